@@ -1,0 +1,272 @@
+#include "decimal.h"
+
+#include <QChar>
+
+#include <string>
+
+namespace {
+
+mpz_class pow10(unsigned long n)
+{
+    mpz_class r;
+    mpz_ui_pow_ui(r.get_mpz_t(), 10, n);
+    return r;
+}
+
+} // namespace
+
+Decimal Decimal::fromInt(long long value)
+{
+    Decimal d;
+    d.m_coeff = mpz_class(std::to_string(value));
+    return d;
+}
+
+std::optional<Decimal> Decimal::fromPlain(QStringView text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    bool negative = false;
+    if (i < n && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    std::string digits;
+    long fraction = 0;
+    bool point = false;
+    bool any = false;
+    for (; i < n; ++i) {
+        const QChar c = text[i];
+        if (c >= u'0' && c <= u'9') {
+            digits.push_back(char(c.unicode()));
+            any = true;
+            if (point)
+                ++fraction;
+        } else if (c == u'.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (!any)
+        return std::nullopt;
+    long exponent = 0;
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        ++i;
+        bool expNegative = false;
+        if (i < n && (text[i] == u'+' || text[i] == u'-')) {
+            expNegative = text[i] == u'-';
+            ++i;
+        }
+        bool expAny = false;
+        for (; i < n; ++i) {
+            const QChar c = text[i];
+            if (c < u'0' || c > u'9')
+                break;
+            expAny = true;
+            if (exponent <= maxExponent)
+                exponent = exponent * 10 + (c.unicode() - u'0');
+        }
+        if (!expAny || exponent > maxExponent)
+            return std::nullopt;
+        if (expNegative)
+            exponent = -exponent;
+    }
+    if (i != n)
+        return std::nullopt;
+
+    Decimal d;
+    d.m_coeff.set_str(digits, 10);
+    if (negative)
+        d.m_coeff = -d.m_coeff;
+    d.m_scale = fraction - exponent;
+    if (d.m_scale < 0) {
+        d.m_coeff *= pow10(static_cast<unsigned long>(-d.m_scale));
+        d.m_scale = 0;
+    }
+    d.normalize();
+    return d;
+}
+
+void Decimal::normalize()
+{
+    if (sgn(m_coeff) == 0) {
+        m_scale = 0;
+        return;
+    }
+    // Strip trailing zeros of the fraction so that equal values compare and print alike.
+    while (m_scale > 0 && mpz_divisible_ui_p(m_coeff.get_mpz_t(), 10)) {
+        m_coeff /= 10;
+        --m_scale;
+    }
+}
+
+Decimal Decimal::scaledTo(const Decimal &d, long scale)
+{
+    Decimal r = d;
+    if (scale > d.m_scale) {
+        r.m_coeff *= pow10(static_cast<unsigned long>(scale - d.m_scale));
+        r.m_scale = scale;
+    }
+    return r;
+}
+
+Decimal Decimal::operator+(const Decimal &other) const
+{
+    const long scale = std::max(m_scale, other.m_scale);
+    Decimal r;
+    r.m_coeff = scaledTo(*this, scale).m_coeff + scaledTo(other, scale).m_coeff;
+    r.m_scale = scale;
+    r.normalize();
+    return r;
+}
+
+Decimal Decimal::operator-(const Decimal &other) const
+{
+    return *this + (-other);
+}
+
+Decimal Decimal::operator-() const
+{
+    Decimal r = *this;
+    r.m_coeff = -r.m_coeff;
+    return r;
+}
+
+Decimal Decimal::operator*(const Decimal &other) const
+{
+    Decimal r;
+    r.m_coeff = m_coeff * other.m_coeff;
+    r.m_scale = m_scale + other.m_scale;
+    r.normalize();
+    return r;
+}
+
+int Decimal::compare(const Decimal &other) const
+{
+    const long scale = std::max(m_scale, other.m_scale);
+    return cmp(scaledTo(*this, scale).m_coeff, scaledTo(other, scale).m_coeff);
+}
+
+bool Decimal::isInteger() const
+{
+    return m_scale == 0;
+}
+
+std::optional<Decimal> Decimal::divideRoundedHalfEven(const Decimal &a, const Decimal &b)
+{
+    if (b.isZero())
+        return std::nullopt;
+    // a/b = (ca * 10^sb) / (cb * 10^sa)
+    mpz_class num = a.m_coeff;
+    mpz_class den = b.m_coeff;
+    if (b.m_scale > a.m_scale)
+        num *= pow10(static_cast<unsigned long>(b.m_scale - a.m_scale));
+    else if (a.m_scale > b.m_scale)
+        den *= pow10(static_cast<unsigned long>(a.m_scale - b.m_scale));
+    if (sgn(den) < 0) {
+        num = -num;
+        den = -den;
+    }
+    mpz_class q, r;
+    mpz_fdiv_qr(q.get_mpz_t(), r.get_mpz_t(), num.get_mpz_t(), den.get_mpz_t()); // 0 <= r < den
+    const int half = cmp(mpz_class(r * 2), den);
+    if (half > 0 || (half == 0 && mpz_odd_p(q.get_mpz_t())))
+        q += 1;
+    Decimal d;
+    d.m_coeff = q;
+    return d;
+}
+
+Decimal Decimal::roundedHalfEven() const
+{
+    return *divideRoundedHalfEven(*this, fromInt(1));
+}
+
+std::optional<long long> Decimal::toInt64() const
+{
+    if (m_scale != 0 || !mpz_fits_slong_p(m_coeff.get_mpz_t()))
+        return std::nullopt;
+    return m_coeff.get_si();
+}
+
+double Decimal::toDouble() const
+{
+    return exactText().toDouble();
+}
+
+QString Decimal::exactText() const
+{
+    std::string digits = mpz_class(abs(m_coeff)).get_str();
+    if (m_scale > 0) {
+        if (digits.size() <= static_cast<size_t>(m_scale))
+            digits.insert(0, static_cast<size_t>(m_scale) - digits.size() + 1, '0');
+        digits.insert(digits.size() - static_cast<size_t>(m_scale), 1, '.');
+    }
+    if (sgn(m_coeff) < 0)
+        digits.insert(0, 1, '-');
+    return QString::fromLatin1(digits);
+}
+
+QString Decimal::plainText(const QLocale &locale) const
+{
+    if (isZero())
+        return QStringLiteral("0");
+    constexpr long significant = 15;
+    mpz_class coeff = abs(m_coeff);
+    long scale = m_scale;
+    long digitCount = static_cast<long>(mpz_sizeinbase(coeff.get_mpz_t(), 10));
+    if (mpz_cmp(coeff.get_mpz_t(), pow10(static_cast<unsigned long>(digitCount - 1)).get_mpz_t()) < 0)
+        --digitCount; // mpz_sizeinbase may overshoot by one
+    if (digitCount > significant) {
+        // Round to 15 significant digits, halves to even, like the rest of the plan arithmetic.
+        const long drop = digitCount - significant;
+        Decimal tmp;
+        tmp.m_coeff = coeff;
+        tmp.m_scale = drop;
+        tmp = tmp.roundedHalfEven();
+        coeff = tmp.m_coeff;
+        scale -= drop;
+        if (coeff == pow10(significant)) { // 999..9 rounded up to a new digit
+            coeff /= 10;
+            --scale;
+        }
+        while (mpz_divisible_ui_p(coeff.get_mpz_t(), 10) && sgn(coeff) != 0 && scale > 0) {
+            coeff /= 10;
+            --scale;
+        }
+    }
+    std::string digits = coeff.get_str();
+    const long n = static_cast<long>(digits.size());
+    // Decimal exponent of the leading digit.
+    const long leading = n - 1 - scale;
+    const QString point = locale.decimalPoint();
+    QString out;
+    if (sign() < 0)
+        out += QLatin1Char('-');
+    if (leading >= significant || leading < -5) {
+        // Exponent form: d.ddddE+xx, trailing zeros of the mantissa dropped.
+        std::string mant = digits;
+        while (mant.size() > 1 && mant.back() == '0')
+            mant.pop_back();
+        out += QLatin1Char(mant[0]);
+        if (mant.size() > 1)
+            out += point + QString::fromLatin1(mant.substr(1));
+        out += QLatin1String(leading < 0 ? "E-" : "E+");
+        const long e = leading < 0 ? -leading : leading;
+        out += (e < 10 ? QStringLiteral("0") : QString()) + QString::number(e);
+        return out;
+    }
+    if (scale <= 0) {
+        out += QString::fromLatin1(digits) + QString(static_cast<qsizetype>(-scale), QLatin1Char('0'));
+        return out;
+    }
+    if (n <= scale) {
+        out += QLatin1Char('0') + point + QString(static_cast<qsizetype>(scale - n), QLatin1Char('0'))
+            + QString::fromLatin1(digits);
+        return out;
+    }
+    out += QString::fromLatin1(digits.substr(0, static_cast<size_t>(n - scale))) + point
+        + QString::fromLatin1(digits.substr(static_cast<size_t>(n - scale)));
+    return out;
+}

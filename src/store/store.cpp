@@ -1,0 +1,221 @@
+#include "store.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlDriver>
+#include <QSqlQuery>
+#include <QUrl>
+
+namespace {
+
+QString settingRead(const QString &id)
+{
+    return QLatin1String("select description  from adt ") + QLatin1String(" where Category  = '90' and id = '")
+        + id + QLatin1String("'");
+}
+
+QString settingDelete(const QString &id)
+{
+    // The dt delete has no trailing blank; the company and sp deletes have one.
+    return QLatin1String("delete from adt where category = '90' and id = '") + id
+        + (id == QLatin1String("dt") ? QLatin1String("'") : QLatin1String("' "));
+}
+
+QString settingInsert(const QString &id, const QString &value)
+{
+    return QLatin1String("insert into adt (category,id,description,price) values ('90','") + id
+        + QLatin1String("','") + Store::text(value) + QLatin1String("','0.00')");
+}
+
+QSqlError nulError()
+{
+    return QSqlError(QStringLiteral("Brasko"),
+                     QStringLiteral("The text holds a NUL character, which cannot be stored."),
+                     QSqlError::StatementError, QStringLiteral("NUL"));
+}
+
+} // namespace
+
+Store::Store(const QString &path, const QString &connectionName)
+    : m_connectionName(connectionName)
+    , m_path(QFileInfo(path).absoluteFilePath())
+{
+}
+
+Store::~Store()
+{
+    if (QSqlDatabase::contains(m_connectionName)) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_connectionName);
+    }
+}
+
+QString Store::defaultDatabasePath()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("db.mdb"));
+}
+
+QString Store::connectionString() const
+{
+    return QLatin1String("Provider=SQLite;Data Source=") + QDir::toNativeSeparators(m_path);
+}
+
+QSqlDatabase Store::database() const
+{
+    return QSqlDatabase::database(m_connectionName, false);
+}
+
+bool Store::isOpen() const
+{
+    return QSqlDatabase::contains(m_connectionName) && database().isOpen();
+}
+
+bool Store::fail(const QSqlError &error)
+{
+    m_lastError = error;
+    return false;
+}
+
+bool Store::open()
+{
+    QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
+        ? QSqlDatabase::database(m_connectionName, false)
+        : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    if (!db.isValid())
+        return fail(QSqlError(QStringLiteral("SQLite"), QStringLiteral("The SQLite driver is not available."),
+                              QSqlError::ConnectionError));
+    // mode=rw: SQLite would otherwise create a missing file, and the program must never do that.
+    db.setDatabaseName(QUrl::fromLocalFile(m_path).toString(QUrl::FullyEncoded) + QLatin1String("?mode=rw"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=3000"));
+    if (!db.open())
+        return fail(db.lastError());
+    // Opening is lazy; reading the schema proves the file is a database we can use.
+    QSqlQuery probe(db);
+    if (!probe.exec(QStringLiteral("select count(*) from sqlite_master"))) {
+        const QSqlError error = probe.lastError();
+        probe = QSqlQuery();
+        db.close();
+        return fail(error);
+    }
+    return true;
+}
+
+QString Store::text(const QString &value)
+{
+    QString out = value;
+    out.replace(QLatin1Char('\''), QLatin1String("''"));
+    return out;
+}
+
+QString Store::translated(const QString &statement)
+{
+    // Jet accepts "delete * from"; SQLite knows only "delete from".
+    static const QRegularExpression jetDelete(QStringLiteral("^\\s*delete\\s+\\*\\s+from\\b"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    QString s = statement;
+    const auto m = jetDelete.match(s);
+    if (m.hasMatch())
+        s.replace(0, m.capturedLength(), QStringLiteral("delete from"));
+    return s;
+}
+
+bool Store::execute(const QString &statement)
+{
+    if (statement.contains(QChar(0)))
+        return fail(nulError());
+    QSqlQuery q(database());
+    if (!q.exec(translated(statement)))
+        return fail(q.lastError());
+    return true;
+}
+
+std::unique_ptr<RecordSet> Store::query(const QString &statement)
+{
+    if (statement.contains(QChar(0))) {
+        fail(nulError());
+        return nullptr;
+    }
+    auto model = std::make_unique<QSqlQueryModel>();
+    QSqlQuery q(database());
+    q.setForwardOnly(false);
+    if (!q.exec(translated(statement))) {
+        fail(q.lastError());
+        return nullptr;
+    }
+    model->setQuery(std::move(q));
+    if (model->lastError().isValid()) {
+        fail(model->lastError());
+        return nullptr;
+    }
+    return std::make_unique<RecordSet>(std::move(model));
+}
+
+bool Store::inTransaction(const std::function<bool()> &work)
+{
+    QSqlDatabase db = database();
+    if (!db.transaction())
+        return fail(db.lastError());
+    if (!work()) {
+        const QSqlError error = m_lastError;
+        db.rollback();
+        m_lastError = error;
+        return false;
+    }
+    if (!db.commit()) {
+        const QSqlError error = db.lastError();
+        db.rollback();
+        return fail(error);
+    }
+    return true;
+}
+
+std::optional<QString> Store::readSetting(const QString &id)
+{
+    auto rs = query(settingRead(id));
+    if (!rs)
+        return std::nullopt;
+    rs->moveFirst();
+    return rs->text(QStringLiteral("Description"));
+}
+
+bool Store::rewriteSetting(const QString &id, const QString &value)
+{
+    return inTransaction([&] { return execute(settingDelete(id)) && execute(settingInsert(id, value)); });
+}
+
+bool createPriceListDatabase(const QString &path, QString *error)
+{
+    if (QFileInfo::exists(path)) {
+        if (error)
+            *error = QStringLiteral("%1 already exists; it is left as it is.").arg(path);
+        return false;
+    }
+    const QString name = QStringLiteral("create-") + path;
+    bool ok = true;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        ok = db.open();
+        QSqlQuery q(db);
+        // price is kept as the text that was written ('0.00', '12.345'), so an amount reads back
+        // exactly as it was stored, digit for digit.
+        const char *ddl[] = {
+            "create table adt (category text not null, id text not null, description text, price text)",
+            "create index adt_category_id on adt (category, id)",
+        };
+        for (const char *statement : ddl) {
+            if (ok && !q.exec(QString::fromLatin1(statement)))
+                ok = false;
+        }
+        if (!ok && error)
+            *error = q.lastError().isValid() ? q.lastError().text() : db.lastError().text();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}

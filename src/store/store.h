@@ -1,0 +1,66 @@
+#pragma once
+
+#include "recordset.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+// The price-list store: the one connection on db.mdb and the way every statement of the program is
+// run on it. Statement texts are fixed by their callers; values go into them only through
+// Store::text(), so nothing a person types can end a literal early or add a statement.
+class Store final
+{
+public:
+    // The store works on db.mdb beside the executable unless told otherwise (tests, tools).
+    explicit Store(const QString &path = defaultDatabasePath(), const QString &connectionName = QStringLiteral("con1"));
+    ~Store();
+    Store(const Store &) = delete;
+    Store &operator=(const Store &) = delete;
+
+    // db.mdb in the folder that holds the executable.
+    static QString defaultDatabasePath();
+
+    // Opens the existing database; never creates the file. On failure lastError() says why.
+    bool open();
+    QString path() const { return m_path; }
+    bool isOpen() const;
+    // Identifies the database file that was (or was to be) opened, for the start-up failure message.
+    QString connectionString() const;
+    QSqlDatabase database() const;
+    QSqlError lastError() const { return m_lastError; }
+
+    // A value as it stands between the single quotes of a statement: every quote doubled.
+    static QString text(const QString &value);
+
+    // Runs a statement that returns no rows. Jet-only forms are brought to SQLite here, once.
+    bool execute(const QString &statement);
+    // Runs a query; nullptr (and lastError()) on failure.
+    std::unique_ptr<RecordSet> query(const QString &statement);
+
+    // Runs the work in one transaction: everything it did stays only when it returns true.
+    bool inTransaction(const std::function<bool()> &work);
+
+    // Settings rows of category '90', read and rewritten with their fixed statements.
+    std::optional<QString> readSetting(const QString &id);
+    // Delete then insert, all or nothing: a failed insert leaves the previous row(s) in place.
+    bool rewriteSetting(const QString &id, const QString &value);
+
+    // The statement text as SQLite will run it.
+    static QString translated(const QString &statement);
+
+private:
+    bool fail(const QSqlError &error);
+
+    QString m_connectionName;
+    QString m_path;
+    QSqlError m_lastError;
+};
+
+// Creates an empty price-list database (table adt and its index) at path; refuses to touch an
+// existing file. Used by the demo tool and the tests, never by the program itself.
+bool createPriceListDatabase(const QString &path, QString *error = nullptr);

@@ -1,0 +1,127 @@
+#include "app/testdb.h"
+
+#include <QFile>
+#include <QTest>
+
+class TestStore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void neverCreatesTheFile();
+    void refusesWhatIsNotADatabase();
+    void settingsRoundTrip_data();
+    void settingsRoundTrip();
+    void firstOfTwoRowsIsReadAndOneRemains();
+    void failedInsertKeepsTheOldRow();
+    void jetDeleteIsTranslated();
+    void recordSetMoves();
+    void nulIsRefused();
+};
+
+void TestStore::neverCreatesTheFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("db.mdb"));
+    Store store(path, QStringLiteral("t-missing"));
+    QVERIFY(!store.open());
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(store.connectionString().contains(QStringLiteral("db.mdb")));
+}
+
+void TestStore::refusesWhatIsNotADatabase()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("db.mdb"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(4096, 'x'));
+    f.close();
+    Store store(path, QStringLiteral("t-garbage"));
+    QVERIFY(!store.open());
+    QVERIFY(store.lastError().isValid());
+}
+
+void TestStore::settingsRoundTrip_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::newRow("apostrophe") << "Ahmed's PCs";
+    QTest::newRow("injection") << "x'); delete from adt; --";
+    QTest::newRow("trailing blank") << "Delta Computers ";
+    QTest::newRow("arabic and emoji") << QString::fromUtf8("دلتا للكمبيوتر \xF0\x9F\x96\xA5");
+    QTest::newRow("empty") << "";
+    QTest::newRow("long") << QString(100 * 1024, u'q');
+}
+
+void TestStore::settingsRoundTrip()
+{
+    QFETCH(QString, value);
+    TestDb db({{"1", "X", "an item", "10"}});
+    Store store(db.path, QStringLiteral("t-roundtrip"));
+    QVERIFY(store.open());
+    QVERIFY(store.rewriteSetting(QStringLiteral("company"), value));
+    QCOMPARE(store.readSetting(QStringLiteral("company")), std::optional<QString>(value));
+    QCOMPARE(db.count(), 2); // the item survived whatever the text held
+}
+
+void TestStore::firstOfTwoRowsIsReadAndOneRemains()
+{
+    TestDb db({{"90", "company", "first", "0.00"}, {"90", "company", "second", "0.00"}});
+    Store store(db.path, QStringLiteral("t-two"));
+    QVERIFY(store.open());
+    QCOMPARE(*store.readSetting(QStringLiteral("company")), QStringLiteral("first"));
+    QVERIFY(store.rewriteSetting(QStringLiteral("company"), QStringLiteral("third")));
+    QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("company")), QStringList{QStringLiteral("third")});
+}
+
+void TestStore::failedInsertKeepsTheOldRow()
+{
+    TestDb db({{"90", "sp", "Mona", "0.00"}});
+    db.exec(QStringLiteral("create trigger no_insert before insert on adt begin select raise(abort, 'refused'); end"));
+    Store store(db.path, QStringLiteral("t-fail"));
+    QVERIFY(store.open());
+    QVERIFY(!store.rewriteSetting(QStringLiteral("sp"), QStringLiteral("Someone else")));
+    QVERIFY(store.lastError().text().contains(QStringLiteral("refused")));
+    QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("sp")), QStringList{QStringLiteral("Mona")});
+}
+
+void TestStore::jetDeleteIsTranslated()
+{
+    TestDb db({{"3", "A", "a", "1"}, {"3", "B", "b", "2"}});
+    Store store(db.path, QStringLiteral("t-jet"));
+    QVERIFY(store.open());
+    QVERIFY(store.execute(QStringLiteral("delete * from adt where id = 'A' and category = '3'")));
+    QCOMPARE(db.count(), 1);
+}
+
+void TestStore::recordSetMoves()
+{
+    TestDb db({{"5", "A", "a", "1"}, {"5", "B", "b", "2"}, {"5", "C", "c", "3"}});
+    Store store(db.path, QStringLiteral("t-rs"));
+    QVERIFY(store.open());
+    auto rs = store.query(QStringLiteral("select id as [ID],description as [Description] ,price as [Price] from adt  "
+                                         "where Category  = '5' order by id desc"));
+    QVERIFY(rs);
+    QVERIFY(rs->moveFirst());
+    QCOMPARE(*rs->text(QStringLiteral("id")), QStringLiteral("C"));
+    QVERIFY(rs->moveLast());
+    QCOMPARE(*rs->text(QStringLiteral("ID")), QStringLiteral("A"));
+    QVERIFY(!rs->moveNext()); // past the end: nothing to read
+    QVERIFY(!rs->text(QStringLiteral("id")));
+    QVERIFY(rs->movePrevious());
+    QCOMPARE(*rs->text(QStringLiteral("id")), QStringLiteral("A"));
+    QCOMPARE(*rs->text(QStringLiteral("price")), QStringLiteral("1"));
+    QVERIFY(!store.query(QStringLiteral("select nonsense from nowhere")));
+}
+
+void TestStore::nulIsRefused()
+{
+    TestDb db;
+    Store store(db.path, QStringLiteral("t-nul"));
+    QVERIFY(store.open());
+    QVERIFY(!store.rewriteSetting(QStringLiteral("company"), QStringLiteral("a") + QChar(0) + QStringLiteral("b")));
+    QVERIFY(store.lastError().text().contains(QStringLiteral("NUL")));
+}
+
+QTEST_GUILESS_MAIN(TestStore)
+#include "tst_store.moc"
