@@ -1,0 +1,219 @@
+#include "gridcombo.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScreen>
+#include <QSqlQueryModel>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+GridCombo::GridCombo(QWidget *parent)
+    : QWidget(parent)
+{
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_edit = new QLineEdit(this);
+    m_edit->setObjectName(QStringLiteral("edit"));
+    m_button = new QToolButton(this);
+    m_button->setObjectName(QStringLiteral("dropdown"));
+    m_button->setArrowType(Qt::DownArrow);
+    m_button->setFocusPolicy(Qt::NoFocus);
+    m_button->setAutoRaise(false);
+    layout->addWidget(m_edit, 1);
+    layout->addWidget(m_button);
+    setFocusProxy(m_edit);
+    setFocusPolicy(Qt::StrongFocus);
+    m_edit->installEventFilter(this);
+    connect(m_button, &QToolButton::clicked, this, [this] { isListShown() ? hideList() : showList(); });
+
+    m_popup = new QFrame(this, Qt::Popup);
+    m_popup->setObjectName(QStringLiteral("list"));
+    m_popup->setFrameShape(QFrame::Box);
+    auto *popupLayout = new QVBoxLayout(m_popup);
+    popupLayout->setContentsMargins(1, 1, 1, 1);
+    m_view = new QTableView(m_popup);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->verticalHeader()->hide();
+    // Fixed row heights keep a list of many thousand rows as quick as a short one.
+    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 4);
+    m_view->horizontalHeader()->setStretchLastSection(true);
+    m_view->setAlternatingRowColors(true);
+    m_view->installEventFilter(this);
+    popupLayout->addWidget(m_view);
+    connect(m_view, &QTableView::clicked, this, [this](const QModelIndex &index) { chooseRow(index.row()); });
+}
+
+GridCombo::~GridCombo()
+{
+    // The view must let go of the model before the record set that owns it goes.
+    m_view->setModel(nullptr);
+}
+
+void GridCombo::setRowSource(std::unique_ptr<RecordSet> rows)
+{
+    m_view->setModel(rows ? rows->model() : nullptr);
+    m_rows = std::move(rows);
+}
+
+QString GridCombo::Text() const
+{
+    return m_edit->text();
+}
+
+void GridCombo::setText(const QString &text)
+{
+    m_edit->setText(text);
+}
+
+void GridCombo::SetFocus()
+{
+    m_edit->setFocus(Qt::OtherFocusReason);
+}
+
+bool GridCombo::isListShown() const
+{
+    return m_popup->isVisible();
+}
+
+void GridCombo::showList()
+{
+    Q_EMIT listRequested();
+    if (!m_rows) {
+        m_view->setModel(nullptr);
+    } else if (m_view->model() != m_rows->model()) {
+        m_view->setModel(m_rows->model());
+    }
+    if (QAbstractItemModel *model = m_view->model()) {
+        const int columns = model->columnCount();
+        const int width = std::max(this->width() * 3, 360);
+        for (int c = 0; c + 1 < columns; ++c)
+            m_view->setColumnWidth(c, c == 0 ? width / 4 : width / 2);
+        int current = -1;
+        if (m_rows && m_rows->hasCurrentRow() && m_rows->text(model->headerData(0, Qt::Horizontal).toString()) == Text())
+            current = m_rows->currentRow();
+        for (int r = 0; current < 0 && r < model->rowCount(); ++r) {
+            if (model->index(r, 0).data().toString() == Text())
+                current = r;
+        }
+        if (current < 0)
+            current = 0;
+        m_view->setCurrentIndex(model->index(current, 0));
+        m_view->scrollTo(model->index(current, 0), QAbstractItemView::PositionAtCenter);
+    }
+    const int rowHeight = m_view->verticalHeader()->defaultSectionSize();
+    const QSize size(std::max(this->width() * 3, 380), m_view->horizontalHeader()->sizeHint().height() + rowHeight * 12 + 6);
+    QPoint pos = mapToGlobal(QPoint(0, height()));
+    if (const QScreen *s = screen()) {
+        const QRect avail = s->availableGeometry();
+        if (pos.y() + size.height() > avail.bottom())
+            pos.setY(mapToGlobal(QPoint(0, 0)).y() - size.height());
+        pos.setX(std::clamp(pos.x(), avail.left(), std::max(avail.left(), avail.right() - size.width())));
+    }
+    m_popup->setGeometry(QRect(pos, size));
+    m_popup->show();
+    m_view->setFocus(Qt::PopupFocusReason);
+}
+
+void GridCombo::hideList()
+{
+    m_popup->hide();
+    m_edit->setFocus(Qt::PopupFocusReason);
+}
+
+void GridCombo::chooseRow(int row)
+{
+    QAbstractItemModel *model = m_view->model();
+    if (!model || row < 0 || row >= model->rowCount())
+        return;
+    if (m_rows)
+        m_rows->moveTo(row);
+    m_edit->setText(model->index(row, 0).data().toString());
+    hideList();
+    Q_EMIT itemChosen();
+}
+
+int GridCombo::keyCodeOf(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Backspace: return KeyBack;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return KeyTab;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return KeyReturn;
+    case Qt::Key_Escape: return KeyEscape;
+    case Qt::Key_PageUp: return KeyPageUp;
+    case Qt::Key_PageDown: return KeyPageDown;
+    case Qt::Key_End: return KeyEnd;
+    case Qt::Key_Home: return KeyHome;
+    case Qt::Key_Left: return KeyLeft;
+    case Qt::Key_Up: return KeyUp;
+    case Qt::Key_Right: return KeyRight;
+    case Qt::Key_Down: return KeyDown;
+    case Qt::Key_Delete: return KeyDelete;
+    case Qt::Key_F4: return KeyF4;
+    default:
+        break;
+    }
+    if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || qtKey == Qt::Key_Space)
+        return qtKey; // the same codes as the character keys' upper-case letters and digits
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12)
+        return 112 + (qtKey - Qt::Key_F1);
+    return qtKey < 0x100 ? qtKey : 0;
+}
+
+bool GridCombo::handleEditKey(QKeyEvent *event)
+{
+    const int code = keyCodeOf(event->key());
+    int shift = 0;
+    if (event->modifiers() & Qt::ShiftModifier)
+        shift |= ShiftMask;
+    if (event->modifiers() & Qt::ControlModifier)
+        shift |= CtrlMask;
+    if (event->modifiers() & Qt::AltModifier)
+        shift |= AltMask;
+    m_suppress = false;
+    if (code != 0)
+        Q_EMIT keyDown(code, shift);
+    const QString typed = event->text();
+    if (!m_suppress && !typed.isEmpty() && typed.at(0).isPrint())
+        Q_EMIT keyPress(typed.at(0).unicode());
+    if (m_suppress)
+        return true;
+    if (code == KeyF4 || (code == KeyDown && (shift & AltMask))) {
+        showList();
+        return true;
+    }
+    return false;
+}
+
+bool GridCombo::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_edit) {
+        if (event->type() == QEvent::KeyPress)
+            return handleEditKey(static_cast<QKeyEvent *>(event));
+        if (event->type() == QEvent::FocusOut) {
+            const auto reason = static_cast<QFocusEvent *>(event)->reason();
+            if (reason != Qt::PopupFocusReason && !isListShown())
+                Q_EMIT focusLost();
+        }
+    } else if (watched == m_view && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            chooseRow(m_view->currentIndex().row());
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape || key->key() == Qt::Key_F4) {
+            hideList();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

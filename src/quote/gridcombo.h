@@ -1,0 +1,75 @@
+#pragma once
+
+#include "store/recordset.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QFrame;
+class QLineEdit;
+class QTableView;
+class QToolButton;
+
+// An editable drop-down whose list is a grid of a query's rows: one column per field, headed by
+// the field names. The owner fills RowSource when asked (listRequested, at every opening, so the list
+// always shows the table as it is now) and can read it back and move its current row.
+//
+// Keys reach the owner first (keyDown with a key code and shift state, then keyPress for typed
+// characters); a key the owner handled itself is dropped with suppressKey() so the text box does not
+// also act on it. F4 and Alt+Down open the list; Enter or a click in the list chooses a row.
+class GridCombo final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(GridCombo)
+
+public:
+    // Key codes as the notifications carry them.
+    enum KeyCode { KeyBack = 8, KeyTab = 9, KeyReturn = 13, KeyEscape = 27, KeyPageUp = 33, KeyPageDown = 34,
+                   KeyEnd = 35, KeyHome = 36, KeyLeft = 37, KeyUp = 38, KeyRight = 39, KeyDown = 40,
+                   KeyDelete = 46, KeyF4 = 115 };
+    // Shift state bits.
+    enum ShiftBit { ShiftMask = 1, CtrlMask = 2, AltMask = 4 };
+
+    explicit GridCombo(QWidget *parent = nullptr);
+    ~GridCombo() override;
+
+    void setRowSource(std::unique_ptr<RecordSet> rows);
+    RecordSet *RowSource() const { return m_rows.get(); }
+
+    QString Text() const;
+    void setText(const QString &text);
+
+    void SetFocus();
+    void suppressKey() { m_suppress = true; }
+
+    bool isListShown() const;
+    void showList();
+    void hideList();
+    QTableView *listView() const { return m_view; }
+    QLineEdit *lineEdit() const { return m_edit; }
+
+    // Maps a Qt key to the key code the notifications carry (0 when it has none).
+    static int keyCodeOf(int qtKey);
+
+Q_SIGNALS:
+    void listRequested();
+    void itemChosen();
+    void keyDown(int keyCode, int shift);
+    void keyPress(int charCode);
+    void focusLost();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void chooseRow(int row);
+    bool handleEditKey(class QKeyEvent *event);
+
+    QLineEdit *m_edit = nullptr;
+    QToolButton *m_button = nullptr;
+    QFrame *m_popup = nullptr;
+    QTableView *m_view = nullptr;
+    std::unique_ptr<RecordSet> m_rows;
+    bool m_suppress = false;
+};
