@@ -5,10 +5,16 @@
 #include "twips.h"
 #include "version.h"
 
+#include "quote/gridcombo.h"
+
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QShowEvent>
 #include <QDateTimeEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,9 +26,26 @@
 namespace {
 
 constexpr int CollapsedWidthTwips = 7785;
+constexpr int ExpandedWidthTwips = 9240;
+constexpr int CollapsedFrameTwips = 7425;
+constexpr int ExpandedFrameTwips = 8880;
+constexpr int CollapsedLineX2 = 7290;
+constexpr int ExpandedLineX2 = 8730;
+constexpr int LineX1 = 105;
+constexpr int LineY = 5745;
+constexpr int CollapsedTotalLeft = 6330;
+constexpr int AmountLeft = 7665;
+constexpr int Frame1Left = 165;
+constexpr int Frame1Top = 1035;
+constexpr int Frame1Height = 6225;
 constexpr int ContentHeightTwips = 7845;
 // The design border: outer width 9240 against a content width of 9135.
 constexpr int BorderTwips = 105;
+
+const QString Expand = QStringLiteral("&>>");
+const QString Collapse = QStringLiteral("&<<");
+const QString HidePrice = QStringLiteral("H&ide Price");
+const QString ShowPrice = QStringLiteral("Sho&w Price");
 
 const QString CompanyInitial = QStringLiteral("Company Name and Tel");
 const QString MakersNotice = QStringLiteral("Velmont Brasko - price offers and installment plans for the sales counter");
@@ -35,6 +58,11 @@ IMRForm::IMRForm(Store *store, QWidget *parent)
     , m_endProgram([] { QCoreApplication::exit(0); })
 {
     setObjectName(QStringLiteral("IMRForm"));
+    // The layout is measured for a small sans-serif face; Arial (or its metric twin) keeps the
+    // captions inside their boxes.
+    QFont formFont(QStringLiteral("Arial"));
+    formFont.setPointSizeF(8.25);
+    setFont(formFont);
     buildMenus();
     buildClientArea();
     buildStatusBar();
@@ -133,18 +161,110 @@ void IMRForm::buildClientArea()
     m_dtPicker1->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
     at(m_dtPicker1, 5040, 195, 1350, 285);
 
+    m_command2 = new QPushButton(Expand, m_frame2);
+    m_command2->setObjectName(QStringLiteral("Command2"));
+    m_command2->setToolTip(QStringLiteral("Show details"));
+    at(m_command2, 6465, 202, 735, 270);
+    connect(m_command2, &QPushButton::clicked, this, &IMRForm::Command2_Click);
+
+    m_check1 = new QCheckBox(QStringLiteral("Print Ima&ges"), client);
+    m_check1->setObjectName(QStringLiteral("Check1"));
+    at(m_check1, 7800, 90, 1335, 330);
+    m_cmdprint = new QPushButton(QStringLiteral("Pri&nt"), client);
+    m_cmdprint->setObjectName(QStringLiteral("cmdprint"));
+    m_cmdprint->setToolTip(QStringLiteral("Send this offer to printer"));
+    at(m_cmdprint, 6630, 135, 765, 315);
+    connect(m_cmdprint, &QPushButton::clicked, this, &IMRForm::cmdprint_Click);
+    m_command3 = new QPushButton(HidePrice, client);
+    m_command3->setObjectName(QStringLiteral("Command3"));
+    at(m_command3, 7800, 795, 975, 270);
+    connect(m_command3, &QPushButton::clicked, this, &IMRForm::Command3_Click);
+
+    // Frames carry their caption on the border line, so the rows sit where their twips put them.
+    client->setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 2px; }"
+        // Masked amounts show one '*' per character (the style's own mask is a bullet).
+        "QLineEdit { lineedit-password-character: 42; }"));
     m_frame1 = new QGroupBox(QStringLiteral("PC Configuration"), client);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
-    at(m_frame1, 165, 1035, 8790, 6225);
+    at(m_frame1, Frame1Left, Frame1Top, 8790, Frame1Height);
+    buildRows();
 
+    m_line1 = new QFrame(m_frame1);
+    m_line1->setObjectName(QStringLiteral("Line1"));
+    m_line1->setFrameShape(QFrame::HLine);
+    m_line1->setFrameShadow(QFrame::Plain);
+    m_line1->setGeometry(Twips::toX(this, LineX1), Twips::toY(this, LineY), Twips::toX(this, 8670 - LineX1) + 1, 1);
+
+    auto *label5 = new QLabel(QStringLiteral("Sales Executive"), m_frame1);
+    label5->setObjectName(QStringLiteral("Label5"));
+    at(label5, 270, 5850, 1260, 195); // a little wider than drawn: the caption must not be cut
     m_text5 = new QLineEdit(QStringLiteral("Sales Executive"), m_frame1);
     m_text5->setObjectName(QStringLiteral("Text5"));
     m_text5->setToolTip(QStringLiteral("Enter your name here"));
     at(m_text5, 1545, 5790, 1215, 315);
+    m_cmdinst = new QPushButton(QStringLiteral("Total Price"), m_frame1);
+    m_cmdinst->setObjectName(QStringLiteral("cmdinst(0)"));
+    m_cmdinst->setToolTip(QStringLiteral("Press to change configuration"));
+    at(m_cmdinst, 5085, 5790, 1140, 315);
+    connect(m_cmdinst, &QPushButton::clicked, this, [this] { cmdinst_Click(0); });
+    m_txttotal = new QLineEdit(QStringLiteral("0.00"), m_frame1);
+    m_txttotal->setObjectName(QStringLiteral("txttotal"));
+    m_txttotal->setReadOnly(true);
+    m_txttotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont totalFont(QStringLiteral("Arial"));
+    totalFont.setPointSizeF(8.25);
+    totalFont.setBold(true);
+    m_txttotal->setFont(totalFont);
+    QPalette totalPalette = m_txttotal->palette();
+    totalPalette.setColor(QPalette::Text, Qt::blue);
+    m_txttotal->setPalette(totalPalette);
+    at(m_txttotal, CollapsedTotalLeft, 5790, 975, 315);
+    buildTabOrder();
+}
+
+void IMRForm::buildRows()
+{
+    for (int i = 0; i < ConfigRow::Count; ++i) {
+        auto row = std::make_unique<ConfigRow>(i, m_frame1);
+        GridCombo *picker = row->GridCombo1;
+        connect(row->Command1, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+        connect(picker, &GridCombo::listRequested, this, [this, i] { GridCombo1_RequestList(i); });
+        connect(picker, &GridCombo::itemChosen, this, [this, i] { GridCombo1_Click(i); });
+        connect(picker, &GridCombo::keyDown, this, [this, i](int key, int shift) { GridCombo1_KeyDown(i, key, shift); });
+        connect(row->text1, &QLineEdit::textChanged, this, [this, i] { text1_Change(i); });
+        row->text1->installEventFilter(this);
+        m_rows[static_cast<size_t>(i)] = std::move(row);
+    }
+}
+
+void IMRForm::buildTabOrder()
+{
+    // The pickers come first, so a whole offer can be picked with Tab and the arrow keys alone.
+    QList<QWidget *> order;
+    for (const auto &row : m_rows)
+        order << row->GridCombo1;
+    for (const auto &row : m_rows)
+        order << row->text1;
+    order << m_text5 << m_cmdinst;
+    for (const auto &row : m_rows)
+        order << row->Command1;
+    order << m_text3 << m_text2 << m_dtPicker1 << m_command2 << m_cmdprint << m_check1 << m_command3;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void IMRForm::showEvent(QShowEvent *event)
+{
+    // The window system's frame is known only now; keep the outer width the toggle asked for.
+    setWindowWidthTwips(m_outerWidthTwips);
+    QMainWindow::showEvent(event);
 }
 
 void IMRForm::setWindowWidthTwips(int twips)
 {
+    m_outerWidthTwips = twips;
     const int border = frameGeometry().width() - geometry().width();
     const int outer = Twips::toX(this, twips);
     setFixedWidth(outer - (border > 0 ? border : Twips::toX(this, BorderTwips)));
@@ -161,9 +281,12 @@ bool IMRForm::Form_Load()
     // Steps 1 to 5 must all succeed; from step 6 on a failing step is skipped.
     m_dtPicker1->setDateTime(QDateTime::currentDateTime());
     setWindowTitle(QLatin1String("Velmont Brasko - ") + m_text3->text());
-    setWindowWidthTwips(CollapsedWidthTwips);
+    m_command2->setText(Collapse);
+    Command2_Click();
     if (!m_store->open())
         return false;
+    for (const auto &row : m_rows)
+        row->Label1->clear();
 
     if (const auto company = m_store->readSetting(QStringLiteral("company")))
         m_text3->setText(*company);
@@ -238,4 +361,170 @@ void IMRForm::mnufileexit_Click()
     // Ends the run without the close sequence: the boxes are not written back.
     m_loaded = false;
     m_endProgram();
+}
+
+bool IMRForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        for (const auto &row : m_rows) {
+            if (watched == row->text1) {
+                text1_LostFocus(row->index());
+                break;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void IMRForm::Command1_Click(int index)
+{
+    showfrmadt(index);
+}
+
+void IMRForm::showfrmadt(int index)
+{
+    if (openPriceList)
+        openPriceList(index);
+}
+
+bool IMRForm::fillList(int index)
+{
+    const ConfigRow &r = row(index);
+    const QString statement = QLatin1String("select id as [ID],description as [Description] ,price as [Price] from adt ")
+        + QLatin1String(" where Category  = '") + r.category() + QLatin1String("' order by id desc");
+    auto rows = m_store->query(statement);
+    if (!rows) {
+        r.GridCombo1->setRowSource(nullptr);
+        QMessageBox::warning(this, QString::fromUtf16(AppTitle),
+                             QStringLiteral("The price list of \"%1\" could not be read.\n\n%2")
+                                 .arg(QString(r.Command1->text()).remove(QLatin1Char('&')), m_store->lastError().text()));
+        return false;
+    }
+    r.GridCombo1->setRowSource(std::move(rows));
+    return true;
+}
+
+void IMRForm::GridCombo1_RequestList(int index)
+{
+    fillList(index);
+}
+
+void IMRForm::lookupItem(int index)
+{
+    const ConfigRow &r = row(index);
+    const QString statement = QLatin1String("select description,price  from adt ") + QLatin1String(" where Category  = '")
+        + r.category() + QLatin1String("' and id ='") + Store::text(r.GridCombo1->Text()) + QLatin1String("'");
+    auto result = m_store->query(statement);
+    if (!result || !result->moveFirst())
+        return; // no such item: the row keeps what it shows
+    if (const auto description = result->field(QStringLiteral("Description")))
+        r.Label1->setText(description->toString());
+    if (const auto price = result->field(QStringLiteral("price")); price && !price->isNull())
+        r.text1->setText(price->toString());
+}
+
+void IMRForm::GridCombo1_Click(int index)
+{
+    lookupItem(index);
+}
+
+void IMRForm::GridCombo1_KeyDown(int index, int keyCode, int)
+{
+    const ConfigRow &r = row(index);
+    if (keyCode == GridCombo::KeyTab && index < ConfigRow::Count - 1) {
+        r.GridCombo1->suppressKey();
+        row(index + 1).GridCombo1->SetFocus();
+        return;
+    }
+    // F4 and Alt+Down open the list; the picker does that itself.
+    if (keyCode == GridCombo::KeyF4)
+        return;
+    if (keyCode != GridCombo::KeyTab)
+        r.GridCombo1->suppressKey();
+    if (r.GridCombo1->Text().isEmpty())
+        fillList(index);
+    if (RecordSet *rows = r.GridCombo1->RowSource()) {
+        switch (keyCode) {
+        case GridCombo::KeyPageUp:
+        case GridCombo::KeyLeft:
+        case GridCombo::KeyUp:
+            rows->movePrevious();
+            break;
+        case GridCombo::KeyPageDown:
+        case GridCombo::KeyRight:
+        case GridCombo::KeyDown:
+            rows->moveNext();
+            break;
+        case GridCombo::KeyEnd:
+            rows->moveLast();
+            break;
+        case GridCombo::KeyHome:
+            rows->moveFirst();
+            break;
+        default:
+            break;
+        }
+        if (const auto id = rows->text(QStringLiteral("id")))
+            r.GridCombo1->setText(*id);
+    }
+    lookupItem(index);
+}
+
+void IMRForm::computeTotal()
+{
+    // Summed exactly; the text shown is the amount form of the sum's plain text.
+    Decimal sum;
+    for (const auto &row : m_rows)
+        sum = sum + Amounts::leadingNumber(row->text1->text());
+    m_txttotal->setText(FormatAmount(sum.plainText()));
+}
+
+void IMRForm::text1_Change(int)
+{
+    computeTotal();
+}
+
+void IMRForm::text1_LostFocus(int index)
+{
+    QLineEdit *box = row(index).text1;
+    box->setText(FormatAmount(box->text()));
+}
+
+void IMRForm::Command2_Click()
+{
+    const QString caption = m_command2->text();
+    bool expand;
+    if (caption == Expand)
+        expand = true;
+    else if (caption == Collapse)
+        expand = false;
+    else
+        return;
+    setWindowWidthTwips(expand ? ExpandedWidthTwips : CollapsedWidthTwips);
+    m_frame1->resize(Twips::toX(this, expand ? ExpandedFrameTwips : CollapsedFrameTwips), m_frame1->height());
+    m_command2->setText(expand ? Collapse : Expand);
+    const int x2 = expand ? ExpandedLineX2 : CollapsedLineX2;
+    m_line1->resize(Twips::toX(this, x2 - LineX1) + 1, m_line1->height());
+    m_txttotal->move(expand ? row(0).text1->x() : Twips::toX(this, CollapsedTotalLeft), m_txttotal->y());
+}
+
+void IMRForm::Command3_Click()
+{
+    const QString caption = m_command3->text();
+    if (caption == HidePrice) {
+        m_command3->setText(ShowPrice);
+        for (const auto &row : m_rows)
+            row->text1->setEchoMode(QLineEdit::Password);
+    } else if (caption == ShowPrice) {
+        m_command3->setText(HidePrice);
+        for (const auto &row : m_rows)
+            row->text1->setEchoMode(QLineEdit::Normal);
+    }
+    row(0).text1->setFocus(Qt::OtherFocusReason);
+}
+
+void IMRForm::cmdprint_Click()
+{
+    if (printOffer)
+        printOffer();
 }

@@ -9,9 +9,13 @@
 // handles their notifications. Secondary windows are opened modally through the opener functions,
 // so each stays in its own subsystem.
 
+#include "quote/configrow.h"
+
 #include <QMainWindow>
 
+#include <array>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QCheckBox;
@@ -45,6 +49,12 @@ public:
     std::function<void()> openInstallments;
     std::function<void()> openAbout;
     std::function<void()> openOrders;
+    // Opens the price-list editor for a row (showfrmadt).
+    std::function<void(int index)> openPriceList;
+    // Prints the offer (cmdprint); unset prints nothing.
+    std::function<void()> printOffer;
+
+    const ConfigRow &row(int index) const { return *m_rows.at(static_cast<size_t>(index)); }
 
     QString panelText(int panel) const;
     QString panelToolTip(int panel) const;
@@ -61,8 +71,25 @@ public Q_SLOTS:
     void menuhelpabout_Click();
     void Text3_Change();
 
+    // Configuration rows.
+    void Command1_Click(int index);
+    void GridCombo1_RequestList(int index);
+    void GridCombo1_Click(int index);
+    void GridCombo1_KeyDown(int index, int keyCode, int shift);
+    void text1_Change(int index);
+    void text1_LostFocus(int index);
+    void showfrmadt(int index);
+
+    // Detail and price toggles.
+    void Command2_Click();
+    void Command3_Click();
+
+    void cmdprint_Click();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void Form_QueryUnload();
@@ -71,10 +98,16 @@ private:
     void buildClientArea();
     void setWindowWidthTwips(int twips);
     void refreshTodayPanel();
+    void buildRows();
+    void buildTabOrder();
+    bool fillList(int index);
+    void lookupItem(int index);
+    void computeTotal();
 
     Store *m_store;
     std::function<void()> m_endProgram;
     bool m_loaded = false;
+    int m_outerWidthTwips = 0;
 
     QLineEdit *m_text3 = nullptr;
     QLineEdit *m_text5 = nullptr;
@@ -83,5 +116,13 @@ private:
     QGroupBox *m_frame1 = nullptr;
     QGroupBox *m_frame2 = nullptr;
     QLabel *m_panels[4] = {};
+    std::array<std::unique_ptr<ConfigRow>, ConfigRow::Count> m_rows;
+    QFrame *m_line1 = nullptr;
+    QLineEdit *m_txttotal = nullptr;
+    QPushButton *m_cmdinst = nullptr;
+    QPushButton *m_cmdprint = nullptr;
+    QPushButton *m_command2 = nullptr;
+    QPushButton *m_command3 = nullptr;
+    QCheckBox *m_check1 = nullptr;
     QTimer *m_todayTimer = nullptr;
 };
