@@ -56,6 +56,11 @@ IMRForm::IMRForm(Store *store, QWidget *parent)
     : QMainWindow(parent)
     , m_store(store)
     , m_endProgram([] { QCoreApplication::exit(0); })
+    , m_closeAfterFailure([this](const QString &message) {
+        return QMessageBox::warning(this, QString::fromUtf16(AppTitle), message, QMessageBox::Yes | QMessageBox::No,
+                                    QMessageBox::No)
+            == QMessageBox::Yes;
+    })
 {
     setObjectName(QStringLiteral("IMRForm"));
     // The layout is measured for a small sans-serif face; Arial (or its metric twin) keeps the
@@ -79,6 +84,13 @@ void IMRForm::buildMenus()
     QAction *installments = file->addAction(tr("&Installments"));
     installments->setObjectName(QStringLiteral("mnufileinstallments"));
     connect(installments, &QAction::triggered, this, &IMRForm::mnufileinstallments_Click);
+    // The order window has no place of its own on the window; it sits beside the calculator.
+    QAction *orders = file->addAction(tr("&Orders..."));
+    orders->setObjectName(QStringLiteral("mnufileorders"));
+    connect(orders, &QAction::triggered, this, [this] {
+        if (openOrders)
+            openOrders();
+    });
     QAction *separator = file->addSeparator();
     separator->setObjectName(QStringLiteral("mnufileseparator1"));
     QAction *exit = file->addAction(tr("&Exit"));
@@ -325,17 +337,30 @@ void IMRForm::Text3_Change()
 
 void IMRForm::closeEvent(QCloseEvent *event)
 {
-    Form_QueryUnload();
+    const QString failure = Form_QueryUnload();
+    if (!failure.isEmpty() && !m_closeAfterFailure(failure)) {
+        event->ignore(); // kept open, so the texts are not lost
+        return;
+    }
+    m_loaded = false;
     event->accept();
 }
 
-void IMRForm::Form_QueryUnload()
+QString IMRForm::Form_QueryUnload()
 {
     if (!m_loaded)
-        return;
-    // Each setting is rewritten on its own, all or nothing, so a failure keeps the old row.
-    m_store->rewriteSetting(QStringLiteral("company"), m_text3->text());
-    m_store->rewriteSetting(QStringLiteral("sp"), m_text5->text());
+        return {};
+    // Each setting is rewritten on its own, all or nothing, so a failure keeps the old row. A failure
+    // is not kept quiet: the person would otherwise lose what they typed without knowing.
+    QStringList failed;
+    if (!m_store->rewriteSetting(QStringLiteral("company"), m_text3->text()))
+        failed << QStringLiteral("the shop name (%1)").arg(m_store->lastError().text());
+    if (!m_store->rewriteSetting(QStringLiteral("sp"), m_text5->text()))
+        failed << QStringLiteral("the sales executive (%1)").arg(m_store->lastError().text());
+    if (failed.isEmpty())
+        return {};
+    return QStringLiteral("Could not save %1.\n\nClose anyway? What you typed will be lost.")
+        .arg(failed.join(QStringLiteral(" and ")));
 }
 
 void IMRForm::cmdinst_Click(int)

@@ -44,6 +44,8 @@ public:
 
     // What ends the program at once (File > Exit); tests replace it.
     void setEndProgram(std::function<void()> end) { m_endProgram = std::move(end); }
+    // Asked when the settings could not be saved on closing: true closes anyway; tests replace it.
+    void setCloseAfterFailure(std::function<bool(const QString &)> ask) { m_closeAfterFailure = std::move(ask); }
 
     // Secondary windows, opened modally; unset ones do nothing.
     std::function<void()> openInstallments;
@@ -92,7 +94,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void Form_QueryUnload();
+    // The close sequence; returns what could not be saved, empty when all went well.
+    QString Form_QueryUnload();
     void buildMenus();
     void buildStatusBar();
     void buildClientArea();
@@ -106,6 +109,7 @@ private:
 
     Store *m_store;
     std::function<void()> m_endProgram;
+    std::function<bool(const QString &)> m_closeAfterFailure;
     bool m_loaded = false;
     int m_outerWidthTwips = 0;
 

@@ -19,6 +19,7 @@ private Q_SLOTS:
     void shopNameKeepsTrailingBlank();
     void missingDatabaseEndsWithoutWindow();
     void namesAndMenus();
+    void failedSaveAsksBeforeClosing();
 };
 
 namespace {
@@ -125,13 +126,38 @@ void TestIMRForm::namesAndMenus()
     for (const char *name : {"Text3", "Text5", "Text2", "DTPicker1", "StatusBar1", "Frame1", "Frame2", "mnufile", "menuhelp"})
         QVERIFY2(form.findChild<QObject *>(QString::fromLatin1(name)), name);
     const auto file = form.findChild<QMenu *>(QStringLiteral("mnufile"))->actions();
-    QCOMPARE(file.size(), 3);
+    QCOMPARE(file.size(), 4);
     QCOMPARE(file[0]->objectName(), QStringLiteral("mnufileinstallments"));
-    QVERIFY(file[1]->isSeparator());
-    QCOMPARE(file[2]->objectName(), QStringLiteral("mnufileexit"));
-    QCOMPARE(file[2]->text(), QStringLiteral("&Exit"));
+    QCOMPARE(file[1]->objectName(), QStringLiteral("mnufileorders"));
+    QVERIFY(file[2]->isSeparator());
+    QCOMPARE(file[3]->objectName(), QStringLiteral("mnufileexit"));
+    QCOMPARE(file[3]->text(), QStringLiteral("&Exit"));
     const auto help = form.findChild<QMenu *>(QStringLiteral("menuhelp"))->actions();
     QCOMPARE(help.value(0)->objectName(), QStringLiteral("menuhelpabout"));
+}
+
+void TestIMRForm::failedSaveAsksBeforeClosing()
+{
+    TestDb db({{"90", "company", "Old Shop", "0.00"}});
+    Store store(db.path, QStringLiteral("t-failsave"));
+    IMRForm form(&store);
+    QVERIFY(form.Form_Load());
+    form.show();
+    db.exec(QStringLiteral("create trigger no_insert before insert on adt begin select raise(abort, 'disk refused'); end"));
+    QString asked;
+    bool answer = false;
+    form.setCloseAfterFailure([&](const QString &message) {
+        asked = message;
+        return answer;
+    });
+    box(form, "Text3")->setText(QStringLiteral("New Shop"));
+    QVERIFY(!form.close());
+    QVERIFY(form.isVisible());
+    QVERIFY(asked.contains(QStringLiteral("disk refused")));
+    QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("company")), QStringList{QStringLiteral("Old Shop")});
+    answer = true;
+    QVERIFY(form.close());
+    QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("company")), QStringList{QStringLiteral("Old Shop")});
 }
 
 QTEST_MAIN(TestIMRForm)
