@@ -14,12 +14,6 @@ constexpr qsizetype ValueBufferSize = 1024;
 // Registry files larger than this are taken as damaged rather than read into memory.
 constexpr qint64 MaxRegistryFileSize = qint64(256) * 1024 * 1024;
 
-bool isDrivePath(QStringView path)
-{
-    return path.size() >= 2 && path.at(0).isLetter() && path.at(0).unicode() < 0x80 && path.at(1) == u':'
-        && (path.size() == 2 || path.at(2) == u'\\' || path.at(2) == u'/');
-}
-
 // Follows the components below an existing folder, each matched without regard to case when the
 // exact name is not there, as Windows paths are.
 QString resolveBelow(const QString &base, QStringView rest)
@@ -47,6 +41,12 @@ QString resolveBelow(const QString &base, QStringView rest)
 }
 
 } // namespace
+
+bool isWindowsDrivePath(QStringView path)
+{
+    return path.size() >= 2 && path.at(0).isLetter() && path.at(0).unicode() < 0x80 && path.at(1) == u':'
+        && (path.size() == 2 || path.at(2) == u'\\' || path.at(2) == u'/');
+}
 
 RegistrySource::~RegistrySource() = default;
 
@@ -126,7 +126,7 @@ std::optional<RegistryData> RegistryFileSource::queryValue(quint32 root, const Q
 
 QString RegistryFileSource::localPath(const QString &registryPath) const
 {
-    if (isDrivePath(registryPath)) {
+    if (isWindowsDrivePath(registryPath)) {
         for (const QString &file : m_files) {
             const QString drive = QFileInfo(file).absolutePath() + u"/dosdevices/" + registryPath.at(0).toLower() + u':';
             if (QFileInfo(drive).isDir())

@@ -73,6 +73,9 @@ private:
     QList<Loaded> m_loaded;
 };
 
+// "C:\...", "d:/...": a path that starts with a drive letter.
+bool isWindowsDrivePath(QStringView path);
+
 // The platform's registry where there is one, the default registry file elsewhere.
 std::unique_ptr<RegistrySource> createSystemRegistrySource();
 
