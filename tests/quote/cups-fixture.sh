@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Brings up the local print system for the print tests: starts cupsd when it is not running, adds the
 # cups-pdf queue "PDF" when it is missing, makes sure it is enabled and accepting, and makes it the
-# default printer. On success the last line on stdout is the folder where cups-pdf writes the jobs of
+# default printer. It also keeps two queues that must never take a job, for the failure tests:
+# "$queue-stopped" (accepting but stopped, i.e. off line) and "$queue-rejecting" (running but refusing
+# jobs); they are never made the default. On success the last line on stdout is the folder where cups-pdf writes the jobs of
 # the calling user. Every wait is bounded; on failure it says why on stderr and exits non-zero.
 set -uo pipefail
 
@@ -35,6 +37,19 @@ if ! lpstat -p "$queue" >/dev/null 2>&1; then
         || lpstat -p "$queue" >/dev/null 2>&1 \
         || fail "could not add the printer $queue"
 fi
+add_queue() {
+    lpstat -p "$1" >/dev/null 2>&1 && return 0
+    lpadmin -p "$1" -v cups-pdf:/ -P "$ppd" 2>/dev/null || lpstat -p "$1" >/dev/null 2>&1
+}
+add_queue "$queue-stopped" || fail "could not add the printer $queue-stopped"
+add_queue "$queue-rejecting" || fail "could not add the printer $queue-rejecting"
+cupsaccept "$queue-stopped" && cupsdisable "$queue-stopped" || fail "could not stop $queue-stopped"
+cupsenable "$queue-rejecting" && cupsreject "$queue-rejecting" || fail "could not make $queue-rejecting refuse jobs"
+
+# The PostScript step in front of cups-pdf: cups-filters' default (Ghostscript) turns a page with any
+# transparency into one bitmap and drops the text of the rest; pdftocairo keeps text as text and
+# vectors as vectors, so the tests can read the printed page back.
+lpadmin -p "$queue" -o pdftops-renderer-default=pdftocairo || fail "could not set the PDF renderer of $queue"
 cupsenable "$queue" || fail "could not enable $queue"
 cupsaccept "$queue" || fail "could not make $queue accept jobs"
 lpadmin -d "$queue" || fail "could not make $queue the default printer"
