@@ -2,6 +2,8 @@
 
 #include "app/amount.h"
 
+#include <algorithm>
+
 namespace Installments {
 
 namespace {
@@ -114,14 +116,33 @@ std::optional<Decimal> textValue(QStringView text, const QLocale &locale)
     return Amounts::localeNumber(text, locale);
 }
 
+namespace {
+
+// FormatAmount / FormatAmountOrEmpty of a plain text: a plain text is always numeric, so both
+// come down to padding or cutting at the first point. Doing that directly spares reading the text
+// back as a number once per schedule row.
+QString padOrCut(QString s)
+{
+    const qsizetype p = s.indexOf(QLatin1Char('.'));
+    if (p < 0)
+        return s + QLatin1String(".00");
+    const qsizetype d = s.size() - p - 1;
+    if (d < 2)
+        return s + QString(2 - d, QLatin1Char('0'));
+    s.truncate(p + 3);
+    return s;
+}
+
+} // namespace
+
 QString amountText(const Decimal &value, const QLocale &locale)
 {
-    return FormatAmount(value.plainText(locale), locale);
+    return padOrCut(value.plainText(locale));
 }
 
 QString amountTextOrEmpty(const Decimal &value, const QLocale &locale)
 {
-    return FormatAmountOrEmpty(value.plainText(locale), locale);
+    return padOrCut(value.plainText(locale));
 }
 
 PlanAmounts calcInst(QStringView remainderText, QStringView countText, const Rules &rules, const QLocale &locale)
@@ -160,7 +181,21 @@ QDate dueDate(const QDate &first, int k)
 {
     // Always from D: stepping from the previous row would lose the day after a short month
     // (31/01 -> 28/02 -> 28/03 instead of 31/03).
-    return first.addMonths(k - 1);
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    first.getDate(&year, &month, &day);
+    if (!first.isValid() || k < 1 || year < 1)
+        return first.addMonths(k - 1);
+    // Plain Gregorian month arithmetic; QDate::addMonths gives the same dates but goes through the
+    // calendar system for every row.
+    const int months = (month - 1) + (k - 1);
+    year += months / 12;
+    month = months % 12 + 1;
+    static constexpr int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    const int length = month == 2 && leap ? 29 : lengths[month - 1];
+    return QDate(year, month, std::min(day, length));
 }
 
 QString dateSeparator(const QLocale &locale)
@@ -191,15 +226,23 @@ QString dateSeparator(const QLocale &locale)
     return run.isEmpty() ? QStringLiteral("/") : run;
 }
 
+namespace {
+
+QString dayMonthYear(const QDate &date, const QString &sep)
+{
+    return twoDigits(date.day()) + sep + twoDigits(date.month()) + sep
+        + QString::number(date.year()).rightJustified(4, QLatin1Char('0'));
+}
+
+} // namespace
+
 QString dateText(const QDate &date, DateStyle style, const QLocale &locale)
 {
     if (!date.isValid())
         return {};
     if (style == DateStyle::ShortLocale)
         return locale.toString(date, QLocale::ShortFormat);
-    const QString sep = dateSeparator(locale);
-    return twoDigits(date.day()) + sep + twoDigits(date.month()) + sep
-        + QString::number(date.year()).rightJustified(4, QLatin1Char('0'));
+    return dayMonthYear(date, dateSeparator(locale));
 }
 
 Schedule::Schedule(Inputs inputs, const QLocale &locale)
@@ -208,18 +251,28 @@ Schedule::Schedule(Inputs inputs, const QLocale &locale)
 {
     if (m_in.count < 0)
         m_in.count = 0;
+    if (m_in.dateStyle == DateStyle::DayMonthYear)
+        m_dateSeparator = dateSeparator(m_locale);
+    m_afterFirst = m_in.firstValue ? m_in.startBalance - *m_in.firstValue : m_in.startBalance;
 }
 
 Decimal Schedule::balanceAfter(int k) const
 {
-    Decimal balance = m_in.startBalance;
     if (k < 1)
-        return balance;
-    if (m_in.firstValue)
-        balance = balance - *m_in.firstValue;
-    if (k > 1 && m_in.amountValue)
-        balance = balance - *m_in.amountValue * Decimal::fromInt(k - 1);
-    return balance;
+        return m_in.startBalance;
+    if (k == 1 || !m_in.amountValue)
+        return m_afterFirst;
+    return m_afterFirst - *m_in.amountValue * Decimal::fromInt(k - 1);
+}
+
+QString Schedule::rowDate(int k) const
+{
+    const QDate date = dueDate(k);
+    if (!date.isValid())
+        return {};
+    if (m_in.dateStyle == DateStyle::DayMonthYear)
+        return dayMonthYear(date, m_dateSeparator);
+    return m_locale.toString(date, QLocale::ShortFormat);
 }
 
 QDate Schedule::dueDate(int k) const
@@ -233,7 +286,7 @@ QString Schedule::cell(int k, int column) const
     case 0:
         return QString::number(k);
     case 1:
-        return dateText(dueDate(k), m_in.dateStyle, m_locale);
+        return rowDate(k);
     case 2:
         return k == 1 ? m_in.firstText : m_in.amountText;
     case 3:
@@ -252,8 +305,14 @@ QList<ScheduleRow> Schedule::rows() const
 {
     QList<ScheduleRow> out;
     out.reserve(count());
-    for (int k = 1; k <= count(); ++k)
-        out.append(row(k));
+    // Row by row the balance is one subtraction from the previous one, as on paper.
+    Decimal balance = m_afterFirst;
+    for (int k = 1; k <= count(); ++k) {
+        if (k > 1 && m_in.amountValue)
+            balance = balance - *m_in.amountValue;
+        out.append({QString::number(k), rowDate(k), k == 1 ? m_in.firstText : m_in.amountText,
+                    amountTextOrEmpty(balance, m_locale)});
+    }
     return out;
 }
 

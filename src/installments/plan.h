@@ -155,8 +155,12 @@ public:
     QList<ScheduleRow> rows() const;
 
 private:
+    QString rowDate(int k) const;
+
     Inputs m_in;
     QLocale m_locale;
+    QString m_dateSeparator; // looked up once, not per row
+    Decimal m_afterFirst;    // the balance after row 1
 };
 
 // CalcAllInst: the schedule from R, N, D and the texts of the A and F fields.

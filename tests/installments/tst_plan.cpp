@@ -27,6 +27,8 @@ private slots:
     void unreadableFieldTextSubtractsNothing();
     void commaLocaleStillEndsOnZero();
     void randomPlansAddUpToRemainder();
+    void dueDatesMatchCalendarMonths();
+    void amountTextsMatchFormatting();
     void modelShowsRowsAndAlignment();
 };
 
@@ -262,6 +264,35 @@ void TestPlan::randomPlansAddUpToRemainder()
         QVERIFY2(sum == *textValue(r), qPrintable(r + u" / "_qs + QString::number(n)));
         QVERIFY(plan.schedule.balanceAfter(n).isZero());
         QCOMPARE(plan.schedule.row(n).balance, u"0.00"_qs);
+    }
+}
+
+void TestPlan::dueDatesMatchCalendarMonths()
+{
+    QRandomGenerator rng(7);
+    for (int i = 0; i < 2000; ++i) {
+        const QDate d = QDate(1900, 1, 1).addDays(rng.bounded(80000));
+        const int k = rng.bounded(1, 800);
+        QCOMPARE(dueDate(d, k), d.addMonths(k - 1));
+    }
+}
+
+void TestPlan::amountTextsMatchFormatting()
+{
+    // The schedule writes amounts without reading its own plain texts back; the result must be
+    // what the shared amount formatting gives, in both kinds of locale.
+    QRandomGenerator rng(11);
+    const QLocale de(QLocale::German, QLocale::Germany);
+    QStringList samples = {"0", "5", "0.001", "-3.5", "1e20", "1.5e20", "-2e-7", "123456789012.345678"};
+    for (int i = 0; i < 500; ++i)
+        samples << QString::number(qint64(rng.generate64() % 2000000000000) - 1000000000000) + "e-"
+                + QString::number(rng.bounded(6));
+    for (const QString &sample : samples) {
+        const Decimal d = *Decimal::fromPlain(sample);
+        for (const QLocale &locale : {QLocale(), de}) {
+            QCOMPARE(amountText(d, locale), FormatAmount(d.plainText(locale), locale));
+            QCOMPARE(amountTextOrEmpty(d, locale), FormatAmountOrEmpty(d.plainText(locale), locale));
+        }
     }
 }
 
