@@ -1,0 +1,228 @@
+#include "offerprint.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDate>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QWidget>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+constexpr int RowCount = 17;
+constexpr int PictureRows = 16; // the last row has no picture
+constexpr std::array<int, 10> PrintCopyRows = {1, 2, 3, 5, 7, 8, 9, 13, 14, 15};
+const QString Title = QStringLiteral("Velmont Brasko");
+
+QString indexed(const char *name, int index)
+{
+    return QString::fromLatin1(name) + QLatin1Char('(') + QString::number(index) + QLatin1Char(')');
+}
+
+QWidget *control(QWidget *form, const QString &name)
+{
+    return form->findChild<QWidget *>(name);
+}
+
+QWidget *control(QWidget *form, const char *name)
+{
+    return control(form, QString::fromLatin1(name));
+}
+
+bool isChecked(QWidget *form, const char *name)
+{
+    const auto *box = form->findChild<QCheckBox *>(QString::fromLatin1(name));
+    return box && box->checkState() == Qt::Checked;
+}
+
+} // namespace
+
+bool OfferPaperDress::hasPrintCopy(int row)
+{
+    return std::find(PrintCopyRows.begin(), PrintCopyRows.end(), row) != PrintCopyRows.end();
+}
+
+OfferPaperDress::OfferPaperDress(QWidget *imrForm)
+{
+    if (!imrForm)
+        return;
+    // The focus is parked first and comes back last: a hidden focus widget would otherwise send the
+    // focus wandering through the rows, and a focused box prints its text cursor.
+    if (QWidget *focus = QApplication::focusWidget(); focus && imrForm->isAncestorOf(focus)) {
+        focus->clearFocus();
+        m_undo.emplace_back([focus = QPointer<QWidget>(focus)] {
+            if (focus && focus->isVisible())
+                focus->setFocus(Qt::OtherFocusReason);
+        });
+    }
+
+    hide(control(imrForm, "cmdprint"));
+    hide(control(imrForm, "Command2"));
+
+    // The paper colour is the palette's highlighted-text colour: white in the usual schemes.
+    const QColor paperColour = imrForm->palette().color(QPalette::Active, QPalette::HighlightedText);
+    paper(imrForm, paperColour);
+    paper(control(imrForm, "Frame1"), paperColour);
+    paper(control(imrForm, "Frame2"), paperColour);
+    for (int row = 0; row < RowCount; ++row) {
+        paper(control(imrForm, indexed("Label1", row)), paperColour);
+        hide(control(imrForm, indexed("GridCombo1", row)));
+    }
+    paper(control(imrForm, "Label4"), paperColour);
+    paper(control(imrForm, "Label2"), paperColour);
+    paper(control(imrForm, "Label5"), paperColour);
+
+    if (isChecked(imrForm, "Check1")) {
+        // Pictures with the window's grey behind them give way to their white copies.
+        for (int row : PrintCopyRows) {
+            hide(control(imrForm, indexed("Image1", row)));
+            show(control(imrForm, indexed("Image2", row)));
+        }
+    } else {
+        for (int row = 0; row < PictureRows; ++row)
+            hide(control(imrForm, indexed("Image1", row)));
+    }
+}
+
+OfferPaperDress::~OfferPaperDress()
+{
+    restore();
+}
+
+void OfferPaperDress::restore()
+{
+    while (!m_undo.empty()) {
+        const std::function<void()> undo = std::move(m_undo.back());
+        m_undo.pop_back();
+        undo();
+    }
+}
+
+void OfferPaperDress::hide(QWidget *widget)
+{
+    if (!widget || widget->isHidden())
+        return;
+    widget->hide();
+    m_undo.emplace_back([widget = QPointer<QWidget>(widget)] {
+        if (widget)
+            widget->show();
+    });
+}
+
+void OfferPaperDress::show(QWidget *widget)
+{
+    if (!widget || !widget->isHidden())
+        return;
+    widget->show();
+    m_undo.emplace_back([widget = QPointer<QWidget>(widget)] {
+        if (widget)
+            widget->hide();
+    });
+}
+
+void OfferPaperDress::paper(QWidget *widget, const QColor &colour)
+{
+    if (!widget)
+        return;
+    // Put back exactly what was there: a palette of its own, or none (so the window's palette and
+    // the user's colour scheme reach it again), and whether it fills its background at all.
+    const bool ownPalette = widget->testAttribute(Qt::WA_SetPalette);
+    const QPalette palette = widget->palette();
+    const bool autoFill = widget->autoFillBackground();
+    QPalette dressed = palette;
+    dressed.setColor(QPalette::Window, colour);
+    widget->setPalette(dressed);
+    widget->setAutoFillBackground(true);
+    m_undo.emplace_back([widget = QPointer<QWidget>(widget), ownPalette, palette, autoFill] {
+        if (!widget)
+            return;
+        widget->setAutoFillBackground(autoFill);
+        widget->setPalette(ownPalette ? palette : QPalette());
+    });
+}
+
+OfferPrint::OfferPrint(QWidget *imrForm)
+    : print(printWindow)
+    , printToPdf(printWindowToPdf)
+    , m_form(imrForm)
+{
+    askPdfPath = [this](const QString &problem, const QString &suggestedPath) { return askWithDialogs(problem, suggestedPath); };
+}
+
+PrintResult OfferPrint::printDressed(const PrintFunction &printer)
+{
+    if (!m_form)
+        return {false, QStringLiteral("There is no offer window to print.")};
+    OfferPaperDress dress(m_form);
+    return printer(m_form, jobName());
+}
+
+bool OfferPrint::run()
+{
+    const PrintResult printed = printDressed(print);
+    if (printed.ok)
+        return true;
+    QString problem = QStringLiteral("The offer was not printed.\n\n") + printed.error;
+    for (;;) {
+        const QString path = askPdfPath ? askPdfPath(problem, suggestedPdfPath()) : QString();
+        if (path.isEmpty() || !m_form)
+            return false;
+        const PrintResult saved = printDressed([this, &path](QWidget *window, const QString &) { return printToPdf(window, path); });
+        if (saved.ok)
+            return true;
+        problem = QStringLiteral("The offer was not saved.\n\n") + saved.error;
+    }
+}
+
+QString OfferPrint::client() const
+{
+    const auto *box = m_form ? m_form->findChild<QLineEdit *>(QStringLiteral("Text2")) : nullptr;
+    return box ? box->text().simplified() : QString();
+}
+
+QString OfferPrint::jobName() const
+{
+    const QString who = client();
+    return who.isEmpty() ? QStringLiteral("Velmont Brasko offer") : QStringLiteral("Velmont Brasko offer - ") + who;
+}
+
+QString OfferPrint::suggestedPdfPath() const
+{
+    QString name = QStringLiteral("Offer");
+    if (const QString who = client(); !who.isEmpty())
+        name += QLatin1Char(' ') + who;
+    name += QLatin1Char(' ') + QDate::currentDate().toString(Qt::ISODate);
+    // Characters no file system on the counter's computer would take in a name.
+    for (QChar &c : name) {
+        if (c.unicode() < 32 || QStringView(u"/\\:*?\"<>|").contains(c))
+            c = u'_';
+    }
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(name + QStringLiteral(".pdf"));
+}
+
+QString OfferPrint::askWithDialogs(const QString &problem, const QString &suggestedPath) const
+{
+    QMessageBox box(QMessageBox::Warning, Title, problem + QStringLiteral("\n\nYou can keep the offer as a PDF file instead."),
+                    QMessageBox::NoButton, m_form);
+    QPushButton *save = box.addButton(QStringLiteral("Save as &PDF..."), QMessageBox::AcceptRole);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(save);
+    box.exec();
+    if (box.clickedButton() != save || !m_form)
+        return {};
+    QString path = QFileDialog::getSaveFileName(m_form, QStringLiteral("Save the offer as PDF"), suggestedPath,
+                                                QStringLiteral("PDF files (*.pdf)"));
+    if (!path.isEmpty() && !path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+    return path;
+}
