@@ -5,6 +5,10 @@
 #include "twips.h"
 #include "version.h"
 
+#include "about/aboutt.h"
+#include "installments/frminst.h"
+#include "installments/ordert.h"
+#include "pricelist/frmadt.h"
 #include "quote/gridcombo.h"
 
 #include <QAction>
@@ -73,6 +77,23 @@ IMRForm::IMRForm(Store *store, QWidget *parent)
     buildStatusBar();
     setFixedHeight(menuBar()->sizeHint().height() + Twips::toY(this, ContentHeightTwips));
     setWindowWidthTwips(CollapsedWidthTwips);
+
+    // Each opening makes a fresh window, so nothing of an earlier one lingers.
+    openInstallments = [this] {
+        frminst calculator(m_text2->text(), m_txttotal->text(), this);
+        calculator.exec();
+    };
+    openPriceList = [this](int index) {
+        const ConfigRow &r = row(index);
+        frmadt editor(m_store, r.Command1->text() + QLatin1String(" Data"), r.category(),
+                      r.Image1 ? r.Image1->pixmap() : QPixmap(), this);
+        editor.exec();
+    };
+    openAbout = [this] {
+        ABOUTT about(this);
+        about.exec();
+    };
+    openOrders = [this] { openOrderWindow(this); };
 }
 
 IMRForm::~IMRForm() = default;

@@ -3,7 +3,9 @@
 #include "app/twips.h"
 #include "quote/gridcombo.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +32,8 @@ private Q_SLOTS:
     void detailToggleGeometry();
     void priceMasking();
     void failingListShowsMessage();
+    void secondaryWindowsOpenFresh_data();
+    void secondaryWindowsOpenFresh();
 
 private:
     std::unique_ptr<TestDb> m_db;
@@ -253,6 +257,44 @@ void TestRows::failingListShowsMessage()
     picker(2)->showList();
     QVERIFY(!picker(2)->RowSource());
     picker(2)->hideList();
+}
+
+void TestRows::secondaryWindowsOpenFresh_data()
+{
+    QTest::addColumn<QString>("trigger");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("total price") << "cmdinst(0)" << "frminst" << "Installment Calculator - Ali 0100";
+    QTest::newRow("file installments") << "mnufileinstallments" << "frminst" << "Installment Calculator - Ali 0100";
+    QTest::newRow("processor") << "Command1(0)" << "frmadt" << "&Processor Data";
+    QTest::newRow("extra 2") << "Command1(15)" << "frmadt" << "Extra &2 Data";
+    QTest::newRow("other, no picture") << "Command1(16)" << "frmadt" << "&Other Data";
+    QTest::newRow("about") << "menuhelpabout" << "ABOUTT" << "About Velmont Brasko";
+}
+
+void TestRows::secondaryWindowsOpenFresh()
+{
+    QFETCH(QString, trigger);
+    QFETCH(QString, window);
+    QFETCH(QString, title);
+    m_form->findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(QStringLiteral("Ali 0100"));
+    for (int opening = 0; opening < 2; ++opening) {
+        QString seenName, seenTitle;
+        QTimer::singleShot(0, [&] {
+            QWidget *w = QApplication::activeModalWidget();
+            QVERIFY(w);
+            seenName = w->objectName();
+            seenTitle = w->windowTitle();
+            w->close();
+        });
+        if (auto *button = m_form->findChild<QPushButton *>(trigger))
+            button->click();
+        else
+            m_form->findChild<QAction *>(trigger)->trigger();
+        QCOMPARE(seenName, window);
+        QCOMPARE(seenTitle, title);
+    }
+    QCOMPARE(m_form->findChildren<QDialog *>().size(), 0); // each window was gone when it closed
 }
 
 QTEST_MAIN(TestRows)
