@@ -10,6 +10,7 @@
 #include "installments/ordert.h"
 #include "pricelist/frmadt.h"
 #include "quote/gridcombo.h"
+#include "quote/offerprint.h"
 
 #include <QAction>
 #include <QApplication>
@@ -94,6 +95,7 @@ IMRForm::IMRForm(Store *store, QWidget *parent)
         about.exec();
     };
     openOrders = [this] { openOrderWindow(this); };
+    printOffer = [this] { OfferPrint(this).run(); };
 }
 
 IMRForm::~IMRForm() = default;
