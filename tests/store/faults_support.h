@@ -191,6 +191,28 @@ private:
     bool m_switched = false;
 };
 
+// While alive, undoes ActAsNobody for what only root may do (changing a root-owned file's mode,
+// starting a helper program, which Qt refuses to run with a borrowed identity).
+class BackToRoot
+{
+public:
+    BackToRoot()
+    {
+        if (getuid() == 0 && geteuid() != 0 && seteuid(0) == 0 && setegid(0) == 0)
+            m_switched = true;
+    }
+    ~BackToRoot()
+    {
+        if (m_switched && (setegid(65534) != 0 || seteuid(65534) != 0))
+            qFatal("cannot act as nobody again");
+    }
+    BackToRoot(const BackToRoot &) = delete;
+    BackToRoot &operator=(const BackToRoot &) = delete;
+
+private:
+    bool m_switched = false;
+};
+
 // Makes the folder (and with it the test's files) reachable for "nobody".
 inline void openUpFolder(const QString &dir)
 {
