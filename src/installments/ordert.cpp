@@ -84,9 +84,10 @@ QWidget *navigationBar(const QString &name, QLabel **position, QWidget *parent,
     auto *layout = new QHBoxLayout(bar);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    // Right to left: the first record is at the right end, the arrows point the way they move.
+    // Right to left: the first record is at the right end. The guillemets are mirrored in a
+    // right-to-left line, so "«" shows pointing right, towards the first record.
     const char *names[4] = {"first", "previous", "next", "last"};
-    const QString texts[4] = {QStringLiteral("»"), QStringLiteral("›"), QStringLiteral("‹"), QStringLiteral("«")};
+    const QString texts[4] = {QStringLiteral("«"), QStringLiteral("‹"), QStringLiteral("›"), QStringLiteral("»")};
     const QString tips[4] = {QStringLiteral("الاول"), QStringLiteral("السابق"), QStringLiteral("التالى"),
                              QStringLiteral("الاخير")};
     *position = new QLabel(bar);
@@ -209,7 +210,7 @@ void ORDERT::buildUi()
     buttons->addWidget(cmdcancel);
     root->addLayout(buttons);
 
-    resize(Twips::toX(this, 11500), Twips::toY(this, 8400));
+    resize(Twips::toX(this, 13500), Twips::toY(this, 8400));
 }
 
 QWidget *ORDERT::buildHeaderTab()
