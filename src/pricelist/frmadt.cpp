@@ -156,7 +156,11 @@ frmadt::frmadt(Store *store, const QString &caption, const QString &cat, const Q
     connect(m_command0, &QPushButton::clicked, this, &frmadt::command0_Click);
 }
 
-frmadt::~frmadt() = default;
+frmadt::~frmadt()
+{
+    // The picker is destroyed after this part of the window and may still report losing the focus.
+    disconnect(m_txtrid, nullptr, this, nullptr);
+}
 
 void frmadt::setVisible(bool visible)
 {
