@@ -161,11 +161,14 @@ void frminst::buildWindow()
     m_list->setAllColumnsShowFocus(true);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionsMovable(false);
     m_list->header()->resizeSection(0, Twips::toX(this, 882));
     for (int c = 1; c < 4; ++c)
         m_list->header()->resizeSection(c, Twips::toX(this, 2540));
+    // The four columns together are wider than the window; the Balance column takes the width that
+    // is left, so the balances stay in sight and on the printed page instead of behind a scroll bar.
+    m_list->header()->setStretchLastSection(false);
+    m_list->header()->setSectionResizeMode(3, QHeaderView::Stretch);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(group);
