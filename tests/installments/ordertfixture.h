@@ -185,12 +185,14 @@ private:
         QStringList all = {QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-q"),
                            QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
                            QString::number(port), QStringLiteral("-U"), QStringLiteral("postgres")};
-        return runPg(QStringLiteral("psql"), all + args, why, QStringLiteral("/usr/bin/psql"));
+        // The client may run as anyone (only the server refuses root), so it reads the schema
+        // wherever the checkout is, readable by the user postgres or not.
+        return run(QStringLiteral("/usr/bin/psql"), all + args, why);
     }
 
-    bool runPg(const QString &tool, const QStringList &args, QString *why, const QString &path = QString())
+    bool runPg(const QString &tool, const QStringList &args, QString *why)
     {
-        const QString program = path.isEmpty() ? binDir() + QLatin1Char('/') + tool : path;
+        const QString program = binDir() + QLatin1Char('/') + tool;
         if (geteuid() == 0)
             return run(QStringLiteral("runuser"),
                        QStringList{QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--"), program} + args,

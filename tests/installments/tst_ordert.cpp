@@ -269,6 +269,33 @@ private slots:
         QTEST(cell(0, 7), "totalCell");
     }
 
+    void typingIntoTheGrid_data()
+    {
+        QTest::addColumn<QString>("price");
+        QTest::addColumn<QString>("total");
+        QTest::newRow("typed-99.5") << "99.5" << "100";
+        QTest::newRow("typed-98.5") << "98.5" << "98";
+        QTest::newRow("typed-grouped") << "1,250" << "1250";
+    }
+
+    void typingIntoTheGrid()
+    {
+        // As a person does it: type over the unit price, Tab to the quantity.
+        QFETCH(QString, price);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        auto *lines = w->RSOrderDetails();
+        grid()->setFocus();
+        grid()->setCurrentIndex(lines->index(0, 4));
+        QTest::keyClicks(grid(), price.left(1)); // the first key opens the cell's editor
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor);
+        QTest::keyClicks(editor, price.mid(1));
+        QTest::keyClick(editor, Qt::Key_Tab);
+        QCOMPARE(grid()->currentIndex().column(), 5);
+        QTEST(cell(0, 7), "total");
+    }
+
     void refusedCellTextKeepsValue()
     {
         auto *lines = w->RSOrderDetails();
