@@ -6,6 +6,11 @@
 #include <QApplication>
 #include <QPointer>
 
+#ifdef Q_OS_UNIX
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 ErrorReport::ShowHook &showHook()
@@ -61,6 +66,11 @@ QString operatorName()
         if (!name.isEmpty())
             return name;
     }
+#ifdef Q_OS_UNIX
+    // Services and containers often start programs without those variables.
+    if (const passwd *entry = ::getpwuid(::geteuid()))
+        return QString::fromLocal8Bit(entry->pw_name);
+#endif
     return {};
 }
 

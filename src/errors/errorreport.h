@@ -21,7 +21,8 @@ namespace ErrorReport {
 using ShowHook = std::function<void(ERRORT &report)>;
 ShowHook setShowHook(ShowHook hook);
 
-// The operator line's value: the name of the user the program runs as, from the environment.
+// The operator line's value: the name of the user the program runs as (from the environment, else
+// the system's user database); empty when neither knows it.
 QString operatorName();
 
 // The name shown on the active-control line: form's focus widget, or the nearest of its ancestors

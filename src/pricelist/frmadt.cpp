@@ -227,10 +227,16 @@ void frmadt::txtrid_DropDown()
 
 void frmadt::txtrid_KeyDown(int keyCode, int)
 {
-    // Backspace clears the whole id, not one character.
-    if (keyCode == GridCombo::KeyBack) {
-        m_txtrid->setText(QString());
-        m_txtrid->suppressKey();
+    try {
+        // Backspace clears the whole id, not one character.
+        if (keyCode == GridCombo::KeyBack) {
+            m_txtrid->setText(QString());
+            m_txtrid->suppressKey();
+        }
+    } catch (const std::exception &e) {
+        reportException(e.what());
+    } catch (...) {
+        reportException(nullptr);
     }
 }
 
@@ -238,15 +244,21 @@ void frmadt::txtrid_KeyPress(int charCode)
 {
     if (charCode == GridCombo::KeyBack)
         return;
-    // The id is the upper-cased accumulation of what is typed; the picker must not add the
-    // character a second time.
-    m_txtrid->suppressKey();
-    if (charCode <= 0 || charCode > 0xFFFF)
-        return;
-    const QChar typed(static_cast<char16_t>(charCode));
-    if (typed.isSurrogate() || !typed.isPrint())
-        return;
-    m_txtrid->setText((m_txtrid->Text() + typed).toUpper());
+    try {
+        // The id is the upper-cased accumulation of what is typed; the picker must not add the
+        // character a second time.
+        m_txtrid->suppressKey();
+        if (charCode <= 0 || charCode > 0xFFFF)
+            return;
+        const QChar typed(static_cast<char16_t>(charCode));
+        if (typed.isSurrogate() || !typed.isPrint())
+            return;
+        m_txtrid->setText((m_txtrid->Text() + typed).toUpper());
+    } catch (const std::exception &e) {
+        reportException(e.what());
+    } catch (...) {
+        reportException(nullptr);
+    }
 }
 
 void frmadt::txtrid_LostFocus()
