@@ -1,7 +1,7 @@
 -- The order database behind the ODBC data source IMS: customers, their orders and the orders'
 -- lines, with a few demo rows. Plain SQL that SQLite and PostgreSQL both accept as it stands, so
 -- the same file builds the one-file database and a server database. Keys are whole numbers the
--- program assigns itself (the next free one), so no engine-specific auto numbering is needed.
+-- program assigns itself (the next free one), so no auto numbering of one engine or another is needed.
 -- Names are left unquoted: PostgreSQL keeps them in lower case, SQLite as written, and the
 -- program looks them up without regard to case.
 
