@@ -60,6 +60,11 @@ struct Fixture {
     {
         if (!store.open())
             qFatal("store did not open");
+        open(caption, cat);
+    }
+    // A fresh editor on the same database, as the next opening from the main window.
+    void open(const QString &caption, const QString &cat)
+    {
         editor = std::make_unique<frmadt>(&store, caption + " Data", cat, QPixmap());
         editor->show();
         editor->activateWindow();
@@ -144,6 +149,8 @@ private Q_SLOTS:
     void cancelAndEscCloseWithoutChange_data();
     void cancelAndEscCloseWithoutChange();
     void tabOrder();
+    void commaLocaleStoresPricesWithAPoint_data();
+    void commaLocaleStoresPricesWithAPoint();
 };
 
 void TestFrmadt::opensOnItsCategory_data()
@@ -471,6 +478,35 @@ void TestFrmadt::tabOrder()
         while (!expected.contains(w->objectName()));
     }
     QCOMPARE(seen, expected);
+}
+
+void TestFrmadt::commaLocaleStoresPricesWithAPoint_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("stored");
+
+    QTest::newRow("add") << "NEW3" << "Command1" << "12.345";
+    QTest::newRow("update") << "R5" << "Command2" << "12.34";
+}
+
+void TestFrmadt::commaLocaleStoresPricesWithAPoint()
+{
+    QFETCH(QString, id);
+    QFETCH(QString, button);
+    QFETCH(QString, stored);
+
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    Fixture f;
+    f.leaveId(id);
+    f.price()->setText("12,345");
+    QTest::mouseClick(f.button(button.toLatin1().constData()), Qt::LeftButton);
+    QLocale::setDefault(QLocale::c());
+    QCOMPARE(f.prices("0", id), QStringList{stored});
+    // The stored text reads back as the same price in the editor.
+    f.open("&Processor", "0");
+    f.leaveId(id);
+    QCOMPARE(f.price()->value(), stored.toDouble());
 }
 
 QTEST_MAIN(TestFrmadt)
