@@ -485,6 +485,27 @@ private slots:
         QCOMPARE(w->findChild<QTreeView *>(QStringLiteral("lv"))->model()->rowCount(), 0);
     }
 
+    void openFromMainWindow()
+    {
+        cleanup();
+        QMainWindow main;
+        main.show();
+        QString name;
+        bool modal = false;
+        QTimer::singleShot(0, this, [&] {
+            QTRY_VERIFY(qobject_cast<ORDERT *>(QApplication::activeModalWidget()));
+            auto *window = qobject_cast<ORDERT *>(QApplication::activeModalWidget());
+            modal = window->isModal();
+            name = window->findChild<QLineEdit *>(QStringLiteral("txtNAME"))->text();
+            window->reject();
+        });
+        openOrderWindow(&main);
+        QVERIFY(modal);
+        QCOMPARE(name, QStringLiteral("شركة النور للحاسبات"));
+        QVERIFY(main.isVisible());
+        QVERIFY(!QSqlDatabase::contains(QStringLiteral("IMS-orders")));
+    }
+
     // Runs last: the data source is taken away for the remaining checks.
     void zzMissingDataSource_data()
     {
