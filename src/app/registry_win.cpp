@@ -30,7 +30,7 @@ public:
         if (rc != ERROR_SUCCESS || size > static_cast<DWORD>(buffer.size()))
             return std::nullopt;
         buffer.truncate(static_cast<qsizetype>(size));
-        return RegistryData{type, buffer};
+        return RegistryData{static_cast<quint32>(type), buffer};
     }
 };
 
