@@ -21,6 +21,15 @@ constexpr int PictureRows = 16; // the last row has no picture
 constexpr std::array<int, 10> PrintCopyRows = {1, 2, 3, 5, 7, 8, 9, 13, 14, 15};
 const QString Title = QStringLiteral("Velmont Brasko");
 
+// On paper the boxes and buttons are drawn as plain outlines. The desktop style paints their bevels
+// and shadows with translucent colours, and a print system that turns the page into PostScript
+// (most printer drivers, the cups-pdf queue) can only make a bitmap of such a spot - taking the
+// captions, names and amounts on it along - so they would print blurred and be lost as text.
+const QString PaperStyle = QStringLiteral(
+    "QPushButton { border: 1px solid palette(dark); border-radius: 2px; background: palette(button); padding: 0px; }"
+    "QLineEdit, QDateTimeEdit { border: 1px solid palette(mid); background: palette(base); padding: 0px 1px; }"
+    "QDateTimeEdit::drop-down { width: 0px; border: none; }");
+
 QString indexed(const char *name, int index)
 {
     return QString::fromLatin1(name) + QLatin1Char('(') + QString::number(index) + QLatin1Char(')');
@@ -65,6 +74,11 @@ OfferPaperDress::OfferPaperDress(QWidget *imrForm)
 
     hide(control(imrForm, "cmdprint"));
     hide(control(imrForm, "Command2"));
+    styleSheet(imrForm, PaperStyle);
+    // A box too narrow for its text shows the end of it after typing; paper shows the beginning.
+    const QList<QLineEdit *> boxes = imrForm->findChildren<QLineEdit *>();
+    for (QLineEdit *box : boxes)
+        showBeginning(box);
 
     // The paper colour is the palette's highlighted-text colour: white in the usual schemes.
     const QColor paperColour = imrForm->palette().color(QPalette::Active, QPalette::HighlightedText);
@@ -85,10 +99,65 @@ OfferPaperDress::OfferPaperDress(QWidget *imrForm)
             hide(control(imrForm, indexed("Image1", row)));
             show(control(imrForm, indexed("Image2", row)));
         }
+        makeRoomForCopies(imrForm);
     } else {
         for (int row = 0; row < PictureRows; ++row)
             hide(control(imrForm, indexed("Image1", row)));
     }
+}
+
+void OfferPaperDress::makeRoomForCopies(QWidget *imrForm)
+{
+    // The print copies stand over the first letters of the descriptions. The descriptions then
+    // start after the rightmost copy, all in one column, and may use the room up to the amounts.
+    int copiesRight = -1;
+    for (int row : PrintCopyRows) {
+        if (const QWidget *copy = control(imrForm, indexed("Image2", row)); copy && !copy->isHidden())
+            copiesRight = std::max(copiesRight, copy->geometry().right());
+    }
+    if (copiesRight < 0)
+        return;
+    for (int row = 0; row < RowCount; ++row) {
+        QWidget *label = control(imrForm, indexed("Label1", row));
+        if (!label || !label->parentWidget())
+            continue;
+        const int gap = label->logicalDpiX() / 16;
+        const QRect was = label->geometry();
+        const int left = copiesRight + 1 + gap;
+        if (left <= was.left())
+            continue;
+        int limit = label->parentWidget()->width();
+        if (const QWidget *amount = control(imrForm, indexed("text1", row)); amount && amount->parentWidget() == label->parentWidget())
+            limit = std::min(limit, amount->x());
+        const int right = std::max(was.right(), limit - 1 - gap);
+        label->setGeometry(QRect(QPoint(left, was.top()), QPoint(right, was.bottom())));
+        m_undo.emplace_back([label = QPointer<QWidget>(label), was] {
+            if (label)
+                label->setGeometry(was);
+        });
+    }
+}
+
+void OfferPaperDress::showBeginning(QLineEdit *box)
+{
+    if (box->hasSelectedText() || box->cursorPosition() == 0)
+        return;
+    const int was = box->cursorPosition();
+    box->setCursorPosition(0);
+    m_undo.emplace_back([box = QPointer<QLineEdit>(box), was] {
+        if (box)
+            box->setCursorPosition(was);
+    });
+}
+
+void OfferPaperDress::styleSheet(QWidget *widget, const QString &rules)
+{
+    const QString was = widget->styleSheet();
+    widget->setStyleSheet(was + rules);
+    m_undo.emplace_back([widget = QPointer<QWidget>(widget), was] {
+        if (widget)
+            widget->setStyleSheet(was);
+    });
 }
 
 OfferPaperDress::~OfferPaperDress()

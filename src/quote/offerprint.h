@@ -13,11 +13,13 @@
 #include <vector>
 
 class QColor;
+class QLineEdit;
 class QWidget;
 
 // While it lives, the main window wears its paper dress: print button, detail toggle and pickers
 // hidden, white (the palette's highlighted-text colour) behind the window, its frames and labels,
-// and the category pictures according to "Print Images". Whatever is changed is remembered and
+// the category pictures according to "Print Images" (descriptions moved clear of the print copies),
+// boxes and buttons drawn as plain outlines, boxes showing the beginning of their text. Whatever is changed is remembered and
 // undone in reverse order by restore() or the destructor, so the window comes back exactly as it
 // was however printing ends (failure or exception included). Controls that are missing are left out.
 class OfferPaperDress final
@@ -36,6 +38,9 @@ private:
     void hide(QWidget *widget);
     void show(QWidget *widget);
     void paper(QWidget *widget, const QColor &colour);
+    void styleSheet(QWidget *widget, const QString &rules);
+    void makeRoomForCopies(QWidget *imrForm);
+    void showBeginning(QLineEdit *box);
 
     std::vector<std::function<void()>> m_undo;
 };
