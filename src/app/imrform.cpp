@@ -234,7 +234,8 @@ void IMRForm::buildClientArea()
 
     auto *label5 = new QLabel(QStringLiteral("Sales Executive"), m_frame1);
     label5->setObjectName(QStringLiteral("Label5"));
-    at(label5, 270, 5850, 1260, 195); // a little wider than drawn: the caption must not be cut
+    // Starts a little left of its drawn place so the whole caption fits before the name box.
+    at(label5, 150, 5850, 1380, 195);
     m_text5 = new QLineEdit(QStringLiteral("Sales Executive"), m_frame1);
     m_text5->setObjectName(QStringLiteral("Text5"));
     m_text5->setToolTip(QStringLiteral("Enter your name here"));
@@ -512,8 +513,10 @@ void IMRForm::GridCombo1_KeyDown(int index, int keyCode, int)
         default:
             break;
         }
-        if (const auto id = rows->text(QStringLiteral("id")))
+        if (const auto id = rows->text(QStringLiteral("id"))) {
             r.GridCombo1->setText(*id);
+            r.GridCombo1->lineEdit()->setCursorPosition(0); // show the id from its start
+        }
     }
     lookupItem(index);
 }
