@@ -11,7 +11,8 @@
 #include <unistd.h>
 #endif
 
-namespace {
+namespace
+{
 
 ErrorReport::ShowHook &showHook()
 {
@@ -20,8 +21,7 @@ ErrorReport::ShowHook &showHook()
 }
 
 // One step of the report: whatever goes wrong inside it stays inside it.
-template <typename Step>
-void guarded(Step &&step) noexcept
+template <typename Step> void guarded(Step &&step) noexcept
 {
     try {
         step();
@@ -40,8 +40,8 @@ bool isContainer(const QWidget *w)
     if (w->isWindow())
         return true;
     const char *cls = w->metaObject()->className();
-    for (const char *container : {"QWidget", "QFrame", "QGroupBox", "QStackedWidget", "QTabWidget", "QScrollArea",
-                                  "QSplitter", "QToolBox"}) {
+    for (const char *container : { "QWidget", "QFrame", "QGroupBox", "QStackedWidget", "QTabWidget",
+             "QScrollArea", "QSplitter", "QToolBox" }) {
         if (qstrcmp(cls, container) == 0)
             return true;
     }
@@ -50,7 +50,8 @@ bool isContainer(const QWidget *w)
 
 } // namespace
 
-namespace ErrorReport {
+namespace ErrorReport
+{
 
 ShowHook setShowHook(ShowHook hook)
 {
@@ -61,7 +62,7 @@ ShowHook setShowHook(ShowHook hook)
 
 QString operatorName()
 {
-    for (const char *variable : {"USER", "LOGNAME", "USERNAME"}) {
+    for (const char *variable : { "USER", "LOGNAME", "USERNAME" }) {
         const QString name = qEnvironmentVariable(variable);
         if (!name.isEmpty())
             return name;

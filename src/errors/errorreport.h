@@ -14,7 +14,8 @@ class QWidget;
 // that goes wrong leaves its line empty and the next step runs.
 void ShowErrorReport(QWidget *form, const QString &number, const QString &description, const QString &source);
 
-namespace ErrorReport {
+namespace ErrorReport
+{
 
 // Replaces the modal display: the hook receives the filled window instead of it being shown (tests
 // read it and press its buttons). Returns the hook it replaced; an empty hook restores the display.

@@ -7,14 +7,15 @@
 
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
 // The button captions are Arabic; DejaVu Sans carries the Arabic glyphs on every machine the
 // program is installed on, so the captions never fall back to empty boxes.
 QFont arabicFont(const QFont &base)
 {
     QFont font = base;
-    font.setFamilies({QStringLiteral("DejaVu Sans")});
+    font.setFamilies({ QStringLiteral("DejaVu Sans") });
     return font;
 }
 
@@ -55,10 +56,10 @@ ERRORT::ERRORT(QWidget *parent)
     m_dfOperatorName = lineField(this, QStringLiteral("dfOperatorName"));
     m_dfScreenName = lineField(this, QStringLiteral("dfScreenName"));
     m_dfActiveControl = lineField(this, QStringLiteral("dfActiveControl"));
-    m_pbPrintMsgAndHalt = arabicButton(this, QStringLiteral("pbPrintMsgAndHalt"),
-                                       QStringLiteral("طباعة الرسالة - توقف"));
-    m_pbPrintScreenAndHalt = arabicButton(this, QStringLiteral("pbPrintScreenAndHalt"),
-                                          QStringLiteral("طباعة الشاشة ومحاولة الاستمرار"));
+    m_pbPrintMsgAndHalt
+        = arabicButton(this, QStringLiteral("pbPrintMsgAndHalt"), QStringLiteral("طباعة الرسالة - توقف"));
+    m_pbPrintScreenAndHalt = arabicButton(
+        this, QStringLiteral("pbPrintScreenAndHalt"), QStringLiteral("طباعة الشاشة ومحاولة الاستمرار"));
     m_pbHalt = arabicButton(this, QStringLiteral("pbHalt"), QStringLiteral("محاولة الاستمرار"));
 
     auto *grid = new QGridLayout(this);
@@ -75,8 +76,8 @@ ERRORT::ERRORT(QWidget *parent)
     grid->setColumnStretch(1, 2);
     grid->setRowStretch(1, 1);
 
-    QWidget *order[] = {m_dtDateTime, m_dfOperatorName, m_dfScreenName, m_dfActiveControl, m_pbPrintMsgAndHalt,
-                        m_pbPrintScreenAndHalt, m_pbHalt, m_txterr0, m_txterr1};
+    QWidget *order[] = { m_dtDateTime, m_dfOperatorName, m_dfScreenName, m_dfActiveControl,
+        m_pbPrintMsgAndHalt, m_pbPrintScreenAndHalt, m_pbHalt, m_txterr0, m_txterr1 };
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
     m_dtDateTime->setFocus(Qt::OtherFocusReason);

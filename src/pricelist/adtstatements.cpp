@@ -7,7 +7,8 @@
 
 #include <cmath>
 
-namespace AdtStatements {
+namespace AdtStatements
+{
 
 QString list(const QString &cat)
 {
@@ -38,13 +39,14 @@ QString update(const QString &cat, const QString &id, const QString &description
 
 QString remove(const QString &cat, const QString &id)
 {
-    return QLatin1String("delete * from adt where id = '") + Store::text(id) + QLatin1String("' and category = '")
-        + Store::text(cat) + QLatin1String("'");
+    return QLatin1String("delete * from adt where id = '") + Store::text(id)
+        + QLatin1String("' and category = '") + Store::text(cat) + QLatin1String("'");
 }
 
 } // namespace AdtStatements
 
-namespace PriceText {
+namespace PriceText
+{
 
 std::optional<QString> general(double value)
 {

@@ -7,7 +7,8 @@
 // The price-list editor's statements on adt, with their fixed texts. Every value goes in through
 // Store::text(), so an id or a description with quotes is stored as typed and can never end a
 // literal early.
-namespace AdtStatements {
+namespace AdtStatements
+{
 
 QString list(const QString &cat);
 QString lookup(const QString &cat, const QString &id);
@@ -22,7 +23,8 @@ QString remove(const QString &cat, const QString &id);
 // Prices as the editor writes them: the general number text (shortest text of at most 15
 // significant digits, no group separators), always with '.' as the point, whatever the locale,
 // so a stored price reads back the same everywhere.
-namespace PriceText {
+namespace PriceText
+{
 
 // nullopt for a value that is not a number (NaN, infinity).
 std::optional<QString> general(double value);

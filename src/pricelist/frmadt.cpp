@@ -18,8 +18,8 @@
 #include <QSqlError>
 #include <QVBoxLayout>
 
-
-namespace {
+namespace
+{
 
 constexpr int PictureSide = 64;
 
@@ -84,7 +84,8 @@ const QString ProgramSource = QStringLiteral("Brasko");
 
 } // namespace
 
-frmadt::frmadt(Store *store, const QString &caption, const QString &cat, const QPixmap &picture, QWidget *parent)
+frmadt::frmadt(
+    Store *store, const QString &caption, const QString &cat, const QPixmap &picture, QWidget *parent)
     : QDialog(parent)
     , m_store(store)
     , m_cat(cat)
@@ -133,14 +134,14 @@ frmadt::frmadt(Store *store, const QString &caption, const QString &cat, const Q
     m_command0 = commandButton(this, QStringLiteral("command0"), QStringLiteral("&Cancel"));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    for (QPushButton *b : {m_command1, m_command2, m_command3, m_command0})
+    for (QPushButton *b : { m_command1, m_command2, m_command3, m_command0 })
         buttons->addWidget(b);
 
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(frame1);
     outer->addLayout(buttons);
 
-    QWidget *order[] = {m_txtrid, m_txtdesc, m_command2, m_command0, m_command1, m_command3, m_txtprice};
+    QWidget *order[] = { m_txtrid, m_txtdesc, m_command2, m_command0, m_command1, m_command3, m_txtprice };
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
     m_txtrid->SetFocus();
@@ -170,7 +171,7 @@ void frmadt::setVisible(bool visible)
         // A dialog makes its first button the default when it is shown; the editor has none until
         // a lookup has decided between adding and updating.
         m_shown = true;
-        for (QPushButton *b : {m_command1, m_command2, m_command3, m_command0})
+        for (QPushButton *b : { m_command1, m_command2, m_command3, m_command0 })
             b->setDefault(false);
     }
 }
@@ -204,7 +205,7 @@ void frmadt::setButtons(bool add, bool update, bool remove)
 
 void frmadt::makeDefault(QPushButton *button)
 {
-    for (QPushButton *b : {m_command1, m_command2, m_command3, m_command0})
+    for (QPushButton *b : { m_command1, m_command2, m_command3, m_command0 })
         b->setDefault(b == button);
 }
 
@@ -408,8 +409,8 @@ void frmadt::reportFailure(const QString &number, const QString &description, co
 void frmadt::reportException(const char *what)
 {
     try {
-        reportFailure(QStringLiteral("51"), what ? QString::fromLocal8Bit(what) : QStringLiteral("Internal error"),
-                      ProgramSource);
+        reportFailure(QStringLiteral("51"),
+            what ? QString::fromLocal8Bit(what) : QStringLiteral("Internal error"), ProgramSource);
     } catch (...) {
     }
 }

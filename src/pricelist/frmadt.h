@@ -26,7 +26,8 @@ class frmadt final : public QDialog
 public:
     // caption: the window title; cat: the category worked on ("0" to "16"); picture: the category's
     // picture (a neutral placeholder is drawn when it is null).
-    frmadt(Store *store, const QString &caption, const QString &cat, const QPixmap &picture, QWidget *parent = nullptr);
+    frmadt(Store *store, const QString &caption, const QString &cat, const QPixmap &picture,
+        QWidget *parent = nullptr);
     ~frmadt() override;
 
     const QString &cat() const { return m_cat; }

@@ -19,7 +19,8 @@
 #include <cstdlib>
 #include <optional>
 
-namespace {
+namespace
+{
 
 // What a report showed, taken from the window the hook receives.
 struct Shown {
@@ -29,11 +30,12 @@ struct Shown {
 Shown read(ERRORT &r)
 {
     auto line = [&](const char *name) { return r.findChild<QLineEdit *>(QString::fromLatin1(name))->text(); };
-    return {r.windowTitle(), line("txterr0"), r.findChild<QPlainTextEdit *>("txterr1")->toPlainText(),
-            line("dtDateTime"), line("dfOperatorName"), line("dfScreenName"), line("dfActiveControl")};
+    return { r.windowTitle(), line("txterr0"), r.findChild<QPlainTextEdit *>("txterr1")->toPlainText(),
+        line("dtDateTime"), line("dfOperatorName"), line("dfScreenName"), line("dfActiveControl") };
 }
 
-std::optional<Shown> report(QWidget *form, const QString &number, const QString &description, const QString &source)
+std::optional<Shown> report(
+    QWidget *form, const QString &number, const QString &description, const QString &source)
 {
     std::optional<Shown> shown;
     const auto previous = ErrorReport::setShowHook([&](ERRORT &r) { shown = read(r); });
@@ -93,16 +95,42 @@ void TestErrorReport::fillsEveryLine_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("activeControl");
 
-    QTest::newRow("error-13-from-add") << "Command1" << "13" << "Type mismatch" << "prjIMR" << "Error #13"
+    QTest::newRow("error-13-from-add") << "Command1"
+                                       << "13"
+                                       << "Type mismatch"
+                                       << "prjIMR"
+                                       << "Error #13"
                                        << "Active Control:Command1";
-    QTest::newRow("negative-number") << "Command1" << "-2147217900" << "Syntax error" << "Microsoft JET Database Engine"
-                                     << "Error #-2147217900" << "Active Control:Command1";
-    QTest::newRow("picker-names-itself-not-its-text-box") << "txtrid" << "1" << "no such table: adt" << "QSQLITE"
-                                                          << "Error #1" << "Active Control:txtrid";
-    QTest::newRow("empty-description-and-source") << "Command1" << "5" << "" << "" << "Error #5" << "Active Control:Command1";
-    QTest::newRow("no-active-control-leaves-line-empty") << "" << "7" << "x" << "y" << "Error #7" << "";
-    QTest::newRow("quotes-and-newlines-shown-as-they-are") << "Command1" << "19" << "it's \"bad\""
-                                                           << "line one\nline two" << "Error #19" << "Active Control:Command1";
+    QTest::newRow("negative-number") << "Command1"
+                                     << "-2147217900"
+                                     << "Syntax error"
+                                     << "Microsoft JET Database Engine"
+                                     << "Error #-2147217900"
+                                     << "Active Control:Command1";
+    QTest::newRow("picker-names-itself-not-its-text-box") << "txtrid"
+                                                          << "1"
+                                                          << "no such table: adt"
+                                                          << "QSQLITE"
+                                                          << "Error #1"
+                                                          << "Active Control:txtrid";
+    QTest::newRow("empty-description-and-source") << "Command1"
+                                                  << "5"
+                                                  << ""
+                                                  << ""
+                                                  << "Error #5"
+                                                  << "Active Control:Command1";
+    QTest::newRow("no-active-control-leaves-line-empty") << ""
+                                                         << "7"
+                                                         << "x"
+                                                         << "y"
+                                                         << "Error #7"
+                                                         << "";
+    QTest::newRow("quotes-and-newlines-shown-as-they-are") << "Command1"
+                                                           << "19"
+                                                           << "it's \"bad\""
+                                                           << "line one\nline two"
+                                                           << "Error #19"
+                                                           << "Active Control:Command1";
 }
 
 void TestErrorReport::fillsEveryLine()
@@ -133,7 +161,8 @@ void TestErrorReport::fillsEveryLine()
 
 void TestErrorReport::noFormStillReports()
 {
-    const auto shown = report(nullptr, QStringLiteral("3"), QStringLiteral("Return without GoSub"), QStringLiteral("prjIMR"));
+    const auto shown = report(
+        nullptr, QStringLiteral("3"), QStringLiteral("Return without GoSub"), QStringLiteral("prjIMR"));
     QVERIFY(shown);
     QCOMPARE(shown->caption, QStringLiteral("Error #3"));
     QCOMPARE(shown->description, QStringLiteral("Return without GoSub"));
@@ -160,13 +189,20 @@ void TestErrorReport::buttons_data()
     QTest::addColumn<int>("prints");
     QTest::addColumn<bool>("ends");
 
-    QTest::newRow("go-on") << "pbHalt" << "ok" << 0 << false;
-    QTest::newRow("print-and-go-on") << "pbPrintScreenAndHalt" << "ok" << 1 << false;
-    QTest::newRow("print-fails-still-goes-on") << "pbPrintScreenAndHalt" << "fails" << 1 << false;
-    QTest::newRow("print-throws-still-goes-on") << "pbPrintScreenAndHalt" << "throws" << 1 << false;
-    QTest::newRow("print-and-stop") << "pbPrintMsgAndHalt" << "ok" << 1 << true;
-    QTest::newRow("no-printer-still-stops") << "pbPrintMsgAndHalt" << "fails" << 1 << true;
-    QTest::newRow("print-throws-still-stops") << "pbPrintMsgAndHalt" << "throws" << 1 << true;
+    QTest::newRow("go-on") << "pbHalt"
+                           << "ok" << 0 << false;
+    QTest::newRow("print-and-go-on") << "pbPrintScreenAndHalt"
+                                     << "ok" << 1 << false;
+    QTest::newRow("print-fails-still-goes-on") << "pbPrintScreenAndHalt"
+                                               << "fails" << 1 << false;
+    QTest::newRow("print-throws-still-goes-on") << "pbPrintScreenAndHalt"
+                                                << "throws" << 1 << false;
+    QTest::newRow("print-and-stop") << "pbPrintMsgAndHalt"
+                                    << "ok" << 1 << true;
+    QTest::newRow("no-printer-still-stops") << "pbPrintMsgAndHalt"
+                                            << "fails" << 1 << true;
+    QTest::newRow("print-throws-still-stops") << "pbPrintMsgAndHalt"
+                                              << "throws" << 1 << true;
 }
 
 void TestErrorReport::buttons()
@@ -188,7 +224,7 @@ void TestErrorReport::buttons()
             job = name;
             if (printer == QLatin1String("throws"))
                 throw std::runtime_error("printer gone");
-            return {printer == QLatin1String("ok"), {}};
+            return { printer == QLatin1String("ok"), {} };
         });
         r.setEndProgram([&] {
             ended = true;
@@ -213,7 +249,7 @@ void TestErrorReport::enterGoesOnAndNeverStops()
 {
     bool ended = false;
     const auto previous = ErrorReport::setShowHook([&](ERRORT &r) {
-        r.setPrinter([](QWidget *, const QString &) { return PrintResult{true, {}}; });
+        r.setPrinter([](QWidget *, const QString &) { return PrintResult { true, {} }; });
         r.setEndProgram([&] { ended = true; });
         r.show();
         QVERIFY(QTest::qWaitForWindowExposed(&r));
@@ -233,9 +269,9 @@ void TestErrorReport::arabicCaptionsHaveGlyphsAndRunRightToLeft()
         const char *name;
         QString caption;
     } expected[] = {
-        {"pbPrintMsgAndHalt", QStringLiteral("طباعة الرسالة - توقف")},
-        {"pbPrintScreenAndHalt", QStringLiteral("طباعة الشاشة ومحاولة الاستمرار")},
-        {"pbHalt", QStringLiteral("محاولة الاستمرار")},
+        { "pbPrintMsgAndHalt", QStringLiteral("طباعة الرسالة - توقف") },
+        { "pbPrintScreenAndHalt", QStringLiteral("طباعة الشاشة ومحاولة الاستمرار") },
+        { "pbHalt", QStringLiteral("محاولة الاستمرار") },
     };
     for (const auto &e : expected) {
         QPushButton *b = buttonOf(r, QString::fromLatin1(e.name));
@@ -255,15 +291,16 @@ void TestErrorReport::tabOrder()
     ERRORT r;
     r.show();
     QVERIFY(QTest::qWaitForWindowExposed(&r));
-    const QStringList expected = {"dtDateTime", "dfOperatorName", "dfScreenName", "dfActiveControl", "pbPrintMsgAndHalt",
-                                  "pbPrintScreenAndHalt", "pbHalt", "txterr0", "txterr1"};
+    const QStringList expected = { "dtDateTime", "dfOperatorName", "dfScreenName", "dfActiveControl",
+        "pbPrintMsgAndHalt", "pbPrintScreenAndHalt", "pbHalt", "txterr0", "txterr1" };
     QWidget *w = r.findChild<QWidget *>("dtDateTime");
     QStringList seen;
     for (int i = 0; i < expected.size(); ++i) {
         seen << w->objectName();
         do
             w = w->nextInFocusChain();
-        while (!(w->focusPolicy() & Qt::TabFocus) || w->objectName().isEmpty() || w->objectName().startsWith("qt_"));
+        while (!(w->focusPolicy() & Qt::TabFocus) || w->objectName().isEmpty()
+            || w->objectName().startsWith("qt_"));
     }
     QCOMPARE(seen, expected);
 }
@@ -313,7 +350,7 @@ void TestErrorReport::stopEndsProcessWithoutClosingHandlers()
     QCOMPARE(child.exitStatus(), QProcess::NormalExit);
     QCOMPARE(child.exitCode(), 0);
     QVERIFY(QFile::exists(dir.filePath("shown")));
-    for (const char *mark : {"returned", "closed", "quit", "atexit"})
+    for (const char *mark : { "returned", "closed", "quit", "atexit" })
         QVERIFY2(!QFile::exists(dir.filePath(QString::fromLatin1(mark))), mark);
 }
 

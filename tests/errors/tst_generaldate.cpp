@@ -23,7 +23,8 @@ void TestGeneralDate::text_data()
     QTest::newRow("us-morning") << us << QDateTime(day, QTime(5, 35, 8)) << "12/8/26 5:35:08 AM";
     QTest::newRow("us-afternoon") << us << QDateTime(day, QTime(17, 0, 0)) << "12/8/26 5:00:00 PM";
     QTest::newRow("us-midnight-date-only") << us << QDateTime(day, QTime(0, 0, 0)) << "12/8/26";
-    QTest::newRow("us-one-second-past-midnight") << us << QDateTime(day, QTime(0, 0, 1)) << "12/8/26 12:00:01 AM";
+    QTest::newRow("us-one-second-past-midnight")
+        << us << QDateTime(day, QTime(0, 0, 1)) << "12/8/26 12:00:01 AM";
     QTest::newRow("us-midnight-with-milliseconds") << us << QDateTime(day, QTime(0, 0, 0, 400)) << "12/8/26";
     QTest::newRow("de-24-hour") << de << QDateTime(day, QTime(17, 4, 9)) << "08.12.26 17:04:09";
     QTest::newRow("c-locale") << QLocale::c() << QDateTime(day, QTime(9, 1, 2)) << "8 Dec 2026 09:01:02";

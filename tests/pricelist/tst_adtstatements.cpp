@@ -1,6 +1,6 @@
+#include "app/testdb.h"
 #include "pricelist/adtstatements.h"
 #include "store/store.h"
-#include "app/testdb.h"
 
 #include <QTest>
 
@@ -29,20 +29,22 @@ void TestAdtStatements::texts_data()
     QTest::addColumn<QString>("statement");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("list") << AdtStatements::list("15")
-                          << "select id as [ID],description as [Description],price as [Price] from adt  where Category  = '15'";
+    QTest::newRow("list")
+        << AdtStatements::list("15")
+        << "select id as [ID],description as [Description],price as [Price] from adt  where Category  = '15'";
     QTest::newRow("lookup") << AdtStatements::lookup("0", "AB1")
                             << "select description,price from adt  where category = '0' and id ='AB1'";
-    QTest::newRow("insert") << AdtStatements::insert("3", "FDD", "Floppy", "12.345")
-                            << "insert into adt (category,id,description,price) values ('3','FDD','Floppy','12.345')";
+    QTest::newRow("insert") << AdtStatements::insert("3", "FDD", "Floppy",
+        "12.345") << "insert into adt (category,id,description,price) values ('3','FDD','Floppy','12.345')";
     QTest::newRow("update") << AdtStatements::update("3", "FDD", "Floppy", "12.34")
-                            << "update adt set id = 'FDD',description='Floppy',price='12.34'  where id = 'FDD' and category = '3'";
-    QTest::newRow("delete") << AdtStatements::remove("3", "FDD") << "delete * from adt where id = 'FDD' and category = '3'";
-    QTest::newRow("quotes-doubled-in-id") << AdtStatements::lookup("2", "O'NEIL 15\"")
-                                          << "select description,price from adt  where category = '2' and id ='O''NEIL 15\"'";
-    QTest::newRow("quotes-doubled-in-description")
-        << AdtStatements::insert("2", "X", "Intel's \"best\"", "1")
-        << "insert into adt (category,id,description,price) values ('2','X','Intel''s \"best\"','1')";
+                            << "update adt set id = 'FDD',description='Floppy',price='12.34'  where id = "
+                               "'FDD' and category = '3'";
+    QTest::newRow("delete") << AdtStatements::remove("3", "FDD")
+                            << "delete * from adt where id = 'FDD' and category = '3'";
+    QTest::newRow("quotes-doubled-in-id") << AdtStatements::lookup("2",
+        "O'NEIL 15\"") << "select description,price from adt  where category = '2' and id ='O''NEIL 15\"'";
+    QTest::newRow("quotes-doubled-in-description") << AdtStatements::insert("2", "X", "Intel's \"best\"",
+        "1") << "insert into adt (category,id,description,price) values ('2','X','Intel''s \"best\"','1')";
 }
 
 void TestAdtStatements::texts()
@@ -57,9 +59,12 @@ void TestAdtStatements::quotedValuesRoundTrip_data()
     QTest::addColumn<QString>("id");
     QTest::addColumn<QString>("description");
 
-    QTest::newRow("quote-and-inch-mark") << "O'NEIL 15\"" << "Intel's \"best\"";
-    QTest::newRow("injection-attempt") << "x' or '1'='1" << "'); delete from adt; --";
-    QTest::newRow("only-quotes") << "''" << "'";
+    QTest::newRow("quote-and-inch-mark") << "O'NEIL 15\""
+                                         << "Intel's \"best\"";
+    QTest::newRow("injection-attempt") << "x' or '1'='1"
+                                       << "'); delete from adt; --";
+    QTest::newRow("only-quotes") << "''"
+                                 << "'";
 }
 
 void TestAdtStatements::quotedValuesRoundTrip()
@@ -67,18 +72,18 @@ void TestAdtStatements::quotedValuesRoundTrip()
     QFETCH(QString, id);
     QFETCH(QString, description);
 
-    TestDb db({{"2", "OTHER", "stays", "1"}});
+    TestDb db({ { "2", "OTHER", "stays", "1" } });
     Store store(db.path, QStringLiteral("t-roundtrip"));
     QVERIFY(store.open());
     QVERIFY(store.execute(AdtStatements::insert("2", id, description, "5")));
-    QCOMPARE(db.descriptions("2", id), QStringList{description});
+    QCOMPARE(db.descriptions("2", id), QStringList { description });
     auto found = store.query(AdtStatements::lookup("2", id));
     QVERIFY(found && found->moveFirst());
     QCOMPARE(found->text("Description"), description);
     QVERIFY(store.execute(AdtStatements::update("2", id, description + "!", "6")));
-    QCOMPARE(db.descriptions("2", id), QStringList{description + "!"});
+    QCOMPARE(db.descriptions("2", id), QStringList { description + "!" });
     QVERIFY(store.execute(AdtStatements::remove("2", id)));
-    QCOMPARE(db.descriptions("2", id), QStringList{});
+    QCOMPARE(db.descriptions("2", id), QStringList {});
     QCOMPARE(db.count(), 1);
 }
 

@@ -8,17 +8,18 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QRegularExpression>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 struct Report {
     QString caption, description, source, screen, activeControl;
@@ -32,8 +33,9 @@ public:
     {
         m_previous = ErrorReport::setShowHook([this](ERRORT &r) {
             auto line = [&](const char *name) { return r.findChild<QLineEdit *>(name)->text(); };
-            list.push_back({r.windowTitle(), line("txterr0"), r.findChild<QPlainTextEdit *>("txterr1")->toPlainText(),
-                            line("dfScreenName"), line("dfActiveControl")});
+            list.push_back(
+                { r.windowTitle(), line("txterr0"), r.findChild<QPlainTextEdit *>("txterr1")->toPlainText(),
+                    line("dfScreenName"), line("dfActiveControl") });
         });
     }
     ~Reports() { ErrorReport::setShowHook(m_previous); }
@@ -44,17 +46,18 @@ private:
 };
 
 const std::vector<TestRow> PriceList = {
-    {"0", "I5", "Intel Core i5", "6900"},
-    {"0", "R5", "AMD Ryzen 5", "5400.50"},
-    {"15", "X1", "Extra one", "10"},
-    {"15", "O'NEIL 15\"", "Intel's \"best\"", "99.99"},
-    {"3", "ONLY3", "Floppy", "150"},
-    {"90", "dt", "1/1/20 10:00:00 AM", "0.00"},
+    { "0", "I5", "Intel Core i5", "6900" },
+    { "0", "R5", "AMD Ryzen 5", "5400.50" },
+    { "15", "X1", "Extra one", "10" },
+    { "15", "O'NEIL 15\"", "Intel's \"best\"", "99.99" },
+    { "3", "ONLY3", "Floppy", "150" },
+    { "90", "dt", "1/1/20 10:00:00 AM", "0.00" },
 };
 
 // The editor over a fresh database, opened like the main window opens it.
 struct Fixture {
-    explicit Fixture(const QString &caption = "&Processor", const QString &cat = "0", const std::vector<TestRow> &rows = PriceList)
+    explicit Fixture(const QString &caption = "&Processor", const QString &cat = "0",
+        const std::vector<TestRow> &rows = PriceList)
         : db(rows)
         , store(db.path, QStringLiteral("con-%1").arg(++serial))
     {
@@ -71,8 +74,7 @@ struct Fixture {
         if (!QTest::qWaitForWindowActive(editor.get()))
             qFatal("editor not shown");
     }
-    template <typename T = QWidget>
-    T *child(const char *name) const
+    template <typename T = QWidget> T *child(const char *name) const
     {
         return editor->findChild<T *>(QString::fromLatin1(name));
     }
@@ -83,7 +85,7 @@ struct Fixture {
     QString buttonStates() const
     {
         QString s;
-        for (const char *name : {"Command1", "Command2", "Command3"})
+        for (const char *name : { "Command1", "Command2", "Command3" })
             s += button(name)->isEnabled() ? (button(name)->isDefault() ? 'D' : 'E') : '-';
         return s;
     }
@@ -160,9 +162,15 @@ void TestFrmadt::opensOnItsCategory_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QStringList>("ids");
 
-    QTest::newRow("row-15") << "Extra &2" << "15" << "Extra &2 Data" << QStringList{"X1", "O'NEIL 15\""};
-    QTest::newRow("row-0") << "&Processor" << "0" << "&Processor Data" << QStringList{"I5", "R5"};
-    QTest::newRow("row-16-without-picture") << "&Other" << "16" << "&Other Data" << QStringList{};
+    QTest::newRow("row-15") << "Extra &2"
+                            << "15"
+                            << "Extra &2 Data" << QStringList { "X1", "O'NEIL 15\"" };
+    QTest::newRow("row-0") << "&Processor"
+                           << "0"
+                           << "&Processor Data" << QStringList { "I5", "R5" };
+    QTest::newRow("row-16-without-picture") << "&Other"
+                                            << "16"
+                                            << "&Other Data" << QStringList {};
 }
 
 void TestFrmadt::opensOnItsCategory()
@@ -204,9 +212,15 @@ void TestFrmadt::typingAccumulatesUpperCase_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("a-b-1") << "" << "ab1" << "AB1";
-    QTest::newRow("chosen-id-upper-cased-by-next-key") << "i5-box" << "x" << "I5-BOXX";
-    QTest::newRow("quote-and-inch-mark") << "" << "o'neil 15\"" << "O'NEIL 15\"";
+    QTest::newRow("a-b-1") << ""
+                           << "ab1"
+                           << "AB1";
+    QTest::newRow("chosen-id-upper-cased-by-next-key") << "i5-box"
+                                                       << "x"
+                                                       << "I5-BOXX";
+    QTest::newRow("quote-and-inch-mark") << ""
+                                         << "o'neil 15\""
+                                         << "O'NEIL 15\"";
 }
 
 void TestFrmadt::typingAccumulatesUpperCase()
@@ -230,11 +244,21 @@ void TestFrmadt::lookupStates_data()
     QTest::addColumn<QString>("description");
     QTest::addColumn<double>("price");
 
-    QTest::newRow("existing") << "R5" << "-DE" << "AMD Ryzen 5" << 5400.5;
-    QTest::newRow("new") << "NEW" << "D--" << "" << 0.0;
-    QTest::newRow("only-in-another-category-is-new") << "ONLY3" << "D--" << "" << 0.0;
-    QTest::newRow("settings-row-is-not-an-item") << "dt" << "D--" << "" << 0.0;
-    QTest::newRow("lower-case-is-another-id") << "r5" << "D--" << "" << 0.0;
+    QTest::newRow("existing") << "R5"
+                              << "-DE"
+                              << "AMD Ryzen 5" << 5400.5;
+    QTest::newRow("new") << "NEW"
+                         << "D--"
+                         << "" << 0.0;
+    QTest::newRow("only-in-another-category-is-new") << "ONLY3"
+                                                     << "D--"
+                                                     << "" << 0.0;
+    QTest::newRow("settings-row-is-not-an-item") << "dt"
+                                                 << "D--"
+                                                 << "" << 0.0;
+    QTest::newRow("lower-case-is-another-id") << "r5"
+                                              << "D--"
+                                              << "" << 0.0;
 }
 
 void TestFrmadt::lookupStates()
@@ -261,7 +285,8 @@ void TestFrmadt::choosingARowLooksUpAndMovesToDescription()
     Fixture f("Extra &2", "15");
     f.id()->showList();
     QTableView *view = f.id()->listView();
-    const QModelIndexList match = view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, "O'NEIL 15\"");
+    const QModelIndexList match
+        = view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, "O'NEIL 15\"");
     QCOMPARE(match.size(), 1);
     const QModelIndex row = match.first();
     view->setCurrentIndex(row);
@@ -282,12 +307,30 @@ void TestFrmadt::changes_data()
     QTest::addColumn<double>("price");
     QTest::addColumn<QStringList>("storedPrices"); // of cat/id afterwards
 
-    QTest::newRow("add-stores-price-as-entered") << "0" << "NEW1" << "Command1" << "New item" << 12.345 << QStringList{"12.345"};
-    QTest::newRow("update-cuts-price-to-cents") << "0" << "R5" << "Command2" << "AMD Ryzen 5 box" << 12.345 << QStringList{"12.34"};
-    QTest::newRow("delete-removes-only-this-category") << "0" << "I5" << "Command3" << "" << 0.0 << QStringList{};
-    QTest::newRow("add-with-quotes") << "15" << "O'BRIEN 17\"" << "Command1" << "Intel's \"best\"" << 5.0 << QStringList{"5"};
-    QTest::newRow("update-with-quotes") << "15" << "O'NEIL 15\"" << "Command2" << "Intel's \"better\"" << 100.999 << QStringList{"100.99"};
-    QTest::newRow("delete-with-quotes") << "15" << "O'NEIL 15\"" << "Command3" << "" << 0.0 << QStringList{};
+    QTest::newRow("add-stores-price-as-entered") << "0"
+                                                 << "NEW1"
+                                                 << "Command1"
+                                                 << "New item" << 12.345 << QStringList { "12.345" };
+    QTest::newRow("update-cuts-price-to-cents") << "0"
+                                                << "R5"
+                                                << "Command2"
+                                                << "AMD Ryzen 5 box" << 12.345 << QStringList { "12.34" };
+    QTest::newRow("delete-removes-only-this-category") << "0"
+                                                       << "I5"
+                                                       << "Command3"
+                                                       << "" << 0.0 << QStringList {};
+    QTest::newRow("add-with-quotes") << "15"
+                                     << "O'BRIEN 17\""
+                                     << "Command1"
+                                     << "Intel's \"best\"" << 5.0 << QStringList { "5" };
+    QTest::newRow("update-with-quotes") << "15"
+                                        << "O'NEIL 15\""
+                                        << "Command2"
+                                        << "Intel's \"better\"" << 100.999 << QStringList { "100.99" };
+    QTest::newRow("delete-with-quotes") << "15"
+                                        << "O'NEIL 15\""
+                                        << "Command3"
+                                        << "" << 0.0 << QStringList {};
 }
 
 void TestFrmadt::changes()
@@ -300,8 +343,8 @@ void TestFrmadt::changes()
     QFETCH(QStringList, storedPrices);
 
     std::vector<TestRow> rows = PriceList;
-    rows.push_back({"3", "I5", "same id, other category", "1"});
-    rows.push_back({"90", "dt", "a second stale stamp", "0.00"});
+    rows.push_back({ "3", "I5", "same id, other category", "1" });
+    rows.push_back({ "90", "dt", "a second stale stamp", "0.00" });
     Fixture f("Row", cat, rows);
     Reports reports;
     const int before = f.db.count();
@@ -319,27 +362,28 @@ void TestFrmadt::changes()
     QCOMPARE(f.editor->result(), int(QDialog::Accepted));
     QCOMPARE(f.prices(cat, id), storedPrices);
     if (!storedPrices.isEmpty())
-        QCOMPARE(f.db.descriptions(cat, id), QStringList{description});
-    QCOMPARE(f.db.descriptions("3", "I5"), QStringList{"same id, other category"});
+        QCOMPARE(f.db.descriptions(cat, id), QStringList { description });
+    QCOMPARE(f.db.descriptions("3", "I5"), QStringList { "same id, other category" });
     const int itemDelta = button == "Command1" ? 1 : button == "Command3" ? -1 : 0;
     QCOMPARE(f.db.count(), before + itemDelta - 1); // the two stale stamps became one
     const QStringList stamps = f.db.descriptions("90", "dt");
     QCOMPARE(stamps.size(), 1);
     QVERIFY2(stampedBetween(stamps.first(), start, end), qPrintable(stamps.first()));
-    QCOMPARE(f.prices("90", "dt"), QStringList{"0.00"});
+    QCOMPARE(f.prices("90", "dt"), QStringList { "0.00" });
 }
 
 void TestFrmadt::stampKeepsOldRowWhenItsInsertFails()
 {
     Fixture f;
-    f.db.exec("create trigger no_stamp before insert on adt when new.id = 'dt' begin select raise(abort, 'disk full'); end");
+    f.db.exec("create trigger no_stamp before insert on adt when new.id = 'dt' begin select raise(abort, "
+              "'disk full'); end");
     Reports reports;
     f.leaveId("NEW2");
     f.button("Command1")->click();
     QVERIFY(reports.list.empty()); // the stamp reports nothing
     QVERIFY(!f.editor->isVisible());
-    QCOMPARE(f.db.descriptions("0", "NEW2"), QStringList{""});
-    QCOMPARE(f.db.descriptions("90", "dt"), QStringList{"1/1/20 10:00:00 AM"});
+    QCOMPARE(f.db.descriptions("0", "NEW2"), QStringList { "" });
+    QCOMPARE(f.db.descriptions("90", "dt"), QStringList { "1/1/20 10:00:00 AM" });
 }
 
 void TestFrmadt::rejectedStatements_data()
@@ -349,13 +393,25 @@ void TestFrmadt::rejectedStatements_data()
     QTest::addColumn<QString>("button"); // empty: the lookup itself fails
     QTest::addColumn<QString>("description");
 
-    QTest::newRow("insert") << "create trigger t before insert on adt when new.id = 'BOOM' begin select raise(abort, 'insert refused'); end"
-                            << "BOOM" << "Command1" << "insert refused";
-    QTest::newRow("update") << "create trigger t before update on adt begin select raise(abort, 'update refused'); end"
-                            << "R5" << "Command2" << "update refused";
-    QTest::newRow("delete") << "create trigger t before delete on adt when old.category = '0' begin select raise(abort, 'delete refused'); end"
-                            << "R5" << "Command3" << "delete refused";
-    QTest::newRow("lookup") << "drop table adt" << "R5" << "" << "no such table: adt";
+    QTest::newRow("insert") << "create trigger t before insert on adt when new.id = 'BOOM' begin select "
+                               "raise(abort, 'insert refused'); end"
+                            << "BOOM"
+                            << "Command1"
+                            << "insert refused";
+    QTest::newRow("update")
+        << "create trigger t before update on adt begin select raise(abort, 'update refused'); end"
+        << "R5"
+        << "Command2"
+        << "update refused";
+    QTest::newRow("delete") << "create trigger t before delete on adt when old.category = '0' begin select "
+                               "raise(abort, 'delete refused'); end"
+                            << "R5"
+                            << "Command3"
+                            << "delete refused";
+    QTest::newRow("lookup") << "drop table adt"
+                            << "R5"
+                            << ""
+                            << "no such table: adt";
 }
 
 void TestFrmadt::rejectedStatements()
@@ -386,7 +442,7 @@ void TestFrmadt::rejectedStatements()
     QVERIFY(f.editor->isVisible());
     QCOMPARE(f.buttonStates(), QStringLiteral("---"));
     if (!button.isEmpty()) {
-        QCOMPARE(f.db.descriptions("90", "dt"), QStringList{"1/1/20 10:00:00 AM"}); // not re-stamped
+        QCOMPARE(f.db.descriptions("90", "dt"), QStringList { "1/1/20 10:00:00 AM" }); // not re-stamped
         // The next lookup makes the editor usable again.
         f.leaveId(id);
         QVERIFY(f.buttonStates() != "---");
@@ -437,7 +493,7 @@ void TestFrmadt::unreadablePriceReportsError13FromAdd()
     QCOMPARE(reports.list.front().caption, QStringLiteral("Error #13"));
     QCOMPARE(reports.list.front().activeControl, QStringLiteral("Active Control:Command1"));
     QCOMPARE(reports.list.front().screen, QStringLiteral("Form: frmadt"));
-    QCOMPARE(f.db.descriptions("0", "HUGE"), QStringList{});
+    QCOMPARE(f.db.descriptions("0", "HUGE"), QStringList {});
     QVERIFY(f.editor->isVisible());
 }
 
@@ -462,13 +518,14 @@ void TestFrmadt::cancelAndEscCloseWithoutChange()
     QVERIFY(!f.editor->isVisible());
     QCOMPARE(f.editor->result(), int(QDialog::Rejected));
     QCOMPARE(f.db.count(), before);
-    QCOMPARE(f.db.descriptions("0", "R5"), QStringList{"AMD Ryzen 5"});
+    QCOMPARE(f.db.descriptions("0", "R5"), QStringList { "AMD Ryzen 5" });
 }
 
 void TestFrmadt::tabOrder()
 {
     Fixture f;
-    const QStringList expected = {"txtrid", "txtdesc", "Command2", "command0", "Command1", "Command3", "txtprice"};
+    const QStringList expected
+        = { "txtrid", "txtdesc", "Command2", "command0", "Command1", "Command3", "txtprice" };
     QStringList seen;
     QWidget *w = f.id();
     for (int i = 0; i < expected.size(); ++i) {
@@ -486,8 +543,12 @@ void TestFrmadt::commaLocaleStoresPricesWithAPoint_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("stored");
 
-    QTest::newRow("add") << "NEW3" << "Command1" << "12.345";
-    QTest::newRow("update") << "R5" << "Command2" << "12.34";
+    QTest::newRow("add") << "NEW3"
+                         << "Command1"
+                         << "12.345";
+    QTest::newRow("update") << "R5"
+                            << "Command2"
+                            << "12.34";
 }
 
 void TestFrmadt::commaLocaleStoresPricesWithAPoint()
@@ -502,7 +563,7 @@ void TestFrmadt::commaLocaleStoresPricesWithAPoint()
     f.price()->setText("12,345");
     QTest::mouseClick(f.button(button.toLatin1().constData()), Qt::LeftButton);
     QLocale::setDefault(QLocale::c());
-    QCOMPARE(f.prices("0", id), QStringList{stored});
+    QCOMPARE(f.prices("0", id), QStringList { stored });
     // The stored text reads back as the same price in the editor.
     f.open("&Processor", "0");
     f.leaveId(id);
