@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -289,9 +290,14 @@ QString OfferPrint::askWithDialogs(const QString &problem, const QString &sugges
     box.exec();
     if (box.clickedButton() != save || !m_form)
         return {};
-    QString path = QFileDialog::getSaveFileName(m_form, QStringLiteral("Save the offer as PDF"), suggestedPath,
-                                                QStringLiteral("PDF files (*.pdf)"));
-    if (!path.isEmpty() && !path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
-        path += QStringLiteral(".pdf");
-    return path;
+    // A dialog of our own rather than getSaveFileName: with a default suffix the overwrite question
+    // is asked about the file really written, also when the name is typed without ".pdf".
+    QFileDialog files(m_form, QStringLiteral("Save the offer as PDF"), QFileInfo(suggestedPath).path(),
+                      QStringLiteral("PDF files (*.pdf)"));
+    files.setAcceptMode(QFileDialog::AcceptSave);
+    files.setDefaultSuffix(QStringLiteral("pdf"));
+    files.selectFile(QFileInfo(suggestedPath).fileName());
+    if (files.exec() != QDialog::Accepted || !m_form)
+        return {};
+    return files.selectedFiles().value(0);
 }

@@ -10,6 +10,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateTimeEdit>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,6 +35,8 @@ private Q_SLOTS:
     void dressesAndRestores();
     void failedPrintOffersPdf_data();
     void failedPrintOffersPdf();
+    void dialogsOfferPdf_data();
+    void dialogsOfferPdf();
     void clickPrintsOfferThroughCups_data();
     void clickPrintsOfferThroughCups();
 
@@ -309,6 +314,57 @@ void TestOfferPrint::failedPrintOffersPdf()
     QVERIFY2(text.contains(Shop) && text.contains(QStringLiteral("Omar Haddad 0171 22")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("1550.50")) && text.contains(QStringLiteral("****")), qPrintable(text));
     QVERIFY2(!text.contains(QStringLiteral("CPU-Z9")) && !text.contains(QStringLiteral("300.50")), qPrintable(text));
+}
+
+void TestOfferPrint::dialogsOfferPdf_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("saved, suffix added") << QStringLiteral("Save as &PDF...") << QStringLiteral("counter offer")
+                                         << QStringLiteral("counter offer.pdf");
+    QTest::newRow("cancelled") << QStringLiteral("Cancel") << QString() << QString();
+}
+
+// The real message box and file dialog, answered the way a person would.
+void TestOfferPrint::dialogsOfferPdf()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    prepare(false, false, false);
+    QTemporaryDir dir;
+    OfferPrint offer(m_form.get());
+    offer.print = [](QWidget *, const QString &) { return PrintResult{false, QStringLiteral("Printer jammed")}; };
+    QString boxText;
+    bool fileDialogShown = false;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, this, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            boxText = box->text();
+            for (QAbstractButton *b : box->buttons()) {
+                if (b->text() == button)
+                    b->click();
+            }
+        } else if (auto *files = qobject_cast<QFileDialog *>(modal)) {
+            fileDialogShown = true;
+            // Typed into the name box, over the suggestion, as a person would.
+            auto *name = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            if (!name)
+                return;
+            name->setText(dir.filePath(typed));
+            static_cast<QDialog *>(files)->accept(); // the "Save" button
+        }
+    });
+    answer.start(50);
+    const bool kept = offer.run();
+    answer.stop();
+    QVERIFY2(boxText.contains(QStringLiteral("not printed")) && boxText.contains(QStringLiteral("Printer jammed")), qPrintable(boxText));
+    QCOMPARE(kept, !written.isEmpty());
+    QCOMPARE(fileDialogShown, !written.isEmpty());
+    if (!written.isEmpty())
+        QVERIFY2(PrintTest::pdfText(dir.filePath(written)).contains(Shop), qPrintable(QDir(dir.path()).entryList().join(u',')));
 }
 
 void TestOfferPrint::clickPrintsOfferThroughCups_data()
