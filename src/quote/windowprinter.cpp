@@ -1,5 +1,6 @@
 #include "windowprinter.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMainWindow>
@@ -11,7 +12,6 @@
 #include <QPrinterInfo>
 #include <QSaveFile>
 #include <QTemporaryFile>
-#include <QDir>
 #include <QWidget>
 
 #include <cups/cups.h>
