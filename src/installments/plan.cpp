@@ -301,17 +301,30 @@ ScheduleRow Schedule::row(int k) const
     return {cell(k, 0), cell(k, 1), cell(k, 2), cell(k, 3)};
 }
 
+QList<Decimal> Schedule::balances() const
+{
+    QList<Decimal> out;
+    out.reserve(count());
+    // Row by row the balance is one subtraction from the previous one, as on paper (adding the
+    // negated amount spares negating it again for every row).
+    const Decimal step = m_in.amountValue ? -*m_in.amountValue : Decimal();
+    Decimal balance = m_afterFirst;
+    for (int k = 1; k <= count(); ++k) {
+        if (k > 1)
+            balance = balance + step;
+        out.append(balance);
+    }
+    return out;
+}
+
 QList<ScheduleRow> Schedule::rows() const
 {
     QList<ScheduleRow> out;
     out.reserve(count());
-    // Row by row the balance is one subtraction from the previous one, as on paper.
-    Decimal balance = m_afterFirst;
+    const QList<Decimal> balance = balances();
     for (int k = 1; k <= count(); ++k) {
-        if (k > 1 && m_in.amountValue)
-            balance = balance - *m_in.amountValue;
         out.append({QString::number(k), rowDate(k), k == 1 ? m_in.firstText : m_in.amountText,
-                    amountTextOrEmpty(balance, m_locale)});
+                    amountTextOrEmpty(balance.at(k - 1), m_locale)});
     }
     return out;
 }

@@ -150,6 +150,8 @@ public:
     // Column c (0 .. 3) of row k, 1-based: what a view asks for.
     QString cell(int k, int column) const;
     Decimal balanceAfter(int k) const;
+    // The balance after every row, in order: element k - 1 is balanceAfter(k).
+    QList<Decimal> balances() const;
     QDate dueDate(int k) const;
     // Every row, in order (for printing or tests; a view should use ScheduleModel).
     QList<ScheduleRow> rows() const;
