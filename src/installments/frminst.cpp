@@ -60,7 +60,6 @@ frminst::frminst(const QString &clientName, const QString &totalText, QWidget *p
 {
     setObjectName(QStringLiteral("frminst"));
     setModal(true);
-    setAttribute(Qt::WA_DeleteOnClose, false);
     buildWindow();
     Form_Load(clientName, totalText);
 }
