@@ -1,0 +1,139 @@
+// The picker of a configuration row on a long category: opening its list, and End / Home from the
+// keyboard (IMRForm::GridCombo1_KeyDown), each beside the floor of the same work done by plain Qt on
+// the same connection. The database holds 100,000 items, `count` of them in the row's category.
+//
+//   bench_picker [count=20000] [runs=9]
+#include "benchdb.h"
+#include "benchutil.h"
+
+#include "app/imrform.h"
+#include "quote/gridcombo.h"
+#include "store/store.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSqlQuery>
+#include <QSqlQueryModel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString ListStatement = QStringLiteral(
+    "select id as [ID],description as [Description] ,price as [Price] from adt  where Category  = '2' order by id desc");
+
+void settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int count = argc > 1 ? std::max(1, atoi(argv[1])) : 20000;
+    const int runs = argc > 2 ? std::max(3, atoi(argv[2])) : 9;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("db.mdb"));
+    if (!Bench::makePriceList(path, 100000, 2, count))
+        return 1;
+    Store store(path);
+    IMRForm form(&store);
+    if (!form.Form_Load())
+        return 1;
+    form.show();
+    settle();
+    const ConfigRow &row = form.row(2);
+    GridCombo *picker = row.GridCombo1;
+    const QString items = QLocale(QLocale::English).toString(count);
+
+    // The floor: the same statement in a plain grid in a pop-up, shown.
+    QFrame popup(nullptr, Qt::Popup);
+    auto *layout = new QVBoxLayout(&popup);
+    auto *view = new QTableView(&popup);
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    layout->addWidget(view);
+    popup.resize(380, 300);
+    auto floorModel = std::make_unique<QSqlQueryModel>();
+    const double openFloor = Bench::medianMs(runs, [&] {
+        popup.hide();
+        view->setModel(nullptr);
+        floorModel = std::make_unique<QSqlQueryModel>();
+        settle();
+    }, [&] {
+        floorModel->setQuery(ListStatement, store.database());
+        view->setModel(floorModel.get());
+        popup.show();
+        settle();
+    });
+    popup.hide();
+    view->setModel(nullptr);
+
+    const double open = Bench::medianMs(runs, [&] {
+        picker->hideList();
+        picker->setText(QString());
+        settle();
+    }, [&] {
+        picker->showList();
+        settle();
+    });
+    picker->hideList();
+    Bench::result(QStringLiteral("picker: open the list of %1 items").arg(items), open,
+                  QStringLiteral("plain grid of the same query"), openFloor, QStringLiteral("ms:50"));
+
+    // End from an empty picker loads the list and reads every row; the floor reads them all too.
+    const double readAll = Bench::medianMs(runs, [] {}, [&] {
+        QSqlQuery q(store.database());
+        q.setForwardOnly(true);
+        q.exec(ListStatement);
+        QString last;
+        while (q.next())
+            last = q.value(0).toString();
+    });
+    const double end = Bench::medianMs(runs, [&] {
+        picker->setText(QString());
+        picker->setRowSource(nullptr);
+    }, [&] { form.GridCombo1_KeyDown(2, GridCombo::KeyEnd, 0); });
+    if (picker->Text() != QStringLiteral("ID000000"))
+        qFatal("End did not reach the last item: %s", qPrintable(picker->Text()));
+    Bench::result(QStringLiteral("picker: End in an empty picker, %1 items").arg(items), end,
+                  QStringLiteral("read every row of the same query"), readAll, QStringLiteral("ms:50"));
+
+    const double lookupFloor = Bench::medianMs(runs, [] {}, [&] {
+        QSqlQuery q(store.database());
+        q.exec(QStringLiteral("select description,price  from adt  where Category  = '2' and id ='ID000000'"));
+        q.next();
+    });
+    const double home = Bench::medianMs(runs, [&] { form.GridCombo1_KeyDown(2, GridCombo::KeyEnd, 0); },
+                                        [&] { form.GridCombo1_KeyDown(2, GridCombo::KeyHome, 0); });
+    Bench::result(QStringLiteral("picker: Home after End, %1 items").arg(items), home,
+                  QStringLiteral("the item lookup statement alone"), lookupFloor, QStringLiteral("ms:50"));
+    const double down = Bench::medianMs(runs, [&] { form.GridCombo1_KeyDown(2, GridCombo::KeyHome, 0); },
+                                        [&] { form.GridCombo1_KeyDown(2, GridCombo::KeyDown, 0); });
+    Bench::result(QStringLiteral("picker: Down, %1 items").arg(items), down,
+                  QStringLiteral("the item lookup statement alone"), lookupFloor, QStringLiteral("ms:50"));
+
+    // Opening the list again when the chosen item is the last one: the grid scrolls to it.
+    const double openAtEnd = Bench::medianMs(runs, [&] {
+        picker->hideList();
+        form.GridCombo1_KeyDown(2, GridCombo::KeyEnd, 0);
+        settle();
+    }, [&] {
+        picker->showList();
+        settle();
+    });
+    picker->hideList();
+    Bench::result(QStringLiteral("picker: open the list on its last item, %1 items").arg(items), openAtEnd,
+                  QStringLiteral("plain grid of the same query"), openFloor, QStringLiteral("ms:50"));
+    Bench::result(QStringLiteral("peak memory, main window with a %1-item list open").arg(items),
+                  static_cast<double>(Bench::peakKb()) / 1024.0, QString(), 0, QStringLiteral("mb:150"),
+                  Bench::peakKb(), "MB");
+    return 0;
+}
