@@ -15,7 +15,8 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
-namespace {
+namespace
+{
 
 const QString Remainder = QStringLiteral("1000000000.55");
 const QDate First(2027, 1, 31);
@@ -28,7 +29,7 @@ void fillTreeWidget(QTreeWidget &tree, const QList<Installments::ScheduleRow> &r
     QList<QTreeWidgetItem *> items;
     items.reserve(rows.size());
     for (const Installments::ScheduleRow &r : rows)
-        items.append(new QTreeWidgetItem(QStringList{r.number, r.date, r.amount, r.balance}));
+        items.append(new QTreeWidgetItem(QStringList { r.number, r.date, r.amount, r.balance }));
     tree.addTopLevelItems(items);
     tree.setUpdatesEnabled(true);
     tree.viewport()->repaint();
@@ -49,8 +50,8 @@ int main(int argc, char *argv[])
     // What "Calculate" computes: A, F and the schedule, whose rows are worked out when shown.
     const double planMs = Bench::medianMs(runs, [&] {
         const Installments::PlanAmounts a = Installments::calcInst(Remainder, count);
-        const Installments::Schedule s =
-            Installments::calcAllInst(Remainder, count, First, a.amountText, a.firstText).schedule;
+        const Installments::Schedule s
+            = Installments::calcAllInst(Remainder, count, First, a.amountText, a.firstText).schedule;
         sink += s.balanceAfter(s.count()).sign();
     });
     const double doubleMs = Bench::medianMs(runs, [&] {
@@ -63,7 +64,7 @@ int main(int argc, char *argv[])
         }
     });
     Bench::result(QStringLiteral("plan arithmetic: A, F, schedule and its last balance"), planMs,
-                  QStringLiteral("every balance in double"), doubleMs, QStringLiteral("ms:10"));
+        QStringLiteral("every balance in double"), doubleMs, QStringLiteral("ms:10"));
     // Every balance worked out at once, exactly, for whoever needs them all (e.g. printing a list).
     const double exactMs = Bench::medianMs(runs, [&] {
         const Installments::PlanAmounts a = Installments::calcInst(Remainder, count);
@@ -72,18 +73,18 @@ int main(int argc, char *argv[])
                     .size();
     });
     Bench::result(QStringLiteral("all 32767 balances in exact decimal"), exactMs,
-                  QStringLiteral("every balance in double"), doubleMs);
+        QStringLiteral("every balance in double"), doubleMs);
 
     const Installments::PlanAmounts a = Installments::calcInst(Remainder, count);
-    const Installments::Schedule schedule =
-        Installments::calcAllInst(Remainder, count, First, a.amountText, a.firstText).schedule;
+    const Installments::Schedule schedule
+        = Installments::calcAllInst(Remainder, count, First, a.amountText, a.firstText).schedule;
     const double textsMs = Bench::medianMs(runs, [&] { sink += schedule.rows().size(); });
     const double numbersMs = Bench::medianMs(runs, [&] {
         for (int k = 1; k <= n; ++k)
             sink += QString(QString::number(k) + QString::number(k * 2.5, 'f', 2)).size();
     });
     Bench::result(QStringLiteral("texts of all 32767 rows"), textsMs,
-                  QStringLiteral("QString::number of two numbers per row"), numbersMs);
+        QStringLiteral("QString::number of two numbers per row"), numbersMs);
 
     frminst window(QStringLiteral("Bench"), QStringLiteral("10000.00"));
     window.show();
@@ -107,8 +108,8 @@ int main(int argc, char *argv[])
     const QList<Installments::ScheduleRow> rows = schedule.rows();
     const double treeMs = Bench::medianMs(runs, [&] { fillTreeWidget(tree, rows); });
     Bench::result(QStringLiteral("Calculate: 32767-row schedule list filled and painted"), calculateMs,
-                  QStringLiteral("QTreeWidget given the ready texts, addTopLevelItems"), treeMs,
-                  QStringLiteral("ms:100"));
+        QStringLiteral("QTreeWidget given the ready texts, addTopLevelItems"), treeMs,
+        QStringLiteral("ms:100"));
 
     const double scrollMs = Bench::medianMs(runs, [&] {
         lv->scrollToTop();
@@ -117,6 +118,6 @@ int main(int argc, char *argv[])
     });
     const double paintMs = Bench::medianMs(runs, [&] { lv->viewport()->repaint(); });
     Bench::result(QStringLiteral("schedule list: jump to the last row and paint"), scrollMs,
-                  QStringLiteral("painting the list where it stands"), paintMs);
+        QStringLiteral("painting the list where it stands"), paintMs);
     return sink == 42 ? 1 : 0; // keeps the work from being optimised away
 }

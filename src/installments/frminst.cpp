@@ -24,7 +24,8 @@
 using Installments::Outcome;
 using Installments::PlanAmounts;
 
-namespace {
+namespace
+{
 
 const auto appTitle = QStringLiteral("Velmont Brasko");
 
@@ -85,7 +86,7 @@ void frminst::buildWindow()
     m_first = textBox(group, "txtfinst", QString());
     m_amount = textBox(group, "txtinst", QString());
     const QColor menuBackground = QApplication::palette("QMenu").color(QPalette::Window);
-    for (QLineEdit *out : {m_first, m_amount}) {
+    for (QLineEdit *out : { m_first, m_amount }) {
         out->setReadOnly(true);
         QPalette pal = out->palette();
         pal.setColor(QPalette::Base, menuBackground);
@@ -183,7 +184,7 @@ void frminst::buildWindow()
     setTabOrder(m_print, m_close);
     setTabOrder(m_close, m_list);
 
-    for (QLineEdit *box : {m_price, m_deposit, m_count})
+    for (QLineEdit *box : { m_price, m_deposit, m_count })
         box->installEventFilter(this);
     connect(m_calc, &QPushButton::clicked, this, &frminst::cmdcalc_Click);
     connect(m_print, &QPushButton::clicked, this, &frminst::cmdprint_Click);
@@ -268,15 +269,14 @@ void frminst::cmdprint_Click()
     const PrintResult printed = printOperation(this, windowTitle());
     if (printed.ok)
         return;
-    const auto answer = QMessageBox::warning(
-        this, appTitle,
-        u"The installment plan could not be printed.\n\n" + printed.error + u"\n\nSave it as a PDF file instead?",
+    const auto answer = QMessageBox::warning(this, appTitle,
+        u"The installment plan could not be printed.\n\n" + printed.error
+            + u"\n\nSave it as a PDF file instead?",
         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     if (answer != QMessageBox::Yes)
         return;
     QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save as PDF"),
-                                                QDir::home().filePath(QStringLiteral("Installments.pdf")),
-                                                QStringLiteral("PDF files (*.pdf)"));
+        QDir::home().filePath(QStringLiteral("Installments.pdf")), QStringLiteral("PDF files (*.pdf)"));
     if (path.isEmpty())
         return;
     if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))

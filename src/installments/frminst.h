@@ -18,7 +18,8 @@ class QLineEdit;
 class QPushButton;
 class QTreeView;
 
-namespace Installments {
+namespace Installments
+{
 class ScheduleModel;
 struct PlanAmounts;
 } // namespace Installments
@@ -54,18 +55,18 @@ private:
     Installments::PlanAmounts runCalcInst();
     Installments::PlanAmounts runValidatescreen();
 
-    QLineEdit *m_price = nullptr;    // txtcerditamount
-    QLineEdit *m_deposit = nullptr;  // txtdeposit
+    QLineEdit *m_price = nullptr; // txtcerditamount
+    QLineEdit *m_deposit = nullptr; // txtdeposit
     NumericEdit *m_remainder = nullptr; // txtsellprice
-    QLineEdit *m_count = nullptr;    // txtnoinst
-    QLineEdit *m_first = nullptr;    // txtfinst
-    QLineEdit *m_amount = nullptr;   // txtinst
+    QLineEdit *m_count = nullptr; // txtnoinst
+    QLineEdit *m_first = nullptr; // txtfinst
+    QLineEdit *m_amount = nullptr; // txtinst
     QDateEdit *m_firstDate = nullptr; // txtfirstinst
-    QLabel *m_name = nullptr;        // lblname
-    QLabel *m_error = nullptr;       // lblerror
+    QLabel *m_name = nullptr; // lblname
+    QLabel *m_error = nullptr; // lblerror
     QPushButton *m_calc = nullptr;
     QPushButton *m_print = nullptr;
     QPushButton *m_close = nullptr;
-    QTreeView *m_list = nullptr;     // lv
+    QTreeView *m_list = nullptr; // lv
     Installments::ScheduleModel *m_schedule = nullptr;
 };

@@ -16,7 +16,8 @@
 #include <functional>
 #include <optional>
 
-namespace {
+namespace
+{
 
 // Plain text of a double: its 15 significant digits, written the way the plan arithmetic writes
 // numbers (no group separators, the locale's decimal separator only where there is a fraction).
@@ -105,10 +106,11 @@ public:
             connect(b, &QToolButton::clicked, this, std::move(action));
             grid->addWidget(b, row, col, 1, colSpan);
         };
-        static const char *const digitNames[] = {"calc0", "calc1", "calc2", "calc3", "calc4",
-                                                 "calc5", "calc6", "calc7", "calc8", "calc9"};
+        static const char *const digitNames[]
+            = { "calc0", "calc1", "calc2", "calc3", "calc4", "calc5", "calc6", "calc7", "calc8", "calc9" };
         for (int d = 1; d <= 9; ++d)
-            button(QString::number(d), digitNames[d], 3 - (d - 1) / 3, (d - 1) % 3, 1, [this, d] { digit(d); });
+            button(
+                QString::number(d), digitNames[d], 3 - (d - 1) / 3, (d - 1) % 3, 1, [this, d] { digit(d); });
         button(QStringLiteral("0"), digitNames[0], 4, 0, 1, [this] { digit(0); });
         button(m_locale.decimalPoint(), "calcPoint", 4, 1, 1, [this] { point(); });
         button(QStringLiteral("C"), "calcClear", 4, 2, 1, [this] { clear(); });
@@ -130,7 +132,8 @@ public:
             m_entry.clear();
             m_typing = true;
         }
-        const qsizetype digits = std::count_if(m_entry.cbegin(), m_entry.cend(), [](QChar c) { return c.isDigit(); });
+        const qsizetype digits
+            = std::count_if(m_entry.cbegin(), m_entry.cend(), [](QChar c) { return c.isDigit(); });
         if (digits >= 15)
             return;
         if (m_entry == QLatin1String("0"))
@@ -340,7 +343,8 @@ QFrame *NumericEdit::calculator() const
 
 void NumericEdit::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_F4 || (event->key() == Qt::Key_Down && (event->modifiers() & Qt::AltModifier))) {
+    if (event->key() == Qt::Key_F4
+        || (event->key() == Qt::Key_Down && (event->modifiers() & Qt::AltModifier))) {
         showCalculator();
         return;
     }

@@ -4,46 +4,48 @@
 
 #include <algorithm>
 
-namespace Installments {
-
-namespace {
-
-bool isBlankText(QStringView text)
+namespace Installments
 {
-    return text.trimmed().isEmpty();
-}
 
-PlanAmounts refusedAmounts(Reason reason, const Rules &rules)
+namespace
 {
-    PlanAmounts r;
-    r.outcome = Outcome::Refused;
-    r.reason = reason;
-    r.field = refusalField(reason);
-    r.message = refusalMessage(reason, rules);
-    return r;
-}
 
-// An empty remainder box means nothing typed yet, i.e. 0; anything else must be a number.
-std::optional<Decimal> readRemainder(QStringView text, const QLocale &locale)
-{
-    if (isBlankText(text))
-        return Decimal();
-    return Amounts::localeNumber(text, locale);
-}
+    bool isBlankText(QStringView text)
+    {
+        return text.trimmed().isEmpty();
+    }
 
-bool fitsBits(const Decimal &whole, int bits)
-{
-    const std::optional<long long> v = whole.toInt64();
-    if (!v)
-        return false;
-    const long long limit = 1LL << (bits - 1);
-    return *v >= -limit && *v < limit;
-}
+    PlanAmounts refusedAmounts(Reason reason, const Rules &rules)
+    {
+        PlanAmounts r;
+        r.outcome = Outcome::Refused;
+        r.reason = reason;
+        r.field = refusalField(reason);
+        r.message = refusalMessage(reason, rules);
+        return r;
+    }
 
-QString twoDigits(int n)
-{
-    return QString::number(n).rightJustified(2, QLatin1Char('0'));
-}
+    // An empty remainder box means nothing typed yet, i.e. 0; anything else must be a number.
+    std::optional<Decimal> readRemainder(QStringView text, const QLocale &locale)
+    {
+        if (isBlankText(text))
+            return Decimal();
+        return Amounts::localeNumber(text, locale);
+    }
+
+    bool fitsBits(const Decimal &whole, int bits)
+    {
+        const std::optional<long long> v = whole.toInt64();
+        if (!v)
+            return false;
+        const long long limit = 1LL << (bits - 1);
+        return *v >= -limit && *v < limit;
+    }
+
+    QString twoDigits(int n)
+    {
+        return QString::number(n).rightJustified(2, QLatin1Char('0'));
+    }
 
 } // namespace
 
@@ -55,13 +57,15 @@ QString refusalMessage(Reason reason, const Rules &rules)
     case Reason::RemainderNotNumber:
         return QStringLiteral("The Remainder is not a number.");
     case Reason::AmountTooLarge:
-        return QStringLiteral("The Remainder is too large for this number of installments: one installment may "
-                              "not exceed %1.")
+        return QStringLiteral(
+            "The Remainder is too large for this number of installments: one installment may "
+            "not exceed %1.")
             .arg((1LL << (rules.amountBits - 1)) - 1);
     case Reason::CountEmpty:
         return QStringLiteral("Enter the number of installments.");
     case Reason::CountNotNumber:
-        return QStringLiteral("The number of installments must be a whole number from 1 to %1.").arg(maxCount);
+        return QStringLiteral("The number of installments must be a whole number from 1 to %1.")
+            .arg(maxCount);
     case Reason::CountNotWhole:
         return QStringLiteral("The number of installments must be a whole number, without a fraction.");
     case Reason::CountNotPositive:
@@ -116,22 +120,23 @@ std::optional<Decimal> textValue(QStringView text, const QLocale &locale)
     return Amounts::localeNumber(text, locale);
 }
 
-namespace {
-
-// FormatAmount / FormatAmountOrEmpty of a plain text: a plain text is always numeric, so both
-// come down to padding or cutting at the first point. Doing that directly spares reading the text
-// back as a number once per schedule row.
-QString padOrCut(QString s)
+namespace
 {
-    const qsizetype p = s.indexOf(QLatin1Char('.'));
-    if (p < 0)
-        return s + QLatin1String(".00");
-    const qsizetype d = s.size() - p - 1;
-    if (d < 2)
-        return s + QString(2 - d, QLatin1Char('0'));
-    s.truncate(p + 3);
-    return s;
-}
+
+    // FormatAmount / FormatAmountOrEmpty of a plain text: a plain text is always numeric, so both
+    // come down to padding or cutting at the first point. Doing that directly spares reading the text
+    // back as a number once per schedule row.
+    QString padOrCut(QString s)
+    {
+        const qsizetype p = s.indexOf(QLatin1Char('.'));
+        if (p < 0)
+            return s + QLatin1String(".00");
+        const qsizetype d = s.size() - p - 1;
+        if (d < 2)
+            return s + QString(2 - d, QLatin1Char('0'));
+        s.truncate(p + 3);
+        return s;
+    }
 
 } // namespace
 
@@ -145,7 +150,8 @@ QString amountTextOrEmpty(const Decimal &value, const QLocale &locale)
     return padOrCut(value.plainText(locale));
 }
 
-PlanAmounts calcInst(QStringView remainderText, QStringView countText, const Rules &rules, const QLocale &locale)
+PlanAmounts calcInst(
+    QStringView remainderText, QStringView countText, const Rules &rules, const QLocale &locale)
 {
     // An empty count stops the computation before anything else is looked at.
     if (isBlankText(countText))
@@ -192,7 +198,7 @@ QDate dueDate(const QDate &first, int k)
     const int months = (month - 1) + (k - 1);
     year += months / 12;
     month = months % 12 + 1;
-    static constexpr int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    static constexpr int lengths[] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
     const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
     const int length = month == 2 && leap ? 29 : lengths[month - 1];
     return QDate(year, month, std::min(day, length));
@@ -226,13 +232,14 @@ QString dateSeparator(const QLocale &locale)
     return run.isEmpty() ? QStringLiteral("/") : run;
 }
 
-namespace {
-
-QString dayMonthYear(const QDate &date, const QString &sep)
+namespace
 {
-    return twoDigits(date.day()) + sep + twoDigits(date.month()) + sep
-        + QString::number(date.year()).rightJustified(4, QLatin1Char('0'));
-}
+
+    QString dayMonthYear(const QDate &date, const QString &sep)
+    {
+        return twoDigits(date.day()) + sep + twoDigits(date.month()) + sep
+            + QString::number(date.year()).rightJustified(4, QLatin1Char('0'));
+    }
 
 } // namespace
 
@@ -298,7 +305,7 @@ QString Schedule::cell(int k, int column) const
 
 ScheduleRow Schedule::row(int k) const
 {
-    return {cell(k, 0), cell(k, 1), cell(k, 2), cell(k, 3)};
+    return { cell(k, 0), cell(k, 1), cell(k, 2), cell(k, 3) };
 }
 
 QList<Decimal> Schedule::balances() const
@@ -323,15 +330,14 @@ QList<ScheduleRow> Schedule::rows() const
     out.reserve(count());
     const QList<Decimal> balance = balances();
     for (int k = 1; k <= count(); ++k) {
-        out.append({QString::number(k), rowDate(k), k == 1 ? m_in.firstText : m_in.amountText,
-                    amountTextOrEmpty(balance.at(k - 1), m_locale)});
+        out.append({ QString::number(k), rowDate(k), k == 1 ? m_in.firstText : m_in.amountText,
+            amountTextOrEmpty(balance.at(k - 1), m_locale) });
     }
     return out;
 }
 
 SchedulePlan calcAllInst(QStringView remainderText, QStringView countText, const QDate &firstDate,
-                         const QString &amountFieldText, const QString &firstFieldText, const Rules &rules,
-                         const QLocale &locale)
+    const QString &amountFieldText, const QString &firstFieldText, const Rules &rules, const QLocale &locale)
 {
     SchedulePlan plan;
     // The same checks as CalcInst: a plan whose amounts were refused must not be scheduled from
@@ -363,7 +369,8 @@ SchedulePlan calcAllInst(QStringView remainderText, QStringView countText, const
 
 QStringList ScheduleModel::calculatorHeaders()
 {
-    return {QStringLiteral("S"), QStringLiteral("Installment Date"), QStringLiteral("Amount"), QStringLiteral("Balance")};
+    return { QStringLiteral("S"), QStringLiteral("Installment Date"), QStringLiteral("Amount"),
+        QStringLiteral("Balance") };
 }
 
 ScheduleModel::ScheduleModel(QObject *parent)
@@ -399,13 +406,14 @@ int ScheduleModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : 4;
 }
 
-namespace {
-
-QVariant columnAlignment(int column)
+namespace
 {
-    const Qt::Alignment horizontal = column >= 2 ? Qt::AlignRight : Qt::AlignLeft;
-    return QVariant::fromValue(Qt::Alignment(horizontal | Qt::AlignVCenter));
-}
+
+    QVariant columnAlignment(int column)
+    {
+        const Qt::Alignment horizontal = column >= 2 ? Qt::AlignRight : Qt::AlignLeft;
+        return QVariant::fromValue(Qt::Alignment(horizontal | Qt::AlignVCenter));
+    }
 
 } // namespace
 

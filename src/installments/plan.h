@@ -27,14 +27,15 @@
 
 #include <optional>
 
-namespace Installments {
+namespace Installments
+{
 
 // The installment counter is a 16-bit signed whole number.
 inline constexpr int maxCount = 32767;
 
 enum class DateStyle {
     DayMonthYear, // "dd/mm/yyyy" with the locale's own date separator in place of the slash
-    ShortLocale,  // the locale's short date text
+    ShortLocale, // the locale's short date text
 };
 
 struct Rules {
@@ -45,14 +46,14 @@ struct Rules {
     // Column 2 of the schedule.
     DateStyle dateStyle = DateStyle::DayMonthYear;
 
-    static Rules calculator() { return {true, 32, DateStyle::DayMonthYear}; }
-    static Rules order() { return {false, 16, DateStyle::ShortLocale}; }
+    static Rules calculator() { return { true, 32, DateStyle::DayMonthYear }; }
+    static Rules order() { return { false, 16, DateStyle::ShortLocale }; }
 };
 
 enum class Outcome {
-    Done,      // outputs computed: write them
+    Done, // outputs computed: write them
     Unchanged, // a stop rule held: leave every output as it is, no message
-    Refused,   // the input cannot give a sound result: leave every output as it is, show message
+    Refused, // the input cannot give a sound result: leave every output as it is, show message
 };
 
 enum class Field { None, Remainder, Count };
@@ -60,12 +61,12 @@ enum class Field { None, Remainder, Count };
 enum class Reason {
     None,
     RemainderNotNumber,
-    AmountTooLarge,  // R / N brought to a whole number does not fit Rules::amountBits
+    AmountTooLarge, // R / N brought to a whole number does not fit Rules::amountBits
     CountEmpty,
     CountNotNumber,
     CountNotWhole,
     CountNotPositive, // zero or negative
-    CountTooLarge,    // above maxCount
+    CountTooLarge, // above maxCount
 };
 
 // The message the calculator shows for a refusal (English; the order window may word its own).
@@ -91,22 +92,22 @@ QString amountTextOrEmpty(const Decimal &value, const QLocale &locale = QLocale(
 struct PlanAmounts {
     Outcome outcome = Outcome::Unchanged;
     Reason reason = Reason::None; // set when Refused
-    Field field = Field::None;    // set when Refused
-    QString message;              // set when Refused
+    Field field = Field::None; // set when Refused
+    QString message; // set when Refused
 
     Decimal remainder; // R
-    int count = 0;     // N
-    Decimal amount;    // A, a whole number
-    Decimal first;     // F = R - A * (N - 1)
+    int count = 0; // N
+    Decimal amount; // A, a whole number
+    Decimal first; // F = R - A * (N - 1)
     QString amountText; // for the A field: FormatAmount of the plain text of A ("833.00")
-    QString firstText;  // for the F field: FormatAmountOrEmpty of the plain text of F ("837.00")
+    QString firstText; // for the F field: FormatAmountOrEmpty of the plain text of F ("837.00")
 };
 
 // remainderText is read with the locale-aware reading; an empty (or blank) remainder counts as 0.
 // Stop rules, in order: an empty count text gives Refused(CountEmpty) (outputs unchanged); with
 // rules.stopWhenRemainderZero, R = 0 gives Unchanged; then R and N are checked and A computed.
-PlanAmounts calcInst(QStringView remainderText, QStringView countText, const Rules &rules = Rules::calculator(),
-                     const QLocale &locale = QLocale());
+PlanAmounts calcInst(QStringView remainderText, QStringView countText,
+    const Rules &rules = Rules::calculator(), const QLocale &locale = QLocale());
 
 // The due date of installment k (1-based): D advanced by k - 1 calendar months, counted from D,
 // the day clamped to the end of a shorter month.
@@ -117,9 +118,9 @@ QString dateText(const QDate &date, DateStyle style, const QLocale &locale = QLo
 QString dateSeparator(const QLocale &locale = QLocale());
 
 struct ScheduleRow {
-    QString number;  // "1" .. N
-    QString date;    // due date
-    QString amount;  // the text of F (row 1) or A (later rows), as the fields show it
+    QString number; // "1" .. N
+    QString date; // due date
+    QString amount; // the text of F (row 1) or A (later rows), as the fields show it
     QString balance; // FormatAmountOrEmpty of the plain text of the balance after this row
 };
 
@@ -128,12 +129,12 @@ class Schedule
 {
 public:
     struct Inputs {
-        Decimal startBalance;             // the balance before row 1 (R)
-        int count = 0;                    // N
-        QDate firstDate;                  // D
-        QString firstText;                // the F field's text, shown in row 1
-        QString amountText;               // the A field's text, shown in rows 2..N
-        std::optional<Decimal> firstValue;  // subtracted in row 1; nullopt: nothing subtracted
+        Decimal startBalance; // the balance before row 1 (R)
+        int count = 0; // N
+        QDate firstDate; // D
+        QString firstText; // the F field's text, shown in row 1
+        QString amountText; // the A field's text, shown in rows 2..N
+        std::optional<Decimal> firstValue; // subtracted in row 1; nullopt: nothing subtracted
         std::optional<Decimal> amountValue; // subtracted in rows 2..N; nullopt: nothing subtracted
         DateStyle dateStyle = DateStyle::DayMonthYear;
     };
@@ -162,7 +163,7 @@ private:
     Inputs m_in;
     QLocale m_locale;
     QString m_dateSeparator; // looked up once, not per row
-    Decimal m_afterFirst;    // the balance after row 1
+    Decimal m_afterFirst; // the balance after row 1
 };
 
 // CalcAllInst: the schedule from R, N, D and the texts of the A and F fields.
@@ -179,8 +180,8 @@ struct SchedulePlan {
 // a remainder that is not a number; rows use the A and F field texts and their values (when a
 // text cannot be read back, e.g. an empty F, nothing is subtracted for it).
 SchedulePlan calcAllInst(QStringView remainderText, QStringView countText, const QDate &firstDate,
-                         const QString &amountFieldText, const QString &firstFieldText,
-                         const Rules &rules = Rules::calculator(), const QLocale &locale = QLocale());
+    const QString &amountFieldText, const QString &firstFieldText, const Rules &rules = Rules::calculator(),
+    const QLocale &locale = QLocale());
 
 // The schedule list's model: four columns, texts from a Schedule, columns 3 and 4 right-aligned.
 // Only the rows a view shows are ever computed.

@@ -39,10 +39,10 @@ private slots:
     void numericEditValue();
 };
 
-namespace {
+namespace
+{
 
-template<typename T = QLineEdit>
-T *child(QWidget &w, const char *name)
+template <typename T = QLineEdit> T *child(QWidget &w, const char *name)
 {
     T *c = w.findChild<T *>(QString::fromLatin1(name));
     if (!c)
@@ -90,11 +90,21 @@ void TestFrmInst::opening_data()
     QTest::addColumn<QString>("deposit");
     QTest::addColumn<bool>("note");
 
-    QTest::newRow("round total") << "Ali 0100" << "10000.00" << "2500" << false;
-    QTest::newRow("total with cents") << "Ali 0100" << "1234.56" << "308.64" << false;
-    QTest::newRow("empty client") << "" << "10000.00" << "2500" << false;
-    QTest::newRow("total not a number") << "Ali 0100" << "12abc" << "0.00" << true;
-    QTest::newRow("empty total") << "Ali 0100" << "" << "0.00" << true;
+    QTest::newRow("round total") << "Ali 0100"
+                                 << "10000.00"
+                                 << "2500" << false;
+    QTest::newRow("total with cents") << "Ali 0100"
+                                      << "1234.56"
+                                      << "308.64" << false;
+    QTest::newRow("empty client") << ""
+                                  << "10000.00"
+                                  << "2500" << false;
+    QTest::newRow("total not a number") << "Ali 0100"
+                                        << "12abc"
+                                        << "0.00" << true;
+    QTest::newRow("empty total") << "Ali 0100"
+                                 << ""
+                                 << "0.00" << true;
 }
 
 void TestFrmInst::opening()
@@ -148,10 +158,12 @@ void TestFrmInst::scheduleFromEndOfJanuary()
     QCOMPARE(text(w, "txtinst"), "833.00");
     QCOMPARE(text(w, "txtfinst"), "837.00");
     QCOMPARE(rows(w), 12);
-    QCOMPARE(QStringList({cell(w, 0, 1), cell(w, 0, 2), cell(w, 0, 3)}), QStringList({"31/01/2027", "837.00", "9163.00"}));
-    QCOMPARE(QStringList({cell(w, 1, 1), cell(w, 1, 2), cell(w, 1, 3)}), QStringList({"28/02/2027", "833.00", "8330.00"}));
-    QCOMPARE(QStringList({cell(w, 2, 1), cell(w, 2, 3)}), QStringList({"31/03/2027", "7497.00"}));
-    QCOMPARE(QStringList({cell(w, 11, 1), cell(w, 11, 3)}), QStringList({"31/12/2027", "0.00"}));
+    QCOMPARE(QStringList({ cell(w, 0, 1), cell(w, 0, 2), cell(w, 0, 3) }),
+        QStringList({ "31/01/2027", "837.00", "9163.00" }));
+    QCOMPARE(QStringList({ cell(w, 1, 1), cell(w, 1, 2), cell(w, 1, 3) }),
+        QStringList({ "28/02/2027", "833.00", "8330.00" }));
+    QCOMPARE(QStringList({ cell(w, 2, 1), cell(w, 2, 3) }), QStringList({ "31/03/2027", "7497.00" }));
+    QCOMPARE(QStringList({ cell(w, 11, 1), cell(w, 11, 3) }), QStringList({ "31/12/2027", "0.00" }));
 
     // A second plan replaces the first one entirely.
     child(w, "txtnoinst")->setText(QStringLiteral("1"));
@@ -182,14 +194,30 @@ void TestFrmInst::refusalKeepsEverything_data()
     QTest::addColumn<QString>("count");
     QTest::addColumn<QString>("mentions");
 
-    QTest::newRow("empty count") << "7500" << "" << "number of installments";
-    QTest::newRow("zero count") << "7500" << "0" << "at least 1";
-    QTest::newRow("negative count") << "7500" << "-4" << "at least 1";
-    QTest::newRow("fractional count") << "7500" << "2.5" << "whole number";
-    QTest::newRow("count not a number") << "7500" << "twelve" << "whole number";
-    QTest::newRow("count above 32767") << "7500" << "40000" << "32767";
-    QTest::newRow("remainder not a number") << "-" << "12" << "Remainder";
-    QTest::newRow("installment beyond 32 bits") << "99999999999" << "12" << "Remainder";
+    QTest::newRow("empty count") << "7500"
+                                 << ""
+                                 << "number of installments";
+    QTest::newRow("zero count") << "7500"
+                                << "0"
+                                << "at least 1";
+    QTest::newRow("negative count") << "7500"
+                                    << "-4"
+                                    << "at least 1";
+    QTest::newRow("fractional count") << "7500"
+                                      << "2.5"
+                                      << "whole number";
+    QTest::newRow("count not a number") << "7500"
+                                        << "twelve"
+                                        << "whole number";
+    QTest::newRow("count above 32767") << "7500"
+                                       << "40000"
+                                       << "32767";
+    QTest::newRow("remainder not a number") << "-"
+                                            << "12"
+                                            << "Remainder";
+    QTest::newRow("installment beyond 32 bits") << "99999999999"
+                                                << "12"
+                                                << "Remainder";
 }
 
 void TestFrmInst::refusalKeepsEverything()
@@ -205,7 +233,8 @@ void TestFrmInst::refusalKeepsEverything()
     child(w, "txtsellprice")->setText(remainder);
     child(w, "txtnoinst")->setText(count);
     calculate(w);
-    QVERIFY2(child<QLabel>(w, "lblerror")->text().contains(mentions), qPrintable(child<QLabel>(w, "lblerror")->text()));
+    QVERIFY2(child<QLabel>(w, "lblerror")->text().contains(mentions),
+        qPrintable(child<QLabel>(w, "lblerror")->text()));
     QCOMPARE(text(w, "txtinst"), "625.00");
     QCOMPARE(text(w, "txtfinst"), "625.00");
     QCOMPARE(rows(w), 12);
@@ -243,7 +272,7 @@ void TestFrmInst::focusSelectsWholeText()
     frminst w(QString(), QStringLiteral("10000.00"));
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    for (const char *name : {"txtdeposit", "txtnoinst", "txtcerditamount"}) {
+    for (const char *name : { "txtdeposit", "txtnoinst", "txtcerditamount" }) {
         QLineEdit *box = child(w, name);
         box->deselect();
         box->setFocus(Qt::TabFocusReason);
@@ -277,7 +306,7 @@ void TestFrmInst::listLayout()
     frminst w(QString(), QStringLiteral("0.00"));
     QCOMPARE(w.size(), QSize(Twips::toX(&w, 7995), Twips::toY(&w, 7245)));
     auto *lv = child<QTreeView>(w, "lv");
-    const QStringList headers = {"S", "Installment Date", "Amount", "Balance"};
+    const QStringList headers = { "S", "Installment Date", "Amount", "Balance" };
     for (int c = 0; c < 4; ++c)
         QCOMPARE(lv->model()->headerData(c, Qt::Horizontal).toString(), headers.at(c));
     for (int c = 0; c < 3; ++c)
@@ -287,7 +316,7 @@ void TestFrmInst::listLayout()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QVERIFY(lv->header()->sectionSize(3) > 0);
     QVERIFY(lv->header()->sectionPosition(3) + lv->header()->sectionSize(3) <= lv->viewport()->width());
-    for (const char *name : {"txtcerditamount", "txtdeposit", "txtnoinst", "txtfinst", "txtinst"})
+    for (const char *name : { "txtcerditamount", "txtdeposit", "txtnoinst", "txtfinst", "txtinst" })
         QVERIFY(child(w, name)->alignment() & Qt::AlignRight);
     QVERIFY(child(w, "txtfinst")->isReadOnly());
     QVERIFY(child(w, "txtinst")->isReadOnly());
@@ -303,7 +332,7 @@ void TestFrmInst::printFailureOffersPdf()
     QWidget *printed = nullptr;
     w.printOperation = [&](QWidget *window, const QString &) {
         printed = window;
-        return PrintResult{false, QStringLiteral("No default printer is set up on this computer.")};
+        return PrintResult { false, QStringLiteral("No default printer is set up on this computer.") };
     };
     QString shownTitle;
     QString shownText;
@@ -328,13 +357,15 @@ void TestFrmInst::calculatorPopup_data()
     QTest::addColumn<QStringList>("keys");
     QTest::addColumn<QString>("result");
 
-    QTest::newRow("typed number") << "0.00" << QStringList{"7", "5", "0", "0", "Equals"} << "7500";
-    QTest::newRow("left to right") << "" << QStringList{"1", "2", "Add", "3", "Multiply", "2", "Equals"} << "30";
-    QTest::newRow("starts from the box") << "100" << QStringList{"Multiply", "3", "Equals"} << "300";
-    QTest::newRow("second operator replaces") << "10" << QStringList{"Add", "Subtract", "4", "Equals"} << "6";
-    QTest::newRow("fraction") << "" << QStringList{"1", "Point", "5", "Divide", "4", "Equals"} << "0.375";
-    QTest::newRow("clear") << "55" << QStringList{"9", "Clear", "8", "Equals"} << "8";
-    QTest::newRow("divide by zero writes nothing") << "55" << QStringList{"Divide", "0", "Equals"} << "55";
+    QTest::newRow("typed number") << "0.00" << QStringList { "7", "5", "0", "0", "Equals" } << "7500";
+    QTest::newRow("left to right") << "" << QStringList { "1", "2", "Add", "3", "Multiply", "2", "Equals" }
+                                   << "30";
+    QTest::newRow("starts from the box") << "100" << QStringList { "Multiply", "3", "Equals" } << "300";
+    QTest::newRow("second operator replaces")
+        << "10" << QStringList { "Add", "Subtract", "4", "Equals" } << "6";
+    QTest::newRow("fraction") << "" << QStringList { "1", "Point", "5", "Divide", "4", "Equals" } << "0.375";
+    QTest::newRow("clear") << "55" << QStringList { "9", "Clear", "8", "Equals" } << "8";
+    QTest::newRow("divide by zero writes nothing") << "55" << QStringList { "Divide", "0", "Equals" } << "55";
 }
 
 void TestFrmInst::calculatorPopup()

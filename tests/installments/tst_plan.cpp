@@ -45,19 +45,45 @@ void TestPlan::amounts_data()
     QTest::addColumn<QString>("amount");
     QTest::addColumn<QString>("first");
 
-    QTest::newRow("10000 in 12: A brought down, F larger") << "10000" << "12" << false << "833.00" << "837.00";
-    QTest::newRow("26 in 4: half goes to even 6") << "26" << "4" << false << "6.00" << "8.00";
-    QTest::newRow("30 in 4: half goes to even 8") << "30" << "4" << false << "8.00" << "6.00";
-    QTest::newRow("one installment: F is R") << "10000.10" << "1" << false << "10000.00" << "10000.10";
-    QTest::newRow("cents go to F") << "10000.10" << "12" << false << "833.00" << "837.10";
-    QTest::newRow("even split") << "7500" << "12" << false << "625.00" << "625.00";
-    QTest::newRow("grouped remainder") << "10,000.00" << "12" << false << "833.00" << "837.00";
-    QTest::newRow("count with blanks and .0") << "10000" << " 12.0 " << false << "833.00" << "837.00";
-    QTest::newRow("negative half to even") << "-10" << "4" << false << "-2.00" << "-4.00";
-    QTest::newRow("largest 32-bit amount") << "2147483647" << "1" << false << "2147483647.00" << "2147483647.00";
-    QTest::newRow("largest count") << "32767" << "32767" << false << "1.00" << "1.00";
-    QTest::newRow("order: zero remainder computes") << "0" << "12" << true << "0.00" << "0.00";
-    QTest::newRow("order: largest 16-bit amount") << "65534" << "2" << true << "32767.00" << "32767.00";
+    QTest::newRow("10000 in 12: A brought down, F larger") << "10000"
+                                                           << "12" << false << "833.00"
+                                                           << "837.00";
+    QTest::newRow("26 in 4: half goes to even 6") << "26"
+                                                  << "4" << false << "6.00"
+                                                  << "8.00";
+    QTest::newRow("30 in 4: half goes to even 8") << "30"
+                                                  << "4" << false << "8.00"
+                                                  << "6.00";
+    QTest::newRow("one installment: F is R") << "10000.10"
+                                             << "1" << false << "10000.00"
+                                             << "10000.10";
+    QTest::newRow("cents go to F") << "10000.10"
+                                   << "12" << false << "833.00"
+                                   << "837.10";
+    QTest::newRow("even split") << "7500"
+                                << "12" << false << "625.00"
+                                << "625.00";
+    QTest::newRow("grouped remainder") << "10,000.00"
+                                       << "12" << false << "833.00"
+                                       << "837.00";
+    QTest::newRow("count with blanks and .0") << "10000"
+                                              << " 12.0 " << false << "833.00"
+                                              << "837.00";
+    QTest::newRow("negative half to even") << "-10"
+                                           << "4" << false << "-2.00"
+                                           << "-4.00";
+    QTest::newRow("largest 32-bit amount") << "2147483647"
+                                           << "1" << false << "2147483647.00"
+                                           << "2147483647.00";
+    QTest::newRow("largest count") << "32767"
+                                   << "32767" << false << "1.00"
+                                   << "1.00";
+    QTest::newRow("order: zero remainder computes") << "0"
+                                                    << "12" << true << "0.00"
+                                                    << "0.00";
+    QTest::newRow("order: largest 16-bit amount") << "65534"
+                                                  << "2" << true << "32767.00"
+                                                  << "32767.00";
 }
 
 void TestPlan::amounts()
@@ -85,20 +111,34 @@ void TestPlan::refusals_data()
 
     const int count = int(Field::Count);
     const int rem = int(Field::Remainder);
-    QTest::newRow("empty count") << "100" << "" << false << int(Reason::CountEmpty) << count;
-    QTest::newRow("blank count") << "100" << "   " << false << int(Reason::CountEmpty) << count;
-    QTest::newRow("empty count before zero remainder") << "0" << "" << false << int(Reason::CountEmpty) << count;
-    QTest::newRow("count not a number") << "100" << "twelve" << false << int(Reason::CountNotNumber) << count;
-    QTest::newRow("count zero") << "100" << "0" << false << int(Reason::CountNotPositive) << count;
-    QTest::newRow("count negative") << "100" << "-3" << false << int(Reason::CountNotPositive) << count;
-    QTest::newRow("count fractional") << "100" << "2.5" << false << int(Reason::CountNotWhole) << count;
-    QTest::newRow("count above 16 bits") << "100" << "32768" << false << int(Reason::CountTooLarge) << count;
-    QTest::newRow("count huge exponent") << "100" << "1e300" << false << int(Reason::CountTooLarge) << count;
-    QTest::newRow("remainder not a number") << "12abc" << "12" << false << int(Reason::RemainderNotNumber) << rem;
-    QTest::newRow("amount beyond 32 bits") << "2147483648" << "1" << false << int(Reason::AmountTooLarge) << rem;
-    QTest::newRow("amount beyond 32 bits negative") << "-2147483649" << "1" << false << int(Reason::AmountTooLarge) << rem;
-    QTest::newRow("order: amount beyond 16 bits") << "32768" << "1" << true << int(Reason::AmountTooLarge) << rem;
-    QTest::newRow("order: rounding reaches 32768") << "65535" << "2" << true << int(Reason::AmountTooLarge) << rem;
+    QTest::newRow("empty count") << "100"
+                                 << "" << false << int(Reason::CountEmpty) << count;
+    QTest::newRow("blank count") << "100"
+                                 << "   " << false << int(Reason::CountEmpty) << count;
+    QTest::newRow("empty count before zero remainder") << "0"
+                                                       << "" << false << int(Reason::CountEmpty) << count;
+    QTest::newRow("count not a number") << "100"
+                                        << "twelve" << false << int(Reason::CountNotNumber) << count;
+    QTest::newRow("count zero") << "100"
+                                << "0" << false << int(Reason::CountNotPositive) << count;
+    QTest::newRow("count negative") << "100"
+                                    << "-3" << false << int(Reason::CountNotPositive) << count;
+    QTest::newRow("count fractional") << "100"
+                                      << "2.5" << false << int(Reason::CountNotWhole) << count;
+    QTest::newRow("count above 16 bits") << "100"
+                                         << "32768" << false << int(Reason::CountTooLarge) << count;
+    QTest::newRow("count huge exponent") << "100"
+                                         << "1e300" << false << int(Reason::CountTooLarge) << count;
+    QTest::newRow("remainder not a number") << "12abc"
+                                            << "12" << false << int(Reason::RemainderNotNumber) << rem;
+    QTest::newRow("amount beyond 32 bits") << "2147483648"
+                                           << "1" << false << int(Reason::AmountTooLarge) << rem;
+    QTest::newRow("amount beyond 32 bits negative") << "-2147483649"
+                                                    << "1" << false << int(Reason::AmountTooLarge) << rem;
+    QTest::newRow("order: amount beyond 16 bits") << "32768"
+                                                  << "1" << true << int(Reason::AmountTooLarge) << rem;
+    QTest::newRow("order: rounding reaches 32768") << "65535"
+                                                   << "2" << true << int(Reason::AmountTooLarge) << rem;
 }
 
 void TestPlan::refusals()
@@ -118,7 +158,8 @@ void TestPlan::refusals()
 
 void TestPlan::zeroRemainder()
 {
-    for (const QString &r : {QStringLiteral("0"), QStringLiteral("0.00"), QString(), QStringLiteral("-0")}) {
+    for (const QString &r :
+        { QStringLiteral("0"), QStringLiteral("0.00"), QString(), QStringLiteral("-0") }) {
         QCOMPARE(calcInst(r, u"12").outcome, Outcome::Unchanged);
         QCOMPARE(calcAllInst(r, u"12", QDate(2027, 1, 31), QString(), QString()).outcome, Outcome::Unchanged);
     }
@@ -176,9 +217,12 @@ void TestPlan::dateSeparators_data()
     QTest::addColumn<QString>("separator");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "/" << "05/03/2027";
-    QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << "." << "05.03.2027";
-    QTest::newRow("nl_NL") << QLocale(QLocale::Dutch, QLocale::Netherlands) << "-" << "05-03-2027";
+    QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "/"
+                           << "05/03/2027";
+    QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << "."
+                           << "05.03.2027";
+    QTest::newRow("nl_NL") << QLocale(QLocale::Dutch, QLocale::Netherlands) << "-"
+                           << "05-03-2027";
 }
 
 void TestPlan::dateSeparators()
@@ -193,11 +237,13 @@ void TestPlan::dateSeparators()
 void TestPlan::refusedPlanBuildsNoSchedule()
 {
     // Stale field texts from an earlier plan must not be scheduled against a refused one.
-    const SchedulePlan plan = calcAllInst(u"99999999999", u"1", QDate(2027, 1, 31), u"833.00"_qs, u"837.00"_qs);
+    const SchedulePlan plan
+        = calcAllInst(u"99999999999", u"1", QDate(2027, 1, 31), u"833.00"_qs, u"837.00"_qs);
     QCOMPARE(plan.outcome, Outcome::Refused);
     QCOMPARE(plan.reason, Reason::AmountTooLarge);
     QVERIFY(plan.schedule.isEmpty());
-    QCOMPARE(calcAllInst(u"100", u"0", QDate(2027, 1, 31), u"1.00"_qs, u"1.00"_qs).reason, Reason::CountNotPositive);
+    QCOMPARE(calcAllInst(u"100", u"0", QDate(2027, 1, 31), u"1.00"_qs, u"1.00"_qs).reason,
+        Reason::CountNotPositive);
 }
 
 void TestPlan::unreadableFieldTextSubtractsNothing()
@@ -225,8 +271,8 @@ void TestPlan::commaLocaleStillEndsOnZero()
     const PlanAmounts p = calcInst(u"10000,1", u"12", Rules::calculator(), de);
     QCOMPARE(p.outcome, Outcome::Done);
     QCOMPARE(p.amountText, u"833.00"_qs);
-    const SchedulePlan plan = calcAllInst(u"10000,1", u"12", QDate(2027, 1, 31), p.amountText, p.firstText,
-                                          Rules::calculator(), de);
+    const SchedulePlan plan = calcAllInst(
+        u"10000,1", u"12", QDate(2027, 1, 31), p.amountText, p.firstText, Rules::calculator(), de);
     // The amount texts carry a point, which German reads as a group separator: the computed
     // values stand in for them.
     QCOMPARE(p.firstText, u"837,1.00"_qs);
@@ -241,8 +287,9 @@ void TestPlan::randomPlansAddUpToRemainder()
     for (int i = 0; i < 3000; ++i) {
         // R with up to two decimals, mostly money-sized, sometimes tiny, large or negative.
         const int shape = rng.bounded(10);
-        qint64 cents = shape == 0 ? rng.bounded(100) : shape == 1 ? rng.bounded(Q_INT64_C(1), Q_INT64_C(100000000000))
-                                                                   : rng.bounded(Q_INT64_C(1), Q_INT64_C(10000000));
+        qint64 cents = shape == 0 ? rng.bounded(100)
+            : shape == 1          ? rng.bounded(Q_INT64_C(1), Q_INT64_C(100000000000))
+                                  : rng.bounded(Q_INT64_C(1), Q_INT64_C(10000000));
         if (shape == 2)
             cents = -cents;
         const int n = rng.bounded(10) == 0 ? rng.bounded(1, maxCount + 1) : rng.bounded(1, 61);
@@ -290,13 +337,13 @@ void TestPlan::amountTextsMatchFormatting()
     // what the shared amount formatting gives, in both kinds of locale.
     QRandomGenerator rng(11);
     const QLocale de(QLocale::German, QLocale::Germany);
-    QStringList samples = {"0", "5", "0.001", "-3.5", "1e20", "1.5e20", "-2e-7", "123456789012.345678"};
+    QStringList samples = { "0", "5", "0.001", "-3.5", "1e20", "1.5e20", "-2e-7", "123456789012.345678" };
     for (int i = 0; i < 500; ++i)
         samples << QString::number(qint64(rng.generate64() % 2000000000000) - 1000000000000) + "e-"
                 + QString::number(rng.bounded(6));
     for (const QString &sample : samples) {
         const Decimal d = *Decimal::fromPlain(sample);
-        for (const QLocale &locale : {QLocale(), de}) {
+        for (const QLocale &locale : { QLocale(), de }) {
             QCOMPARE(amountText(d, locale), FormatAmount(d.plainText(locale), locale));
             QCOMPARE(amountTextOrEmpty(d, locale), FormatAmountOrEmpty(d.plainText(locale), locale));
         }
