@@ -227,9 +227,9 @@ QString dateSeparator(const QLocale &locale)
             run += c;
     }
     const QString trimmed = run.trimmed();
-    if (!trimmed.isEmpty())
-        return trimmed;
-    return run.isEmpty() ? QStringLiteral("/") : run;
+    // A locale whose short date is spelled with blanks ("8 Dec 2026") has no separator worth the
+    // name: "08 12 2026" reads like three numbers, so the slash stands in.
+    return trimmed.isEmpty() ? QStringLiteral("/") : trimmed;
 }
 
 namespace

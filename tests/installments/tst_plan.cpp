@@ -223,6 +223,8 @@ void TestPlan::dateSeparators_data()
                            << "05.03.2027";
     QTest::newRow("nl_NL") << QLocale(QLocale::Dutch, QLocale::Netherlands) << "-"
                            << "05-03-2027";
+    QTest::newRow("C, blanks only") << QLocale::c() << "/"
+                                    << "05/03/2027";
 }
 
 void TestPlan::dateSeparators()
