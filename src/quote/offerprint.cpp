@@ -6,8 +6,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QWidget>
@@ -101,10 +103,37 @@ OfferPaperDress::OfferPaperDress(QWidget *imrForm)
             show(control(imrForm, indexed("Image2", row)));
         }
         makeRoomForCopies(imrForm);
+        for (int row = 0; row < PictureRows; ++row) {
+            flatten(imrForm->findChild<QLabel *>(indexed("Image1", row)), paperColour);
+            flatten(imrForm->findChild<QLabel *>(indexed("Image2", row)), paperColour);
+        }
     } else {
         for (int row = 0; row < PictureRows; ++row)
             hide(control(imrForm, indexed("Image1", row)));
     }
+}
+
+void OfferPaperDress::flatten(QLabel *picture, const QColor &colour)
+{
+    // Icons with a see-through background are laid on the paper colour: the only translucency
+    // left on the page would otherwise turn the whole page into a bitmap on a PostScript printer.
+    if (!picture || picture->isHidden())
+        return;
+    const QPixmap was = picture->pixmap();
+    if (was.isNull() || !was.hasAlphaChannel())
+        return;
+    QPixmap flat(was.size());
+    flat.setDevicePixelRatio(was.devicePixelRatio());
+    flat.fill(colour);
+    {
+        QPainter painter(&flat);
+        painter.drawPixmap(0, 0, was);
+    }
+    picture->setPixmap(flat);
+    m_undo.emplace_back([picture = QPointer<QLabel>(picture), was] {
+        if (picture)
+            picture->setPixmap(was);
+    });
 }
 
 void OfferPaperDress::makeRoomForCopies(QWidget *imrForm)

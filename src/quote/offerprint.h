@@ -13,6 +13,7 @@
 #include <vector>
 
 class QColor;
+class QLabel;
 class QLineEdit;
 class QWidget;
 
@@ -41,6 +42,7 @@ private:
     void styleSheet(QWidget *widget, const QString &rules);
     void makeRoomForCopies(QWidget *imrForm);
     void showBeginning(QLineEdit *box);
+    void flatten(QLabel *picture, const QColor &colour);
 
     std::vector<std::function<void()>> m_undo;
 };
