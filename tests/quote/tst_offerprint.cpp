@@ -70,6 +70,7 @@ struct Look {
     QRect geometry;
     QString styleSheet;
     int cursor;
+    qint64 picture;
     bool operator==(const Look &) const = default;
 };
 
@@ -96,7 +97,8 @@ Snapshot snapshot(QWidget *form)
         if (w)
             s[name] = {w->isHidden(), w->palette().color(QPalette::Window), w->autoFillBackground(),
                        w->testAttribute(Qt::WA_SetPalette), w->geometry(), w->styleSheet(),
-                       qobject_cast<QLineEdit *>(w) ? qobject_cast<QLineEdit *>(w)->cursorPosition() : -1};
+                       qobject_cast<QLineEdit *>(w) ? qobject_cast<QLineEdit *>(w)->cursorPosition() : -1,
+                       qobject_cast<QLabel *>(w) ? qobject_cast<QLabel *>(w)->pixmap().cacheKey() : 0};
     }
     return s;
 }
