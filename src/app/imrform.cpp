@@ -53,7 +53,7 @@ const QString HidePrice = QStringLiteral("H&ide Price");
 const QString ShowPrice = QStringLiteral("Sho&w Price");
 
 const QString CompanyInitial = QStringLiteral("Company Name and Tel");
-const QString MakersNotice = QStringLiteral("Velmont Brasko - price offers and installment plans for the sales counter");
+const QString MakersNotice = QStringLiteral("Velmont Brasko by Velmont Software");
 
 } // namespace
 
