@@ -182,15 +182,8 @@ Decimal leadingNumber(QStringView text, const QLocale &locale)
     return Decimal::fromPlain(plain).value_or(Decimal());
 }
 
-} // namespace Amounts
-
-namespace {
-
-QString formatWith(const QString &in, const QString &whenEmpty, bool emptyWhenNotNumeric, const QLocale &locale)
+QString padOrCut(const QString &s)
 {
-    const QString s = in.isEmpty() ? whenEmpty : in;
-    if (!Amounts::isNumeric(s, locale))
-        return emptyWhenNotNumeric ? QString() : QStringLiteral("0.00");
     const qsizetype p = s.indexOf(QLatin1Char('.'));
     if (p < 0)
         return s + QLatin1String(".00");
@@ -200,6 +193,18 @@ QString formatWith(const QString &in, const QString &whenEmpty, bool emptyWhenNo
     if (d > 2)
         return s.left(p + 3);
     return s;
+}
+
+} // namespace Amounts
+
+namespace {
+
+QString formatWith(const QString &in, const QString &whenEmpty, bool emptyWhenNotNumeric, const QLocale &locale)
+{
+    const QString s = in.isEmpty() ? whenEmpty : in;
+    if (!Amounts::isNumeric(s, locale))
+        return emptyWhenNotNumeric ? QString() : QStringLiteral("0.00");
+    return Amounts::padOrCut(s);
 }
 
 } // namespace

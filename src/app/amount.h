@@ -29,4 +29,8 @@ bool isNumeric(QStringView text, const QLocale &locale = QLocale());
 // grouped, so "1,200" reads 1200 like the amount shows, while "12.5 pounds" reads 12.5.
 Decimal leadingNumber(QStringView text, const QLocale &locale = QLocale());
 
+// The text step of the two routines, for a text already known to be numeric: pads to or cuts at
+// two characters after the first '.', or appends ".00" when there is none.
+QString padOrCut(const QString &numeric);
+
 } // namespace Amounts

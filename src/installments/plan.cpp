@@ -123,31 +123,17 @@ std::optional<Decimal> textValue(QStringView text, const QLocale &locale)
 namespace
 {
 
-    // FormatAmount / FormatAmountOrEmpty of a plain text: a plain text is always numeric, so both
-    // come down to padding or cutting at the first point. Doing that directly spares reading the text
-    // back as a number once per schedule row.
-    QString padOrCut(QString s)
-    {
-        const qsizetype p = s.indexOf(QLatin1Char('.'));
-        if (p < 0)
-            return s + QLatin1String(".00");
-        const qsizetype d = s.size() - p - 1;
-        if (d < 2)
-            return s + QString(2 - d, QLatin1Char('0'));
-        s.truncate(p + 3);
-        return s;
-    }
 
 } // namespace
 
 QString amountText(const Decimal &value, const QLocale &locale)
 {
-    return padOrCut(value.plainText(locale));
+    return Amounts::padOrCut(value.plainText(locale));
 }
 
 QString amountTextOrEmpty(const Decimal &value, const QLocale &locale)
 {
-    return padOrCut(value.plainText(locale));
+    return Amounts::padOrCut(value.plainText(locale));
 }
 
 PlanAmounts calcInst(
