@@ -120,12 +120,6 @@ std::optional<Decimal> textValue(QStringView text, const QLocale &locale)
     return Amounts::localeNumber(text, locale);
 }
 
-namespace
-{
-
-
-} // namespace
-
 QString amountText(const Decimal &value, const QLocale &locale)
 {
     return Amounts::padOrCut(value.plainText(locale));
@@ -133,7 +127,8 @@ QString amountText(const Decimal &value, const QLocale &locale)
 
 QString amountTextOrEmpty(const Decimal &value, const QLocale &locale)
 {
-    return Amounts::padOrCut(value.plainText(locale));
+    // A plain text is always numeric, so both routines come down to the pad-or-cut step.
+    return amountText(value, locale);
 }
 
 PlanAmounts calcInst(
