@@ -57,7 +57,7 @@ void TestStoreFaults::killedWriterLeavesEveryRow()
     for (int attempt = 0; attempt < 30; ++attempt) {
         QProcess writer;
         QVERIFY2(startHelper(writer, QStringLiteral("rewrite"), path, "ready"), "the writer did not start");
-        QThread::usleep(random.bounded(40000));
+        QThread::usleep(random.bounded(200000)); // a writer round takes some tens of milliseconds
         ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
         QVERIFY(writer.waitForFinished(10000));
         ++kills;
