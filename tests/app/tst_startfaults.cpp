@@ -131,7 +131,8 @@ private Q_SLOTS:
     void pickerIds();
     void editorTexts_data();
     void editorTexts();
-    void editorOnReadOnlyDatabase();
+    void editorUnderFault_data();
+    void editorUnderFault();
 };
 
 void TestStartFaults::startRefused_data()
@@ -415,39 +416,72 @@ void TestStartFaults::editorTexts()
     QCOMPARE(form.row(6).text1->text(), QStringLiteral("99.5"));
 }
 
-void TestStartFaults::editorOnReadOnlyDatabase()
+void TestStartFaults::editorUnderFault_data()
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("db.mdb"));
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<bool>("adding"); // add a new item, or update the existing one
+    QTest::newRow("read-only file, update") << int(Fault::ReadOnlyFile) << false;
+    QTest::newRow("read-only folder, add") << int(Fault::ReadOnlyFolder) << true;
+    QTest::newRow("locked by another process, update") << int(Fault::Locked) << false;
+    QTest::newRow("deleted while running, add") << int(Fault::Deleted) << true;
+    QTest::newRow("full disk, add") << int(Fault::FullDisk) << true;
+}
+
+void TestStartFaults::editorUnderFault()
+{
+    QFETCH(int, fault);
+    QFETCH(bool, adding);
+    const auto which = Fault(fault);
+    std::optional<SmallDisk> disk;
+    std::optional<QTemporaryDir> tmp;
+    QString dir;
+    if (which == Fault::FullDisk) {
+        disk.emplace(QStringLiteral("200k"));
+        if (!disk->isMounted())
+            QSKIP(qPrintable(QStringLiteral("no small disk to fill: ") + disk->whyNot()));
+        dir = QFileInfo(disk->filePath(QStringLiteral("x"))).absolutePath();
+    } else {
+        tmp.emplace();
+        dir = tmp->path();
+    }
+    const QString path = QDir(dir).filePath(QStringLiteral("db.mdb"));
     QVERIFY(makeDatabase(path, Settings));
     const QStringList before = allRows(path);
-    openUpFolder(dir.path());
-    ::chmod(QFile::encodeName(path).constData(), 0444);
+    openUpFolder(dir);
+    ::chmod(QFile::encodeName(path).constData(), 0666);
     {
         ActAsNobody nobody;
-        Store store(path, QStringLiteral("t-editor-ro"));
+        std::optional<FaultOn> on;
+        if (which == Fault::ReadOnlyFile)
+            on.emplace(which, dir, path, nullptr);
+        Store store(path, QStringLiteral("t-editor-fault"));
         QVERIFY(store.open());
         Reports reports;
         frmadt editor(&store, QStringLiteral("H&ard Disk Data"), QStringLiteral("4"), QPixmap());
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
         auto *txtrid = editor.findChild<GridCombo *>(QStringLiteral("txtrid"));
-        txtrid->setText(QStringLiteral("A"));
+        txtrid->setText(adding ? QStringLiteral("NEW'1") : QStringLiteral("A"));
         Q_EMIT txtrid->focusLost();
-        QCOMPARE(box(editor, "txtdesc")->text(), QStringLiteral("Hard disk A"));
-        box(editor, "txtdesc")->setText(QStringLiteral("Changed"));
-        editor.findChild<QPushButton *>(QStringLiteral("Command2"))->click();
+        QCOMPARE(box(editor, "txtdesc")->text(), adding ? QString() : QStringLiteral("Hard disk A"));
+        if (!on)
+            on.emplace(which, dir, path, disk ? &*disk : nullptr);
+        QVERIFY(on->ok());
+        box(editor, "txtdesc")->setText(QStringLiteral("Changed ") + QString(20000, QLatin1Char('c')));
+        editor.findChild<QPushButton *>(adding ? QStringLiteral("Command1") : QStringLiteral("Command2"))->click();
         QCOMPARE(reports.descriptions.size(), 1);
-        QVERIFY2(reports.descriptions[0].contains(QStringLiteral("readonly")), qPrintable(reports.descriptions[0]));
+        qInfo("%s", qPrintable(reports.descriptions[0].left(200)));
         QVERIFY(editor.isVisible()); // the editor stays, with what was typed
-        QCOMPARE(box(editor, "txtdesc")->text(), QStringLiteral("Changed"));
-        txtrid->setText(QStringLiteral("A"));
-        Q_EMIT txtrid->focusLost();
-        editor.findChild<QPushButton *>(QStringLiteral("Command3"))->click();
-        QCOMPARE(reports.descriptions.size(), 2);
-        QVERIFY(editor.isVisible());
+        QVERIFY(box(editor, "txtdesc")->text().startsWith(QStringLiteral("Changed")));
+        on.reset();
     }
-    QCOMPARE(allRows(path), before);
+    if (which == Fault::Deleted) {
+        QVERIFY(!QFile::exists(path));
+        return;
+    }
+    if (disk)
+        QFile::remove(disk->filePath(QStringLiteral("filler")));
+    QCOMPARE(allRows(path), before); // neither the item nor the date stamp changed
 }
 
 QTEST_MAIN(TestStartFaults)
