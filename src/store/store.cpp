@@ -8,6 +8,8 @@
 #include <QSqlQuery>
 #include <QUrl>
 
+#include <optional>
+
 namespace {
 
 QString settingRead(const QString &id)
@@ -29,11 +31,32 @@ QString settingInsert(const QString &id, const QString &value)
         + QLatin1String("','") + Store::text(value) + QLatin1String("','0.00')");
 }
 
-QSqlError nulError()
+// SQLite cuts a statement at a NUL and turns noncharacters (U+FFFE, U+FFFF, …) and broken
+// surrogate pairs into U+FFFD, so such a text would not come back as it was typed. It is refused
+// instead, with the reason.
+std::optional<QSqlError> unstorable(const QString &statement)
 {
-    return QSqlError(QStringLiteral("Brasko"),
-                     QStringLiteral("The text holds a NUL character, which cannot be stored."),
-                     QSqlError::StatementError, QStringLiteral("NUL"));
+    const qsizetype n = statement.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = statement.at(i);
+        char32_t code = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < n && statement.at(i + 1).isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(c, statement.at(i + 1));
+            ++i;
+        } else if (c.isSurrogate()) {
+            code = 0xFFFF; // half of a pair: not a character at all
+        }
+        if (code == 0)
+            return QSqlError(QStringLiteral("Brasko"),
+                             QStringLiteral("The text holds a NUL character, which cannot be stored."),
+                             QSqlError::StatementError, QStringLiteral("NUL"));
+        if (QChar::isNonCharacter(code))
+            return QSqlError(QStringLiteral("Brasko"),
+                             QStringLiteral("The text holds the code U+%1, which is not a character and cannot be stored.")
+                                 .arg(uint(code), 4, 16, QLatin1Char('0')).toUpper(),
+                             QSqlError::StatementError, QStringLiteral("NONCHAR"));
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -94,9 +117,10 @@ bool Store::open()
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=3000"));
     if (!db.open())
         return fail(db.lastError());
-    // Opening is lazy; reading the schema proves the file is a database we can use.
+    // Opening is lazy; reading the price-list table proves the file is a database we can use (an
+    // empty or cut-short file is a valid empty database to SQLite, but holds no price list).
     QSqlQuery probe(db);
-    if (!probe.exec(QStringLiteral("select count(*) from sqlite_master"))) {
+    if (!probe.exec(QStringLiteral("select 1 from adt limit 1"))) {
         const QSqlError error = probe.lastError();
         probe = QSqlQuery();
         db.close();
@@ -126,8 +150,8 @@ QString Store::translated(const QString &statement)
 
 bool Store::execute(const QString &statement)
 {
-    if (statement.contains(QChar(0)))
-        return fail(nulError());
+    if (const auto refused = unstorable(statement))
+        return fail(*refused);
     QSqlQuery q(database());
     if (!q.exec(translated(statement)))
         return fail(q.lastError());
@@ -136,8 +160,8 @@ bool Store::execute(const QString &statement)
 
 std::unique_ptr<RecordSet> Store::query(const QString &statement)
 {
-    if (statement.contains(QChar(0))) {
-        fail(nulError());
+    if (const auto refused = unstorable(statement)) {
+        fail(*refused);
         return nullptr;
     }
     auto model = std::make_unique<QSqlQueryModel>();

@@ -116,11 +116,23 @@ void TestStore::recordSetMoves()
 
 void TestStore::nulIsRefused()
 {
-    TestDb db;
+    // Texts SQLite would cut or change are refused with the reason; the old row stays.
+    TestDb db({{"90", "company", "Old", "0.00"}});
     Store store(db.path, QStringLiteral("t-nul"));
     QVERIFY(store.open());
-    QVERIFY(!store.rewriteSetting(QStringLiteral("company"), QStringLiteral("a") + QChar(0) + QStringLiteral("b")));
-    QVERIFY(store.lastError().text().contains(QStringLiteral("NUL")));
+    const std::pair<QString, const char *> cases[] = {
+        {QStringLiteral("a") + QChar(0) + QStringLiteral("b"), "NUL"},
+        {QStringLiteral("a") + QChar(0xFFFE), "U+FFFE"},
+        {QStringLiteral("a") + QChar(0xD800), "U+FFFF"},
+    };
+    for (const auto &[text, reason] : cases) {
+        QVERIFY(!store.rewriteSetting(QStringLiteral("company"), text));
+        QVERIFY2(store.lastError().text().contains(QLatin1String(reason)), reason);
+        QCOMPARE(*store.readSetting(QStringLiteral("company")), QStringLiteral("Old"));
+    }
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x96\xA5");
+    QVERIFY(store.rewriteSetting(QStringLiteral("company"), emoji));
+    QCOMPARE(*store.readSetting(QStringLiteral("company")), emoji);
 }
 
 QTEST_GUILESS_MAIN(TestStore)
