@@ -31,9 +31,9 @@ QString settingInsert(const QString &id, const QString &value)
         + QLatin1String("','") + Store::text(value) + QLatin1String("','0.00')");
 }
 
-// SQLite cuts a statement at a NUL and turns noncharacters (U+FFFE, U+FFFF, …) and broken
-// surrogate pairs into U+FFFD, so such a text would not come back as it was typed. It is refused
-// instead, with the reason.
+// SQLite cuts a statement at a NUL and hands U+FFFE / U+FFFF (and halves of surrogate pairs,
+// which UTF-8 cannot carry) back as U+FFFD, so such a text would not come back as it was typed.
+// It is refused instead, with the reason.
 std::optional<QSqlError> unstorable(const QString &statement)
 {
     const qsizetype n = statement.size();
@@ -50,7 +50,7 @@ std::optional<QSqlError> unstorable(const QString &statement)
             return QSqlError(QStringLiteral("Brasko"),
                              QStringLiteral("The text holds a NUL character, which cannot be stored."),
                              QSqlError::StatementError, QStringLiteral("NUL"));
-        if (QChar::isNonCharacter(code))
+        if (code == 0xFFFE || code == 0xFFFF)
             return QSqlError(QStringLiteral("Brasko"),
                              QStringLiteral("The text holds the code U+%1, which is not a character and cannot be stored.")
                                  .arg(uint(code), 4, 16, QLatin1Char('0')).toUpper(),
