@@ -64,10 +64,11 @@ std::optional<Decimal> Decimal::fromPlain(QStringView text)
             if (c < u'0' || c > u'9')
                 break;
             expAny = true;
-            if (exponent <= maxExponent)
+            if (exponent <= 1000000000)
                 exponent = exponent * 10 + (c.unicode() - u'0');
         }
-        if (!expAny || exponent > maxExponent)
+        // A cheap first bound; the exact one, on the value's own magnitude, follows below.
+        if (!expAny || exponent > maxExponent + static_cast<long>(digits.size()))
             return std::nullopt;
         if (expNegative)
             exponent = -exponent;
@@ -85,6 +86,13 @@ std::optional<Decimal> Decimal::fromPlain(QStringView text)
         d.m_scale = 0;
     }
     d.normalize();
+    // Bound the magnitude, not the written exponent, so every accepted value's own plain text
+    // ("1E+4002" for "100e4000") reads back.
+    if (!d.isZero()) {
+        const long adjusted = static_cast<long>(mpz_class(abs(d.m_coeff)).get_str().size()) - 1 - d.m_scale;
+        if (adjusted > maxExponent || adjusted < -maxExponent)
+            return std::nullopt;
+    }
     return d;
 }
 

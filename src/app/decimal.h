@@ -18,7 +18,7 @@ public:
     static Decimal fromInt(long long value);
 
     // C form only: optional sign, digits with at most one '.', optional exponent; no blanks.
-    // Exponents beyond +-maxExponent are refused so a typed "1e999999999" cannot eat the memory.
+    // Values beyond 10^+-maxExponent are refused so a typed "1e999999999" cannot eat the memory.
     static std::optional<Decimal> fromPlain(QStringView text);
     static constexpr int maxExponent = 4000;
 

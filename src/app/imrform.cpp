@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QShowEvent>
 #include <QDateTimeEdit>
+#include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QGroupBox>
@@ -334,6 +335,20 @@ bool IMRForm::Form_Load()
     if (const auto dt = m_store->readSetting(QStringLiteral("dt")))
         m_panels[2]->setText(QLatin1String("DB Date:") + *dt);
     m_loaded = true;
+    if (!m_store->isWritable()) {
+        // Said at once, not first when closing: nothing typed here could be kept.
+        QTimer::singleShot(0, this, [this] {
+            auto *box = new QMessageBox(QMessageBox::Warning, QString::fromUtf16(AppTitle),
+                                        QStringLiteral("%1 cannot be written (it or its folder is read-only).\n"
+                                                       "Price-list changes, the shop name and the sales executive "
+                                                       "will not be saved.")
+                                            .arg(QDir::toNativeSeparators(m_store->path())),
+                                        QMessageBox::Ok, this);
+            box->setObjectName(QStringLiteral("ReadOnlyWarning"));
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->open();
+        });
+    }
     return true;
 }
 
@@ -374,17 +389,13 @@ QString IMRForm::Form_QueryUnload()
 {
     if (!m_loaded)
         return {};
-    // Each setting is rewritten on its own, all or nothing, so a failure keeps the old row. A failure
-    // is not kept quiet: the person would otherwise lose what they typed without knowing.
-    QStringList failed;
-    if (!m_store->rewriteSetting(QStringLiteral("company"), m_text3->text()))
-        failed << QStringLiteral("the shop name (%1)").arg(m_store->lastError().text());
-    if (!m_store->rewriteSetting(QStringLiteral("sp"), m_text5->text()))
-        failed << QStringLiteral("the sales executive (%1)").arg(m_store->lastError().text());
-    if (failed.isEmpty())
+    // Both rows are rewritten in one transaction, so a failure keeps the old ones. A failure is not
+    // kept quiet: the person would otherwise lose what they typed without knowing.
+    if (m_store->rewriteSettings({{QStringLiteral("company"), m_text3->text()}, {QStringLiteral("sp"), m_text5->text()}}))
         return {};
-    return QStringLiteral("Could not save %1.\n\nClose anyway? What you typed will be lost.")
-        .arg(failed.join(QStringLiteral(" and ")));
+    return QStringLiteral("Could not save the shop name and the sales executive:\n%1\n\n"
+                          "Close anyway? What you typed will be lost.")
+        .arg(m_store->lastError().text());
 }
 
 void IMRForm::cmdinst_Click(int)

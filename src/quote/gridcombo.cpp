@@ -30,7 +30,20 @@ GridCombo::GridCombo(QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     m_edit->installEventFilter(this);
     connect(m_button, &QToolButton::clicked, this, [this] { isListShown() ? hideList() : showList(); });
+}
 
+GridCombo::~GridCombo()
+{
+    // The view must let go of the model before the record set that owns it goes.
+    if (m_view)
+        m_view->setModel(nullptr);
+}
+
+QTableView *GridCombo::listView()
+{
+    if (m_view)
+        return m_view;
+    // Built on first use: a window with many pickers starts without paying for lists never opened.
     m_popup = new QFrame(this, Qt::Popup);
     m_popup->setObjectName(QStringLiteral("list"));
     m_popup->setFrameShape(QFrame::Box);
@@ -49,17 +62,14 @@ GridCombo::GridCombo(QWidget *parent)
     m_view->installEventFilter(this);
     popupLayout->addWidget(m_view);
     connect(m_view, &QTableView::clicked, this, [this](const QModelIndex &index) { chooseRow(index.row()); });
-}
-
-GridCombo::~GridCombo()
-{
-    // The view must let go of the model before the record set that owns it goes.
-    m_view->setModel(nullptr);
+    m_view->setModel(m_rows ? m_rows->model() : nullptr);
+    return m_view;
 }
 
 void GridCombo::setRowSource(std::unique_ptr<RecordSet> rows)
 {
-    m_view->setModel(rows ? rows->model() : nullptr);
+    if (m_view)
+        m_view->setModel(rows ? rows->model() : nullptr);
     m_rows = std::move(rows);
 }
 
@@ -80,12 +90,13 @@ void GridCombo::SetFocus()
 
 bool GridCombo::isListShown() const
 {
-    return m_popup->isVisible();
+    return m_popup && m_popup->isVisible();
 }
 
 void GridCombo::showList()
 {
     Q_EMIT listRequested();
+    listView();
     if (!m_rows) {
         m_view->setModel(nullptr);
     } else if (m_view->model() != m_rows->model()) {
@@ -124,13 +135,14 @@ void GridCombo::showList()
 
 void GridCombo::hideList()
 {
-    m_popup->hide();
+    if (m_popup)
+        m_popup->hide();
     m_edit->setFocus(Qt::PopupFocusReason);
 }
 
 void GridCombo::chooseRow(int row)
 {
-    QAbstractItemModel *model = m_view->model();
+    QAbstractItemModel *model = m_view ? m_view->model() : nullptr;
     if (!model || row < 0 || row >= model->rowCount())
         return;
     if (m_rows)
@@ -204,7 +216,7 @@ bool GridCombo::eventFilter(QObject *watched, QEvent *event)
             if (reason != Qt::PopupFocusReason && !isListShown())
                 Q_EMIT focusLost();
         }
-    } else if (watched == m_view && event->type() == QEvent::KeyPress) {
+    } else if (m_view && watched == m_view && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             chooseRow(m_view->currentIndex().row());

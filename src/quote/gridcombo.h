@@ -46,7 +46,7 @@ public:
     bool isListShown() const;
     void showList();
     void hideList();
-    QTableView *listView() const { return m_view; }
+    QTableView *listView();
     QLineEdit *lineEdit() const { return m_edit; }
 
     // Maps a Qt key to the key code the notifications carry (0 when it has none).

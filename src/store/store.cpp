@@ -101,7 +101,19 @@ bool Store::isOpen() const
 bool Store::fail(const QSqlError &error)
 {
     m_lastError = error;
+    // SQLite only says "readonly database" when the file was taken away under it.
+    if (!m_path.isEmpty() && isOpen() && !QFileInfo::exists(m_path))
+        m_lastError = QSqlError(error.driverText(),
+                                QStringLiteral("%1 was deleted or moved while the program ran; nothing was saved.")
+                                    .arg(QDir::toNativeSeparators(m_path)),
+                                error.type(), error.nativeErrorCode());
     return false;
+}
+
+bool Store::isWritable() const
+{
+    const QFileInfo file(m_path);
+    return file.isWritable() && QFileInfo(file.absolutePath()).isWritable();
 }
 
 bool Store::open()
@@ -209,7 +221,22 @@ std::optional<QString> Store::readSetting(const QString &id)
 
 bool Store::rewriteSetting(const QString &id, const QString &value)
 {
-    return inTransaction([&] { return execute(settingDelete(id)) && execute(settingInsert(id, value)); });
+    return rewriteSettings({{id, value}});
+}
+
+bool Store::rewriteSettings(const QList<std::pair<QString, QString>> &settings)
+{
+    return inTransaction([&] {
+        for (const auto &setting : settings) {
+            if (!execute(settingDelete(setting.first)))
+                return false;
+        }
+        for (const auto &setting : settings) {
+            if (!execute(settingInsert(setting.first, setting.second)))
+                return false;
+        }
+        return true;
+    });
 }
 
 bool createPriceListDatabase(const QString &path, QString *error)

@@ -4,6 +4,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -49,6 +50,11 @@ public:
     std::optional<QString> readSetting(const QString &id);
     // Delete then insert, all or nothing: a failed insert leaves the previous row(s) in place.
     bool rewriteSetting(const QString &id, const QString &value);
+    // Several settings in one transaction: every delete in the given order, then every insert.
+    bool rewriteSettings(const QList<std::pair<QString, QString>> &settings);
+
+    // Whether changes can be written: the file and its folder (SQLite writes its journal there).
+    bool isWritable() const;
 
     // The statement text as SQLite will run it.
     static QString translated(const QString &statement);

@@ -81,8 +81,14 @@ void TestDecimal::exactSums()
 
 void TestDecimal::refusesBadInput()
 {
-    for (const char *bad : {"", "-", ".", "1e", "1e+", "1..2", "1 2", "1e4001", "x1"})
+    for (const char *bad : {"", "-", ".", "1e", "1e+", "1..2", "1 2", "1e4001", "100e3999", "0.001e-3998", "x1"})
         QVERIFY2(!Decimal::fromPlain(QString::fromLatin1(bad)), bad);
+    // At the bound, a value's own plain text reads back.
+    for (const char *edge : {"1e4000", "0.01e4002", "9.99e3999", "1e-4000"}) {
+        const auto d = Decimal::fromPlain(QString::fromLatin1(edge));
+        QVERIFY2(d, edge);
+        QVERIFY2(Decimal::fromPlain(d->plainText(QLocale::c())), edge);
+    }
     QVERIFY(!Decimal::divideRoundedHalfEven(Decimal::fromInt(1), Decimal()));
 }
 

@@ -17,6 +17,8 @@ private Q_SLOTS:
     void jetDeleteIsTranslated();
     void recordSetMoves();
     void nulIsRefused();
+    void settingsSaveTogether();
+    void deletedFileIsNamed();
 };
 
 void TestStore::neverCreatesTheFile()
@@ -133,6 +135,39 @@ void TestStore::nulIsRefused()
     const QString emoji = QString::fromUtf8("\xF0\x9F\x96\xA5");
     QVERIFY(store.rewriteSetting(QStringLiteral("company"), emoji));
     QCOMPARE(*store.readSetting(QStringLiteral("company")), emoji);
+}
+
+void TestStore::settingsSaveTogether()
+{
+    TestDb db({{"90", "company", "Old Shop", "0.00"}, {"90", "sp", "Old Seller", "0.00"}});
+    db.exec(QStringLiteral("create table log (statement text)"));
+    db.exec(QStringLiteral("create trigger log_delete before delete on adt begin insert into log values ('delete ' || old.id); end"));
+    db.exec(QStringLiteral("create trigger log_insert before insert on adt begin insert into log values ('insert ' || new.id); end"));
+    Store store(db.path, QStringLiteral("t-together"));
+    QVERIFY(store.open());
+    QVERIFY(store.rewriteSettings({{"company", "New Shop"}, {"sp", "New Seller"}}));
+    QSqlQuery q(QStringLiteral("select statement from log"), db.raw());
+    QStringList order;
+    while (q.next())
+        order << q.value(0).toString();
+    QCOMPARE(order, (QStringList{"delete company", "delete sp", "insert company", "insert sp"}));
+
+    db.exec(QStringLiteral("create trigger no_sp before insert on adt when new.id = 'sp' begin select raise(abort, 'no'); end"));
+    QVERIFY(!store.rewriteSettings({{"company", "Newer Shop"}, {"sp", "Newer Seller"}}));
+    QCOMPARE(db.descriptions("90", "company"), QStringList{"New Shop"}); // nothing half-saved
+    QCOMPARE(db.descriptions("90", "sp"), QStringList{"New Seller"});
+}
+
+void TestStore::deletedFileIsNamed()
+{
+    TestDb db({{"90", "company", "Old Shop", "0.00"}});
+    Store store(db.path, QStringLiteral("t-deleted"));
+    QVERIFY(store.open());
+    QVERIFY(store.isWritable());
+    QVERIFY(QFile::remove(db.path));
+    QVERIFY(!store.rewriteSetting(QStringLiteral("company"), QStringLiteral("New")));
+    QVERIFY2(store.lastError().text().contains(QStringLiteral("deleted or moved")), qPrintable(store.lastError().text()));
+    QVERIFY(!QFile::exists(db.path));
 }
 
 QTEST_GUILESS_MAIN(TestStore)
