@@ -209,6 +209,20 @@ void TestStartFaults::emptyFileIsRefusedAtStart()
     QVERIFY(!loaded);
 }
 
+// The folder a fault test works in: a small full-able disk for the full-disk case, else a
+// temporary folder. Empty when the small disk could not be mounted.
+QString faultFolder(Fault which, std::optional<SmallDisk> &disk, std::optional<QTemporaryDir> &tmp)
+{
+    if (which == Fault::FullDisk) {
+        disk.emplace(QStringLiteral("200k"));
+        if (!disk->isMounted())
+            return {};
+        return QFileInfo(disk->filePath(QStringLiteral("x"))).absolutePath();
+    }
+    tmp.emplace();
+    return tmp->path();
+}
+
 void TestStartFaults::failingClose_data()
 {
     QTest::addColumn<int>("fault");
@@ -225,16 +239,9 @@ void TestStartFaults::failingClose()
     const auto which = Fault(fault);
     std::optional<SmallDisk> disk;
     std::optional<QTemporaryDir> tmp;
-    QString dir;
-    if (which == Fault::FullDisk) {
-        disk.emplace(QStringLiteral("200k"));
-        if (!disk->isMounted())
-            QSKIP(qPrintable(QStringLiteral("no small disk to fill: ") + disk->whyNot()));
-        dir = QFileInfo(disk->filePath(QStringLiteral("x"))).absolutePath();
-    } else {
-        tmp.emplace();
-        dir = tmp->path();
-    }
+    const QString dir = faultFolder(which, disk, tmp);
+    if (dir.isEmpty())
+        QSKIP(qPrintable(QStringLiteral("no small disk to fill: ") + disk->whyNot()));
     const QString path = QDir(dir).filePath(QStringLiteral("db.mdb"));
     QVERIFY(makeDatabase(path, Settings));
     const QStringList before = allRows(path);
@@ -457,16 +464,9 @@ void TestStartFaults::editorUnderFault()
     const auto which = Fault(fault);
     std::optional<SmallDisk> disk;
     std::optional<QTemporaryDir> tmp;
-    QString dir;
-    if (which == Fault::FullDisk) {
-        disk.emplace(QStringLiteral("200k"));
-        if (!disk->isMounted())
-            QSKIP(qPrintable(QStringLiteral("no small disk to fill: ") + disk->whyNot()));
-        dir = QFileInfo(disk->filePath(QStringLiteral("x"))).absolutePath();
-    } else {
-        tmp.emplace();
-        dir = tmp->path();
-    }
+    const QString dir = faultFolder(which, disk, tmp);
+    if (dir.isEmpty())
+        QSKIP(qPrintable(QStringLiteral("no small disk to fill: ") + disk->whyNot()));
     const QString path = QDir(dir).filePath(QStringLiteral("db.mdb"));
     QVERIFY(makeDatabase(path, Settings));
     const QStringList before = allRows(path);
