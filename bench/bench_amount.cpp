@@ -7,8 +7,8 @@
 #include "benchdb.h"
 #include "benchutil.h"
 
-#include "app/amount.h"
-#include "app/imrform.h"
+#include "core/amount.h"
+#include "windows/main/imrform.h"
 #include "store/store.h"
 
 #include <QApplication>

@@ -6,8 +6,8 @@
 #include "benchdb.h"
 #include "benchutil.h"
 
-#include "app/imrform.h"
-#include "quote/gridcombo.h"
+#include "windows/main/imrform.h"
+#include "widgets/gridcombo.h"
 #include "store/store.h"
 
 #include <QApplication>

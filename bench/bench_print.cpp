@@ -8,9 +8,9 @@
 #include "benchdb.h"
 #include "benchutil.h"
 
-#include "app/imrform.h"
-#include "quote/offerprint.h"
-#include "quote/windowprinter.h"
+#include "windows/main/imrform.h"
+#include "windows/main/offerprint.h"
+#include "widgets/windowprinter.h"
 #include "store/store.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The program's own start routine on a given db.mdb, closed again through its close sequence
 // once the main window has painted: bench_startup_app <db.mdb>
 #include "app/startup.h"
-#include "app/version.h"
+#include "core/version.h"
 #include "closeonpaint.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 // FormatAmount / FormatAmountOrEmpty on any text in several locales: never fail, and the result is
 // always the text itself padded or cut after its first point, "0.00" or (OrEmpty) the empty text.
-#include "app/amount.h"
+#include "core/amount.h"
 #include "fuzzinput.h"
 
 #include <cstdio>

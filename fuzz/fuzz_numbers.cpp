@@ -1,7 +1,7 @@
 // The two readings of a number from a text and the exact decimal: no text makes them fail, a
 // number's texts read back as the same number, and the arithmetic is exact.
-#include "app/amount.h"
-#include "app/decimal.h"
+#include "core/amount.h"
+#include "core/decimal.h"
 #include "fuzzinput.h"
 
 #include <cstdio>

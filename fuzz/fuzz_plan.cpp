@@ -1,9 +1,9 @@
 // The installment plan over random texts: any remainder, count and field texts give Done,
 // Unchanged or Refused, never a failure; a Done plan adds up (N - 1 installments of A and a first
 // installment F make R) and, for a remainder with at most two decimals, ends on a zero balance.
-#include "app/amount.h"
+#include "core/amount.h"
 #include "fuzzinput.h"
-#include "installments/plan.h"
+#include "core/plan.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // The registry file reader on any bytes: it never fails, and every key and value it reports can
 // be found again by its own name.
-#include "app/registryfile.h"
+#include "core/registryfile.h"
 
 #include "fuzzinput.h"
 

@@ -2,7 +2,7 @@
 // description of any content is stored and read back exactly (or refused as a whole when it holds a
 // NUL), and no other row of the table changes.
 #include "fuzzinput.h"
-#include "pricelist/adtstatements.h"
+#include "store/adtstatements.h"
 #include "store/store.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
-#include "app/startup.h"
-#include "app/version.h"
+#include "startup.h"
+#include "core/version.h"
 
 #include <QApplication>
 

@@ -1,8 +1,9 @@
 #include "startup.h"
 
-#include "imrform.h"
+#include "windowwiring.h"
+#include "windows/main/imrform.h"
 #include "store/store.h"
-#include "version.h"
+#include "core/version.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -18,6 +19,7 @@ int Main(QApplication &app, const std::function<void(const QString &)> &showFail
 {
     Store de1(databasePath.isEmpty() ? Store::defaultDatabasePath() : databasePath);
     IMRForm form(&de1);
+    connectWindows(form);
     if (!form.Form_Load()) {
         (showFailure ? showFailure : showStartupFailure)(form.connectionFailureMessage());
         return 1;

@@ -191,6 +191,58 @@ std::unique_ptr<RecordSet> Store::query(const QString &statement)
     return std::make_unique<RecordSet>(std::move(model));
 }
 
+static std::optional<QSqlError> refusedValue(const QVariantList &values)
+{
+    for (const QVariant &value : values) {
+        if (value.typeId() == QMetaType::QString) {
+            if (auto refused = unstorable(value.toString()))
+                return refused;
+        }
+    }
+    return std::nullopt;
+}
+
+bool Store::execute(const QString &statement, const QVariantList &values)
+{
+    if (const auto refused = refusedValue(values))
+        return fail(*refused);
+    QSqlQuery q(database());
+    if (!q.prepare(statement))
+        return fail(q.lastError());
+    for (const QVariant &value : values)
+        q.addBindValue(value);
+    if (!q.exec())
+        return fail(q.lastError());
+    return true;
+}
+
+std::unique_ptr<RecordSet> Store::query(const QString &statement, const QVariantList &values)
+{
+    if (const auto refused = refusedValue(values)) {
+        fail(*refused);
+        return nullptr;
+    }
+    QSqlQuery q(database());
+    q.setForwardOnly(false);
+    if (!q.prepare(statement)) {
+        fail(q.lastError());
+        return nullptr;
+    }
+    for (const QVariant &value : values)
+        q.addBindValue(value);
+    if (!q.exec()) {
+        fail(q.lastError());
+        return nullptr;
+    }
+    auto model = std::make_unique<QSqlQueryModel>();
+    model->setQuery(std::move(q));
+    if (model->lastError().isValid()) {
+        fail(model->lastError());
+        return nullptr;
+    }
+    return std::make_unique<RecordSet>(std::move(model));
+}
+
 bool Store::inTransaction(const std::function<bool()> &work)
 {
     QSqlDatabase db = database();

@@ -6,6 +6,7 @@
 #include <QSqlError>
 #include <QList>
 #include <QString>
+#include <QVariantList>
 
 #include <functional>
 #include <memory>
@@ -34,6 +35,7 @@ public:
     QString connectionString() const;
     QSqlDatabase database() const;
     QSqlError lastError() const { return m_lastError; }
+    void clearError() { m_lastError = QSqlError(); }
 
     // A value as it stands between the single quotes of a statement: every quote doubled.
     static QString text(const QString &value);
@@ -42,6 +44,11 @@ public:
     bool execute(const QString &statement);
     // Runs a query; nullptr (and lastError()) on failure.
     std::unique_ptr<RecordSet> query(const QString &statement);
+
+    // The same with the values bound to the statement's '?' placeholders, in order. A text value
+    // the engine would not give back as it was (NUL, noncharacters) is refused before anything runs.
+    bool execute(const QString &statement, const QVariantList &values);
+    std::unique_ptr<RecordSet> query(const QString &statement, const QVariantList &values);
 
     // Runs the work in one transaction: everything it did stays only when it returns true.
     bool inTransaction(const std::function<bool()> &work);

@@ -3,14 +3,15 @@
 // The person always gets a message, nothing crashes, and no settings row or item is lost or
 // half-written.
 
-#include "app/imrform.h"
+#include "app/windowwiring.h"
+#include "windows/main/imrform.h"
 #include "app/startup.h"
-#include "errors/errorreport.h"
-#include "errors/errort.h"
-#include "installments/numericedit.h"
-#include "pricelist/frmadt.h"
-#include "quote/gridcombo.h"
-#include "store/faults_support.h"
+#include "windows/errors/errorreport.h"
+#include "windows/errors/errort.h"
+#include "widgets/numericedit.h"
+#include "windows/pricelist/frmadt.h"
+#include "widgets/gridcombo.h"
+#include "support/faults_support.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -421,6 +422,7 @@ void TestStartFaults::editorTexts()
     Reports reports;
     {
         frmadt editor(&store, QStringLiteral("Moni&tor Data"), QStringLiteral("6"), QPixmap());
+        reportFailuresOf(editor);
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
         auto *txtrid = editor.findChild<GridCombo *>(QStringLiteral("txtrid"));
@@ -481,6 +483,7 @@ void TestStartFaults::editorUnderFault()
         QVERIFY(store.open());
         Reports reports;
         frmadt editor(&store, QStringLiteral("H&ard Disk Data"), QStringLiteral("4"), QPixmap());
+        reportFailuresOf(editor);
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
         auto *txtrid = editor.findChild<GridCombo *>(QStringLiteral("txtrid"));

@@ -1,4 +1,4 @@
-#include "app/testdb.h"
+#include "support/testdb.h"
 
 #include <QFile>
 #include <QTest>

@@ -3,7 +3,7 @@
 // happens, the caller gets a failure it can report, and no settings row or item is lost or
 // half-written.
 
-#include "store/faults_support.h"
+#include "support/faults_support.h"
 
 #include <QProcess>
 #include <QRandomGenerator>

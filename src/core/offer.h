@@ -1,0 +1,55 @@
+#pragma once
+
+#include "decimal.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+// One row of an offer: the component category it belongs to and what the salesperson put in it.
+struct OfferRow {
+    QString category; // "0" to "16", the row's index in decimal digits
+    QString itemId; // the id as the picker shows it; empty when nothing was picked
+    QString description; // as the row shows it
+    QString amountText; // the amount box's text, exactly as typed or as it came from the list
+    // The price the item had in the price list when it was picked; nullopt when nothing was
+    // picked. Lets a later reading tell a typed-over amount from a list price that has changed.
+    std::optional<QString> listPrice;
+
+    bool operator==(const OfferRow &) const = default;
+};
+
+// An offer for one PC as the salesperson builds it: who it is for and from, and seventeen rows.
+// The main window shows and edits it; the total, printing and everything that keeps or re-prices
+// an offer read it from here rather than from the window's widgets.
+class Offer final
+{
+public:
+    static constexpr int RowCount = 17;
+
+    Offer();
+
+    QString shop; // shop name and telephone
+    QString client; // client name and telephone
+    QString seller; // sales executive
+    QDateTime date;
+
+    const OfferRow &row(int index) const { return m_rows.at(static_cast<size_t>(index)); }
+    OfferRow &row(int index) { return m_rows.at(static_cast<size_t>(index)); }
+
+    // An item picked from the price list: id, description and its list price, which also becomes
+    // the row's amount.
+    void pickItem(int index, const QString &id, const QString &description, const QString &price);
+
+    // The exact sum of the rows' amounts, each read as the amount box's number.
+    Decimal total() const;
+    // The total as the window shows it: an amount text with two decimals.
+    QString totalText() const;
+
+    bool operator==(const Offer &) const = default;
+
+private:
+    std::array<OfferRow, RowCount> m_rows;
+};

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "recordset.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QSqlError>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <utility>
+
+class Store;
+
+// One row of the price list as adt keeps it. The price is the stored text ("12.345" stays
+// "12.345"), never a number, so nothing is rounded on the way in or out.
+struct PriceListItem {
+    QString category;
+    QString id;
+    std::optional<QString> description; // nullopt: the column holds no value
+    std::optional<QString> price;
+};
+
+// The price list and its settings rows, on the store's one connection. Every statement of the
+// program against adt lives in this file, each with its values bound, so nothing a person types
+// can change what a statement does. The SQL is the common subset of SQLite and PostgreSQL.
+class PriceListRepository final
+{
+public:
+    explicit PriceListRepository(Store *store);
+
+    // The order a picker shows a category in: the main window lists the newest ids first, the
+    // editor in the order the engine returns them.
+    enum class Order { Unordered, IdDescending };
+
+    // The items of one category with the columns ID, Description and Price, for a picker grid;
+    // nullptr (and lastError()) when the list cannot be read.
+    std::unique_ptr<RecordSet> items(const QString &category, Order order = Order::Unordered);
+
+    // The first item with this id in the category. nullopt with an invalid lastError() when there
+    // is none; nullopt with lastError() set when the read failed.
+    std::optional<PriceListItem> item(const QString &category, const QString &id);
+
+    bool add(const PriceListItem &item);
+    // Changes description and price of the item(s) with item.id in item.category; never renames.
+    bool update(const PriceListItem &item);
+    // Removes the item(s) with this id in the category.
+    bool remove(const QString &category, const QString &id);
+
+    // Settings rows (category "90"): company, sp and dt.
+    std::optional<QString> setting(const QString &id);
+    // Every delete in the given order, then every insert, in one transaction: a failed insert
+    // leaves the previous rows in place.
+    bool rewriteSettings(const QList<std::pair<QString, QString>> &settings);
+    // The price-list date stamp (setting dt): the date and time of the last change, as the system
+    // writes dates. All or nothing, like every settings rewrite.
+    bool stampDate(const QDateTime &when);
+
+    QSqlError lastError() const;
+
+private:
+    Store *m_store;
+};

@@ -1,0 +1,312 @@
+#include "frminst.h"
+
+#include "core/amount.h"
+#include "widgets/twips.h"
+#include "widgets/numericedit.h"
+#include "core/plan.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QDir>
+#include <QFileDialog>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+using Installments::Outcome;
+using Installments::PlanAmounts;
+
+namespace
+{
+
+const auto appTitle = QStringLiteral("Velmont Brasko");
+
+QLineEdit *textBox(QWidget *parent, const char *name, const QString &text)
+{
+    auto *box = new QLineEdit(text, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return box;
+}
+
+QLabel *caption(const QString &text, QWidget *buddy)
+{
+    auto *label = new QLabel(text, buddy->parentWidget());
+    label->setBuddy(buddy);
+    return label;
+}
+
+QPushButton *pushButton(QWidget *parent, const char *name, const QString &text)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    // Enter in a field should not fire a button behind the user's back.
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+frminst::frminst(const QString &clientName, const QString &totalText, QWidget *parent)
+    : QDialog(parent)
+    , printOperation(&printWindow)
+{
+    setObjectName(QStringLiteral("frminst"));
+    setModal(true);
+    buildWindow();
+    Form_Load(clientName, totalText);
+}
+
+frminst::~frminst() = default;
+
+void frminst::buildWindow()
+{
+    setWindowTitle(QStringLiteral("Installment Calculator"));
+    resize(Twips::toX(this, 7995), Twips::toY(this, 7245));
+
+    auto *group = new QGroupBox(this);
+    group->setObjectName(QStringLiteral("Frame1"));
+    auto *grid = new QGridLayout(group);
+
+    m_price = textBox(group, "txtcerditamount", QStringLiteral("0.00"));
+    m_deposit = textBox(group, "txtdeposit", QStringLiteral("0.00"));
+    m_remainder = new NumericEdit(group);
+    m_remainder->setObjectName(QStringLiteral("txtsellprice"));
+    m_remainder->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_remainder->setText(QStringLiteral("0.00"));
+    m_count = textBox(group, "txtnoinst", QStringLiteral("12"));
+    m_first = textBox(group, "txtfinst", QString());
+    m_amount = textBox(group, "txtinst", QString());
+    const QColor menuBackground = QApplication::palette("QMenu").color(QPalette::Window);
+    for (QLineEdit *out : { m_first, m_amount }) {
+        out->setReadOnly(true);
+        QPalette pal = out->palette();
+        pal.setColor(QPalette::Base, menuBackground);
+        out->setPalette(pal);
+    }
+
+    // The left column reads as a written subtraction: Price - Deposit, a rule, = Remainder.
+    auto sign = [group](const QString &text) {
+        auto *l = new QLabel(text, group);
+        l->setAlignment(Qt::AlignCenter);
+        return l;
+    };
+    auto *rule = new QFrame(group);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+
+    grid->addWidget(caption(QStringLiteral("Price"), m_price), 0, 0);
+    grid->addWidget(m_price, 0, 1);
+    grid->addWidget(sign(QStringLiteral("-")), 0, 2);
+    grid->addWidget(caption(QStringLiteral("Deposit"), m_deposit), 1, 0);
+    grid->addWidget(m_deposit, 1, 1);
+    grid->addWidget(sign(QStringLiteral("-")), 1, 2);
+    grid->addWidget(rule, 2, 1, 1, 2);
+    grid->addWidget(caption(QStringLiteral("Remainder"), m_remainder), 3, 0);
+    grid->addWidget(m_remainder, 3, 1);
+    grid->addWidget(sign(QStringLiteral("=")), 3, 2);
+    grid->setColumnMinimumWidth(3, Twips::toX(this, 300));
+    grid->addWidget(caption(QStringLiteral("No of Installments"), m_count), 0, 4);
+    grid->addWidget(m_count, 0, 5);
+    grid->addWidget(caption(QStringLiteral("First Installment"), m_first), 1, 4);
+    grid->addWidget(m_first, 1, 5);
+    grid->addWidget(caption(QStringLiteral("Installment Amount"), m_amount), 3, 4);
+    grid->addWidget(m_amount, 3, 5);
+
+    m_error = new QLabel(group);
+    m_error->setObjectName(QStringLiteral("lblerror"));
+    m_error->setWordWrap(true);
+    QPalette errorPalette = m_error->palette();
+    errorPalette.setColor(QPalette::WindowText, Qt::red);
+    m_error->setPalette(errorPalette);
+    grid->addWidget(m_error, 4, 0, 1, 6);
+
+    auto *dateCaption = new QLabel(QStringLiteral("Date"), this);
+    m_firstDate = new QDateEdit(this);
+    m_firstDate->setObjectName(QStringLiteral("txtfirstinst"));
+    m_firstDate->setCalendarPopup(true);
+    const QString sep = Installments::dateSeparator();
+    m_firstDate->setDisplayFormat(u"dd'" + sep + u"'MM'" + sep + u"'yyyy");
+    dateCaption->setBuddy(m_firstDate);
+    m_name = new QLabel(QStringLiteral("Label1"), this);
+    m_name->setObjectName(QStringLiteral("lblname"));
+    m_calc = pushButton(this, "cmdcalc", QStringLiteral("Calculate"));
+    m_print = pushButton(this, "cmdprint", QStringLiteral("Print"));
+    m_close = pushButton(this, "cmdclose", QStringLiteral("Close"));
+
+    auto *line = new QHBoxLayout;
+    line->addWidget(dateCaption);
+    line->addWidget(m_firstDate);
+    line->addSpacing(Twips::toX(this, 200));
+    line->addWidget(m_name, 1);
+    line->addWidget(m_calc);
+    line->addWidget(m_print);
+    line->addWidget(m_close);
+
+    m_schedule = new Installments::ScheduleModel(this);
+    m_list = new QTreeView(this);
+    m_list->setObjectName(QStringLiteral("lv"));
+    m_list->setModel(m_schedule);
+    m_list->setRootIsDecorated(false);
+    m_list->setItemsExpandable(false);
+    m_list->setUniformRowHeights(true); // lets the view lay out thousands of rows without measuring them
+    m_list->setAllColumnsShowFocus(true);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->header()->setSectionsMovable(false);
+    m_list->header()->resizeSection(0, Twips::toX(this, 882));
+    for (int c = 1; c < 4; ++c)
+        m_list->header()->resizeSection(c, Twips::toX(this, 2540));
+    // The four columns together are wider than the window; the Balance column takes the width that
+    // is left, so the balances stay in sight and on the printed page instead of behind a scroll bar.
+    m_list->header()->setStretchLastSection(false);
+    m_list->header()->setSectionResizeMode(3, QHeaderView::Stretch);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addLayout(line);
+    layout->addWidget(m_list, 1);
+
+    setTabOrder(m_price, m_deposit);
+    setTabOrder(m_deposit, m_remainder);
+    setTabOrder(m_remainder, m_count);
+    setTabOrder(m_count, m_firstDate);
+    setTabOrder(m_firstDate, m_calc);
+    setTabOrder(m_calc, m_print);
+    setTabOrder(m_print, m_close);
+    setTabOrder(m_close, m_list);
+
+    for (QLineEdit *box : { m_price, m_deposit, m_count })
+        box->installEventFilter(this);
+    connect(m_calc, &QPushButton::clicked, this, &frminst::cmdcalc_Click);
+    connect(m_print, &QPushButton::clicked, this, &frminst::cmdprint_Click);
+    connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void frminst::Form_Load(const QString &clientName, const QString &totalText)
+{
+    setWindowTitle(u"Installment Calculator - " + clientName);
+    m_price->setText(totalText);
+    // The suggested deposit is a quarter of the total, written as a plain number (2500, 308.64).
+    const std::optional<Decimal> total = Installments::textValue(totalText);
+    if (total)
+        m_deposit->setText((*total * *Decimal::fromPlain(u"0.25")).plainText());
+    // The leave handling of Price, then of Deposit.
+    validatescreen();
+    validatescreen();
+    // A total that is not a number suggests no deposit; say so rather than show a made-up one.
+    if (!total)
+        showError(QStringLiteral("The quotation total is not a number, so no deposit is suggested."));
+    m_firstDate->setDate(QDate::currentDate());
+    m_name->setText(clientName);
+}
+
+void frminst::showError(const QString &message)
+{
+    m_error->setText(message);
+}
+
+PlanAmounts frminst::runCalcInst()
+{
+    const PlanAmounts p = Installments::calcInst(m_remainder->text(), m_count->text());
+    if (p.outcome == Outcome::Done) {
+        m_amount->setText(p.amountText);
+        m_first->setText(p.firstText);
+    }
+    // A refusal leaves both outputs as they were, matching the schedule still shown.
+    showError(p.outcome == Outcome::Refused ? p.message : QString());
+    return p;
+}
+
+PlanAmounts frminst::runValidatescreen()
+{
+    const PlanAmounts p = runCalcInst();
+    m_amount->setText(FormatAmount(m_amount->text()));
+    return p;
+}
+
+void frminst::CalcInst()
+{
+    runCalcInst();
+}
+
+void frminst::validatescreen()
+{
+    runValidatescreen();
+}
+
+void frminst::CalcAllInst()
+{
+    // A plan that was refused (or has no remainder) keeps the schedule it shows.
+    if (runValidatescreen().outcome != Outcome::Done)
+        return;
+    const Installments::SchedulePlan plan = Installments::calcAllInst(
+        m_remainder->text(), m_count->text(), m_firstDate->date(), m_amount->text(), m_first->text());
+    if (plan.outcome != Outcome::Done) {
+        showError(plan.message);
+        return;
+    }
+    m_schedule->setSchedule(plan.schedule);
+    m_list->scrollToTop();
+}
+
+void frminst::cmdcalc_Click()
+{
+    CalcAllInst();
+    m_price->setFocus(Qt::OtherFocusReason);
+}
+
+void frminst::cmdprint_Click()
+{
+    const PrintResult printed = printOperation(this, windowTitle());
+    if (printed.ok)
+        return;
+    const auto answer = QMessageBox::warning(this, appTitle,
+        u"The installment plan could not be printed.\n\n" + printed.error
+            + u"\n\nSave it as a PDF file instead?",
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    if (answer != QMessageBox::Yes)
+        return;
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save as PDF"),
+        QDir::home().filePath(QStringLiteral("Installments.pdf")), QStringLiteral("PDF files (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        path += QLatin1String(".pdf");
+    const PrintResult saved = printWindowToPdf(this, path);
+    if (!saved.ok)
+        QMessageBox::warning(this, appTitle, u"The PDF file could not be written.\n\n" + saved.error);
+}
+
+bool frminst::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *box = qobject_cast<QLineEdit *>(watched);
+    if (!box)
+        return QDialog::eventFilter(watched, event);
+    if (event->type() == QEvent::FocusIn) {
+        // Typing replaces the whole text. Selecting again once the event queue has run keeps the
+        // selection when the focus came with a mouse click, which would otherwise place the cursor.
+        box->selectAll();
+        QMetaObject::invokeMethod(box, &QLineEdit::selectAll, Qt::QueuedConnection);
+    } else if (event->type() == QEvent::FocusOut) {
+        // Only the user moving on counts as leaving a field, not another window or popup taking over.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return false;
+        validatescreen();
+        if (box == m_count) {
+            // Moving the focus while it is being moved would be overridden; do it right after.
+            QMetaObject::invokeMethod(
+                this, [this] { m_price->setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

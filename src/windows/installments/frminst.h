@@ -1,0 +1,72 @@
+#pragma once
+
+// frminst, the installment calculator: turns an amount into monthly installments with their due
+// dates and running balance, for the client of the quotation. It is handed the main window's
+// client name and total text when it opens and gives nothing back. The arithmetic lives in
+// plan.h; this window reads its fields' texts, hands them over and writes the results back.
+
+#include "widgets/windowprinter.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class NumericEdit;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeView;
+
+namespace Installments
+{
+class ScheduleModel;
+struct PlanAmounts;
+} // namespace Installments
+
+class frminst final : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frminst)
+
+public:
+    frminst(const QString &clientName, const QString &totalText, QWidget *parent = nullptr);
+    ~frminst() override;
+
+    // What "Print" runs; tests replace it. Defaults to the shared print-the-window operation.
+    std::function<PrintResult(QWidget *, const QString &)> printOperation;
+
+public Q_SLOTS:
+    void validatescreen();
+    void CalcInst();
+    void CalcAllInst();
+    void cmdcalc_Click();
+    void cmdprint_Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Form_Load(const QString &clientName, const QString &totalText);
+    void buildWindow();
+    // Shows (or, with an empty text, clears) the message under the fields.
+    void showError(const QString &message);
+    // The outcome of CalcInst / validatescreen, so CalcAllInst can stop where they refused.
+    Installments::PlanAmounts runCalcInst();
+    Installments::PlanAmounts runValidatescreen();
+
+    QLineEdit *m_price = nullptr; // txtcerditamount
+    QLineEdit *m_deposit = nullptr; // txtdeposit
+    NumericEdit *m_remainder = nullptr; // txtsellprice
+    QLineEdit *m_count = nullptr; // txtnoinst
+    QLineEdit *m_first = nullptr; // txtfinst
+    QLineEdit *m_amount = nullptr; // txtinst
+    QDateEdit *m_firstDate = nullptr; // txtfirstinst
+    QLabel *m_name = nullptr; // lblname
+    QLabel *m_error = nullptr; // lblerror
+    QPushButton *m_calc = nullptr;
+    QPushButton *m_print = nullptr;
+    QPushButton *m_close = nullptr;
+    QTreeView *m_list = nullptr; // lv
+    Installments::ScheduleModel *m_schedule = nullptr;
+};

@@ -1,0 +1,585 @@
+#include "imrform.h"
+
+#include "core/amount.h"
+#include "store/store.h"
+#include "widgets/twips.h"
+#include "core/version.h"
+
+#include "widgets/gridcombo.h"
+#include "offerprint.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QShowEvent>
+#include <QDateTimeEdit>
+#include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace {
+
+constexpr int CollapsedWidthTwips = 7785;
+constexpr int ExpandedWidthTwips = 9240;
+constexpr int CollapsedFrameTwips = 7425;
+constexpr int ExpandedFrameTwips = 8880;
+constexpr int CollapsedLineX2 = 7290;
+constexpr int ExpandedLineX2 = 8730;
+constexpr int LineX1 = 105;
+constexpr int LineY = 5745;
+constexpr int CollapsedTotalLeft = 6330;
+constexpr int AmountLeft = 7665;
+constexpr int Frame1Left = 165;
+constexpr int Frame1Top = 1035;
+constexpr int Frame1Height = 6225;
+constexpr int ContentHeightTwips = 7845;
+// The design border: outer width 9240 against a content width of 9135.
+constexpr int BorderTwips = 105;
+
+const QString Expand = QStringLiteral("&>>");
+const QString Collapse = QStringLiteral("&<<");
+const QString HidePrice = QStringLiteral("H&ide Price");
+const QString ShowPrice = QStringLiteral("Sho&w Price");
+
+const QString CompanyInitial = QStringLiteral("Company Name and Tel");
+const QString MakersNotice = QStringLiteral("Velmont Brasko by Velmont Software");
+
+} // namespace
+
+IMRForm::IMRForm(Store *store, QWidget *parent)
+    : QMainWindow(parent)
+    , m_store(store)
+    , m_priceList(store)
+    , m_endProgram([] { QCoreApplication::exit(0); })
+    , m_closeAfterFailure([this](const QString &message) {
+        return QMessageBox::warning(this, QString::fromUtf16(AppTitle), message, QMessageBox::Yes | QMessageBox::No,
+                                    QMessageBox::No)
+            == QMessageBox::Yes;
+    })
+{
+    setObjectName(QStringLiteral("IMRForm"));
+    // The layout is measured for a small sans-serif face; Arial (or its metric twin) keeps the
+    // captions inside their boxes.
+    QFont formFont(QStringLiteral("Arial"));
+    formFont.setPointSizeF(8.25);
+    setFont(formFont);
+    buildMenus();
+    buildClientArea();
+    buildStatusBar();
+    setFixedHeight(menuBar()->sizeHint().height() + Twips::toY(this, ContentHeightTwips));
+    setWindowWidthTwips(CollapsedWidthTwips);
+
+    printOffer = [this] { OfferPrint(this).run(); };
+}
+
+IMRForm::~IMRForm() = default;
+
+void IMRForm::buildMenus()
+{
+    QMenu *file = menuBar()->addMenu(tr("&File"));
+    file->setObjectName(QStringLiteral("mnufile"));
+    QAction *installments = file->addAction(tr("&Installments"));
+    installments->setObjectName(QStringLiteral("mnufileinstallments"));
+    connect(installments, &QAction::triggered, this, &IMRForm::mnufileinstallments_Click);
+    // The order window has no place of its own on the window; it sits beside the calculator.
+    QAction *orders = file->addAction(tr("&Orders..."));
+    orders->setObjectName(QStringLiteral("mnufileorders"));
+    connect(orders, &QAction::triggered, this, [this] {
+        if (openOrders)
+            openOrders();
+    });
+    QAction *separator = file->addSeparator();
+    separator->setObjectName(QStringLiteral("mnufileseparator1"));
+    QAction *exit = file->addAction(tr("&Exit"));
+    exit->setObjectName(QStringLiteral("mnufileexit"));
+    connect(exit, &QAction::triggered, this, &IMRForm::mnufileexit_Click);
+
+    QMenu *help = menuBar()->addMenu(tr("&Help"));
+    help->setObjectName(QStringLiteral("menuhelp"));
+    QAction *about = help->addAction(tr("&About"));
+    about->setObjectName(QStringLiteral("menuhelpabout"));
+    connect(about, &QAction::triggered, this, &IMRForm::menuhelpabout_Click);
+}
+
+void IMRForm::buildStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    for (int i = 0; i < 4; ++i) {
+        m_panels[i] = new QLabel(bar);
+        m_panels[i]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i + 1));
+        m_panels[i]->setFrameShape(QFrame::StyledPanel);
+        m_panels[i]->setFrameShadow(QFrame::Sunken);
+        if (i == 0)
+            bar->addWidget(m_panels[i], 1);
+        else
+            bar->addPermanentWidget(m_panels[i]);
+    }
+    m_panels[2]->setText(QStringLiteral("DB Date"));
+    m_panels[2]->setToolTip(QStringLiteral("Data Base Last modification date"));
+    // Panel 4 keeps today's date by itself, also across midnight.
+    m_todayTimer = new QTimer(this);
+    m_todayTimer->setSingleShot(true);
+    connect(m_todayTimer, &QTimer::timeout, this, &IMRForm::refreshTodayPanel);
+    refreshTodayPanel();
+}
+
+void IMRForm::refreshTodayPanel()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    m_panels[3]->setText(QLocale().toString(now.date(), QLocale::ShortFormat));
+    const QDateTime nextMidnight(now.date().addDays(1), QTime(0, 0, 1));
+    m_todayTimer->start(static_cast<int>(std::clamp<qint64>(now.msecsTo(nextMidnight), 1000, 24 * 3600 * 1000)));
+}
+
+void IMRForm::buildClientArea()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("IMRFormClient"));
+    setCentralWidget(client);
+    const auto at = [this](QWidget *w, int left, int top, int width, int height) {
+        w->setGeometry(Twips::rect(this, left, top, width, height));
+    };
+
+    m_text3 = new QLineEdit(CompanyInitial, client);
+    m_text3->setObjectName(QStringLiteral("Text3"));
+    m_text3->setToolTip(QStringLiteral("Enter your company name and telephone here"));
+    m_text3->setAlignment(Qt::AlignCenter);
+    QFont shopFont(QStringLiteral("Arial"), 12, QFont::Bold);
+    m_text3->setFont(shopFont);
+    at(m_text3, 225, 60, 6210, 375);
+    connect(m_text3, &QLineEdit::textChanged, this, &IMRForm::Text3_Change);
+    connect(m_text3, &QLineEdit::textChanged, this, [this](const QString &text) { m_offer.shop = text; });
+    m_offer.shop = m_text3->text();
+
+    m_frame2 = new QGroupBox(QStringLiteral("Client Data"), client);
+    m_frame2->setObjectName(QStringLiteral("Frame2"));
+    at(m_frame2, 195, 450, 7410, 585);
+    auto *label2 = new QLabel(QStringLiteral("Name/Tel"), m_frame2);
+    label2->setObjectName(QStringLiteral("Label2"));
+    at(label2, 360, 240, 1095, 195);
+    m_text2 = new QLineEdit(m_frame2);
+    m_text2->setObjectName(QStringLiteral("Text2"));
+    m_text2->setToolTip(QStringLiteral("Enter customer name"));
+    at(m_text2, 1545, 195, 2880, 285);
+    connect(m_text2, &QLineEdit::textChanged, this, [this](const QString &text) { m_offer.client = text; });
+    auto *label4 = new QLabel(QStringLiteral("Date"), m_frame2);
+    label4->setObjectName(QStringLiteral("Label4"));
+    at(label4, 4590, 240, 405, 195);
+    m_dtPicker1 = new QDateTimeEdit(m_frame2);
+    m_dtPicker1->setObjectName(QStringLiteral("DTPicker1"));
+    m_dtPicker1->setCalendarPopup(true);
+    m_dtPicker1->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    at(m_dtPicker1, 5040, 195, 1350, 285);
+    connect(m_dtPicker1, &QDateTimeEdit::dateTimeChanged, this, [this](const QDateTime &when) { m_offer.date = when; });
+    m_offer.date = m_dtPicker1->dateTime();
+
+    m_command2 = new QPushButton(Expand, m_frame2);
+    m_command2->setObjectName(QStringLiteral("Command2"));
+    m_command2->setToolTip(QStringLiteral("Show details"));
+    at(m_command2, 6465, 202, 735, 270);
+    connect(m_command2, &QPushButton::clicked, this, &IMRForm::Command2_Click);
+
+    m_check1 = new QCheckBox(QStringLiteral("Print Ima&ges"), client);
+    m_check1->setObjectName(QStringLiteral("Check1"));
+    at(m_check1, 7800, 90, 1335, 330);
+    m_cmdprint = new QPushButton(QStringLiteral("Pri&nt"), client);
+    m_cmdprint->setObjectName(QStringLiteral("cmdprint"));
+    m_cmdprint->setToolTip(QStringLiteral("Send this offer to printer"));
+    at(m_cmdprint, 6630, 135, 765, 315);
+    connect(m_cmdprint, &QPushButton::clicked, this, &IMRForm::cmdprint_Click);
+    m_command3 = new QPushButton(HidePrice, client);
+    m_command3->setObjectName(QStringLiteral("Command3"));
+    at(m_command3, 7800, 795, 975, 270);
+    connect(m_command3, &QPushButton::clicked, this, &IMRForm::Command3_Click);
+
+    // Frames carry their caption on the border line, so the rows sit where their twips put them.
+    client->setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 2px; }"
+        // Masked amounts show one '*' per character (the style's own mask is a bullet).
+        "QLineEdit { lineedit-password-character: 42; }"));
+    m_frame1 = new QGroupBox(QStringLiteral("PC Configuration"), client);
+    m_frame1->setObjectName(QStringLiteral("Frame1"));
+    at(m_frame1, Frame1Left, Frame1Top, 8790, Frame1Height);
+    buildRows();
+
+    m_line1 = new QFrame(m_frame1);
+    m_line1->setObjectName(QStringLiteral("Line1"));
+    m_line1->setFrameShape(QFrame::HLine);
+    m_line1->setFrameShadow(QFrame::Plain);
+    m_line1->setGeometry(Twips::toX(this, LineX1), Twips::toY(this, LineY), Twips::toX(this, 8670 - LineX1) + 1, 1);
+
+    auto *label5 = new QLabel(QStringLiteral("Sales Executive"), m_frame1);
+    label5->setObjectName(QStringLiteral("Label5"));
+    // Starts a little left of its drawn place so the whole caption fits before the name box.
+    at(label5, 150, 5850, 1380, 195);
+    m_text5 = new QLineEdit(QStringLiteral("Sales Executive"), m_frame1);
+    m_text5->setObjectName(QStringLiteral("Text5"));
+    m_text5->setToolTip(QStringLiteral("Enter your name here"));
+    at(m_text5, 1545, 5790, 1215, 315);
+    connect(m_text5, &QLineEdit::textChanged, this, [this](const QString &text) { m_offer.seller = text; });
+    m_offer.seller = m_text5->text();
+    m_cmdinst = new QPushButton(QStringLiteral("Total Price"), m_frame1);
+    m_cmdinst->setObjectName(QStringLiteral("cmdinst(0)"));
+    m_cmdinst->setToolTip(QStringLiteral("Press to change configuration"));
+    at(m_cmdinst, 5085, 5790, 1140, 315);
+    connect(m_cmdinst, &QPushButton::clicked, this, [this] { cmdinst_Click(0); });
+    m_txttotal = new QLineEdit(QStringLiteral("0.00"), m_frame1);
+    m_txttotal->setObjectName(QStringLiteral("txttotal"));
+    m_txttotal->setReadOnly(true);
+    m_txttotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont totalFont(QStringLiteral("Arial"));
+    totalFont.setPointSizeF(8.25);
+    totalFont.setBold(true);
+    m_txttotal->setFont(totalFont);
+    QPalette totalPalette = m_txttotal->palette();
+    totalPalette.setColor(QPalette::Text, Qt::blue);
+    m_txttotal->setPalette(totalPalette);
+    at(m_txttotal, CollapsedTotalLeft, 5790, 975, 315);
+    buildTabOrder();
+}
+
+void IMRForm::buildRows()
+{
+    for (int i = 0; i < ConfigRow::Count; ++i) {
+        auto row = std::make_unique<ConfigRow>(i, m_frame1);
+        GridCombo *picker = row->GridCombo1;
+        connect(row->Command1, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+        connect(picker, &GridCombo::listRequested, this, [this, i] { GridCombo1_RequestList(i); });
+        connect(picker, &GridCombo::itemChosen, this, [this, i] { GridCombo1_Click(i); });
+        connect(picker, &GridCombo::keyDown, this, [this, i](int key, int shift) { GridCombo1_KeyDown(i, key, shift); });
+        connect(row->text1, &QLineEdit::textChanged, this, [this, i](const QString &text) {
+            m_offer.row(i).amountText = text;
+            text1_Change(i);
+        });
+        // A typed or stepped-to id is the row's id; its list price is known again only when it is
+        // looked up.
+        connect(picker->lineEdit(), &QLineEdit::textChanged, this, [this, i](const QString &text) {
+            m_offer.row(i).itemId = text;
+            m_offer.row(i).listPrice.reset();
+        });
+        row->text1->installEventFilter(this);
+        m_rows[static_cast<size_t>(i)] = std::move(row);
+    }
+}
+
+void IMRForm::buildTabOrder()
+{
+    // The pickers come first, so a whole offer can be picked with Tab and the arrow keys alone.
+    QList<QWidget *> order;
+    for (const auto &row : m_rows)
+        order << row->GridCombo1;
+    for (const auto &row : m_rows)
+        order << row->text1;
+    order << m_text5 << m_cmdinst;
+    for (const auto &row : m_rows)
+        order << row->Command1;
+    order << m_text3 << m_text2 << m_dtPicker1 << m_command2 << m_cmdprint << m_check1 << m_command3;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void IMRForm::showEvent(QShowEvent *event)
+{
+    // The window system's frame is known only now; keep the outer width the toggle asked for.
+    setWindowWidthTwips(m_outerWidthTwips);
+    QMainWindow::showEvent(event);
+}
+
+void IMRForm::setWindowWidthTwips(int twips)
+{
+    m_outerWidthTwips = twips;
+    const int border = frameGeometry().width() - geometry().width();
+    const int outer = Twips::toX(this, twips);
+    setFixedWidth(outer - (border > 0 ? border : Twips::toX(this, BorderTwips)));
+}
+
+int IMRForm::windowWidthTwips() const
+{
+    const int border = frameGeometry().width() - geometry().width();
+    return Twips::fromX(this, width() + (border > 0 ? border : Twips::toX(this, BorderTwips)));
+}
+
+bool IMRForm::Form_Load()
+{
+    // Steps 1 to 5 must all succeed; from step 6 on a failing step is skipped.
+    m_dtPicker1->setDateTime(QDateTime::currentDateTime());
+    setWindowTitle(QLatin1String("Velmont Brasko - ") + m_text3->text());
+    m_command2->setText(Collapse);
+    Command2_Click();
+    if (!m_store->open())
+        return false;
+    for (const auto &row : m_rows)
+        row->Label1->clear();
+
+    if (const auto company = m_priceList.setting(QStringLiteral("company")))
+        m_text3->setText(*company);
+    if (const auto sp = m_priceList.setting(QStringLiteral("sp")))
+        m_text5->setText(*sp);
+    m_panels[1]->setText(QStringLiteral("Version %1.%2").arg(Version::Major).arg(Version::Minor));
+    m_panels[0]->setText(MakersNotice);
+    m_panels[0]->setToolTip(m_panels[0]->text());
+    if (const auto dt = m_priceList.setting(QStringLiteral("dt")))
+        m_panels[2]->setText(QLatin1String("DB Date:") + *dt);
+    m_loaded = true;
+    if (!m_store->isWritable()) {
+        // Said at once, not first when closing: nothing typed here could be kept.
+        QTimer::singleShot(0, this, [this] {
+            auto *box = new QMessageBox(QMessageBox::Warning, QString::fromUtf16(AppTitle),
+                                        QStringLiteral("%1 cannot be written (it or its folder is read-only).\n"
+                                                       "Price-list changes, the shop name and the sales executive "
+                                                       "will not be saved.")
+                                            .arg(QDir::toNativeSeparators(m_store->path())),
+                                        QMessageBox::Ok, this);
+            box->setObjectName(QStringLiteral("ReadOnlyWarning"));
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->open();
+        });
+    }
+    return true;
+}
+
+QString IMRForm::connectionFailureMessage() const
+{
+    return QLatin1String("Error connecting to DataBase!\rPlease make sure that office 2000 is installed!\r"
+                         "Connection String: ")
+        + m_store->connectionString();
+}
+
+QString IMRForm::panelText(int panel) const
+{
+    return (panel >= 1 && panel <= 4) ? m_panels[panel - 1]->text() : QString();
+}
+
+QString IMRForm::panelToolTip(int panel) const
+{
+    return (panel >= 1 && panel <= 4) ? m_panels[panel - 1]->toolTip() : QString();
+}
+
+void IMRForm::Text3_Change()
+{
+    setWindowTitle(QLatin1String("Velmont Brasko - ") + m_text3->text());
+}
+
+void IMRForm::closeEvent(QCloseEvent *event)
+{
+    const QString failure = Form_QueryUnload();
+    if (!failure.isEmpty() && !m_closeAfterFailure(failure)) {
+        event->ignore(); // kept open, so the texts are not lost
+        return;
+    }
+    m_loaded = false;
+    event->accept();
+}
+
+QString IMRForm::Form_QueryUnload()
+{
+    if (!m_loaded)
+        return {};
+    // Both rows are rewritten in one transaction, so a failure keeps the old ones. A failure is not
+    // kept quiet: the person would otherwise lose what they typed without knowing.
+    if (m_priceList.rewriteSettings({{QStringLiteral("company"), m_text3->text()}, {QStringLiteral("sp"), m_text5->text()}}))
+        return {};
+    return QStringLiteral("Could not save the shop name and the sales executive:\n%1\n\n"
+                          "Close anyway? What you typed will be lost.")
+        .arg(m_store->lastError().text());
+}
+
+void IMRForm::cmdinst_Click(int)
+{
+    if (openInstallments)
+        openInstallments();
+}
+
+void IMRForm::mnufileinstallments_Click()
+{
+    if (openInstallments)
+        openInstallments();
+}
+
+void IMRForm::menuhelpabout_Click()
+{
+    if (openAbout)
+        openAbout();
+}
+
+void IMRForm::mnufileexit_Click()
+{
+    // Ends the run without the close sequence: the boxes are not written back.
+    m_loaded = false;
+    m_endProgram();
+}
+
+bool IMRForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        for (const auto &row : m_rows) {
+            if (watched == row->text1) {
+                text1_LostFocus(row->index());
+                break;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void IMRForm::Command1_Click(int index)
+{
+    showfrmadt(index);
+}
+
+void IMRForm::showfrmadt(int index)
+{
+    if (openPriceList)
+        openPriceList(index);
+}
+
+bool IMRForm::fillList(int index)
+{
+    const ConfigRow &r = row(index);
+    auto rows = m_priceList.items(r.category(), PriceListRepository::Order::IdDescending);
+    if (!rows) {
+        r.GridCombo1->setRowSource(nullptr);
+        QMessageBox::warning(this, QString::fromUtf16(AppTitle),
+                             QStringLiteral("The price list of \"%1\" could not be read.\n\n%2")
+                                 .arg(QString(r.Command1->text()).remove(QLatin1Char('&')), m_store->lastError().text()));
+        return false;
+    }
+    r.GridCombo1->setRowSource(std::move(rows));
+    return true;
+}
+
+void IMRForm::GridCombo1_RequestList(int index)
+{
+    fillList(index);
+}
+
+void IMRForm::lookupItem(int index)
+{
+    const ConfigRow &r = row(index);
+    const auto item = m_priceList.item(r.category(), r.GridCombo1->Text());
+    if (!item)
+        return; // no such item: the row keeps what it shows
+    // A field that holds no value fails its step alone: the row keeps what it showed there.
+    if (item->description)
+        r.Label1->setText(*item->description);
+    if (item->price)
+        r.text1->setText(*item->price);
+    OfferRow &picked = m_offer.row(index);
+    picked.description = r.Label1->text();
+    picked.listPrice = item->price;
+}
+
+void IMRForm::GridCombo1_Click(int index)
+{
+    lookupItem(index);
+}
+
+void IMRForm::GridCombo1_KeyDown(int index, int keyCode, int)
+{
+    const ConfigRow &r = row(index);
+    if (keyCode == GridCombo::KeyTab && index < ConfigRow::Count - 1) {
+        r.GridCombo1->suppressKey();
+        row(index + 1).GridCombo1->SetFocus();
+        return;
+    }
+    // F4 and Alt+Down open the list; the picker does that itself.
+    if (keyCode == GridCombo::KeyF4)
+        return;
+    if (keyCode != GridCombo::KeyTab)
+        r.GridCombo1->suppressKey();
+    if (r.GridCombo1->Text().isEmpty())
+        fillList(index);
+    if (RecordSet *rows = r.GridCombo1->RowSource()) {
+        switch (keyCode) {
+        case GridCombo::KeyPageUp:
+        case GridCombo::KeyLeft:
+        case GridCombo::KeyUp:
+            rows->movePrevious();
+            break;
+        case GridCombo::KeyPageDown:
+        case GridCombo::KeyRight:
+        case GridCombo::KeyDown:
+            rows->moveNext();
+            break;
+        case GridCombo::KeyEnd:
+            rows->moveLast();
+            break;
+        case GridCombo::KeyHome:
+            rows->moveFirst();
+            break;
+        default:
+            break;
+        }
+        if (const auto id = rows->text(QStringLiteral("id"))) {
+            r.GridCombo1->setText(*id);
+            r.GridCombo1->lineEdit()->setCursorPosition(0); // show the id from its start
+        }
+    }
+    lookupItem(index);
+}
+
+void IMRForm::computeTotal()
+{
+    m_txttotal->setText(m_offer.totalText());
+}
+
+void IMRForm::text1_Change(int)
+{
+    computeTotal();
+}
+
+void IMRForm::text1_LostFocus(int index)
+{
+    QLineEdit *box = row(index).text1;
+    box->setText(FormatAmount(box->text()));
+}
+
+void IMRForm::Command2_Click()
+{
+    const QString caption = m_command2->text();
+    bool expand;
+    if (caption == Expand)
+        expand = true;
+    else if (caption == Collapse)
+        expand = false;
+    else
+        return;
+    setWindowWidthTwips(expand ? ExpandedWidthTwips : CollapsedWidthTwips);
+    m_frame1->resize(Twips::toX(this, expand ? ExpandedFrameTwips : CollapsedFrameTwips), m_frame1->height());
+    m_command2->setText(expand ? Collapse : Expand);
+    const int x2 = expand ? ExpandedLineX2 : CollapsedLineX2;
+    m_line1->resize(Twips::toX(this, x2 - LineX1) + 1, m_line1->height());
+    m_txttotal->move(expand ? row(0).text1->x() : Twips::toX(this, CollapsedTotalLeft), m_txttotal->y());
+}
+
+void IMRForm::Command3_Click()
+{
+    const QString caption = m_command3->text();
+    if (caption == HidePrice) {
+        m_command3->setText(ShowPrice);
+        for (const auto &row : m_rows)
+            row->text1->setEchoMode(QLineEdit::Password);
+    } else if (caption == ShowPrice) {
+        m_command3->setText(HidePrice);
+        for (const auto &row : m_rows)
+            row->text1->setEchoMode(QLineEdit::Normal);
+    }
+    row(0).text1->setFocus(Qt::OtherFocusReason);
+}
+
+void IMRForm::cmdprint_Click()
+{
+    if (printOffer)
+        printOffer();
+}

@@ -1,0 +1,138 @@
+#pragma once
+
+// IMRForm, the main window: the quotation workspace a salesperson builds an offer on.
+//
+// How the pieces meet: Main (startup.cpp) creates the Store (the one connection, con1) and this
+// window, whose Form_Load opens the store and fills the window from the settings rows. The
+// seventeen configuration rows (quote/configrow.h) each own their picker, picture, description and
+// amount; this window owns the frame around them (title, menus, status bar, client data, total) and
+// handles their notifications. Secondary windows are opened modally through the opener functions,
+// so each stays in its own subsystem.
+
+#include "configrow.h"
+#include "core/offer.h"
+#include "store/pricelistrepository.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QDateTimeEdit;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+class Store;
+
+class IMRForm final : public QMainWindow
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(IMRForm)
+
+public:
+    explicit IMRForm(Store *store, QWidget *parent = nullptr);
+    ~IMRForm() override;
+
+    // The load sequence. Returns false when the connection could not be opened; the window must
+    // then not be shown, and connectionFailureMessage() holds the text to show.
+    bool Form_Load();
+    QString connectionFailureMessage() const;
+
+    // What ends the program at once (File > Exit); tests replace it.
+    void setEndProgram(std::function<void()> end) { m_endProgram = std::move(end); }
+    // Asked when the settings could not be saved on closing: true closes anyway; tests replace it.
+    void setCloseAfterFailure(std::function<bool(const QString &)> ask) { m_closeAfterFailure = std::move(ask); }
+
+    // Secondary windows, opened modally; unset ones do nothing.
+    std::function<void()> openInstallments;
+    std::function<void()> openAbout;
+    std::function<void()> openOrders;
+    // Opens the price-list editor for a row (showfrmadt).
+    std::function<void(int index)> openPriceList;
+    // Prints the offer (cmdprint); unset prints nothing.
+    std::function<void()> printOffer;
+
+    const ConfigRow &row(int index) const { return *m_rows.at(static_cast<size_t>(index)); }
+
+    QString panelText(int panel) const;
+    QString panelToolTip(int panel) const;
+
+    // The window's outer width in twips, as the detail toggle sets it.
+    int windowWidthTwips() const;
+
+    Store *store() const { return m_store; }
+    // The offer as the window shows it.
+    const Offer &offer() const { return m_offer; }
+
+public Q_SLOTS:
+    void cmdinst_Click(int index = 0);
+    void mnufileinstallments_Click();
+    void mnufileexit_Click();
+    void menuhelpabout_Click();
+    void Text3_Change();
+
+    // Configuration rows.
+    void Command1_Click(int index);
+    void GridCombo1_RequestList(int index);
+    void GridCombo1_Click(int index);
+    void GridCombo1_KeyDown(int index, int keyCode, int shift);
+    void text1_Change(int index);
+    void text1_LostFocus(int index);
+    void showfrmadt(int index);
+
+    // Detail and price toggles.
+    void Command2_Click();
+    void Command3_Click();
+
+    void cmdprint_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    // The close sequence; returns what could not be saved, empty when all went well.
+    QString Form_QueryUnload();
+    void buildMenus();
+    void buildStatusBar();
+    void buildClientArea();
+    void setWindowWidthTwips(int twips);
+    void refreshTodayPanel();
+    void buildRows();
+    void buildTabOrder();
+    bool fillList(int index);
+    void lookupItem(int index);
+    void computeTotal();
+
+    Store *m_store;
+    PriceListRepository m_priceList;
+    Offer m_offer;
+    std::function<void()> m_endProgram;
+    std::function<bool(const QString &)> m_closeAfterFailure;
+    bool m_loaded = false;
+    int m_outerWidthTwips = 0;
+
+    QLineEdit *m_text3 = nullptr;
+    QLineEdit *m_text5 = nullptr;
+    QLineEdit *m_text2 = nullptr;
+    QDateTimeEdit *m_dtPicker1 = nullptr;
+    QGroupBox *m_frame1 = nullptr;
+    QGroupBox *m_frame2 = nullptr;
+    QLabel *m_panels[4] = {};
+    std::array<std::unique_ptr<ConfigRow>, ConfigRow::Count> m_rows;
+    QFrame *m_line1 = nullptr;
+    QLineEdit *m_txttotal = nullptr;
+    QPushButton *m_cmdinst = nullptr;
+    QPushButton *m_cmdprint = nullptr;
+    QPushButton *m_command2 = nullptr;
+    QPushButton *m_command3 = nullptr;
+    QCheckBox *m_check1 = nullptr;
+    QTimer *m_todayTimer = nullptr;
+};

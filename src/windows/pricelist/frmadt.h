@@ -1,0 +1,85 @@
+#pragma once
+
+// frmadt, the price-list editor: adds, changes or deletes one item of one category of adt, then
+// re-stamps the price-list date (settings row dt) and closes; one opening makes at most one change.
+// The id picker looks the id up when it is left or a row is chosen, which decides between the
+// new-id state (Add) and the existing-id state (Update, Delete). A failing statement is reported
+// through ShowErrorReport and leaves the editor open, its buttons disabled until the next lookup.
+
+#include <QDialog>
+#include <QPixmap>
+#include <QString>
+
+class GridCombo;
+class NumericEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSqlError;
+class Store;
+
+class frmadt final : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frmadt)
+
+public:
+    // caption: the window title; cat: the category worked on ("0" to "16"); picture: the category's
+    // picture (a neutral placeholder is drawn when it is null).
+    frmadt(Store *store, const QString &caption, const QString &cat, const QPixmap &picture,
+        QWidget *parent = nullptr);
+    ~frmadt() override;
+
+    const QString &cat() const { return m_cat; }
+
+    // Re-stamps the price-list date, all or nothing: the dt row is replaced by one holding the
+    // present date and time, or, when that fails, the previous row stays as it was.
+    void UpdateDBDate();
+
+    void setVisible(bool visible) override;
+
+public Q_SLOTS:
+    void Form_Activate();
+    void txtrid_DropDown();
+    void txtrid_KeyDown(int keyCode, int shift);
+    void txtrid_KeyPress(int charCode);
+    void txtrid_LostFocus();
+    void txtrid_ItemChosen();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void command0_Click();
+
+Q_SIGNALS:
+    // A failed action, for the error report; the editor waits until it has been dealt with.
+    void failureReported(const QString &number, const QString &description, const QString &source);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    // Returns false after reporting a failure.
+    bool lookup();
+    // Runs one changing statement, then the date stamp, then closes; reports a failure instead.
+    void change(const QString &statement);
+    void reportFailure(const QSqlError &error);
+    void reportFailure(const QString &number, const QString &description, const QString &source);
+    void reportException(const char *what);
+    void setButtons(bool add, bool update, bool remove);
+    void makeDefault(QPushButton *button);
+
+    Store *m_store;
+    QString m_cat;
+    bool m_busy = false;
+    bool m_shown = false;
+
+    QLabel *m_image1 = nullptr;
+    GridCombo *m_txtrid = nullptr;
+    QLineEdit *m_txtdesc = nullptr;
+    NumericEdit *m_txtprice = nullptr;
+    QPushButton *m_command1 = nullptr;
+    QPushButton *m_command2 = nullptr;
+    QPushButton *m_command3 = nullptr;
+    QPushButton *m_command0 = nullptr;
+};

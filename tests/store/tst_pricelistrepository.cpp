@@ -1,0 +1,157 @@
+#include "store/pricelistrepository.h"
+#include "support/testdb.h"
+
+#include <QTest>
+
+// The repository against a real db.mdb: values go in and come back exactly, and no text can
+// reach beyond the rows it names.
+class TestPriceListRepository : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void textsComeBackExactly_data();
+    void textsComeBackExactly();
+    void unstorableTextsAreRefused_data();
+    void unstorableTextsAreRefused();
+    void listIsOrderedAndScoped();
+    void changesTouchOnlyTheNamedItem();
+    void missingItemIsNoError();
+    void failedSettingsRewriteKeepsOldRows();
+    void dateStampReplacesRow();
+
+private:
+    std::unique_ptr<TestDb> m_db;
+    std::unique_ptr<Store> m_store;
+    std::unique_ptr<PriceListRepository> m_repo;
+};
+
+void TestPriceListRepository::init()
+{
+    m_db = std::make_unique<TestDb>(std::vector<TestRow> {
+        { "2", "A", "first", "1.00" },
+        { "2", "C", "third", "3.00" },
+        { "2", "B", "second", "2.00" },
+        { "20", "A", "other category", "9.00" },
+        { "90", "company", "Shop", "0.00" },
+        { "90", "sp", "Seller", "0.00" },
+    });
+    m_store = std::make_unique<Store>(m_db->path, QStringLiteral("t-repo"));
+    QVERIFY(m_store->open());
+    m_repo = std::make_unique<PriceListRepository>(m_store.get());
+}
+
+void TestPriceListRepository::cleanup()
+{
+    m_repo.reset();
+    m_store.reset();
+    m_db.reset();
+}
+
+void TestPriceListRepository::textsComeBackExactly_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("price");
+    QTest::newRow("quotes") << "O'NEIL"
+                            << "it's \"quoted\"; --"
+                            << "12.345";
+    QTest::newRow("statement in a value") << "X'); delete from adt; --"
+                                          << "' or '1'='1"
+                                          << "0.00";
+    QTest::newRow("arabic") << QString::fromUtf8("معالج") << QString::fromUtf8("ذاكرة ١٦ جيجا") << "1250";
+    QTest::newRow("emoji and blanks") << " E " << QString::fromUtf8("fast 🚀 ") << " 5.5 ";
+    QTest::newRow("long") << QString(300, 'I') << QString(10000, 'd') << "1e20";
+}
+
+void TestPriceListRepository::textsComeBackExactly()
+{
+    QFETCH(QString, id);
+    QFETCH(QString, description);
+    QFETCH(QString, price);
+    const int before = m_db->count();
+    QVERIFY2(m_repo->add({ "5", id, description, price }), qPrintable(m_repo->lastError().text()));
+    auto found = m_repo->item("5", id);
+    QVERIFY(found);
+    QCOMPARE(found->description, std::optional<QString>(description));
+    QCOMPARE(found->price, std::optional<QString>(price));
+    QVERIFY(m_repo->update({ "5", id, description + "!", price + "0" }));
+    QCOMPARE(m_repo->item("5", id)->description, std::optional<QString>(description + "!"));
+    QVERIFY(m_repo->remove("5", id));
+    QVERIFY(!m_repo->item("5", id));
+    QCOMPARE(m_db->count(), before);
+}
+
+void TestPriceListRepository::unstorableTextsAreRefused_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("nul") << QString(QChar(0)) + "x"
+                         << "NUL";
+    QTest::newRow("U+FFFF") << QString(QChar(0xFFFF)) << "U+FFFF";
+}
+
+void TestPriceListRepository::unstorableTextsAreRefused()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, reason);
+    const int before = m_db->count();
+    QVERIFY(!m_repo->add({ "5", "ID", text, "1.00" }));
+    QVERIFY2(m_repo->lastError().text().contains(reason), qPrintable(m_repo->lastError().text()));
+    QVERIFY(!m_repo->rewriteSettings({ { "company", text } }));
+    QCOMPARE(m_db->count(), before);
+    QCOMPARE(m_repo->setting("company"), std::optional<QString>("Shop"));
+}
+
+void TestPriceListRepository::listIsOrderedAndScoped()
+{
+    auto rows = m_repo->items("2", PriceListRepository::Order::IdDescending);
+    QVERIFY(rows);
+    QStringList ids;
+    for (bool ok = rows->moveFirst(); ok; ok = rows->moveNext())
+        ids << *rows->text("ID");
+    QCOMPARE(ids, QStringList({ "C", "B", "A" }));
+    // The grid shows the columns under these names on either engine.
+    QCOMPARE(rows->model()->headerData(0, Qt::Horizontal).toString(), QString("ID"));
+    QCOMPARE(rows->model()->headerData(2, Qt::Horizontal).toString(), QString("Price"));
+}
+
+void TestPriceListRepository::changesTouchOnlyTheNamedItem()
+{
+    QVERIFY(m_repo->update({ "2", "A", "changed", "1.50" }));
+    QCOMPARE(m_db->descriptions("20", "A"), QStringList({ "other category" }));
+    QCOMPARE(m_db->descriptions("2", "A"), QStringList({ "changed" }));
+    QVERIFY(m_repo->remove("2", "B"));
+    QCOMPARE(m_db->descriptions("2", "C"), QStringList({ "third" }));
+    QCOMPARE(m_db->count(), 5);
+}
+
+void TestPriceListRepository::missingItemIsNoError()
+{
+    QVERIFY(!m_repo->item("2", "nothing"));
+    QVERIFY(!m_repo->lastError().isValid());
+    QVERIFY(!m_repo->item("9", "A")); // "9" and "90" are different categories
+}
+
+void TestPriceListRepository::failedSettingsRewriteKeepsOldRows()
+{
+    m_db->exec("create trigger refuse_sp before insert on adt when new.id = 'sp' "
+               "begin select raise(abort, 'refused'); end");
+    QVERIFY(!m_repo->rewriteSettings({ { "company", "New shop" }, { "sp", "New seller" } }));
+    QCOMPARE(m_repo->setting("company"), std::optional<QString>("Shop"));
+    QCOMPARE(m_repo->setting("sp"), std::optional<QString>("Seller"));
+}
+
+void TestPriceListRepository::dateStampReplacesRow()
+{
+    m_db->insert({ "90", "dt", "old", "0.00" });
+    m_db->insert({ "90", "dt", "older", "0.00" });
+    QVERIFY(m_repo->stampDate(QDateTime(QDate(2026, 12, 8), QTime(0, 0))));
+    QCOMPARE(m_db->descriptions("90", "dt").size(), 1);
+    QVERIFY(m_repo->setting("dt")->contains("2026"));
+}
+
+QTEST_GUILESS_MAIN(TestPriceListRepository)
+#include "tst_pricelistrepository.moc"

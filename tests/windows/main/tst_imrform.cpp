@@ -1,0 +1,164 @@
+#include "windows/main/imrform.h"
+#include "app/startup.h"
+#include "support/testdb.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
+
+class TestIMRForm : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void emptySettingsOpenWithInitialTexts();
+    void closeWritesEditsAndExitDoesNot();
+    void shopNameKeepsTrailingBlank();
+    void missingDatabaseEndsWithoutWindow();
+    void namesAndMenus();
+    void failedSaveAsksBeforeClosing();
+};
+
+namespace {
+
+QLineEdit *box(IMRForm &form, const char *name)
+{
+    return form.findChild<QLineEdit *>(QString::fromLatin1(name));
+}
+
+} // namespace
+
+void TestIMRForm::emptySettingsOpenWithInitialTexts()
+{
+    TestDb db({{"9", "X", "not a setting", "1"}});
+    Store store(db.path, QStringLiteral("t-empty"));
+    IMRForm form(&store);
+    QVERIFY(form.Form_Load());
+    QCOMPARE(box(form, "Text3")->text(), QStringLiteral("Company Name and Tel"));
+    QCOMPARE(box(form, "Text5")->text(), QStringLiteral("Sales Executive"));
+    QCOMPARE(form.windowTitle(), QStringLiteral("Velmont Brasko - Company Name and Tel"));
+    QCOMPARE(form.panelText(3), QStringLiteral("DB Date"));
+    QCOMPARE(form.panelText(2), QStringLiteral("Version 6.0"));
+    QCOMPARE(form.panelToolTip(1), form.panelText(1));
+    QVERIFY(!form.panelText(4).isEmpty());
+    form.close();
+    QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("company")), QStringList{QStringLiteral("Company Name and Tel")});
+    QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("sp")), QStringList{QStringLiteral("Sales Executive")});
+}
+
+void TestIMRForm::closeWritesEditsAndExitDoesNot()
+{
+    TestDb db({{"90", "company", "Old Shop", "0.00"}, {"90", "sp", "Old Name", "0.00"}, {"90", "dt", "1/2/26 10:00", "0.00"}});
+    {
+        Store store(db.path, QStringLiteral("t-close"));
+        IMRForm form(&store);
+        QVERIFY(form.Form_Load());
+        QCOMPARE(form.panelText(3), QStringLiteral("DB Date:1/2/26 10:00"));
+        QCOMPARE(form.windowTitle(), QStringLiteral("Velmont Brasko - Old Shop"));
+        box(form, "Text3")->setText(QStringLiteral("Ahmed's PCs"));
+        box(form, "Text5")->setText(QStringLiteral("x'); delete from adt; --"));
+        QCOMPARE(form.windowTitle(), QStringLiteral("Velmont Brasko - Ahmed's PCs"));
+        form.close();
+    }
+    QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("company")), QStringList{QStringLiteral("Ahmed's PCs")});
+    QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("sp")), QStringList{QStringLiteral("x'); delete from adt; --")});
+    {
+        Store store(db.path, QStringLiteral("t-exit"));
+        IMRForm form(&store);
+        bool ended = false;
+        form.setEndProgram([&] { ended = true; });
+        QVERIFY(form.Form_Load());
+        box(form, "Text3")->setText(QStringLiteral("Never written"));
+        form.findChild<QAction *>(QStringLiteral("mnufileexit"))->trigger();
+        QVERIFY(ended);
+        form.close(); // even a later close must not write after Exit
+    }
+    QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("company")), QStringList{QStringLiteral("Ahmed's PCs")});
+}
+
+void TestIMRForm::shopNameKeepsTrailingBlank()
+{
+    TestDb db;
+    {
+        Store store(db.path, QStringLiteral("t-blank"));
+        IMRForm form(&store);
+        QVERIFY(form.Form_Load());
+        box(form, "Text3")->setText(QStringLiteral("Delta "));
+        form.close();
+    }
+    Store store(db.path, QStringLiteral("t-blank2"));
+    IMRForm form(&store);
+    QVERIFY(form.Form_Load());
+    QCOMPARE(box(form, "Text3")->text(), QStringLiteral("Delta "));
+}
+
+void TestIMRForm::missingDatabaseEndsWithoutWindow()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("db.mdb"));
+    QString shown;
+    const int code = Main(*qApp, [&](const QString &message) {
+        shown = message;
+        QVERIFY(QApplication::topLevelWidgets().isEmpty() || !QApplication::activeWindow());
+    }, path);
+    QCOMPARE(code, 1);
+    const QStringList lines = shown.split(u'\r');
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines[0], QStringLiteral("Error connecting to DataBase!"));
+    QCOMPARE(lines[1], QStringLiteral("Please make sure that office 2000 is installed!"));
+    QVERIFY(lines[2].startsWith(QStringLiteral("Connection String: ")));
+    QVERIFY(lines[2].contains(QStringLiteral("db.mdb")));
+    QVERIFY(!shown.contains(u'\n'));
+    QVERIFY(!QFile::exists(path));
+    for (QWidget *w : QApplication::topLevelWidgets())
+        QVERIFY(!w->isVisible());
+}
+
+void TestIMRForm::namesAndMenus()
+{
+    TestDb db;
+    Store store(db.path, QStringLiteral("t-names"));
+    IMRForm form(&store);
+    QVERIFY(form.Form_Load());
+    for (const char *name : {"Text3", "Text5", "Text2", "DTPicker1", "StatusBar1", "Frame1", "Frame2", "mnufile", "menuhelp"})
+        QVERIFY2(form.findChild<QObject *>(QString::fromLatin1(name)), name);
+    const auto file = form.findChild<QMenu *>(QStringLiteral("mnufile"))->actions();
+    QCOMPARE(file.size(), 4);
+    QCOMPARE(file[0]->objectName(), QStringLiteral("mnufileinstallments"));
+    QCOMPARE(file[1]->objectName(), QStringLiteral("mnufileorders"));
+    QVERIFY(file[2]->isSeparator());
+    QCOMPARE(file[3]->objectName(), QStringLiteral("mnufileexit"));
+    QCOMPARE(file[3]->text(), QStringLiteral("&Exit"));
+    const auto help = form.findChild<QMenu *>(QStringLiteral("menuhelp"))->actions();
+    QCOMPARE(help.value(0)->objectName(), QStringLiteral("menuhelpabout"));
+}
+
+void TestIMRForm::failedSaveAsksBeforeClosing()
+{
+    TestDb db({{"90", "company", "Old Shop", "0.00"}});
+    Store store(db.path, QStringLiteral("t-failsave"));
+    IMRForm form(&store);
+    QVERIFY(form.Form_Load());
+    form.show();
+    db.exec(QStringLiteral("create trigger no_insert before insert on adt begin select raise(abort, 'disk refused'); end"));
+    QString asked;
+    bool answer = false;
+    form.setCloseAfterFailure([&](const QString &message) {
+        asked = message;
+        return answer;
+    });
+    box(form, "Text3")->setText(QStringLiteral("New Shop"));
+    QVERIFY(!form.close());
+    QVERIFY(form.isVisible());
+    QVERIFY(asked.contains(QStringLiteral("disk refused")));
+    QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("company")), QStringList{QStringLiteral("Old Shop")});
+    answer = true;
+    QVERIFY(form.close());
+    QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("company")), QStringList{QStringLiteral("Old Shop")});
+}
+
+QTEST_MAIN(TestIMRForm)
+#include "tst_imrform.moc"

@@ -1,0 +1,303 @@
+#include "app/windowwiring.h"
+#include "windows/main/imrform.h"
+#include "support/testdb.h"
+#include "widgets/twips.h"
+#include "widgets/gridcombo.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+
+class TestRows : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void layoutAndNames();
+    void choosingAnItem();
+    void typingKeepsTotalExact_data();
+    void typingKeepsTotalExact();
+    void keyNavigation_data();
+    void keyNavigation();
+    void tabMovesToNextPicker();
+    void quotesAndMismatches();
+    void listShowsChanges();
+    void detailToggleGeometry();
+    void priceMasking();
+    void failingListShowsMessage();
+    void secondaryWindowsOpenFresh_data();
+    void secondaryWindowsOpenFresh();
+
+private:
+    std::unique_ptr<TestDb> m_db;
+    std::unique_ptr<Store> m_store;
+    std::unique_ptr<IMRForm> m_form;
+    GridCombo *picker(int i) const { return m_form->row(i).GridCombo1; }
+    QLineEdit *amount(int i) const { return m_form->row(i).text1; }
+    QString total() const { return m_form->findChild<QLineEdit *>(QStringLiteral("txttotal"))->text(); }
+};
+
+void TestRows::init()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    m_db = std::make_unique<TestDb>(std::vector<TestRow>{
+        {"2", "D4-16G", "DDR4 16GB", "1250"},
+        {"2", "D4-8G", "DDR4 8GB", "850.5"},
+        {"2", "D4-32G", "DDR4 32GB", "3050.00"},
+        {"9", "SPK", "Speaker", "220"},
+        {"90", "company", "Shop", "0.00"},
+        {"16", "O'NEIL", "Quoted id", "10"},
+    });
+    m_store = std::make_unique<Store>(m_db->path, QStringLiteral("t-rows"));
+    m_form = std::make_unique<IMRForm>(m_store.get());
+    connectWindows(*m_form);
+    QVERIFY(m_form->Form_Load());
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+}
+
+void TestRows::cleanup()
+{
+    m_form.reset();
+    m_store.reset();
+    m_db.reset();
+}
+
+void TestRows::layoutAndNames()
+{
+    const ConfigRow &r2 = m_form->row(2);
+    QCOMPARE(r2.Command1->objectName(), QStringLiteral("Command1(2)"));
+    QCOMPARE(r2.Command1->text(), QStringLiteral("&RAM"));
+    QCOMPARE(m_form->row(16).Command1->text(), QStringLiteral("&Other"));
+    QVERIFY(!m_form->row(16).Image1);
+    QCOMPARE(r2.GridCombo1->objectName(), QStringLiteral("GridCombo1(2)"));
+    QCOMPARE(r2.text1->objectName(), QStringLiteral("text1(2)"));
+    QVERIFY(m_form->findChild<QLabel *>(QStringLiteral("Image2(15)")));
+    QVERIFY(!m_form->findChild<QLabel *>(QStringLiteral("Image2(0)")));
+    for (int i = 0; i < ConfigRow::Count; ++i) {
+        QVERIFY(m_form->row(i).Label1->text().isEmpty());
+        QCOMPARE(amount(i)->text(), QStringLiteral("0.00"));
+        if (m_form->row(i).Image2)
+            QVERIFY(!m_form->row(i).Image2->isVisibleTo(m_form.get()));
+    }
+    QCOMPARE(total(), QStringLiteral("0.00"));
+}
+
+void TestRows::choosingAnItem()
+{
+    picker(2)->showList();
+    QTableView *view = picker(2)->listView();
+    QCOMPARE(view->model()->rowCount(), 3);
+    QCOMPARE(view->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("ID"));
+    QCOMPARE(view->model()->index(0, 0).data().toString(), QStringLiteral("D4-8G")); // text order, descending
+    view->setCurrentIndex(view->model()->index(1, 0));
+    QTest::keyClick(view, Qt::Key_Return);
+    QCOMPARE(picker(2)->Text(), QStringLiteral("D4-32G"));
+    QCOMPARE(m_form->row(2).Label1->text(), QStringLiteral("DDR4 32GB"));
+    QCOMPARE(amount(2)->text(), QStringLiteral("3050.00"));
+    picker(2)->setText(QStringLiteral("D4-16G"));
+    m_form->GridCombo1_Click(2);
+    QCOMPARE(amount(2)->text(), QStringLiteral("1250"));
+    QCOMPARE(total(), QStringLiteral("1250.00"));
+    m_form->text1_LostFocus(2);
+    QCOMPARE(amount(2)->text(), QStringLiteral("1250.00"));
+}
+
+void TestRows::typingKeepsTotalExact_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QStringList>("amounts");
+    QTest::addColumn<QString>("total");
+    QTest::addColumn<QString>("afterLeaving");
+    QTest::newRow("cut not rounded") << "en_US" << QStringList{"12.345"} << "12.34" << "12.34";
+    QTest::newRow("grouped as shown") << "en_US" << QStringList{"1,200"} << "1200.00" << "1,200.00";
+    QTest::newRow("words after") << "en_US" << QStringList{"12.5 pounds"} << "12.50" << "0.00";
+    QTest::newRow("not a number") << "en_US" << QStringList{"abc"} << "0.00" << "0.00";
+    QTest::newRow("no residue") << "en_US" << QStringList{"0.1", "0.2", "0.7"} << "1.00" << "0.10";
+    QTest::newRow("comma locale") << "de_DE" << QStringList{"0.1", "0.2"} << "0,3.00" << "0.00";
+}
+
+void TestRows::typingKeepsTotalExact()
+{
+    QFETCH(QString, locale);
+    QFETCH(QStringList, amounts);
+    QFETCH(QString, total);
+    QFETCH(QString, afterLeaving);
+    QLocale::setDefault(QLocale(locale));
+    for (int i = 0; i < amounts.size(); ++i) {
+        amount(i)->clear();
+        QTest::keyClicks(amount(i), amounts[i]);
+    }
+    QCOMPARE(this->total(), total);
+    m_form->text1_LostFocus(0);
+    QCOMPARE(amount(0)->text(), afterLeaving);
+}
+
+void TestRows::keyNavigation_data()
+{
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QString>("id");
+    QTest::newRow("home loads and takes the highest") << QList<int>{Qt::Key_Home} << "D4-8G";
+    QTest::newRow("end takes the lowest") << QList<int>{Qt::Key_End} << "D4-16G";
+    QTest::newRow("down goes to smaller ids") << QList<int>{Qt::Key_Home, Qt::Key_Down} << "D4-32G";
+    QTest::newRow("pgdn and right") << QList<int>{Qt::Key_Home, Qt::Key_PageDown, Qt::Key_Right} << "D4-16G";
+    QTest::newRow("past the end keeps the id") << QList<int>{Qt::Key_End, Qt::Key_Down, Qt::Key_Down} << "D4-16G";
+    QTest::newRow("up and back") << QList<int>{Qt::Key_End, Qt::Key_Down, Qt::Key_Up} << "D4-16G";
+    QTest::newRow("past the start keeps the id") << QList<int>{Qt::Key_Home, Qt::Key_PageUp, Qt::Key_Left} << "D4-8G";
+    QTest::newRow("a letter takes the current row") << QList<int>{Qt::Key_X} << "D4-8G";
+}
+
+void TestRows::keyNavigation()
+{
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, id);
+    picker(2)->SetFocus();
+    for (int key : keys)
+        QTest::keyClick(picker(2)->lineEdit(), Qt::Key(key));
+    QCOMPARE(picker(2)->Text(), id);
+    const QStringList descriptions = m_db->descriptions(QStringLiteral("2"), id);
+    QCOMPARE(m_form->row(2).Label1->text(), descriptions.value(0));
+}
+
+void TestRows::tabMovesToNextPicker()
+{
+    picker(3)->SetFocus();
+    QTest::keyClick(picker(3)->lineEdit(), Qt::Key_Tab, Qt::ShiftModifier);
+    QVERIFY(picker(4)->lineEdit()->hasFocus());
+    QVERIFY(picker(3)->Text().isEmpty()); // Tab moved without touching the row
+    picker(16)->SetFocus();
+    QTest::keyClick(picker(16)->lineEdit(), Qt::Key_Tab);
+    QCOMPARE(picker(16)->Text(), QStringLiteral("O'NEIL")); // a non-moving key in the last row
+    QCOMPARE(m_form->row(16).Label1->text(), QStringLiteral("Quoted id"));
+}
+
+void TestRows::quotesAndMismatches()
+{
+    picker(2)->setText(QStringLiteral("D4-16G"));
+    m_form->GridCombo1_Click(2);
+    picker(2)->setText(QStringLiteral("NOPE' or '1'='1"));
+    m_form->GridCombo1_Click(2);
+    QCOMPARE(m_form->row(2).Label1->text(), QStringLiteral("DDR4 16GB"));
+    QCOMPARE(amount(2)->text(), QStringLiteral("1250"));
+    picker(9)->setText(QStringLiteral("SPK"));
+    m_form->GridCombo1_Click(9);
+    QCOMPARE(m_form->row(9).Label1->text(), QStringLiteral("Speaker"));
+    picker(9)->showList(); // category "9" never shows "90"'s settings
+    QCOMPARE(picker(9)->listView()->model()->rowCount(), 1);
+    picker(9)->hideList();
+}
+
+void TestRows::listShowsChanges()
+{
+    picker(2)->showList();
+    picker(2)->hideList();
+    m_db->insert({"2", "D4-64G", "DDR4 64GB", "6000"});
+    picker(2)->showList();
+    QCOMPARE(picker(2)->listView()->model()->rowCount(), 4);
+    picker(2)->hideList();
+}
+
+void TestRows::detailToggleGeometry()
+{
+    auto *frame = m_form->findChild<QWidget *>(QStringLiteral("Frame1"));
+    auto *totalBox = m_form->findChild<QLineEdit *>(QStringLiteral("txttotal"));
+    auto *toggle = m_form->findChild<QPushButton *>(QStringLiteral("Command2"));
+    const auto twips = [this](int px) { return Twips::fromX(m_form.get(), px); };
+    const auto collapsed = [&] {
+        QCOMPARE(m_form->windowWidthTwips(), 7785);
+        QCOMPARE(twips(frame->width()), 7425);
+        QCOMPARE(twips(totalBox->x()), 6330);
+        QCOMPARE(toggle->text(), QStringLiteral("&>>"));
+    };
+    collapsed();
+    const QRect frameBefore = frame->geometry();
+    toggle->click();
+    QCOMPARE(m_form->windowWidthTwips(), 9240);
+    QCOMPARE(twips(frame->width()), 8880);
+    QCOMPARE(totalBox->x(), amount(0)->x());
+    QCOMPARE(toggle->text(), QStringLiteral("&<<"));
+    toggle->click();
+    collapsed();
+    QCOMPARE(frame->geometry(), frameBefore);
+}
+
+void TestRows::priceMasking()
+{
+    amount(1)->setText(QStringLiteral("125.50"));
+    auto *toggle = m_form->findChild<QPushButton *>(QStringLiteral("Command3"));
+    QCOMPARE(toggle->text(), QStringLiteral("H&ide Price"));
+    toggle->click();
+    QCOMPARE(toggle->text(), QStringLiteral("Sho&w Price"));
+    QCOMPARE(amount(1)->displayText(), QStringLiteral("******"));
+    QCOMPARE(amount(0)->displayText(), QStringLiteral("****"));
+    QCOMPARE(amount(1)->text(), QStringLiteral("125.50"));
+    QVERIFY(amount(0)->hasFocus());
+    QCOMPARE(total(), QStringLiteral("125.50"));
+    amount(0)->selectAll();
+    QTest::keyClicks(amount(0), QStringLiteral("10"));
+    QCOMPARE(total(), QStringLiteral("135.50"));
+    toggle->click();
+    QCOMPARE(amount(1)->displayText(), QStringLiteral("125.50"));
+}
+
+void TestRows::failingListShowsMessage()
+{
+    m_db->exec(QStringLiteral("drop table adt"));
+    QTimer::singleShot(0, [] {
+        QWidget *box = QApplication::activeModalWidget();
+        QVERIFY(box);
+        box->close();
+    });
+    picker(2)->showList();
+    QVERIFY(!picker(2)->RowSource());
+    picker(2)->hideList();
+}
+
+void TestRows::secondaryWindowsOpenFresh_data()
+{
+    QTest::addColumn<QString>("trigger");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("total price") << "cmdinst(0)" << "frminst" << "Installment Calculator - Ali 0100";
+    QTest::newRow("file installments") << "mnufileinstallments" << "frminst" << "Installment Calculator - Ali 0100";
+    QTest::newRow("processor") << "Command1(0)" << "frmadt" << "&Processor Data";
+    QTest::newRow("extra 2") << "Command1(15)" << "frmadt" << "Extra &2 Data";
+    QTest::newRow("other, no picture") << "Command1(16)" << "frmadt" << "&Other Data";
+    QTest::newRow("about") << "menuhelpabout" << "ABOUTT" << "About Velmont Brasko";
+}
+
+void TestRows::secondaryWindowsOpenFresh()
+{
+    QFETCH(QString, trigger);
+    QFETCH(QString, window);
+    QFETCH(QString, title);
+    m_form->findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(QStringLiteral("Ali 0100"));
+    for (int opening = 0; opening < 2; ++opening) {
+        QString seenName, seenTitle;
+        QTimer::singleShot(0, [&] {
+            QWidget *w = QApplication::activeModalWidget();
+            QVERIFY(w);
+            seenName = w->objectName();
+            seenTitle = w->windowTitle();
+            w->close();
+        });
+        if (auto *button = m_form->findChild<QPushButton *>(trigger))
+            button->click();
+        else
+            m_form->findChild<QAction *>(trigger)->trigger();
+        QCOMPARE(seenName, window);
+        QCOMPARE(seenTitle, title);
+    }
+    QCOMPARE(m_form->findChildren<QDialog *>().size(), 0); // each window was gone when it closed
+}
+
+QTEST_MAIN(TestRows)
+#include "tst_rows.moc"
