@@ -2,7 +2,7 @@
 // page, handing the job to CUPS, restoring the window) to the job accepted by the print system, on a
 // full offer of seventeen rows, expanded, with pictures. Beside it: printing the same window
 // undressed, i.e. the bare render-and-submit. Needs CUPS with a default printer (the print tests'
-// tests/quote/cups-fixture.sh sets up the cups-pdf queue); every run leaves one PDF from that queue.
+// tests/support/cups-fixture.sh sets up the cups-pdf queue); every run leaves one PDF from that queue.
 //
 //   bench_print [runs=9]
 #include "benchdb.h"
@@ -25,7 +25,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(3, atoi(argv[1])) : 9;
     if (QPrinterInfo::defaultPrinter().isNull()) {
-        std::fprintf(stderr, "bench_print: no default printer; run tests/quote/cups-fixture.sh first\n");
+        std::fprintf(stderr, "bench_print: no default printer; run tests/support/cups-fixture.sh first\n");
         return 1;
     }
     QTemporaryDir dir;

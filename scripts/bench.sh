@@ -39,10 +39,10 @@ run picker-100k "$bin/bench_picker" 100000
 run amount "$bin/bench_amount"
 run plan "$bin/bench_plan"
 if [ -x "$bin/bench_print" ] && { [ -z "$only" ] || [[ print == *"$only"* ]]; }; then
-    if bash "$root/tests/quote/cups-fixture.sh" >/dev/null 2>&1; then
+    if bash "$root/tests/support/cups-fixture.sh" >/dev/null 2>&1; then
         run print "$bin/bench_print"
     else
-        echo "-- print: no local print system (tests/quote/cups-fixture.sh failed), skipped" >&2
+        echo "-- print: no local print system (tests/support/cups-fixture.sh failed), skipped" >&2
     fi
 fi
 
