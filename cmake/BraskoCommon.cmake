@@ -1,6 +1,11 @@
 # Warnings and Qt safety macros shared by every target of the project.
 add_library(brasko_common INTERFACE)
 target_compile_options(brasko_common INTERFACE -Wall -Wextra)
+# CI builds with warnings as errors, so a new warning cannot land.
+option(BRASKO_WERROR "Treat compiler warnings as errors" OFF)
+if(BRASKO_WERROR)
+  target_compile_options(brasko_common INTERFACE -Werror)
+endif()
 # The program's own code also takes Qt's strict string and keyword rules; tests are spared them so
 # table rows can be written as plain literals.
 add_library(brasko_strict INTERFACE)

@@ -5,5 +5,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# CI (CI=true) lets no warning through.
+[ "${CI:-}" = true ] && launcher+=(-DBRASKO_WERROR=ON)
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} "${launcher[@]}" "$@" >/dev/null
 cmake --build "$build" -j"$(nproc)"
