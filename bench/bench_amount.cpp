@@ -8,8 +8,8 @@
 #include "benchutil.h"
 
 #include "core/amount.h"
-#include "windows/main/imrform.h"
 #include "store/store.h"
+#include "windows/main/imrform.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -17,7 +17,8 @@
 #include <QMainWindow>
 #include <QTemporaryDir>
 
-namespace {
+namespace
+{
 
 constexpr int Keystrokes = 2000;
 
@@ -34,10 +35,10 @@ void type(QLineEdit *box)
 
 QStringList amountTexts()
 {
-    const QStringList shapes = {QStringLiteral("12.345"), QStringLiteral("7"),       QStringLiteral("1,250"),
-                                QStringLiteral("abc"),    QStringLiteral(" 12"),     QStringLiteral("-3.5"),
-                                QStringLiteral("1e5"),    QStringLiteral("1.2.3"),   QStringLiteral("125.50"),
-                                QStringLiteral(""),       QStringLiteral("99999.9"), QStringLiteral("0.001")};
+    const QStringList shapes = { QStringLiteral("12.345"), QStringLiteral("7"), QStringLiteral("1,250"),
+        QStringLiteral("abc"), QStringLiteral(" 12"), QStringLiteral("-3.5"), QStringLiteral("1e5"),
+        QStringLiteral("1.2.3"), QStringLiteral("125.50"), QStringLiteral(""), QStringLiteral("99999.9"),
+        QStringLiteral("0.001") };
     QStringList texts;
     texts.reserve(1000000);
     for (int i = 0; i < 1000000; ++i) {
@@ -80,8 +81,8 @@ int main(int argc, char *argv[])
     const double plainMs = Bench::medianMs(runs, [&] { type(plain); });
     const double totalMs = Bench::medianMs(runs, [&] { type(amount); });
     Bench::result(QStringLiteral("total after a keystroke (17 rows)"), totalMs * 1000.0 / Keystrokes,
-                  QStringLiteral("keystroke in a plain text box"), plainMs * 1000.0 / Keystrokes, QString(),
-                  Bench::peakKb(), "us");
+        QStringLiteral("keystroke in a plain text box"), plainMs * 1000.0 / Keystrokes, QString(),
+        Bench::peakKb(), "us");
 
     const QStringList texts = amountTexts();
     const QLocale locale;
@@ -102,9 +103,9 @@ int main(int argc, char *argv[])
             sink += FormatAmountOrEmpty(s).size();
     });
     Bench::result(QStringLiteral("FormatAmount, 1,000,000 texts"), format,
-                  QStringLiteral("QLocale::toDouble + padding"), naive);
+        QStringLiteral("QLocale::toDouble + padding"), naive);
     Bench::result(QStringLiteral("FormatAmountOrEmpty, 1,000,000 texts"), formatOrEmpty,
-                  QStringLiteral("QLocale::toDouble + padding"), naive);
+        QStringLiteral("QLocale::toDouble + padding"), naive);
     const double leading = Bench::medianMs(runs, [&] {
         for (const QString &s : texts)
             sink += Amounts::leadingNumber(s).sign();
@@ -114,6 +115,6 @@ int main(int argc, char *argv[])
             sink += static_cast<qsizetype>(std::strtod(s.toLatin1().constData(), nullptr) > 0);
     });
     Bench::result(QStringLiteral("Amounts::leadingNumber, 1,000,000 texts"), leading,
-                  QStringLiteral("strtod"), strtodMs);
+        QStringLiteral("strtod"), strtodMs);
     return sink == 42 ? 1 : 0; // keeps the work from being optimised away
 }

@@ -6,9 +6,9 @@
 #include "benchdb.h"
 #include "benchutil.h"
 
-#include "windows/main/imrform.h"
-#include "widgets/gridcombo.h"
 #include "store/store.h"
+#include "widgets/gridcombo.h"
+#include "windows/main/imrform.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -21,10 +21,11 @@
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 
-const QString ListStatement = QStringLiteral(
-    "select id as [ID],description as [Description] ,price as [Price] from adt  where Category  = '2' order by id desc");
+const QString ListStatement = QStringLiteral("select id as [ID],description as [Description] ,price as "
+                                             "[Price] from adt  where Category  = '2' order by id desc");
 
 void settle()
 {
@@ -62,78 +63,97 @@ int main(int argc, char *argv[])
     layout->addWidget(view);
     popup.resize(380, 300);
     auto floorModel = std::make_unique<QSqlQueryModel>();
-    const double openFloor = Bench::medianMs(runs, [&] {
-        popup.hide();
-        view->setModel(nullptr);
-        floorModel = std::make_unique<QSqlQueryModel>();
-        settle();
-    }, [&] {
-        floorModel->setQuery(ListStatement, store.database());
-        view->setModel(floorModel.get());
-        popup.show();
-        settle();
-    });
+    const double openFloor = Bench::medianMs(
+        runs,
+        [&] {
+            popup.hide();
+            view->setModel(nullptr);
+            floorModel = std::make_unique<QSqlQueryModel>();
+            settle();
+        },
+        [&] {
+            floorModel->setQuery(ListStatement, store.database());
+            view->setModel(floorModel.get());
+            popup.show();
+            settle();
+        });
     popup.hide();
     view->setModel(nullptr);
 
-    const double open = Bench::medianMs(runs, [&] {
-        picker->hideList();
-        picker->setText(QString());
-        settle();
-    }, [&] {
-        picker->showList();
-        settle();
-    });
+    const double open = Bench::medianMs(
+        runs,
+        [&] {
+            picker->hideList();
+            picker->setText(QString());
+            settle();
+        },
+        [&] {
+            picker->showList();
+            settle();
+        });
     picker->hideList();
     Bench::result(QStringLiteral("picker: open the list of %1 items").arg(items), open,
-                  QStringLiteral("plain grid of the same query"), openFloor, QStringLiteral("ms:50"));
+        QStringLiteral("plain grid of the same query"), openFloor, QStringLiteral("ms:50"));
 
     // End from an empty picker loads the list and reads every row; the floor reads them all too.
-    const double readAll = Bench::medianMs(runs, [] {}, [&] {
-        QSqlQuery q(store.database());
-        q.setForwardOnly(true);
-        q.exec(ListStatement);
-        QString last;
-        while (q.next())
-            last = q.value(0).toString();
-    });
-    const double end = Bench::medianMs(runs, [&] {
-        picker->setText(QString());
-        picker->setRowSource(nullptr);
-    }, [&] { form.GridCombo1_KeyDown(2, GridCombo::KeyEnd, 0); });
+    const double readAll = Bench::medianMs(
+        runs, [] {},
+        [&] {
+            QSqlQuery q(store.database());
+            q.setForwardOnly(true);
+            q.exec(ListStatement);
+            QString last;
+            while (q.next())
+                last = q.value(0).toString();
+        });
+    const double end = Bench::medianMs(
+        runs,
+        [&] {
+            picker->setText(QString());
+            picker->setRowSource(nullptr);
+        },
+        [&] { form.GridCombo1_KeyDown(2, GridCombo::KeyEnd, 0); });
     if (picker->Text() != QStringLiteral("ID000000"))
         qFatal("End did not reach the last item: %s", qPrintable(picker->Text()));
     Bench::result(QStringLiteral("picker: End in an empty picker, %1 items").arg(items), end,
-                  QStringLiteral("read every row of the same query"), readAll, QStringLiteral("ms:50"));
+        QStringLiteral("read every row of the same query"), readAll, QStringLiteral("ms:50"));
 
-    const double lookupFloor = Bench::medianMs(runs, [] {}, [&] {
-        QSqlQuery q(store.database());
-        q.exec(QStringLiteral("select description,price  from adt  where Category  = '2' and id ='ID000000'"));
-        q.next();
-    });
-    const double home = Bench::medianMs(runs, [&] { form.GridCombo1_KeyDown(2, GridCombo::KeyEnd, 0); },
-                                        [&] { form.GridCombo1_KeyDown(2, GridCombo::KeyHome, 0); });
+    const double lookupFloor = Bench::medianMs(
+        runs, [] {},
+        [&] {
+            QSqlQuery q(store.database());
+            q.exec(QStringLiteral(
+                "select description,price  from adt  where Category  = '2' and id ='ID000000'"));
+            q.next();
+        });
+    const double home = Bench::medianMs(
+        runs, [&] { form.GridCombo1_KeyDown(2, GridCombo::KeyEnd, 0); },
+        [&] { form.GridCombo1_KeyDown(2, GridCombo::KeyHome, 0); });
     Bench::result(QStringLiteral("picker: Home after End, %1 items").arg(items), home,
-                  QStringLiteral("the item lookup statement alone"), lookupFloor, QStringLiteral("ms:50"));
-    const double down = Bench::medianMs(runs, [&] { form.GridCombo1_KeyDown(2, GridCombo::KeyHome, 0); },
-                                        [&] { form.GridCombo1_KeyDown(2, GridCombo::KeyDown, 0); });
+        QStringLiteral("the item lookup statement alone"), lookupFloor, QStringLiteral("ms:50"));
+    const double down = Bench::medianMs(
+        runs, [&] { form.GridCombo1_KeyDown(2, GridCombo::KeyHome, 0); },
+        [&] { form.GridCombo1_KeyDown(2, GridCombo::KeyDown, 0); });
     Bench::result(QStringLiteral("picker: Down, %1 items").arg(items), down,
-                  QStringLiteral("the item lookup statement alone"), lookupFloor, QStringLiteral("ms:50"));
+        QStringLiteral("the item lookup statement alone"), lookupFloor, QStringLiteral("ms:50"));
 
     // Opening the list again when the chosen item is the last one: the grid scrolls to it.
-    const double openAtEnd = Bench::medianMs(runs, [&] {
-        picker->hideList();
-        form.GridCombo1_KeyDown(2, GridCombo::KeyEnd, 0);
-        settle();
-    }, [&] {
-        picker->showList();
-        settle();
-    });
+    const double openAtEnd = Bench::medianMs(
+        runs,
+        [&] {
+            picker->hideList();
+            form.GridCombo1_KeyDown(2, GridCombo::KeyEnd, 0);
+            settle();
+        },
+        [&] {
+            picker->showList();
+            settle();
+        });
     picker->hideList();
     Bench::result(QStringLiteral("picker: open the list on its last item, %1 items").arg(items), openAtEnd,
-                  QStringLiteral("plain grid of the same query"), openFloor, QStringLiteral("ms:50"));
+        QStringLiteral("plain grid of the same query"), openFloor, QStringLiteral("ms:50"));
     Bench::result(QStringLiteral("peak memory, main window with a %1-item list open").arg(items),
-                  static_cast<double>(Bench::peakKb()) / 1024.0, QString(), 0, QStringLiteral("mb:150"),
-                  Bench::peakKb(), "MB");
+        static_cast<double>(Bench::peakKb()) / 1024.0, QString(), 0, QStringLiteral("mb:150"),
+        Bench::peakKb(), "MB");
     return 0;
 }

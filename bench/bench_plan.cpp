@@ -5,8 +5,8 @@
 //   bench_plan [runs=7]
 #include "benchutil.h"
 
-#include "windows/installments/frminst.h"
 #include "core/plan.h"
+#include "windows/installments/frminst.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

@@ -8,10 +8,10 @@
 #include "benchdb.h"
 #include "benchutil.h"
 
+#include "store/store.h"
+#include "widgets/windowprinter.h"
 #include "windows/main/imrform.h"
 #include "windows/main/offerprint.h"
-#include "widgets/windowprinter.h"
-#include "store/store.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -55,12 +55,14 @@ int main(int argc, char *argv[])
         print.run();
     });
     PrintResult bare;
-    const double plain = Bench::medianMs(runs, [&] { bare = printWindow(&form, QStringLiteral("Velmont Brasko bench")); });
+    const double plain
+        = Bench::medianMs(runs, [&] { bare = printWindow(&form, QStringLiteral("Velmont Brasko bench")); });
     if (!failure.isEmpty() || !bare.ok) {
-        std::fprintf(stderr, "bench_print: printing failed: %s\n", qPrintable(failure.isEmpty() ? bare.error : failure));
+        std::fprintf(stderr, "bench_print: printing failed: %s\n",
+            qPrintable(failure.isEmpty() ? bare.error : failure));
         return 1;
     }
     Bench::result(QStringLiteral("offer print: click to job handed to CUPS"), offer,
-                  QStringLiteral("the same window printed undressed"), plain, QStringLiteral("ms:300"));
+        QStringLiteral("the same window printed undressed"), plain, QStringLiteral("ms:300"));
     return 0;
 }

@@ -1,8 +1,8 @@
 // The program's own start routine on a given db.mdb, closed again through its close sequence
 // once the main window has painted: bench_startup_app <db.mdb>
 #include "app/startup.h"
-#include "core/version.h"
 #include "closeonpaint.h"
+#include "core/version.h"
 
 #include <QApplication>
 
@@ -18,6 +18,7 @@ int main(int argc, char *argv[])
     }
     Bench::CloseOnFirstPaint closer;
     app.installEventFilter(&closer);
-    return Main(app, [](const QString &message) { std::fprintf(stderr, "%s\n", qPrintable(message)); },
-                QString::fromLocal8Bit(argv[1]));
+    return Main(
+        app, [](const QString &message) { std::fprintf(stderr, "%s\n", qPrintable(message)); },
+        QString::fromLocal8Bit(argv[1]));
 }

@@ -13,7 +13,8 @@
 
 #include <cstdio>
 
-namespace Bench {
+namespace Bench
+{
 
 inline bool makePriceList(const QString &path, int total, int category, int inCategory)
 {
@@ -29,19 +30,23 @@ inline bool makePriceList(const QString &path, int total, int category, int inCa
         ok = db.open() && db.transaction();
         QSqlQuery q(db);
         q.prepare(QStringLiteral("insert into adt (category,id,description,price) values (?,?,?,?)"));
-        const auto add = [&](const QString &cat, const QString &id, const QString &description, const QString &price) {
-            q.addBindValue(cat);
-            q.addBindValue(id);
-            q.addBindValue(description);
-            q.addBindValue(price);
-            if (ok && !q.exec()) {
-                std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
-                ok = false;
-            }
-        };
-        add(QStringLiteral("90"), QStringLiteral("company"), QStringLiteral("Bench Computers 0100 200 300"), QStringLiteral("0.00"));
-        add(QStringLiteral("90"), QStringLiteral("sp"), QStringLiteral("Bench Seller"), QStringLiteral("0.00"));
-        add(QStringLiteral("90"), QStringLiteral("dt"), QStringLiteral("1/12/2026 10:00:00"), QStringLiteral("0.00"));
+        const auto add
+            = [&](const QString &cat, const QString &id, const QString &description, const QString &price) {
+                  q.addBindValue(cat);
+                  q.addBindValue(id);
+                  q.addBindValue(description);
+                  q.addBindValue(price);
+                  if (ok && !q.exec()) {
+                      std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
+                      ok = false;
+                  }
+              };
+        add(QStringLiteral("90"), QStringLiteral("company"), QStringLiteral("Bench Computers 0100 200 300"),
+            QStringLiteral("0.00"));
+        add(QStringLiteral("90"), QStringLiteral("sp"), QStringLiteral("Bench Seller"),
+            QStringLiteral("0.00"));
+        add(QStringLiteral("90"), QStringLiteral("dt"), QStringLiteral("1/12/2026 10:00:00"),
+            QStringLiteral("0.00"));
         int other = 0;
         for (int i = 0; i < total && ok; ++i) {
             QString cat;

@@ -16,11 +16,11 @@
 #include <cstdio>
 #include <vector>
 
-namespace Bench {
+namespace Bench
+{
 
 // Median wall time of fn in milliseconds over reps runs (after one warm-up run).
-template<typename Fn>
-double medianMs(int reps, Fn &&fn)
+template <typename Fn> double medianMs(int reps, Fn &&fn)
 {
     fn();
     std::vector<double> ms;
@@ -36,8 +36,7 @@ double medianMs(int reps, Fn &&fn)
 }
 
 // The same, with an untimed setup before every run.
-template<typename Setup, typename Fn>
-double medianMs(int reps, Setup &&setup, Fn &&fn)
+template <typename Setup, typename Fn> double medianMs(int reps, Setup &&setup, Fn &&fn)
 {
     std::vector<double> ms;
     for (int i = 0; i <= reps; ++i) {
@@ -55,16 +54,16 @@ double medianMs(int reps, Setup &&setup, Fn &&fn)
 // Peak resident memory of this process so far, in KB.
 inline long peakKb()
 {
-    rusage ru{};
+    rusage ru {};
     getrusage(RUSAGE_SELF, &ru);
     return ru.ru_maxrss;
 }
 
 inline void result(const QString &what, double value, const QString &reference, double referenceValue,
-                   const QString &goal = QString(), long kb = peakKb(), const char *unit = "ms")
+    const QString &goal = QString(), long kb = peakKb(), const char *unit = "ms")
 {
     std::printf("RESULT|%s|%.4f|%s|%s|%.4f|%s|%ld\n", qPrintable(what), value, unit, qPrintable(reference),
-                referenceValue, qPrintable(goal), kb);
+        referenceValue, qPrintable(goal), kb);
     std::fflush(stdout);
 }
 

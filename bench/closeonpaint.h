@@ -13,7 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace Bench {
+namespace Bench
+{
 
 class CloseOnFirstPaint final : public QObject
 {
@@ -44,10 +45,11 @@ private:
         const char *file = std::getenv("BENCH_SHOWN_FILE");
         if (!t0 || !file)
             return;
-        timespec now{};
+        timespec now {};
         clock_gettime(CLOCK_MONOTONIC, &now);
         const double ms = (static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec)
-                           - std::strtod(t0, nullptr)) / 1e6;
+                              - std::strtod(t0, nullptr))
+            / 1e6;
         if (FILE *f = std::fopen(file, "w")) {
             std::fprintf(f, "%.3f\n", ms);
             std::fclose(f);

@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         // Exactly two characters after the first point, taken from the text or zeros.
         FUZZ_CHECK(amount.size() == point + 3);
         FUZZ_CHECK(amount.startsWith(s.left(point + 3)));
-        FUZZ_CHECK(amount.mid(s.size()).count(QLatin1Char('0')) == std::max<qsizetype>(0, point + 3 - s.size()));
+        FUZZ_CHECK(
+            amount.mid(s.size()).count(QLatin1Char('0')) == std::max<qsizetype>(0, point + 3 - s.size()));
     }
     // The amount of an amount is itself.
     FUZZ_CHECK(!Amounts::isNumeric(amount, in.locale) || FormatAmount(amount, in.locale) == amount);

@@ -7,7 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
 // The readings bound the exponent as written ("100e4000" is taken) while plain texts write the
 // number's own exponent ("1E+4002", refused); values that near the bound are left out of the

@@ -2,8 +2,8 @@
 // Unchanged or Refused, never a failure; a Done plan adds up (N - 1 installments of A and a first
 // installment F make R) and, for a remainder with at most two decimals, ends on a zero balance.
 #include "core/amount.h"
-#include "fuzzinput.h"
 #include "core/plan.h"
+#include "fuzzinput.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const Schedule &s = plan.schedule;
     FUZZ_CHECK(s.count() >= 1 && s.count() <= maxCount);
     // Any row a view may ask for, the first and the last among them.
-    for (int k : {1, s.count(), 1 + static_cast<int>(in.flags) % s.count()}) {
+    for (int k : { 1, s.count(), 1 + static_cast<int>(in.flags) % s.count() }) {
         const ScheduleRow row = s.row(k);
         FUZZ_CHECK(row.number == QString::number(k));
         FUZZ_CHECK(!row.date.isEmpty());

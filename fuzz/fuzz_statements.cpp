@@ -14,7 +14,8 @@
 #include <cstdlib>
 #include <memory>
 
-namespace {
+namespace
+{
 
 struct Fixture {
     std::unique_ptr<QTemporaryDir> dir;
@@ -24,7 +25,8 @@ struct Fixture {
     Fixture()
     {
         // A memory-backed folder where there is one: every commit syncs the file.
-        const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+        const QString base
+            = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
         dir = std::make_unique<QTemporaryDir>(base + QStringLiteral("/fuzz-statements-XXXXXX"));
         const QString path = dir->filePath(QStringLiteral("db.mdb"));
         if (!createPriceListDatabase(path))
@@ -32,9 +34,10 @@ struct Fixture {
         store = std::make_unique<Store>(path, QStringLiteral("fuzz"));
         if (!store->open())
             std::abort();
-        for (const char *statement : {"insert into adt (category,id,description,price) values ('90','company','Shop','0.00')",
-                                      "insert into adt (category,id,description,price) values ('7','A','First','1.00')",
-                                      "insert into adt (category,id,description,price) values ('8','B','Second','2.00')"}) {
+        for (const char *statement :
+            { "insert into adt (category,id,description,price) values ('90','company','Shop','0.00')",
+                "insert into adt (category,id,description,price) values ('7','A','First','1.00')",
+                "insert into adt (category,id,description,price) values ('8','B','Second','2.00')" }) {
             if (!store->execute(QString::fromLatin1(statement)))
                 std::abort();
         }
@@ -68,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     static int argc = 1;
     static char name[] = "fuzz_statements";
-    static char *argv[] = {name, nullptr};
+    static char *argv[] = { name, nullptr };
     static QCoreApplication app(argc, argv);
     Fixture &f = fixture();
     const Fuzz::Input in(data, size, 3);
@@ -82,7 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(f.store->readSetting(QStringLiteral("company")) == value);
     FUZZ_CHECK(f.count() == f.rows);
 
-    const bool added = f.store->execute(AdtStatements::insert(QStringLiteral("9"), id, description, QStringLiteral("3.50")));
+    const bool added = f.store->execute(
+        AdtStatements::insert(QStringLiteral("9"), id, description, QStringLiteral("3.50")));
     FUZZ_CHECK(added == (storable(id) && storable(description)));
     if (added) {
         FUZZ_CHECK(f.count() == f.rows + 1);
@@ -91,7 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(found->text(QStringLiteral("Description")) == description);
         FUZZ_CHECK(found->text(QStringLiteral("price")) == QStringLiteral("3.50"));
         found.reset();
-        FUZZ_CHECK(f.store->execute(AdtStatements::update(QStringLiteral("9"), id, description + id, QStringLiteral("4"))));
+        FUZZ_CHECK(f.store->execute(
+            AdtStatements::update(QStringLiteral("9"), id, description + id, QStringLiteral("4"))));
         FUZZ_CHECK(f.store->execute(AdtStatements::remove(QStringLiteral("9"), id)));
     }
     FUZZ_CHECK(f.count() == f.rows);

@@ -10,7 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace Fuzz {
+namespace Fuzz
+{
 
 // The locales the program meets: the point and comma decimal separators, the point and blank
 // (narrow no-break space) group separators, Arabic-Indic digits.
@@ -53,10 +54,10 @@ struct Input {
 
 } // namespace Fuzz
 
-#define FUZZ_CHECK(condition)                                                                                          \
-    do {                                                                                                               \
-        if (!(condition)) {                                                                                            \
-            std::fprintf(stderr, "check failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__);                       \
-            std::abort();                                                                                              \
-        }                                                                                                              \
+#define FUZZ_CHECK(condition)                                                                                \
+    do {                                                                                                     \
+        if (!(condition)) {                                                                                  \
+            std::fprintf(stderr, "check failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__);              \
+            std::abort();                                                                                    \
+        }                                                                                                    \
     } while (false)

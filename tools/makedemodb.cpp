@@ -26,7 +26,8 @@ int main(int argc, char *argv[])
     }
     Store store(path, QStringLiteral("demo"));
     if (!store.open() || !fillDemoPriceList(store, &error)) {
-        err << "Could not fill " << path << ": " << (error.isEmpty() ? store.lastError().text() : error) << "\n";
+        err << "Could not fill " << path << ": " << (error.isEmpty() ? store.lastError().text() : error)
+            << "\n";
         return 1;
     }
     out << "Created the demo price list in " << path << "\n";

@@ -1,5 +1,5 @@
-#include "startup.h"
 #include "core/version.h"
+#include "startup.h"
 
 #include <QApplication>
 

@@ -1,9 +1,9 @@
 #include "startup.h"
 
-#include "windowwiring.h"
-#include "windows/main/imrform.h"
-#include "store/store.h"
 #include "core/version.h"
+#include "store/store.h"
+#include "windows/main/imrform.h"
+#include "windowwiring.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -15,7 +15,8 @@ void showStartupFailure(const QString &message)
     box.exec();
 }
 
-int Main(QApplication &app, const std::function<void(const QString &)> &showFailure, const QString &databasePath)
+int Main(
+    QApplication &app, const std::function<void(const QString &)> &showFailure, const QString &databasePath)
 {
     Store de1(databasePath.isEmpty() ? Store::defaultDatabasePath() : databasePath);
     IMRForm form(&de1);

@@ -11,7 +11,7 @@ class QApplication;
 // message instead and the window is never shown. Returns the process exit code.
 // databasePath defaults to db.mdb beside the executable.
 int Main(QApplication &app, const std::function<void(const QString &)> &showFailure = {},
-         const QString &databasePath = QString());
+    const QString &databasePath = QString());
 
 // Shows the start-up failure message in a box titled with the application title.
 void showStartupFailure(const QString &message);

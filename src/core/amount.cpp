@@ -1,6 +1,7 @@
 #include "amount.h"
 
-namespace {
+namespace
+{
 
 bool isBlank(QChar c)
 {
@@ -16,8 +17,8 @@ bool isDigit(QChar c)
 // a first group of one to three digits and further groups of exactly three. Appends the digits to
 // out and returns the position after them. A wrongly grouped separator sets badGrouping and the
 // part then ends before the first separator.
-qsizetype readInteger(QStringView t, qsizetype i, const QString &group, bool skipBlanks, QString &out,
-                      bool &badGrouping)
+qsizetype readInteger(
+    QStringView t, qsizetype i, const QString &group, bool skipBlanks, QString &out, bool &badGrouping)
 {
     auto digitsFrom = [&](qsizetype pos, QString &run) {
         while (pos < t.size() && (isDigit(t[pos]) || (skipBlanks && isBlank(t[pos])))) {
@@ -57,7 +58,8 @@ qsizetype readInteger(QStringView t, qsizetype i, const QString &group, bool ski
 
 } // namespace
 
-namespace Amounts {
+namespace Amounts
+{
 
 std::optional<Decimal> localeNumber(QStringView text, const QLocale &locale)
 {
@@ -197,9 +199,11 @@ QString padOrCut(const QString &s)
 
 } // namespace Amounts
 
-namespace {
+namespace
+{
 
-QString formatWith(const QString &in, const QString &whenEmpty, bool emptyWhenNotNumeric, const QLocale &locale)
+QString formatWith(
+    const QString &in, const QString &whenEmpty, bool emptyWhenNotNumeric, const QLocale &locale)
 {
     const QString s = in.isEmpty() ? whenEmpty : in;
     if (!Amounts::isNumeric(s, locale))

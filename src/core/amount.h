@@ -15,7 +15,8 @@
 QString FormatAmount(const QString &s, const QLocale &locale = QLocale());
 QString FormatAmountOrEmpty(const QString &s, const QLocale &locale = QLocale());
 
-namespace Amounts {
+namespace Amounts
+{
 
 // The locale-aware reading: surrounding blanks, a sign, digits in groups of three with the
 // locale's group separator, the locale's decimal separator and an exponent. A text that is not

@@ -4,7 +4,8 @@
 
 #include <string>
 
-namespace {
+namespace
+{
 
 mpz_class pow10(unsigned long n)
 {

@@ -6,7 +6,8 @@
 #include <QRegularExpression>
 #include <QtEndian>
 
-namespace {
+namespace
+{
 
 // The buffer the value is read into; longer values are not read at all.
 constexpr qsizetype ValueBufferSize = 1024;
@@ -27,8 +28,8 @@ QString resolveBelow(const QString &base, QStringView rest)
             continue;
         }
         QString found;
-        const QStringList entries =
-            QDir(current).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        const QStringList entries
+            = QDir(current).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         for (const QString &entry : entries) {
             if (entry.compare(part, Qt::CaseInsensitive) == 0) {
                 found = entry;
@@ -89,8 +90,8 @@ const RegistryFileModel *RegistryFileSource::model(qsizetype index)
     return &loaded.model;
 }
 
-std::optional<RegistryData> RegistryFileSource::queryValue(quint32 root, const QString &keyName,
-                                                           const QString &valueName, qsizetype capacity)
+std::optional<RegistryData> RegistryFileSource::queryValue(
+    quint32 root, const QString &keyName, const QString &valueName, qsizetype capacity)
 {
     // The names reach the registry through the 8-bit API; take them as it would receive them.
     const QString key = QString::fromLocal8Bit(keyName.toLocal8Bit());
@@ -128,7 +129,8 @@ QString RegistryFileSource::localPath(const QString &registryPath) const
 {
     if (isWindowsDrivePath(registryPath)) {
         for (const QString &file : m_files) {
-            const QString drive = QFileInfo(file).absolutePath() + u"/dosdevices/" + registryPath.at(0).toLower() + u':';
+            const QString drive
+                = QFileInfo(file).absolutePath() + u"/dosdevices/" + registryPath.at(0).toLower() + u':';
             if (QFileInfo(drive).isDir())
                 return resolveBelow(drive, QStringView(registryPath).sliced(2));
         }
@@ -143,12 +145,12 @@ std::unique_ptr<RegistrySource> createSystemRegistrySource()
 #ifdef Q_OS_WIN
     return createWindowsRegistrySource();
 #else
-    return std::make_unique<RegistryFileSource>(QStringList{RegistryFileSource::defaultFile()});
+    return std::make_unique<RegistryFileSource>(QStringList { RegistryFileSource::defaultFile() });
 #endif
 }
 
 bool GetKeyValue(RegistrySource &source, quint32 keyRoot, const QString &keyName, const QString &subKeyRef,
-                 QString &keyVal)
+    QString &keyVal)
 {
     const std::optional<RegistryData> data = source.queryValue(keyRoot, keyName, subKeyRef, ValueBufferSize);
     if (!data || data->bytes.size() > ValueBufferSize) {

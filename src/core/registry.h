@@ -32,8 +32,9 @@ public:
     // Opens the key for reading and queries the value into a buffer of `capacity` bytes, the way
     // RegOpenKeyExA / RegQueryValueExA / RegCloseKey do. nullopt when the key cannot be opened,
     // the value is missing or its data do not fit.
-    virtual std::optional<RegistryData> queryValue(quint32 root, const QString &keyName, const QString &valueName,
-                                                   qsizetype capacity) = 0;
+    virtual std::optional<RegistryData> queryValue(
+        quint32 root, const QString &keyName, const QString &valueName, qsizetype capacity)
+        = 0;
 
     // The local file a path read from this registry names. The platform's own registry paths are
     // local already; a Wine registry's "C:\..." paths lie below the prefix (see RegistryFileSource).
@@ -51,8 +52,8 @@ public:
     // The default place: $WINEPREFIX/system.reg when $WINEPREFIX is set, else ~/.wine/system.reg.
     static QString defaultFile();
 
-    std::optional<RegistryData> queryValue(quint32 root, const QString &keyName, const QString &valueName,
-                                           qsizetype capacity) override;
+    std::optional<RegistryData> queryValue(
+        quint32 root, const QString &keyName, const QString &valueName, qsizetype capacity) override;
 
     // A drive path "X:\dir\file" is looked up as <folder of the file>/dosdevices/x:/dir/file, the
     // way Wine maps its drives, each component matched without regard to case as Windows would;
@@ -88,4 +89,4 @@ std::unique_ptr<RegistrySource> createWindowsRegistrySource();
 // keyVal as it was passed in. False, with keyVal emptied, when the key cannot be opened for
 // reading, the value is missing or it is longer than 1024 bytes.
 bool GetKeyValue(RegistrySource &source, quint32 keyRoot, const QString &keyName, const QString &subKeyRef,
-                 QString &keyVal);
+    QString &keyVal);

@@ -2,13 +2,14 @@
 
 #include <qt_windows.h>
 
-namespace {
+namespace
+{
 
 class WindowsRegistrySource final : public RegistrySource
 {
 public:
-    std::optional<RegistryData> queryValue(quint32 root, const QString &keyName, const QString &valueName,
-                                           qsizetype capacity) override
+    std::optional<RegistryData> queryValue(
+        quint32 root, const QString &keyName, const QString &valueName, qsizetype capacity) override
     {
         // The predefined handles are 32-bit values sign-extended to the pointer's width.
         const HKEY rootKey = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(root)));
@@ -24,13 +25,13 @@ public:
         QByteArray buffer(capacity, '\0');
         DWORD size = static_cast<DWORD>(buffer.size());
         DWORD type = 0;
-        const LONG rc = RegQueryValueExA(opened, name.constData(), nullptr, &type,
-                                         reinterpret_cast<LPBYTE>(buffer.data()), &size);
+        const LONG rc = RegQueryValueExA(
+            opened, name.constData(), nullptr, &type, reinterpret_cast<LPBYTE>(buffer.data()), &size);
         RegCloseKey(opened);
         if (rc != ERROR_SUCCESS || size > static_cast<DWORD>(buffer.size()))
             return std::nullopt;
         buffer.truncate(static_cast<qsizetype>(size));
-        return RegistryData{static_cast<quint32>(type), buffer};
+        return RegistryData { static_cast<quint32>(type), buffer };
     }
 };
 

@@ -3,7 +3,8 @@
 #include <QStringDecoder>
 #include <QtEndian>
 
-namespace Registry {
+namespace Registry
+{
 
 bool isTextType(quint32 type)
 {
@@ -18,14 +19,15 @@ std::optional<quint32> rootFromName(QStringView name)
         quint32 root;
     };
     static const Root roots[] = {
-        {u"HKEY_CLASSES_ROOT", u"HKCR", ClassesRoot},
-        {u"HKEY_CURRENT_USER", u"HKCU", CurrentUser},
-        {u"HKEY_LOCAL_MACHINE", u"HKLM", LocalMachine},
-        {u"HKEY_USERS", u"HKU", Users},
-        {u"HKEY_CURRENT_CONFIG", u"HKCC", CurrentConfig},
+        { u"HKEY_CLASSES_ROOT", u"HKCR", ClassesRoot },
+        { u"HKEY_CURRENT_USER", u"HKCU", CurrentUser },
+        { u"HKEY_LOCAL_MACHINE", u"HKLM", LocalMachine },
+        { u"HKEY_USERS", u"HKU", Users },
+        { u"HKEY_CURRENT_CONFIG", u"HKCC", CurrentConfig },
     };
     for (const Root &r : roots) {
-        if (name.compare(r.longName, Qt::CaseInsensitive) == 0 || name.compare(r.shortName, Qt::CaseInsensitive) == 0)
+        if (name.compare(r.longName, Qt::CaseInsensitive) == 0
+            || name.compare(r.shortName, Qt::CaseInsensitive) == 0)
             return r.root;
     }
     return std::nullopt;
@@ -33,7 +35,8 @@ std::optional<quint32> rootFromName(QStringView name)
 
 } // namespace Registry
 
-namespace {
+namespace
+{
 
 using Format = RegistryFileModel::Format;
 
@@ -139,11 +142,21 @@ std::optional<QString> readEscaped(QStringView line, qsizetype &pos, QChar termi
         const QChar e = line.at(pos++);
         if (!wine) {
             switch (e.unicode()) {
-            case u'\\': out += u'\\'; break;
-            case u'"': out += u'"'; break;
-            case u'n': out += u'\n'; break;
-            case u'r': out += u'\r'; break;
-            case u'0': out += QChar(0); break;
+            case u'\\':
+                out += u'\\';
+                break;
+            case u'"':
+                out += u'"';
+                break;
+            case u'n':
+                out += u'\n';
+                break;
+            case u'r':
+                out += u'\r';
+                break;
+            case u'0':
+                out += QChar(0);
+                break;
             default:
                 out += u'\\';
                 out += e;
@@ -151,14 +164,30 @@ std::optional<QString> readEscaped(QStringView line, qsizetype &pos, QChar termi
             continue;
         }
         switch (e.unicode()) {
-        case u'a': out += QChar(0x07); break;
-        case u'b': out += QChar(0x08); break;
-        case u'e': out += QChar(0x1B); break;
-        case u'f': out += QChar(0x0C); break;
-        case u'n': out += QChar(0x0A); break;
-        case u'r': out += QChar(0x0D); break;
-        case u't': out += QChar(0x09); break;
-        case u'v': out += QChar(0x0B); break;
+        case u'a':
+            out += QChar(0x07);
+            break;
+        case u'b':
+            out += QChar(0x08);
+            break;
+        case u'e':
+            out += QChar(0x1B);
+            break;
+        case u'f':
+            out += QChar(0x0C);
+            break;
+        case u'n':
+            out += QChar(0x0A);
+            break;
+        case u'r':
+            out += QChar(0x0D);
+            break;
+        case u't':
+            out += QChar(0x09);
+            break;
+        case u'v':
+            out += QChar(0x0B);
+            break;
         case u'x': {
             int value = 0;
             int digits = 0;
@@ -172,7 +201,9 @@ std::optional<QString> readEscaped(QStringView line, qsizetype &pos, QChar termi
         default:
             if (e >= u'0' && e <= u'7') {
                 int value = e.unicode() - u'0';
-                for (int digits = 1; digits < 3 && pos < line.size() && line.at(pos) >= u'0' && line.at(pos) <= u'7'; ++digits)
+                for (int digits = 1;
+                     digits < 3 && pos < line.size() && line.at(pos) >= u'0' && line.at(pos) <= u'7';
+                     ++digits)
                     value = value * 8 + (line.at(pos++).unicode() - u'0');
                 out += QChar(char16_t(value));
             } else {
@@ -197,7 +228,8 @@ std::optional<QByteArray> readHexBytes(QStringView text)
         const QStringView part = parts.at(i).trimmed();
         if (part.isEmpty() && i == parts.size() - 1 && i > 0)
             break;
-        if (part.isEmpty() || part.size() > 2 || !isHexDigit(part.at(0)) || (part.size() == 2 && !isHexDigit(part.at(1))))
+        if (part.isEmpty() || part.size() > 2 || !isHexDigit(part.at(0))
+            || (part.size() == 2 && !isHexDigit(part.at(1))))
             return std::nullopt;
         int value = hexValue(part.at(0));
         if (part.size() == 2)
@@ -395,7 +427,7 @@ private:
             v.data = std::move(data);
             return;
         }
-        key.values.append(RegistryValue{name, type, std::move(data)});
+        key.values.append(RegistryValue { name, type, std::move(data) });
         key.valueIndex.insert(id, key.values.size() - 1);
     }
 
@@ -464,7 +496,8 @@ RegistryFileModel parseRegistryFile(const QByteArray &content)
             ++stop;
         QStringView line = text.sliced(start, stop - start).trimmed();
         // "\r\n" is one break.
-        start = (stop + 1 < end && text.at(stop) == u'\r' && text.at(stop + 1) == u'\n') ? stop + 2 : stop + 1;
+        start
+            = (stop + 1 < end && text.at(stop) == u'\r' && text.at(stop + 1) == u'\n') ? stop + 2 : stop + 1;
         const bool lastLine = start > end;
 
         if (!headerSeen) {

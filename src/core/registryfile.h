@@ -28,7 +28,8 @@
 
 #include <optional>
 
-namespace Registry {
+namespace Registry
+{
 
 // The predefined roots, by the numbers of their handles.
 inline constexpr quint32 ClassesRoot = 0x80000000;

@@ -7,15 +7,17 @@
 
 #include <limits>
 
-namespace OrderDb {
-
-namespace {
-
-bool fits32(const Decimal &whole)
+namespace OrderDb
 {
-    const std::optional<long long> v = whole.toInt64();
-    return v && *v >= std::numeric_limits<qint32>::min() && *v <= std::numeric_limits<qint32>::max();
-}
+
+namespace
+{
+
+    bool fits32(const Decimal &whole)
+    {
+        const std::optional<long long> v = whole.toInt64();
+        return v && *v >= std::numeric_limits<qint32>::min() && *v <= std::numeric_limits<qint32>::max();
+    }
 
 } // namespace
 
@@ -50,7 +52,7 @@ std::optional<QSqlDatabase> open(const QString &connectionName, QString *error)
         db.setNumericalPrecisionPolicy(QSql::HighPrecision);
         QStringList missing;
         for (const QString &table :
-             {QStringLiteral("CUSTOMER"), QStringLiteral("ORDERS"), QStringLiteral("ORDERDETAIL")}) {
+            { QStringLiteral("CUSTOMER"), QStringLiteral("ORDERS"), QStringLiteral("ORDERDETAIL") }) {
             if (!db.tables().contains(table, Qt::CaseInsensitive))
                 missing << table;
         }
@@ -92,8 +94,8 @@ std::optional<qint32> keyValue(QStringView text)
     return v;
 }
 
-std::optional<Decimal> lineTotal(QStringView unitPrice, QStringView quantity, QStringView discount,
-                                 const QLocale &locale)
+std::optional<Decimal> lineTotal(
+    QStringView unitPrice, QStringView quantity, QStringView discount, const QLocale &locale)
 {
     const Decimal price = Amounts::leadingNumber(unitPrice, locale);
     const Decimal qty = Amounts::leadingNumber(quantity, locale);
@@ -103,13 +105,15 @@ std::optional<Decimal> lineTotal(QStringView unitPrice, QStringView quantity, QS
         return std::nullopt;
     // (1 - d/100) x line computed as (100 - d) x line / 100, so nothing is lost before the rounding.
     const Decimal hundred = Decimal::fromInt(100);
-    const std::optional<Decimal> discounted = Decimal::divideRoundedHalfEven((hundred - disc) * line, hundred);
+    const std::optional<Decimal> discounted
+        = Decimal::divideRoundedHalfEven((hundred - disc) * line, hundred);
     if (!discounted || !fits32(*discounted))
         return std::nullopt;
     return discounted;
 }
 
-std::optional<Decimal> installmentPrice(const Decimal &orderTotal, QStringView depositText, const QLocale &locale)
+std::optional<Decimal> installmentPrice(
+    const Decimal &orderTotal, QStringView depositText, const QLocale &locale)
 {
     if (depositText.trimmed().isEmpty())
         return orderTotal;
@@ -133,8 +137,8 @@ std::optional<QString> currencyText(const QString &value, const QLocale &locale)
     if (!cents)
         return std::nullopt;
     const bool negative = *cents < 0;
-    const unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(*cents)
-                                                  : static_cast<unsigned long long>(*cents);
+    const unsigned long long magnitude
+        = negative ? 0ULL - static_cast<unsigned long long>(*cents) : static_cast<unsigned long long>(*cents);
     const QString whole = QString::number(magnitude / 100);
     QString grouped;
     const QString group = locale.groupSeparator();

@@ -14,7 +14,8 @@
 
 #include <optional>
 
-namespace OrderDb {
+namespace OrderDb
+{
 
 // The one name the program knows the order database by.
 QString dataSourceName();
@@ -38,13 +39,13 @@ std::optional<qint32> keyValue(QStringView text);
 // with ('.' as the point, no number counts 0): unit price x quantity brought to the nearest whole
 // number (halves to even), then reduced by the discount percentage and brought to a whole number
 // the same way. nullopt when a step leaves the signed 32-bit range.
-std::optional<Decimal> lineTotal(QStringView unitPrice, QStringView quantity, QStringView discount,
-                                 const QLocale &locale = QLocale());
+std::optional<Decimal> lineTotal(
+    QStringView unitPrice, QStringView quantity, QStringView discount, const QLocale &locale = QLocale());
 
 // The installment price derived from the order total and the typed deposit: total - deposit.
 // A blank deposit counts as no deposit; a deposit that is not a number gives nullopt.
-std::optional<Decimal> installmentPrice(const Decimal &orderTotal, QStringView depositText,
-                                        const QLocale &locale = QLocale());
+std::optional<Decimal> installmentPrice(
+    const Decimal &orderTotal, QStringView depositText, const QLocale &locale = QLocale());
 
 // The money fields' display: the quoted currency sign "ج.م." with a right-to-left mark, a blank
 // and the number with a group separator and two decimals ("ج.م.\u200F 1,250.00"). value is the

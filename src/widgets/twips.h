@@ -6,7 +6,8 @@
 
 // The window layouts are given in twips (1440 to the inch); they are turned into pixels with the
 // device's logical resolution so the windows keep their proportions on any screen.
-namespace Twips {
+namespace Twips
+{
 
 inline int toX(const QPaintDevice *device, int twips)
 {

@@ -25,7 +25,8 @@
 // painted as a PDF - exactly what the Qt engine would hand over - and submitted here, where the job
 // number or the refusal can be read.
 
-namespace {
+namespace
+{
 
 const QString Creator = QStringLiteral("Velmont Brasko");
 constexpr int Resolution = 1200;
@@ -46,10 +47,10 @@ PrintResult renderPage(QWidget *window, QPagedPaintDevice *device)
 {
     const QRect area = clientArea(window);
     if (area.isEmpty())
-        return {false, QStringLiteral("The window has nothing to print.")};
+        return { false, QStringLiteral("The window has nothing to print.") };
     QPainter painter;
     if (!painter.begin(device))
-        return {false, QStringLiteral("The page could not be started.")};
+        return { false, QStringLiteral("The page could not be started.") };
     const QRect page = painter.viewport();
     const double scale = std::min(double(page.width()) / area.width(), double(page.height()) / area.height());
     // Centred across the page and standing at its top, the way a letter starts.
@@ -57,15 +58,15 @@ PrintResult renderPage(QWidget *window, QPagedPaintDevice *device)
     painter.scale(scale, scale);
     window->render(&painter, QPoint(), QRegion(area), QWidget::DrawWindowBackground | QWidget::DrawChildren);
     if (!painter.end())
-        return {false, QStringLiteral("The page could not be finished.")};
-    return {true, {}};
+        return { false, QStringLiteral("The page could not be finished.") };
+    return { true, {} };
 }
 
 QPageLayout fallbackLayout()
 {
     const bool letter = QLocale().measurementSystem() == QLocale::ImperialUSSystem;
     return QPageLayout(QPageSize(letter ? QPageSize::Letter : QPageSize::A4), QPageLayout::Portrait,
-                       QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+        QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
 }
 
 QPageLayout printerLayout(const QPrinterInfo &info)
@@ -102,22 +103,27 @@ QString option(const cups_dest_t *dest, const char *name)
 QString refusalOf(const cups_dest_t *dest, const QString &printer)
 {
     const QString said = option(dest, "printer-state-message");
-    const QString tail = said.isEmpty() ? QString() : QStringLiteral(" The print system says: \"%1\".").arg(said);
+    const QString tail
+        = said.isEmpty() ? QString() : QStringLiteral(" The print system says: \"%1\".").arg(said);
     const QStringList reasons = option(dest, "printer-state-reasons").split(u',', Qt::SkipEmptyParts);
-    const bool offline = std::any_of(reasons.begin(), reasons.end(), [](const QString &reason) {
-        return reason.startsWith(QLatin1String("offline"));
-    });
+    const bool offline = std::any_of(reasons.begin(), reasons.end(),
+        [](const QString &reason) { return reason.startsWith(QLatin1String("offline")); });
     // printer-state 5 is "stopped": CUPS would only queue the job until someone starts the printer.
     if (option(dest, "printer-state") == QLatin1String("5") || offline)
-        return QStringLiteral("The printer \"%1\" is off line (stopped), so nothing was printed.").arg(printer) + tail;
+        return QStringLiteral("The printer \"%1\" is off line (stopped), so nothing was printed.")
+                   .arg(printer)
+            + tail;
     if (option(dest, "printer-is-accepting-jobs") == QLatin1String("false"))
-        return QStringLiteral("The printer \"%1\" is not accepting jobs, so nothing was printed.").arg(printer) + tail;
+        return QStringLiteral("The printer \"%1\" is not accepting jobs, so nothing was printed.")
+                   .arg(printer)
+            + tail;
     return {};
 }
 
 bool schedulerAnswers()
 {
-    http_t *http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 5000, nullptr);
+    http_t *http
+        = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 5000, nullptr);
     if (!http)
         return false;
     httpClose(http);
@@ -137,22 +143,24 @@ PrintResult printWindow(QWidget *window, const QString &jobName)
 {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull())
-        return {false, noPrinterMessage()};
+        return { false, noPrinterMessage() };
 
     // A CUPS printer id is "queue" or "queue/instance".
     const QString id = info.printerName();
     const QByteArray queue = id.section(u'/', 0, 0).toUtf8();
     const QByteArray instance = id.section(u'/', 1).toUtf8();
     const QString shown = info.description().isEmpty() ? id : info.description();
-    Dest dest(cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.constData(), instance.isEmpty() ? nullptr : instance.constData()));
+    Dest dest(cupsGetNamedDest(
+        CUPS_HTTP_DEFAULT, queue.constData(), instance.isEmpty() ? nullptr : instance.constData()));
     if (!dest)
-        return {false, QStringLiteral("The printer \"%1\" cannot be reached: %2").arg(shown, cupsError())};
+        return { false, QStringLiteral("The printer \"%1\" cannot be reached: %2").arg(shown, cupsError()) };
     if (const QString refusal = refusalOf(dest.get(), shown); !refusal.isEmpty())
-        return {false, refusal};
+        return { false, refusal };
 
     QTemporaryFile file(QDir::tempPath() + QStringLiteral("/brasko-print-XXXXXX.pdf"));
     if (!file.open())
-        return {false, QStringLiteral("The page could not be prepared for printing: %1").arg(file.errorString())};
+        return { false,
+            QStringLiteral("The page could not be prepared for printing: %1").arg(file.errorString()) };
     const QPageLayout layout = printerLayout(info);
     {
         QPdfWriter writer(&file);
@@ -161,7 +169,8 @@ PrintResult printWindow(QWidget *window, const QString &jobName)
             return drawn;
     }
     if (!file.flush() || file.error() != QFileDevice::NoError)
-        return {false, QStringLiteral("The page could not be prepared for printing: %1").arg(file.errorString())};
+        return { false,
+            QStringLiteral("The page could not be prepared for printing: %1").arg(file.errorString()) };
 
     cups_option_t *options = nullptr;
     int count = 0;
@@ -173,29 +182,32 @@ PrintResult printWindow(QWidget *window, const QString &jobName)
         if (!cupsGetOption(dest->options[i].name, count, options))
             count = cupsAddOption(dest->options[i].name, dest->options[i].value, count, &options);
     }
-    const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, queue.constData(), QFile::encodeName(file.fileName()).constData(),
-                                   jobName.toUtf8().constData(), count, options);
+    const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, queue.constData(),
+        QFile::encodeName(file.fileName()).constData(), jobName.toUtf8().constData(), count, options);
     cupsFreeOptions(count, options);
     if (job <= 0)
-        return {false, QStringLiteral("The printer \"%1\" refused the job: %2").arg(shown, cupsError())};
-    return {true, {}};
+        return { false, QStringLiteral("The printer \"%1\" refused the job: %2").arg(shown, cupsError()) };
+    return { true, {} };
 }
 
 PrintResult printWindowToPdf(QWidget *window, const QString &pdfPath)
 {
     QSaveFile file(pdfPath);
     if (!file.open(QIODevice::WriteOnly))
-        return {false, QStringLiteral("The file \"%1\" could not be written: %2").arg(pdfPath, file.errorString())};
+        return { false,
+            QStringLiteral("The file \"%1\" could not be written: %2").arg(pdfPath, file.errorString()) };
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     {
         QPdfWriter writer(&file);
-        describeDocument(writer, info.isNull() ? fallbackLayout() : printerLayout(info), QFileInfo(pdfPath).completeBaseName());
+        describeDocument(writer, info.isNull() ? fallbackLayout() : printerLayout(info),
+            QFileInfo(pdfPath).completeBaseName());
         if (PrintResult drawn = renderPage(window, &writer); !drawn.ok) {
             file.cancelWriting();
             return drawn;
         }
     }
     if (!file.commit())
-        return {false, QStringLiteral("The file \"%1\" could not be written: %2").arg(pdfPath, file.errorString())};
-    return {true, {}};
+        return { false,
+            QStringLiteral("The file \"%1\" could not be written: %2").arg(pdfPath, file.errorString()) };
+    return { true, {} };
 }

@@ -3,15 +3,15 @@
 // The person always gets a message, nothing crashes, and no settings row or item is lost or
 // half-written.
 
-#include "app/windowwiring.h"
-#include "windows/main/imrform.h"
 #include "app/startup.h"
+#include "app/windowwiring.h"
+#include "support/faults_support.h"
+#include "widgets/gridcombo.h"
+#include "widgets/numericedit.h"
 #include "windows/errors/errorreport.h"
 #include "windows/errors/errort.h"
-#include "widgets/numericedit.h"
+#include "windows/main/imrform.h"
 #include "windows/pricelist/frmadt.h"
-#include "widgets/gridcombo.h"
-#include "support/faults_support.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -26,10 +26,11 @@
 
 using namespace Faults;
 
-namespace {
+namespace
+{
 
-const QList<Row> Settings = {{"90", "company", "Old Shop", "0.00"}, {"90", "sp", "Old Seller", "0.00"},
-                             {"90", "dt", "1/1/2026 09:00:00", "0.00"}, {"4", "A", "Hard disk A", "300"}};
+const QList<Row> Settings = { { "90", "company", "Old Shop", "0.00" }, { "90", "sp", "Old Seller", "0.00" },
+    { "90", "dt", "1/1/2026 09:00:00", "0.00" }, { "4", "A", "Hard disk A", "300" } };
 
 QLineEdit *box(QWidget &w, const char *name)
 {
@@ -152,7 +153,8 @@ void TestStartFaults::startRefused()
     const QString path = dir.filePath(QStringLiteral("db.mdb"));
     QList<Row> rows = Settings;
     for (int i = 0; i < 400; ++i)
-        rows << Row{QString::number(i % 17), QStringLiteral("ID%1").arg(i), QString(50, QLatin1Char('d')), QStringLiteral("1.00")};
+        rows << Row { QString::number(i % 17), QStringLiteral("ID%1").arg(i), QString(50, QLatin1Char('d')),
+            QStringLiteral("1.00") };
     QVERIFY(makeDatabase(path, rows));
     if (content.isEmpty())
         content = fileBytes(path).left(fileBytes(path).size() / 2);
@@ -180,7 +182,8 @@ void TestStartFaults::lockedAtStartThroughMain()
     QProcess locker;
     QVERIFY(startHelper(locker, QStringLiteral("lock"), path, "locked"));
     QString shown;
-    const int code = Main(*qApp, [&](const QString &message) { shown = message; }, path);
+    const int code = Main(
+        *qApp, [&](const QString &message) { shown = message; }, path);
     stopHelper(locker);
     QCOMPARE(code, 1);
     QVERIFY(shown.startsWith(QStringLiteral("Error connecting to DataBase!\r")));
@@ -296,7 +299,8 @@ void TestStartFaults::settingTexts_data()
     QTest::newRow("statement end") << QStringLiteral("x'); delete from adt; --");
     QTest::newRow("comments") << QStringLiteral("a /* b */ c -- d # e");
     QTest::newRow("arabic") << QStringLiteral("دلتا للكمبيوتر - ٠١٢٣٤٥٦٧٨٩");
-    QTest::newRow("emoji") << QStringLiteral("Shop \U0001F5A5\U0001F468\u200D\U0001F4BB \U0001F1EA\U0001F1EC");
+    QTest::newRow("emoji") << QStringLiteral(
+        "Shop \U0001F5A5\U0001F468\u200D\U0001F4BB \U0001F1EA\U0001F1EC");
     QTest::newRow("control characters") << QStringLiteral("tab\there\rcarriage\nline");
     QTest::newRow("100 KB") << QString(100 * 1024, QLatin1Char('w'));
     QTest::newRow("100 KB arabic with quotes") << QStringLiteral("ب'").repeated(50 * 1024);
@@ -324,8 +328,8 @@ void TestStartFaults::settingTexts()
         QVERIFY(form.close());
         QVERIFY2(ask.asked.isEmpty(), qPrintable(ask.asked.value(0)));
     }
-    QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("company")), QStringList{held3});
-    QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("sp")), QStringList{held5});
+    QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("company")), QStringList { held3 });
+    QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("sp")), QStringList { held5 });
     Store store(path, QStringLiteral("t-texts-again"));
     IMRForm form(&store);
     QVERIFY(form.Form_Load());
@@ -350,11 +354,12 @@ void TestStartFaults::nonCharactersAreKeptOrRefused()
         box(form, "Text3")->setText(text);
         QVERIFY(form.close());
         if (!ask.asked.isEmpty()) { // refused, and said so: the old name stays
-            QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("company")), QStringList{QStringLiteral("Old Shop")});
+            QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("company")),
+                QStringList { QStringLiteral("Old Shop") });
             return;
         }
     }
-    QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("company")), QStringList{text});
+    QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("company")), QStringList { text });
 }
 
 void TestStartFaults::pickerIds_data()
@@ -369,7 +374,8 @@ void TestStartFaults::pickerIds_data()
     QTest::newRow("long") << QString(32000, QLatin1Char('L')) << true;
     // Not in the list: a lookup that matched anything would show another item.
     QTest::newRow("always true") << QStringLiteral("NOPE' or '1'='1") << false;
-    QTest::newRow("union") << QStringLiteral("' union select description, price from adt where id = 'company") << false;
+    QTest::newRow("union") << QStringLiteral("' union select description, price from adt where id = 'company")
+                           << false;
     QTest::newRow("other category") << QStringLiteral("Z") << false;
 }
 
@@ -380,9 +386,9 @@ void TestStartFaults::pickerIds()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("db.mdb"));
     QList<Row> rows = Settings;
-    rows << Row{"5", "Z", "Not a disk", "1"};
+    rows << Row { "5", "Z", "Not a disk", "1" };
     if (exists)
-        rows << Row{"4", id, QStringLiteral("Disk ") + id.left(20), "450.5"};
+        rows << Row { "4", id, QStringLiteral("Disk ") + id.left(20), "450.5" };
     QVERIFY(makeDatabase(path, rows));
     const QStringList before = allRows(path);
     Store store(path, QStringLiteral("t-ids"));
@@ -395,7 +401,8 @@ void TestStartFaults::pickerIds()
     row.GridCombo1->setText(id);
     QCOMPARE(row.GridCombo1->Text(), id);
     form.GridCombo1_Click(4);
-    QCOMPARE(row.Label1->text(), exists ? QStringLiteral("Disk ") + id.left(20) : QStringLiteral("Hard disk A"));
+    QCOMPARE(
+        row.Label1->text(), exists ? QStringLiteral("Disk ") + id.left(20) : QStringLiteral("Hard disk A"));
     QCOMPARE(row.text1->text(), exists ? QStringLiteral("450.5") : QStringLiteral("300"));
     QCOMPARE(allRows(path), before);
 }
@@ -405,8 +412,10 @@ void TestStartFaults::editorTexts_data()
     QTest::addColumn<QString>("id");
     QTest::addColumn<QString>("description");
     QTest::newRow("quotes") << QStringLiteral("O'NEIL \"15\"") << QStringLiteral("It's a 15\" screen; '' --");
-    QTest::newRow("statement end") << QStringLiteral("X'); delete from adt; --") << QStringLiteral("'); drop table adt; /*");
-    QTest::newRow("arabic and emoji") << QStringLiteral("شاشة\U0001F5A5") << QStringLiteral("شاشة ٢٤ بوصة \U0001F600");
+    QTest::newRow("statement end") << QStringLiteral("X'); delete from adt; --")
+                                   << QStringLiteral("'); drop table adt; /*");
+    QTest::newRow("arabic and emoji")
+        << QStringLiteral("شاشة\U0001F5A5") << QStringLiteral("شاشة ٢٤ بوصة \U0001F600");
     QTest::newRow("long") << QString(30000, QLatin1Char('I')) << QStringLiteral("d'").repeated(16000);
 }
 
@@ -436,7 +445,7 @@ void TestStartFaults::editorTexts()
         QVERIFY2(reports.descriptions.isEmpty(), qPrintable(reports.descriptions.value(0)));
         QVERIFY(!editor.isVisible());
     }
-    QCOMPARE(descriptions(path, QStringLiteral("6"), id), QStringList{description});
+    QCOMPARE(descriptions(path, QStringLiteral("6"), id), QStringList { description });
     QCOMPARE(allRows(path).size(), Settings.size() + 1);
     QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("dt")).size(), 1);
     // The main window's row finds the item by the same id.
@@ -494,7 +503,8 @@ void TestStartFaults::editorUnderFault()
             on.emplace(which, dir, path, disk ? &*disk : nullptr);
         QVERIFY(on->ok());
         box(editor, "txtdesc")->setText(QStringLiteral("Changed ") + QString(20000, QLatin1Char('c')));
-        editor.findChild<QPushButton *>(adding ? QStringLiteral("Command1") : QStringLiteral("Command2"))->click();
+        editor.findChild<QPushButton *>(adding ? QStringLiteral("Command1") : QStringLiteral("Command2"))
+            ->click();
         QCOMPARE(reports.descriptions.size(), 1);
         qInfo("%s", qPrintable(reports.descriptions[0].left(200)));
         QVERIFY(editor.isVisible()); // the editor stays, with what was typed

@@ -18,18 +18,54 @@ private slots:
         QTest::addColumn<QString>("discount");
         QTest::addColumn<QString>("total"); // empty: refused
 
-        QTest::newRow("half-up-to-even") << "99.5" << "1" << "0" << "100";
-        QTest::newRow("half-down-to-even") << "98.5" << "1" << "0" << "98";
-        QTest::newRow("ten-percent") << "1250" << "3" << "10" << "3375";
-        QTest::newRow("no-discount") << "1250" << "3" << "0" << "3750";
-        QTest::newRow("full-discount") << "1250" << "3" << "100" << "0";
-        QTest::newRow("discount-rounds-half-even") << "25" << "1" << "10" << "22"; // 22.5
-        QTest::newRow("leading-number-cells") << "12.5 pounds" << "2 pcs" << "" << "25";
-        QTest::newRow("no-number-is-zero") << "abc" << "3" << "0" << "0";
-        QTest::newRow("fraction-quantity") << "10" << "2.25" << "0" << "22"; // 22.5
-        QTest::newRow("largest-32-bit") << "2147483647" << "1" << "0" << "2147483647";
-        QTest::newRow("beyond-32-bit") << "2147483648" << "1" << "0" << "";
-        QTest::newRow("negative-discount-overflows") << "2000000000" << "1" << "-10" << "";
+        QTest::newRow("half-up-to-even") << "99.5"
+                                         << "1"
+                                         << "0"
+                                         << "100";
+        QTest::newRow("half-down-to-even") << "98.5"
+                                           << "1"
+                                           << "0"
+                                           << "98";
+        QTest::newRow("ten-percent") << "1250"
+                                     << "3"
+                                     << "10"
+                                     << "3375";
+        QTest::newRow("no-discount") << "1250"
+                                     << "3"
+                                     << "0"
+                                     << "3750";
+        QTest::newRow("full-discount") << "1250"
+                                       << "3"
+                                       << "100"
+                                       << "0";
+        QTest::newRow("discount-rounds-half-even") << "25"
+                                                   << "1"
+                                                   << "10"
+                                                   << "22"; // 22.5
+        QTest::newRow("leading-number-cells") << "12.5 pounds"
+                                              << "2 pcs"
+                                              << ""
+                                              << "25";
+        QTest::newRow("no-number-is-zero") << "abc"
+                                           << "3"
+                                           << "0"
+                                           << "0";
+        QTest::newRow("fraction-quantity") << "10"
+                                           << "2.25"
+                                           << "0"
+                                           << "22"; // 22.5
+        QTest::newRow("largest-32-bit") << "2147483647"
+                                        << "1"
+                                        << "0"
+                                        << "2147483647";
+        QTest::newRow("beyond-32-bit") << "2147483648"
+                                       << "1"
+                                       << "0"
+                                       << "";
+        QTest::newRow("negative-discount-overflows") << "2000000000"
+                                                     << "1"
+                                                     << "-10"
+                                                     << "";
     }
 
     void lineTotal()
@@ -74,11 +110,21 @@ private slots:
         QTest::addColumn<QString>("total");
         QTest::addColumn<QString>("deposit");
         QTest::addColumn<QString>("price"); // empty: refused
-        QTest::newRow("total-less-deposit") << "12500" << "2500" << "10000";
-        QTest::newRow("cents") << "1234.56" << "0.56" << "1234";
-        QTest::newRow("blank-deposit") << "800" << "  " << "800";
-        QTest::newRow("grouped-deposit") << "12500" << "1,500" << "11000";
-        QTest::newRow("deposit-not-number") << "800" << "abc" << "";
+        QTest::newRow("total-less-deposit") << "12500"
+                                            << "2500"
+                                            << "10000";
+        QTest::newRow("cents") << "1234.56"
+                               << "0.56"
+                               << "1234";
+        QTest::newRow("blank-deposit") << "800"
+                                       << "  "
+                                       << "800";
+        QTest::newRow("grouped-deposit") << "12500"
+                                         << "1,500"
+                                         << "11000";
+        QTest::newRow("deposit-not-number") << "800"
+                                            << "abc"
+                                            << "";
     }
 
     void installmentPrice()

@@ -23,7 +23,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 constexpr qint64 LifetimeMs = 120 * 1000;
 
@@ -44,7 +45,7 @@ int rewrite(const QString &path)
         bool ok = store.rewriteSetting(QStringLiteral("company"), shop)
             && store.rewriteSetting(QStringLiteral("sp"), QStringLiteral("Seller ") + n)
             && store.execute(QStringLiteral("update adt set price = '") + Store::text(n)
-                             + QStringLiteral(".00' where category = '3' and id = 'K1'"))
+                + QStringLiteral(".00' where category = '3' and id = 'K1'"))
             && store.rewriteSetting(QStringLiteral("dt"), QStringLiteral("stamp ") + n);
         if (!ok) {
             std::fprintf(stderr, "round %ld failed: %s\n", round, qPrintable(store.lastError().text()));
@@ -78,7 +79,7 @@ int lock(const QString &path)
         std::fflush(stdout);
         QElapsedTimer clock;
         clock.start();
-        pollfd in{STDIN_FILENO, POLLIN, 0};
+        pollfd in { STDIN_FILENO, POLLIN, 0 };
         while (clock.elapsed() < LifetimeMs) {
             if (poll(&in, 1, 200) > 0) {
                 char c;

@@ -1,6 +1,6 @@
-#include "support/testdb.h"
 #include "store/adtstatements.h"
 #include "store/store.h"
+#include "support/testdb.h"
 
 #include <QTest>
 

@@ -18,7 +18,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace Faults {
+namespace Faults
+{
 
 struct Row {
     QString category, id, description, price;
@@ -26,14 +27,13 @@ struct Row {
 
 // Runs fn on a fresh raw connection to path that is closed again before returning, so no
 // connection of the checks outlives them (a mounted disk can then be unmounted).
-template<typename Fn>
-auto withRaw(const QString &path, Fn fn)
+template <typename Fn> auto withRaw(const QString &path, Fn fn)
 {
     const QString name = QStringLiteral("faults-raw-%1").arg(quintptr(&fn));
     struct Remove {
         QString name;
         ~Remove() { QSqlDatabase::removeDatabase(name); }
-    } remove{name};
+    } remove { name };
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
     db.setDatabaseName(path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
@@ -41,7 +41,7 @@ auto withRaw(const QString &path, Fn fn)
     struct Close {
         QSqlDatabase &db;
         ~Close() { db.close(); }
-    } close{db};
+    } close { db };
     return fn(db);
 }
 
@@ -74,9 +74,11 @@ inline QStringList allRows(const QString &path)
     return withRaw(path, [](QSqlDatabase &db) {
         QStringList out;
         QSqlQuery q(db);
-        q.exec(QStringLiteral("select category, id, description, price from adt order by category, id, description, price"));
+        q.exec(QStringLiteral(
+            "select category, id, description, price from adt order by category, id, description, price"));
         while (q.next())
-            out << QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString()}
+            out << QStringList { q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                q.value(3).toString() }
                        .join(QLatin1Char('|'));
         return out;
     });
@@ -124,10 +126,13 @@ public:
             return;
         }
         QProcess mount;
-        mount.start(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                                              QStringLiteral("size=") + size, QStringLiteral("tmpfs"), m_dir.path()});
-        if (!mount.waitForFinished(10000) || mount.exitStatus() != QProcess::NormalExit || mount.exitCode() != 0) {
-            m_why = QStringLiteral("mount -t tmpfs failed here (%1)").arg(QString::fromLocal8Bit(mount.readAllStandardError()).trimmed());
+        mount.start(QStringLiteral("mount"),
+            { QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                QStringLiteral("size=") + size, QStringLiteral("tmpfs"), m_dir.path() });
+        if (!mount.waitForFinished(10000) || mount.exitStatus() != QProcess::NormalExit
+            || mount.exitCode() != 0) {
+            m_why = QStringLiteral("mount -t tmpfs failed here (%1)")
+                        .arg(QString::fromLocal8Bit(mount.readAllStandardError()).trimmed());
             return;
         }
         m_mounted = true;
@@ -137,8 +142,8 @@ public:
         if (!m_mounted)
             return;
         // A lazy unmount as the last resort, so a failed test never leaves the mount behind.
-        if (QProcess::execute(QStringLiteral("umount"), {m_dir.path()}) != 0)
-            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), m_dir.path()});
+        if (QProcess::execute(QStringLiteral("umount"), { m_dir.path() }) != 0)
+            QProcess::execute(QStringLiteral("umount"), { QStringLiteral("-l"), m_dir.path() });
     }
     bool isMounted() const { return m_mounted; }
     QString whyNot() const { return m_why; }
@@ -228,7 +233,7 @@ inline QString helperPath()
 inline bool startHelper(QProcess &p, const QString &mode, const QString &db, const QByteArray &expected)
 {
     p.setProgram(helperPath());
-    p.setArguments({mode, db});
+    p.setArguments({ mode, db });
     p.setProcessChannelMode(QProcess::SeparateChannels);
     p.start();
     if (!p.waitForStarted(10000))

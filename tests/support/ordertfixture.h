@@ -48,16 +48,13 @@ public:
     {
         QVERIFY2(dir.isValid(), "no temporary folder");
         writeFile(QStringLiteral("odbcinst.ini"),
-                  "[SQLite3]\nDriver=libsqlite3odbc.so\n\n[PostgreSQL Unicode]\nDriver=psqlodbcw.so\n");
+            "[SQLite3]\nDriver=libsqlite3odbc.so\n\n[PostgreSQL Unicode]\nDriver=psqlodbcw.so\n");
         writeFile(QStringLiteral("odbc.ini"), "");
         qputenv("ODBCSYSINI", QFile::encodeName(dir.path()));
         qputenv("ODBCINI", QFile::encodeName(dir.filePath(QStringLiteral("odbc.ini"))));
     }
 
-    void setDataSource(const QByteArray &body)
-    {
-        writeFile(QStringLiteral("odbc.ini"), "[IMS]\n" + body);
-    }
+    void setDataSource(const QByteArray &body) { writeFile(QStringLiteral("odbc.ini"), "[IMS]\n" + body); }
     void removeDataSource() { writeFile(QStringLiteral("odbc.ini"), ""); }
 
     QString path(const QString &name) const { return dir.filePath(name); }
@@ -68,7 +65,8 @@ public:
         const QString file = path(QStringLiteral("orders.sqlite"));
         QFile::remove(file);
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fixture-raw"));
+            QSqlDatabase db
+                = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fixture-raw"));
             db.setDatabaseName(file);
             QVERIFY(db.open());
             QSqlQuery q(db);
@@ -85,7 +83,8 @@ public:
     {
         QVariant result;
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fixture-check"));
+            QSqlDatabase db
+                = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fixture-check"));
             db.setDatabaseName(path(QStringLiteral("orders.sqlite")));
             if (db.open()) {
                 QSqlQuery q(db);
@@ -125,35 +124,38 @@ public:
         QDir(dir.path()).mkpath(QStringLiteral("sock"));
         if (geteuid() == 0) {
             // The folder must belong to the user the server runs as.
-            if (!run(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("postgres"), dir.path()}, why))
+            if (!run(QStringLiteral("chown"),
+                    { QStringLiteral("-R"), QStringLiteral("postgres"), dir.path() }, why))
                 return false;
-            QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ExeOther | QFile::ReadOther);
+            QFile::setPermissions(
+                dir.path(), QFile::permissions(dir.path()) | QFile::ExeOther | QFile::ReadOther);
         }
         if (!runPg(QStringLiteral("initdb"),
-                   {QStringLiteral("-D"), dataDir(), QStringLiteral("-A"), QStringLiteral("trust"), QStringLiteral("-U"),
-                    QStringLiteral("postgres"), QStringLiteral("-E"), QStringLiteral("UTF8"),
-                    QStringLiteral("--locale=C.UTF-8")},
-                   why))
+                { QStringLiteral("-D"), dataDir(), QStringLiteral("-A"), QStringLiteral("trust"),
+                    QStringLiteral("-U"), QStringLiteral("postgres"), QStringLiteral("-E"),
+                    QStringLiteral("UTF8"), QStringLiteral("--locale=C.UTF-8") },
+                why))
             return false;
         // A port nobody is likely to hold; a taken one makes the start fail and the next is tried.
         for (int attempt = 0; attempt < 5 && !started; ++attempt) {
             port = 20000 + (getpid() * 7 + attempt * 101) % 30000;
             started = runPg(QStringLiteral("pg_ctl"),
-                            {QStringLiteral("-D"), dataDir(), QStringLiteral("-w"), QStringLiteral("-t"),
-                             QStringLiteral("60"), QStringLiteral("-l"), dir.filePath(QStringLiteral("server.log")),
-                             QStringLiteral("-o"),
-                             QStringLiteral("-k %1 -c listen_addresses=127.0.0.1 -p %2")
-                                 .arg(dir.filePath(QStringLiteral("sock")))
-                                 .arg(port),
-                             QStringLiteral("start")},
-                            why);
+                { QStringLiteral("-D"), dataDir(), QStringLiteral("-w"), QStringLiteral("-t"),
+                    QStringLiteral("60"), QStringLiteral("-l"), dir.filePath(QStringLiteral("server.log")),
+                    QStringLiteral("-o"),
+                    QStringLiteral("-k %1 -c listen_addresses=127.0.0.1 -p %2")
+                        .arg(dir.filePath(QStringLiteral("sock")))
+                        .arg(port),
+                    QStringLiteral("start") },
+                why);
         }
         if (!started)
             return false;
-        return psql({QStringLiteral("-d"), QStringLiteral("postgres"), QStringLiteral("-c"),
-                     QStringLiteral("CREATE DATABASE ims")},
-                    why)
-            && psql({QStringLiteral("-d"), QStringLiteral("ims"), QStringLiteral("-f"), imsSchemaPath()}, why);
+        return psql({ QStringLiteral("-d"), QStringLiteral("postgres"), QStringLiteral("-c"),
+                        QStringLiteral("CREATE DATABASE ims") },
+                   why)
+            && psql(
+                { QStringLiteral("-d"), QStringLiteral("ims"), QStringLiteral("-f"), imsSchemaPath() }, why);
     }
 
     void stop()
@@ -162,9 +164,9 @@ public:
             return;
         QString ignored;
         runPg(QStringLiteral("pg_ctl"),
-              {QStringLiteral("-D"), dataDir(), QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("60"),
-               QStringLiteral("-m"), QStringLiteral("fast"), QStringLiteral("stop")},
-              &ignored);
+            { QStringLiteral("-D"), dataDir(), QStringLiteral("-w"), QStringLiteral("-t"),
+                QStringLiteral("60"), QStringLiteral("-m"), QStringLiteral("fast"), QStringLiteral("stop") },
+            &ignored);
         started = false;
     }
 
@@ -182,9 +184,9 @@ private:
 
     bool psql(const QStringList &args, QString *why)
     {
-        QStringList all = {QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-q"),
-                           QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
-                           QString::number(port), QStringLiteral("-U"), QStringLiteral("postgres")};
+        QStringList all = { QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-q"),
+            QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"), QString::number(port),
+            QStringLiteral("-U"), QStringLiteral("postgres") };
         // The client may run as anyone (only the server refuses root), so it reads the schema
         // wherever the checkout is, readable by the user postgres or not.
         return run(QStringLiteral("/usr/bin/psql"), all + args, why);
@@ -195,8 +197,10 @@ private:
         const QString program = binDir() + QLatin1Char('/') + tool;
         if (geteuid() == 0)
             return run(QStringLiteral("runuser"),
-                       QStringList{QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--"), program} + args,
-                       why);
+                QStringList {
+                    QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--"), program }
+                    + args,
+                why);
         return run(program, args, why);
     }
 

@@ -10,7 +10,8 @@
 #include <QTest>
 #include <QUuid>
 
-namespace PrintTest {
+namespace PrintTest
+{
 
 struct Run {
     bool ok = false;
@@ -23,20 +24,20 @@ inline Run run(const QString &program, const QStringList &args, int timeoutMs = 
     QProcess p;
     p.start(program, args);
     if (!p.waitForStarted(5000))
-        return {false, {}, program + QStringLiteral(" could not be started: ") + p.errorString()};
+        return { false, {}, program + QStringLiteral(" could not be started: ") + p.errorString() };
     if (!p.waitForFinished(timeoutMs)) {
         p.kill();
         p.waitForFinished(2000);
-        return {false, {}, program + QStringLiteral(" did not finish in time")};
+        return { false, {}, program + QStringLiteral(" did not finish in time") };
     }
-    return {p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return { p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0,
+        QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError()) };
 }
 
 // Brings CUPS up; returns the folder the cups-pdf queue writes into, or the empty text with *why.
 inline QString startCups(QString *why)
 {
-    const Run r = run(QStringLiteral("bash"), {QStringLiteral(CUPS_FIXTURE)}, 60000);
+    const Run r = run(QStringLiteral("bash"), { QStringLiteral(CUPS_FIXTURE) }, 60000);
     const QString dir = r.out.trimmed().section(u'\n', -1);
     if (!r.ok || dir.isEmpty()) {
         *why = QStringLiteral("CUPS could not be brought up: ") + r.err.trimmed();
@@ -61,7 +62,8 @@ inline QString waitForPdf(const QString &dir, const QString &token, int timeoutM
     clock.start();
     qint64 lastSize = -1;
     while (clock.elapsed() < timeoutMs) {
-        const QFileInfoList found = QDir(dir).entryInfoList({QLatin1Char('*') + token + QLatin1Char('*')}, QDir::Files);
+        const QFileInfoList found
+            = QDir(dir).entryInfoList({ QLatin1Char('*') + token + QLatin1Char('*') }, QDir::Files);
         if (!found.isEmpty()) {
             const qint64 size = found.first().size();
             if (size > 0 && size == lastSize)
@@ -75,15 +77,16 @@ inline QString waitForPdf(const QString &dir, const QString &token, int timeoutM
 
 inline QString pdfText(const QString &pdf)
 {
-    return run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}).out;
+    return run(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") }).out;
 }
 
 // The first page at a low resolution, as an image.
 inline QImage pdfImage(const QString &pdf, int dpi = 40)
 {
     const QString stem = QDir::tempPath() + QStringLiteral("/brasko-page-") + token();
-    run(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi),
-                                     QStringLiteral("-singlefile"), pdf, stem});
+    run(QStringLiteral("pdftoppm"),
+        { QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-singlefile"),
+            pdf, stem });
     QImage image(stem + QStringLiteral(".png"));
     QFile::remove(stem + QStringLiteral(".png"));
     return image;

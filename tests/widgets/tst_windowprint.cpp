@@ -1,7 +1,7 @@
 // The shared window print operation against the real print system: CUPS with its cups-pdf queue as
 // the default printer, the resulting PDF read back with poppler-utils.
-#include "widgets/windowprinter.h"
 #include "support/tst_printsupport.h"
+#include "widgets/windowprinter.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -30,7 +30,8 @@ private:
     QString m_pdfDir;
 };
 
-namespace {
+namespace
+{
 
 struct Sample {
     std::unique_ptr<QWidget> window;
@@ -115,13 +116,15 @@ void TestWindowPrint::refusesWhatThePrinterCannotTake_data()
     // $PRINTER names the user's default printer (read afresh at every look-up); the scheduler's
     // address is set through libcups, which keeps it once read. Both only for this test program, so
     // the system's own default stays as it is.
-    QTest::newRow("stopped printer") << QByteArray("PRINTER") << QByteArray("PDF-stopped") << QStringLiteral("\"PDF-stopped\" is off line");
+    QTest::newRow("stopped printer") << QByteArray("PRINTER") << QByteArray("PDF-stopped")
+                                     << QStringLiteral("\"PDF-stopped\" is off line");
     QTest::newRow("printer rejecting jobs") << QByteArray("PRINTER") << QByteArray("PDF-rejecting")
                                             << QStringLiteral("\"PDF-rejecting\" is not accepting jobs");
-    QTest::newRow("default printer that does not exist") << QByteArray("PRINTER") << QByteArray("NoSuchPrinter")
-                                                         << QStringLiteral("No default printer");
-    QTest::newRow("print system not running") << QByteArray("CUPS_SERVER") << QByteArray("/nonexistent/cups.sock")
-                                              << QStringLiteral("print system (CUPS) is not running");
+    QTest::newRow("default printer that does not exist")
+        << QByteArray("PRINTER") << QByteArray("NoSuchPrinter") << QStringLiteral("No default printer");
+    QTest::newRow("print system not running")
+        << QByteArray("CUPS_SERVER") << QByteArray("/nonexistent/cups.sock")
+        << QStringLiteral("print system (CUPS) is not running");
 }
 
 void TestWindowPrint::refusesWhatThePrinterCannotTake()
@@ -144,8 +147,10 @@ void TestWindowPrint::refusesWhatThePrinterCannotTake()
     QVERIFY(!result.ok);
     QVERIFY2(result.error.contains(says), qPrintable(result.error));
     // Nothing was left waiting in a queue to come out later.
-    const PrintTest::Run jobs = PrintTest::run(QStringLiteral("lpstat"), {QStringLiteral("-o")});
-    QVERIFY2(!jobs.out.contains(QStringLiteral("PDF-stopped")) && !jobs.out.contains(QStringLiteral("PDF-rejecting")), qPrintable(jobs.out));
+    const PrintTest::Run jobs = PrintTest::run(QStringLiteral("lpstat"), { QStringLiteral("-o") });
+    QVERIFY2(!jobs.out.contains(QStringLiteral("PDF-stopped"))
+            && !jobs.out.contains(QStringLiteral("PDF-rejecting")),
+        qPrintable(jobs.out));
 }
 
 void TestWindowPrint::savesPdf_data()

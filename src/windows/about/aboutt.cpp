@@ -19,7 +19,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 
 // Where the system information tool is registered: its full path, else the folder it lies in.
 const QString SysInfoKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
@@ -42,21 +43,21 @@ struct AnimateStep {
 };
 
 constexpr AnimateStep AnimateCycle[] = {
-    {BitmapDisplayer::EffectWipeRight, false, true},
-    {BitmapDisplayer::EffectSlideFromLeft, false, true},
-    {BitmapDisplayer::EffectSlideFromTop, false, true},
-    {BitmapDisplayer::EffectWipeLeft, false, false},
-    {BitmapDisplayer::EffectWipeDown, false, false},
-    {BitmapDisplayer::EffectZoomIn, false, true},
-    {BitmapDisplayer::EffectDiagonal, false, true},
-    {BitmapDisplayer::EffectDissolve, true, true},
-    {BitmapDisplayer::EffectIris, false, true},
-    {BitmapDisplayer::EffectBlinds, false, true},
-    {BitmapDisplayer::EffectFadeIn, false, true},
-    {BitmapDisplayer::EffectBarnDoors, false, true},
-    {BitmapDisplayer::EffectMosaic, true, true},
-    {BitmapDisplayer::EffectMosaic, true, true},
-    {BitmapDisplayer::EffectCheckerboard, true, true},
+    { BitmapDisplayer::EffectWipeRight, false, true },
+    { BitmapDisplayer::EffectSlideFromLeft, false, true },
+    { BitmapDisplayer::EffectSlideFromTop, false, true },
+    { BitmapDisplayer::EffectWipeLeft, false, false },
+    { BitmapDisplayer::EffectWipeDown, false, false },
+    { BitmapDisplayer::EffectZoomIn, false, true },
+    { BitmapDisplayer::EffectDiagonal, false, true },
+    { BitmapDisplayer::EffectDissolve, true, true },
+    { BitmapDisplayer::EffectIris, false, true },
+    { BitmapDisplayer::EffectBlinds, false, true },
+    { BitmapDisplayer::EffectFadeIn, false, true },
+    { BitmapDisplayer::EffectBarnDoors, false, true },
+    { BitmapDisplayer::EffectMosaic, true, true },
+    { BitmapDisplayer::EffectMosaic, true, true },
+    { BitmapDisplayer::EffectCheckerboard, true, true },
 };
 constexpr int AnimateCycleLength = int(std::size(AnimateCycle));
 
@@ -94,7 +95,7 @@ QIcon drawOkIcon()
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(0x1E, 0x8C, 0x3A), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPolyline(QPolygonF({QPointF(3, 8.5), QPointF(6.5, 12), QPointF(13, 4)}));
+    p.drawPolyline(QPolygonF({ QPointF(3, 8.5), QPointF(6.5, 12), QPointF(13, 4) }));
     return QIcon(pixmap);
 }
 
@@ -228,8 +229,8 @@ void ABOUTT::Form_Load()
 {
     m_sstab1->setCurrentIndex(0);
     setWindowTitle(u"About " + appTitle());
-    m_lblver->setText(u"Version : " + QString::number(Version::Major) + u'.' + QString::number(Version::Minor) + u'.'
-                      + QString::number(Version::Revision));
+    m_lblver->setText(u"Version : " + QString::number(Version::Major) + u'.' + QString::number(Version::Minor)
+        + u'.' + QString::number(Version::Revision));
 }
 
 void ABOUTT::setRegistrySource(std::unique_ptr<RegistrySource> source)
@@ -250,7 +251,8 @@ void ABOUTT::StartSysInfo()
         if (GetKeyValue(Registry::LocalMachine, SysInfoKey, SysInfoValue, SysInfoPath)) {
             // The registered path is taken as it is.
             started = m_startProgram(SysInfoPath);
-        } else if (GetKeyValue(Registry::LocalMachine, SysInfoLocationKey, SysInfoLocationValue, SysInfoPath)) {
+        } else if (GetKeyValue(
+                       Registry::LocalMachine, SysInfoLocationKey, SysInfoLocationValue, SysInfoPath)) {
             const QString tool = SysInfoPath + SysInfoFile;
             if (QFileInfo(m_registry->localPath(tool)).isFile())
                 started = m_startProgram(tool);
@@ -270,7 +272,7 @@ bool ABOUTT::startTool(const QString &path)
     // A tool registered in a Wine registry is a Windows program: Wine runs it, in the prefix the
     // registry came from (WINEPREFIX is passed on).
     if (isWindowsDrivePath(path))
-        return QProcess::startDetached(QStringLiteral("wine"), {path});
+        return QProcess::startDetached(QStringLiteral("wine"), { path });
     return QProcess::startDetached(m_registry->localPath(path), {});
 #endif
 }

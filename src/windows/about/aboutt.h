@@ -36,7 +36,10 @@ public:
     void setRegistrySource(std::unique_ptr<RegistrySource> source);
     RegistrySource *registrySource() const { return m_registry.get(); }
     // Starts the program at the path, without waiting; false when it could not be started.
-    void setProgramStarter(std::function<bool(const QString &path)> start) { m_startProgram = std::move(start); }
+    void setProgramStarter(std::function<bool(const QString &path)> start)
+    {
+        m_startProgram = std::move(start);
+    }
     // Shows a message with an OK button.
     void setMessageShower(std::function<void(const QString &text, const QString &title)> show)
     {

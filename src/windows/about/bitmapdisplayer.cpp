@@ -11,7 +11,8 @@
 #include <cmath>
 #include <numeric>
 
-namespace {
+namespace
+{
 
 constexpr int FrameMilliseconds = 20;
 constexpr int MaxSteps = 500; // 10 seconds; a larger member value would only freeze the picture
@@ -42,7 +43,7 @@ QImage drawPicture()
 
     // Monitor on its stand.
     p.setBrush(QColor(0xDD, 0xD8, 0xCC));
-    p.drawPolygon(QPolygonF({QPointF(52, 78), QPointF(70, 78), QPointF(76, 92), QPointF(46, 92)}));
+    p.drawPolygon(QPolygonF({ QPointF(52, 78), QPointF(70, 78), QPointF(76, 92), QPointF(46, 92) }));
     p.drawRoundedRect(QRectF(14, 8, 94, 72), 6, 6);
     QLinearGradient screen(0, 14, 0, 72);
     screen.setColorAt(0, QColor(0x2A, 0x6C, 0xC4));
@@ -64,7 +65,7 @@ QImage drawPicture()
     // Keyboard in front.
     p.setPen(QPen(QColor(0x40, 0x40, 0x40), 1.2));
     p.setBrush(QColor(0xEE, 0xEA, 0xE0));
-    p.drawPolygon(QPolygonF({QPointF(22, 98), QPointF(100, 98), QPointF(108, 114), QPointF(14, 114)}));
+    p.drawPolygon(QPolygonF({ QPointF(22, 98), QPointF(100, 98), QPointF(108, 114), QPointF(14, 114) }));
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0x88, 0x84, 0x7C));
     for (int row = 0; row < 3; ++row) {
@@ -225,7 +226,7 @@ QImage BitmapDisplayer::frame(quint32 effect, qreal progress) const
     case EffectDiagonal: {
         const qreal d = (w + h) * p;
         QPainterPath corner;
-        corner.addPolygon(QPolygonF({QPointF(0, 0), QPointF(d, 0), QPointF(0, d)}));
+        corner.addPolygon(QPolygonF({ QPointF(0, 0), QPointF(d, 0), QPointF(0, d) }));
         painter.setClipPath(corner);
         break;
     }
@@ -270,8 +271,8 @@ QImage BitmapDisplayer::frame(quint32 effect, qreal progress) const
         const int cell = std::max(1, static_cast<int>(std::lround(1 + (2 * block - 1) * (1 - p))));
         if (cell == 1)
             break;
-        const QImage small = m_picture.scaled((w + cell - 1) / cell, (h + cell - 1) / cell, Qt::IgnoreAspectRatio,
-                                              Qt::SmoothTransformation);
+        const QImage small = m_picture.scaled(
+            (w + cell - 1) / cell, (h + cell - 1) / cell, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         painter.drawImage(QRect(0, 0, small.width() * cell, small.height() * cell), small);
         return out;
     }
@@ -284,7 +285,8 @@ QImage BitmapDisplayer::frame(quint32 effect, qreal progress) const
 
 void BitmapDisplayer::paintEvent(QPaintEvent *)
 {
-    const QImage shown = isPlaying() && m_effect ? frame(m_effect, qreal(m_step) / m_playingSteps) : m_picture;
+    const QImage shown
+        = isPlaying() && m_effect ? frame(m_effect, qreal(m_step) / m_playingSteps) : m_picture;
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const QSize size = shown.size().scaled(this->size(), Qt::KeepAspectRatio);

@@ -1,7 +1,7 @@
 #include "errorreport.h"
 
-#include "errort.h"
 #include "core/generaldate.h"
+#include "errort.h"
 
 #include <QApplication>
 #include <QPointer>

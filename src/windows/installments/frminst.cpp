@@ -1,9 +1,9 @@
 #include "frminst.h"
 
 #include "core/amount.h"
-#include "widgets/twips.h"
-#include "widgets/numericedit.h"
 #include "core/plan.h"
+#include "widgets/numericedit.h"
+#include "widgets/twips.h"
 
 #include <QApplication>
 #include <QDateEdit>

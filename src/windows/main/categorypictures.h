@@ -5,7 +5,8 @@
 // The small category pictures of the configuration rows (rows 0 to 15; row 16 has none), drawn
 // in code. A print copy is the same drawing on white where the screen picture has the grey of the
 // window, so it sits cleanly on paper.
-namespace CategoryPictures {
+namespace CategoryPictures
+{
 
 constexpr int Count = 16;
 bool hasPicture(int row);

@@ -1,31 +1,32 @@
 #include "imrform.h"
 
 #include "core/amount.h"
+#include "core/version.h"
 #include "store/store.h"
 #include "widgets/twips.h"
-#include "core/version.h"
 
-#include "widgets/gridcombo.h"
 #include "offerprint.h"
+#include "widgets/gridcombo.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QShowEvent>
 #include <QDateTimeEdit>
 #include <QDir>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
 
-namespace {
+namespace
+{
 
 constexpr int CollapsedWidthTwips = 7785;
 constexpr int ExpandedWidthTwips = 9240;
@@ -60,8 +61,8 @@ IMRForm::IMRForm(Store *store, QWidget *parent)
     , m_priceList(store)
     , m_endProgram([] { QCoreApplication::exit(0); })
     , m_closeAfterFailure([this](const QString &message) {
-        return QMessageBox::warning(this, QString::fromUtf16(AppTitle), message, QMessageBox::Yes | QMessageBox::No,
-                                    QMessageBox::No)
+        return QMessageBox::warning(this, QString::fromUtf16(AppTitle), message,
+                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             == QMessageBox::Yes;
     })
 {
@@ -138,7 +139,8 @@ void IMRForm::refreshTodayPanel()
     const QDateTime now = QDateTime::currentDateTime();
     m_panels[3]->setText(QLocale().toString(now.date(), QLocale::ShortFormat));
     const QDateTime nextMidnight(now.date().addDays(1), QTime(0, 0, 1));
-    m_todayTimer->start(static_cast<int>(std::clamp<qint64>(now.msecsTo(nextMidnight), 1000, 24 * 3600 * 1000)));
+    m_todayTimer->start(
+        static_cast<int>(std::clamp<qint64>(now.msecsTo(nextMidnight), 1000, 24 * 3600 * 1000)));
 }
 
 void IMRForm::buildClientArea()
@@ -180,7 +182,8 @@ void IMRForm::buildClientArea()
     m_dtPicker1->setCalendarPopup(true);
     m_dtPicker1->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
     at(m_dtPicker1, 5040, 195, 1350, 285);
-    connect(m_dtPicker1, &QDateTimeEdit::dateTimeChanged, this, [this](const QDateTime &when) { m_offer.date = when; });
+    connect(m_dtPicker1, &QDateTimeEdit::dateTimeChanged, this,
+        [this](const QDateTime &when) { m_offer.date = when; });
     m_offer.date = m_dtPicker1->dateTime();
 
     m_command2 = new QPushButton(Expand, m_frame2);
@@ -203,11 +206,12 @@ void IMRForm::buildClientArea()
     connect(m_command3, &QPushButton::clicked, this, &IMRForm::Command3_Click);
 
     // Frames carry their caption on the border line, so the rows sit where their twips put them.
-    client->setStyleSheet(QStringLiteral(
-        "QGroupBox { border: 1px solid palette(mid); margin-top: 6px; }"
-        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 2px; }"
-        // Masked amounts show one '*' per character (the style's own mask is a bullet).
-        "QLineEdit { lineedit-password-character: 42; }"));
+    client->setStyleSheet(
+        QStringLiteral("QGroupBox { border: 1px solid palette(mid); margin-top: 6px; }"
+                       "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: "
+                       "6px; padding: 0 2px; }"
+                       // Masked amounts show one '*' per character (the style's own mask is a bullet).
+                       "QLineEdit { lineedit-password-character: 42; }"));
     m_frame1 = new QGroupBox(QStringLiteral("PC Configuration"), client);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
     at(m_frame1, Frame1Left, Frame1Top, 8790, Frame1Height);
@@ -217,7 +221,8 @@ void IMRForm::buildClientArea()
     m_line1->setObjectName(QStringLiteral("Line1"));
     m_line1->setFrameShape(QFrame::HLine);
     m_line1->setFrameShadow(QFrame::Plain);
-    m_line1->setGeometry(Twips::toX(this, LineX1), Twips::toY(this, LineY), Twips::toX(this, 8670 - LineX1) + 1, 1);
+    m_line1->setGeometry(
+        Twips::toX(this, LineX1), Twips::toY(this, LineY), Twips::toX(this, 8670 - LineX1) + 1, 1);
 
     auto *label5 = new QLabel(QStringLiteral("Sales Executive"), m_frame1);
     label5->setObjectName(QStringLiteral("Label5"));
@@ -257,7 +262,8 @@ void IMRForm::buildRows()
         connect(row->Command1, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
         connect(picker, &GridCombo::listRequested, this, [this, i] { GridCombo1_RequestList(i); });
         connect(picker, &GridCombo::itemChosen, this, [this, i] { GridCombo1_Click(i); });
-        connect(picker, &GridCombo::keyDown, this, [this, i](int key, int shift) { GridCombo1_KeyDown(i, key, shift); });
+        connect(picker, &GridCombo::keyDown, this,
+            [this, i](int key, int shift) { GridCombo1_KeyDown(i, key, shift); });
         connect(row->text1, &QLineEdit::textChanged, this, [this, i](const QString &text) {
             m_offer.row(i).amountText = text;
             text1_Change(i);
@@ -336,11 +342,11 @@ bool IMRForm::Form_Load()
         // Said at once, not first when closing: nothing typed here could be kept.
         QTimer::singleShot(0, this, [this] {
             auto *box = new QMessageBox(QMessageBox::Warning, QString::fromUtf16(AppTitle),
-                                        QStringLiteral("%1 cannot be written (it or its folder is read-only).\n"
-                                                       "Price-list changes, the shop name and the sales executive "
-                                                       "will not be saved.")
-                                            .arg(QDir::toNativeSeparators(m_store->path())),
-                                        QMessageBox::Ok, this);
+                QStringLiteral("%1 cannot be written (it or its folder is read-only).\n"
+                               "Price-list changes, the shop name and the sales executive "
+                               "will not be saved.")
+                    .arg(QDir::toNativeSeparators(m_store->path())),
+                QMessageBox::Ok, this);
             box->setObjectName(QStringLiteral("ReadOnlyWarning"));
             box->setAttribute(Qt::WA_DeleteOnClose);
             box->open();
@@ -388,7 +394,8 @@ QString IMRForm::Form_QueryUnload()
         return {};
     // Both rows are rewritten in one transaction, so a failure keeps the old ones. A failure is not
     // kept quiet: the person would otherwise lose what they typed without knowing.
-    if (m_priceList.rewriteSettings({{QStringLiteral("company"), m_text3->text()}, {QStringLiteral("sp"), m_text5->text()}}))
+    if (m_priceList.rewriteSettings(
+            { { QStringLiteral("company"), m_text3->text() }, { QStringLiteral("sp"), m_text5->text() } }))
         return {};
     return QStringLiteral("Could not save the shop name and the sales executive:\n%1\n\n"
                           "Close anyway? What you typed will be lost.")
@@ -451,8 +458,8 @@ bool IMRForm::fillList(int index)
     if (!rows) {
         r.GridCombo1->setRowSource(nullptr);
         QMessageBox::warning(this, QString::fromUtf16(AppTitle),
-                             QStringLiteral("The price list of \"%1\" could not be read.\n\n%2")
-                                 .arg(QString(r.Command1->text()).remove(QLatin1Char('&')), m_store->lastError().text()));
+            QStringLiteral("The price list of \"%1\" could not be read.\n\n%2")
+                .arg(QString(r.Command1->text()).remove(QLatin1Char('&')), m_store->lastError().text()));
         return false;
     }
     r.GridCombo1->setRowSource(std::move(rows));

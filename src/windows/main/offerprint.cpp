@@ -17,21 +17,23 @@
 #include <algorithm>
 #include <array>
 
-namespace {
+namespace
+{
 
 constexpr int RowCount = 17;
 constexpr int PictureRows = 16; // the last row has no picture
-constexpr std::array<int, 10> PrintCopyRows = {1, 2, 3, 5, 7, 8, 9, 13, 14, 15};
+constexpr std::array<int, 10> PrintCopyRows = { 1, 2, 3, 5, 7, 8, 9, 13, 14, 15 };
 const QString Title = QStringLiteral("Velmont Brasko");
 
 // On paper the boxes and buttons are drawn as plain outlines. The desktop style paints their bevels
 // and shadows with translucent colours, and a print system that turns the page into PostScript
 // (most printer drivers, the cups-pdf queue) can only make a bitmap of such a spot - taking the
 // captions, names and amounts on it along - so they would print blurred and be lost as text.
-const QString PaperStyle = QStringLiteral(
-    "QPushButton { border: 1px solid palette(dark); border-radius: 2px; background: palette(button); padding: 0px; }"
-    "QLineEdit, QDateTimeEdit { border: 1px solid palette(mid); background: palette(base); padding: 0px 1px; }"
-    "QDateTimeEdit::drop-down { width: 0px; border: none; }");
+const QString PaperStyle = QStringLiteral("QPushButton { border: 1px solid palette(dark); border-radius: "
+                                          "2px; background: palette(button); padding: 0px; }"
+                                          "QLineEdit, QDateTimeEdit { border: 1px solid palette(mid); "
+                                          "background: palette(base); padding: 0px 1px; }"
+                                          "QDateTimeEdit::drop-down { width: 0px; border: none; }");
 
 QString indexed(const char *name, int index)
 {
@@ -157,7 +159,8 @@ void OfferPaperDress::makeRoomForCopies(QWidget *imrForm)
         if (left <= was.left())
             continue;
         int limit = label->parentWidget()->width();
-        if (const QWidget *amount = control(imrForm, indexed("text1", row)); amount && amount->parentWidget() == label->parentWidget())
+        if (const QWidget *amount = control(imrForm, indexed("text1", row));
+            amount && amount->parentWidget() == label->parentWidget())
             limit = std::min(limit, amount->x());
         const int right = std::max(was.right(), limit - 1 - gap);
         label->setGeometry(QRect(QPoint(left, was.top()), QPoint(right, was.bottom())));
@@ -252,13 +255,15 @@ OfferPrint::OfferPrint(QWidget *imrForm)
     , printToPdf(printWindowToPdf)
     , m_form(imrForm)
 {
-    askPdfPath = [this](const QString &problem, const QString &suggestedPath) { return askWithDialogs(problem, suggestedPath); };
+    askPdfPath = [this](const QString &problem, const QString &suggestedPath) {
+        return askWithDialogs(problem, suggestedPath);
+    };
 }
 
 PrintResult OfferPrint::printDressed(const PrintFunction &printer)
 {
     if (!m_form)
-        return {false, QStringLiteral("There is no offer window to print.")};
+        return { false, QStringLiteral("There is no offer window to print.") };
     OfferPaperDress dress(m_form);
     return printer(m_form, jobName());
 }
@@ -273,7 +278,8 @@ bool OfferPrint::run()
         const QString path = askPdfPath ? askPdfPath(problem, suggestedPdfPath()) : QString();
         if (path.isEmpty() || !m_form)
             return false;
-        const PrintResult saved = printDressed([this, &path](QWidget *window, const QString &) { return printToPdf(window, path); });
+        const PrintResult saved = printDressed(
+            [this, &path](QWidget *window, const QString &) { return printToPdf(window, path); });
         if (saved.ok)
             return true;
         problem = QStringLiteral("The offer was not saved.\n\n") + saved.error;
@@ -289,7 +295,8 @@ QString OfferPrint::client() const
 QString OfferPrint::jobName() const
 {
     const QString who = client();
-    return who.isEmpty() ? QStringLiteral("Velmont Brasko offer") : QStringLiteral("Velmont Brasko offer - ") + who;
+    return who.isEmpty() ? QStringLiteral("Velmont Brasko offer")
+                         : QStringLiteral("Velmont Brasko offer - ") + who;
 }
 
 QString OfferPrint::suggestedPdfPath() const
@@ -311,8 +318,9 @@ QString OfferPrint::suggestedPdfPath() const
 
 QString OfferPrint::askWithDialogs(const QString &problem, const QString &suggestedPath) const
 {
-    QMessageBox box(QMessageBox::Warning, Title, problem + QStringLiteral("\n\nYou can keep the offer as a PDF file instead."),
-                    QMessageBox::NoButton, m_form);
+    QMessageBox box(QMessageBox::Warning, Title,
+        problem + QStringLiteral("\n\nYou can keep the offer as a PDF file instead."), QMessageBox::NoButton,
+        m_form);
     QPushButton *save = box.addButton(QStringLiteral("Save as &PDF..."), QMessageBox::AcceptRole);
     box.addButton(QMessageBox::Cancel);
     box.setDefaultButton(save);
@@ -322,7 +330,7 @@ QString OfferPrint::askWithDialogs(const QString &problem, const QString &sugges
     // A dialog of our own rather than getSaveFileName: with a default suffix the overwrite question
     // is asked about the file really written, also when the name is typed without ".pdf".
     QFileDialog files(m_form, QStringLiteral("Save the offer as PDF"), QFileInfo(suggestedPath).path(),
-                      QStringLiteral("PDF files (*.pdf)"));
+        QStringLiteral("PDF files (*.pdf)"));
     files.setAcceptMode(QFileDialog::AcceptSave);
     files.setDefaultSuffix(QStringLiteral("pdf"));
     files.selectFile(QFileInfo(suggestedPath).fileName());

@@ -20,9 +20,9 @@ class QWidget;
 // While it lives, the main window wears its paper dress: print button, detail toggle and pickers
 // hidden, white (the palette's highlighted-text colour) behind the window, its frames and labels,
 // the category pictures according to "Print Images" (descriptions moved clear of the print copies),
-// boxes and buttons drawn as plain outlines, boxes showing the beginning of their text. Whatever is changed is remembered and
-// undone in reverse order by restore() or the destructor, so the window comes back exactly as it
-// was however printing ends (failure or exception included). Controls that are missing are left out.
+// boxes and buttons drawn as plain outlines, boxes showing the beginning of their text. Whatever is changed
+// is remembered and undone in reverse order by restore() or the destructor, so the window comes back exactly
+// as it was however printing ends (failure or exception included). Controls that are missing are left out.
 class OfferPaperDress final
 {
     Q_DISABLE_COPY_MOVE(OfferPaperDress)

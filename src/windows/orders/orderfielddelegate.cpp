@@ -9,7 +9,8 @@
 #include <QSqlRecord>
 #include <QSqlTableModel>
 
-namespace {
+namespace
+{
 
 const QString dateFormat = QStringLiteral("d/MM/yyyy");
 
@@ -66,8 +67,8 @@ QString OrderFieldDelegate::displayText(const QVariant &value, const QLocale &lo
     return QStyledItemDelegate::displayText(value, locale);
 }
 
-QWidget *OrderFieldDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
-                                          const QModelIndex &index) const
+QWidget *OrderFieldDelegate::createEditor(
+    QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     Q_UNUSED(option)
     if (kind(index.column()) == Kind::ReadOnly)
@@ -88,7 +89,8 @@ void OrderFieldDelegate::setEditorData(QWidget *editor, const QModelIndex &index
     QStyledItemDelegate::setEditorData(editor, index);
 }
 
-void OrderFieldDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
+void OrderFieldDelegate::setModelData(
+    QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
 {
     auto *line = qobject_cast<QLineEdit *>(editor);
     if (!line) {
@@ -113,8 +115,8 @@ void OrderFieldDelegate::setModelData(QWidget *editor, QAbstractItemModel *model
             value = nullFor(model, column);
             break;
         }
-        const std::optional<Decimal> d = kind(column) == Kind::Currency ? OrderDb::currencyValue(text)
-                                                                        : Amounts::localeNumber(text);
+        const std::optional<Decimal> d
+            = kind(column) == Kind::Currency ? OrderDb::currencyValue(text) : Amounts::localeNumber(text);
         if (!d) {
             Q_EMIT invalidInput(column, text);
             return;

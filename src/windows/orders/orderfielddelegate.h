@@ -16,10 +16,10 @@ class OrderFieldDelegate final : public QStyledItemDelegate
 public:
     enum class Kind {
         Text,
-        Number,   // exact decimal digits; blank is NULL
+        Number, // exact decimal digits; blank is NULL
         Currency, // as Number, shown with the currency sign and two decimals
-        Date,     // shown "d/MM/yyyy"; blank is NULL
-        Key,      // a whole number
+        Date, // shown "d/MM/yyyy"; blank is NULL
+        Key, // a whole number
         ReadOnly, // shown, never edited
     };
 
@@ -31,8 +31,8 @@ public:
     QString textFor(int column, const QVariant &value) const;
 
     QString displayText(const QVariant &value, const QLocale &locale) const override;
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
-                          const QModelIndex &index) const override;
+    QWidget *createEditor(
+        QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     void setEditorData(QWidget *editor, const QModelIndex &index) const override;
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
 

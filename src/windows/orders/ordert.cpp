@@ -1,11 +1,11 @@
 #include "ordert.h"
 
 #include "core/amount.h"
-#include "widgets/twips.h"
+#include "core/plan.h"
+#include "orderfielddelegate.h"
 #include "orders/orderdatacontrol.h"
 #include "orders/orderdb.h"
-#include "orderfielddelegate.h"
-#include "core/plan.h"
+#include "widgets/twips.h"
 
 #include <QAbstractItemDelegate>
 #include <QApplication>
@@ -32,7 +32,8 @@
 #include <array>
 #include <functional>
 
-namespace {
+namespace
+{
 
 using Kind = OrderFieldDelegate::Kind;
 
@@ -77,7 +78,7 @@ QLineEdit *lineEdit(const char *name, QWidget *parent)
 
 // The navigation bar of a data control: first, previous, next, last, and where it stands.
 QWidget *navigationBar(const QString &name, QLabel **position, QWidget *parent,
-                       const std::array<std::function<void()>, 4> &steps)
+    const std::array<std::function<void()>, 4> &steps)
 {
     auto *bar = new QWidget(parent);
     bar->setObjectName(name);
@@ -86,10 +87,11 @@ QWidget *navigationBar(const QString &name, QLabel **position, QWidget *parent,
     layout->setSpacing(2);
     // Right to left: the first record is at the right end. The guillemets are mirrored in a
     // right-to-left line, so "«" shows pointing right, towards the first record.
-    const char *names[4] = {"first", "previous", "next", "last"};
-    const QString texts[4] = {QStringLiteral("«"), QStringLiteral("‹"), QStringLiteral("›"), QStringLiteral("»")};
-    const QString tips[4] = {QStringLiteral("الاول"), QStringLiteral("السابق"), QStringLiteral("التالى"),
-                             QStringLiteral("الاخير")};
+    const char *names[4] = { "first", "previous", "next", "last" };
+    const QString texts[4]
+        = { QStringLiteral("«"), QStringLiteral("‹"), QStringLiteral("›"), QStringLiteral("»") };
+    const QString tips[4] = { QStringLiteral("الاول"), QStringLiteral("السابق"), QStringLiteral("التالى"),
+        QStringLiteral("الاخير") };
     *position = new QLabel(bar);
     (*position)->setObjectName(name + QStringLiteral("Position"));
     (*position)->setAlignment(Qt::AlignCenter);
@@ -111,8 +113,8 @@ QWidget *navigationBar(const QString &name, QLabel **position, QWidget *parent,
 void showPosition(QLabel *label, const OrderDataControl *control)
 {
     label->setText(control->hasCurrentRecord()
-                       ? QStringLiteral("%1 / %2").arg(control->currentRow() + 1).arg(control->rowCount())
-                       : QStringLiteral("0 / %1").arg(control->rowCount()));
+            ? QStringLiteral("%1 / %2").arg(control->currentRow() + 1).arg(control->rowCount())
+            : QStringLiteral("0 / %1").arg(control->rowCount()));
 }
 
 } // namespace
@@ -131,15 +133,14 @@ ORDERT::ORDERT(const QSqlDatabase &db, QWidget *parent)
     m_lines = new OrderDataControl(QStringLiteral("ORDERDETAIL"), db, this);
     m_lines->setObjectName(QStringLiteral("RSOrderDetails"));
     m_schedule = new Installments::ScheduleModel(
-        {QStringLiteral("Sم"), QStringLiteral("Inst.Dtتاريخ القسط"), QStringLiteral("Amountالمبلغ"),
-         QStringLiteral("Balanceالرصيد")},
+        { QStringLiteral("Sم"), QStringLiteral("Inst.Dtتاريخ القسط"), QStringLiteral("Amountالمبلغ"),
+            QStringLiteral("Balanceالرصيد") },
         this);
     m_messageSink = [this](const QString &text) { QMessageBox::warning(this, orderWindowTitle, text); };
     m_askUnsaved = [this] {
         return QMessageBox::question(this, orderWindowTitle,
-                                     QStringLiteral("فى الطلبية تعديلات لم تحفظ. هل تريد حفظها قبل الاغلاق؟"),
-                                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
-                                     QMessageBox::Save);
+            QStringLiteral("فى الطلبية تعديلات لم تحفظ. هل تريد حفظها قبل الاغلاق؟"),
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     };
     buildUi();
     bindFields();
@@ -178,10 +179,10 @@ void ORDERT::buildUi()
     customerRow->addWidget(new QLabel(QStringLiteral("الاسم"), this));
     customerRow->addWidget(m_txtNAME, 3);
     customerRow->addWidget(navigationBar(QStringLiteral("RSMain"), &m_customerPosition, this,
-                                         {[this] { move(m_customers, &OrderDataControl::moveFirst); },
-                                          [this] { move(m_customers, &OrderDataControl::movePrevious); },
-                                          [this] { move(m_customers, &OrderDataControl::moveNext); },
-                                          [this] { move(m_customers, &OrderDataControl::moveLast); }}));
+        { [this] { move(m_customers, &OrderDataControl::moveFirst); },
+            [this] { move(m_customers, &OrderDataControl::movePrevious); },
+            [this] { move(m_customers, &OrderDataControl::moveNext); },
+            [this] { move(m_customers, &OrderDataControl::moveLast); } }));
     root->addLayout(customerRow);
 
     m_tabs = new QTabWidget(this);
@@ -230,10 +231,16 @@ QWidget *ORDERT::buildHeaderTab()
     m_txtPAID = lineEdit("txtPAID", page);
     m_TextBox1 = lineEdit("TextBox1", page);
     const std::pair<const char *, QLineEdit *> fields[] = {
-        {"رقم الطلبية", m_txtORDERID},     {"رقم العميل", m_txtCUSTOMERID}, {"تاريخ الطلبية", m_txtORDERDATE},
-        {"المرجع", m_txtORDERREFERENCE},   {"المصدر", m_txtORDERSOURCE},    {"بيعت بواسطة", m_txtSOLDBY},
-        {"ملحوظة", m_txtCOMMENT},          {"الاجمالى", m_txtORDERTOTAL},   {"المدفوع", m_txtPAID},
-        {"الباقى", m_TextBox1},
+        { "رقم الطلبية", m_txtORDERID },
+        { "رقم العميل", m_txtCUSTOMERID },
+        { "تاريخ الطلبية", m_txtORDERDATE },
+        { "المرجع", m_txtORDERREFERENCE },
+        { "المصدر", m_txtORDERSOURCE },
+        { "بيعت بواسطة", m_txtSOLDBY },
+        { "ملحوظة", m_txtCOMMENT },
+        { "الاجمالى", m_txtORDERTOTAL },
+        { "المدفوع", m_txtPAID },
+        { "الباقى", m_TextBox1 },
     };
     int i = 0;
     for (const auto &[caption, edit] : fields) {
@@ -245,11 +252,11 @@ QWidget *ORDERT::buildHeaderTab()
     }
     layout->addLayout(grid);
     layout->addWidget(navigationBar(QStringLiteral("RSORDER"), &m_orderPosition, page,
-                                    {[this] { move(m_orders, &OrderDataControl::moveFirst); },
-                                     [this] { move(m_orders, &OrderDataControl::movePrevious); },
-                                     [this] { move(m_orders, &OrderDataControl::moveNext); },
-                                     [this] { move(m_orders, &OrderDataControl::moveLast); }}),
-                      0, Qt::AlignRight);
+                          { [this] { move(m_orders, &OrderDataControl::moveFirst); },
+                              [this] { move(m_orders, &OrderDataControl::movePrevious); },
+                              [this] { move(m_orders, &OrderDataControl::moveNext); },
+                              [this] { move(m_orders, &OrderDataControl::moveLast); } }),
+        0, Qt::AlignRight);
 
     m_GRDORDERS = new QTableView(page);
     m_GRDORDERS->setObjectName(QStringLiteral("GRDORDERS"));
@@ -257,9 +264,9 @@ QWidget *ORDERT::buildHeaderTab()
 
     auto *lineBar = new QHBoxLayout;
     lineBar->addWidget(navigationBar(QStringLiteral("RSOrderDetails"), &m_linePosition, page,
-                                     {[this] { moveLine(0); }, [this] { moveLine(m_lines->currentRow() - 1); },
-                                      [this] { moveLine(m_lines->currentRow() + 1); },
-                                      [this] { moveLine(m_lines->rowCount() - 1); }}));
+        { [this] { moveLine(0); }, [this] { moveLine(m_lines->currentRow() - 1); },
+            [this] { moveLine(m_lines->currentRow() + 1); },
+            [this] { moveLine(m_lines->rowCount() - 1); } }));
     auto *cmdnewline = new QPushButton(QStringLiteral("سطر جديد"), page);
     cmdnewline->setObjectName(QStringLiteral("cmdnewline"));
     cmdnewline->setAutoDefault(false);
@@ -317,7 +324,7 @@ QWidget *ORDERT::buildInstallmentTab()
         m_lv->setColumnWidth(c, Twips::toX(this, 2540));
     layout->addWidget(m_lv, 1);
 
-    for (QLineEdit *edit : {m_txtORDERTOTAL, m_txtdeposit, m_txtcerditamount, m_txtnoinst})
+    for (QLineEdit *edit : { m_txtORDERTOTAL, m_txtdeposit, m_txtcerditamount, m_txtnoinst })
         edit->installEventFilter(this);
     return page;
 }
@@ -342,18 +349,18 @@ void ORDERT::bindFields()
     m_orderMapper->setModel(m_orders);
     m_orderMapper->setItemDelegate(m_orderDelegate);
     const std::tuple<QLineEdit *, const char *, Kind> orderFields[] = {
-        {m_txtCUSTOMERID, "CUSTOMERID", Kind::ReadOnly},
-        {m_txtORDERDATE, "ORDERDATE", Kind::Date},
-        {m_txtORDERREFERENCE, "ORDERREFERENCE", Kind::Text},
-        {m_txtORDERSOURCE, "ORDERSOURCE", Kind::Text},
-        {m_txtSOLDBY, "SOLDBY", Kind::Text},
-        {m_txtCOMMENT, "COMMENT", Kind::Text},
-        {m_txtORDERTOTAL, "ORDERAMT", Kind::Currency},
-        {m_txtPAID, "PAIDAMT", Kind::Currency},
-        {m_TextBox1, "TOTALREMAMT", Kind::Currency},
-        {m_txtdeposit, "INSTDEPAMT", Kind::Number},
-        {m_txtcerditamount, "INSTTOTALAMT", Kind::Number},
-        {m_txtnoinst, "INSTNUMBER", Kind::Number},
+        { m_txtCUSTOMERID, "CUSTOMERID", Kind::ReadOnly },
+        { m_txtORDERDATE, "ORDERDATE", Kind::Date },
+        { m_txtORDERREFERENCE, "ORDERREFERENCE", Kind::Text },
+        { m_txtORDERSOURCE, "ORDERSOURCE", Kind::Text },
+        { m_txtSOLDBY, "SOLDBY", Kind::Text },
+        { m_txtCOMMENT, "COMMENT", Kind::Text },
+        { m_txtORDERTOTAL, "ORDERAMT", Kind::Currency },
+        { m_txtPAID, "PAIDAMT", Kind::Currency },
+        { m_TextBox1, "TOTALREMAMT", Kind::Currency },
+        { m_txtdeposit, "INSTDEPAMT", Kind::Number },
+        { m_txtcerditamount, "INSTTOTALAMT", Kind::Number },
+        { m_txtnoinst, "INSTNUMBER", Kind::Number },
     };
     for (const auto &[edit, column, kind] : orderFields) {
         const int index = m_orders->column(QLatin1String(column));
@@ -375,17 +382,18 @@ void ORDERT::bindFields()
     m_GRDORDERS->setSelectionMode(QAbstractItemView::SingleSelection);
     m_GRDORDERS->verticalHeader()->setVisible(false);
     connect(m_GRDORDERS->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &ORDERT::GRDORDERS_RowColChange);
+        &ORDERT::GRDORDERS_RowColChange);
 
     connect(m_customers, &OrderDataControl::currentRowChanged, this, &ORDERT::customerShown);
     connect(m_orders, &OrderDataControl::currentRowChanged, this, &ORDERT::orderShown);
     connect(m_lines, &OrderDataControl::currentRowChanged, this, &ORDERT::linesShown);
-    connect(m_orders, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &from, const QModelIndex &to) {
-        const int total = m_orders->column(QStringLiteral("ORDERAMT"));
-        if (m_orders->currentRow() >= from.row() && m_orders->currentRow() <= to.row() && total >= from.column()
-            && total <= to.column())
-            refreshSellPrice();
-    });
+    connect(m_orders, &QAbstractItemModel::dataChanged, this,
+        [this](const QModelIndex &from, const QModelIndex &to) {
+            const int total = m_orders->column(QStringLiteral("ORDERAMT"));
+            if (m_orders->currentRow() >= from.row() && m_orders->currentRow() <= to.row()
+                && total >= from.column() && total <= to.column())
+                refreshSellPrice();
+        });
     connect(m_txtCUSTOMERID1, &QLineEdit::textChanged, this, &ORDERT::txtCUSTOMERID1_Change);
     connect(m_txtORDERID, &QLineEdit::textChanged, this, &ORDERT::txtORDERID_Change);
 }
@@ -394,7 +402,7 @@ bool ORDERT::Form_Load()
 {
     // The controls open on their whole tables first; the chain then narrows orders and lines.
     m_loading = true;
-    for (OrderDataControl *control : {m_customers, m_orders, m_lines}) {
+    for (OrderDataControl *control : { m_customers, m_orders, m_lines }) {
         if (!control->open()) {
             m_loading = false;
             m_loadError = QStringLiteral("The table %1 of the order database \"%2\" could not be read.\n\n%3")
@@ -443,7 +451,8 @@ void ORDERT::move(OrderDataControl *control, bool (OrderDataControl::*step)())
     commitTypedEdits();
     // The record being left is written first; when that fails the window stays on it.
     if (!control->writePending()) {
-        showMessage(QStringLiteral("تعذر حفظ التعديلات قبل الانتقال الى سجل اخر:\n%1").arg(control->lastErrorText()));
+        showMessage(
+            QStringLiteral("تعذر حفظ التعديلات قبل الانتقال الى سجل اخر:\n%1").arg(control->lastErrorText()));
         return;
     }
     (control->*step)();
@@ -481,9 +490,9 @@ void ORDERT::orderShown(int row)
         return;
     m_orderMapper->setCurrentIndex(row);
     if (row < 0) {
-        for (QLineEdit *edit : {m_txtCUSTOMERID, m_txtORDERDATE, m_txtORDERREFERENCE, m_txtORDERSOURCE, m_txtSOLDBY,
-                                m_txtCOMMENT, m_txtORDERTOTAL, m_txtPAID, m_TextBox1, m_txtdeposit,
-                                m_txtcerditamount})
+        for (QLineEdit *edit :
+            { m_txtCUSTOMERID, m_txtORDERDATE, m_txtORDERREFERENCE, m_txtORDERSOURCE, m_txtSOLDBY,
+                m_txtCOMMENT, m_txtORDERTOTAL, m_txtPAID, m_TextBox1, m_txtdeposit, m_txtcerditamount })
             edit->clear();
         m_txtnoinst->setText(QStringLiteral("12"));
     }
@@ -506,10 +515,10 @@ void ORDERT::txtORDERID_Change()
     if (!m_lines->requery(QStringLiteral("ORDERID"), m_txtORDERID->text()))
         showMessage(QStringLiteral("تعذر عرض سطور الطلبية رقم «%1» من قاعدة البيانات \"%2\":\n%3")
                         .arg(m_txtORDERID->text(), OrderDb::dataSourceName(), m_lines->lastErrorText()));
-    const QStringList headers = {QStringLiteral("مسلسل"),   QStringLiteral("رقم الطلبية"), QStringLiteral("رقم الصنف"),
-                                 QStringLiteral("الصنف"),    QStringLiteral("سعر الوحدة"),  QStringLiteral("الكمية"),
-                                 QStringLiteral("الخصم"),    QStringLiteral("الاجمالى"),    QStringLiteral("الوزن"),
-                                 QStringLiteral("مرتجع؟")};
+    const QStringList headers = { QStringLiteral("مسلسل"), QStringLiteral("رقم الطلبية"),
+        QStringLiteral("رقم الصنف"), QStringLiteral("الصنف"), QStringLiteral("سعر الوحدة"),
+        QStringLiteral("الكمية"), QStringLiteral("الخصم"), QStringLiteral("الاجمالى"),
+        QStringLiteral("الوزن"), QStringLiteral("مرتجع؟") };
     for (int c = 0; c < headers.size() && c < m_lines->columnCount(); ++c)
         m_lines->setHeaderData(c, Qt::Horizontal, headers.at(c));
 }
@@ -596,12 +605,14 @@ bool ORDERT::newOrder()
 {
     const std::optional<qint32> customer = OrderDb::keyValue(m_txtCUSTOMERID1->text());
     if (!customer) {
-        showMessage(QStringLiteral("رقم العميل «%1» ليس رقما صالحا؛ لم تنشأ طلبية جديدة.").arg(m_txtCUSTOMERID1->text()));
+        showMessage(QStringLiteral("رقم العميل «%1» ليس رقما صالحا؛ لم تنشأ طلبية جديدة.")
+                        .arg(m_txtCUSTOMERID1->text()));
         return false;
     }
     commitTypedEdits();
     if (!m_orders->writePending()) {
-        showMessage(QStringLiteral("تعذر حفظ الطلبية الحالية؛ لم تنشأ طلبية جديدة:\n%1").arg(m_orders->lastErrorText()));
+        showMessage(QStringLiteral("تعذر حفظ الطلبية الحالية؛ لم تنشأ طلبية جديدة:\n%1")
+                        .arg(m_orders->lastErrorText()));
         return false;
     }
     if (!m_orders->addNew()) {
@@ -615,7 +626,8 @@ bool ORDERT::newOrder()
         const QString why = m_orders->lastErrorText();
         // Nothing half-made stays behind: the new order is dropped and the window shows a stored one.
         m_orders->discardPending();
-        showMessage(QStringLiteral("رفضت قاعدة البيانات الطلبية الجديدة للعميل رقم %1:\n%2").arg(*customer).arg(why));
+        showMessage(
+            QStringLiteral("رفضت قاعدة البيانات الطلبية الجديدة للعميل رقم %1:\n%2").arg(*customer).arg(why));
         return false;
     }
     addLine();
@@ -625,14 +637,14 @@ bool ORDERT::newOrder()
 bool ORDERT::save()
 {
     if (!commitTypedEdits()) {
-        showMessage(QStringLiteral("لم يتم الحفظ: القيم التالية ليست صالحة لحقولها:\n%1\nصححها ثم احفظ مرة اخرى.")
-                        .arg(m_refused.join(QLatin1Char('\n'))));
+        showMessage(
+            QStringLiteral("لم يتم الحفظ: القيم التالية ليست صالحة لحقولها:\n%1\nصححها ثم احفظ مرة اخرى.")
+                .arg(m_refused.join(QLatin1Char('\n'))));
         return false;
     }
     QStringList failures;
-    const std::pair<OrderDataControl *, QString> writes[] = {{m_customers, QStringLiteral("العميل")},
-                                                              {m_orders, QStringLiteral("الطلبية")},
-                                                              {m_lines, QStringLiteral("سطور الطلبية")}};
+    const std::pair<OrderDataControl *, QString> writes[] = { { m_customers, QStringLiteral("العميل") },
+        { m_orders, QStringLiteral("الطلبية") }, { m_lines, QStringLiteral("سطور الطلبية") } };
     for (const auto &[control, what] : writes) {
         if (!control->writePending())
             failures << what % QStringLiteral(": ") % control->lastErrorText();
@@ -668,7 +680,7 @@ void ORDERT::reject()
                 QDialog::accept();
             return;
         }
-        for (OrderDataControl *control : {m_lines, m_orders, m_customers})
+        for (OrderDataControl *control : { m_lines, m_orders, m_customers })
             control->revertAll();
     }
     QDialog::reject();
@@ -701,8 +713,8 @@ void ORDERT::deriveInstallmentPrice()
         return;
     // The total as typed (the field may not have reached the record yet when it loses the focus).
     const std::optional<Decimal> total = m_txtORDERTOTAL->text().trimmed().isEmpty()
-                                             ? std::optional<Decimal>(Decimal())
-                                             : OrderDb::currencyValue(m_txtORDERTOTAL->text());
+        ? std::optional<Decimal>(Decimal())
+        : OrderDb::currencyValue(m_txtORDERTOTAL->text());
     if (!total)
         return;
     const std::optional<Decimal> price = OrderDb::installmentPrice(*total, m_txtdeposit->text());
@@ -715,8 +727,8 @@ void ORDERT::deriveInstallmentPrice()
 
 void ORDERT::CalcInst()
 {
-    const Installments::PlanAmounts plan =
-        Installments::calcInst(m_txtcerditamount->text(), m_txtnoinst->text(), orderRules());
+    const Installments::PlanAmounts plan
+        = Installments::calcInst(m_txtcerditamount->text(), m_txtnoinst->text(), orderRules());
     switch (plan.outcome) {
     case Installments::Outcome::Done:
         m_txtinst->setText(plan.amountText);
@@ -736,9 +748,8 @@ void ORDERT::CalcAllInst()
 {
     if (m_txtsellprice->text() == QLatin1String("0.00"))
         return;
-    const Installments::SchedulePlan plan =
-        Installments::calcAllInst(m_txtcerditamount->text(), m_txtnoinst->text(), m_txtfirstinst->date(),
-                                  m_txtinst->text(), m_txtfinst->text(), orderRules());
+    const Installments::SchedulePlan plan = Installments::calcAllInst(m_txtcerditamount->text(),
+        m_txtnoinst->text(), m_txtfirstinst->date(), m_txtinst->text(), m_txtfinst->text(), orderRules());
     if (plan.outcome == Installments::Outcome::Done)
         m_schedule->setSchedule(plan.schedule);
     else if (plan.outcome == Installments::Outcome::Refused)

@@ -33,7 +33,8 @@ class QTableView;
 class QTabWidget;
 class QTreeView;
 
-namespace Installments {
+namespace Installments
+{
 class ScheduleModel;
 }
 
@@ -70,7 +71,10 @@ public:
     // Where the window's messages go (a message box unless replaced, e.g. by tests).
     void setMessageSink(std::function<void(const QString &)> sink) { m_messageSink = std::move(sink); }
     // The question asked before unsaved edits would be lost: Save, Discard or Cancel.
-    void setUnsavedQuestion(std::function<QMessageBox::StandardButton()> ask) { m_askUnsaved = std::move(ask); }
+    void setUnsavedQuestion(std::function<QMessageBox::StandardButton()> ask)
+    {
+        m_askUnsaved = std::move(ask);
+    }
     // The note line under the tabs (refused plan inputs, refused cell texts).
     QString statusText() const;
 
@@ -156,7 +160,7 @@ private:
     bool m_syncingGrid = false;
     bool m_loading = false;
     bool m_ordersFollow = false; // the orders have been narrowed to a customer number
-    bool m_linesFollow = false;  // the lines have been narrowed to an order number
+    bool m_linesFollow = false; // the lines have been narrowed to an order number
     std::function<void(const QString &)> m_messageSink;
     std::function<QMessageBox::StandardButton()> m_askUnsaved;
 };

@@ -1,10 +1,10 @@
 #include "frmadt.h"
 
-#include "store/adtstatements.h"
 #include "core/generaldate.h"
-#include "widgets/numericedit.h"
-#include "widgets/gridcombo.h"
+#include "store/adtstatements.h"
 #include "store/store.h"
+#include "widgets/gridcombo.h"
+#include "widgets/numericedit.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

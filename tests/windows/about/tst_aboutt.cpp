@@ -1,6 +1,6 @@
+#include "core/registry.h"
 #include "windows/about/aboutt.h"
 #include "windows/about/bitmapdisplayer.h"
-#include "core/registry.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,10 +28,10 @@ private:
     QTemporaryDir m_dir;
 };
 
-namespace {
+namespace
+{
 
-template<typename T>
-T *child(QObject &parent, const char *name)
+template <typename T> T *child(QObject &parent, const char *name)
 {
     return parent.findChild<T *>(QString::fromLatin1(name));
 }
@@ -102,15 +102,17 @@ void TestAbout::animateCycle_data()
     const QString steps = "set 68030001=50";
     const QString over = "set 68030000=1";
     const QString block = "set 68030002=10";
-    const auto plain = [&](const char *effect) { return QStringList{steps, over, QString("invoke ") + effect}; };
+    const auto plain = [&](const char *effect) {
+        return QStringList { steps, over, QString("invoke ") + effect };
+    };
     const auto blocks = [&](const char *effect) {
-        return QStringList{steps, block, over, QString("invoke ") + effect};
+        return QStringList { steps, block, over, QString("invoke ") + effect };
     };
     QTest::newRow("press 1") << 1 << plain("6003000d");
     QTest::newRow("press 2") << 2 << plain("60030010");
     QTest::newRow("press 3") << 3 << plain("60030011");
-    QTest::newRow("press 4 sets no member") << 4 << QStringList{steps, "invoke 6003000f"};
-    QTest::newRow("press 5 sets no member") << 5 << QStringList{steps, "invoke 6003000e"};
+    QTest::newRow("press 4 sets no member") << 4 << QStringList { steps, "invoke 6003000f" };
+    QTest::newRow("press 5 sets no member") << 5 << QStringList { steps, "invoke 6003000e" };
     QTest::newRow("press 6") << 6 << plain("60030012");
     QTest::newRow("press 7") << 7 << plain("6003001a");
     QTest::newRow("press 8") << 8 << blocks("60030019");
@@ -121,10 +123,10 @@ void TestAbout::animateCycle_data()
     QTest::newRow("press 13") << 13 << blocks("60030018");
     QTest::newRow("press 14 repeats 13") << 14 << blocks("60030018");
     QTest::newRow("press 15") << 15 << blocks("6003001b");
-    QTest::newRow("press 16 plays nothing") << 16 << QStringList{steps};
+    QTest::newRow("press 16 plays nothing") << 16 << QStringList { steps };
     QTest::newRow("press 17 starts again") << 17 << plain("6003000d");
     QTest::newRow("press 18") << 18 << plain("60030010");
-    QTest::newRow("press 32 plays nothing") << 32 << QStringList{steps};
+    QTest::newRow("press 32 plays nothing") << 32 << QStringList { steps };
     QTest::newRow("press 33 starts again") << 33 << plain("6003000d");
 }
 
@@ -139,8 +141,9 @@ void TestAbout::animateCycle()
     QVERIFY(displayer && animate);
     QStringList seen;
     connect(displayer, &BitmapDisplayer::memberSet, this,
-            [&](quint32 id, int value) { seen << QString("set %1=%2").arg(id, 0, 16).arg(value); });
-    connect(displayer, &BitmapDisplayer::invoked, this, [&](quint32 id) { seen << QString("invoke %1").arg(id, 0, 16); });
+        [&](quint32 id, int value) { seen << QString("set %1=%2").arg(id, 0, 16).arg(value); });
+    connect(displayer, &BitmapDisplayer::invoked, this,
+        [&](quint32 id) { seen << QString("invoke %1").arg(id, 0, 16); });
 
     for (int i = 1; i < presses; ++i)
         animate->click();
@@ -163,40 +166,42 @@ void TestAbout::startSysInfo_data()
     const QByteArray location = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location]\n";
 
     QTest::newRow("path value started without a check")
-        << msinfo + "\"PATH\"=\"%DIR%/nowhere/msinfo32.exe\"\n" << QStringList() << true
-        << QStringList{"%DIR%/nowhere/msinfo32.exe"} << 0;
+        << msinfo + "\"PATH\"=\"%DIR%/nowhere/msinfo32.exe\"\n"
+        << QStringList() << true << QStringList { "%DIR%/nowhere/msinfo32.exe" } << 0;
     QTest::newRow("path value wins over the folder")
         << msinfo + "\"PATH\"=\"%DIR%/first.exe\"\n" + location + "\"MSINFO\"=\"%DIR%/tools\"\n"
-        << QStringList{"tools/MSINFO32.EXE"} << true << QStringList{"%DIR%/first.exe"} << 0;
-    QTest::newRow("names without case") << QByteArray("[hkey_local_machine\\software\\microsoft\\shared tools\\msinfo]\n"
-                                                      "\"path\"=\"%DIR%/x.exe\"\n")
-                                        << QStringList() << true << QStringList{"%DIR%/x.exe"} << 0;
-    QTest::newRow("folder holding the tool") << location + "\"MSINFO\"=\"%DIR%/tools\"\n"
-                                             << QStringList{"tools/MSINFO32.EXE"} << true
-                                             << QStringList{"%DIR%/tools\\MSINFO32.EXE"} << 0;
-    QTest::newRow("folder without the tool") << location + "\"MSINFO\"=\"%DIR%/empty\"\n" << QStringList{"empty/other.exe"}
-                                             << true << QStringList() << 1;
-    QTest::newRow("folder named as the tool is no tool") << location + "\"MSINFO\"=\"%DIR%/dir\"\n"
-                                                         << QStringList{"dir/MSINFO32.EXE/inside"} << true
-                                                         << QStringList() << 1;
+        << QStringList { "tools/MSINFO32.EXE" } << true << QStringList { "%DIR%/first.exe" } << 0;
+    QTest::newRow("names without case")
+        << QByteArray("[hkey_local_machine\\software\\microsoft\\shared tools\\msinfo]\n"
+                      "\"path\"=\"%DIR%/x.exe\"\n")
+        << QStringList() << true << QStringList { "%DIR%/x.exe" } << 0;
+    QTest::newRow("folder holding the tool")
+        << location + "\"MSINFO\"=\"%DIR%/tools\"\n"
+        << QStringList { "tools/MSINFO32.EXE" } << true << QStringList { "%DIR%/tools\\MSINFO32.EXE" } << 0;
+    QTest::newRow("folder without the tool")
+        << location + "\"MSINFO\"=\"%DIR%/empty\"\n"
+        << QStringList { "empty/other.exe" } << true << QStringList() << 1;
+    QTest::newRow("folder named as the tool is no tool")
+        << location + "\"MSINFO\"=\"%DIR%/dir\"\n"
+        << QStringList { "dir/MSINFO32.EXE/inside" } << true << QStringList() << 1;
     QTest::newRow("neither key") << QByteArray("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\n\"PATH\"=\"x\"\n")
                                  << QStringList() << true << QStringList() << 1;
-    QTest::newRow("value of another name") << msinfo + "\"Path2\"=\"x\"\n" << QStringList() << true << QStringList()
-                                           << 1;
-    QTest::newRow("failed start") << msinfo + "\"PATH\"=\"%DIR%/broken.exe\"\n" << QStringList() << false
-                                  << QStringList{"%DIR%/broken.exe"} << 1;
-    QTest::newRow("path longer than the buffer")
-        << msinfo + "\"PATH\"=\"" + QByteArray(1100, 'p') + "\"\n" << QStringList() << true << QStringList() << 1;
+    QTest::newRow("value of another name") << msinfo + "\"Path2\"=\"x\"\n"
+                                           << QStringList() << true << QStringList() << 1;
+    QTest::newRow("failed start") << msinfo + "\"PATH\"=\"%DIR%/broken.exe\"\n"
+                                  << QStringList() << false << QStringList { "%DIR%/broken.exe" } << 1;
+    QTest::newRow("path longer than the buffer") << msinfo + "\"PATH\"=\"" + QByteArray(1100, 'p') + "\"\n"
+                                                 << QStringList() << true << QStringList() << 1;
     QTest::newRow("wine prefix with the tool in another case")
         << QByteArray("WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n"
                       "[Software\\\\Microsoft\\\\Shared Tools Location] 1700000000\n"
                       "\"MSINFO\"=\"C:\\\\windows\\\\system32\"\n")
-        << QStringList{"dosdevices/c:/windows/system32/msinfo32.exe"} << true
-        << QStringList{"C:\\windows\\system32\\MSINFO32.EXE"} << 0;
+        << QStringList { "dosdevices/c:/windows/system32/msinfo32.exe" } << true
+        << QStringList { "C:\\windows\\system32\\MSINFO32.EXE" } << 0;
     QTest::newRow("wine prefix without the tool")
         << QByteArray("WINE REGISTRY Version 2\n[Software\\\\Microsoft\\\\Shared Tools Location] 1700000000\n"
                       "\"MSINFO\"=\"C:\\\\windows\\\\system32\"\n")
-        << QStringList{"dosdevices/c:/windows/notepad.exe"} << true << QStringList() << 1;
+        << QStringList { "dosdevices/c:/windows/notepad.exe" } << true << QStringList() << 1;
 }
 
 void TestAbout::startSysInfo()
@@ -224,7 +229,7 @@ void TestAbout::startSysInfo()
     reg.close();
 
     ABOUTT about;
-    about.setRegistrySource(std::make_unique<RegistryFileSource>(QStringList{reg.fileName()}));
+    about.setRegistrySource(std::make_unique<RegistryFileSource>(QStringList { reg.fileName() }));
     QStringList startedPaths;
     about.setProgramStarter([&](const QString &path) {
         startedPaths << path;

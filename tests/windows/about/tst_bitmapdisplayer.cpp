@@ -17,7 +17,8 @@ private Q_SLOTS:
     void playsAndFinishes();
 };
 
-namespace {
+namespace
+{
 
 QList<quint32> allEffects()
 {
@@ -69,7 +70,7 @@ void TestBitmapDisplayer::effectsDifferFromEachOther()
     d.setMember(BitmapDisplayer::MemberOverBlank, 1);
     d.setMember(BitmapDisplayer::MemberBlockSize, 10);
     const QList<quint32> ids = allEffects();
-    for (qreal progress : {0.3, 0.5}) {
+    for (qreal progress : { 0.3, 0.5 }) {
         QList<QImage> frames;
         for (quint32 id : ids)
             frames << d.frame(id, progress);

@@ -1,7 +1,7 @@
-#include "windows/errors/errorreport.h"
-#include "windows/errors/errort.h"
 #include "core/generaldate.h"
 #include "widgets/gridcombo.h"
+#include "windows/errors/errorreport.h"
+#include "windows/errors/errort.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
+#include "widgets/numericedit.h"
 #include "widgets/twips.h"
 #include "windows/installments/frminst.h"
-#include "widgets/numericedit.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

@@ -1,23 +1,23 @@
 // Printing the offer: the main window's paper dress and its exact undoing, the way out through a PDF
 // file when printing fails, and the printed page itself, from a click on "Print" through CUPS and
 // its cups-pdf queue to the text on the page.
-#include "windows/main/imrform.h"
 #include "support/testdb.h"
-#include "widgets/gridcombo.h"
-#include "windows/main/offerprint.h"
 #include "support/tst_printsupport.h"
+#include "widgets/gridcombo.h"
+#include "windows/main/imrform.h"
+#include "windows/main/offerprint.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateTimeEdit>
 #include <QFileDialog>
-#include <QMessageBox>
-#include <QTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTimer>
 
 #include <map>
 #include <memory>
@@ -51,7 +51,8 @@ private:
     std::unique_ptr<IMRForm> m_form;
 };
 
-namespace {
+namespace
+{
 
 const QString Shop = QStringLiteral("Brasko Computers Tel 555 0100");
 const QString Seller = QStringLiteral("Ahmed Saleh");
@@ -78,14 +79,14 @@ using Snapshot = std::map<QString, Look>;
 
 QStringList dressedNames()
 {
-    QStringList names{QStringLiteral("IMRForm"), QStringLiteral("cmdprint"), QStringLiteral("Command2"),
-                      QStringLiteral("Frame1"), QStringLiteral("Frame2"), QStringLiteral("Label2"),
-                      QStringLiteral("Label4"), QStringLiteral("Label5"), QStringLiteral("Check1"),
-                      QStringLiteral("Command3"), QStringLiteral("txttotal"), QStringLiteral("Text2"),
-                      QStringLiteral("Text3"), QStringLiteral("Text5")};
+    QStringList names { QStringLiteral("IMRForm"), QStringLiteral("cmdprint"), QStringLiteral("Command2"),
+        QStringLiteral("Frame1"), QStringLiteral("Frame2"), QStringLiteral("Label2"),
+        QStringLiteral("Label4"), QStringLiteral("Label5"), QStringLiteral("Check1"),
+        QStringLiteral("Command3"), QStringLiteral("txttotal"), QStringLiteral("Text2"),
+        QStringLiteral("Text3"), QStringLiteral("Text5") };
     for (int i = 0; i < 17; ++i)
-        names << indexed("Label1", i) << indexed("GridCombo1", i) << indexed("Image1", i) << indexed("Image2", i)
-              << indexed("text1", i);
+        names << indexed("Label1", i) << indexed("GridCombo1", i) << indexed("Image1", i)
+              << indexed("Image2", i) << indexed("text1", i);
     return names;
 }
 
@@ -95,10 +96,10 @@ Snapshot snapshot(QWidget *form)
     for (const QString &name : dressedNames()) {
         QWidget *w = name == form->objectName() ? form : form->findChild<QWidget *>(name);
         if (w)
-            s[name] = {w->isHidden(), w->palette().color(QPalette::Window), w->autoFillBackground(),
-                       w->testAttribute(Qt::WA_SetPalette), w->geometry(), w->styleSheet(),
-                       qobject_cast<QLineEdit *>(w) ? qobject_cast<QLineEdit *>(w)->cursorPosition() : -1,
-                       qobject_cast<QLabel *>(w) ? qobject_cast<QLabel *>(w)->pixmap().cacheKey() : 0};
+            s[name] = { w->isHidden(), w->palette().color(QPalette::Window), w->autoFillBackground(),
+                w->testAttribute(Qt::WA_SetPalette), w->geometry(), w->styleSheet(),
+                qobject_cast<QLineEdit *>(w) ? qobject_cast<QLineEdit *>(w)->cursorPosition() : -1,
+                qobject_cast<QLabel *>(w) ? qobject_cast<QLabel *>(w)->pixmap().cacheKey() : 0 };
     }
     return s;
 }
@@ -134,12 +135,12 @@ void TestOfferPrint::initTestCase()
 
 void TestOfferPrint::init()
 {
-    m_db = std::make_unique<TestDb>(std::vector<TestRow>{
-        {"0", "CPU-Z9", "Core Duo 2.4 GHz", "1250"},
-        {"2", "RAM-Q7", "DDR 512 MB", "300.50"},
-        {"13", "MDM-V92", "Voice modem 56k", "0"},
-        {"90", "company", Shop, "0.00"},
-        {"90", "sp", Seller, "0.00"},
+    m_db = std::make_unique<TestDb>(std::vector<TestRow> {
+        { "0", "CPU-Z9", "Core Duo 2.4 GHz", "1250" },
+        { "2", "RAM-Q7", "DDR 512 MB", "300.50" },
+        { "13", "MDM-V92", "Voice modem 56k", "0" },
+        { "90", "company", Shop, "0.00" },
+        { "90", "sp", Seller, "0.00" },
     });
     m_store = std::make_unique<Store>(m_db->path, QStringLiteral("t-offerprint"));
     m_form = std::make_unique<IMRForm>(m_store.get());
@@ -157,8 +158,8 @@ void TestOfferPrint::cleanup()
 // An offer of three items, in the given states of the toggles and the "Print Images" box.
 void TestOfferPrint::prepare(bool expanded, bool masked, bool images)
 {
-    const std::vector<std::pair<int, QString>> chosen{{0, QStringLiteral("CPU-Z9")}, {2, QStringLiteral("RAM-Q7")},
-                                                      {13, QStringLiteral("MDM-V92")}};
+    const std::vector<std::pair<int, QString>> chosen { { 0, QStringLiteral("CPU-Z9") },
+        { 2, QStringLiteral("RAM-Q7") }, { 13, QStringLiteral("MDM-V92") } };
     for (const auto &[row, id] : chosen) {
         m_form->row(row).GridCombo1->setText(id);
         m_form->GridCombo1_Click(row);
@@ -208,7 +209,7 @@ void TestOfferPrint::dressesAndRestores()
         focusWhilePrinting = QApplication::focusWidget();
         if (outcome == QLatin1String("throws"))
             throw std::runtime_error("printer driver crashed");
-        return {outcome == QLatin1String("printed"), QStringLiteral("Printer jammed")};
+        return { outcome == QLatin1String("printed"), QStringLiteral("Printer jammed") };
     };
     if (outcome == QLatin1String("throws")) {
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, offer.printDressed(print));
@@ -222,8 +223,8 @@ void TestOfferPrint::dressesAndRestores()
     QVERIFY(dressed.at(QStringLiteral("cmdprint")).hidden);
     QVERIFY(dressed.at(QStringLiteral("Command2")).hidden);
     QVERIFY(!focusWhilePrinting);
-    QStringList papered{QStringLiteral("IMRForm"), QStringLiteral("Frame1"), QStringLiteral("Frame2"),
-                        QStringLiteral("Label2"), QStringLiteral("Label4"), QStringLiteral("Label5")};
+    QStringList papered { QStringLiteral("IMRForm"), QStringLiteral("Frame1"), QStringLiteral("Frame2"),
+        QStringLiteral("Label2"), QStringLiteral("Label4"), QStringLiteral("Label5") };
     for (int i = 0; i < 17; ++i) {
         QVERIFY(dressed.at(indexed("GridCombo1", i)).hidden);
         papered << indexed("Label1", i);
@@ -242,7 +243,8 @@ void TestOfferPrint::dressesAndRestores()
     }
     QVERIFY(!dressed.count(indexed("Image1", 16)));
     // Nothing the page shows as it stands is moved or hidden.
-    for (const QString &name : {QStringLiteral("Check1"), QStringLiteral("Command3"), QStringLiteral("txttotal")}) {
+    for (const QString &name :
+        { QStringLiteral("Check1"), QStringLiteral("Command3"), QStringLiteral("txttotal") }) {
         QVERIFY2(dressed.at(name).hidden == before.at(name).hidden, qPrintable(name));
         QVERIFY2(dressed.at(name).geometry == before.at(name).geometry, qPrintable(name));
     }
@@ -255,21 +257,21 @@ void TestOfferPrint::dressesAndRestores()
 
 void TestOfferPrint::failedPrintOffersPdf_data()
 {
-    QTest::addColumn<QByteArray>("printer");       // empty: an injected printer that fails
-    QTest::addColumn<QStringList>("answers");       // the file names given, one per question
-    QTest::addColumn<QStringList>("problems");      // what each question must say
+    QTest::addColumn<QByteArray>("printer"); // empty: an injected printer that fails
+    QTest::addColumn<QStringList>("answers"); // the file names given, one per question
+    QTest::addColumn<QStringList>("problems"); // what each question must say
     QTest::addColumn<bool>("kept");
-    QTest::newRow("printer fails, offer saved")
-        << QByteArray() << QStringList{QStringLiteral("offer.pdf")}
-        << QStringList{QStringLiteral("Printer jammed")} << true;
+    QTest::newRow("printer fails, offer saved") << QByteArray() << QStringList { QStringLiteral("offer.pdf") }
+                                                << QStringList { QStringLiteral("Printer jammed") } << true;
     QTest::newRow("printer fails, person declines")
-        << QByteArray() << QStringList{QString()} << QStringList{QStringLiteral("Printer jammed")} << false;
+        << QByteArray() << QStringList { QString() } << QStringList { QStringLiteral("Printer jammed") }
+        << false;
     QTest::newRow("folder missing, then saved elsewhere")
-        << QByteArray() << QStringList{QStringLiteral("gone/offer.pdf"), QStringLiteral("second.pdf")}
-        << QStringList{QStringLiteral("Printer jammed"), QStringLiteral("gone/offer.pdf")} << true;
+        << QByteArray() << QStringList { QStringLiteral("gone/offer.pdf"), QStringLiteral("second.pdf") }
+        << QStringList { QStringLiteral("Printer jammed"), QStringLiteral("gone/offer.pdf") } << true;
     QTest::newRow("real printer off line, offer saved")
-        << QByteArray("PDF-stopped") << QStringList{QStringLiteral("offline.pdf")}
-        << QStringList{QStringLiteral("\"PDF-stopped\" is off line")} << true;
+        << QByteArray("PDF-stopped") << QStringList { QStringLiteral("offline.pdf") }
+        << QStringList { QStringLiteral("\"PDF-stopped\" is off line") } << true;
 }
 
 void TestOfferPrint::failedPrintOffersPdf()
@@ -287,7 +289,9 @@ void TestOfferPrint::failedPrintOffersPdf()
 
     OfferPrint offer(m_form.get());
     if (printer.isEmpty())
-        offer.print = [](QWidget *, const QString &) { return PrintResult{false, QStringLiteral("Printer jammed")}; };
+        offer.print = [](QWidget *, const QString &) {
+            return PrintResult { false, QStringLiteral("Printer jammed") };
+        };
     else
         qputenv("PRINTER", printer);
     QStringList asked;
@@ -295,7 +299,11 @@ void TestOfferPrint::failedPrintOffersPdf()
     offer.askPdfPath = [&](const QString &problem, const QString &suggested) {
         whileAsking = snapshot(m_form.get());
         asked << problem;
-        [&] { QVERIFY2(suggested.endsWith(QStringLiteral(".pdf")) && suggested.contains(QStringLiteral("Omar Haddad")), qPrintable(suggested)); }();
+        [&] {
+            QVERIFY2(suggested.endsWith(QStringLiteral(".pdf"))
+                    && suggested.contains(QStringLiteral("Omar Haddad")),
+                qPrintable(suggested));
+        }();
         const QString answer = answers.value(asked.size() - 1);
         return answer.isEmpty() ? QString() : dir.filePath(answer);
     };
@@ -314,8 +322,10 @@ void TestOfferPrint::failedPrintOffersPdf()
     // The saved file is the same dressed page: no pickers, prices masked, total in clear.
     const QString text = PrintTest::pdfText(dir.filePath(answers.last()));
     QVERIFY2(text.contains(Shop) && text.contains(QStringLiteral("Omar Haddad 0171 22")), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("1550.50")) && text.contains(QStringLiteral("****")), qPrintable(text));
-    QVERIFY2(!text.contains(QStringLiteral("CPU-Z9")) && !text.contains(QStringLiteral("300.50")), qPrintable(text));
+    QVERIFY2(
+        text.contains(QStringLiteral("1550.50")) && text.contains(QStringLiteral("****")), qPrintable(text));
+    QVERIFY2(!text.contains(QStringLiteral("CPU-Z9")) && !text.contains(QStringLiteral("300.50")),
+        qPrintable(text));
 }
 
 void TestOfferPrint::dialogsOfferPdf_data()
@@ -323,8 +333,9 @@ void TestOfferPrint::dialogsOfferPdf_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("written");
-    QTest::newRow("saved, suffix added") << QStringLiteral("Save as &PDF...") << QStringLiteral("counter offer")
-                                         << QStringLiteral("counter offer.pdf");
+    QTest::newRow("saved, suffix added")
+        << QStringLiteral("Save as &PDF...") << QStringLiteral("counter offer")
+        << QStringLiteral("counter offer.pdf");
     QTest::newRow("cancelled") << QStringLiteral("Cancel") << QString() << QString();
 }
 
@@ -337,7 +348,9 @@ void TestOfferPrint::dialogsOfferPdf()
     prepare(false, false, false);
     QTemporaryDir dir;
     OfferPrint offer(m_form.get());
-    offer.print = [](QWidget *, const QString &) { return PrintResult{false, QStringLiteral("Printer jammed")}; };
+    offer.print = [](QWidget *, const QString &) {
+        return PrintResult { false, QStringLiteral("Printer jammed") };
+    };
     QString boxText;
     bool fileDialogShown = false;
     QTimer answer;
@@ -362,11 +375,14 @@ void TestOfferPrint::dialogsOfferPdf()
     answer.start(50);
     const bool kept = offer.run();
     answer.stop();
-    QVERIFY2(boxText.contains(QStringLiteral("not printed")) && boxText.contains(QStringLiteral("Printer jammed")), qPrintable(boxText));
+    QVERIFY2(
+        boxText.contains(QStringLiteral("not printed")) && boxText.contains(QStringLiteral("Printer jammed")),
+        qPrintable(boxText));
     QCOMPARE(kept, !written.isEmpty());
     QCOMPARE(fileDialogShown, !written.isEmpty());
     if (!written.isEmpty())
-        QVERIFY2(PrintTest::pdfText(dir.filePath(written)).contains(Shop), qPrintable(QDir(dir.path()).entryList().join(u',')));
+        QVERIFY2(PrintTest::pdfText(dir.filePath(written)).contains(Shop),
+            qPrintable(QDir(dir.path()).entryList().join(u',')));
 }
 
 void TestOfferPrint::clickPrintsOfferThroughCups_data()
@@ -375,17 +391,21 @@ void TestOfferPrint::clickPrintsOfferThroughCups_data()
     QTest::addColumn<bool>("masked");
     QTest::addColumn<QStringList>("shown");
     QTest::addColumn<QStringList>("notShown");
-    const QStringList pickerContents{QStringLiteral("CPU-Z9"), QStringLiteral("RAM-Q7"), QStringLiteral("MDM-V92")};
-    const QStringList amounts{QStringLiteral("1250"), QStringLiteral("300.50"), QStringLiteral("0.00")};
-    QTest::newRow("collapsed: total without amounts")
-        << false << false << QStringList{}
-        << pickerContents + amounts + QStringList{QStringLiteral("Print Images"), QStringLiteral("Hide Price"), QStringLiteral("<<")};
+    const QStringList pickerContents { QStringLiteral("CPU-Z9"), QStringLiteral("RAM-Q7"),
+        QStringLiteral("MDM-V92") };
+    const QStringList amounts { QStringLiteral("1250"), QStringLiteral("300.50"), QStringLiteral("0.00") };
+    QTest::newRow("collapsed: total without amounts") << false << false << QStringList {}
+                                                      << pickerContents + amounts
+            + QStringList { QStringLiteral("Print Images"), QStringLiteral("Hide Price"),
+                  QStringLiteral("<<") };
     QTest::newRow("expanded: amounts in clear")
-        << true << false << amounts + QStringList{QStringLiteral("Print Images"), QStringLiteral("Hide Price")}
-        << pickerContents + QStringList{QStringLiteral(">>"), QStringLiteral("<<")};
+        << true << false
+        << amounts + QStringList { QStringLiteral("Print Images"), QStringLiteral("Hide Price") }
+        << pickerContents + QStringList { QStringLiteral(">>"), QStringLiteral("<<") };
     QTest::newRow("expanded, prices masked: asterisks")
-        << true << true << QStringList{QStringLiteral("****"), QStringLiteral("******"), QStringLiteral("Show Price")}
-        << pickerContents + amounts + QStringList{QStringLiteral("<<")};
+        << true << true
+        << QStringList { QStringLiteral("****"), QStringLiteral("******"), QStringLiteral("Show Price") }
+        << pickerContents + amounts + QStringList { QStringLiteral("<<") };
 }
 
 void TestOfferPrint::clickPrintsOfferThroughCups()
@@ -421,10 +441,11 @@ void TestOfferPrint::clickPrintsOfferThroughCups()
     QVERIFY2(!pdf.isEmpty(), "no PDF arrived from the cups-pdf queue within 30 s");
     const QString page = PrintTest::pdfText(pdf);
     const QString date = m_form->findChild<QDateTimeEdit *>(QStringLiteral("DTPicker1"))->text();
-    QStringList always{Shop, client, date, Seller, QStringLiteral("1550.50"), QStringLiteral("Core Duo 2.4 GHz"),
-                       QStringLiteral("DDR 512 MB"), QStringLiteral("Voice modem 56k")};
-    for (const char *heading : {"PC Configuration", "Client Data", "Name/Tel", "Date", "Sales Executive", "Total Price",
-                                "Processor", "Mother Board", "Floppy Disk", "Hard Disk", "Fax Modem", "Extra 2", "Other"})
+    QStringList always { Shop, client, date, Seller, QStringLiteral("1550.50"),
+        QStringLiteral("Core Duo 2.4 GHz"), QStringLiteral("DDR 512 MB"), QStringLiteral("Voice modem 56k") };
+    for (const char *heading :
+        { "PC Configuration", "Client Data", "Name/Tel", "Date", "Sales Executive", "Total Price",
+            "Processor", "Mother Board", "Floppy Disk", "Hard Disk", "Fax Modem", "Extra 2", "Other" })
         always << QString::fromLatin1(heading);
     QStringList wrong;
     for (const QString &expected : always + shown) {

@@ -2,15 +2,15 @@
 // from the set-up's schema), driven through its controls as a person would.
 #include "orders/orderdatacontrol.h"
 #include "orders/orderdb.h"
-#include "windows/orders/ordert.h"
 #include "support/ordertfixture.h"
+#include "windows/orders/ordert.h"
 
 #include <QApplication>
 #include <QDateEdit>
-#include <QPushButton>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -91,7 +91,8 @@ private slots:
         auto *tabs = w->findChild<QTabWidget *>(QStringLiteral("SSTab1"));
         QCOMPARE(tabs->tabText(0), QStringLiteral("معلومات اساسية"));
         QCOMPARE(tabs->tabText(1), QStringLiteral("التقسيط"));
-        QCOMPARE(w->findChild<QPushButton *>(QStringLiteral("cmdneworder"))->text(), QStringLiteral("طلبية جديدة"));
+        QCOMPARE(w->findChild<QPushButton *>(QStringLiteral("cmdneworder"))->text(),
+            QStringLiteral("طلبية جديدة"));
         QCOMPARE(w->RSOrderDetails()->headerData(9, Qt::Horizontal).toString(), QStringLiteral("مرتجع؟"));
         auto *lv = w->findChild<QTreeView *>(QStringLiteral("lv"));
         QCOMPARE(lv->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Inst.Dtتاريخ القسط"));
@@ -107,14 +108,21 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("order");
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("opening") << QStringList{} << "1" << "شركة النور للحاسبات" << "1" << QStringList{"1", "2"};
-        QTest::newRow("next-customer") << QStringList{"next"} << "2" << "أحمد محمود" << "3" << QStringList{"4"};
-        QTest::newRow("last-customer-has-no-order") << QStringList{"last"} << "3" << "مكتبة الأمل" << ""
-                                                    << QStringList{};
-        QTest::newRow("and-back-to-first") << QStringList{"last", "first"} << "1" << "شركة النور للحاسبات" << "1"
-                                           << QStringList{"1", "2"};
-        QTest::newRow("past-the-end-stays") << QStringList{"last", "next"} << "3" << "مكتبة الأمل" << ""
-                                            << QStringList{};
+        QTest::newRow("opening") << QStringList {} << "1"
+                                 << "شركة النور للحاسبات"
+                                 << "1" << QStringList { "1", "2" };
+        QTest::newRow("next-customer") << QStringList { "next" } << "2"
+                                       << "أحمد محمود"
+                                       << "3" << QStringList { "4" };
+        QTest::newRow("last-customer-has-no-order") << QStringList { "last" } << "3"
+                                                    << "مكتبة الأمل"
+                                                    << "" << QStringList {};
+        QTest::newRow("and-back-to-first") << QStringList { "last", "first" } << "1"
+                                           << "شركة النور للحاسبات"
+                                           << "1" << QStringList { "1", "2" };
+        QTest::newRow("past-the-end-stays") << QStringList { "last", "next" } << "3"
+                                            << "مكتبة الأمل"
+                                            << "" << QStringList {};
     }
 
     void chain()
@@ -133,7 +141,7 @@ private slots:
     {
         navigate("RSORDER", "next");
         QCOMPARE(edit("txtORDERID(0)")->text(), QStringLiteral("2"));
-        QCOMPARE(lineIds(), QStringList{"3"});
+        QCOMPARE(lineIds(), QStringList { "3" });
         QCOMPARE(edit("txtCUSTOMERID")->text(), QStringLiteral("1"));
     }
 
@@ -141,11 +149,16 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("order");
-        QTest::newRow("other-customer") << "2" << "3";
-        QTest::newRow("quote-injection") << "1' OR '1'='1" << "";
-        QTest::newRow("semicolon") << "1; DROP TABLE ORDERS" << "";
-        QTest::newRow("not-a-customer") << "77" << "";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("other-customer") << "2"
+                                        << "3";
+        QTest::newRow("quote-injection") << "1' OR '1'='1"
+                                         << "";
+        QTest::newRow("semicolon") << "1; DROP TABLE ORDERS"
+                                   << "";
+        QTest::newRow("not-a-customer") << "77"
+                                        << "";
+        QTest::newRow("empty") << ""
+                               << "";
     }
 
     void typedCustomerNumber()
@@ -156,15 +169,21 @@ private slots:
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(QLatin1Char('\n'))));
         // Saving now must not have turned customer 1 into the typed number.
         QVERIFY(w->save());
-        QCOMPARE(config.sqliteValue(QStringLiteral("SELECT COUNT(*) FROM CUSTOMER WHERE CUSTOMERID IN (1, 2, 3)")).toInt(), 3);
-        QCOMPARE(config.sqliteValue(QStringLiteral("SELECT COUNT(*) FROM ORDERS WHERE CUSTOMERID = 1")).toInt(), 2);
+        QCOMPARE(
+            config.sqliteValue(QStringLiteral("SELECT COUNT(*) FROM CUSTOMER WHERE CUSTOMERID IN (1, 2, 3)"))
+                .toInt(),
+            3);
+        QCOMPARE(
+            config.sqliteValue(QStringLiteral("SELECT COUNT(*) FROM ORDERS WHERE CUSTOMERID = 1")).toInt(),
+            2);
         QCOMPARE(config.sqliteValue(QStringLiteral("SELECT COUNT(*) FROM ORDERS")).toInt(), 3);
     }
 
     void failedRequeryIsReported()
     {
         {
-            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("breaker"));
+            QSqlDatabase raw
+                = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("breaker"));
             raw.setDatabaseName(config.path(QStringLiteral("orders.sqlite")));
             QVERIFY(raw.open());
             QSqlQuery q(raw);
@@ -183,12 +202,30 @@ private slots:
         QTest::addColumn<QString>("deposit");
         QTest::addColumn<QString>("leaving");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("empty-price-from-deposit") << "" << "2000" << "txtdeposit" << "10500";
-        QTest::newRow("blank-price-from-deposit") << "   " << "500.25" << "txtdeposit" << "11999.75";
-        QTest::newRow("no-deposit") << "" << "" << "txtdeposit" << "12500";
-        QTest::newRow("non-empty-price-kept") << "9999" << "2000" << "txtdeposit" << "9999";
-        QTest::newRow("deposit-not-number") << "" << "abc" << "txtdeposit" << "";
-        QTest::newRow("leaving-total") << "" << "2500" << "txtORDERTOTAL" << "10000";
+        QTest::newRow("empty-price-from-deposit") << ""
+                                                  << "2000"
+                                                  << "txtdeposit"
+                                                  << "10500";
+        QTest::newRow("blank-price-from-deposit") << "   "
+                                                  << "500.25"
+                                                  << "txtdeposit"
+                                                  << "11999.75";
+        QTest::newRow("no-deposit") << ""
+                                    << ""
+                                    << "txtdeposit"
+                                    << "12500";
+        QTest::newRow("non-empty-price-kept") << "9999"
+                                              << "2000"
+                                              << "txtdeposit"
+                                              << "9999";
+        QTest::newRow("deposit-not-number") << ""
+                                            << "abc"
+                                            << "txtdeposit"
+                                            << "";
+        QTest::newRow("leaving-total") << ""
+                                       << "2500"
+                                       << "txtORDERTOTAL"
+                                       << "10000";
     }
 
     void installmentPrice()
@@ -203,7 +240,7 @@ private slots:
         edit("txtcerditamount")->setText(price);
         edit("txtdeposit")->setText(deposit);
         QWidget *other = leaving == QLatin1String("txtdeposit") ? static_cast<QWidget *>(edit("txtnoinst"))
-                                                                  : edit("txtPAID");
+                                                                : edit("txtPAID");
         other->removeEventFilter(w.get()); // leaving it would compute a plan; only the price matters here
         leave(edit(qPrintable(leaving)), other);
         QTEST(edit("txtcerditamount")->text().trimmed(), "expected");
@@ -215,11 +252,26 @@ private slots:
         QTest::addColumn<QString>("quantity");
         QTest::addColumn<QString>("discount");
         QTest::addColumn<QString>("total");
-        QTest::newRow("99.5-to-even-100") << "99.5" << "1" << "0" << "100";
-        QTest::newRow("98.5-to-even-98") << "98.5" << "1" << "0" << "98";
-        QTest::newRow("ten-percent") << "1250" << "3" << "10" << "3375";
-        QTest::newRow("discount-0") << "1250" << "3" << "0" << "3750";
-        QTest::newRow("discount-100") << "1250" << "3" << "100" << "0";
+        QTest::newRow("99.5-to-even-100") << "99.5"
+                                          << "1"
+                                          << "0"
+                                          << "100";
+        QTest::newRow("98.5-to-even-98") << "98.5"
+                                         << "1"
+                                         << "0"
+                                         << "98";
+        QTest::newRow("ten-percent") << "1250"
+                                     << "3"
+                                     << "10"
+                                     << "3375";
+        QTest::newRow("discount-0") << "1250"
+                                    << "3"
+                                    << "0"
+                                    << "3750";
+        QTest::newRow("discount-100") << "1250"
+                                      << "3"
+                                      << "100"
+                                      << "0";
     }
 
     void lineTotal()
@@ -236,8 +288,9 @@ private slots:
         QTEST(cell(0, 7), "total");
         // And it is what the save writes.
         QVERIFY(w->save());
-        QTEST(config.sqliteValue(QStringLiteral("SELECT LINETOTAL FROM ORDERDETAIL WHERE ORDERDETAILID = 1")).toString(),
-              "total");
+        QTEST(config.sqliteValue(QStringLiteral("SELECT LINETOTAL FROM ORDERDETAIL WHERE ORDERDETAILID = 1"))
+                  .toString(),
+            "total");
     }
 
     void cellMoves_data()
@@ -247,13 +300,20 @@ private slots:
         QTest::addColumn<QString>("orderCell");
         QTest::addColumn<QString>("totalCell");
         // Row 0 starts with order cell 2 (not the shown order 1) and a stale total 5.
-        QTest::newRow("1-to-0") << 1 << 0 << "1" << "5";
-        QTest::newRow("2-to-3") << 2 << 3 << "1" << "5";
-        QTest::newRow("3-to-1") << 3 << 1 << "1" << "5";
-        QTest::newRow("from-0-nothing") << 0 << 4 << "2" << "5";
-        QTest::newRow("from-0-to-1-nothing") << 0 << 1 << "2" << "5";
-        QTest::newRow("3-to-5-total") << 3 << 5 << "1" << "11000";
-        QTest::newRow("5-to-8-no-total") << 5 << 8 << "1" << "5";
+        QTest::newRow("1-to-0") << 1 << 0 << "1"
+                                << "5";
+        QTest::newRow("2-to-3") << 2 << 3 << "1"
+                                << "5";
+        QTest::newRow("3-to-1") << 3 << 1 << "1"
+                                << "5";
+        QTest::newRow("from-0-nothing") << 0 << 4 << "2"
+                                        << "5";
+        QTest::newRow("from-0-to-1-nothing") << 0 << 1 << "2"
+                                             << "5";
+        QTest::newRow("3-to-5-total") << 3 << 5 << "1"
+                                      << "11000";
+        QTest::newRow("5-to-8-no-total") << 5 << 8 << "1"
+                                         << "5";
     }
 
     void cellMoves()
@@ -273,9 +333,12 @@ private slots:
     {
         QTest::addColumn<QString>("price");
         QTest::addColumn<QString>("total");
-        QTest::newRow("typed-99.5") << "99.5" << "100";
-        QTest::newRow("typed-98.5") << "98.5" << "98";
-        QTest::newRow("typed-grouped") << "1,250" << "1250";
+        QTest::newRow("typed-99.5") << "99.5"
+                                    << "100";
+        QTest::newRow("typed-98.5") << "98.5"
+                                    << "98";
+        QTest::newRow("typed-grouped") << "1,250"
+                                       << "1250";
     }
 
     void typingIntoTheGrid()
@@ -319,15 +382,21 @@ private slots:
         QVERIFY(w->hasUnsavedEdits());
         QVERIFY(w->save());
         QVERIFY(!w->hasUnsavedEdits());
-        QCOMPARE(config.sqliteValue(QStringLiteral("SELECT NAME FROM CUSTOMER WHERE CUSTOMERID = 1")).toString(),
-                 QStringLiteral("شركة النور"));
+        QCOMPARE(
+            config.sqliteValue(QStringLiteral("SELECT NAME FROM CUSTOMER WHERE CUSTOMERID = 1")).toString(),
+            QStringLiteral("شركة النور"));
         QCOMPARE(config.sqliteValue(QStringLiteral("SELECT SOLDBY FROM ORDERS WHERE ORDERID = 1")).toString(),
-                 QStringLiteral("O'Brien"));
-        QCOMPARE(config.sqliteValue(QStringLiteral("SELECT PAIDAMT FROM ORDERS WHERE ORDERID = 1")).toDouble(), 3000.5);
-        QCOMPARE(config.sqliteValue(QStringLiteral("SELECT ORDERDATE FROM ORDERS WHERE ORDERID = 1")).toString(),
-                 QStringLiteral("2027-01-05"));
-        QCOMPARE(config.sqliteValue(QStringLiteral("SELECT DESCRIPTION FROM ORDERDETAIL WHERE ORDERDETAILID = 2")).toString(),
-                 QStringLiteral("شاشة"));
+            QStringLiteral("O'Brien"));
+        QCOMPARE(
+            config.sqliteValue(QStringLiteral("SELECT PAIDAMT FROM ORDERS WHERE ORDERID = 1")).toDouble(),
+            3000.5);
+        QCOMPARE(
+            config.sqliteValue(QStringLiteral("SELECT ORDERDATE FROM ORDERS WHERE ORDERID = 1")).toString(),
+            QStringLiteral("2027-01-05"));
+        QCOMPARE(
+            config.sqliteValue(QStringLiteral("SELECT DESCRIPTION FROM ORDERDETAIL WHERE ORDERDETAILID = 2"))
+                .toString(),
+            QStringLiteral("شاشة"));
         QCOMPARE(edit("txtPAID")->text(), QStringLiteral("ج.م.\u200F 3,000.50"));
     }
 
@@ -337,15 +406,17 @@ private slots:
         QVERIFY(!w->save());
         QCOMPARE(messages.size(), 1);
         QVERIFY(messages.first().contains(QStringLiteral("a lot")));
-        QCOMPARE(config.sqliteValue(QStringLiteral("SELECT PAIDAMT FROM ORDERS WHERE ORDERID = 1")).toInt(), 2500);
+        QCOMPARE(
+            config.sqliteValue(QStringLiteral("SELECT PAIDAMT FROM ORDERS WHERE ORDERID = 1")).toInt(), 2500);
     }
 
     void movingWritesTheRecordLeft()
     {
         edit("txtCOMMENT")->setText(QStringLiteral("اتصل قبل التوصيل"));
         navigate("RSORDER", "next");
-        QCOMPARE(config.sqliteValue(QStringLiteral("SELECT COMMENT FROM ORDERS WHERE ORDERID = 1")).toString(),
-                 QStringLiteral("اتصل قبل التوصيل"));
+        QCOMPARE(
+            config.sqliteValue(QStringLiteral("SELECT COMMENT FROM ORDERS WHERE ORDERID = 1")).toString(),
+            QStringLiteral("اتصل قبل التوصيل"));
     }
 
     void closing_data()
@@ -355,7 +426,8 @@ private slots:
         QTest::addColumn<bool>("asked");
         QTest::addColumn<bool>("stillOpen");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("no-edits-no-question") << false << int(QMessageBox::Cancel) << false << false << "سامي";
+        QTest::newRow("no-edits-no-question")
+            << false << int(QMessageBox::Cancel) << false << false << "سامي";
         QTest::newRow("discard") << true << int(QMessageBox::Discard) << true << false << "سامي";
         QTest::newRow("cancel-stays") << true << int(QMessageBox::Cancel) << true << true << "سامي";
         QTest::newRow("save") << true << int(QMessageBox::Save) << true << false << "منى";
@@ -377,7 +449,8 @@ private slots:
         QTest::keyClick(w.get(), Qt::Key_Escape);
         QTEST(asked, "asked");
         QTEST(w->isVisible(), "stillOpen");
-        QTEST(config.sqliteValue(QStringLiteral("SELECT SOLDBY FROM ORDERS WHERE ORDERID = 1")).toString(), "stored");
+        QTEST(config.sqliteValue(QStringLiteral("SELECT SOLDBY FROM ORDERS WHERE ORDERID = 1")).toString(),
+            "stored");
         if (w->isVisible())
             QCOMPARE(edit("txtSOLDBY")->text(), QStringLiteral("منى"));
     }
@@ -387,15 +460,17 @@ private slots:
         QVERIFY(w->newOrder());
         QCOMPARE(edit("txtORDERID(0)")->text(), QStringLiteral("4"));
         QCOMPARE(edit("txtCUSTOMERID")->text(), QStringLiteral("1"));
-        QCOMPARE(config.sqliteValue(QStringLiteral("SELECT CUSTOMERID FROM ORDERS WHERE ORDERID = 4")).toInt(), 1);
+        QCOMPARE(
+            config.sqliteValue(QStringLiteral("SELECT CUSTOMERID FROM ORDERS WHERE ORDERID = 4")).toInt(), 1);
         // A new line waits in the grid for the order's first item.
         QCOMPARE(w->RSOrderDetails()->rowCount(), 1);
         QCOMPARE(cell(0, 1), QStringLiteral("4"));
         QCOMPARE(cell(0, 0), QStringLiteral("5"));
         w->RSOrderDetails()->setData(w->RSOrderDetails()->index(0, 3), QStringLiteral("ماوس"));
         QVERIFY(w->save());
-        QCOMPARE(config.sqliteValue(QStringLiteral("SELECT DESCRIPTION FROM ORDERDETAIL WHERE ORDERID = 4")).toString(),
-                 QStringLiteral("ماوس"));
+        QCOMPARE(config.sqliteValue(QStringLiteral("SELECT DESCRIPTION FROM ORDERDETAIL WHERE ORDERID = 4"))
+                     .toString(),
+            QStringLiteral("ماوس"));
     }
 
     void newOrderNeedsACustomerNumber()
@@ -414,10 +489,22 @@ private slots:
         QTest::addColumn<QString>("first");
         QTest::addColumn<int>("rows");
         QTest::addColumn<QString>("lastBalance");
-        QTest::newRow("ten-thousand") << "10000" << "12" << "833.00" << "837.00" << 12 << "0.00";
-        QTest::newRow("beyond-16-bits") << "1000000" << "12" << "83333.00" << "83337.00" << 12 << "0.00";
-        QTest::newRow("one") << "500.5" << "1" << "500.00" << "500.50" << 1 << "0.00";
-        QTest::newRow("halves-to-even") << "26" << "4" << "6.00" << "8.00" << 4 << "0.00";
+        QTest::newRow("ten-thousand") << "10000"
+                                      << "12"
+                                      << "833.00"
+                                      << "837.00" << 12 << "0.00";
+        QTest::newRow("beyond-16-bits") << "1000000"
+                                        << "12"
+                                        << "83333.00"
+                                        << "83337.00" << 12 << "0.00";
+        QTest::newRow("one") << "500.5"
+                             << "1"
+                             << "500.00"
+                             << "500.50" << 1 << "0.00";
+        QTest::newRow("halves-to-even") << "26"
+                                        << "4"
+                                        << "6.00"
+                                        << "8.00" << 4 << "0.00";
     }
 
     void plan()
@@ -434,7 +521,8 @@ private slots:
         QTEST(schedule->rowCount(), "rows");
         QTEST(schedule->index(schedule->rowCount() - 1, 3).data().toString(), "lastBalance");
         QCOMPARE(schedule->index(0, 1).data().toString(),
-                 QLocale().toString(w->findChild<QDateEdit *>(QStringLiteral("txtfirstinst"))->date(), QLocale::ShortFormat));
+            QLocale().toString(
+                w->findChild<QDateEdit *>(QStringLiteral("txtfirstinst"))->date(), QLocale::ShortFormat));
     }
 
     void leavingCountRecomputes()
@@ -511,8 +599,10 @@ private slots:
     {
         QTest::addColumn<QByteArray>("dataSource");
         QTest::newRow("no-data-source") << QByteArray();
-        QTest::newRow("unreachable-file") << QByteArray("Driver=SQLite3\nDatabase=/nonexistent/folder/orders.sqlite\n");
-        QTest::newRow("no-order-tables") << QByteArray("Driver=SQLite3\nDatabase=") + QFile::encodeName(config.path(QStringLiteral("empty.sqlite"))) + "\n";
+        QTest::newRow("unreachable-file")
+            << QByteArray("Driver=SQLite3\nDatabase=/nonexistent/folder/orders.sqlite\n");
+        QTest::newRow("no-order-tables") << QByteArray("Driver=SQLite3\nDatabase=")
+                + QFile::encodeName(config.path(QStringLiteral("empty.sqlite"))) + "\n";
     }
 
     void zzMissingDataSource()

@@ -3,8 +3,8 @@
 // for this test only and is stopped at its end.
 #include "orders/orderdatacontrol.h"
 #include "orders/orderdb.h"
-#include "windows/orders/ordert.h"
 #include "support/ordertfixture.h"
+#include "windows/orders/ordert.h"
 
 #include <QLineEdit>
 #include <QTableView>
@@ -77,7 +77,9 @@ private slots:
         QCOMPARE(edit("txtORDERID(0)")->text(), QStringLiteral("1"));
         QCOMPARE(w->RSOrderDetails()->rowCount(), 2);
         QCOMPARE(edit("txtORDERTOTAL")->text(), QStringLiteral("ج.م.\u200F 12,500.00"));
-        w->findChild<QWidget *>(QStringLiteral("RSMain"))->findChild<QToolButton *>(QStringLiteral("next"))->click();
+        w->findChild<QWidget *>(QStringLiteral("RSMain"))
+            ->findChild<QToolButton *>(QStringLiteral("next"))
+            ->click();
         QCOMPARE(edit("txtORDERID(0)")->text(), QStringLiteral("3"));
         QCOMPARE(w->RSOrderDetails()->rowCount(), 1);
         edit("txtCUSTOMERID1")->setText(QStringLiteral("1' OR '1'='1"));
@@ -100,10 +102,13 @@ private slots:
         edit("txtSOLDBY")->setText(QStringLiteral("O'Brien"));
         edit("txtPAID")->setText(QStringLiteral("3,000.5"));
         QVERIFY2(w->save(), qPrintable(messages.join(QLatin1Char('\n'))));
-        QCOMPARE(value(QStringLiteral("SELECT LINETOTAL FROM ORDERDETAIL WHERE ORDERDETAILID = 1")).toString(),
-                 QStringLiteral("3375.00"));
-        QCOMPARE(value(QStringLiteral("SELECT SOLDBY FROM ORDERS WHERE ORDERID = 1")).toString(), QStringLiteral("O'Brien"));
-        QCOMPARE(value(QStringLiteral("SELECT PAIDAMT FROM ORDERS WHERE ORDERID = 1")).toString(), QStringLiteral("3000.50"));
+        QCOMPARE(
+            value(QStringLiteral("SELECT LINETOTAL FROM ORDERDETAIL WHERE ORDERDETAILID = 1")).toString(),
+            QStringLiteral("3375.00"));
+        QCOMPARE(value(QStringLiteral("SELECT SOLDBY FROM ORDERS WHERE ORDERID = 1")).toString(),
+            QStringLiteral("O'Brien"));
+        QCOMPARE(value(QStringLiteral("SELECT PAIDAMT FROM ORDERS WHERE ORDERID = 1")).toString(),
+            QStringLiteral("3000.50"));
     }
 
     void newOrderOnTheServer()
@@ -114,7 +119,7 @@ private slots:
         w->RSOrderDetails()->setData(w->RSOrderDetails()->index(0, 3), QStringLiteral("ماوس"));
         QVERIFY2(w->save(), qPrintable(messages.join(QLatin1Char('\n'))));
         QCOMPARE(value(QStringLiteral("SELECT DESCRIPTION FROM ORDERDETAIL WHERE ORDERID = 4")).toString(),
-                 QStringLiteral("ماوس"));
+            QStringLiteral("ماوس"));
     }
 
     void serverRefusesAnOrderForNoCustomer()

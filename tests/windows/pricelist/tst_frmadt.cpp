@@ -1,11 +1,11 @@
 #include "app/windowwiring.h"
+#include "core/generaldate.h"
 #include "support/testdb.h"
+#include "widgets/gridcombo.h"
+#include "widgets/numericedit.h"
 #include "windows/errors/errorreport.h"
 #include "windows/errors/errort.h"
-#include "core/generaldate.h"
-#include "widgets/numericedit.h"
 #include "windows/pricelist/frmadt.h"
-#include "widgets/gridcombo.h"
 
 #include <QApplication>
 #include <QLabel>
