@@ -9,7 +9,7 @@
 
 #include "core/amount.h"
 #include "store/store.h"
-#include "windows/main/imrform.h"
+#include "windows/main/mainwindow.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -62,7 +62,7 @@ int main(int argc, char *argv[])
     if (!Bench::makePriceList(path, 1000, 2, 100))
         return 1;
     Store store(path);
-    IMRForm form(&store);
+    MainWindow form(&store);
     if (!form.Form_Load())
         return 1;
     form.show();

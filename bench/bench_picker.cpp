@@ -1,5 +1,5 @@
 // The picker of a configuration row on a long category: opening its list, and End / Home from the
-// keyboard (IMRForm::GridCombo1_KeyDown), each beside the floor of the same work done by plain Qt on
+// keyboard (MainWindow::GridCombo1_KeyDown), each beside the floor of the same work done by plain Qt on
 // the same connection. The database holds 100,000 items, `count` of them in the row's category.
 //
 //   bench_picker [count=20000] [runs=9]
@@ -8,7 +8,7 @@
 
 #include "store/store.h"
 #include "widgets/gridcombo.h"
-#include "windows/main/imrform.h"
+#include "windows/main/mainwindow.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -46,7 +46,7 @@ int main(int argc, char *argv[])
     if (!Bench::makePriceList(path, 100000, 2, count))
         return 1;
     Store store(path);
-    IMRForm form(&store);
+    MainWindow form(&store);
     if (!form.Form_Load())
         return 1;
     form.show();

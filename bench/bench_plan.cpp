@@ -6,7 +6,7 @@
 #include "benchutil.h"
 
 #include "core/plan.h"
-#include "windows/installments/frminst.h"
+#include "windows/installments/installmentcalculator.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -86,7 +86,7 @@ int main(int argc, char *argv[])
     Bench::result(QStringLiteral("texts of all 32767 rows"), textsMs,
         QStringLiteral("QString::number of two numbers per row"), numbersMs);
 
-    frminst window(QStringLiteral("Bench"), QStringLiteral("10000.00"));
+    InstallmentCalculator window(QStringLiteral("Bench"), QStringLiteral("10000.00"));
     window.show();
     QCoreApplication::processEvents();
     auto *lv = window.findChild<QTreeView *>(QStringLiteral("lv"));

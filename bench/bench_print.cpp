@@ -10,7 +10,7 @@
 
 #include "store/store.h"
 #include "widgets/windowprinter.h"
-#include "windows/main/imrform.h"
+#include "windows/main/mainwindow.h"
 #include "windows/main/offerprint.h"
 
 #include <QApplication>
@@ -33,7 +33,7 @@ int main(int argc, char *argv[])
     if (!Bench::makePriceList(path, 17 * 20, 0, 20))
         return 1;
     Store store(path);
-    IMRForm form(&store);
+    MainWindow form(&store);
     if (!form.Form_Load())
         return 1;
     for (int i = 0; i < ConfigRow::Count; ++i)

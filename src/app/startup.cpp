@@ -2,7 +2,7 @@
 
 #include "core/version.h"
 #include "store/store.h"
-#include "windows/main/imrform.h"
+#include "windows/main/mainwindow.h"
 #include "windowwiring.h"
 
 #include <QApplication>
@@ -19,7 +19,7 @@ int Main(
     QApplication &app, const std::function<void(const QString &)> &showFailure, const QString &databasePath)
 {
     Store de1(databasePath.isEmpty() ? Store::defaultDatabasePath() : databasePath);
-    IMRForm form(&de1);
+    MainWindow form(&de1);
     connectWindows(form);
     if (!form.Form_Load()) {
         (showFailure ? showFailure : showStartupFailure)(form.connectionFailureMessage());

@@ -1,40 +1,40 @@
 #include "windowwiring.h"
 
-#include "windows/about/aboutt.h"
-#include "windows/errors/errorreport.h"
-#include "windows/installments/frminst.h"
-#include "windows/main/imrform.h"
-#include "windows/orders/ordert.h"
-#include "windows/pricelist/frmadt.h"
+#include "windows/about/aboutdialog.h"
+#include "windows/errors/showerrorreport.h"
+#include "windows/installments/installmentcalculator.h"
+#include "windows/main/mainwindow.h"
+#include "windows/orders/orderwindow.h"
+#include "windows/pricelist/pricelisteditor.h"
 
 #include <QLabel>
 #include <QPushButton>
 
-void connectWindows(IMRForm &form)
+void connectWindows(MainWindow &form)
 {
-    IMRForm *owner = &form;
+    MainWindow *owner = &form;
     form.openInstallments = [owner] {
         const Offer &offer = owner->offer();
-        frminst calculator(offer.client, offer.totalText(), owner);
+        InstallmentCalculator calculator(offer.client, offer.totalText(), owner);
         calculator.exec();
     };
     form.openPriceList = [owner](int index) {
         const ConfigRow &r = owner->row(index);
-        frmadt editor(owner->store(), r.Command1->text() + QLatin1String(" Data"), r.category(),
+        PriceListEditor editor(owner->store(), r.Command1->text() + QLatin1String(" Data"), r.category(),
             r.Image1 ? r.Image1->pixmap() : QPixmap(), owner);
         reportFailuresOf(editor);
         editor.exec();
     };
     form.openAbout = [owner] {
-        ABOUTT about(owner);
+        AboutDialog about(owner);
         about.exec();
     };
     form.openOrders = [owner] { openOrderWindow(owner); };
 }
 
-void reportFailuresOf(frmadt &editor)
+void reportFailuresOf(PriceListEditor &editor)
 {
-    QObject::connect(&editor, &frmadt::failureReported, &editor,
+    QObject::connect(&editor, &PriceListEditor::failureReported, &editor,
         [e = &editor](const QString &number, const QString &description, const QString &source) {
             ShowErrorReport(e, number, description, source);
         });

@@ -1,11 +1,11 @@
 #pragma once
 
-class IMRForm;
-class frmadt;
+class MainWindow;
+class PriceListEditor;
 
 // Answers the main window's requests with the windows that serve them. Each opening makes a fresh
 // modal window, so nothing of an earlier one lingers.
-void connectWindows(IMRForm &form);
+void connectWindows(MainWindow &form);
 
 // Shows the editor's failures in the error report over it.
-void reportFailuresOf(frmadt &editor);
+void reportFailuresOf(PriceListEditor &editor);

@@ -1,7 +1,7 @@
 #pragma once
 
-// The arithmetic of an installment plan, shared by the installment calculator (frminst) and the
-// order window (ORDERT). Nothing here touches a widget: the windows hand in the texts of their
+// The arithmetic of an installment plan, shared by the installment calculator (InstallmentCalculator) and the
+// order window (OrderWindow). Nothing here touches a widget: the windows hand in the texts of their
 // fields, get texts back and write them into their fields and lists.
 //
 // The two windows differ in a few rules (where R comes from, when the computation stops, how wide

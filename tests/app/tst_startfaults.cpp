@@ -9,9 +9,9 @@
 #include "widgets/gridcombo.h"
 #include "widgets/numericedit.h"
 #include "windows/errors/errorreport.h"
-#include "windows/errors/errort.h"
-#include "windows/main/imrform.h"
-#include "windows/pricelist/frmadt.h"
+#include "windows/errors/showerrorreport.h"
+#include "windows/main/mainwindow.h"
+#include "windows/pricelist/pricelisteditor.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -41,7 +41,7 @@ QLineEdit *box(QWidget &w, const char *name)
 struct CloseAsk {
     QStringList asked;
     bool answer = false;
-    void attach(IMRForm &form)
+    void attach(MainWindow &form)
     {
         form.setCloseAfterFailure([this](const QString &message) {
             asked << message;
@@ -56,16 +56,16 @@ class Reports
 public:
     Reports()
     {
-        m_previous = ErrorReport::setShowHook([this](ERRORT &r) {
+        m_previous = ErrorReporting::setShowHook([this](ErrorReport &r) {
             descriptions << r.findChild<QLineEdit *>(QStringLiteral("txterr0"))->text() + QLatin1Char('\n')
                     + r.findChild<QPlainTextEdit *>(QStringLiteral("txterr1"))->toPlainText();
         });
     }
-    ~Reports() { ErrorReport::setShowHook(m_previous); }
+    ~Reports() { ErrorReporting::setShowHook(m_previous); }
     QStringList descriptions;
 
 private:
-    ErrorReport::ShowHook m_previous;
+    ErrorReporting::ShowHook m_previous;
 };
 
 enum class Fault { ReadOnlyFile, ReadOnlyFolder, Locked, Deleted, FullDisk };
@@ -164,7 +164,7 @@ void TestStartFaults::startRefused()
         f.write(content);
     }
     Store store(path, QStringLiteral("t-refused"));
-    IMRForm form(&store);
+    MainWindow form(&store);
     QVERIFY(!form.Form_Load());
     const QStringList lines = form.connectionFailureMessage().split(u'\r');
     QCOMPARE(lines.size(), 3);
@@ -200,7 +200,7 @@ void TestStartFaults::emptyFileIsRefusedAtStart()
         QVERIFY(f.open(QIODevice::WriteOnly));
     }
     Store store(path, QStringLiteral("t-empty-file"));
-    IMRForm form(&store);
+    MainWindow form(&store);
     CloseAsk ask;
     ask.answer = true;
     ask.attach(form);
@@ -258,7 +258,7 @@ void TestStartFaults::failingClose()
         if (which == Fault::ReadOnlyFile)
             on.emplace(which, dir, path, nullptr);
         Store store(path, QStringLiteral("t-failing-close"));
-        IMRForm form(&store);
+        MainWindow form(&store);
         CloseAsk ask;
         ask.attach(form);
         QVERIFY(form.Form_Load());
@@ -315,7 +315,7 @@ void TestStartFaults::settingTexts()
     QString held3, held5;
     {
         Store store(path, QStringLiteral("t-texts"));
-        IMRForm form(&store);
+        MainWindow form(&store);
         CloseAsk ask;
         ask.attach(form);
         QVERIFY(form.Form_Load());
@@ -331,7 +331,7 @@ void TestStartFaults::settingTexts()
     QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("company")), QStringList { held3 });
     QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("sp")), QStringList { held5 });
     Store store(path, QStringLiteral("t-texts-again"));
-    IMRForm form(&store);
+    MainWindow form(&store);
     QVERIFY(form.Form_Load());
     QCOMPARE(box(form, "Text3")->text(), held3);
     QCOMPARE(box(form, "Text5")->text(), held5);
@@ -346,7 +346,7 @@ void TestStartFaults::nonCharactersAreKeptOrRefused()
     const QString text = QStringLiteral("Shop ") + QChar(0xFFFF) + QChar(0xFFFE);
     {
         Store store(path, QStringLiteral("t-nonchar"));
-        IMRForm form(&store);
+        MainWindow form(&store);
         CloseAsk ask;
         ask.answer = true;
         ask.attach(form);
@@ -392,7 +392,7 @@ void TestStartFaults::pickerIds()
     QVERIFY(makeDatabase(path, rows));
     const QStringList before = allRows(path);
     Store store(path, QStringLiteral("t-ids"));
-    IMRForm form(&store);
+    MainWindow form(&store);
     QVERIFY(form.Form_Load());
     const ConfigRow &row = form.row(4);
     row.GridCombo1->setText(QStringLiteral("A"));
@@ -430,7 +430,7 @@ void TestStartFaults::editorTexts()
     QVERIFY(store.open());
     Reports reports;
     {
-        frmadt editor(&store, QStringLiteral("Moni&tor Data"), QStringLiteral("6"), QPixmap());
+        PriceListEditor editor(&store, QStringLiteral("Moni&tor Data"), QStringLiteral("6"), QPixmap());
         reportFailuresOf(editor);
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
@@ -449,7 +449,7 @@ void TestStartFaults::editorTexts()
     QCOMPARE(allRows(path).size(), Settings.size() + 1);
     QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("dt")).size(), 1);
     // The main window's row finds the item by the same id.
-    IMRForm form(&store);
+    MainWindow form(&store);
     QVERIFY(form.Form_Load());
     form.row(6).GridCombo1->setText(id);
     form.GridCombo1_Click(6);
@@ -491,7 +491,7 @@ void TestStartFaults::editorUnderFault()
         Store store(path, QStringLiteral("t-editor-fault"));
         QVERIFY(store.open());
         Reports reports;
-        frmadt editor(&store, QStringLiteral("H&ard Disk Data"), QStringLiteral("4"), QPixmap());
+        PriceListEditor editor(&store, QStringLiteral("H&ard Disk Data"), QStringLiteral("4"), QPixmap());
         reportFailuresOf(editor);
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));

@@ -1,125 +1,162 @@
 #include "errorreport.h"
 
-#include "core/generaldate.h"
-#include "errort.h"
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 
-#include <QApplication>
-#include <QPointer>
-
-#ifdef Q_OS_UNIX
-#include <pwd.h>
-#include <unistd.h>
-#endif
+#include <cstdlib>
 
 namespace
 {
 
-ErrorReport::ShowHook &showHook()
+// The button captions are Arabic; DejaVu Sans carries the Arabic glyphs on every machine the
+// program is installed on, so the captions never fall back to empty boxes.
+QFont arabicFont(const QFont &base)
 {
-    static ErrorReport::ShowHook hook;
-    return hook;
+    QFont font = base;
+    font.setFamilies({ QStringLiteral("DejaVu Sans") });
+    return font;
 }
 
-// One step of the report: whatever goes wrong inside it stays inside it.
-template <typename Step> void guarded(Step &&step) noexcept
+QLineEdit *lineField(QWidget *parent, const QString &name)
 {
-    try {
-        step();
-    } catch (...) {
-    }
+    auto *field = new QLineEdit(parent);
+    field->setObjectName(name);
+    field->setReadOnly(true);
+    return field;
 }
 
-bool isOwnName(const QString &name)
+QPushButton *arabicButton(QWidget *parent, const QString &name, const QString &caption)
 {
-    return !name.isEmpty() && !name.startsWith(QLatin1String("qt_"));
-}
-
-// Plain grouping widgets hold controls but never are the active control themselves.
-bool isContainer(const QWidget *w)
-{
-    if (w->isWindow())
-        return true;
-    const char *cls = w->metaObject()->className();
-    for (const char *container : { "QWidget", "QFrame", "QGroupBox", "QStackedWidget", "QTabWidget",
-             "QScrollArea", "QSplitter", "QToolBox" }) {
-        if (qstrcmp(cls, container) == 0)
-            return true;
-    }
-    return false;
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setFont(arabicFont(button->font()));
+    button->setLayoutDirection(Qt::RightToLeft);
+    return button;
 }
 
 } // namespace
 
-namespace ErrorReport
+ErrorReport::ErrorReport(QWidget *parent)
+    : QDialog(parent)
+    , m_endProgram([] { std::_Exit(EXIT_SUCCESS); })
+    , m_print(&printWindow)
 {
+    setObjectName(QStringLiteral("ERRORT"));
+    setWindowTitle(QStringLiteral("Error"));
+    setModal(true);
 
-ShowHook setShowHook(ShowHook hook)
-{
-    ShowHook previous = std::move(showHook());
-    showHook() = std::move(hook);
-    return previous;
+    m_txterr0 = lineField(this, QStringLiteral("txterr0"));
+    m_txterr1 = new QPlainTextEdit(this);
+    m_txterr1->setObjectName(QStringLiteral("txterr1"));
+    m_txterr1->setReadOnly(true);
+    m_txterr1->setMinimumHeight(fontMetrics().lineSpacing() * 5);
+    m_dtDateTime = lineField(this, QStringLiteral("dtDateTime"));
+    m_dfOperatorName = lineField(this, QStringLiteral("dfOperatorName"));
+    m_dfScreenName = lineField(this, QStringLiteral("dfScreenName"));
+    m_dfActiveControl = lineField(this, QStringLiteral("dfActiveControl"));
+    m_pbPrintMsgAndHalt
+        = arabicButton(this, QStringLiteral("pbPrintMsgAndHalt"), QStringLiteral("طباعة الرسالة - توقف"));
+    m_pbPrintScreenAndHalt = arabicButton(
+        this, QStringLiteral("pbPrintScreenAndHalt"), QStringLiteral("طباعة الشاشة ومحاولة الاستمرار"));
+    m_pbHalt = arabicButton(this, QStringLiteral("pbHalt"), QStringLiteral("محاولة الاستمرار"));
+
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(m_txterr0, 0, 0, 1, 2);
+    grid->addWidget(m_txterr1, 1, 0, 1, 2);
+    grid->addWidget(m_dtDateTime, 2, 0);
+    grid->addWidget(m_dfOperatorName, 3, 0);
+    grid->addWidget(m_dfScreenName, 4, 0);
+    grid->addWidget(m_dfActiveControl, 5, 0);
+    grid->addWidget(m_pbPrintMsgAndHalt, 2, 1);
+    grid->addWidget(m_pbPrintScreenAndHalt, 3, 1);
+    grid->addWidget(m_pbHalt, 4, 1);
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 2);
+    grid->setRowStretch(1, 1);
+
+    QWidget *order[] = { m_dtDateTime, m_dfOperatorName, m_dfScreenName, m_dfActiveControl,
+        m_pbPrintMsgAndHalt, m_pbPrintScreenAndHalt, m_pbHalt, m_txterr0, m_txterr1 };
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+    m_dtDateTime->setFocus(Qt::OtherFocusReason);
+    // Enter must never stop the program by accident: it goes on, like Esc and closing the window.
+    m_pbHalt->setDefault(true);
+
+    connect(m_pbHalt, &QPushButton::clicked, this, &ErrorReport::pbHalt_Click);
+    connect(m_pbPrintScreenAndHalt, &QPushButton::clicked, this, &ErrorReport::pbPrintScreenAndHalt_Click);
+    connect(m_pbPrintMsgAndHalt, &QPushButton::clicked, this, &ErrorReport::pbPrintMsgAndHalt_Click);
+
+    resize(std::max(sizeHint().width(), fontMetrics().averageCharWidth() * 80), sizeHint().height());
 }
 
-QString operatorName()
+ErrorReport::~ErrorReport() = default;
+
+void ErrorReport::setDescription(const QString &text)
 {
-    for (const char *variable : { "USER", "LOGNAME", "USERNAME" }) {
-        const QString name = qEnvironmentVariable(variable);
-        if (!name.isEmpty())
-            return name;
+    m_txterr0->setText(text);
+    m_txterr0->setCursorPosition(0);
+}
+
+void ErrorReport::setSource(const QString &text)
+{
+    m_txterr1->setPlainText(text);
+}
+
+void ErrorReport::setDateTimeLine(const QString &text)
+{
+    m_dtDateTime->setText(text);
+}
+
+void ErrorReport::setOperatorLine(const QString &text)
+{
+    m_dfOperatorName->setText(text);
+}
+
+void ErrorReport::setScreenLine(const QString &text)
+{
+    m_dfScreenName->setText(text);
+}
+
+void ErrorReport::setActiveControlLine(const QString &text)
+{
+    m_dfActiveControl->setText(text);
+}
+
+void ErrorReport::printSelf() noexcept
+{
+    // A failed print is not reported: the operator's choice (go on, or stop) still holds.
+    try {
+        if (m_print)
+            m_print(this, windowTitle());
+    } catch (...) {
     }
-#ifdef Q_OS_UNIX
-    // Services and containers often start programs without those variables.
-    if (const passwd *entry = ::getpwuid(::geteuid()))
-        return QString::fromLocal8Bit(entry->pw_name);
-#endif
-    return {};
 }
 
-QString activeControlName(const QWidget *form)
+void ErrorReport::pbHalt_Click()
 {
-    if (!form)
-        return {};
-    const QWidget *focus = form->focusWidget();
-    if (!focus)
-        return {};
-    // Walk up to the outermost named control below the nearest container: the text box inside a
-    // picker names the picker, while a frame around the picker is not a control of its own.
-    const QWidget *named = nullptr;
-    for (const QWidget *w = focus; w && w != form && !isContainer(w); w = w->parentWidget()) {
-        if (isOwnName(w->objectName()))
-            named = w;
+    reject();
+}
+
+void ErrorReport::pbPrintScreenAndHalt_Click()
+{
+    printSelf();
+    reject();
+}
+
+void ErrorReport::pbPrintMsgAndHalt_Click()
+{
+    printSelf();
+    try {
+        if (m_endProgram) {
+            m_endProgram();
+        } else {
+            std::_Exit(EXIT_SUCCESS);
+        }
+    } catch (...) {
+        std::_Exit(EXIT_SUCCESS);
     }
-    return named ? named->objectName() : focus->objectName();
-}
-
-} // namespace ErrorReport
-
-void ShowErrorReport(QWidget *form, const QString &number, const QString &description, const QString &source)
-{
-    QPointer<ERRORT> report;
-    guarded([&] { report = new ERRORT(form); });
-    if (!report)
-        return;
-    guarded([&] { report->setDescription(description); });
-    guarded([&] { report->setSource(source); });
-    guarded([&] { report->setWindowTitle(QLatin1String("Error #") + number); });
-    guarded([&] {
-        const QString control = ErrorReport::activeControlName(form);
-        if (!control.isEmpty())
-            report->setActiveControlLine(QLatin1String("Active Control:") + control);
-    });
-    guarded([&] {
-        if (form)
-            report->setScreenLine(QLatin1String("Form: ") + form->objectName());
-    });
-    guarded([&] { report->setOperatorLine(QLatin1String("Operator:") + ErrorReport::operatorName()); });
-    guarded([&] { report->setDateTimeLine(GeneralDateText(QDateTime::currentDateTime())); });
-    guarded([&] {
-        if (const ErrorReport::ShowHook &hook = showHook())
-            hook(*report);
-        else
-            report->exec();
-    });
-    // The window may have gone with its parent while it was shown.
-    guarded([&] { delete report.data(); });
+    // Only a replaced ender (tests) comes back here.
+    reject();
 }

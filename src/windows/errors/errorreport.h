@@ -1,34 +1,61 @@
 #pragma once
 
-#include <QString>
+#include "widgets/windowprinter.h"
+
+#include <QDialog>
 
 #include <functional>
 
-class ERRORT;
-class QWidget;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
 
-// Reports a trapped error: fills a fresh ERRORT with the description, the source, the caption
-// "Error #<number>", the active control and the name of form, the operator and the time, and shows
-// it modally over form. Returns when the report is dismissed (or never, when the operator stops the
-// program from it). Every step is guarded on its own, so the routine never fails its caller: a step
-// that goes wrong leaves its line empty and the next step runs.
-void ShowErrorReport(QWidget *form, const QString &number, const QString &description, const QString &source);
-
-namespace ErrorReport
+// ErrorReport, the error report window: a trapped error with its context (description, source, time,
+// operator, window, active control) and three ways out: go on, print the window and go on, or
+// print the window and stop the program on the spot. ShowErrorReport (errorreport.h) fills and
+// shows it; the window keeps nothing beyond its texts.
+class ErrorReport final : public QDialog
 {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ErrorReport)
 
-// Replaces the modal display: the hook receives the filled window instead of it being shown (tests
-// read it and press its buttons). Returns the hook it replaced; an empty hook restores the display.
-using ShowHook = std::function<void(ERRORT &report)>;
-ShowHook setShowHook(ShowHook hook);
+public:
+    using Printer = std::function<PrintResult(QWidget *window, const QString &jobName)>;
 
-// The operator line's value: the name of the user the program runs as (from the environment, else
-// the system's user database); empty when neither knows it.
-QString operatorName();
+    explicit ErrorReport(QWidget *parent = nullptr);
+    ~ErrorReport() override;
 
-// The name shown on the active-control line: form's focus widget, or the nearest of its ancestors
-// inside form that carries a name of the program's own (inner parts of a compound control, such as
-// the text box of a picker, are named by the control). Empty when form has no focus widget.
-QString activeControlName(const QWidget *form);
+    // Ends the program at once: by default the process exits on the spot, so no closing handler,
+    // exit routine or pending event runs and nothing is written back. Tests put a recorder here.
+    void setEndProgram(std::function<void()> end) { m_endProgram = std::move(end); }
+    // Prints the window; by default on the system's default printer.
+    void setPrinter(Printer print) { m_print = std::move(print); }
 
-} // namespace ErrorReport
+    void setDescription(const QString &text);
+    void setSource(const QString &text);
+    void setDateTimeLine(const QString &text);
+    void setOperatorLine(const QString &text);
+    void setScreenLine(const QString &text);
+    void setActiveControlLine(const QString &text);
+
+public Q_SLOTS:
+    void pbHalt_Click();
+    void pbPrintScreenAndHalt_Click();
+    void pbPrintMsgAndHalt_Click();
+
+private:
+    void printSelf() noexcept;
+
+    std::function<void()> m_endProgram;
+    Printer m_print;
+
+    QLineEdit *m_txterr0 = nullptr;
+    QPlainTextEdit *m_txterr1 = nullptr;
+    QLineEdit *m_dtDateTime = nullptr;
+    QLineEdit *m_dfOperatorName = nullptr;
+    QLineEdit *m_dfScreenName = nullptr;
+    QLineEdit *m_dfActiveControl = nullptr;
+    QPushButton *m_pbPrintMsgAndHalt = nullptr;
+    QPushButton *m_pbPrintScreenAndHalt = nullptr;
+    QPushButton *m_pbHalt = nullptr;
+};

@@ -1,7 +1,7 @@
 #include "core/generaldate.h"
 #include "widgets/gridcombo.h"
 #include "windows/errors/errorreport.h"
-#include "windows/errors/errort.h"
+#include "windows/errors/showerrorreport.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -27,7 +27,7 @@ struct Shown {
     QString caption, description, source, dateTime, operatorLine, screen, activeControl;
 };
 
-Shown read(ERRORT &r)
+Shown read(ErrorReport &r)
 {
     auto line = [&](const char *name) { return r.findChild<QLineEdit *>(QString::fromLatin1(name))->text(); };
     return { r.windowTitle(), line("txterr0"), r.findChild<QPlainTextEdit *>("txterr1")->toPlainText(),
@@ -38,13 +38,13 @@ std::optional<Shown> report(
     QWidget *form, const QString &number, const QString &description, const QString &source)
 {
     std::optional<Shown> shown;
-    const auto previous = ErrorReport::setShowHook([&](ERRORT &r) { shown = read(r); });
+    const auto previous = ErrorReporting::setShowHook([&](ErrorReport &r) { shown = read(r); });
     ShowErrorReport(form, number, description, source);
-    ErrorReport::setShowHook(previous);
+    ErrorReporting::setShowHook(previous);
     return shown;
 }
 
-QPushButton *buttonOf(ERRORT &r, const QString &name)
+QPushButton *buttonOf(ErrorReport &r, const QString &name)
 {
     return r.findChild<QPushButton *>(name);
 }
@@ -154,8 +154,8 @@ void TestErrorReport::fillsEveryLine()
     QCOMPARE(shown->source, source);
     QCOMPARE(shown->activeControl, activeControl);
     QCOMPARE(shown->screen, QStringLiteral("Form: frmadt"));
-    QCOMPARE(shown->operatorLine, QLatin1String("Operator:") + ErrorReport::operatorName());
-    QVERIFY(!ErrorReport::operatorName().isEmpty()); // the test runs as some user
+    QCOMPARE(shown->operatorLine, QLatin1String("Operator:") + ErrorReporting::operatorName());
+    QVERIFY(!ErrorReporting::operatorName().isEmpty()); // the test runs as some user
     QVERIFY(!shown->dateTime.isEmpty());
 }
 
@@ -217,7 +217,7 @@ void TestErrorReport::buttons()
     bool closedBeforeEnd = false;
     QWidget *printedWindow = nullptr;
     QString job;
-    const auto previous = ErrorReport::setShowHook([&](ERRORT &r) {
+    const auto previous = ErrorReporting::setShowHook([&](ErrorReport &r) {
         r.setPrinter([&](QWidget *w, const QString &name) -> PrintResult {
             ++printed;
             printedWindow = w;
@@ -237,7 +237,7 @@ void TestErrorReport::buttons()
         QCOMPARE(printedWindow, prints ? &r : nullptr);
     });
     ShowErrorReport(nullptr, QStringLiteral("13"), QStringLiteral("Type mismatch"), QStringLiteral("prjIMR"));
-    ErrorReport::setShowHook(previous);
+    ErrorReporting::setShowHook(previous);
     QCOMPARE(printed, prints);
     QCOMPARE(ended, ends);
     QVERIFY(!closedBeforeEnd); // the stop comes straight after the print, nothing in between
@@ -248,7 +248,7 @@ void TestErrorReport::buttons()
 void TestErrorReport::enterGoesOnAndNeverStops()
 {
     bool ended = false;
-    const auto previous = ErrorReport::setShowHook([&](ERRORT &r) {
+    const auto previous = ErrorReporting::setShowHook([&](ErrorReport &r) {
         r.setPrinter([](QWidget *, const QString &) { return PrintResult { true, {} }; });
         r.setEndProgram([&] { ended = true; });
         r.show();
@@ -257,13 +257,13 @@ void TestErrorReport::enterGoesOnAndNeverStops()
         QVERIFY(!r.isVisible());
     });
     ShowErrorReport(nullptr, QStringLiteral("13"), {}, {});
-    ErrorReport::setShowHook(previous);
+    ErrorReporting::setShowHook(previous);
     QVERIFY(!ended);
 }
 
 void TestErrorReport::arabicCaptionsHaveGlyphsAndRunRightToLeft()
 {
-    ERRORT r;
+    ErrorReport r;
     const QStringList families = QFontDatabase::families(QFontDatabase::Arabic);
     const struct {
         const char *name;
@@ -288,7 +288,7 @@ void TestErrorReport::arabicCaptionsHaveGlyphsAndRunRightToLeft()
 
 void TestErrorReport::tabOrder()
 {
-    ERRORT r;
+    ErrorReport r;
     r.show();
     QVERIFY(QTest::qWaitForWindowExposed(&r));
     const QStringList expected = { "dtDateTime", "dfOperatorName", "dfScreenName", "dfActiveControl",
@@ -326,7 +326,7 @@ static int runStopChild(int argc, char **argv)
     window.show();
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { mark("quit"); });
     std::atexit([] { mark("atexit"); });
-    ErrorReport::setShowHook([](ERRORT &r) {
+    ErrorReporting::setShowHook([](ErrorReport &r) {
         r.show();
         mark("shown");
         QTest::mouseClick(r.findChild<QPushButton *>("pbPrintMsgAndHalt"), Qt::LeftButton);

@@ -4,7 +4,7 @@
 #include "support/testdb.h"
 #include "support/tst_printsupport.h"
 #include "widgets/gridcombo.h"
-#include "windows/main/imrform.h"
+#include "windows/main/mainwindow.h"
 #include "windows/main/offerprint.h"
 
 #include <QApplication>
@@ -48,7 +48,7 @@ private:
     QString m_cupsProblem;
     std::unique_ptr<TestDb> m_db;
     std::unique_ptr<Store> m_store;
-    std::unique_ptr<IMRForm> m_form;
+    std::unique_ptr<MainWindow> m_form;
 };
 
 namespace
@@ -143,7 +143,7 @@ void TestOfferPrint::init()
         { "90", "sp", Seller, "0.00" },
     });
     m_store = std::make_unique<Store>(m_db->path, QStringLiteral("t-offerprint"));
-    m_form = std::make_unique<IMRForm>(m_store.get());
+    m_form = std::make_unique<MainWindow>(m_store.get());
     QVERIFY(m_form->Form_Load());
     m_form->setCloseAfterFailure([](const QString &) { return true; });
 }

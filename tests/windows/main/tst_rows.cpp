@@ -2,7 +2,7 @@
 #include "support/testdb.h"
 #include "widgets/gridcombo.h"
 #include "widgets/twips.h"
-#include "windows/main/imrform.h"
+#include "windows/main/mainwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,7 +39,7 @@ private Q_SLOTS:
 private:
     std::unique_ptr<TestDb> m_db;
     std::unique_ptr<Store> m_store;
-    std::unique_ptr<IMRForm> m_form;
+    std::unique_ptr<MainWindow> m_form;
     GridCombo *picker(int i) const { return m_form->row(i).GridCombo1; }
     QLineEdit *amount(int i) const { return m_form->row(i).text1; }
     QString total() const { return m_form->findChild<QLineEdit *>(QStringLiteral("txttotal"))->text(); }
@@ -57,7 +57,7 @@ void TestRows::init()
         { "16", "O'NEIL", "Quoted id", "10" },
     });
     m_store = std::make_unique<Store>(m_db->path, QStringLiteral("t-rows"));
-    m_form = std::make_unique<IMRForm>(m_store.get());
+    m_form = std::make_unique<MainWindow>(m_store.get());
     connectWindows(*m_form);
     QVERIFY(m_form->Form_Load());
     m_form->show();

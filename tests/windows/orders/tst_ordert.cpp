@@ -3,7 +3,7 @@
 #include "orders/orderdatacontrol.h"
 #include "orders/orderdb.h"
 #include "support/ordertfixture.h"
-#include "windows/orders/ordert.h"
+#include "windows/orders/orderwindow.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -25,7 +25,7 @@ class TestOrderT : public QObject
 
 private:
     OdbcConfig config;
-    std::unique_ptr<ORDERT> w;
+    std::unique_ptr<OrderWindow> w;
     QStringList messages;
 
     QLineEdit *edit(const char *name) { return w->findChild<QLineEdit *>(QLatin1String(name)); }
@@ -70,7 +70,7 @@ private slots:
         QString error;
         std::optional<QSqlDatabase> db = OrderDb::open(QStringLiteral("test-ims"), &error);
         QVERIFY2(db, qPrintable(error));
-        w = std::make_unique<ORDERT>(*db);
+        w = std::make_unique<OrderWindow>(*db);
         w->setMessageSink([this](const QString &text) { messages << text; });
         w->setUnsavedQuestion([] { return QMessageBox::Discard; });
         QVERIFY2(w->Form_Load(), qPrintable(w->loadError()));
@@ -581,8 +581,8 @@ private slots:
         QString name;
         bool modal = false;
         QTimer::singleShot(0, this, [&] {
-            QTRY_VERIFY(qobject_cast<ORDERT *>(QApplication::activeModalWidget()));
-            auto *window = qobject_cast<ORDERT *>(QApplication::activeModalWidget());
+            QTRY_VERIFY(qobject_cast<OrderWindow *>(QApplication::activeModalWidget()));
+            auto *window = qobject_cast<OrderWindow *>(QApplication::activeModalWidget());
             modal = window->isModal();
             name = window->findChild<QLineEdit *>(QStringLiteral("txtNAME"))->text();
             window->reject();
@@ -632,7 +632,7 @@ private slots:
         openOrderWindow(&main);
         QVERIFY2(shown.contains(QStringLiteral("\"IMS\"")), qPrintable(shown));
         QVERIFY(main.isVisible());
-        QVERIFY(!main.findChild<ORDERT *>());
+        QVERIFY(!main.findChild<OrderWindow *>());
         QVERIFY(!QSqlDatabase::contains(QStringLiteral("IMS-orders")));
     }
 };

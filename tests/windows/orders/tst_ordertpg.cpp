@@ -4,7 +4,7 @@
 #include "orders/orderdatacontrol.h"
 #include "orders/orderdb.h"
 #include "support/ordertfixture.h"
-#include "windows/orders/ordert.h"
+#include "windows/orders/orderwindow.h"
 
 #include <QLineEdit>
 #include <QTableView>
@@ -19,7 +19,7 @@ class TestOrderTPostgres : public QObject
 private:
     OdbcConfig config;
     std::unique_ptr<PostgresServer> server;
-    std::unique_ptr<ORDERT> w;
+    std::unique_ptr<OrderWindow> w;
     QStringList messages;
 
     QLineEdit *edit(const char *name) { return w->findChild<QLineEdit *>(QLatin1String(name)); }
@@ -70,7 +70,7 @@ private slots:
         std::optional<QSqlDatabase> db = OrderDb::open(QStringLiteral("pg-ims"), &error);
         QVERIFY2(db, qPrintable(error));
         QCOMPARE(db->driverName(), QStringLiteral("QODBC"));
-        w = std::make_unique<ORDERT>(*db);
+        w = std::make_unique<OrderWindow>(*db);
         w->setMessageSink([this](const QString &text) { messages << text; });
         QVERIFY2(w->Form_Load(), qPrintable(w->loadError()));
         QCOMPARE(edit("txtNAME")->text(), QStringLiteral("شركة النور للحاسبات"));

@@ -1,6 +1,6 @@
 #pragma once
 
-// ABOUTT, the about window: the product, its version and the maker's contact on two tabs, a
+// AboutDialog, the about window: the product, its version and the maker's contact on two tabs, a
 // picture with transitions ("Animate!"), and the launcher of the system information tool.
 //
 // The registry it reads, the way it starts the tool and the way it shows its message are
@@ -17,15 +17,15 @@ class QPushButton;
 class QTabWidget;
 class RegistrySource;
 
-class ABOUTT final : public QDialog
+class AboutDialog final : public QDialog
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(ABOUTT)
+    Q_DISABLE_COPY_MOVE(AboutDialog)
 
 public:
     // Shown modally with exec(); the window loads (first tab, caption, version) here.
-    explicit ABOUTT(QWidget *parent = nullptr);
-    ~ABOUTT() override;
+    explicit AboutDialog(QWidget *parent = nullptr);
+    ~AboutDialog() override;
 
     // Launches the system information tool, or says that it is unavailable.
     void StartSysInfo();

@@ -1,4 +1,4 @@
-#include "aboutt.h"
+#include "aboutdialog.h"
 
 #include "bitmapdisplayer.h"
 
@@ -101,7 +101,7 @@ QIcon drawOkIcon()
 
 } // namespace
 
-ABOUTT::ABOUTT(QWidget *parent)
+AboutDialog::AboutDialog(QWidget *parent)
     : QDialog(parent)
     , m_registry(createSystemRegistrySource())
     , m_startProgram([this](const QString &path) { return startTool(path); })
@@ -125,12 +125,12 @@ ABOUTT::ABOUTT(QWidget *parent)
     auto *cmdSysInfo = new QPushButton(tr("System info"), this);
     cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     cmdSysInfo->setAutoDefault(false);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &ABOUTT::cmdSysInfo_Click);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &AboutDialog::cmdSysInfo_Click);
 
     auto *commandButton1 = new QPushButton(drawOkIcon(), tr("Ok"), this);
     commandButton1->setObjectName(QStringLiteral("CommandButton1"));
     commandButton1->setDefault(true);
-    connect(commandButton1, &QPushButton::clicked, this, &ABOUTT::CommandButton1_Click);
+    connect(commandButton1, &QPushButton::clicked, this, &AboutDialog::CommandButton1_Click);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(cmdSysInfo);
@@ -145,9 +145,9 @@ ABOUTT::ABOUTT(QWidget *parent)
     Form_Load();
 }
 
-ABOUTT::~ABOUTT() = default;
+AboutDialog::~AboutDialog() = default;
 
-void ABOUTT::buildAuthorTab(QWidget *page)
+void AboutDialog::buildAuthorTab(QWidget *page)
 {
     auto *frame1 = new QGroupBox(tr("Contact"), page);
     frame1->setObjectName(QStringLiteral("Frame1"));
@@ -185,7 +185,7 @@ void ABOUTT::buildAuthorTab(QWidget *page)
     auto *command1 = new QPushButton(tr("Animate!"), page);
     command1->setObjectName(QStringLiteral("Command1"));
     command1->setAutoDefault(false);
-    connect(command1, &QPushButton::clicked, this, &ABOUTT::Command1_Click);
+    connect(command1, &QPushButton::clicked, this, &AboutDialog::Command1_Click);
 
     auto *picture = new QVBoxLayout;
     picture->addWidget(m_displayer, 0, Qt::AlignHCenter);
@@ -197,7 +197,7 @@ void ABOUTT::buildAuthorTab(QWidget *page)
     layout->addLayout(picture);
 }
 
-void ABOUTT::buildProgramTab(QWidget *page)
+void AboutDialog::buildProgramTab(QWidget *page)
 {
     auto *lbldesc = new QLabel(appTitle(), page);
     lbldesc->setObjectName(QStringLiteral("lbldesc"));
@@ -225,7 +225,7 @@ void ABOUTT::buildProgramTab(QWidget *page)
     layout->addStretch();
 }
 
-void ABOUTT::Form_Load()
+void AboutDialog::Form_Load()
 {
     m_sstab1->setCurrentIndex(0);
     setWindowTitle(u"About " + appTitle());
@@ -233,17 +233,18 @@ void ABOUTT::Form_Load()
         + u'.' + QString::number(Version::Revision));
 }
 
-void ABOUTT::setRegistrySource(std::unique_ptr<RegistrySource> source)
+void AboutDialog::setRegistrySource(std::unique_ptr<RegistrySource> source)
 {
     m_registry = source ? std::move(source) : std::make_unique<RegistryFileSource>(QStringList());
 }
 
-bool ABOUTT::GetKeyValue(quint32 KeyRoot, const QString &KeyName, const QString &SubKeyRef, QString &KeyVal)
+bool AboutDialog::GetKeyValue(
+    quint32 KeyRoot, const QString &KeyName, const QString &SubKeyRef, QString &KeyVal)
 {
     return ::GetKeyValue(*m_registry, KeyRoot, KeyName, SubKeyRef, KeyVal);
 }
 
-void ABOUTT::StartSysInfo()
+void AboutDialog::StartSysInfo()
 {
     bool started = false;
     try {
@@ -264,7 +265,7 @@ void ABOUTT::StartSysInfo()
         m_showMessage(SysInfoUnavailable, appTitle());
 }
 
-bool ABOUTT::startTool(const QString &path)
+bool AboutDialog::startTool(const QString &path)
 {
 #ifdef Q_OS_WIN
     return QProcess::startDetached(path, {});
@@ -277,17 +278,17 @@ bool ABOUTT::startTool(const QString &path)
 #endif
 }
 
-void ABOUTT::cmdSysInfo_Click()
+void AboutDialog::cmdSysInfo_Click()
 {
     StartSysInfo();
 }
 
-void ABOUTT::CommandButton1_Click()
+void AboutDialog::CommandButton1_Click()
 {
     accept();
 }
 
-void ABOUTT::Command1_Click()
+void AboutDialog::Command1_Click()
 {
     m_displayer->setMember(BitmapDisplayer::MemberSteps, 50);
     ++m_animatePresses;

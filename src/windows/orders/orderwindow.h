@@ -1,6 +1,6 @@
 #pragma once
 
-// ORDERT, the order entry window: a customer's orders, their lines and an installment plan,
+// OrderWindow, the order entry window: a customer's orders, their lines and an installment plan,
 // kept in the order database reached through the ODBC data source "IMS" (installments/orderdb.h).
 //
 // How the pieces meet: three data controls (OrderDataControl) hold the current customer
@@ -38,15 +38,15 @@ namespace Installments
 class ScheduleModel;
 }
 
-class ORDERT final : public QDialog
+class OrderWindow final : public QDialog
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(ORDERT)
+    Q_DISABLE_COPY_MOVE(OrderWindow)
 
 public:
     // db: an open connection on the order database (OrderDb::open).
-    explicit ORDERT(const QSqlDatabase &db, QWidget *parent = nullptr);
-    ~ORDERT() override;
+    explicit OrderWindow(const QSqlDatabase &db, QWidget *parent = nullptr);
+    ~OrderWindow() override;
 
     // Opens the three data controls on their tables and shows the first customer, its first order
     // and that order's lines. false (and loadError()) when the database refuses.

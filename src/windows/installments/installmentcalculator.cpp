@@ -1,4 +1,4 @@
-#include "frminst.h"
+#include "installmentcalculator.h"
 
 #include "core/amount.h"
 #include "core/plan.h"
@@ -55,7 +55,8 @@ QPushButton *pushButton(QWidget *parent, const char *name, const QString &text)
 
 } // namespace
 
-frminst::frminst(const QString &clientName, const QString &totalText, QWidget *parent)
+InstallmentCalculator::InstallmentCalculator(
+    const QString &clientName, const QString &totalText, QWidget *parent)
     : QDialog(parent)
     , printOperation(&printWindow)
 {
@@ -65,9 +66,9 @@ frminst::frminst(const QString &clientName, const QString &totalText, QWidget *p
     Form_Load(clientName, totalText);
 }
 
-frminst::~frminst() = default;
+InstallmentCalculator::~InstallmentCalculator() = default;
 
-void frminst::buildWindow()
+void InstallmentCalculator::buildWindow()
 {
     setWindowTitle(QStringLiteral("Installment Calculator"));
     resize(Twips::toX(this, 7995), Twips::toY(this, 7245));
@@ -186,12 +187,12 @@ void frminst::buildWindow()
 
     for (QLineEdit *box : { m_price, m_deposit, m_count })
         box->installEventFilter(this);
-    connect(m_calc, &QPushButton::clicked, this, &frminst::cmdcalc_Click);
-    connect(m_print, &QPushButton::clicked, this, &frminst::cmdprint_Click);
+    connect(m_calc, &QPushButton::clicked, this, &InstallmentCalculator::cmdcalc_Click);
+    connect(m_print, &QPushButton::clicked, this, &InstallmentCalculator::cmdprint_Click);
     connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void frminst::Form_Load(const QString &clientName, const QString &totalText)
+void InstallmentCalculator::Form_Load(const QString &clientName, const QString &totalText)
 {
     setWindowTitle(u"Installment Calculator - " + clientName);
     m_price->setText(totalText);
@@ -209,12 +210,12 @@ void frminst::Form_Load(const QString &clientName, const QString &totalText)
     m_name->setText(clientName);
 }
 
-void frminst::showError(const QString &message)
+void InstallmentCalculator::showError(const QString &message)
 {
     m_error->setText(message);
 }
 
-PlanAmounts frminst::runCalcInst()
+PlanAmounts InstallmentCalculator::runCalcInst()
 {
     const PlanAmounts p = Installments::calcInst(m_remainder->text(), m_count->text());
     if (p.outcome == Outcome::Done) {
@@ -226,24 +227,24 @@ PlanAmounts frminst::runCalcInst()
     return p;
 }
 
-PlanAmounts frminst::runValidatescreen()
+PlanAmounts InstallmentCalculator::runValidatescreen()
 {
     const PlanAmounts p = runCalcInst();
     m_amount->setText(FormatAmount(m_amount->text()));
     return p;
 }
 
-void frminst::CalcInst()
+void InstallmentCalculator::CalcInst()
 {
     runCalcInst();
 }
 
-void frminst::validatescreen()
+void InstallmentCalculator::validatescreen()
 {
     runValidatescreen();
 }
 
-void frminst::CalcAllInst()
+void InstallmentCalculator::CalcAllInst()
 {
     // A plan that was refused (or has no remainder) keeps the schedule it shows.
     if (runValidatescreen().outcome != Outcome::Done)
@@ -258,13 +259,13 @@ void frminst::CalcAllInst()
     m_list->scrollToTop();
 }
 
-void frminst::cmdcalc_Click()
+void InstallmentCalculator::cmdcalc_Click()
 {
     CalcAllInst();
     m_price->setFocus(Qt::OtherFocusReason);
 }
 
-void frminst::cmdprint_Click()
+void InstallmentCalculator::cmdprint_Click()
 {
     const PrintResult printed = printOperation(this, windowTitle());
     if (printed.ok)
@@ -286,7 +287,7 @@ void frminst::cmdprint_Click()
         QMessageBox::warning(this, appTitle, u"The PDF file could not be written.\n\n" + saved.error);
 }
 
-bool frminst::eventFilter(QObject *watched, QEvent *event)
+bool InstallmentCalculator::eventFilter(QObject *watched, QEvent *event)
 {
     auto *box = qobject_cast<QLineEdit *>(watched);
     if (!box)

@@ -1,6 +1,6 @@
 #pragma once
 
-// frmadt, the price-list editor: adds, changes or deletes one item of one category of adt, then
+// PriceListEditor, the price-list editor: adds, changes or deletes one item of one category of adt, then
 // re-stamps the price-list date (settings row dt) and closes; one opening makes at most one change.
 // The id picker looks the id up when it is left or a row is chosen, which decides between the
 // new-id state (Add) and the existing-id state (Update, Delete). A failing statement is reported
@@ -18,17 +18,17 @@ class QPushButton;
 class QSqlError;
 class Store;
 
-class frmadt final : public QDialog
+class PriceListEditor final : public QDialog
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(frmadt)
+    Q_DISABLE_COPY_MOVE(PriceListEditor)
 
 public:
     // caption: the window title; cat: the category worked on ("0" to "16"); picture: the category's
     // picture (a neutral placeholder is drawn when it is null).
-    frmadt(Store *store, const QString &caption, const QString &cat, const QPixmap &picture,
+    PriceListEditor(Store *store, const QString &caption, const QString &cat, const QPixmap &picture,
         QWidget *parent = nullptr);
-    ~frmadt() override;
+    ~PriceListEditor() override;
 
     const QString &cat() const { return m_cat; }
 

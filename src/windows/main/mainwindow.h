@@ -1,6 +1,6 @@
 #pragma once
 
-// IMRForm, the main window: the quotation workspace a salesperson builds an offer on.
+// MainWindow, the main window: the quotation workspace a salesperson builds an offer on.
 //
 // How the pieces meet: Main (startup.cpp) creates the Store (the one connection, con1) and this
 // window, whose Form_Load opens the store and fills the window from the settings rows. The
@@ -30,14 +30,14 @@ class QPushButton;
 class QTimer;
 class Store;
 
-class IMRForm final : public QMainWindow
+class MainWindow final : public QMainWindow
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(IMRForm)
+    Q_DISABLE_COPY_MOVE(MainWindow)
 
 public:
-    explicit IMRForm(Store *store, QWidget *parent = nullptr);
-    ~IMRForm() override;
+    explicit MainWindow(Store *store, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     // The load sequence. Returns false when the connection could not be opened; the window must
     // then not be shown, and connectionFailureMessage() holds the text to show.

@@ -1,4 +1,4 @@
-#include "ordert.h"
+#include "orderwindow.h"
 
 #include "core/amount.h"
 #include "core/plan.h"
@@ -119,7 +119,7 @@ void showPosition(QLabel *label, const OrderDataControl *control)
 
 } // namespace
 
-ORDERT::ORDERT(const QSqlDatabase &db, QWidget *parent)
+OrderWindow::OrderWindow(const QSqlDatabase &db, QWidget *parent)
     : QDialog(parent)
     , m_db(db)
 {
@@ -146,9 +146,9 @@ ORDERT::ORDERT(const QSqlDatabase &db, QWidget *parent)
     bindFields();
 }
 
-ORDERT::~ORDERT() = default;
+OrderWindow::~OrderWindow() = default;
 
-void ORDERT::buildUi()
+void OrderWindow::buildUi()
 {
     auto *root = new QVBoxLayout(this);
 
@@ -204,8 +204,8 @@ void ORDERT::buildUi()
     auto *cmdcancel = new QPushButton(QStringLiteral("غير موافق"), this);
     cmdcancel->setObjectName(QStringLiteral("cmdcancel"));
     cmdcancel->setAutoDefault(false);
-    connect(cmdok, &QPushButton::clicked, this, &ORDERT::accept);
-    connect(cmdcancel, &QPushButton::clicked, this, &ORDERT::reject);
+    connect(cmdok, &QPushButton::clicked, this, &OrderWindow::accept);
+    connect(cmdcancel, &QPushButton::clicked, this, &OrderWindow::reject);
     buttons->addStretch();
     buttons->addWidget(cmdok);
     buttons->addWidget(cmdcancel);
@@ -214,7 +214,7 @@ void ORDERT::buildUi()
     resize(Twips::toX(this, 13500), Twips::toY(this, 8400));
 }
 
-QWidget *ORDERT::buildHeaderTab()
+QWidget *OrderWindow::buildHeaderTab()
 {
     auto *page = new QWidget(this);
     auto *layout = new QVBoxLayout(page);
@@ -270,11 +270,11 @@ QWidget *ORDERT::buildHeaderTab()
     auto *cmdnewline = new QPushButton(QStringLiteral("سطر جديد"), page);
     cmdnewline->setObjectName(QStringLiteral("cmdnewline"));
     cmdnewline->setAutoDefault(false);
-    connect(cmdnewline, &QPushButton::clicked, this, &ORDERT::addLine);
+    connect(cmdnewline, &QPushButton::clicked, this, &OrderWindow::addLine);
     auto *cmddeleteline = new QPushButton(QStringLiteral("حذف السطر"), page);
     cmddeleteline->setObjectName(QStringLiteral("cmddeleteline"));
     cmddeleteline->setAutoDefault(false);
-    connect(cmddeleteline, &QPushButton::clicked, this, &ORDERT::deleteLine);
+    connect(cmddeleteline, &QPushButton::clicked, this, &OrderWindow::deleteLine);
     lineBar->addWidget(cmdnewline);
     lineBar->addWidget(cmddeleteline);
     lineBar->addStretch();
@@ -287,7 +287,7 @@ QWidget *ORDERT::buildHeaderTab()
     return page;
 }
 
-QWidget *ORDERT::buildInstallmentTab()
+QWidget *OrderWindow::buildInstallmentTab()
 {
     auto *page = new QWidget(this);
     auto *layout = new QHBoxLayout(page);
@@ -329,7 +329,7 @@ QWidget *ORDERT::buildInstallmentTab()
     return page;
 }
 
-void ORDERT::bindFields()
+void OrderWindow::bindFields()
 {
     auto refused = [this](int, const QString &text) {
         m_refused << text;
@@ -382,11 +382,11 @@ void ORDERT::bindFields()
     m_GRDORDERS->setSelectionMode(QAbstractItemView::SingleSelection);
     m_GRDORDERS->verticalHeader()->setVisible(false);
     connect(m_GRDORDERS->selectionModel(), &QItemSelectionModel::currentChanged, this,
-        &ORDERT::GRDORDERS_RowColChange);
+        &OrderWindow::GRDORDERS_RowColChange);
 
-    connect(m_customers, &OrderDataControl::currentRowChanged, this, &ORDERT::customerShown);
-    connect(m_orders, &OrderDataControl::currentRowChanged, this, &ORDERT::orderShown);
-    connect(m_lines, &OrderDataControl::currentRowChanged, this, &ORDERT::linesShown);
+    connect(m_customers, &OrderDataControl::currentRowChanged, this, &OrderWindow::customerShown);
+    connect(m_orders, &OrderDataControl::currentRowChanged, this, &OrderWindow::orderShown);
+    connect(m_lines, &OrderDataControl::currentRowChanged, this, &OrderWindow::linesShown);
     connect(m_orders, &QAbstractItemModel::dataChanged, this,
         [this](const QModelIndex &from, const QModelIndex &to) {
             const int total = m_orders->column(QStringLiteral("ORDERAMT"));
@@ -394,11 +394,11 @@ void ORDERT::bindFields()
                 && total >= from.column() && total <= to.column())
                 refreshSellPrice();
         });
-    connect(m_txtCUSTOMERID1, &QLineEdit::textChanged, this, &ORDERT::txtCUSTOMERID1_Change);
-    connect(m_txtORDERID, &QLineEdit::textChanged, this, &ORDERT::txtORDERID_Change);
+    connect(m_txtCUSTOMERID1, &QLineEdit::textChanged, this, &OrderWindow::txtCUSTOMERID1_Change);
+    connect(m_txtORDERID, &QLineEdit::textChanged, this, &OrderWindow::txtORDERID_Change);
 }
 
-bool ORDERT::Form_Load()
+bool OrderWindow::Form_Load()
 {
     // The controls open on their whole tables first; the chain then narrows orders and lines.
     m_loading = true;
@@ -416,23 +416,23 @@ bool ORDERT::Form_Load()
     return true;
 }
 
-QString ORDERT::statusText() const
+QString OrderWindow::statusText() const
 {
     return m_status->text();
 }
 
-void ORDERT::showMessage(const QString &text)
+void OrderWindow::showMessage(const QString &text)
 {
     if (m_messageSink)
         m_messageSink(text);
 }
 
-void ORDERT::showNote(const QString &text)
+void OrderWindow::showNote(const QString &text)
 {
     m_status->setText(text);
 }
 
-bool ORDERT::commitTypedEdits()
+bool OrderWindow::commitTypedEdits()
 {
     m_refused.clear();
     // A grid cell still being edited goes into the model first.
@@ -446,7 +446,7 @@ bool ORDERT::commitTypedEdits()
     return m_refused.isEmpty();
 }
 
-void ORDERT::move(OrderDataControl *control, bool (OrderDataControl::*step)())
+void OrderWindow::move(OrderDataControl *control, bool (OrderDataControl::*step)())
 {
     commitTypedEdits();
     // The record being left is written first; when that fails the window stays on it.
@@ -458,7 +458,7 @@ void ORDERT::move(OrderDataControl *control, bool (OrderDataControl::*step)())
     (control->*step)();
 }
 
-void ORDERT::customerShown(int row)
+void OrderWindow::customerShown(int row)
 {
     if (m_loading)
         return;
@@ -473,7 +473,7 @@ void ORDERT::customerShown(int row)
         txtCUSTOMERID1_Change(); // first showing: the orders still hold the whole table
 }
 
-void ORDERT::txtCUSTOMERID1_Change()
+void OrderWindow::txtCUSTOMERID1_Change()
 {
     if (m_loading)
         return;
@@ -484,7 +484,7 @@ void ORDERT::txtCUSTOMERID1_Change()
                         .arg(m_txtCUSTOMERID1->text(), OrderDb::dataSourceName(), m_orders->lastErrorText()));
 }
 
-void ORDERT::orderShown(int row)
+void OrderWindow::orderShown(int row)
 {
     if (m_loading)
         return;
@@ -507,7 +507,7 @@ void ORDERT::orderShown(int row)
     }
 }
 
-void ORDERT::txtORDERID_Change()
+void OrderWindow::txtORDERID_Change()
 {
     if (m_loading)
         return;
@@ -523,7 +523,7 @@ void ORDERT::txtORDERID_Change()
         m_lines->setHeaderData(c, Qt::Horizontal, headers.at(c));
 }
 
-void ORDERT::linesShown(int row)
+void OrderWindow::linesShown(int row)
 {
     showPosition(m_linePosition, m_lines);
     if (row < 0 || m_GRDORDERS->currentIndex().row() == row)
@@ -535,7 +535,7 @@ void ORDERT::linesShown(int row)
     m_syncingGrid = false;
 }
 
-void ORDERT::moveLine(int row)
+void OrderWindow::moveLine(int row)
 {
     if (row < 0 || row >= m_lines->rowCount())
         return;
@@ -543,7 +543,7 @@ void ORDERT::moveLine(int row)
     m_GRDORDERS->setCurrentIndex(m_lines->index(row, column));
 }
 
-void ORDERT::GRDORDERS_RowColChange(const QModelIndex &current, const QModelIndex &previous)
+void OrderWindow::GRDORDERS_RowColChange(const QModelIndex &current, const QModelIndex &previous)
 {
     if (!current.isValid())
         return;
@@ -570,7 +570,7 @@ void ORDERT::GRDORDERS_RowColChange(const QModelIndex &current, const QModelInde
         m_lines->setData(m_lines->index(row, 7), total->exactText());
 }
 
-void ORDERT::addLine()
+void OrderWindow::addLine()
 {
     if (!m_orders->hasCurrentRecord()) {
         showNote(QStringLiteral("لا توجد طلبية معروضة لاضافة سطر اليها."));
@@ -587,7 +587,7 @@ void ORDERT::addLine()
     m_lines->setValue(QStringLiteral("RETURNED"), 0);
 }
 
-void ORDERT::deleteLine()
+void OrderWindow::deleteLine()
 {
     if (!m_lines->hasCurrentRecord())
         return;
@@ -601,7 +601,7 @@ void ORDERT::deleteLine()
         m_lines->track(qMin(row, m_lines->rowCount() - 1));
 }
 
-bool ORDERT::newOrder()
+bool OrderWindow::newOrder()
 {
     const std::optional<qint32> customer = OrderDb::keyValue(m_txtCUSTOMERID1->text());
     if (!customer) {
@@ -634,7 +634,7 @@ bool ORDERT::newOrder()
     return true;
 }
 
-bool ORDERT::save()
+bool OrderWindow::save()
 {
     if (!commitTypedEdits()) {
         showMessage(
@@ -657,19 +657,19 @@ bool ORDERT::save()
     return true;
 }
 
-bool ORDERT::hasUnsavedEdits()
+bool OrderWindow::hasUnsavedEdits()
 {
     const bool allValid = commitTypedEdits();
     return !allValid || m_customers->isDirty() || m_orders->isDirty() || m_lines->isDirty();
 }
 
-void ORDERT::accept()
+void OrderWindow::accept()
 {
     if (save())
         QDialog::accept();
 }
 
-void ORDERT::reject()
+void OrderWindow::reject()
 {
     if (hasUnsavedEdits()) {
         const QMessageBox::StandardButton answer = m_askUnsaved ? m_askUnsaved() : QMessageBox::Cancel;
@@ -686,7 +686,7 @@ void ORDERT::reject()
     QDialog::reject();
 }
 
-bool ORDERT::eventFilter(QObject *watched, QEvent *event)
+bool OrderWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::FocusOut) {
         if (watched == m_txtORDERTOTAL || watched == m_txtdeposit)
@@ -700,14 +700,14 @@ bool ORDERT::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void ORDERT::refreshSellPrice()
+void OrderWindow::refreshSellPrice()
 {
     const QVariant total = m_orders->value(QStringLiteral("ORDERAMT"));
     const std::optional<Decimal> value = Decimal::fromPlain(total.toString().trimmed());
     m_txtsellprice->setText(FormatAmount(value ? value->plainText() : QString()));
 }
 
-void ORDERT::deriveInstallmentPrice()
+void OrderWindow::deriveInstallmentPrice()
 {
     if (!m_txtcerditamount->text().trimmed().isEmpty())
         return;
@@ -725,7 +725,7 @@ void ORDERT::deriveInstallmentPrice()
         m_orders->setValue(QStringLiteral("INSTTOTALAMT"), price->exactText());
 }
 
-void ORDERT::CalcInst()
+void OrderWindow::CalcInst()
 {
     const Installments::PlanAmounts plan
         = Installments::calcInst(m_txtcerditamount->text(), m_txtnoinst->text(), orderRules());
@@ -744,7 +744,7 @@ void ORDERT::CalcInst()
     }
 }
 
-void ORDERT::CalcAllInst()
+void OrderWindow::CalcAllInst()
 {
     if (m_txtsellprice->text() == QLatin1String("0.00"))
         return;
@@ -756,7 +756,7 @@ void ORDERT::CalcAllInst()
         showNote(refusalNote(plan.reason));
 }
 
-void ORDERT::txtnoinst_LostFocus()
+void OrderWindow::txtnoinst_LostFocus()
 {
     // A changed count gets its amounts recomputed first, so the schedule always adds up to the
     // installment price instead of repeating an amount worked out for another count.
@@ -765,7 +765,7 @@ void ORDERT::txtnoinst_LostFocus()
     CalcAllInst();
 }
 
-void ORDERT::clearPlan()
+void OrderWindow::clearPlan()
 {
     m_txtinst->clear();
     m_txtfinst->clear();
@@ -784,7 +784,7 @@ void openOrderWindow(QWidget *parent)
         return;
     }
     {
-        ORDERT window(*db, parent);
+        OrderWindow window(*db, parent);
         if (window.Form_Load())
             window.exec();
         else

@@ -1,6 +1,6 @@
 #include "app/startup.h"
 #include "support/testdb.h"
-#include "windows/main/imrform.h"
+#include "windows/main/mainwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -9,7 +9,7 @@
 #include <QMenu>
 #include <QTimer>
 
-class TestIMRForm : public QObject
+class TestMainWindow : public QObject
 {
     Q_OBJECT
 
@@ -25,18 +25,18 @@ private Q_SLOTS:
 namespace
 {
 
-QLineEdit *box(IMRForm &form, const char *name)
+QLineEdit *box(MainWindow &form, const char *name)
 {
     return form.findChild<QLineEdit *>(QString::fromLatin1(name));
 }
 
 } // namespace
 
-void TestIMRForm::emptySettingsOpenWithInitialTexts()
+void TestMainWindow::emptySettingsOpenWithInitialTexts()
 {
     TestDb db({ { "9", "X", "not a setting", "1" } });
     Store store(db.path, QStringLiteral("t-empty"));
-    IMRForm form(&store);
+    MainWindow form(&store);
     QVERIFY(form.Form_Load());
     QCOMPARE(box(form, "Text3")->text(), QStringLiteral("Company Name and Tel"));
     QCOMPARE(box(form, "Text5")->text(), QStringLiteral("Sales Executive"));
@@ -52,13 +52,13 @@ void TestIMRForm::emptySettingsOpenWithInitialTexts()
         QStringList { QStringLiteral("Sales Executive") });
 }
 
-void TestIMRForm::closeWritesEditsAndExitDoesNot()
+void TestMainWindow::closeWritesEditsAndExitDoesNot()
 {
     TestDb db({ { "90", "company", "Old Shop", "0.00" }, { "90", "sp", "Old Name", "0.00" },
         { "90", "dt", "1/2/26 10:00", "0.00" } });
     {
         Store store(db.path, QStringLiteral("t-close"));
-        IMRForm form(&store);
+        MainWindow form(&store);
         QVERIFY(form.Form_Load());
         QCOMPARE(form.panelText(3), QStringLiteral("DB Date:1/2/26 10:00"));
         QCOMPARE(form.windowTitle(), QStringLiteral("Velmont Brasko - Old Shop"));
@@ -73,7 +73,7 @@ void TestIMRForm::closeWritesEditsAndExitDoesNot()
         QStringList { QStringLiteral("x'); delete from adt; --") });
     {
         Store store(db.path, QStringLiteral("t-exit"));
-        IMRForm form(&store);
+        MainWindow form(&store);
         bool ended = false;
         form.setEndProgram([&] { ended = true; });
         QVERIFY(form.Form_Load());
@@ -86,23 +86,23 @@ void TestIMRForm::closeWritesEditsAndExitDoesNot()
         QStringList { QStringLiteral("Ahmed's PCs") });
 }
 
-void TestIMRForm::shopNameKeepsTrailingBlank()
+void TestMainWindow::shopNameKeepsTrailingBlank()
 {
     TestDb db;
     {
         Store store(db.path, QStringLiteral("t-blank"));
-        IMRForm form(&store);
+        MainWindow form(&store);
         QVERIFY(form.Form_Load());
         box(form, "Text3")->setText(QStringLiteral("Delta "));
         form.close();
     }
     Store store(db.path, QStringLiteral("t-blank2"));
-    IMRForm form(&store);
+    MainWindow form(&store);
     QVERIFY(form.Form_Load());
     QCOMPARE(box(form, "Text3")->text(), QStringLiteral("Delta "));
 }
 
-void TestIMRForm::missingDatabaseEndsWithoutWindow()
+void TestMainWindow::missingDatabaseEndsWithoutWindow()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("db.mdb"));
@@ -127,11 +127,11 @@ void TestIMRForm::missingDatabaseEndsWithoutWindow()
         QVERIFY(!w->isVisible());
 }
 
-void TestIMRForm::namesAndMenus()
+void TestMainWindow::namesAndMenus()
 {
     TestDb db;
     Store store(db.path, QStringLiteral("t-names"));
-    IMRForm form(&store);
+    MainWindow form(&store);
     QVERIFY(form.Form_Load());
     for (const char *name :
         { "Text3", "Text5", "Text2", "DTPicker1", "StatusBar1", "Frame1", "Frame2", "mnufile", "menuhelp" })
@@ -147,11 +147,11 @@ void TestIMRForm::namesAndMenus()
     QCOMPARE(help.value(0)->objectName(), QStringLiteral("menuhelpabout"));
 }
 
-void TestIMRForm::failedSaveAsksBeforeClosing()
+void TestMainWindow::failedSaveAsksBeforeClosing()
 {
     TestDb db({ { "90", "company", "Old Shop", "0.00" } });
     Store store(db.path, QStringLiteral("t-failsave"));
-    IMRForm form(&store);
+    MainWindow form(&store);
     QVERIFY(form.Form_Load());
     form.show();
     db.exec(QStringLiteral(
@@ -174,5 +174,5 @@ void TestIMRForm::failedSaveAsksBeforeClosing()
         QStringList { QStringLiteral("Old Shop") });
 }
 
-QTEST_MAIN(TestIMRForm)
-#include "tst_imrform.moc"
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

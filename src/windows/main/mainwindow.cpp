@@ -1,4 +1,4 @@
-#include "imrform.h"
+#include "mainwindow.h"
 
 #include "core/amount.h"
 #include "core/version.h"
@@ -55,7 +55,7 @@ const QString MakersNotice = QStringLiteral("Velmont Brasko by Velmont Software"
 
 } // namespace
 
-IMRForm::IMRForm(Store *store, QWidget *parent)
+MainWindow::MainWindow(Store *store, QWidget *parent)
     : QMainWindow(parent)
     , m_store(store)
     , m_priceList(store)
@@ -81,15 +81,15 @@ IMRForm::IMRForm(Store *store, QWidget *parent)
     printOffer = [this] { OfferPrint(this).run(); };
 }
 
-IMRForm::~IMRForm() = default;
+MainWindow::~MainWindow() = default;
 
-void IMRForm::buildMenus()
+void MainWindow::buildMenus()
 {
     QMenu *file = menuBar()->addMenu(tr("&File"));
     file->setObjectName(QStringLiteral("mnufile"));
     QAction *installments = file->addAction(tr("&Installments"));
     installments->setObjectName(QStringLiteral("mnufileinstallments"));
-    connect(installments, &QAction::triggered, this, &IMRForm::mnufileinstallments_Click);
+    connect(installments, &QAction::triggered, this, &MainWindow::mnufileinstallments_Click);
     // The order window has no place of its own on the window; it sits beside the calculator.
     QAction *orders = file->addAction(tr("&Orders..."));
     orders->setObjectName(QStringLiteral("mnufileorders"));
@@ -101,16 +101,16 @@ void IMRForm::buildMenus()
     separator->setObjectName(QStringLiteral("mnufileseparator1"));
     QAction *exit = file->addAction(tr("&Exit"));
     exit->setObjectName(QStringLiteral("mnufileexit"));
-    connect(exit, &QAction::triggered, this, &IMRForm::mnufileexit_Click);
+    connect(exit, &QAction::triggered, this, &MainWindow::mnufileexit_Click);
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("menuhelp"));
     QAction *about = help->addAction(tr("&About"));
     about->setObjectName(QStringLiteral("menuhelpabout"));
-    connect(about, &QAction::triggered, this, &IMRForm::menuhelpabout_Click);
+    connect(about, &QAction::triggered, this, &MainWindow::menuhelpabout_Click);
 }
 
-void IMRForm::buildStatusBar()
+void MainWindow::buildStatusBar()
 {
     QStatusBar *bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
@@ -130,11 +130,11 @@ void IMRForm::buildStatusBar()
     // Panel 4 keeps today's date by itself, also across midnight.
     m_todayTimer = new QTimer(this);
     m_todayTimer->setSingleShot(true);
-    connect(m_todayTimer, &QTimer::timeout, this, &IMRForm::refreshTodayPanel);
+    connect(m_todayTimer, &QTimer::timeout, this, &MainWindow::refreshTodayPanel);
     refreshTodayPanel();
 }
 
-void IMRForm::refreshTodayPanel()
+void MainWindow::refreshTodayPanel()
 {
     const QDateTime now = QDateTime::currentDateTime();
     m_panels[3]->setText(QLocale().toString(now.date(), QLocale::ShortFormat));
@@ -143,7 +143,7 @@ void IMRForm::refreshTodayPanel()
         static_cast<int>(std::clamp<qint64>(now.msecsTo(nextMidnight), 1000, 24 * 3600 * 1000)));
 }
 
-void IMRForm::buildClientArea()
+void MainWindow::buildClientArea()
 {
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("IMRFormClient"));
@@ -159,7 +159,7 @@ void IMRForm::buildClientArea()
     QFont shopFont(QStringLiteral("Arial"), 12, QFont::Bold);
     m_text3->setFont(shopFont);
     at(m_text3, 225, 60, 6210, 375);
-    connect(m_text3, &QLineEdit::textChanged, this, &IMRForm::Text3_Change);
+    connect(m_text3, &QLineEdit::textChanged, this, &MainWindow::Text3_Change);
     connect(m_text3, &QLineEdit::textChanged, this, [this](const QString &text) { m_offer.shop = text; });
     m_offer.shop = m_text3->text();
 
@@ -190,7 +190,7 @@ void IMRForm::buildClientArea()
     m_command2->setObjectName(QStringLiteral("Command2"));
     m_command2->setToolTip(QStringLiteral("Show details"));
     at(m_command2, 6465, 202, 735, 270);
-    connect(m_command2, &QPushButton::clicked, this, &IMRForm::Command2_Click);
+    connect(m_command2, &QPushButton::clicked, this, &MainWindow::Command2_Click);
 
     m_check1 = new QCheckBox(QStringLiteral("Print Ima&ges"), client);
     m_check1->setObjectName(QStringLiteral("Check1"));
@@ -199,11 +199,11 @@ void IMRForm::buildClientArea()
     m_cmdprint->setObjectName(QStringLiteral("cmdprint"));
     m_cmdprint->setToolTip(QStringLiteral("Send this offer to printer"));
     at(m_cmdprint, 6630, 135, 765, 315);
-    connect(m_cmdprint, &QPushButton::clicked, this, &IMRForm::cmdprint_Click);
+    connect(m_cmdprint, &QPushButton::clicked, this, &MainWindow::cmdprint_Click);
     m_command3 = new QPushButton(HidePrice, client);
     m_command3->setObjectName(QStringLiteral("Command3"));
     at(m_command3, 7800, 795, 975, 270);
-    connect(m_command3, &QPushButton::clicked, this, &IMRForm::Command3_Click);
+    connect(m_command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
 
     // Frames carry their caption on the border line, so the rows sit where their twips put them.
     client->setStyleSheet(
@@ -254,7 +254,7 @@ void IMRForm::buildClientArea()
     buildTabOrder();
 }
 
-void IMRForm::buildRows()
+void MainWindow::buildRows()
 {
     for (int i = 0; i < ConfigRow::Count; ++i) {
         auto row = std::make_unique<ConfigRow>(i, m_frame1);
@@ -279,7 +279,7 @@ void IMRForm::buildRows()
     }
 }
 
-void IMRForm::buildTabOrder()
+void MainWindow::buildTabOrder()
 {
     // The pickers come first, so a whole offer can be picked with Tab and the arrow keys alone.
     QList<QWidget *> order;
@@ -295,14 +295,14 @@ void IMRForm::buildTabOrder()
         setTabOrder(order[i - 1], order[i]);
 }
 
-void IMRForm::showEvent(QShowEvent *event)
+void MainWindow::showEvent(QShowEvent *event)
 {
     // The window system's frame is known only now; keep the outer width the toggle asked for.
     setWindowWidthTwips(m_outerWidthTwips);
     QMainWindow::showEvent(event);
 }
 
-void IMRForm::setWindowWidthTwips(int twips)
+void MainWindow::setWindowWidthTwips(int twips)
 {
     m_outerWidthTwips = twips;
     const int border = frameGeometry().width() - geometry().width();
@@ -310,13 +310,13 @@ void IMRForm::setWindowWidthTwips(int twips)
     setFixedWidth(outer - (border > 0 ? border : Twips::toX(this, BorderTwips)));
 }
 
-int IMRForm::windowWidthTwips() const
+int MainWindow::windowWidthTwips() const
 {
     const int border = frameGeometry().width() - geometry().width();
     return Twips::fromX(this, width() + (border > 0 ? border : Twips::toX(this, BorderTwips)));
 }
 
-bool IMRForm::Form_Load()
+bool MainWindow::Form_Load()
 {
     // Steps 1 to 5 must all succeed; from step 6 on a failing step is skipped.
     m_dtPicker1->setDateTime(QDateTime::currentDateTime());
@@ -355,29 +355,29 @@ bool IMRForm::Form_Load()
     return true;
 }
 
-QString IMRForm::connectionFailureMessage() const
+QString MainWindow::connectionFailureMessage() const
 {
     return QLatin1String("Error connecting to DataBase!\rPlease make sure that office 2000 is installed!\r"
                          "Connection String: ")
         + m_store->connectionString();
 }
 
-QString IMRForm::panelText(int panel) const
+QString MainWindow::panelText(int panel) const
 {
     return (panel >= 1 && panel <= 4) ? m_panels[panel - 1]->text() : QString();
 }
 
-QString IMRForm::panelToolTip(int panel) const
+QString MainWindow::panelToolTip(int panel) const
 {
     return (panel >= 1 && panel <= 4) ? m_panels[panel - 1]->toolTip() : QString();
 }
 
-void IMRForm::Text3_Change()
+void MainWindow::Text3_Change()
 {
     setWindowTitle(QLatin1String("Velmont Brasko - ") + m_text3->text());
 }
 
-void IMRForm::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     const QString failure = Form_QueryUnload();
     if (!failure.isEmpty() && !m_closeAfterFailure(failure)) {
@@ -388,7 +388,7 @@ void IMRForm::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-QString IMRForm::Form_QueryUnload()
+QString MainWindow::Form_QueryUnload()
 {
     if (!m_loaded)
         return {};
@@ -402,32 +402,32 @@ QString IMRForm::Form_QueryUnload()
         .arg(m_store->lastError().text());
 }
 
-void IMRForm::cmdinst_Click(int)
+void MainWindow::cmdinst_Click(int)
 {
     if (openInstallments)
         openInstallments();
 }
 
-void IMRForm::mnufileinstallments_Click()
+void MainWindow::mnufileinstallments_Click()
 {
     if (openInstallments)
         openInstallments();
 }
 
-void IMRForm::menuhelpabout_Click()
+void MainWindow::menuhelpabout_Click()
 {
     if (openAbout)
         openAbout();
 }
 
-void IMRForm::mnufileexit_Click()
+void MainWindow::mnufileexit_Click()
 {
     // Ends the run without the close sequence: the boxes are not written back.
     m_loaded = false;
     m_endProgram();
 }
 
-bool IMRForm::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::FocusOut) {
         for (const auto &row : m_rows) {
@@ -440,18 +440,18 @@ bool IMRForm::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void IMRForm::Command1_Click(int index)
+void MainWindow::Command1_Click(int index)
 {
     showfrmadt(index);
 }
 
-void IMRForm::showfrmadt(int index)
+void MainWindow::showfrmadt(int index)
 {
     if (openPriceList)
         openPriceList(index);
 }
 
-bool IMRForm::fillList(int index)
+bool MainWindow::fillList(int index)
 {
     const ConfigRow &r = row(index);
     auto rows = m_priceList.items(r.category(), PriceListRepository::Order::IdDescending);
@@ -466,12 +466,12 @@ bool IMRForm::fillList(int index)
     return true;
 }
 
-void IMRForm::GridCombo1_RequestList(int index)
+void MainWindow::GridCombo1_RequestList(int index)
 {
     fillList(index);
 }
 
-void IMRForm::lookupItem(int index)
+void MainWindow::lookupItem(int index)
 {
     const ConfigRow &r = row(index);
     const auto item = m_priceList.item(r.category(), r.GridCombo1->Text());
@@ -487,12 +487,12 @@ void IMRForm::lookupItem(int index)
     picked.listPrice = item->price;
 }
 
-void IMRForm::GridCombo1_Click(int index)
+void MainWindow::GridCombo1_Click(int index)
 {
     lookupItem(index);
 }
 
-void IMRForm::GridCombo1_KeyDown(int index, int keyCode, int)
+void MainWindow::GridCombo1_KeyDown(int index, int keyCode, int)
 {
     const ConfigRow &r = row(index);
     if (keyCode == GridCombo::KeyTab && index < ConfigRow::Count - 1) {
@@ -536,23 +536,23 @@ void IMRForm::GridCombo1_KeyDown(int index, int keyCode, int)
     lookupItem(index);
 }
 
-void IMRForm::computeTotal()
+void MainWindow::computeTotal()
 {
     m_txttotal->setText(m_offer.totalText());
 }
 
-void IMRForm::text1_Change(int)
+void MainWindow::text1_Change(int)
 {
     computeTotal();
 }
 
-void IMRForm::text1_LostFocus(int index)
+void MainWindow::text1_LostFocus(int index)
 {
     QLineEdit *box = row(index).text1;
     box->setText(FormatAmount(box->text()));
 }
 
-void IMRForm::Command2_Click()
+void MainWindow::Command2_Click()
 {
     const QString caption = m_command2->text();
     bool expand;
@@ -570,7 +570,7 @@ void IMRForm::Command2_Click()
     m_txttotal->move(expand ? row(0).text1->x() : Twips::toX(this, CollapsedTotalLeft), m_txttotal->y());
 }
 
-void IMRForm::Command3_Click()
+void MainWindow::Command3_Click()
 {
     const QString caption = m_command3->text();
     if (caption == HidePrice) {
@@ -585,7 +585,7 @@ void IMRForm::Command3_Click()
     row(0).text1->setFocus(Qt::OtherFocusReason);
 }
 
-void IMRForm::cmdprint_Click()
+void MainWindow::cmdprint_Click()
 {
     if (printOffer)
         printOffer();

@@ -1,6 +1,6 @@
 #include "widgets/numericedit.h"
 #include "widgets/twips.h"
-#include "windows/installments/frminst.h"
+#include "windows/installments/installmentcalculator.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -113,7 +113,7 @@ void TestFrmInst::opening()
     QFETCH(QString, total);
     QFETCH(QString, deposit);
     QFETCH(bool, note);
-    frminst w(client, total);
+    InstallmentCalculator w(client, total);
     QCOMPARE(w.objectName(), "frminst");
     QCOMPARE(w.windowTitle(), "Installment Calculator - " + client);
     QCOMPARE(child<QLabel>(w, "lblname")->text(), client);
@@ -131,7 +131,7 @@ void TestFrmInst::opening()
 
 void TestFrmInst::calculateFromToday()
 {
-    frminst w(QStringLiteral("Ali 0100"), QStringLiteral("10000.00"));
+    InstallmentCalculator w(QStringLiteral("Ali 0100"), QStringLiteral("10000.00"));
     child(w, "txtsellprice")->setText(QStringLiteral("7500"));
     calculate(w);
     QCOMPARE(text(w, "txtinst"), "625.00");
@@ -151,7 +151,7 @@ void TestFrmInst::calculateFromToday()
 
 void TestFrmInst::scheduleFromEndOfJanuary()
 {
-    frminst w(QString(), QStringLiteral("0.00"));
+    InstallmentCalculator w(QString(), QStringLiteral("0.00"));
     child(w, "txtsellprice")->setText(QStringLiteral("10000"));
     child<QDateEdit>(w, "txtfirstinst")->setDate(QDate(2027, 1, 31));
     calculate(w);
@@ -175,7 +175,7 @@ void TestFrmInst::scheduleFromEndOfJanuary()
 
 void TestFrmInst::zeroRemainderKeepsSchedule()
 {
-    frminst w(QString(), QStringLiteral("10000.00"));
+    InstallmentCalculator w(QString(), QStringLiteral("10000.00"));
     calculate(w);
     QCOMPARE(rows(w), 0);
     child(w, "txtsellprice")->setText(QStringLiteral("7500"));
@@ -225,7 +225,7 @@ void TestFrmInst::refusalKeepsEverything()
     QFETCH(QString, remainder);
     QFETCH(QString, count);
     QFETCH(QString, mentions);
-    frminst w(QString(), QStringLiteral("10000.00"));
+    InstallmentCalculator w(QString(), QStringLiteral("10000.00"));
     child(w, "txtsellprice")->setText(QStringLiteral("7500"));
     calculate(w);
     const QString lastBalance = cell(w, 11, 3);
@@ -252,7 +252,7 @@ void TestFrmInst::refusalKeepsEverything()
 
 void TestFrmInst::leavingCountRecomputesAndReturnsToPrice()
 {
-    frminst w(QString(), QStringLiteral("10000.00"));
+    InstallmentCalculator w(QString(), QStringLiteral("10000.00"));
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     QLineEdit *count = child(w, "txtnoinst");
@@ -269,7 +269,7 @@ void TestFrmInst::leavingCountRecomputesAndReturnsToPrice()
 
 void TestFrmInst::focusSelectsWholeText()
 {
-    frminst w(QString(), QStringLiteral("10000.00"));
+    InstallmentCalculator w(QString(), QStringLiteral("10000.00"));
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     for (const char *name : { "txtdeposit", "txtnoinst", "txtcerditamount" }) {
@@ -285,7 +285,7 @@ void TestFrmInst::focusSelectsWholeText()
 
 void TestFrmInst::priceAndDepositChangeNoOutput()
 {
-    frminst w(QString(), QStringLiteral("10000.00"));
+    InstallmentCalculator w(QString(), QStringLiteral("10000.00"));
     child(w, "txtsellprice")->setText(QStringLiteral("7500"));
     calculate(w);
     w.show();
@@ -303,7 +303,7 @@ void TestFrmInst::priceAndDepositChangeNoOutput()
 
 void TestFrmInst::listLayout()
 {
-    frminst w(QString(), QStringLiteral("0.00"));
+    InstallmentCalculator w(QString(), QStringLiteral("0.00"));
     QCOMPARE(w.size(), QSize(Twips::toX(&w, 7995), Twips::toY(&w, 7245)));
     auto *lv = child<QTreeView>(w, "lv");
     const QStringList headers = { "S", "Installment Date", "Amount", "Balance" };
@@ -328,7 +328,7 @@ void TestFrmInst::listLayout()
 
 void TestFrmInst::printFailureOffersPdf()
 {
-    frminst w(QStringLiteral("Ali 0100"), QStringLiteral("10000.00"));
+    InstallmentCalculator w(QStringLiteral("Ali 0100"), QStringLiteral("10000.00"));
     QWidget *printed = nullptr;
     w.printOperation = [&](QWidget *window, const QString &) {
         printed = window;
@@ -406,4 +406,4 @@ void TestFrmInst::numericEditValue()
 }
 
 QTEST_MAIN(TestFrmInst)
-#include "tst_frminst.moc"
+#include "tst_installmentcalculator.moc"

@@ -4,8 +4,8 @@
 #include "widgets/gridcombo.h"
 #include "widgets/numericedit.h"
 #include "windows/errors/errorreport.h"
-#include "windows/errors/errort.h"
-#include "windows/pricelist/frmadt.h"
+#include "windows/errors/showerrorreport.h"
+#include "windows/pricelist/pricelisteditor.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -32,18 +32,18 @@ class Reports
 public:
     Reports()
     {
-        m_previous = ErrorReport::setShowHook([this](ERRORT &r) {
+        m_previous = ErrorReporting::setShowHook([this](ErrorReport &r) {
             auto line = [&](const char *name) { return r.findChild<QLineEdit *>(name)->text(); };
             list.push_back(
                 { r.windowTitle(), line("txterr0"), r.findChild<QPlainTextEdit *>("txterr1")->toPlainText(),
                     line("dfScreenName"), line("dfActiveControl") });
         });
     }
-    ~Reports() { ErrorReport::setShowHook(m_previous); }
+    ~Reports() { ErrorReporting::setShowHook(m_previous); }
     std::vector<Report> list;
 
 private:
-    ErrorReport::ShowHook m_previous;
+    ErrorReporting::ShowHook m_previous;
 };
 
 const std::vector<TestRow> PriceList = {
@@ -69,7 +69,7 @@ struct Fixture {
     // A fresh editor on the same database, as the next opening from the main window.
     void open(const QString &caption, const QString &cat)
     {
-        editor = std::make_unique<frmadt>(&store, caption + " Data", cat, QPixmap());
+        editor = std::make_unique<PriceListEditor>(&store, caption + " Data", cat, QPixmap());
         reportFailuresOf(*editor);
         editor->show();
         editor->activateWindow();
@@ -114,7 +114,7 @@ struct Fixture {
     static inline int serial = 0;
     TestDb db;
     Store store;
-    std::unique_ptr<frmadt> editor;
+    std::unique_ptr<PriceListEditor> editor;
 };
 
 bool stampedBetween(const QString &stamp, const QDateTime &before, const QDateTime &after)
@@ -467,7 +467,7 @@ void TestFrmadt::shownReportTakingTheFocusStartsNoSecondLookup()
 {
     Fixture f;
     int shown = 0;
-    const auto previous = ErrorReport::setShowHook([&](ERRORT &r) {
+    const auto previous = ErrorReporting::setShowHook([&](ErrorReport &r) {
         ++shown;
         r.show();
         QApplication::setActiveWindow(&r); // the report takes the focus from the picker
@@ -478,7 +478,7 @@ void TestFrmadt::shownReportTakingTheFocusStartsNoSecondLookup()
     f.id()->SetFocus();
     f.id()->setText("R5");
     Q_EMIT f.id()->itemChosen();
-    ErrorReport::setShowHook(previous);
+    ErrorReporting::setShowHook(previous);
     QCOMPARE(shown, 1);
     QVERIFY(f.editor->isVisible());
     QCOMPARE(f.buttonStates(), QStringLiteral("---"));
@@ -573,4 +573,4 @@ void TestFrmadt::commaLocaleStoresPricesWithAPoint()
 }
 
 QTEST_MAIN(TestFrmadt)
-#include "tst_frmadt.moc"
+#include "tst_pricelisteditor.moc"

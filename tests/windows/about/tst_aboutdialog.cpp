@@ -1,5 +1,5 @@
 #include "core/registry.h"
-#include "windows/about/aboutt.h"
+#include "windows/about/aboutdialog.h"
 #include "windows/about/bitmapdisplayer.h"
 
 #include <QDir>
@@ -45,7 +45,7 @@ void TestAbout::initTestCase()
 
 void TestAbout::loadsOnFirstTabWithVersion()
 {
-    ABOUTT about;
+    AboutDialog about;
     QCOMPARE(about.objectName(), "ABOUTT");
     QCOMPARE(about.windowTitle(), "About Velmont Brasko");
     QVERIFY(about.isModal());
@@ -85,7 +85,7 @@ void TestAbout::loadsOnFirstTabWithVersion()
 
 void TestAbout::okCloses()
 {
-    ABOUTT about;
+    AboutDialog about;
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     child<QPushButton>(about, "CommandButton1")->click();
@@ -135,7 +135,7 @@ void TestAbout::animateCycle()
     QFETCH(int, presses);
     QFETCH(QStringList, log);
 
-    ABOUTT about;
+    AboutDialog about;
     auto *displayer = child<BitmapDisplayer>(about, "HSBitmapDisplayer1");
     auto *animate = child<QPushButton>(about, "Command1");
     QVERIFY(displayer && animate);
@@ -228,7 +228,7 @@ void TestAbout::startSysInfo()
     reg.write(registry);
     reg.close();
 
-    ABOUTT about;
+    AboutDialog about;
     about.setRegistrySource(std::make_unique<RegistryFileSource>(QStringList { reg.fileName() }));
     QStringList startedPaths;
     about.setProgramStarter([&](const QString &path) {
@@ -248,4 +248,4 @@ void TestAbout::startSysInfo()
 }
 
 QTEST_MAIN(TestAbout)
-#include "tst_aboutt.moc"
+#include "tst_aboutdialog.moc"

@@ -1,6 +1,6 @@
 #pragma once
 
-// frminst, the installment calculator: turns an amount into monthly installments with their due
+// InstallmentCalculator, the installment calculator: turns an amount into monthly installments with their due
 // dates and running balance, for the client of the quotation. It is handed the main window's
 // client name and total text when it opens and gives nothing back. The arithmetic lives in
 // plan.h; this window reads its fields' texts, hands them over and writes the results back.
@@ -24,14 +24,14 @@ class ScheduleModel;
 struct PlanAmounts;
 } // namespace Installments
 
-class frminst final : public QDialog
+class InstallmentCalculator final : public QDialog
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(frminst)
+    Q_DISABLE_COPY_MOVE(InstallmentCalculator)
 
 public:
-    frminst(const QString &clientName, const QString &totalText, QWidget *parent = nullptr);
-    ~frminst() override;
+    InstallmentCalculator(const QString &clientName, const QString &totalText, QWidget *parent = nullptr);
+    ~InstallmentCalculator() override;
 
     // What "Print" runs; tests replace it. Defaults to the shared print-the-window operation.
     std::function<PrintResult(QWidget *, const QString &)> printOperation;

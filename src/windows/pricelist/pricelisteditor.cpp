@@ -1,4 +1,4 @@
-#include "frmadt.h"
+#include "pricelisteditor.h"
 
 #include "core/generaldate.h"
 #include "store/adtstatements.h"
@@ -83,7 +83,7 @@ const QString ProgramSource = QStringLiteral("Brasko");
 
 } // namespace
 
-frmadt::frmadt(
+PriceListEditor::PriceListEditor(
     Store *store, const QString &caption, const QString &cat, const QPixmap &picture, QWidget *parent)
     : QDialog(parent)
     , m_store(store)
@@ -145,24 +145,24 @@ frmadt::frmadt(
         setTabOrder(order[i], order[i + 1]);
     m_txtrid->SetFocus();
 
-    connect(m_txtrid, &GridCombo::listRequested, this, &frmadt::txtrid_DropDown);
-    connect(m_txtrid, &GridCombo::keyDown, this, &frmadt::txtrid_KeyDown);
-    connect(m_txtrid, &GridCombo::keyPress, this, &frmadt::txtrid_KeyPress);
-    connect(m_txtrid, &GridCombo::focusLost, this, &frmadt::txtrid_LostFocus);
-    connect(m_txtrid, &GridCombo::itemChosen, this, &frmadt::txtrid_ItemChosen);
-    connect(m_command1, &QPushButton::clicked, this, &frmadt::Command1_Click);
-    connect(m_command2, &QPushButton::clicked, this, &frmadt::Command2_Click);
-    connect(m_command3, &QPushButton::clicked, this, &frmadt::Command3_Click);
-    connect(m_command0, &QPushButton::clicked, this, &frmadt::command0_Click);
+    connect(m_txtrid, &GridCombo::listRequested, this, &PriceListEditor::txtrid_DropDown);
+    connect(m_txtrid, &GridCombo::keyDown, this, &PriceListEditor::txtrid_KeyDown);
+    connect(m_txtrid, &GridCombo::keyPress, this, &PriceListEditor::txtrid_KeyPress);
+    connect(m_txtrid, &GridCombo::focusLost, this, &PriceListEditor::txtrid_LostFocus);
+    connect(m_txtrid, &GridCombo::itemChosen, this, &PriceListEditor::txtrid_ItemChosen);
+    connect(m_command1, &QPushButton::clicked, this, &PriceListEditor::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &PriceListEditor::Command2_Click);
+    connect(m_command3, &QPushButton::clicked, this, &PriceListEditor::Command3_Click);
+    connect(m_command0, &QPushButton::clicked, this, &PriceListEditor::command0_Click);
 }
 
-frmadt::~frmadt()
+PriceListEditor::~PriceListEditor()
 {
     // The picker is destroyed after this part of the window and may still report losing the focus.
     disconnect(m_txtrid, nullptr, this, nullptr);
 }
 
-void frmadt::setVisible(bool visible)
+void PriceListEditor::setVisible(bool visible)
 {
     const bool first = visible && !m_shown;
     QDialog::setVisible(visible);
@@ -175,13 +175,13 @@ void frmadt::setVisible(bool visible)
     }
 }
 
-void frmadt::showEvent(QShowEvent *event)
+void PriceListEditor::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     Form_Activate();
 }
 
-void frmadt::keyPressEvent(QKeyEvent *event)
+void PriceListEditor::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         m_command0->click();
@@ -190,25 +190,25 @@ void frmadt::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-void frmadt::Form_Activate()
+void PriceListEditor::Form_Activate()
 {
     setButtons(false, false, false);
 }
 
-void frmadt::setButtons(bool add, bool update, bool remove)
+void PriceListEditor::setButtons(bool add, bool update, bool remove)
 {
     m_command1->setEnabled(add);
     m_command2->setEnabled(update);
     m_command3->setEnabled(remove);
 }
 
-void frmadt::makeDefault(QPushButton *button)
+void PriceListEditor::makeDefault(QPushButton *button)
 {
     for (QPushButton *b : { m_command1, m_command2, m_command3, m_command0 })
         b->setDefault(b == button);
 }
 
-void frmadt::txtrid_DropDown()
+void PriceListEditor::txtrid_DropDown()
 {
     try {
         auto rows = m_store->query(AdtStatements::list(m_cat));
@@ -225,7 +225,7 @@ void frmadt::txtrid_DropDown()
     }
 }
 
-void frmadt::txtrid_KeyDown(int keyCode, int)
+void PriceListEditor::txtrid_KeyDown(int keyCode, int)
 {
     try {
         // Backspace clears the whole id, not one character.
@@ -240,7 +240,7 @@ void frmadt::txtrid_KeyDown(int keyCode, int)
     }
 }
 
-void frmadt::txtrid_KeyPress(int charCode)
+void PriceListEditor::txtrid_KeyPress(int charCode)
 {
     if (charCode == GridCombo::KeyBack)
         return;
@@ -261,7 +261,7 @@ void frmadt::txtrid_KeyPress(int charCode)
     }
 }
 
-void frmadt::txtrid_LostFocus()
+void PriceListEditor::txtrid_LostFocus()
 {
     // Focus also leaves the picker while this window closes or shows a report of its own; neither
     // is the operator leaving the id.
@@ -270,7 +270,7 @@ void frmadt::txtrid_LostFocus()
     lookup();
 }
 
-void frmadt::txtrid_ItemChosen()
+void PriceListEditor::txtrid_ItemChosen()
 {
     if (m_busy)
         return;
@@ -278,7 +278,7 @@ void frmadt::txtrid_ItemChosen()
         m_txtdesc->setFocus(Qt::OtherFocusReason);
 }
 
-bool frmadt::lookup()
+bool PriceListEditor::lookup()
 {
     FlagGuard busy(m_busy);
     try {
@@ -311,7 +311,7 @@ bool frmadt::lookup()
     return false;
 }
 
-void frmadt::Command1_Click()
+void PriceListEditor::Command1_Click()
 {
     FlagGuard busy(m_busy);
     try {
@@ -328,7 +328,7 @@ void frmadt::Command1_Click()
     }
 }
 
-void frmadt::Command2_Click()
+void PriceListEditor::Command2_Click()
 {
     FlagGuard busy(m_busy);
     try {
@@ -348,7 +348,7 @@ void frmadt::Command2_Click()
     }
 }
 
-void frmadt::Command3_Click()
+void PriceListEditor::Command3_Click()
 {
     FlagGuard busy(m_busy);
     try {
@@ -360,12 +360,12 @@ void frmadt::Command3_Click()
     }
 }
 
-void frmadt::command0_Click()
+void PriceListEditor::command0_Click()
 {
     reject();
 }
 
-void frmadt::change(const QString &statement)
+void PriceListEditor::change(const QString &statement)
 {
     if (!m_store->execute(statement)) {
         reportFailure(m_store->lastError());
@@ -375,7 +375,7 @@ void frmadt::change(const QString &statement)
     accept();
 }
 
-void frmadt::UpdateDBDate()
+void PriceListEditor::UpdateDBDate()
 {
     // The stamp reports nothing: a failure keeps the previous dt row and the change stands.
     try {
@@ -384,7 +384,7 @@ void frmadt::UpdateDBDate()
     }
 }
 
-void frmadt::reportFailure(const QSqlError &error)
+void PriceListEditor::reportFailure(const QSqlError &error)
 {
     QString source = m_store->database().driverName();
     if (source == QLatin1String("QSQLITE"))
@@ -394,7 +394,7 @@ void frmadt::reportFailure(const QSqlError &error)
     reportFailure(errorNumber(error), errorDescription(error), source);
 }
 
-void frmadt::reportFailure(const QString &number, const QString &description, const QString &source)
+void PriceListEditor::reportFailure(const QString &number, const QString &description, const QString &source)
 {
     {
         FlagGuard busy(m_busy);
@@ -405,7 +405,7 @@ void frmadt::reportFailure(const QString &number, const QString &description, co
     Form_Activate();
 }
 
-void frmadt::reportException(const char *what)
+void PriceListEditor::reportException(const char *what)
 {
     try {
         reportFailure(QStringLiteral("51"),
