@@ -10,6 +10,7 @@
 #include <QDate>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QSqlError>
 #include <QTableView>
 
@@ -104,13 +105,52 @@ bool ORDERT::commitTypedEdits()
     return m_refused.isEmpty();
 }
 
-void ORDERT::move(OrderDataControl *control, bool (OrderDataControl::*step)())
+QString ORDERT::recordName(const OrderDataControl *control) const
+{
+    if (control == m_customers)
+        return QStringLiteral("العميل");
+    if (control == m_orders)
+        return QStringLiteral("الطلبية");
+    return QStringLiteral("سطور الطلبية");
+}
+
+bool ORDERT::writeBeforeLeaving(OrderDataControl *from, QString *failure)
 {
     commitTypedEdits();
-    // The record being left is written first; when that fails the window stays on it.
-    if (!control->writePending()) {
-        showMessage(
-            QStringLiteral("تعذر حفظ التعديلات قبل الانتقال الى سجل اخر:\n%1").arg(control->lastErrorText()));
+    // A customer takes its orders with it and an order its lines: whatever is pending below the
+    // record being left goes to the database too, before anything is requeried over it. Writing
+    // in this order lets a new order reach the database before its lines.
+    bool leaving = false;
+    for (OrderDataControl *control : { m_customers, m_orders, m_lines }) {
+        leaving = leaving || control == from;
+        if (leaving && !control->writePending()) {
+            *failure = recordName(control) % QStringLiteral(": ") % control->lastErrorText();
+            return false;
+        }
+    }
+    return true;
+}
+
+void ORDERT::refuseMove(const QString &failure)
+{
+    showMessage(QStringLiteral("تعذر حفظ التعديلات قبل الانتقال الى سجل اخر، فبقيت النافذة على ما هى عليه "
+                               "وبقيت التعديلات دون حفظ. صححها ثم انتقل، او اغلق النافذة دون حفظ:\n%1")
+                    .arg(failure));
+}
+
+void ORDERT::restoreKeyText(QLineEdit *edit, const QString &text)
+{
+    const QSignalBlocker quiet(edit);
+    edit->setText(text);
+}
+
+void ORDERT::move(OrderDataControl *control, bool (OrderDataControl::*step)())
+{
+    // The record being left, and what it would take off the screen, is written first; when that
+    // fails the window stays where it is.
+    QString failure;
+    if (!writeBeforeLeaving(control, &failure)) {
+        refuseMove(failure);
         return;
     }
     (control->*step)();
@@ -135,9 +175,17 @@ void ORDERT::txtCUSTOMERID1_Change()
 {
     if (m_loading)
         return;
+    // Requerying would drop the orders shown, and with them the lines of the one shown: what they
+    // hold is written first, and when it cannot be, they stay, under the number they belong to.
+    QString failure;
+    if (!writeBeforeLeaving(m_orders, &failure)) {
+        restoreKeyText(m_txtCUSTOMERID1, m_ordersFor);
+        refuseMove(failure);
+        return;
+    }
     m_ordersFollow = true;
-    commitTypedEdits();
-    if (!m_orders->requery(QStringLiteral("CUSTOMERID"), m_txtCUSTOMERID1->text()))
+    m_ordersFor = m_txtCUSTOMERID1->text();
+    if (!m_orders->requery(QStringLiteral("CUSTOMERID"), m_ordersFor))
         showMessage(QStringLiteral("تعذر عرض طلبيات العميل رقم «%1» من قاعدة البيانات \"%2\":\n%3")
                         .arg(m_txtCUSTOMERID1->text(), OrderDb::dataSourceName(), m_orders->lastErrorText()));
 }
@@ -169,10 +217,20 @@ void ORDERT::txtORDERID_Change()
 {
     if (m_loading)
         return;
+    QString failure;
+    if (!writeBeforeLeaving(m_lines, &failure)) {
+        restoreKeyText(m_txtORDERID, m_linesFor);
+        refuseMove(failure);
+        return;
+    }
     m_linesFollow = true;
-    if (!m_lines->requery(QStringLiteral("ORDERID"), m_txtORDERID->text()))
+    m_linesFor = m_txtORDERID->text();
+    const bool read = m_lines->requery(QStringLiteral("ORDERID"), m_linesFor);
+    // Lines that could not be read again are no order's lines as far as the grid is concerned.
+    m_linesOrder = read ? OrderDb::keyValue(m_linesFor) : std::nullopt;
+    if (!read)
         showMessage(QStringLiteral("تعذر عرض سطور الطلبية رقم «%1» من قاعدة البيانات \"%2\":\n%3")
-                        .arg(m_txtORDERID->text(), OrderDb::dataSourceName(), m_lines->lastErrorText()));
+                        .arg(m_linesFor, OrderDb::dataSourceName(), m_lines->lastErrorText()));
     const QStringList headers = { QStringLiteral("مسلسل"), QStringLiteral("رقم الطلبية"),
         QStringLiteral("رقم الصنف"), QStringLiteral("الصنف"), QStringLiteral("سعر الوحدة"),
         QStringLiteral("الكمية"), QStringLiteral("الخصم"), QStringLiteral("الاجمالى"),
@@ -209,11 +267,13 @@ void ORDERT::GRDORDERS_RowColChange(const QModelIndex &current, const QModelInde
     if (m_syncingGrid || !previous.isValid() || previous.column() == 0)
         return;
     const int row = current.row();
-    // The line belongs to the order whose number is shown; a number that is no key is left out.
-    if (const std::optional<qint32> order = OrderDb::keyValue(m_txtORDERID->text())) {
+    // The line belongs to the order whose number is shown, which is the order the grid's lines
+    // were read for; should the two ever differ, the line is left alone rather than handed to
+    // another order. A number that is no key is left out.
+    if (m_linesOrder && OrderDb::keyValue(m_txtORDERID->text()) == m_linesOrder) {
         const QModelIndex orderCell = m_lines->index(row, 1);
-        if (orderCell.data(Qt::EditRole) != QVariant(*order))
-            m_lines->setData(orderCell, *order);
+        if (orderCell.data(Qt::EditRole) != QVariant(*m_linesOrder))
+            m_lines->setData(orderCell, *m_linesOrder);
     }
     if (current.column() < 4 || current.column() > 7)
         return;
@@ -267,10 +327,12 @@ bool ORDERT::newOrder()
                         .arg(m_txtCUSTOMERID1->text()));
         return false;
     }
-    commitTypedEdits();
-    if (!m_orders->writePending()) {
-        showMessage(QStringLiteral("تعذر حفظ الطلبية الحالية؛ لم تنشأ طلبية جديدة:\n%1")
-                        .arg(m_orders->lastErrorText()));
+    // The new order takes the place of the one shown and of its lines: both are written first.
+    QString failure;
+    if (!writeBeforeLeaving(m_orders, &failure)) {
+        showMessage(
+            QStringLiteral("تعذر حفظ التعديلات المعلقة؛ لم تنشأ طلبية جديدة وبقيت التعديلات دون حفظ:\n%1")
+                .arg(failure));
         return false;
     }
     if (!m_orders->addNew()) {
@@ -301,11 +363,9 @@ bool ORDERT::save()
         return false;
     }
     QStringList failures;
-    const std::pair<OrderDataControl *, QString> writes[] = { { m_customers, QStringLiteral("العميل") },
-        { m_orders, QStringLiteral("الطلبية") }, { m_lines, QStringLiteral("سطور الطلبية") } };
-    for (const auto &[control, what] : writes) {
+    for (OrderDataControl *control : { m_customers, m_orders, m_lines }) {
         if (!control->writePending())
-            failures << what % QStringLiteral(": ") % control->lastErrorText();
+            failures << recordName(control) % QStringLiteral(": ") % control->lastErrorText();
     }
     if (!failures.isEmpty()) {
         showMessage(QStringLiteral("تعذر حفظ ما يلى فى قاعدة البيانات \"%1\":\n%2")
