@@ -158,11 +158,14 @@ bool OrderDataControl::writePending()
     return reselectKeeping(key);
 }
 
-void OrderDataControl::discardPending()
+void OrderDataControl::discardPending(const QVariant &show)
 {
-    const QVariant key = currentKey();
+    const QVariant current = currentKey();
     revertAll();
-    reselectKeeping(key);
+    if (rowOfKey(show) >= 0)
+        reselectKeeping(show);
+    else
+        reselectKeeping(current);
 }
 
 void OrderDataControl::track(int row)

@@ -335,6 +335,7 @@ bool ORDERT::newOrder()
                 .arg(failure));
         return false;
     }
+    const QVariant shownBefore = m_orders->currentKey();
     if (!m_orders->addNew()) {
         showMessage(QStringLiteral("تعذر بدء طلبية جديدة:\n%1").arg(m_orders->lastErrorText()));
         return false;
@@ -344,8 +345,9 @@ bool ORDERT::newOrder()
     m_orders->setValue(QStringLiteral("INSTNUMBER"), 12);
     if (!m_orders->writePending()) {
         const QString why = m_orders->lastErrorText();
-        // Nothing half-made stays behind: the new order is dropped and the window shows a stored one.
-        m_orders->discardPending();
+        // Nothing half-made stays behind: the new order is dropped and the order shown before it
+        // comes back, with its lines.
+        m_orders->discardPending(shownBefore);
         showMessage(
             QStringLiteral("رفضت قاعدة البيانات الطلبية الجديدة للعميل رقم %1:\n%2").arg(*customer).arg(why));
         return false;

@@ -31,6 +31,7 @@ const Refusal refusals[] = {
     { "refuse_line_insert", "BEFORE INSERT ON ORDERDETAIL" },
     { "refuse_line_delete", "BEFORE DELETE ON ORDERDETAIL" },
     { "refuse_order_update", "BEFORE UPDATE ON ORDERS" },
+    { "refuse_order_insert", "BEFORE INSERT ON ORDERS" },
     { "refuse_customer_update", "BEFORE UPDATE ON CUSTOMER" },
 };
 
@@ -204,6 +205,7 @@ void TestOrderTRefused::makeEdit(const QString &what)
         click(nullptr, "cmddeleteline");
     } else if (what == QLatin1String("order-comment")) {
         edit("txtCOMMENT")->setText(QStringLiteral("اتصل قبل التوصيل"));
+    } else if (what == QLatin1String("nothing")) {
     } else if (what == QLatin1String("customer-name")) {
         edit("txtNAME")->setText(QStringLiteral("شركة النور"));
     } else {
@@ -275,6 +277,10 @@ void TestOrderTRefused::refusedWriteKeepsWhatIsShown_data()
                                            << "refuse_line_insert"
                                            << "new-order"
                                            << "1:1 2:1 3:2 4:3 5:1" << true;
+    // The new order itself is refused: the order shown before it comes back, lines and all.
+    QTest::newRow("new-order/order-insert") << "nothing"
+                                            << "refuse_order_insert"
+                                            << "new-order" << all << false;
 }
 
 void TestOrderTRefused::refusedWriteKeepsWhatIsShown()
