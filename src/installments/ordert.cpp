@@ -294,12 +294,18 @@ void ORDERT::addLine()
         showNote(QStringLiteral("لا توجد طلبية معروضة لاضافة سطر اليها."));
         return;
     }
+    // A typed order number can show another order's lines under this order's header; a new line
+    // there would belong to one order and stand among the lines of another.
+    if (!m_linesOrder || m_orders->currentKey().toLongLong() != *m_linesOrder) {
+        showNote(QStringLiteral("الجدول لا يعرض سطور الطلبية المعروضة؛ اعرض الطلبية اولا ثم اضف السطر."));
+        return;
+    }
     commitTypedEdits();
     if (!m_lines->addNew()) {
         showMessage(QStringLiteral("تعذر بدء سطر جديد:\n%1").arg(m_lines->lastErrorText()));
         return;
     }
-    m_lines->setValue(QStringLiteral("ORDERID"), m_orders->currentKey());
+    m_lines->setValue(QStringLiteral("ORDERID"), *m_linesOrder);
     m_lines->setValue(QStringLiteral("QUANTITY"), QStringLiteral("1"));
     m_lines->setValue(QStringLiteral("DISCOUNT"), QStringLiteral("0"));
     m_lines->setValue(QStringLiteral("RETURNED"), 0);

@@ -191,6 +191,8 @@ private slots:
 
     void refusedWriteKeepsWhatIsShown_data();
     void refusedWriteKeepsWhatIsShown();
+    void addingALineToAnotherOrdersGrid_data();
+    void addingALineToAnotherOrdersGrid();
 };
 
 void TestOrderTRefused::makeEdit(const QString &what)
@@ -321,6 +323,37 @@ void TestOrderTRefused::refusedWriteKeepsWhatIsShown()
     QVERIFY2(messages.isEmpty(), qPrintable(messages.join(QLatin1Char('\n'))));
     QVERIFY(shown() != before);
     checkTogether();
+}
+
+void TestOrderTRefused::addingALineToAnotherOrdersGrid_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("lineCount");
+    QTest::newRow("same-customers-other-order") << "2" << 1;
+    QTest::newRow("other-customers-order") << "3" << 1;
+    QTest::newRow("no-such-order") << "77" << 0;
+}
+
+void TestOrderTRefused::addingALineToAnotherOrdersGrid()
+{
+    // Order 1 is shown; typing another number into the order number shows that order's lines in
+    // the grid. A new line must not stand in a grid of lines of another order than its own.
+    QFETCH(QString, typed);
+    edit("txtORDERID(0)")->setText(typed);
+    QTEST(lines()->rowCount(), "lineCount");
+    click(nullptr, "cmdnewline");
+    checkTogether();
+    if (QTest::currentTestFailed())
+        return;
+    moveThroughGrid();
+    checkTogether();
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(w->save());
+    // The four lines stay where they were; a new line, if one was made, is the typed order's.
+    QMap<int, int> stored = storedLines();
+    QVERIFY(!stored.contains(5) || stored.take(5) == typed.toInt());
+    QCOMPARE(text(stored), QStringLiteral("1:1 2:1 3:2 4:3"));
 }
 
 QTEST_MAIN(TestOrderTRefused)
