@@ -158,6 +158,12 @@ bool OrderDataControl::writePending()
     return reselectKeeping(key);
 }
 
+bool OrderDataControl::isMarkedForDeletion(int row) const
+{
+    // The table model marks a row to be deleted with "!" in its vertical header.
+    return headerData(row, Qt::Vertical).toString() == QLatin1String("!");
+}
+
 void OrderDataControl::discardPending(const QVariant &show)
 {
     const QVariant current = currentKey();

@@ -52,6 +52,8 @@ public:
 
     // Writes every pending change and stays on the same record (found again by its key).
     bool writePending();
+    // Whether a row is marked to be deleted by the next write.
+    bool isMarkedForDeletion(int row) const;
     // Throws away every pending change (new records too) and shows a record that still exists:
     // the one keyed show when given and still there, else the current one, else a neighbour.
     void discardPending(const QVariant &show = QVariant());

@@ -318,11 +318,15 @@ void ORDERT::deleteLine()
     // Removed from the database with the next save, like every other change to the lines.
     const int row = m_lines->currentRow();
     const int before = m_lines->rowCount();
-    m_lines->removeRow(row);
-    if (m_lines->rowCount() == before)
-        m_GRDORDERS->setRowHidden(row, true); // a stored line stays in the model, marked for deletion
-    else
+    m_lines->removeRow(row); // a stored line stays in the model, marked and hidden, until written
+    if (m_lines->rowCount() != before)
         m_lines->track(qMin(row, m_lines->rowCount() - 1));
+}
+
+void ORDERT::hideDeletedLines(int first, int last)
+{
+    for (int row = qMax(0, first); row <= last && row < m_lines->rowCount(); ++row)
+        m_GRDORDERS->setRowHidden(row, m_lines->isMarkedForDeletion(row));
 }
 
 bool ORDERT::newOrder()

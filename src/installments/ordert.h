@@ -123,6 +123,9 @@ private:
     void moveLine(int row);
     void addLine();
     void deleteLine();
+    // Hides exactly the grid rows of lines marked for deletion (the grid keeps hidden rows by
+    // position, so a reload would otherwise hide whichever line came to stand there).
+    void hideDeletedLines(int first, int last);
 
     void deriveInstallmentPrice();
     void txtnoinst_LostFocus();

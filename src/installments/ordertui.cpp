@@ -315,6 +315,13 @@ void ORDERT::bindFields()
     connect(m_customers, &OrderDataControl::currentRowChanged, this, &ORDERT::customerShown);
     connect(m_orders, &OrderDataControl::currentRowChanged, this, &ORDERT::orderShown);
     connect(m_lines, &OrderDataControl::currentRowChanged, this, &ORDERT::linesShown);
+    connect(m_lines, &QAbstractItemModel::headerDataChanged, this,
+        [this](Qt::Orientation side, int first, int last) {
+            if (side == Qt::Vertical)
+                hideDeletedLines(first, last);
+        });
+    connect(m_lines, &QAbstractItemModel::modelReset, this,
+        [this] { hideDeletedLines(0, m_lines->rowCount() - 1); });
     connect(m_orders, &QAbstractItemModel::dataChanged, this,
         [this](const QModelIndex &from, const QModelIndex &to) {
             const int total = m_orders->column(QStringLiteral("ORDERAMT"));

@@ -193,6 +193,8 @@ private slots:
     void refusedWriteKeepsWhatIsShown();
     void addingALineToAnotherOrdersGrid_data();
     void addingALineToAnotherOrdersGrid();
+    void deletedLineHidesNoOtherLine_data();
+    void deletedLineHidesNoOtherLine();
 };
 
 void TestOrderTRefused::makeEdit(const QString &what)
@@ -354,6 +356,42 @@ void TestOrderTRefused::addingALineToAnotherOrdersGrid()
     QMap<int, int> stored = storedLines();
     QVERIFY(!stored.contains(5) || stored.take(5) == typed.toInt());
     QCOMPARE(text(stored), QStringLiteral("1:1 2:1 3:2 4:3"));
+}
+
+void TestOrderTRefused::deletedLineHidesNoOtherLine_data()
+{
+    QTest::addColumn<QString>("before"); // where the line is deleted
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("after"); // what writes the deletion
+    QTest::addColumn<QStringList>("visible");
+    QTest::newRow("first-then-save") << "" << 0 << "save" << QStringList { "2" };
+    QTest::newRow("second-then-save") << "" << 1 << "save" << QStringList { "1" };
+    QTest::newRow("only-line-then-order-with-two")
+        << "RSORDER:next" << 0 << "RSORDER:first" << QStringList { "1", "2" };
+    QTest::newRow("second-then-next-customer") << "" << 1 << "RSMain:next" << QStringList { "4" };
+}
+
+void TestOrderTRefused::deletedLineHidesNoOtherLine()
+{
+    QFETCH(QString, before);
+    QFETCH(int, row);
+    QFETCH(QString, after);
+    if (!before.isEmpty())
+        takeStep(before);
+    grid()->setCurrentIndex(lines()->index(row, 0));
+    click(nullptr, "cmddeleteline");
+    QVERIFY(grid()->isRowHidden(row));
+    if (after == QLatin1String("save"))
+        QVERIFY(w->save());
+    else
+        takeStep(after);
+    QStringList visible;
+    for (int r = 0; r < lines()->rowCount(); ++r) {
+        if (!grid()->isRowHidden(r))
+            visible << cell(r, 0);
+    }
+    QTEST(visible, "visible");
+    QVERIFY(messages.isEmpty());
 }
 
 QTEST_MAIN(TestOrderTRefused)
