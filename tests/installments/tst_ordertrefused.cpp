@@ -12,6 +12,8 @@
 #include <QMap>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRandomGenerator>
+#include <QSet>
 #include <QTableView>
 #include <QToolButton>
 
@@ -165,6 +167,8 @@ private:
 
     void makeEdit(const QString &what);
     void takeStep(const QString &step);
+    void walkStep(QRandomGenerator &random, QSet<QString> &refusing);
+    void checkLinesStayInTheirOrders(QMap<int, int> &expected);
 
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
@@ -195,6 +199,8 @@ private slots:
     void addingALineToAnotherOrdersGrid();
     void deletedLineHidesNoOtherLine_data();
     void deletedLineHidesNoOtherLine();
+    void noLineChangesOrder_data();
+    void noLineChangesOrder();
 };
 
 void TestOrderTRefused::makeEdit(const QString &what)
@@ -392,6 +398,114 @@ void TestOrderTRefused::deletedLineHidesNoOtherLine()
     }
     QTEST(visible, "visible");
     QVERIFY(messages.isEmpty());
+}
+
+void TestOrderTRefused::noLineChangesOrder_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed : { 1u, 2u, 3u, 4u, 5u, 6u })
+        QTest::newRow(qPrintable(QStringLiteral("seed-%1").arg(seed))) << seed;
+}
+
+void TestOrderTRefused::walkStep(QRandomGenerator &random, QSet<QString> &refusing)
+{
+    static const char *const moves[] = { "first", "previous", "next", "last" };
+    const auto pick = [&](int n) { return static_cast<int>(random.bounded(n)); };
+    const int rows = lines()->rowCount();
+    switch (pick(12)) {
+    case 0:
+        click("RSMain", moves[pick(4)]);
+        break;
+    case 1:
+        click("RSORDER", moves[pick(4)]);
+        break;
+    case 2:
+        edit("txtCUSTOMERID1")->setText(QString::number(1 + pick(4)));
+        break;
+    case 3:
+        edit("txtORDERID(0)")->setText(QString::number(1 + pick(5)));
+        break;
+    case 4:
+        if (rows > 0)
+            lines()->setData(lines()->index(pick(rows), 3 + pick(2)), QString::number(pick(900)));
+        break;
+    case 5:
+        click(nullptr, "cmdnewline");
+        break;
+    case 6:
+        if (rows > 0) {
+            grid()->setCurrentIndex(lines()->index(pick(rows), 0));
+            click(nullptr, "cmddeleteline");
+        }
+        break;
+    case 7:
+        if (rows > 0)
+            grid()->setCurrentIndex(lines()->index(pick(rows), 1 + pick(9)));
+        break;
+    case 8:
+        w->save();
+        break;
+    case 9: {
+        const Refusal &r = refusals[pick(5)];
+        const bool on = !refusing.contains(QLatin1String(r.name));
+        refuse(r, on);
+        if (on)
+            refusing.insert(QLatin1String(r.name));
+        else
+            refusing.remove(QLatin1String(r.name));
+        break;
+    }
+    case 10:
+        click(nullptr, "cmdneworder");
+        break;
+    default:
+        edit("txtCOMMENT")->setText(QString::number(pick(1000)));
+        break;
+    }
+}
+
+void TestOrderTRefused::checkLinesStayInTheirOrders(QMap<int, int> &expected)
+{
+    checkTogether();
+    const QMap<int, int> stored = storedLines();
+    for (auto it = expected.begin(); it != expected.end();) {
+        if (stored.contains(it.key()))
+            ++it;
+        else
+            it = expected.erase(it); // deleted
+    }
+    for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
+        if (expected.contains(it.key()))
+            QCOMPARE(it.value(), expected.value(it.key()));
+        else
+            expected.insert(it.key(), it.value()); // newly stored
+    }
+    // A stored line shown in the grid still names its own order; only lines to be deleted are hidden.
+    for (int r = 0; r < lines()->rowCount(); ++r) {
+        QCOMPARE(
+            grid()->isRowHidden(r), lines()->headerData(r, Qt::Vertical).toString() == QLatin1String("!"));
+        const int id = cell(r, 0).toInt();
+        if (expected.contains(id) && lines()->headerData(r, Qt::Vertical).toString() != QLatin1String("*"))
+            QCOMPARE(cell(r, 1).toInt(), expected.value(id));
+    }
+}
+
+void TestOrderTRefused::noLineChangesOrder()
+{
+    QFETCH(quint32, seed);
+    QRandomGenerator random(seed);
+    QSet<QString> refusing;
+    QMap<int, int> expected = storedLines();
+    for (int step = 0; step < 150; ++step) {
+        walkStep(random, refusing);
+        checkLinesStayInTheirOrders(expected);
+        if (QTest::currentTestFailed())
+            QFAIL(qPrintable(QStringLiteral("after step %1").arg(step)));
+    }
+    for (const Refusal &r : refusals)
+        refuse(r, false);
+    QVERIFY2(w->save(), qPrintable(messages.join(QLatin1Char('\n'))));
+    checkLinesStayInTheirOrders(expected);
 }
 
 QTEST_MAIN(TestOrderTRefused)
