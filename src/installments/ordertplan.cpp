@@ -44,6 +44,14 @@ QString refusalNote(Installments::Reason reason)
     return QString();
 }
 
+// The installment price is read as a number, and a blank one is none: the steps that need it
+// fail and are skipped, so the plan already shown stays. Read as 0 it would be replaced by a
+// schedule of zeros.
+bool isBlank(const QLineEdit *edit)
+{
+    return edit->text().trimmed().isEmpty();
+}
+
 } // namespace
 
 bool ORDERT::eventFilter(QObject *watched, QEvent *event)
@@ -69,7 +77,7 @@ void ORDERT::refreshSellPrice()
 
 void ORDERT::deriveInstallmentPrice()
 {
-    if (!m_txtcerditamount->text().trimmed().isEmpty())
+    if (!isBlank(m_txtcerditamount))
         return;
     // The total as typed (the field may not have reached the record yet when it loses the focus).
     const std::optional<Decimal> total = m_txtORDERTOTAL->text().trimmed().isEmpty()
@@ -87,6 +95,8 @@ void ORDERT::deriveInstallmentPrice()
 
 void ORDERT::CalcInst()
 {
+    if (isBlank(m_txtcerditamount))
+        return;
     const Installments::PlanAmounts plan
         = Installments::calcInst(m_txtcerditamount->text(), m_txtnoinst->text(), orderRules());
     switch (plan.outcome) {
@@ -106,7 +116,7 @@ void ORDERT::CalcInst()
 
 void ORDERT::CalcAllInst()
 {
-    if (m_txtsellprice->text() == QLatin1String("0.00"))
+    if (m_txtsellprice->text() == QLatin1String("0.00") || isBlank(m_txtcerditamount))
         return;
     const Installments::SchedulePlan plan = Installments::calcAllInst(m_txtcerditamount->text(),
         m_txtnoinst->text(), m_txtfirstinst->date(), m_txtinst->text(), m_txtfinst->text(), orderRules());
