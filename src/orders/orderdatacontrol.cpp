@@ -158,11 +158,20 @@ bool OrderDataControl::writePending()
     return reselectKeeping(key);
 }
 
-void OrderDataControl::discardPending()
+bool OrderDataControl::isMarkedForDeletion(int row) const
 {
-    const QVariant key = currentKey();
+    // The table model marks a row to be deleted with "!" in its vertical header.
+    return headerData(row, Qt::Vertical).toString() == QLatin1String("!");
+}
+
+void OrderDataControl::discardPending(const QVariant &show)
+{
+    const QVariant current = currentKey();
     revertAll();
-    reselectKeeping(key);
+    if (rowOfKey(show) >= 0)
+        reselectKeeping(show);
+    else
+        reselectKeeping(current);
 }
 
 void OrderDataControl::track(int row)

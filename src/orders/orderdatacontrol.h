@@ -52,8 +52,11 @@ public:
 
     // Writes every pending change and stays on the same record (found again by its key).
     bool writePending();
-    // Throws away every pending change (new records too) and shows a record that still exists.
-    void discardPending();
+    // Whether a row is marked to be deleted by the next write.
+    bool isMarkedForDeletion(int row) const;
+    // Throws away every pending change (new records too) and shows a record that still exists:
+    // the one keyed show when given and still there, else the current one, else a neighbour.
+    void discardPending(const QVariant &show = QVariant());
     // Makes a row current without writing anything (the lines grid keeps its edits in the model
     // until the save, so moving between its rows must not reload it).
     void track(int row);

@@ -10,8 +10,12 @@
 // lines model directly. The two key fields (customer number, order number) are look-up fields:
 // typing into them requeries the next control in the chain, showing a record fills them, and
 // they never rewrite a stored key. Edits stay in the models until a move, a requery or the save
-// writes them; closing with unsaved edits asks first. The installment tab runs the shared plan
-// arithmetic (installments/plan.h) with the order window's rules.
+// writes them; closing with unsaved edits asks first. Before the customer or the order shown
+// makes way for another, everything that would leave the screen with it is written; when the
+// database refuses, nothing moves, so the customer, the order and the lines shown always belong
+// together, and a line is only ever stamped with the order whose lines the grid holds. The
+// installment tab runs the shared plan arithmetic (installments/plan.h) with the order window's
+// rules.
 
 #include <QDialog>
 #include <QMessageBox>
@@ -20,6 +24,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class OrderDataControl;
 class OrderFieldDelegate;
@@ -98,6 +103,13 @@ private:
     // Moves a data control (customer or order), writing the edits of the record it leaves.
     void move(OrderDataControl *control, bool (OrderDataControl::*step)());
     bool commitTypedEdits();
+    // Writes the pending edits of `from` and of the controls that follow it in the chain
+    // (customer, orders, lines), stopping at the first refusal, which failure then describes.
+    bool writeBeforeLeaving(OrderDataControl *from, QString *failure);
+    void refuseMove(const QString &failure);
+    QString recordName(const OrderDataControl *control) const;
+    // Puts a key field back to the number its records were read for, without requerying.
+    static void restoreKeyText(QLineEdit *edit, const QString &text);
 
     // The chain: a shown customer fills the customer number, which requeries the orders; a shown
     // order fills the order number, which requeries the lines.
@@ -111,6 +123,9 @@ private:
     void moveLine(int row);
     void addLine();
     void deleteLine();
+    // Hides exactly the grid rows of lines marked for deletion (the grid keeps hidden rows by
+    // position, so a reload would otherwise hide whichever line came to stand there).
+    void hideDeletedLines(int first, int last);
 
     void deriveInstallmentPrice();
     void txtnoinst_LostFocus();
@@ -161,6 +176,9 @@ private:
     bool m_loading = false;
     bool m_ordersFollow = false; // the orders have been narrowed to a customer number
     bool m_linesFollow = false; // the lines have been narrowed to an order number
+    QString m_ordersFor; // the customer number text the orders were read for
+    QString m_linesFor; // the order number text the lines were read for
+    std::optional<qint32> m_linesOrder; // the order whose lines the grid holds, when it is one
     std::function<void(const QString &)> m_messageSink;
     std::function<QMessageBox::StandardButton()> m_askUnsaved;
 };

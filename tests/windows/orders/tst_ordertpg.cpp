@@ -44,6 +44,69 @@ private:
         return result;
     }
 
+    bool exec(const QString &statement)
+    {
+        bool ok = false;
+        {
+            QString error;
+            std::optional<QSqlDatabase> db = OrderDb::open(QStringLiteral("check"), &error);
+            if (db) {
+                QSqlQuery q(*db);
+                ok = q.exec(statement);
+                if (!ok)
+                    qWarning("%s", qPrintable(q.lastError().text()));
+                db->close();
+            }
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("check"));
+        return ok;
+    }
+
+    // Every stored line with the order it belongs to.
+    QString storedLines()
+    {
+        QStringList parts;
+        {
+            QString error;
+            std::optional<QSqlDatabase> db = OrderDb::open(QStringLiteral("check"), &error);
+            if (db) {
+                QSqlQuery q(QStringLiteral("SELECT ORDERDETAILID, ORDERID FROM ORDERDETAIL ORDER BY 1"), *db);
+                while (q.next())
+                    parts << q.value(0).toString() + QLatin1Char(':') + q.value(1).toString();
+                db->close();
+            }
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("check"));
+        return parts.join(QLatin1Char(' '));
+    }
+
+    void click(const char *bar, const char *step)
+    {
+        w->findChild<QWidget *>(QLatin1String(bar))->findChild<QToolButton *>(QLatin1String(step))->click();
+    }
+
+    // The customer, the order and the lines shown, with the order each line names.
+    QStringList shown()
+    {
+        QStringList lines;
+        for (int r = 0; r < w->RSOrderDetails()->rowCount(); ++r)
+            lines << w->RSOrderDetails()->index(r, 0).data().toString() + QLatin1Char(':')
+                    + w->RSOrderDetails()->index(r, 1).data().toString();
+        return { edit("txtCUSTOMERID1")->text(), edit("txtORDERID(0)")->text(),
+            w->RSORDER()->currentKey().toString(), lines.join(QLatin1Char(' ')) };
+    }
+
+    // Sets a cell of the first line ("column:text") or the order's comment ("comment:text").
+    void makeChange(const QString &what)
+    {
+        const qsizetype colon = what.indexOf(QLatin1Char(':'));
+        if (what.startsWith(QLatin1String("comment:")))
+            edit("txtCOMMENT")->setText(what.mid(colon + 1));
+        else
+            w->RSOrderDetails()->setData(
+                w->RSOrderDetails()->index(0, what.left(colon).toInt()), what.mid(colon + 1));
+    }
+
 private slots:
     void initTestCase()
     {
@@ -131,6 +194,85 @@ private slots:
         QCOMPARE(messages.size(), 1);
         QCOMPARE(value(QStringLiteral("SELECT COUNT(*) FROM ORDERS")).toInt(), 4);
         QVERIFY(!w->RSORDER()->isDirty());
+    }
+
+    void refusedWriteKeepsLinesWithTheirOrder_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("trigger"); // table whose updates the server refuses; empty: none
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<QString>("lift"); // what makes the change acceptable again
+        const QString longId = QStringLiteral("2:") + QString(30, QLatin1Char('X'));
+        QTest::newRow("order-next/trigger") << "3:حاسب مكتبي"
+                                            << "orderdetail"
+                                            << "RSORDER:next"
+                                            << "drop";
+        QTest::newRow("customer-next/trigger") << "3:حاسب"
+                                               << "orderdetail"
+                                               << "RSMain:next"
+                                               << "drop";
+        QTest::newRow("order-next/product-id-too-long") << longId << ""
+                                                        << "RSORDER:next"
+                                                        << "2:P-4";
+        QTest::newRow("customer-next/product-id-too-long") << longId << ""
+                                                           << "RSMain:next"
+                                                           << "2:P-4";
+        QTest::newRow("customer-last/discount-out-of-range") << "6:1000"
+                                                             << ""
+                                                             << "RSMain:last"
+                                                             << "6:0";
+        QTest::newRow("typed-order/discount-out-of-range") << "6:1000"
+                                                           << ""
+                                                           << "order:2"
+                                                           << "6:0";
+        QTest::newRow("customer-next/order-trigger") << "comment:اتصل"
+                                                     << "orders"
+                                                     << "RSMain:next"
+                                                     << "drop";
+    }
+
+    void refusedWriteKeepsLinesWithTheirOrder()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, trigger);
+        QFETCH(QString, step);
+        QFETCH(QString, lift);
+        QVERIFY(w);
+        click("RSMain", "first");
+        click("RSORDER", "first");
+        messages.clear();
+        const QString lines = storedLines();
+        for (const char *table : { "orderdetail", "orders" }) // left behind by a failed row
+            QVERIFY(exec(QStringLiteral("DROP TRIGGER IF EXISTS refuse ON %1").arg(QLatin1String(table))));
+        if (!trigger.isEmpty()) {
+            QVERIFY(
+                exec(QStringLiteral("CREATE OR REPLACE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS "
+                                    "'BEGIN RAISE EXCEPTION ''locked''; END'")));
+            QVERIFY(exec(QStringLiteral(
+                "CREATE TRIGGER refuse BEFORE UPDATE ON %1 FOR EACH ROW EXECUTE FUNCTION refuse()")
+                             .arg(trigger)));
+        }
+        makeChange(change);
+        const QStringList before = shown();
+        if (step.startsWith(QLatin1String("order:")))
+            edit("txtORDERID(0)")->setText(step.mid(6));
+        else
+            click(qPrintable(step.section(QLatin1Char(':'), 0, 0)),
+                qPrintable(step.section(QLatin1Char(':'), 1)));
+        // The server refused: nothing moved, and working on in the grid stamps no other order.
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(shown(), before);
+        auto *grid = w->findChild<QTableView *>(QStringLiteral("GRDORDERS"));
+        grid->setCurrentIndex(w->RSOrderDetails()->index(0, 4));
+        grid->setCurrentIndex(w->RSOrderDetails()->index(0, 5));
+        grid->setCurrentIndex(w->RSOrderDetails()->index(w->RSOrderDetails()->rowCount() - 1, 5));
+        QCOMPARE(shown().last(), before.last());
+        if (lift == QLatin1String("drop"))
+            QVERIFY(exec(QStringLiteral("DROP TRIGGER refuse ON %1").arg(trigger)));
+        else
+            makeChange(lift);
+        QVERIFY2(w->save(), qPrintable(messages.join(QLatin1Char('\n'))));
+        QCOMPARE(storedLines(), lines);
     }
 };
 

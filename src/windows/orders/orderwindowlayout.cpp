@@ -1,0 +1,334 @@
+// The order window's layout: the customer row, the two tabs and their fields, the navigation bars
+// of the data controls, and the binding of the fields and the lines grid to their models.
+#include "orderwindow.h"
+
+#include "core/plan.h"
+#include "orderfielddelegate.h"
+#include "orders/orderdatacontrol.h"
+#include "widgets/twips.h"
+
+#include <QDataWidgetMapper>
+#include <QDate>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTableView>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <array>
+#include <functional>
+
+namespace
+{
+
+using Kind = OrderFieldDelegate::Kind;
+
+QLineEdit *lineEdit(const char *name, QWidget *parent)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    return edit;
+}
+
+// The navigation bar of a data control: first, previous, next, last, and where it stands.
+QWidget *navigationBar(const QString &name, QLabel **position, QWidget *parent,
+    const std::array<std::function<void()>, 4> &steps)
+{
+    auto *bar = new QWidget(parent);
+    bar->setObjectName(name);
+    auto *layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    // Right to left: the first record is at the right end. The guillemets are mirrored in a
+    // right-to-left line, so "«" shows pointing right, towards the first record.
+    const char *names[4] = { "first", "previous", "next", "last" };
+    const QString texts[4]
+        = { QStringLiteral("«"), QStringLiteral("‹"), QStringLiteral("›"), QStringLiteral("»") };
+    const QString tips[4] = { QStringLiteral("الاول"), QStringLiteral("السابق"), QStringLiteral("التالى"),
+        QStringLiteral("الاخير") };
+    *position = new QLabel(bar);
+    (*position)->setObjectName(name + QStringLiteral("Position"));
+    (*position)->setAlignment(Qt::AlignCenter);
+    (*position)->setMinimumWidth(60);
+    for (int i = 0; i < 4; ++i) {
+        auto *button = new QToolButton(bar);
+        button->setObjectName(QLatin1String(names[i]));
+        button->setText(texts[i]);
+        button->setToolTip(tips[i]);
+        button->setAutoRaise(true);
+        QObject::connect(button, &QToolButton::clicked, bar, steps[static_cast<size_t>(i)]);
+        layout->addWidget(button);
+        if (i == 1)
+            layout->addWidget(*position);
+    }
+    return bar;
+}
+
+} // namespace
+
+void OrderWindow::buildUi()
+{
+    auto *root = new QVBoxLayout(this);
+
+    // The small buttons at the top; the rightmost one saves.
+    auto *tools = new QHBoxLayout;
+    auto *cmdsave = new QToolButton(this);
+    cmdsave->setObjectName(QStringLiteral("cmdsave"));
+    cmdsave->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    cmdsave->setToolTip(QStringLiteral("حفظ"));
+    connect(cmdsave, &QToolButton::clicked, this, [this] { save(); });
+    tools->addWidget(cmdsave);
+    tools->addStretch();
+    root->addLayout(tools);
+
+    auto *heading = new QLabel(windowTitle(), this);
+    heading->setObjectName(QStringLiteral("lblheading"));
+    QFont headingFont = heading->font();
+    headingFont.setBold(true);
+    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.3);
+    heading->setFont(headingFont);
+    root->addWidget(heading);
+
+    auto *customerRow = new QHBoxLayout;
+    m_txtCUSTOMERID1 = lineEdit("txtCUSTOMERID1", this);
+    m_txtNAME = lineEdit("txtNAME", this);
+    customerRow->addWidget(new QLabel(QStringLiteral("الرقم"), this));
+    customerRow->addWidget(m_txtCUSTOMERID1, 1);
+    customerRow->addWidget(new QLabel(QStringLiteral("الاسم"), this));
+    customerRow->addWidget(m_txtNAME, 3);
+    customerRow->addWidget(navigationBar(QStringLiteral("RSMain"), &m_customerPosition, this,
+        { [this] { move(m_customers, &OrderDataControl::moveFirst); },
+            [this] { move(m_customers, &OrderDataControl::movePrevious); },
+            [this] { move(m_customers, &OrderDataControl::moveNext); },
+            [this] { move(m_customers, &OrderDataControl::moveLast); } }));
+    root->addLayout(customerRow);
+
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    m_tabs->addTab(buildHeaderTab(), QStringLiteral("معلومات اساسية"));
+    m_tabs->addTab(buildInstallmentTab(), QStringLiteral("التقسيط"));
+    root->addWidget(m_tabs, 1);
+
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("lblstatus"));
+    m_status->setWordWrap(true);
+    m_status->setStyleSheet(QStringLiteral("color: #a00000"));
+    root->addWidget(m_status);
+
+    auto *buttons = new QHBoxLayout;
+    auto *cmdok = new QPushButton(QStringLiteral("موافق"), this);
+    cmdok->setObjectName(QStringLiteral("cmdok"));
+    cmdok->setAutoDefault(false);
+    auto *cmdcancel = new QPushButton(QStringLiteral("غير موافق"), this);
+    cmdcancel->setObjectName(QStringLiteral("cmdcancel"));
+    cmdcancel->setAutoDefault(false);
+    connect(cmdok, &QPushButton::clicked, this, &OrderWindow::accept);
+    connect(cmdcancel, &QPushButton::clicked, this, &OrderWindow::reject);
+    buttons->addStretch();
+    buttons->addWidget(cmdok);
+    buttons->addWidget(cmdcancel);
+    root->addLayout(buttons);
+
+    resize(Twips::toX(this, 13500), Twips::toY(this, 8400));
+}
+
+QWidget *OrderWindow::buildHeaderTab()
+{
+    auto *page = new QWidget(this);
+    auto *layout = new QVBoxLayout(page);
+    auto *grid = new QGridLayout;
+    m_txtORDERID = lineEdit("txtORDERID(0)", page);
+    m_txtCUSTOMERID = lineEdit("txtCUSTOMERID", page);
+    m_txtCUSTOMERID->setReadOnly(true);
+    m_txtORDERDATE = lineEdit("txtORDERDATE", page);
+    m_txtORDERREFERENCE = lineEdit("txtORDERREFERENCE", page);
+    m_txtORDERSOURCE = lineEdit("txtORDERSOURCE", page);
+    m_txtSOLDBY = lineEdit("txtSOLDBY", page);
+    m_txtCOMMENT = lineEdit("txtCOMMENT", page);
+    m_txtORDERTOTAL = lineEdit("txtORDERTOTAL", page);
+    m_txtPAID = lineEdit("txtPAID", page);
+    m_TextBox1 = lineEdit("TextBox1", page);
+    const std::pair<const char *, QLineEdit *> fields[] = {
+        { "رقم الطلبية", m_txtORDERID },
+        { "رقم العميل", m_txtCUSTOMERID },
+        { "تاريخ الطلبية", m_txtORDERDATE },
+        { "المرجع", m_txtORDERREFERENCE },
+        { "المصدر", m_txtORDERSOURCE },
+        { "بيعت بواسطة", m_txtSOLDBY },
+        { "ملحوظة", m_txtCOMMENT },
+        { "الاجمالى", m_txtORDERTOTAL },
+        { "المدفوع", m_txtPAID },
+        { "الباقى", m_TextBox1 },
+    };
+    int i = 0;
+    for (const auto &[caption, edit] : fields) {
+        const int row = i % 5;
+        const int column = (i / 5) * 2;
+        grid->addWidget(new QLabel(QString::fromUtf8(caption), page), row, column);
+        grid->addWidget(edit, row, column + 1);
+        ++i;
+    }
+    layout->addLayout(grid);
+    layout->addWidget(navigationBar(QStringLiteral("RSORDER"), &m_orderPosition, page,
+                          { [this] { move(m_orders, &OrderDataControl::moveFirst); },
+                              [this] { move(m_orders, &OrderDataControl::movePrevious); },
+                              [this] { move(m_orders, &OrderDataControl::moveNext); },
+                              [this] { move(m_orders, &OrderDataControl::moveLast); } }),
+        0, Qt::AlignRight);
+
+    m_GRDORDERS = new QTableView(page);
+    m_GRDORDERS->setObjectName(QStringLiteral("GRDORDERS"));
+    layout->addWidget(m_GRDORDERS, 1);
+
+    auto *lineBar = new QHBoxLayout;
+    lineBar->addWidget(navigationBar(QStringLiteral("RSOrderDetails"), &m_linePosition, page,
+        { [this] { moveLine(0); }, [this] { moveLine(m_lines->currentRow() - 1); },
+            [this] { moveLine(m_lines->currentRow() + 1); },
+            [this] { moveLine(m_lines->rowCount() - 1); } }));
+    auto *cmdnewline = new QPushButton(QStringLiteral("سطر جديد"), page);
+    cmdnewline->setObjectName(QStringLiteral("cmdnewline"));
+    cmdnewline->setAutoDefault(false);
+    connect(cmdnewline, &QPushButton::clicked, this, &OrderWindow::addLine);
+    auto *cmddeleteline = new QPushButton(QStringLiteral("حذف السطر"), page);
+    cmddeleteline->setObjectName(QStringLiteral("cmddeleteline"));
+    cmddeleteline->setAutoDefault(false);
+    connect(cmddeleteline, &QPushButton::clicked, this, &OrderWindow::deleteLine);
+    lineBar->addWidget(cmdnewline);
+    lineBar->addWidget(cmddeleteline);
+    lineBar->addStretch();
+    auto *cmdneworder = new QPushButton(QStringLiteral("طلبية جديدة"), page);
+    cmdneworder->setObjectName(QStringLiteral("cmdneworder"));
+    cmdneworder->setAutoDefault(false);
+    connect(cmdneworder, &QPushButton::clicked, this, [this] { newOrder(); });
+    lineBar->addWidget(cmdneworder);
+    layout->addLayout(lineBar);
+    return page;
+}
+
+QWidget *OrderWindow::buildInstallmentTab()
+{
+    auto *page = new QWidget(this);
+    auto *layout = new QHBoxLayout(page);
+    auto *form = new QFormLayout;
+    m_txtsellprice = lineEdit("txtsellprice", page);
+    m_txtsellprice->setReadOnly(true);
+    m_txtdeposit = lineEdit("txtdeposit", page);
+    m_txtcerditamount = lineEdit("txtcerditamount", page);
+    m_txtnoinst = lineEdit("txtnoinst", page);
+    m_txtnoinst->setText(QStringLiteral("12"));
+    m_txtinst = lineEdit("txtinst", page);
+    m_txtinst->setReadOnly(true);
+    m_txtfinst = lineEdit("txtfinst", page);
+    m_txtfinst->setReadOnly(true);
+    m_txtfirstinst = new QDateEdit(QDate::currentDate(), page);
+    m_txtfirstinst->setObjectName(QStringLiteral("txtfirstinst"));
+    m_txtfirstinst->setCalendarPopup(true);
+    form->addRow(QStringLiteral("الاجمالى"), m_txtsellprice);
+    form->addRow(QStringLiteral("المقدم"), m_txtdeposit);
+    form->addRow(QStringLiteral("سعر التقسيط"), m_txtcerditamount);
+    form->addRow(QStringLiteral("عدد الاقساط"), m_txtnoinst);
+    form->addRow(QStringLiteral("قيمة القسط"), m_txtinst);
+    form->addRow(QStringLiteral("القسط الاول"), m_txtfinst);
+    form->addRow(QStringLiteral("اول قسط"), m_txtfirstinst);
+    layout->addLayout(form);
+
+    m_lv = new QTreeView(page);
+    m_lv->setObjectName(QStringLiteral("lv"));
+    m_lv->setRootIsDecorated(false);
+    m_lv->setUniformRowHeights(true);
+    m_lv->setModel(m_schedule);
+    m_lv->setColumnWidth(0, Twips::toX(this, 882));
+    for (int c = 1; c < 4; ++c)
+        m_lv->setColumnWidth(c, Twips::toX(this, 2540));
+    layout->addWidget(m_lv, 1);
+
+    for (QLineEdit *edit : { m_txtORDERTOTAL, m_txtdeposit, m_txtcerditamount, m_txtnoinst })
+        edit->installEventFilter(this);
+    return page;
+}
+
+void OrderWindow::bindFields()
+{
+    auto refused = [this](int, const QString &text) {
+        m_refused << text;
+        showNote(QStringLiteral("«%1» ليست قيمة صالحة لهذا الحقل؛ بقيت القيمة السابقة.").arg(text));
+    };
+
+    m_customerDelegate = new OrderFieldDelegate(this);
+    connect(m_customerDelegate, &OrderFieldDelegate::invalidInput, this, refused);
+    m_customerMapper = new QDataWidgetMapper(this);
+    m_customerMapper->setModel(m_customers);
+    m_customerMapper->setItemDelegate(m_customerDelegate);
+    m_customerMapper->addMapping(m_txtNAME, m_customers->column(QStringLiteral("NAME")));
+
+    m_orderDelegate = new OrderFieldDelegate(this);
+    connect(m_orderDelegate, &OrderFieldDelegate::invalidInput, this, refused);
+    m_orderMapper = new QDataWidgetMapper(this);
+    m_orderMapper->setModel(m_orders);
+    m_orderMapper->setItemDelegate(m_orderDelegate);
+    const std::tuple<QLineEdit *, const char *, Kind> orderFields[] = {
+        { m_txtCUSTOMERID, "CUSTOMERID", Kind::ReadOnly },
+        { m_txtORDERDATE, "ORDERDATE", Kind::Date },
+        { m_txtORDERREFERENCE, "ORDERREFERENCE", Kind::Text },
+        { m_txtORDERSOURCE, "ORDERSOURCE", Kind::Text },
+        { m_txtSOLDBY, "SOLDBY", Kind::Text },
+        { m_txtCOMMENT, "COMMENT", Kind::Text },
+        { m_txtORDERTOTAL, "ORDERAMT", Kind::Currency },
+        { m_txtPAID, "PAIDAMT", Kind::Currency },
+        { m_TextBox1, "TOTALREMAMT", Kind::Currency },
+        { m_txtdeposit, "INSTDEPAMT", Kind::Number },
+        { m_txtcerditamount, "INSTTOTALAMT", Kind::Number },
+        { m_txtnoinst, "INSTNUMBER", Kind::Number },
+    };
+    for (const auto &[edit, column, kind] : orderFields) {
+        const int index = m_orders->column(QLatin1String(column));
+        if (index < 0)
+            continue;
+        m_orderDelegate->setKind(index, kind);
+        m_orderMapper->addMapping(edit, index);
+    }
+
+    m_lineDelegate = new OrderFieldDelegate(this);
+    connect(m_lineDelegate, &OrderFieldDelegate::invalidInput, this, refused);
+    m_lineDelegate->setKind(0, Kind::ReadOnly);
+    m_lineDelegate->setKind(1, Kind::Key);
+    for (int c = 4; c <= 8; ++c)
+        m_lineDelegate->setKind(c, Kind::Number);
+    m_lineDelegate->setKind(9, Kind::Key);
+    m_GRDORDERS->setModel(m_lines);
+    m_GRDORDERS->setItemDelegate(m_lineDelegate);
+    m_GRDORDERS->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_GRDORDERS->verticalHeader()->setVisible(false);
+    connect(m_GRDORDERS->selectionModel(), &QItemSelectionModel::currentChanged, this,
+        &OrderWindow::GRDORDERS_RowColChange);
+
+    connect(m_customers, &OrderDataControl::currentRowChanged, this, &OrderWindow::customerShown);
+    connect(m_orders, &OrderDataControl::currentRowChanged, this, &OrderWindow::orderShown);
+    connect(m_lines, &OrderDataControl::currentRowChanged, this, &OrderWindow::linesShown);
+    connect(m_lines, &QAbstractItemModel::headerDataChanged, this,
+        [this](Qt::Orientation side, int first, int last) {
+            if (side == Qt::Vertical)
+                hideDeletedLines(first, last);
+        });
+    connect(m_lines, &QAbstractItemModel::modelReset, this,
+        [this] { hideDeletedLines(0, m_lines->rowCount() - 1); });
+    connect(m_orders, &QAbstractItemModel::dataChanged, this,
+        [this](const QModelIndex &from, const QModelIndex &to) {
+            const int total = m_orders->column(QStringLiteral("ORDERAMT"));
+            if (m_orders->currentRow() >= from.row() && m_orders->currentRow() <= to.row()
+                && total >= from.column() && total <= to.column())
+                refreshSellPrice();
+        });
+    connect(m_txtCUSTOMERID1, &QLineEdit::textChanged, this, &OrderWindow::txtCUSTOMERID1_Change);
+    connect(m_txtORDERID, &QLineEdit::textChanged, this, &OrderWindow::txtORDERID_Change);
+}

@@ -1,0 +1,95 @@
+// The order window's installment tab against a data source IMS of the test's own, driven by
+// leaving its fields as a person does.
+#include "orders/orderdb.h"
+#include "support/ordertfixture.h"
+#include "windows/orders/orderwindow.h"
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTabWidget>
+#include <QTreeView>
+
+#include <memory>
+
+class TestOrderTPlan : public QObject
+{
+    Q_OBJECT
+
+private:
+    OdbcConfig config;
+    std::unique_ptr<OrderWindow> w;
+
+    QLineEdit *edit(const char *name) { return w->findChild<QLineEdit *>(QLatin1String(name)); }
+    QTreeView *schedule() { return w->findChild<QTreeView *>(QStringLiteral("lv")); }
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    void init()
+    {
+        config.useFreshSqlite();
+        QString error;
+        std::optional<QSqlDatabase> db = OrderDb::open(QStringLiteral("test-ims"), &error);
+        QVERIFY2(db, qPrintable(error));
+        w = std::make_unique<OrderWindow>(*db);
+        w->setMessageSink([](const QString &text) { QFAIL(qPrintable(text)); });
+        w->setUnsavedQuestion([] { return QMessageBox::Discard; });
+        QVERIFY2(w->Form_Load(), qPrintable(w->loadError()));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        w->findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(1);
+    }
+
+    void cleanup()
+    {
+        w.reset();
+        QSqlDatabase::database(QStringLiteral("test-ims"), false).close();
+        QSqlDatabase::removeDatabase(QStringLiteral("test-ims"));
+    }
+
+    void blankPriceKeepsPlan_data()
+    {
+        QTest::addColumn<QString>("price");
+        QTest::addColumn<QString>("leaving");
+        QTest::newRow("empty-leaving-price") << ""
+                                             << "txtcerditamount";
+        QTest::newRow("blanks-leaving-price") << "   "
+                                              << "txtcerditamount";
+        QTest::newRow("empty-leaving-count") << ""
+                                             << "txtnoinst";
+        QTest::newRow("blanks-leaving-count") << "  "
+                                              << "txtnoinst";
+    }
+
+    void blankPriceKeepsPlan()
+    {
+        // A blank installment price is no number: the steps that read it are skipped, so the plan
+        // already shown stays instead of turning into a schedule of zeros.
+        QFETCH(QString, price);
+        QFETCH(QString, leaving);
+        edit("txtcerditamount")->setText(QStringLiteral("10000"));
+        edit("txtnoinst")->setText(QStringLiteral("12"));
+        w->CalcInst();
+        w->CalcAllInst();
+        QCOMPARE(schedule()->model()->rowCount(), 12);
+
+        edit("txtcerditamount")->setText(price);
+        QLineEdit *left = edit(qPrintable(leaving));
+        left->setFocus();
+        QTRY_VERIFY(left->hasFocus());
+        schedule()->setFocus();
+        QTRY_VERIFY(schedule()->hasFocus());
+
+        QCOMPARE(edit("txtcerditamount")->text().trimmed(), price.trimmed());
+        QCOMPARE(edit("txtinst")->text(), QStringLiteral("833.00"));
+        QCOMPARE(edit("txtfinst")->text(), QStringLiteral("837.00"));
+        const QAbstractItemModel *rows = schedule()->model();
+        QCOMPARE(rows->rowCount(), 12);
+        QCOMPARE(rows->index(0, 2).data().toString(), QStringLiteral("837.00"));
+        QCOMPARE(rows->index(0, 3).data().toString(), QStringLiteral("9163.00"));
+        QCOMPARE(rows->index(11, 3).data().toString(), QStringLiteral("0.00"));
+    }
+};
+
+QTEST_MAIN(TestOrderTPlan)
+#include "tst_ordertplan.moc"
