@@ -534,11 +534,17 @@ void IMRForm::GridCombo1_KeyDown(int index, int keyCode, int)
 
 void IMRForm::computeTotal()
 {
-    // Summed exactly; the text shown is the amount form of the sum's plain text.
-    Decimal sum;
+    // Exact, every digit shown; an amount out of range is named and left out, never miscounted.
+    QStringList texts;
     for (const auto &row : m_rows)
-        sum = sum + Amounts::leadingNumber(row->text1->text());
-    m_txttotal->setText(FormatAmount(sum.plainText()));
+        texts << row->text1->text();
+    int refused = -1;
+    m_txttotal->setText(Amounts::amountText(Amounts::total(texts, &refused)));
+    if (refused < 0)
+        return statusBar()->clearMessage();
+    const QString name = QLatin1String("Row ") + QString(row(refused).Command1->text()).remove(u'&');
+    statusBar()->showMessage(
+        Amounts::outOfRangeMessage(name, texts[refused]) + u" It is left out of the total.");
 }
 
 void IMRForm::text1_Change(int)
