@@ -1,8 +1,10 @@
-// The two readings of a number from a text and the exact decimal: no text makes them fail, a
-// number's texts read back as the same number, and the arithmetic is exact.
+// The two readings of a number from a text, the exact decimal and the editor's price texts: no text
+// makes them fail, a number's texts read back as the same number (its plain form in every locale),
+// Add and Update take the same price texts, and the arithmetic is exact.
 #include "core/amount.h"
 #include "core/decimal.h"
 #include "fuzzinput.h"
+#include "store/adtstatements.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -46,6 +48,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     const Decimal leading = Amounts::leadingNumber(a, in.locale);
     (void)leading.plainText(in.locale);
+
+    // The whole-text and leading readings agree; an amount's plain form reads back everywhere.
+    const Amounts::Reading whole = Amounts::readAmount(a, in.locale);
+    if (whole.ok()) {
+        FUZZ_CHECK(Amounts::isNumeric(a, in.locale) && *local == whole.value);
+        const Amounts::Reading lead = Amounts::readLeadingAmount(a, in.locale);
+        FUZZ_CHECK(lead.ok() && lead.value == whole.value);
+        const QString exact = whole.value.exactText();
+        for (const QLocale &l : Fuzz::locales()) {
+            FUZZ_CHECK(Amounts::readAmount(exact, l).value == whole.value);
+            FUZZ_CHECK(Amounts::readLeadingAmount(exact, l).value == whole.value);
+        }
+    }
+    // Add and Update accept the same price texts; what they store is shown as itself and so
+    // survives an Update that only changes the description.
+    const PriceText::Entry added = PriceText::forAdd(a, in.locale);
+    const PriceText::Entry updated = PriceText::forUpdate(a, in.locale);
+    FUZZ_CHECK(added.ok == updated.ok && added.ok == whole.ok());
+    FUZZ_CHECK(added.ok || !added.message.isEmpty());
+    if (added.ok) {
+        FUZZ_CHECK(*Decimal::fromPlain(added.stored) == whole.value);
+        FUZZ_CHECK(PriceText::shown(added.stored) == added.stored);
+        FUZZ_CHECK(PriceText::shown(updated.stored) == updated.stored);
+        FUZZ_CHECK(PriceText::forAdd(added.stored, in.locale).stored == added.stored);
+    }
+    // Any stored text is shown either as its plain number or as itself.
+    const QString shown = PriceText::shown(a);
+    FUZZ_CHECK(shown == a || Decimal::fromPlain(shown).has_value());
 
     const auto x = Decimal::fromPlain(a);
     const auto y = Decimal::fromPlain(b);

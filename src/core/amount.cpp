@@ -1,5 +1,7 @@
 #include "amount.h"
 
+#include <QStringList>
+
 namespace
 {
 
@@ -8,52 +10,229 @@ bool isBlank(QChar c)
     return c == u' ' || c == u'\t';
 }
 
-bool isDigit(QChar c)
+// 0..9 for an ASCII or Arabic-Indic (U+0660.., U+06F0..) digit, -1 for anything else.
+int digitOf(QChar c)
 {
-    return c >= u'0' && c <= u'9';
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= 0x0660 && u <= 0x0669)
+        return u - 0x0660;
+    if (u >= 0x06F0 && u <= 0x06F9)
+        return u - 0x06F0;
+    return -1;
 }
 
-// Reads the whole-number part at i: digits, optionally split by the locale's group separator into
-// a first group of one to three digits and further groups of exactly three. Appends the digits to
-// out and returns the position after them. A wrongly grouped separator sets badGrouping and the
-// part then ends before the first separator.
-qsizetype readInteger(
-    QStringView t, qsizetype i, const QString &group, bool skipBlanks, QString &out, bool &badGrouping)
+// How a text was read: the number in C form for Decimal, and what it took to read it.
+struct Scan {
+    QString plain;
+    qsizetype end = 0; // position after the number
+    bool digits = false; // a number was found
+    bool rewritten = false; // its point was the locale's own, or it had an exponent or foreign digits
+};
+
+// The group separators the rules let count in this locale: none where the separator is '.' or the
+// locale's decimal sign, all blanks where it is a blank.
+QStringList groupSeparators(const QLocale &locale)
 {
-    auto digitsFrom = [&](qsizetype pos, QString &run) {
-        while (pos < t.size() && (isDigit(t[pos]) || (skipBlanks && isBlank(t[pos])))) {
-            if (isDigit(t[pos]))
-                run += t[pos];
-            ++pos;
-        }
-        return pos;
-    };
-    QString first;
-    qsizetype pos = digitsFrom(i, first);
-    badGrouping = false;
-    if (group.isEmpty() || first.isEmpty() || !t.sliced(pos).startsWith(group)) {
-        out += first;
-        return pos;
+    const QString group = locale.groupSeparator();
+    if (group.isEmpty() || group == QLatin1String(".") || group == locale.decimalPoint())
+        return {};
+    if (group == u"\u00A0" || group == u"\u202F" || group == u" ")
+        return { QStringLiteral("\u202F"), QStringLiteral("\u00A0"), QStringLiteral(" ") };
+    return { group };
+}
+
+// The locale's decimal sign when it may stand for the point in this text: only where the text
+// holds no '.'.
+QString localePoint(QStringView text, const QLocale &locale)
+{
+    const QString point = locale.decimalPoint();
+    if (point == QLatin1String(".") || text.contains(u'.'))
+        return {};
+    return point;
+}
+
+qsizetype groupAt(QStringView t, qsizetype pos, const QStringList &groups)
+{
+    for (const QString &g : groups) {
+        if (t.sliced(pos).startsWith(g))
+            return g.size();
     }
-    const qsizetype firstEnd = pos;
-    QString all = first;
-    badGrouping = first.size() > 3;
-    while (!badGrouping && t.sliced(pos).startsWith(group)) {
+    return 0;
+}
+
+class Scanner
+{
+public:
+    Scanner(QStringView text, const QLocale &locale, bool leading)
+        : t(text)
+        , m_locale(locale)
+        , m_leading(leading)
+        , m_groups(groupSeparators(locale))
+        , m_point(localePoint(text, locale))
+    {
+    }
+
+    Scan run()
+    {
+        skipBlanks();
+        readSign();
+        readInteger();
+        readFraction();
+        if (s.digits)
+            readExponent();
+        s.end = p;
+        return s;
+    }
+
+private:
+    void skipBlanks()
+    {
+        while (p < t.size() && isBlank(t[p]))
+            ++p;
+    }
+    // Inside a leading number blanks are ignored; the whole-text reading allows them only around.
+    void skipInner()
+    {
+        if (m_leading)
+            skipBlanks();
+    }
+    bool startsWith(const QString &what) const { return !what.isEmpty() && t.sliced(p).startsWith(what); }
+
+    void readSign()
+    {
+        const QString minus = m_locale.negativeSign();
+        const QString plus = m_locale.positiveSign();
+        if (startsWith(minus) || (p < t.size() && t[p] == u'-')) {
+            s.plain += QLatin1Char('-');
+            p += startsWith(minus) ? minus.size() : 1;
+        } else if (startsWith(plus) || (p < t.size() && t[p] == u'+')) {
+            p += startsWith(plus) ? plus.size() : 1;
+        }
+        skipInner();
+    }
+
+    QString digitsRun()
+    {
         QString run;
-        const qsizetype next = digitsFrom(pos + group.size(), run);
-        if (run.size() != 3)
-            badGrouping = true;
-        else {
-            all += run;
-            pos = next;
+        for (; p < t.size(); ++p) {
+            const int d = digitOf(t[p]);
+            if (d >= 0) {
+                run += QChar(u'0' + d);
+                s.rewritten = s.rewritten || t[p] > u'9';
+            } else if (!(m_leading && isBlank(t[p]))) {
+                break;
+            }
         }
+        return run;
     }
-    if (badGrouping) {
-        out += first;
-        return firstEnd;
+
+    // A first group of one to three digits and further groups of exactly three; a separator that
+    // does not fit ends the number before it (the whole-text reading then fails on it).
+    void readInteger()
+    {
+        QString all = digitsRun();
+        if (all.isEmpty() || all.size() > 3 || !groupAt(t, p, m_groups)) {
+            take(all);
+            return;
+        }
+        qsizetype good = p;
+        while (const qsizetype g = groupAt(t, good, m_groups)) {
+            p = good + g;
+            const QString run = digitsRun();
+            if (run.size() != 3)
+                break;
+            all += run;
+            good = p;
+        }
+        p = good;
+        take(all);
     }
-    out += all;
-    return pos;
+
+    void take(const QString &digits)
+    {
+        s.plain += digits;
+        s.digits = s.digits || !digits.isEmpty();
+    }
+
+    void readFraction()
+    {
+        skipInner();
+        if (p < t.size() && t[p] == u'.') {
+            ++p;
+        } else if (startsWith(m_point)) {
+            p += m_point.size();
+            s.rewritten = true;
+        } else {
+            return;
+        }
+        s.plain += QLatin1Char('.');
+        skipInner();
+        take(digitsRun());
+    }
+
+    void readExponent()
+    {
+        const qsizetype start = p;
+        const QString exp = m_locale.exponential();
+        if (p < t.size() && (t[p] == u'e' || t[p] == u'E'))
+            ++p;
+        else if (!exp.isEmpty() && t.sliced(p).startsWith(exp, Qt::CaseInsensitive))
+            p += exp.size();
+        else
+            return;
+        QString e = QStringLiteral("e");
+        skipInner();
+        if (p < t.size() && (t[p] == u'+' || t[p] == u'-'))
+            e += t[p++];
+        else if (startsWith(m_locale.negativeSign())) {
+            e += QLatin1Char('-');
+            p += m_locale.negativeSign().size();
+        }
+        const QString run = digitsRun();
+        if (run.isEmpty()) {
+            p = start; // no exponent after all: the number ends before the letter
+            return;
+        }
+        s.plain += e + run;
+        s.rewritten = true;
+    }
+
+    QStringView t;
+    const QLocale &m_locale;
+    bool m_leading;
+    QStringList m_groups;
+    QString m_point;
+    qsizetype p = 0;
+    Scan s;
+};
+
+// The whole-text reading's scan: the number must fill the text but for surrounding blanks.
+std::optional<Scan> scanWhole(QStringView text, const QLocale &locale)
+{
+    Scan s = Scanner(text, locale, false).run();
+    qsizetype end = s.end;
+    while (end < text.size() && isBlank(text[end]))
+        ++end;
+    if (!s.digits || end != text.size())
+        return std::nullopt;
+    return s;
+}
+
+Amounts::Reading judge(const std::optional<Scan> &scan)
+{
+    Amounts::Reading r;
+    if (!scan || !scan->digits)
+        return r;
+    const std::optional<Decimal> value = Decimal::fromPlain(scan->plain);
+    if (!value || !Amounts::inRange(*value)) {
+        r.status = Amounts::Status::OutOfRange;
+        return r;
+    }
+    r.status = Amounts::Status::Number;
+    r.value = *value;
+    return r;
 }
 
 } // namespace
@@ -61,67 +240,26 @@ qsizetype readInteger(
 namespace Amounts
 {
 
+bool inRange(const Decimal &value)
+{
+    static const Decimal limit = *Decimal::fromPlain(QStringLiteral("1e%1").arg(maxIntegerDigits));
+    return (value.sign() < 0 ? -value : value) < limit;
+}
+
+Reading readAmount(QStringView text, const QLocale &locale)
+{
+    return judge(scanWhole(text, locale));
+}
+
+Reading readLeadingAmount(QStringView text, const QLocale &locale)
+{
+    return judge(Scanner(text, locale, true).run());
+}
+
 std::optional<Decimal> localeNumber(QStringView text, const QLocale &locale)
 {
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n && isBlank(text[i]))
-        ++i;
-    qsizetype end = n;
-    while (end > i && isBlank(text[end - 1]))
-        --end;
-    const QStringView t = text.sliced(i, end - i);
-    if (t.isEmpty())
-        return std::nullopt;
-
-    QString plain;
-    qsizetype p = 0;
-    const QString minus = locale.negativeSign();
-    const QString plus = locale.positiveSign();
-    if (t.startsWith(minus) || t.startsWith(u'-')) {
-        plain += QLatin1Char('-');
-        p += t.startsWith(minus) ? minus.size() : 1;
-    } else if (t.startsWith(plus) || t.startsWith(u'+')) {
-        p += t.startsWith(plus) ? plus.size() : 1;
-    }
-    const QString decimalPoint = locale.decimalPoint();
-    QString group = locale.groupSeparator();
-    if (group == decimalPoint)
-        group.clear();
-    const qsizetype intStart = plain.size();
-    bool badGrouping = false;
-    p = readInteger(t, p, group, false, plain, badGrouping);
-    if (badGrouping)
-        return std::nullopt;
-    bool digits = plain.size() > intStart;
-    if (t.sliced(p).startsWith(decimalPoint)) {
-        p += decimalPoint.size();
-        plain += QLatin1Char('.');
-        while (p < t.size() && isDigit(t[p])) {
-            plain += t[p++];
-            digits = true;
-        }
-    }
-    if (!digits)
-        return std::nullopt;
-    const QString exp = locale.exponential();
-    if (p < t.size() && (t[p] == u'e' || t[p] == u'E' || t.sliced(p).startsWith(exp, Qt::CaseInsensitive))) {
-        p += (t[p] == u'e' || t[p] == u'E') ? 1 : exp.size();
-        plain += QLatin1Char('e');
-        if (p < t.size() && (t[p] == u'+' || t[p] == u'-'))
-            plain += t[p++];
-        else if (t.sliced(p).startsWith(minus)) {
-            plain += QLatin1Char('-');
-            p += minus.size();
-        }
-        if (p >= t.size() || !isDigit(t[p]))
-            return std::nullopt;
-        while (p < t.size() && isDigit(t[p]))
-            plain += t[p++];
-    }
-    if (p != t.size())
-        return std::nullopt;
-    return Decimal::fromPlain(plain);
+    const std::optional<Scan> s = scanWhole(text, locale);
+    return s ? Decimal::fromPlain(s->plain) : std::nullopt;
 }
 
 bool isNumeric(QStringView text, const QLocale &locale)
@@ -131,57 +269,8 @@ bool isNumeric(QStringView text, const QLocale &locale)
 
 Decimal leadingNumber(QStringView text, const QLocale &locale)
 {
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    auto skipBlanks = [&] {
-        while (i < n && isBlank(text[i]))
-            ++i;
-    };
-    skipBlanks();
-    QString plain;
-    if (i < n && (text[i] == u'-' || text[i] == u'+')) {
-        if (text[i] == u'-')
-            plain += QLatin1Char('-');
-        ++i;
-    }
-    QString group = locale.groupSeparator();
-    if (group == QLatin1String("."))
-        group.clear();
-    const qsizetype intStart = plain.size();
-    // A badly grouped separator simply ends the number, as any other character would.
-    bool badGrouping = false;
-    i = readInteger(text, i, group, true, plain, badGrouping);
-    bool digits = plain.size() > intStart;
-    skipBlanks();
-    if (i < n && text[i] == u'.') {
-        ++i;
-        plain += QLatin1Char('.');
-        for (skipBlanks(); i < n && isDigit(text[i]); skipBlanks()) {
-            plain += text[i++];
-            digits = true;
-        }
-    }
-    if (!digits)
-        return Decimal();
-    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
-        qsizetype j = i + 1;
-        QString exp = QStringLiteral("e");
-        while (j < n && isBlank(text[j]))
-            ++j;
-        if (j < n && (text[j] == u'+' || text[j] == u'-'))
-            exp += text[j++];
-        bool expDigits = false;
-        while (j < n && (isDigit(text[j]) || isBlank(text[j]))) {
-            if (isDigit(text[j])) {
-                exp += text[j];
-                expDigits = true;
-            }
-            ++j;
-        }
-        if (expDigits)
-            plain += exp;
-    }
-    return Decimal::fromPlain(plain).value_or(Decimal());
+    const Scan s = Scanner(text, locale, true).run();
+    return s.digits ? Decimal::fromPlain(s.plain).value_or(Decimal()) : Decimal();
 }
 
 QString padOrCut(const QString &s)
@@ -197,6 +286,35 @@ QString padOrCut(const QString &s)
     return s;
 }
 
+QString amountText(const Decimal &value)
+{
+    return padOrCut(value.exactText());
+}
+
+Decimal total(const QStringList &texts, int *refused, const QLocale &locale)
+{
+    Decimal sum;
+    *refused = -1;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const Reading r = readLeadingAmount(texts[i], locale);
+        if (r.status == Status::OutOfRange && *refused < 0)
+            *refused = static_cast<int>(i);
+        sum = sum + r.value;
+    }
+    return sum;
+}
+
+QString outOfRangeMessage(const QString &field, const QString &text)
+{
+    QString shown = text.trimmed();
+    if (shown.size() > 40)
+        shown = shown.left(37) + QLatin1String("...");
+    return QStringLiteral("%1: \"%2\" is out of range for an amount. An amount must be below 10^%3 "
+                          "(at most %3 digits before the point).")
+        .arg(field, shown)
+        .arg(maxIntegerDigits);
+}
+
 } // namespace Amounts
 
 namespace
@@ -206,9 +324,19 @@ QString formatWith(
     const QString &in, const QString &whenEmpty, bool emptyWhenNotNumeric, const QLocale &locale)
 {
     const QString s = in.isEmpty() ? whenEmpty : in;
-    if (!Amounts::isNumeric(s, locale))
+    const std::optional<Scan> scan = scanWhole(s, locale);
+    if (!scan)
         return emptyWhenNotNumeric ? QString() : QStringLiteral("0.00");
-    return Amounts::padOrCut(s);
+    const Amounts::Reading r = judge(scan);
+    if (!r.ok())
+        return s; // out of range: left for the caller to refuse, never cut into another number
+    if (scan->rewritten)
+        return Amounts::amountText(r.value);
+    // Trailing blanks stay behind the digits, so the padded text still reads as one number.
+    qsizetype core = s.size();
+    while (core > 0 && isBlank(s[core - 1]))
+        --core;
+    return Amounts::padOrCut(s.left(core)) + s.mid(core);
 }
 
 } // namespace

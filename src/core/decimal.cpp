@@ -33,7 +33,7 @@ std::optional<Decimal> Decimal::fromPlain(QStringView text)
         ++i;
     }
     std::string digits;
-    long fraction = 0;
+    std::int64_t fraction = 0;
     bool point = false;
     bool any = false;
     for (; i < n; ++i) {
@@ -51,7 +51,7 @@ std::optional<Decimal> Decimal::fromPlain(QStringView text)
     }
     if (!any)
         return std::nullopt;
-    long exponent = 0;
+    std::int64_t exponent = 0;
     if (i < n && (text[i] == u'e' || text[i] == u'E')) {
         ++i;
         bool expNegative = false;
@@ -60,16 +60,19 @@ std::optional<Decimal> Decimal::fromPlain(QStringView text)
             ++i;
         }
         bool expAny = false;
+        // A cheap first bound, checked digit by digit so the sum stays small; the exact one, on the
+        // value's own magnitude, follows below.
+        const std::int64_t bound = maxExponent + static_cast<std::int64_t>(digits.size());
         for (; i < n; ++i) {
             const QChar c = text[i];
             if (c < u'0' || c > u'9')
                 break;
             expAny = true;
-            if (exponent <= 1000000000)
-                exponent = exponent * 10 + (c.unicode() - u'0');
+            exponent = exponent * 10 + (c.unicode() - u'0');
+            if (exponent > bound)
+                return std::nullopt;
         }
-        // A cheap first bound; the exact one, on the value's own magnitude, follows below.
-        if (!expAny || exponent > maxExponent + static_cast<long>(digits.size()))
+        if (!expAny)
             return std::nullopt;
         if (expNegative)
             exponent = -exponent;
@@ -90,7 +93,8 @@ std::optional<Decimal> Decimal::fromPlain(QStringView text)
     // Bound the magnitude, not the written exponent, so every accepted value's own plain text
     // ("1E+4002" for "100e4000") reads back.
     if (!d.isZero()) {
-        const long adjusted = static_cast<long>(mpz_class(abs(d.m_coeff)).get_str().size()) - 1 - d.m_scale;
+        const std::int64_t adjusted
+            = static_cast<std::int64_t>(mpz_class(abs(d.m_coeff)).get_str().size()) - 1 - d.m_scale;
         if (adjusted > maxExponent || adjusted < -maxExponent)
             return std::nullopt;
     }
@@ -110,7 +114,7 @@ void Decimal::normalize()
     }
 }
 
-Decimal Decimal::scaledTo(const Decimal &d, long scale)
+Decimal Decimal::scaledTo(const Decimal &d, std::int64_t scale)
 {
     Decimal r = d;
     if (scale > d.m_scale) {
@@ -122,7 +126,7 @@ Decimal Decimal::scaledTo(const Decimal &d, long scale)
 
 Decimal Decimal::operator+(const Decimal &other) const
 {
-    const long scale = std::max(m_scale, other.m_scale);
+    const std::int64_t scale = std::max(m_scale, other.m_scale);
     Decimal r;
     r.m_coeff = scaledTo(*this, scale).m_coeff + scaledTo(other, scale).m_coeff;
     r.m_scale = scale;
@@ -153,7 +157,7 @@ Decimal Decimal::operator*(const Decimal &other) const
 
 int Decimal::compare(const Decimal &other) const
 {
-    const long scale = std::max(m_scale, other.m_scale);
+    const std::int64_t scale = std::max(m_scale, other.m_scale);
     return cmp(scaledTo(*this, scale).m_coeff, scaledTo(other, scale).m_coeff);
 }
 
@@ -223,13 +227,13 @@ QString Decimal::plainText(const QLocale &locale) const
         return QStringLiteral("0");
     constexpr long significant = 15;
     mpz_class coeff = abs(m_coeff);
-    long scale = m_scale;
+    std::int64_t scale = m_scale;
     long digitCount = static_cast<long>(mpz_sizeinbase(coeff.get_mpz_t(), 10));
     if (mpz_cmp(coeff.get_mpz_t(), pow10(static_cast<unsigned long>(digitCount - 1)).get_mpz_t()) < 0)
         --digitCount; // mpz_sizeinbase may overshoot by one
     if (digitCount > significant) {
         // Round to 15 significant digits, halves to even, like the rest of the plan arithmetic.
-        const long drop = digitCount - significant;
+        const std::int64_t drop = digitCount - significant;
         Decimal tmp;
         tmp.m_coeff = coeff;
         tmp.m_scale = drop;
@@ -248,7 +252,7 @@ QString Decimal::plainText(const QLocale &locale) const
     std::string digits = coeff.get_str();
     const long n = static_cast<long>(digits.size());
     // Decimal exponent of the leading digit.
-    const long leading = n - 1 - scale;
+    const std::int64_t leading = n - 1 - scale;
     const QString point = locale.decimalPoint();
     QString out;
     if (sign() < 0)
@@ -262,7 +266,7 @@ QString Decimal::plainText(const QLocale &locale) const
         if (mant.size() > 1)
             out += point + QString::fromLatin1(mant.substr(1));
         out += QLatin1String(leading < 0 ? "E-" : "E+");
-        const long e = leading < 0 ? -leading : leading;
+        const std::int64_t e = leading < 0 ? -leading : leading;
         out += (e < 10 ? QStringLiteral("0") : QString()) + QString::number(e);
         return out;
     }

@@ -6,6 +6,7 @@
 
 #include <gmpxx.h>
 
+#include <cstdint>
 #include <optional>
 
 // An exact decimal number: an arbitrary-size integer coefficient scaled by a power of ten.
@@ -18,7 +19,8 @@ public:
     static Decimal fromInt(long long value);
 
     // C form only: optional sign, digits with at most one '.', optional exponent; no blanks.
-    // Values beyond 10^+-maxExponent are refused so a typed "1e999999999" cannot eat the memory.
+    // Values beyond 10^+-maxExponent are refused so a typed "1e999999999" cannot eat the memory;
+    // an exponent is refused as soon as its digits pass that bound, however many more follow.
     static std::optional<Decimal> fromPlain(QStringView text);
     static constexpr int maxExponent = 4000;
 
@@ -50,9 +52,9 @@ public:
     QString exactText() const;
 
 private:
-    static Decimal scaledTo(const Decimal &d, long scale);
+    static Decimal scaledTo(const Decimal &d, std::int64_t scale);
     void normalize();
 
     mpz_class m_coeff = 0; // value = m_coeff * 10^-m_scale
-    long m_scale = 0;
+    std::int64_t m_scale = 0; // fixed width: a long is 32 bits on Windows
 };

@@ -2,6 +2,8 @@
 
 #include "amount.h"
 
+#include <QStringList>
+
 Offer::Offer()
 {
     for (int i = 0; i < RowCount; ++i)
@@ -17,15 +19,19 @@ void Offer::pickItem(int index, const QString &id, const QString &description, c
     r.listPrice = price;
 }
 
-Decimal Offer::total() const
+Decimal Offer::total(int *refused) const
 {
-    Decimal sum;
+    QStringList texts;
     for (const OfferRow &r : m_rows)
-        sum = sum + Amounts::leadingNumber(r.amountText);
+        texts << r.amountText;
+    int first = -1;
+    const Decimal sum = Amounts::total(texts, &first);
+    if (refused)
+        *refused = first;
     return sum;
 }
 
-QString Offer::totalText() const
+QString Offer::totalText(int *refused) const
 {
-    return FormatAmount(total().plainText());
+    return Amounts::amountText(total(refused));
 }

@@ -43,10 +43,11 @@ public:
     // the row's amount.
     void pickItem(int index, const QString &id, const QString &description, const QString &price);
 
-    // The exact sum of the rows' amounts, each read as the amount box's number.
-    Decimal total() const;
-    // The total as the window shows it: an amount text with two decimals.
-    QString totalText() const;
+    // The exact sum of the rows' amounts, each read as the amount box's number. An amount too
+    // large to be a price is left out; refused (when given) names the first such row, else -1.
+    Decimal total(int *refused = nullptr) const;
+    // The total as the window shows it: every digit, two decimals.
+    QString totalText(int *refused = nullptr) const;
 
     bool operator==(const Offer &) const = default;
 

@@ -25,12 +25,12 @@ namespace
         return r;
     }
 
-    // An empty remainder box means nothing typed yet, i.e. 0; anything else must be a number.
-    std::optional<Decimal> readRemainder(QStringView text, const QLocale &locale)
+    // An empty remainder box means nothing typed yet, i.e. 0; anything else must be an amount.
+    Amounts::Reading readRemainder(QStringView text, const QLocale &locale)
     {
         if (isBlankText(text))
-            return Decimal();
-        return Amounts::localeNumber(text, locale);
+            return { Amounts::Status::Number, Decimal() };
+        return Amounts::readAmount(text, locale);
     }
 
     bool fitsBits(const Decimal &whole, int bits)
@@ -120,9 +120,10 @@ std::optional<Decimal> textValue(QStringView text, const QLocale &locale)
     return Amounts::localeNumber(text, locale);
 }
 
-QString amountText(const Decimal &value, const QLocale &locale)
+QString amountText(const Decimal &value, const QLocale &)
 {
-    return Amounts::padOrCut(value.plainText(locale));
+    // Every digit and '.', whatever the locale, so the text reads back as the same number.
+    return Amounts::amountText(value);
 }
 
 QString amountTextOrEmpty(const Decimal &value, const QLocale &locale)
@@ -137,9 +138,13 @@ PlanAmounts calcInst(
     // An empty count stops the computation before anything else is looked at.
     if (isBlankText(countText))
         return refusedAmounts(Reason::CountEmpty, rules);
-    const std::optional<Decimal> remainder = readRemainder(remainderText, locale);
-    if (!remainder)
+    const Amounts::Reading reading = readRemainder(remainderText, locale);
+    if (reading.status == Amounts::Status::NotNumber)
         return refusedAmounts(Reason::RemainderNotNumber, rules);
+    // Beyond the amount range no count brings one installment within its bounds.
+    if (reading.status == Amounts::Status::OutOfRange)
+        return refusedAmounts(Reason::AmountTooLarge, rules);
+    const std::optional<Decimal> remainder = reading.value;
     if (rules.stopWhenRemainderZero && remainder->isZero())
         return {};
     const CountReading n = readCount(countText, locale);

@@ -84,7 +84,8 @@ CountReading readCount(QStringView text, const QLocale &locale = QLocale());
 // The value of a field's text (the locale-aware reading); nullopt when it is not wholly a number.
 std::optional<Decimal> textValue(QStringView text, const QLocale &locale = QLocale());
 
-// Plain text of a number written as an amount: FormatAmount / FormatAmountOrEmpty of its plain text.
+// A number written as an amount: its plain decimal form with every digit and '.' as the point,
+// padded or cut to two decimals ("833.00"); it reads back as the same number in every locale.
 QString amountText(const Decimal &value, const QLocale &locale = QLocale());
 QString amountTextOrEmpty(const Decimal &value, const QLocale &locale = QLocale());
 

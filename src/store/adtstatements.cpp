@@ -18,7 +18,7 @@ QString list(const QString &cat)
 
 QString lookup(const QString &cat, const QString &id)
 {
-    return QLatin1String("select description,price from adt ") + QLatin1String(" where category = '")
+    return QLatin1String("select description,price,rowid from adt ") + QLatin1String(" where category = '")
         + Store::text(cat) + QLatin1String("' and id ='") + Store::text(id) + QLatin1String("'");
 }
 
@@ -37,9 +37,11 @@ QString update(const QString &cat, const QString &id, const QString &description
         + QLatin1String("' and category = '") + Store::text(cat) + QLatin1String("'");
 }
 
-QString remove(const QString &cat, const QString &id)
+QString remove(const QString &cat, const QString &id, std::optional<qint64> rowid)
 {
-    return QLatin1String("delete * from adt where id = '") + Store::text(id)
+    const QString row
+        = rowid ? QLatin1String("rowid = ") + QString::number(*rowid) + QLatin1String(" and ") : QString();
+    return QLatin1String("delete * from adt where ") + row + QLatin1String("id = '") + Store::text(id)
         + QLatin1String("' and category = '") + Store::text(cat) + QLatin1String("'");
 }
 
@@ -74,6 +76,49 @@ std::optional<double> cutToCents(double value)
 double read(const QString &stored)
 {
     return Amounts::leadingNumber(stored, QLocale::c()).toDouble();
+}
+
+QString shown(const QString &stored)
+{
+    if (const auto exact = Decimal::fromPlain(stored.trimmed()))
+        return exact->exactText();
+    const Amounts::Reading r = Amounts::readLeadingAmount(stored, QLocale::c());
+    return r.ok() ? r.value.exactText() : stored;
+}
+
+namespace
+{
+
+    Entry check(const QString &typed, const QLocale &locale, bool cut)
+    {
+        Entry e;
+        const Amounts::Reading r = Amounts::readAmount(typed, locale);
+        if (r.status == Amounts::Status::OutOfRange) {
+            e.message = Amounts::outOfRangeMessage(QStringLiteral("Price"), typed);
+        } else if (!r.ok()) {
+            e.message = typed.trimmed().isEmpty()
+                ? QStringLiteral("Price: enter a price (0 for none).")
+                : QStringLiteral("Price: \"%1\" is not a number. Type a price such as 1250 or 12.50.")
+                      .arg(typed.trimmed().left(40));
+        } else {
+            e.ok = true;
+            // Cut, not rounded: 12.345 becomes 12.34; read back so trailing zeros go (12.5, 12).
+            const Decimal value = cut ? *Decimal::fromPlain(Amounts::amountText(r.value)) : r.value;
+            e.stored = value.exactText();
+        }
+        return e;
+    }
+
+} // namespace
+
+Entry forAdd(const QString &typed, const QLocale &locale)
+{
+    return check(typed, locale, false);
+}
+
+Entry forUpdate(const QString &typed, const QLocale &locale)
+{
+    return check(typed, locale, true);
 }
 
 } // namespace PriceText

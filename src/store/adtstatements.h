@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 
 #include <optional>
@@ -11,12 +12,14 @@ namespace AdtStatements
 {
 
 QString list(const QString &cat);
+// Also selects the row's rowid, so a delete can remove exactly the row that was looked up.
 QString lookup(const QString &cat, const QString &id);
 QString insert(const QString &cat, const QString &id, const QString &description, const QString &price);
 // Sets the id it selects by, so an update never renames an item.
 QString update(const QString &cat, const QString &id, const QString &description, const QString &price);
-// Jet's "delete * from"; the store brings it to the engine's form.
-QString remove(const QString &cat, const QString &id);
+// Jet's "delete * from"; the store brings it to the engine's form. With a rowid, only that row
+// goes (ids may repeat, and many rows may have an empty one).
+QString remove(const QString &cat, const QString &id, std::optional<qint64> rowid = std::nullopt);
 
 } // namespace AdtStatements
 
@@ -33,5 +36,21 @@ std::optional<QString> general(double value);
 std::optional<double> cutToCents(double value);
 // A stored price read back as a number: the number the text begins with, 0 when there is none.
 double read(const QString &stored);
+
+// What the price field shows for a stored price: its plain decimal form with every digit and '.'
+// (never an exponent, never rounded); the stored text itself when it holds no number that can be
+// held, so nothing is hidden.
+QString shown(const QString &stored);
+
+// A typed price checked for storing. Add and Update accept and refuse the same texts: any amount
+// the field reads (the locale's decimal sign, '.', an exponent), within the amount range. Add
+// stores it as entered, Update cut to cents (never rounded); both in plain decimal form.
+struct Entry {
+    bool ok = false;
+    QString stored; // the text to store, when ok
+    QString message; // why it is refused, naming the field, when not
+};
+Entry forAdd(const QString &typed, const QLocale &locale);
+Entry forUpdate(const QString &typed, const QLocale &locale);
 
 } // namespace PriceText

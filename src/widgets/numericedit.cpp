@@ -19,14 +19,14 @@
 namespace
 {
 
-// Plain text of a double: its 15 significant digits, written the way the plan arithmetic writes
-// numbers (no group separators, the locale's decimal separator only where there is a fraction).
-QString plainText(double value, const QLocale &locale)
+// Plain text of a double: its 15 significant digits (what a double holds faithfully), in plain
+// decimal form with '.', never in exponent form, so it reads back as the same number anywhere.
+QString plainText(double value)
 {
     if (!std::isfinite(value))
         return {};
     const std::optional<Decimal> d = Decimal::fromPlain(QString::number(value, 'g', 15));
-    return d ? d->plainText(locale) : QString();
+    return d ? d->exactText() : QString();
 }
 
 // Lets through what is, or can still become, a number in the box's locale.
@@ -44,7 +44,8 @@ public:
         const QLocale locale = m_edit->locale();
         if (input.trimmed().isEmpty() || Amounts::isNumeric(input, locale))
             return Acceptable;
-        const QString allowed = QStringLiteral("+-eE ") + locale.decimalPoint() + locale.groupSeparator()
+        // '.' is the point in every locale.
+        const QString allowed = QStringLiteral("+-eE. ") + locale.decimalPoint() + locale.groupSeparator()
             + locale.negativeSign() + locale.positiveSign();
         for (const QChar c : input) {
             if (!c.isDigit() && !allowed.contains(c))
@@ -264,7 +265,11 @@ private:
         m_display->setText(shown);
     }
 
-    void showNumber(double v) { m_display->setText(plainText(v, m_locale)); }
+    void showNumber(double v)
+    {
+        // The display speaks the locale; the box it writes into gets '.'.
+        m_display->setText(plainText(v).replace(u'.', m_locale.decimalPoint()));
+    }
 
     QLocale m_locale;
     std::function<void(double)> m_done;
@@ -306,7 +311,17 @@ bool NumericEdit::hasValue() const
 
 void NumericEdit::setValue(double value)
 {
-    setText(plainText(value, locale()));
+    setText(plainText(value));
+}
+
+std::optional<Decimal> NumericEdit::decimalValue() const
+{
+    return Amounts::localeNumber(text(), locale());
+}
+
+void NumericEdit::setDecimal(const Decimal &value)
+{
+    setText(value.exactText());
 }
 
 void NumericEdit::takeResult(double value)

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "core/decimal.h"
+
 #include <QLineEdit>
 #include <QPointer>
+
+#include <optional>
 
 class QAction;
 class QFrame;
@@ -34,9 +38,13 @@ public:
     double value() const;
     // True when the text is wholly a number.
     bool hasValue() const;
-    // Writes the plain text of the number: at most 15 significant digits, no group separators,
-    // the locale's decimal separator only where there is a fraction.
+    // Writes the plain text of the number: at most 15 significant digits, in plain decimal form
+    // with '.' (never an exponent), no group separators.
     void setValue(double value);
+    // The exact number the text holds (every digit), nullopt when it holds none.
+    std::optional<Decimal> decimalValue() const;
+    // Writes every digit of the number in plain decimal form with '.'.
+    void setDecimal(const Decimal &value);
 
     // Opens the calculator under the box (what the button does). The popup's buttons carry the
     // objectNames calc0..calc9, calcPoint, calcAdd, calcSubtract, calcMultiply, calcDivide,

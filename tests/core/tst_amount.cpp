@@ -13,7 +13,33 @@ private Q_SLOTS:
     void formatCommaLocale();
     void leadingNumber_data();
     void leadingNumber();
+    void readingAcrossLocales_data();
+    void readingAcrossLocales();
+    void amountRange_data();
+    void amountRange();
+    void formattedReadsBackEverywhere_data();
+    void formattedReadsBackEverywhere();
 };
+
+namespace
+{
+
+const QStringList Locales = { "en_US", "de_DE", "fr_FR", "ar_EG", "C" };
+
+QString statusName(Amounts::Status s)
+{
+    switch (s) {
+    case Amounts::Status::Number:
+        return QStringLiteral("number");
+    case Amounts::Status::NotNumber:
+        return QStringLiteral("not a number");
+    case Amounts::Status::OutOfRange:
+        return QStringLiteral("out of range");
+    }
+    return {};
+}
+
+} // namespace
 
 void TestAmount::formatPointLocale_data()
 {
@@ -68,21 +94,21 @@ void TestAmount::formatPointLocale_data()
     QTest::newRow("blanks only") << "   "
                                  << "0.00"
                                  << "";
-    QTest::newRow("exponent") << "1e3"
-                              << "1e3.00"
-                              << "1e3.00";
-    QTest::newRow("exponent with point is cut as text") << "1.5E2"
-                                                        << "1.5E"
-                                                        << "1.5E";
+    QTest::newRow("exponent read as its number") << "1e3"
+                                                 << "1000.00"
+                                                 << "1000.00";
+    QTest::newRow("exponent with point read as its number") << "1.5E2"
+                                                            << "150.00"
+                                                            << "150.00";
     QTest::newRow("lone sign") << "-"
                                << "0.00"
                                << "";
     QTest::newRow("plus sign") << "+4"
                                << "+4.00"
                                << "+4.00";
-    QTest::newRow("huge exponent") << "1e999999"
-                                   << "0.00"
-                                   << "";
+    QTest::newRow("huge exponent left for the caller to refuse") << "1e999999"
+                                                                 << "1e999999"
+                                                                 << "1e999999";
 }
 
 void TestAmount::formatPointLocale()
@@ -99,12 +125,12 @@ void TestAmount::formatCommaLocale_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("amount");
-    QTest::newRow("comma decimal has no point") << "12,5"
-                                                << "12,5.00";
+    QTest::newRow("comma is the point where there is no point") << "12,5"
+                                                                << "12.50";
     QTest::newRow("point groups") << "1.250"
                                   << "1.25";
-    QTest::newRow("point groups and comma") << "1.250,75"
-                                            << "1.25";
+    QTest::newRow("point is the point, so no comma after it") << "1.250,75"
+                                                              << "0.00";
     QTest::newRow("point locale text is not numeric here") << "1.2.3"
                                                            << "0.00";
     QTest::newRow("plain integer") << "42"
@@ -159,9 +185,9 @@ void TestAmount::leadingNumber_data()
     QTest::newRow("point whatever the locale") << "de_DE"
                                                << "12.5"
                                                << "12.5";
-    QTest::newRow("comma locale stops at comma") << "de_DE"
-                                                 << "12,5"
-                                                 << "12";
+    QTest::newRow("comma locale's own decimal sign") << "de_DE"
+                                                     << "12,5"
+                                                     << "12.5";
     QTest::newRow("masked") << "en_US"
                             << "****"
                             << "0";
@@ -173,6 +199,196 @@ void TestAmount::leadingNumber()
     QFETCH(QString, input);
     QFETCH(QString, value);
     QCOMPARE(Amounts::leadingNumber(input, QLocale(locale)).exactText(), value);
+}
+
+void TestAmount::readingAcrossLocales_data()
+{
+    // The whole-text reading (value or "-"), the leading reading and FormatAmount, per locale.
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("whole");
+    QTest::addColumn<QString>("leading");
+    QTest::addColumn<QString>("amount");
+    for (const QString &l : Locales) {
+        const QByteArray at = " @" + l.toLatin1();
+        // The program's own forms read back in every locale.
+        QTest::newRow("store form" + at) << l << "1250.00"
+                                         << "1250"
+                                         << "1250"
+                                         << "1250.00";
+        QTest::newRow("a tenth" + at) << l << "0.1"
+                                      << "0.1"
+                                      << "0.1"
+                                      << "0.10";
+        QTest::newRow("negative" + at) << l << "-3.5"
+                                       << "-3.5"
+                                       << "-3.5"
+                                       << "-3.50";
+        QTest::newRow("exponent" + at) << l << "1.5e3"
+                                       << "1500"
+                                       << "1500"
+                                       << "1500.00";
+        QTest::newRow("small exponent" + at) << l << "1.234E-07"
+                                             << "0.0000001234"
+                                             << "0.0000001234"
+                                             << "0.00";
+        QTest::newRow("20 digits" + at) << l << "12345678901234567890"
+                                        << "12345678901234567890"
+                                        << "12345678901234567890"
+                                        << "12345678901234567890.00";
+    }
+    // The locale's own decimal sign, where the text has no '.'.
+    QTest::newRow("de comma") << "de_DE"
+                              << "1,25"
+                              << "1.25"
+                              << "1.25"
+                              << "1.25";
+    QTest::newRow("fr comma") << "fr_FR"
+                              << "12,5"
+                              << "12.5"
+                              << "12.5"
+                              << "12.50";
+    QTest::newRow("ar decimal sign") << "ar_EG" << u"12\u066B5"_qs << "12.5"
+                                     << "12.5"
+                                     << "12.50";
+    QTest::newRow("ar digits") << "ar_EG" << u"\u0661\u066C\u0662\u0663\u0664\u066B\u0665"_qs << "1234.5"
+                               << "1234.5"
+                               << "1234.50";
+    QTest::newRow("en comma groups") << "en_US"
+                                     << "1,250"
+                                     << "1250"
+                                     << "1250"
+                                     << "1,250.00";
+    QTest::newRow("en comma is no point") << "en_US"
+                                          << "1,25"
+                                          << "-"
+                                          << "1"
+                                          << "0.00";
+    QTest::newRow("C comma groups") << "C"
+                                    << "1,250.5"
+                                    << "1250.5"
+                                    << "1250.5"
+                                    << "1,250.50";
+    // A group sign that could be the point is never a group sign.
+    QTest::newRow("de point is the point") << "de_DE"
+                                           << "1.250"
+                                           << "1.25"
+                                           << "1.25"
+                                           << "1.25";
+    QTest::newRow("de comma after point") << "de_DE"
+                                          << "1.250,5"
+                                          << "-"
+                                          << "1.25"
+                                          << "0.00";
+    QTest::newRow("fr blank groups") << "fr_FR" << u"1\u202F250,5"_qs << "1250.5"
+                                     << "1250.5"
+                                     << "1250.50";
+    QTest::newRow("fr plain blank groups") << "fr_FR"
+                                           << "1 250.5"
+                                           << "1250.5"
+                                           << "1250.5"
+                                           << "1 250.50";
+    QTest::newRow("ar groups and point") << "ar_EG" << u"1\u066C250.5"_qs << "1250.5"
+                                         << "1250.5" << u"1\u066C250.50"_qs;
+    QTest::newRow("ar own minus") << "ar_EG" << u"\u061C-5"_qs << "-5"
+                                  << "-5" << u"\u061C-5.00"_qs;
+    QTest::newRow("trailing blank stays behind") << "en_US"
+                                                 << "12 "
+                                                 << "12"
+                                                 << "12"
+                                                 << "12.00 ";
+}
+
+void TestAmount::readingAcrossLocales()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, input);
+    QFETCH(QString, whole);
+    QFETCH(QString, leading);
+    QFETCH(QString, amount);
+    const QLocale l(locale);
+    const auto value = Amounts::localeNumber(input, l);
+    QCOMPARE(value ? value->exactText() : QStringLiteral("-"), whole);
+    QCOMPARE(Amounts::leadingNumber(input, l).exactText(), leading);
+    QCOMPARE(FormatAmount(input, l), amount);
+}
+
+void TestAmount::amountRange_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("amount");
+    QTest::newRow("largest amount") << "999999999999999999999.99"
+                                    << "number"
+                                    << "999999999999999999999.99";
+    QTest::newRow("negative largest") << "-999999999999999999999"
+                                      << "number"
+                                      << "-999999999999999999999.00";
+    QTest::newRow("1.5e20") << "1.5e20"
+                            << "number"
+                            << "150000000000000000000.00";
+    QTest::newRow("10^21") << "1e21"
+                           << "out of range"
+                           << "1e21";
+    QTest::newRow("22 digits") << "1000000000000000000000"
+                               << "out of range"
+                               << "1000000000000000000000";
+    QTest::newRow("largest double") << "1.7976931348623157e308"
+                                    << "out of range"
+                                    << "1.7976931348623157e308";
+    QTest::newRow("beyond what is held") << "1e5000"
+                                         << "out of range"
+                                         << "1e5000";
+    QTest::newRow("far too small to hold") << "1e-5000"
+                                           << "out of range"
+                                           << "1e-5000";
+    QTest::newRow("denormal kept") << "2.5e-310"
+                                   << "number"
+                                   << "0.00";
+    QTest::newRow("not a number") << "e5"
+                                  << "not a number"
+                                  << "0.00";
+}
+
+void TestAmount::amountRange()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, status);
+    QFETCH(QString, amount);
+    for (const QString &l : Locales) {
+        QCOMPARE(statusName(Amounts::readAmount(input, QLocale(l)).status), status);
+        QCOMPARE(statusName(Amounts::readLeadingAmount(input, QLocale(l)).status), status);
+        QCOMPARE(FormatAmount(input, QLocale(l)), amount);
+    }
+}
+
+void TestAmount::formattedReadsBackEverywhere_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("input");
+    QTest::newRow("de comma") << "de_DE"
+                              << "12,345";
+    QTest::newRow("ar digits") << "ar_EG" << u"\u0661\u0662\u066B\u0663\u0664\u0665"_qs;
+    QTest::newRow("exponent") << "en_US"
+                              << "1.2345e4";
+    QTest::newRow("fr comma") << "fr_FR"
+                              << "-0,5";
+    QTest::newRow("store form") << "C"
+                                << "123456789012345.678";
+}
+
+void TestAmount::formattedReadsBackEverywhere()
+{
+    // What the program writes for a number reads back as the same number in every locale.
+    QFETCH(QString, locale);
+    QFETCH(QString, input);
+    const QString amount = FormatAmount(input, QLocale(locale));
+    const Decimal cut
+        = *Decimal::fromPlain(Amounts::padOrCut(Amounts::localeNumber(input, QLocale(locale))->exactText()));
+    for (const QString &l : Locales) {
+        QVERIFY2(Amounts::readAmount(amount, QLocale(l)).value == cut, qPrintable(amount + " @" + l));
+        QCOMPARE(FormatAmount(amount, QLocale(l)), amount);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestAmount)

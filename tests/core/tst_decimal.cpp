@@ -14,6 +14,8 @@ private Q_SLOTS:
     void halfEven();
     void exactSums();
     void refusesBadInput();
+    void refusesAbsurdExponents_data();
+    void refusesAbsurdExponents();
 };
 
 void TestDecimal::plainText_data()
@@ -116,6 +118,25 @@ void TestDecimal::refusesBadInput()
         QVERIFY2(Decimal::fromPlain(d->plainText(QLocale::c())), edge);
     }
     QVERIFY(!Decimal::divideRoundedHalfEven(Decimal::fromInt(1), Decimal()));
+}
+
+void TestDecimal::refusesAbsurdExponents_data()
+{
+    // Exponents that wrap a 32-bit accumulator (a long on Windows) into a harmless-looking one and
+    // then ask for a power of ten of hundreds of megabytes.
+    QTest::addColumn<QString>("text");
+    QTest::newRow("3e9 below") << "1e-3000000000";
+    QTest::newRow("3e9 above") << "1e3000000000";
+    QTest::newRow("wraps to 4001") << "1e4294971297";
+    QTest::newRow("wraps to -4000") << "1e-4294963296";
+    QTest::newRow("past 64 bits") << "1e-99999999999999999999999999999";
+    QTest::newRow("a million digits") << QStringLiteral("1e") + QString(1000000, u'9');
+}
+
+void TestDecimal::refusesAbsurdExponents()
+{
+    QFETCH(QString, text);
+    QVERIFY(!Decimal::fromPlain(text));
 }
 
 QTEST_GUILESS_MAIN(TestDecimal)

@@ -33,7 +33,7 @@ void TestAdtStatements::texts_data()
         << AdtStatements::list("15")
         << "select id as [ID],description as [Description],price as [Price] from adt  where Category  = '15'";
     QTest::newRow("lookup") << AdtStatements::lookup("0", "AB1")
-                            << "select description,price from adt  where category = '0' and id ='AB1'";
+                            << "select description,price,rowid from adt  where category = '0' and id ='AB1'";
     QTest::newRow("insert") << AdtStatements::insert("3", "FDD", "Floppy",
         "12.345") << "insert into adt (category,id,description,price) values ('3','FDD','Floppy','12.345')";
     QTest::newRow("update") << AdtStatements::update("3", "FDD", "Floppy", "12.34")
@@ -41,8 +41,9 @@ void TestAdtStatements::texts_data()
                                "'FDD' and category = '3'";
     QTest::newRow("delete") << AdtStatements::remove("3", "FDD")
                             << "delete * from adt where id = 'FDD' and category = '3'";
-    QTest::newRow("quotes-doubled-in-id") << AdtStatements::lookup("2",
-        "O'NEIL 15\"") << "select description,price from adt  where category = '2' and id ='O''NEIL 15\"'";
+    QTest::newRow("quotes-doubled-in-id")
+        << AdtStatements::lookup("2", "O'NEIL 15\"")
+        << "select description,price,rowid from adt  where category = '2' and id ='O''NEIL 15\"'";
     QTest::newRow("quotes-doubled-in-description") << AdtStatements::insert("2", "X", "Intel's \"best\"",
         "1") << "insert into adt (category,id,description,price) values ('2','X','Intel''s \"best\"','1')";
 }
@@ -123,7 +124,7 @@ void TestAdtStatements::cutToCents_data()
     QTest::newRow("whole") << 7.0 << "7";
     QTest::newRow("negative-cut-toward-zero") << -3.555 << "-3.55";
     QTest::newRow("below-a-cent") << 0.001 << "0";
-    QTest::newRow("exponent-form-is-no-amount") << 1e15 << "-";
+    QTest::newRow("exponent-form-read-as-its-number") << 1e15 << "1E+15";
 }
 
 void TestAdtStatements::cutToCents()

@@ -196,16 +196,20 @@ void InstallmentCalculator::Form_Load(const QString &clientName, const QString &
 {
     setWindowTitle(u"Installment Calculator - " + clientName);
     m_price->setText(totalText);
-    // The suggested deposit is a quarter of the total, written as a plain number (2500, 308.64).
-    const std::optional<Decimal> total = Installments::textValue(totalText);
-    if (total)
-        m_deposit->setText((*total * *Decimal::fromPlain(u"0.25")).plainText());
+    // The suggested deposit is a quarter of the total, written as a plain number with every digit
+    // (2500, 308.64), read by the same rules as the total itself.
+    const Amounts::Reading total = Amounts::readAmount(totalText);
+    if (total.ok())
+        m_deposit->setText((total.value * *Decimal::fromPlain(u"0.25")).exactText());
     // The leave handling of Price, then of Deposit.
     validatescreen();
     validatescreen();
-    // A total that is not a number suggests no deposit; say so rather than show a made-up one.
-    if (!total)
+    // A total that cannot be read suggests no deposit; say so rather than show a made-up one.
+    if (total.status == Amounts::Status::NotNumber)
         showError(QStringLiteral("The quotation total is not a number, so no deposit is suggested."));
+    else if (!total.ok())
+        showError(Amounts::outOfRangeMessage(QStringLiteral("The quotation total"), totalText)
+            + QStringLiteral(" No deposit is suggested."));
     m_firstDate->setDate(QDate::currentDate());
     m_name->setText(clientName);
 }

@@ -538,7 +538,14 @@ void MainWindow::GridCombo1_KeyDown(int index, int keyCode, int)
 
 void MainWindow::computeTotal()
 {
-    m_txttotal->setText(m_offer.totalText());
+    // Exact, every digit shown; an amount out of range is named and left out, never miscounted.
+    int refused = -1;
+    m_txttotal->setText(m_offer.totalText(&refused));
+    if (refused < 0)
+        return statusBar()->clearMessage();
+    const QString name = QLatin1String("Row ") + QString(row(refused).Command1->text()).remove(u'&');
+    statusBar()->showMessage(
+        Amounts::outOfRangeMessage(name, m_offer.row(refused).amountText) + u" It is left out of the total.");
 }
 
 void MainWindow::text1_Change(int)

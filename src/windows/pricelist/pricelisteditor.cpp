@@ -1,6 +1,7 @@
 #include "pricelisteditor.h"
 
 #include "core/generaldate.h"
+#include "core/version.h"
 #include "store/adtstatements.h"
 #include "store/store.h"
 #include "widgets/gridcombo.h"
@@ -12,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QSqlError>
@@ -80,6 +82,25 @@ QString errorDescription(const QSqlError &error)
 }
 
 const QString ProgramSource = QStringLiteral("Brasko");
+
+// An id as it may stand in the id box: upper case, without the codes no id can hold (controls
+// such as NUL, noncharacters, halves of surrogate pairs), which the store would refuse.
+QString idText(QStringView text)
+{
+    QString clean;
+    clean.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            if (!QChar::isNonCharacter(QChar::surrogateToUcs4(c, text[i + 1])))
+                clean.append(text.sliced(i, 2));
+            ++i;
+        } else if (!c.isSurrogate() && !c.isNonCharacter() && c.category() != QChar::Other_Control) {
+            clean += c;
+        }
+    }
+    return clean.toUpper();
+}
 
 } // namespace
 
@@ -150,6 +171,8 @@ PriceListEditor::PriceListEditor(
     connect(m_txtrid, &GridCombo::keyPress, this, &PriceListEditor::txtrid_KeyPress);
     connect(m_txtrid, &GridCombo::focusLost, this, &PriceListEditor::txtrid_LostFocus);
     connect(m_txtrid, &GridCombo::itemChosen, this, &PriceListEditor::txtrid_ItemChosen);
+    // Typing goes through txtrid_KeyPress; pasting and dropping do not, and are cleaned here.
+    connect(m_txtrid->lineEdit(), &QLineEdit::textEdited, this, &PriceListEditor::cleanId);
     connect(m_command1, &QPushButton::clicked, this, &PriceListEditor::Command1_Click);
     connect(m_command2, &QPushButton::clicked, this, &PriceListEditor::Command2_Click);
     connect(m_command3, &QPushButton::clicked, this, &PriceListEditor::Command3_Click);
@@ -225,8 +248,9 @@ void PriceListEditor::txtrid_DropDown()
     }
 }
 
-void PriceListEditor::txtrid_KeyDown(int keyCode, int)
+void PriceListEditor::txtrid_KeyDown(int keyCode, int shift)
 {
+    m_keyShift = shift;
     try {
         // Backspace clears the whole id, not one character.
         if (keyCode == GridCombo::KeyBack) {
@@ -242,7 +266,9 @@ void PriceListEditor::txtrid_KeyDown(int keyCode, int)
 
 void PriceListEditor::txtrid_KeyPress(int charCode)
 {
-    if (charCode == GridCombo::KeyBack)
+    // A shortcut (Ctrl+V and the like) is the box's own business; Ctrl with Alt is AltGr typing.
+    const int shortcut = GridCombo::CtrlMask | GridCombo::AltMask;
+    if (charCode == GridCombo::KeyBack || (m_keyShift & shortcut) == GridCombo::CtrlMask)
         return;
     try {
         // The id is the upper-cased accumulation of what is typed; the picker must not add the
@@ -259,6 +285,18 @@ void PriceListEditor::txtrid_KeyPress(int charCode)
     } catch (...) {
         reportException(nullptr);
     }
+}
+
+void PriceListEditor::cleanId()
+{
+    QLineEdit *edit = m_txtrid->lineEdit();
+    const QString text = edit->text();
+    const QString clean = idText(text);
+    if (clean == text)
+        return;
+    const qsizetype cursor = idText(QStringView(text).left(edit->cursorPosition())).size();
+    edit->setText(clean);
+    edit->setCursorPosition(static_cast<int>(std::min(cursor, clean.size())));
 }
 
 void PriceListEditor::txtrid_LostFocus()
@@ -293,7 +331,12 @@ bool PriceListEditor::lookup()
             makeDefault(m_command2);
             m_command3->setEnabled(true);
             m_txtdesc->setText(found->text(QStringLiteral("Description")).value_or(QString()));
-            m_txtprice->setValue(PriceText::read(found->text(QStringLiteral("price")).value_or(QString())));
+            m_storedPrice = found->text(QStringLiteral("price")).value_or(QString());
+            m_txtprice->setText(PriceText::shown(m_storedPrice));
+            m_shownPrice = m_txtprice->text();
+            bool ok = false;
+            const qint64 row = found->text(QStringLiteral("rowid")).value_or(QString()).toLongLong(&ok);
+            m_rowid = ok ? std::optional<qint64>(row) : std::nullopt;
         } else {
             m_command1->setEnabled(true);
             makeDefault(m_command1);
@@ -301,6 +344,9 @@ bool PriceListEditor::lookup()
             m_command3->setEnabled(false);
             m_txtdesc->setText(QString());
             m_txtprice->setValue(0);
+            m_storedPrice.clear();
+            m_shownPrice.clear();
+            m_rowid.reset();
         }
         return true;
     } catch (const std::exception &e) {
@@ -315,12 +361,18 @@ void PriceListEditor::Command1_Click()
 {
     FlagGuard busy(m_busy);
     try {
-        const auto price = PriceText::general(m_txtprice->value());
-        if (!price) {
-            reportFailure(QStringLiteral("13"), QStringLiteral("Type mismatch"), ProgramSource);
+        // An item without an id could never be picked again.
+        if (m_txtrid->Text().trimmed().isEmpty()) {
+            refuse(m_txtrid,
+                QStringLiteral("ID: enter an id for the new item; an item without one cannot be picked."));
             return;
         }
-        change(AdtStatements::insert(m_cat, m_txtrid->Text(), m_txtdesc->text(), *price));
+        const PriceText::Entry price = PriceText::forAdd(m_txtprice->text(), m_txtprice->locale());
+        if (!price.ok) {
+            refuse(m_txtprice, price.message);
+            return;
+        }
+        change(AdtStatements::insert(m_cat, m_txtrid->Text(), m_txtdesc->text(), price.stored));
     } catch (const std::exception &e) {
         reportException(e.what());
     } catch (...) {
@@ -332,15 +384,19 @@ void PriceListEditor::Command2_Click()
 {
     FlagGuard busy(m_busy);
     try {
-        // The stored price keeps at most two decimals, cut, not rounded (12.345 becomes 12.34).
-        const auto cut = PriceText::cutToCents(m_txtprice->value());
-        const auto price = cut ? PriceText::general(*cut) : std::nullopt;
-        if (!price) {
-            reportFailure(QStringLiteral("13"), QStringLiteral("Type mismatch"), ProgramSource);
-            return;
+        // A price only shown is written back exactly as it was stored; one the person typed keeps
+        // at most two decimals, cut, not rounded (12.345 becomes 12.34).
+        QString price = m_storedPrice;
+        if (m_txtprice->text() != m_shownPrice) {
+            const PriceText::Entry typed = PriceText::forUpdate(m_txtprice->text(), m_txtprice->locale());
+            if (!typed.ok) {
+                refuse(m_txtprice, typed.message);
+                return;
+            }
+            price = typed.stored;
+            m_txtprice->setText(price);
         }
-        m_txtprice->setValue(*cut);
-        change(AdtStatements::update(m_cat, m_txtrid->Text(), m_txtdesc->text(), *price));
+        change(AdtStatements::update(m_cat, m_txtrid->Text(), m_txtdesc->text(), price));
     } catch (const std::exception &e) {
         reportException(e.what());
     } catch (...) {
@@ -352,7 +408,7 @@ void PriceListEditor::Command3_Click()
 {
     FlagGuard busy(m_busy);
     try {
-        change(AdtStatements::remove(m_cat, m_txtrid->Text()));
+        change(AdtStatements::remove(m_cat, m_txtrid->Text(), m_rowid));
     } catch (const std::exception &e) {
         reportException(e.what());
     } catch (...) {
@@ -403,6 +459,18 @@ void PriceListEditor::reportFailure(const QString &number, const QString &descri
     // Coming back from the report activates the editor again: nothing is usable until the next
     // lookup.
     Form_Activate();
+}
+
+void PriceListEditor::refuse(QWidget *field, const QString &message)
+{
+    {
+        FlagGuard busy(m_busy);
+        QMessageBox box(QMessageBox::Warning, QString::fromUtf16(AppTitle), message, QMessageBox::Ok, this);
+        box.setObjectName(QStringLiteral("frmadtRefusal"));
+        box.exec();
+    }
+    // What was typed stays, for the person to correct.
+    field->setFocus(Qt::OtherFocusReason);
 }
 
 void PriceListEditor::reportException(const char *what)

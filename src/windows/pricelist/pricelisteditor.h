@@ -10,6 +10,8 @@
 #include <QPixmap>
 #include <QString>
 
+#include <optional>
+
 class GridCombo;
 class NumericEdit;
 class QLabel;
@@ -66,12 +68,21 @@ private:
     void reportFailure(const QSqlError &error);
     void reportFailure(const QString &number, const QString &description, const QString &source);
     void reportException(const char *what);
+    // Refuses an input with a message naming the field, then gives that field the focus.
+    void refuse(QWidget *field, const QString &message);
+    // Keeps the id box to what an id can hold, however the text came in (typed, pasted, dropped).
+    void cleanId();
     void setButtons(bool add, bool update, bool remove);
     void makeDefault(QPushButton *button);
 
     Store *m_store;
     QString m_cat;
     bool m_busy = false;
+    int m_keyShift = 0; // shift state of the key last pressed in the id picker
+    // Of the last lookup that found a row: its price as stored and as shown, and its rowid.
+    QString m_storedPrice;
+    QString m_shownPrice;
+    std::optional<qint64> m_rowid;
     bool m_shown = false;
 
     QLabel *m_image1 = nullptr;
