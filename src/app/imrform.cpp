@@ -16,20 +16,21 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QShowEvent>
 #include <QDateTimeEdit>
 #include <QDir>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
 
-namespace {
+namespace
+{
 
 constexpr int CollapsedWidthTwips = 7785;
 constexpr int ExpandedWidthTwips = 9240;
@@ -63,8 +64,8 @@ IMRForm::IMRForm(Store *store, QWidget *parent)
     , m_store(store)
     , m_endProgram([] { QCoreApplication::exit(0); })
     , m_closeAfterFailure([this](const QString &message) {
-        return QMessageBox::warning(this, QString::fromUtf16(AppTitle), message, QMessageBox::Yes | QMessageBox::No,
-                                    QMessageBox::No)
+        return QMessageBox::warning(this, QString::fromUtf16(AppTitle), message,
+                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             == QMessageBox::Yes;
     })
 {
@@ -88,7 +89,7 @@ IMRForm::IMRForm(Store *store, QWidget *parent)
     openPriceList = [this](int index) {
         const ConfigRow &r = row(index);
         frmadt editor(m_store, r.Command1->text() + QLatin1String(" Data"), r.category(),
-                      r.Image1 ? r.Image1->pixmap() : QPixmap(), this);
+            r.Image1 ? r.Image1->pixmap() : QPixmap(), this);
         editor.exec();
     };
     openAbout = [this] {
@@ -157,7 +158,8 @@ void IMRForm::refreshTodayPanel()
     const QDateTime now = QDateTime::currentDateTime();
     m_panels[3]->setText(QLocale().toString(now.date(), QLocale::ShortFormat));
     const QDateTime nextMidnight(now.date().addDays(1), QTime(0, 0, 1));
-    m_todayTimer->start(static_cast<int>(std::clamp<qint64>(now.msecsTo(nextMidnight), 1000, 24 * 3600 * 1000)));
+    m_todayTimer->start(
+        static_cast<int>(std::clamp<qint64>(now.msecsTo(nextMidnight), 1000, 24 * 3600 * 1000)));
 }
 
 void IMRForm::buildClientArea()
@@ -217,11 +219,12 @@ void IMRForm::buildClientArea()
     connect(m_command3, &QPushButton::clicked, this, &IMRForm::Command3_Click);
 
     // Frames carry their caption on the border line, so the rows sit where their twips put them.
-    client->setStyleSheet(QStringLiteral(
-        "QGroupBox { border: 1px solid palette(mid); margin-top: 6px; }"
-        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 2px; }"
-        // Masked amounts show one '*' per character (the style's own mask is a bullet).
-        "QLineEdit { lineedit-password-character: 42; }"));
+    client->setStyleSheet(
+        QStringLiteral("QGroupBox { border: 1px solid palette(mid); margin-top: 6px; }"
+                       "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: "
+                       "6px; padding: 0 2px; }"
+                       // Masked amounts show one '*' per character (the style's own mask is a bullet).
+                       "QLineEdit { lineedit-password-character: 42; }"));
     m_frame1 = new QGroupBox(QStringLiteral("PC Configuration"), client);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
     at(m_frame1, Frame1Left, Frame1Top, 8790, Frame1Height);
@@ -231,7 +234,8 @@ void IMRForm::buildClientArea()
     m_line1->setObjectName(QStringLiteral("Line1"));
     m_line1->setFrameShape(QFrame::HLine);
     m_line1->setFrameShadow(QFrame::Plain);
-    m_line1->setGeometry(Twips::toX(this, LineX1), Twips::toY(this, LineY), Twips::toX(this, 8670 - LineX1) + 1, 1);
+    m_line1->setGeometry(
+        Twips::toX(this, LineX1), Twips::toY(this, LineY), Twips::toX(this, 8670 - LineX1) + 1, 1);
 
     auto *label5 = new QLabel(QStringLiteral("Sales Executive"), m_frame1);
     label5->setObjectName(QStringLiteral("Label5"));
@@ -269,7 +273,8 @@ void IMRForm::buildRows()
         connect(row->Command1, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
         connect(picker, &GridCombo::listRequested, this, [this, i] { GridCombo1_RequestList(i); });
         connect(picker, &GridCombo::itemChosen, this, [this, i] { GridCombo1_Click(i); });
-        connect(picker, &GridCombo::keyDown, this, [this, i](int key, int shift) { GridCombo1_KeyDown(i, key, shift); });
+        connect(picker, &GridCombo::keyDown, this,
+            [this, i](int key, int shift) { GridCombo1_KeyDown(i, key, shift); });
         connect(row->text1, &QLineEdit::textChanged, this, [this, i] { text1_Change(i); });
         row->text1->installEventFilter(this);
         m_rows[static_cast<size_t>(i)] = std::move(row);
@@ -339,11 +344,11 @@ bool IMRForm::Form_Load()
         // Said at once, not first when closing: nothing typed here could be kept.
         QTimer::singleShot(0, this, [this] {
             auto *box = new QMessageBox(QMessageBox::Warning, QString::fromUtf16(AppTitle),
-                                        QStringLiteral("%1 cannot be written (it or its folder is read-only).\n"
-                                                       "Price-list changes, the shop name and the sales executive "
-                                                       "will not be saved.")
-                                            .arg(QDir::toNativeSeparators(m_store->path())),
-                                        QMessageBox::Ok, this);
+                QStringLiteral("%1 cannot be written (it or its folder is read-only).\n"
+                               "Price-list changes, the shop name and the sales executive "
+                               "will not be saved.")
+                    .arg(QDir::toNativeSeparators(m_store->path())),
+                QMessageBox::Ok, this);
             box->setObjectName(QStringLiteral("ReadOnlyWarning"));
             box->setAttribute(Qt::WA_DeleteOnClose);
             box->open();
@@ -391,7 +396,8 @@ QString IMRForm::Form_QueryUnload()
         return {};
     // Both rows are rewritten in one transaction, so a failure keeps the old ones. A failure is not
     // kept quiet: the person would otherwise lose what they typed without knowing.
-    if (m_store->rewriteSettings({{QStringLiteral("company"), m_text3->text()}, {QStringLiteral("sp"), m_text5->text()}}))
+    if (m_store->rewriteSettings(
+            { { QStringLiteral("company"), m_text3->text() }, { QStringLiteral("sp"), m_text5->text() } }))
         return {};
     return QStringLiteral("Could not save the shop name and the sales executive:\n%1\n\n"
                           "Close anyway? What you typed will be lost.")
@@ -450,14 +456,15 @@ void IMRForm::showfrmadt(int index)
 bool IMRForm::fillList(int index)
 {
     const ConfigRow &r = row(index);
-    const QString statement = QLatin1String("select id as [ID],description as [Description] ,price as [Price] from adt ")
+    const QString statement
+        = QLatin1String("select id as [ID],description as [Description] ,price as [Price] from adt ")
         + QLatin1String(" where Category  = '") + r.category() + QLatin1String("' order by id desc");
     auto rows = m_store->query(statement);
     if (!rows) {
         r.GridCombo1->setRowSource(nullptr);
         QMessageBox::warning(this, QString::fromUtf16(AppTitle),
-                             QStringLiteral("The price list of \"%1\" could not be read.\n\n%2")
-                                 .arg(QString(r.Command1->text()).remove(QLatin1Char('&')), m_store->lastError().text()));
+            QStringLiteral("The price list of \"%1\" could not be read.\n\n%2")
+                .arg(QString(r.Command1->text()).remove(QLatin1Char('&')), m_store->lastError().text()));
         return false;
     }
     r.GridCombo1->setRowSource(std::move(rows));
@@ -472,8 +479,9 @@ void IMRForm::GridCombo1_RequestList(int index)
 void IMRForm::lookupItem(int index)
 {
     const ConfigRow &r = row(index);
-    const QString statement = QLatin1String("select description,price  from adt ") + QLatin1String(" where Category  = '")
-        + r.category() + QLatin1String("' and id ='") + Store::text(r.GridCombo1->Text()) + QLatin1String("'");
+    const QString statement = QLatin1String("select description,price  from adt ")
+        + QLatin1String(" where Category  = '") + r.category() + QLatin1String("' and id ='")
+        + Store::text(r.GridCombo1->Text()) + QLatin1String("'");
     auto result = m_store->query(statement);
     if (!result || !result->moveFirst())
         return; // no such item: the row keeps what it shows

@@ -45,7 +45,10 @@ public:
     // What ends the program at once (File > Exit); tests replace it.
     void setEndProgram(std::function<void()> end) { m_endProgram = std::move(end); }
     // Asked when the settings could not be saved on closing: true closes anyway; tests replace it.
-    void setCloseAfterFailure(std::function<bool(const QString &)> ask) { m_closeAfterFailure = std::move(ask); }
+    void setCloseAfterFailure(std::function<bool(const QString &)> ask)
+    {
+        m_closeAfterFailure = std::move(ask);
+    }
 
     // Secondary windows, opened modally; unset ones do nothing.
     std::function<void()> openInstallments;

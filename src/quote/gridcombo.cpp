@@ -108,7 +108,8 @@ void GridCombo::showList()
         for (int c = 0; c + 1 < columns; ++c)
             m_view->setColumnWidth(c, c == 0 ? width / 4 : width / 2);
         int current = -1;
-        if (m_rows && m_rows->hasCurrentRow() && m_rows->text(model->headerData(0, Qt::Horizontal).toString()) == Text())
+        if (m_rows && m_rows->hasCurrentRow()
+            && m_rows->text(model->headerData(0, Qt::Horizontal).toString()) == Text())
             current = m_rows->currentRow();
         for (int r = 0; current < 0 && r < model->rowCount(); ++r) {
             if (model->index(r, 0).data().toString() == Text())
@@ -120,7 +121,8 @@ void GridCombo::showList()
         m_view->scrollTo(model->index(current, 0), QAbstractItemView::PositionAtCenter);
     }
     const int rowHeight = m_view->verticalHeader()->defaultSectionSize();
-    const QSize size(std::max(this->width() * 3, 380), m_view->horizontalHeader()->sizeHint().height() + rowHeight * 12 + 6);
+    const QSize size(std::max(this->width() * 3, 380),
+        m_view->horizontalHeader()->sizeHint().height() + rowHeight * 12 + 6);
     QPoint pos = mapToGlobal(QPoint(0, height()));
     if (const QScreen *s = screen()) {
         const QRect avail = s->availableGeometry();
@@ -155,26 +157,41 @@ void GridCombo::chooseRow(int row)
 int GridCombo::keyCodeOf(int qtKey)
 {
     switch (qtKey) {
-    case Qt::Key_Backspace: return KeyBack;
+    case Qt::Key_Backspace:
+        return KeyBack;
     case Qt::Key_Tab:
-    case Qt::Key_Backtab: return KeyTab;
+    case Qt::Key_Backtab:
+        return KeyTab;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return KeyReturn;
-    case Qt::Key_Escape: return KeyEscape;
-    case Qt::Key_PageUp: return KeyPageUp;
-    case Qt::Key_PageDown: return KeyPageDown;
-    case Qt::Key_End: return KeyEnd;
-    case Qt::Key_Home: return KeyHome;
-    case Qt::Key_Left: return KeyLeft;
-    case Qt::Key_Up: return KeyUp;
-    case Qt::Key_Right: return KeyRight;
-    case Qt::Key_Down: return KeyDown;
-    case Qt::Key_Delete: return KeyDelete;
-    case Qt::Key_F4: return KeyF4;
+    case Qt::Key_Enter:
+        return KeyReturn;
+    case Qt::Key_Escape:
+        return KeyEscape;
+    case Qt::Key_PageUp:
+        return KeyPageUp;
+    case Qt::Key_PageDown:
+        return KeyPageDown;
+    case Qt::Key_End:
+        return KeyEnd;
+    case Qt::Key_Home:
+        return KeyHome;
+    case Qt::Key_Left:
+        return KeyLeft;
+    case Qt::Key_Up:
+        return KeyUp;
+    case Qt::Key_Right:
+        return KeyRight;
+    case Qt::Key_Down:
+        return KeyDown;
+    case Qt::Key_Delete:
+        return KeyDelete;
+    case Qt::Key_F4:
+        return KeyF4;
     default:
         break;
     }
-    if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || qtKey == Qt::Key_Space)
+    if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
+        || qtKey == Qt::Key_Space)
         return qtKey; // the same codes as the character keys' upper-case letters and digits
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12)
         return 112 + (qtKey - Qt::Key_F1);

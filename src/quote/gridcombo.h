@@ -25,9 +25,22 @@ class GridCombo final : public QWidget
 
 public:
     // Key codes as the notifications carry them.
-    enum KeyCode { KeyBack = 8, KeyTab = 9, KeyReturn = 13, KeyEscape = 27, KeyPageUp = 33, KeyPageDown = 34,
-                   KeyEnd = 35, KeyHome = 36, KeyLeft = 37, KeyUp = 38, KeyRight = 39, KeyDown = 40,
-                   KeyDelete = 46, KeyF4 = 115 };
+    enum KeyCode {
+        KeyBack = 8,
+        KeyTab = 9,
+        KeyReturn = 13,
+        KeyEscape = 27,
+        KeyPageUp = 33,
+        KeyPageDown = 34,
+        KeyEnd = 35,
+        KeyHome = 36,
+        KeyLeft = 37,
+        KeyUp = 38,
+        KeyRight = 39,
+        KeyDown = 40,
+        KeyDelete = 46,
+        KeyF4 = 115
+    };
     // Shift state bits.
     enum ShiftBit { ShiftMask = 1, CtrlMask = 2, AltMask = 4 };
 

@@ -2,9 +2,9 @@
 
 #include "recordset.h"
 
+#include <QList>
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <QList>
 #include <QString>
 
 #include <functional>
@@ -18,7 +18,8 @@ class Store final
 {
 public:
     // The store works on db.mdb beside the executable unless told otherwise (tests, tools).
-    explicit Store(const QString &path = defaultDatabasePath(), const QString &connectionName = QStringLiteral("con1"));
+    explicit Store(
+        const QString &path = defaultDatabasePath(), const QString &connectionName = QStringLiteral("con1"));
     ~Store();
     Store(const Store &) = delete;
     Store &operator=(const Store &) = delete;

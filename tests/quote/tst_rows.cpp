@@ -5,8 +5,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDialog>
 #include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -47,13 +47,13 @@ private:
 void TestRows::init()
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    m_db = std::make_unique<TestDb>(std::vector<TestRow>{
-        {"2", "D4-16G", "DDR4 16GB", "1250"},
-        {"2", "D4-8G", "DDR4 8GB", "850.5"},
-        {"2", "D4-32G", "DDR4 32GB", "3050.00"},
-        {"9", "SPK", "Speaker", "220"},
-        {"90", "company", "Shop", "0.00"},
-        {"16", "O'NEIL", "Quoted id", "10"},
+    m_db = std::make_unique<TestDb>(std::vector<TestRow> {
+        { "2", "D4-16G", "DDR4 16GB", "1250" },
+        { "2", "D4-8G", "DDR4 8GB", "850.5" },
+        { "2", "D4-32G", "DDR4 32GB", "3050.00" },
+        { "9", "SPK", "Speaker", "220" },
+        { "90", "company", "Shop", "0.00" },
+        { "16", "O'NEIL", "Quoted id", "10" },
     });
     m_store = std::make_unique<Store>(m_db->path, QStringLiteral("t-rows"));
     m_form = std::make_unique<IMRForm>(m_store.get());
@@ -115,12 +115,18 @@ void TestRows::typingKeepsTotalExact_data()
     QTest::addColumn<QStringList>("amounts");
     QTest::addColumn<QString>("total");
     QTest::addColumn<QString>("afterLeaving");
-    QTest::newRow("cut not rounded") << "en_US" << QStringList{"12.345"} << "12.34" << "12.34";
-    QTest::newRow("grouped as shown") << "en_US" << QStringList{"1,200"} << "1200.00" << "1,200.00";
-    QTest::newRow("words after") << "en_US" << QStringList{"12.5 pounds"} << "12.50" << "0.00";
-    QTest::newRow("not a number") << "en_US" << QStringList{"abc"} << "0.00" << "0.00";
-    QTest::newRow("no residue") << "en_US" << QStringList{"0.1", "0.2", "0.7"} << "1.00" << "0.10";
-    QTest::newRow("comma locale") << "de_DE" << QStringList{"0.1", "0.2"} << "0,3.00" << "0.00";
+    QTest::newRow("cut not rounded") << "en_US" << QStringList { "12.345" } << "12.34"
+                                     << "12.34";
+    QTest::newRow("grouped as shown") << "en_US" << QStringList { "1,200" } << "1200.00"
+                                      << "1,200.00";
+    QTest::newRow("words after") << "en_US" << QStringList { "12.5 pounds" } << "12.50"
+                                 << "0.00";
+    QTest::newRow("not a number") << "en_US" << QStringList { "abc" } << "0.00"
+                                  << "0.00";
+    QTest::newRow("no residue") << "en_US" << QStringList { "0.1", "0.2", "0.7" } << "1.00"
+                                << "0.10";
+    QTest::newRow("comma locale") << "de_DE" << QStringList { "0.1", "0.2" } << "0,3.00"
+                                  << "0.00";
 }
 
 void TestRows::typingKeepsTotalExact()
@@ -143,14 +149,17 @@ void TestRows::keyNavigation_data()
 {
     QTest::addColumn<QList<int>>("keys");
     QTest::addColumn<QString>("id");
-    QTest::newRow("home loads and takes the highest") << QList<int>{Qt::Key_Home} << "D4-8G";
-    QTest::newRow("end takes the lowest") << QList<int>{Qt::Key_End} << "D4-16G";
-    QTest::newRow("down goes to smaller ids") << QList<int>{Qt::Key_Home, Qt::Key_Down} << "D4-32G";
-    QTest::newRow("pgdn and right") << QList<int>{Qt::Key_Home, Qt::Key_PageDown, Qt::Key_Right} << "D4-16G";
-    QTest::newRow("past the end keeps the id") << QList<int>{Qt::Key_End, Qt::Key_Down, Qt::Key_Down} << "D4-16G";
-    QTest::newRow("up and back") << QList<int>{Qt::Key_End, Qt::Key_Down, Qt::Key_Up} << "D4-16G";
-    QTest::newRow("past the start keeps the id") << QList<int>{Qt::Key_Home, Qt::Key_PageUp, Qt::Key_Left} << "D4-8G";
-    QTest::newRow("a letter takes the current row") << QList<int>{Qt::Key_X} << "D4-8G";
+    QTest::newRow("home loads and takes the highest") << QList<int> { Qt::Key_Home } << "D4-8G";
+    QTest::newRow("end takes the lowest") << QList<int> { Qt::Key_End } << "D4-16G";
+    QTest::newRow("down goes to smaller ids") << QList<int> { Qt::Key_Home, Qt::Key_Down } << "D4-32G";
+    QTest::newRow("pgdn and right") << QList<int> { Qt::Key_Home, Qt::Key_PageDown, Qt::Key_Right }
+                                    << "D4-16G";
+    QTest::newRow("past the end keeps the id")
+        << QList<int> { Qt::Key_End, Qt::Key_Down, Qt::Key_Down } << "D4-16G";
+    QTest::newRow("up and back") << QList<int> { Qt::Key_End, Qt::Key_Down, Qt::Key_Up } << "D4-16G";
+    QTest::newRow("past the start keeps the id")
+        << QList<int> { Qt::Key_Home, Qt::Key_PageUp, Qt::Key_Left } << "D4-8G";
+    QTest::newRow("a letter takes the current row") << QList<int> { Qt::Key_X } << "D4-8G";
 }
 
 void TestRows::keyNavigation()
@@ -197,7 +206,7 @@ void TestRows::listShowsChanges()
 {
     picker(2)->showList();
     picker(2)->hideList();
-    m_db->insert({"2", "D4-64G", "DDR4 64GB", "6000"});
+    m_db->insert({ "2", "D4-64G", "DDR4 64GB", "6000" });
     picker(2)->showList();
     QCOMPARE(picker(2)->listView()->model()->rowCount(), 4);
     picker(2)->hideList();
@@ -264,12 +273,24 @@ void TestRows::secondaryWindowsOpenFresh_data()
     QTest::addColumn<QString>("trigger");
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("title");
-    QTest::newRow("total price") << "cmdinst(0)" << "frminst" << "Installment Calculator - Ali 0100";
-    QTest::newRow("file installments") << "mnufileinstallments" << "frminst" << "Installment Calculator - Ali 0100";
-    QTest::newRow("processor") << "Command1(0)" << "frmadt" << "&Processor Data";
-    QTest::newRow("extra 2") << "Command1(15)" << "frmadt" << "Extra &2 Data";
-    QTest::newRow("other, no picture") << "Command1(16)" << "frmadt" << "&Other Data";
-    QTest::newRow("about") << "menuhelpabout" << "ABOUTT" << "About Velmont Brasko";
+    QTest::newRow("total price") << "cmdinst(0)"
+                                 << "frminst"
+                                 << "Installment Calculator - Ali 0100";
+    QTest::newRow("file installments") << "mnufileinstallments"
+                                       << "frminst"
+                                       << "Installment Calculator - Ali 0100";
+    QTest::newRow("processor") << "Command1(0)"
+                               << "frmadt"
+                               << "&Processor Data";
+    QTest::newRow("extra 2") << "Command1(15)"
+                             << "frmadt"
+                             << "Extra &2 Data";
+    QTest::newRow("other, no picture") << "Command1(16)"
+                                       << "frmadt"
+                                       << "&Other Data";
+    QTest::newRow("about") << "menuhelpabout"
+                           << "ABOUTT"
+                           << "About Velmont Brasko";
 }
 
 void TestRows::secondaryWindowsOpenFresh()
