@@ -154,53 +154,14 @@ void GridCombo::chooseRow(int row)
     Q_EMIT itemChosen();
 }
 
-int GridCombo::keyCodeOf(int qtKey)
+bool GridCombo::opensList(int keyCode, int shift)
 {
-    switch (qtKey) {
-    case Qt::Key_Backspace:
-        return KeyBack;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return KeyTab;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return KeyReturn;
-    case Qt::Key_Escape:
-        return KeyEscape;
-    case Qt::Key_PageUp:
-        return KeyPageUp;
-    case Qt::Key_PageDown:
-        return KeyPageDown;
-    case Qt::Key_End:
-        return KeyEnd;
-    case Qt::Key_Home:
-        return KeyHome;
-    case Qt::Key_Left:
-        return KeyLeft;
-    case Qt::Key_Up:
-        return KeyUp;
-    case Qt::Key_Right:
-        return KeyRight;
-    case Qt::Key_Down:
-        return KeyDown;
-    case Qt::Key_Delete:
-        return KeyDelete;
-    case Qt::Key_F4:
-        return KeyF4;
-    default:
-        break;
-    }
-    if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
-        || qtKey == Qt::Key_Space)
-        return qtKey; // the same codes as the character keys' upper-case letters and digits
-    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12)
-        return 112 + (qtKey - Qt::Key_F1);
-    return qtKey < 0x100 ? qtKey : 0;
+    return keyCode == KeyF4 || (keyCode == KeyDown && (shift & AltMask));
 }
 
 bool GridCombo::handleEditKey(QKeyEvent *event)
 {
-    const int code = keyCodeOf(event->key());
+    const int code = KeyCodes::of(event->key(), event->modifiers(), event->text());
     int shift = 0;
     if (event->modifiers() & Qt::ShiftModifier)
         shift |= ShiftMask;
@@ -209,14 +170,13 @@ bool GridCombo::handleEditKey(QKeyEvent *event)
     if (event->modifiers() & Qt::AltModifier)
         shift |= AltMask;
     m_suppress = false;
-    if (code != 0)
-        Q_EMIT keyDown(code, shift);
+    Q_EMIT keyDown(code, shift);
     const QString typed = event->text();
     if (!m_suppress && !typed.isEmpty() && typed.at(0).isPrint())
         Q_EMIT keyPress(typed.at(0).unicode());
     if (m_suppress)
         return true;
-    if (code == KeyF4 || (code == KeyDown && (shift & AltMask))) {
+    if (opensList(code, shift)) {
         showList();
         return true;
     }

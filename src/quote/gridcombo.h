@@ -1,5 +1,6 @@
 #pragma once
 
+#include "keycode.h"
 #include "store/recordset.h"
 
 #include <QWidget>
@@ -24,22 +25,22 @@ class GridCombo final : public QWidget
     Q_DISABLE_COPY_MOVE(GridCombo)
 
 public:
-    // Key codes as the notifications carry them.
+    // Key codes as the notifications carry them: the keyboard's codes of the keys (keycode.h).
     enum KeyCode {
-        KeyBack = 8,
-        KeyTab = 9,
-        KeyReturn = 13,
-        KeyEscape = 27,
-        KeyPageUp = 33,
-        KeyPageDown = 34,
-        KeyEnd = 35,
-        KeyHome = 36,
-        KeyLeft = 37,
-        KeyUp = 38,
-        KeyRight = 39,
-        KeyDown = 40,
-        KeyDelete = 46,
-        KeyF4 = 115
+        KeyBack = KeyCodes::Back,
+        KeyTab = KeyCodes::Tab,
+        KeyReturn = KeyCodes::Return,
+        KeyEscape = KeyCodes::Escape,
+        KeyPageUp = KeyCodes::PageUp,
+        KeyPageDown = KeyCodes::PageDown,
+        KeyEnd = KeyCodes::End,
+        KeyHome = KeyCodes::Home,
+        KeyLeft = KeyCodes::Left,
+        KeyUp = KeyCodes::Up,
+        KeyRight = KeyCodes::Right,
+        KeyDown = KeyCodes::Down,
+        KeyDelete = KeyCodes::Delete,
+        KeyF4 = KeyCodes::F4
     };
     // Shift state bits.
     enum ShiftBit { ShiftMask = 1, CtrlMask = 2, AltMask = 4 };
@@ -62,8 +63,8 @@ public:
     QTableView *listView();
     QLineEdit *lineEdit() const { return m_edit; }
 
-    // Maps a Qt key to the key code the notifications carry (0 when it has none).
-    static int keyCodeOf(int qtKey);
+    // Whether a key opens the list (F4, Alt+Down) rather than moving through it.
+    static bool opensList(int keyCode, int shift);
 
 Q_SIGNALS:
     void listRequested();

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,6 +27,10 @@ private Q_SLOTS:
     void typingKeepsTotalExact();
     void keyNavigation_data();
     void keyNavigation();
+    void typedCharacterKeepsTheItem_data();
+    void typedCharacterKeepsTheItem();
+    void everyKeyLoadsAnEmptyPicker_data();
+    void everyKeyLoadsAnEmptyPicker();
     void tabMovesToNextPicker();
     void quotesAndMismatches();
     void listShowsChanges();
@@ -160,6 +165,11 @@ void TestRows::keyNavigation_data()
     QTest::newRow("past the start keeps the id")
         << QList<int> { Qt::Key_Home, Qt::Key_PageUp, Qt::Key_Left } << "D4-8G";
     QTest::newRow("a letter takes the current row") << QList<int> { Qt::Key_X } << "D4-8G";
+    QTest::newRow("down in an empty picker loads and moves on") << QList<int> { Qt::Key_Down } << "D4-32G";
+    QTest::newRow("shift+down in an empty picker moves like down")
+        << QList<int> { (Qt::ShiftModifier | Qt::Key_Down).toCombined() } << "D4-32G";
+    QTest::newRow("shift+down moves like down")
+        << QList<int> { Qt::Key_Home, (Qt::ShiftModifier | Qt::Key_Down).toCombined() } << "D4-32G";
 }
 
 void TestRows::keyNavigation()
@@ -167,11 +177,74 @@ void TestRows::keyNavigation()
     QFETCH(QList<int>, keys);
     QFETCH(QString, id);
     picker(2)->SetFocus();
-    for (int key : keys)
-        QTest::keyClick(picker(2)->lineEdit(), Qt::Key(key));
+    for (int key : keys) {
+        const QKeyCombination combination = QKeyCombination::fromCombined(key);
+        QTest::keyClick(picker(2)->lineEdit(), combination.key(), combination.keyboardModifiers());
+    }
     QCOMPARE(picker(2)->Text(), id);
     const QStringList descriptions = m_db->descriptions(QStringLiteral("2"), id);
     QCOMPARE(m_form->row(2).Label1->text(), descriptions.value(0));
+}
+
+void TestRows::typedCharacterKeepsTheItem_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("shifted");
+    // Every printable ASCII character, with Shift where a US keyboard needs it ('(' is Shift+9),
+    // then letters of other keyboards. Several share their character code with a navigation key.
+    const QString shiftedOnUs = QStringLiteral("~!@#$%^&*()_+{}|:\"<>?ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    for (char c = 0x20; c < 0x7f; ++c) {
+        const QString typed(QChar::fromLatin1(c));
+        QTest::addRow("'%s' (%d)", qPrintable(typed), int(c))
+            << int(QTest::asciiToKey(c)) << typed << shiftedOnUs.contains(typed);
+    }
+    QTest::newRow("Cyrillic ef") << 0x0424 << QStringLiteral("\u0444") << false;
+    QTest::newRow("Arabic beh") << 0x0628 << QStringLiteral("\u0628") << false;
+    QTest::newRow("e acute") << int(Qt::Key_Eacute) << QStringLiteral("\u00e9") << false;
+}
+
+void TestRows::typedCharacterKeepsTheItem()
+{
+    QFETCH(int, key);
+    QFETCH(QString, typed);
+    QFETCH(bool, shifted);
+    picker(2)->SetFocus();
+    QTest::keyClick(picker(2)->lineEdit(), Qt::Key_Home);
+    QTest::keyClick(picker(2)->lineEdit(), Qt::Key_Down);
+    QCOMPARE(picker(2)->Text(), QStringLiteral("D4-32G"));
+    QTest::sendKeyEvent(QTest::Click, picker(2)->lineEdit(), Qt::Key(key), typed,
+        shifted ? Qt::ShiftModifier : Qt::NoModifier);
+    QCOMPARE(picker(2)->Text(), QStringLiteral("D4-32G"));
+    QCOMPARE(m_form->row(2).Label1->text(), QStringLiteral("DDR4 32GB"));
+    QCOMPARE(amount(2)->text(), QStringLiteral("3050.00"));
+}
+
+void TestRows::everyKeyLoadsAnEmptyPicker_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("shift alone") << int(Qt::Key_Shift) << QString() << int(Qt::ShiftModifier);
+    QTest::newRow("ctrl alone") << int(Qt::Key_Control) << QString() << int(Qt::ControlModifier);
+    QTest::newRow("insert") << int(Qt::Key_Insert) << QString() << 0;
+    QTest::newRow("caps lock") << int(Qt::Key_CapsLock) << QString() << 0;
+    QTest::newRow("Cyrillic letter") << 0x0424 << QStringLiteral("\u0444") << 0;
+    QTest::newRow("Arabic letter") << 0x0628 << QStringLiteral("\u0628") << 0;
+    QTest::newRow("keypad digit") << int(Qt::Key_5) << QStringLiteral("5") << int(Qt::KeypadModifier);
+    QTest::newRow("a key without a code") << int(Qt::Key_unknown) << QString() << 0;
+}
+
+void TestRows::everyKeyLoadsAnEmptyPicker()
+{
+    QFETCH(int, key);
+    QFETCH(QString, typed);
+    QFETCH(int, modifiers);
+    picker(2)->SetFocus();
+    QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), typed);
+    QApplication::sendEvent(picker(2)->lineEdit(), &press);
+    QCOMPARE(picker(2)->Text(), QStringLiteral("D4-8G")); // the list's first row
+    QCOMPARE(m_form->row(2).Label1->text(), QStringLiteral("DDR4 8GB"));
 }
 
 void TestRows::tabMovesToNextPicker()
