@@ -496,7 +496,7 @@ void IMRForm::GridCombo1_Click(int index)
     lookupItem(index);
 }
 
-void IMRForm::GridCombo1_KeyDown(int index, int keyCode, int)
+void IMRForm::GridCombo1_KeyDown(int index, int keyCode, int shift)
 {
     const ConfigRow &r = row(index);
     if (keyCode == GridCombo::KeyTab && index < ConfigRow::Count - 1) {
@@ -505,7 +505,7 @@ void IMRForm::GridCombo1_KeyDown(int index, int keyCode, int)
         return;
     }
     // F4 and Alt+Down open the list; the picker does that itself.
-    if (keyCode == GridCombo::KeyF4)
+    if (GridCombo::opensList(keyCode, shift))
         return;
     if (keyCode != GridCombo::KeyTab)
         r.GridCombo1->suppressKey();

@@ -31,6 +31,8 @@ private Q_SLOTS:
     void typedCharacterKeepsTheItem();
     void everyKeyLoadsAnEmptyPicker_data();
     void everyKeyLoadsAnEmptyPicker();
+    void openingKeysShowTheList_data();
+    void openingKeysShowTheList();
     void tabMovesToNextPicker();
     void quotesAndMismatches();
     void listShowsChanges();
@@ -245,6 +247,28 @@ void TestRows::everyKeyLoadsAnEmptyPicker()
     QApplication::sendEvent(picker(2)->lineEdit(), &press);
     QCOMPARE(picker(2)->Text(), QStringLiteral("D4-8G")); // the list's first row
     QCOMPARE(m_form->row(2).Label1->text(), QStringLiteral("DDR4 8GB"));
+}
+
+void TestRows::openingKeysShowTheList_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("F4") << int(Qt::Key_F4) << 0;
+    QTest::newRow("Alt+Down") << int(Qt::Key_Down) << int(Qt::AltModifier);
+}
+
+void TestRows::openingKeysShowTheList()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    picker(2)->SetFocus();
+    QTest::keyClick(picker(2)->lineEdit(), Qt::Key_Home);
+    QTest::keyClick(picker(2)->lineEdit(), Qt::Key_Down);
+    QTest::keyClick(picker(2)->lineEdit(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QVERIFY(picker(2)->isListShown());
+    QCOMPARE(picker(2)->Text(), QStringLiteral("D4-32G")); // opening the list moves nothing
+    QCOMPARE(picker(2)->listView()->currentIndex().data().toString(), QStringLiteral("D4-32G"));
+    picker(2)->hideList();
 }
 
 void TestRows::tabMovesToNextPicker()
