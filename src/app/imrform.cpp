@@ -11,6 +11,7 @@
 #include "pricelist/frmadt.h"
 #include "quote/gridcombo.h"
 #include "quote/offerprint.h"
+#include "quote/windowtext.h"
 
 #include <QAction>
 #include <QApplication>
@@ -322,7 +323,7 @@ bool IMRForm::Form_Load()
 {
     // Steps 1 to 5 must all succeed; from step 6 on a failing step is skipped.
     m_dtPicker1->setDateTime(QDateTime::currentDateTime());
-    setWindowTitle(QLatin1String("Velmont Brasko - ") + m_text3->text());
+    WindowText::setTitle(this, QLatin1String("Velmont Brasko - ") + m_text3->text());
     m_command2->setText(Collapse);
     Command2_Click();
     if (!m_store->open())
@@ -376,7 +377,7 @@ QString IMRForm::panelToolTip(int panel) const
 
 void IMRForm::Text3_Change()
 {
-    setWindowTitle(QLatin1String("Velmont Brasko - ") + m_text3->text());
+    WindowText::setTitle(this, QLatin1String("Velmont Brasko - ") + m_text3->text());
 }
 
 void IMRForm::closeEvent(QCloseEvent *event)

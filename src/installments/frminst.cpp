@@ -4,6 +4,7 @@
 #include "app/twips.h"
 #include "installments/numericedit.h"
 #include "installments/plan.h"
+#include "quote/windowtext.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -193,7 +194,7 @@ void frminst::buildWindow()
 
 void frminst::Form_Load(const QString &clientName, const QString &totalText)
 {
-    setWindowTitle(u"Installment Calculator - " + clientName);
+    WindowText::setTitle(this, u"Installment Calculator - " + clientName);
     m_price->setText(totalText);
     // The suggested deposit is a quarter of the total, written as a plain number (2500, 308.64).
     const std::optional<Decimal> total = Installments::textValue(totalText);
@@ -266,7 +267,7 @@ void frminst::cmdcalc_Click()
 
 void frminst::cmdprint_Click()
 {
-    const PrintResult printed = printOperation(this, windowTitle());
+    const PrintResult printed = printOperation(this, WindowText::title(this));
     if (printed.ok)
         return;
     const auto answer = QMessageBox::warning(this, appTitle,

@@ -2,12 +2,14 @@
 #include "app/startup.h"
 #include "testdb.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
+#include <QWindow>
 
 class TestIMRForm : public QObject
 {
@@ -17,6 +19,8 @@ private Q_SLOTS:
     void emptySettingsOpenWithInitialTexts();
     void closeWritesEditsAndExitDoesNot();
     void shopNameKeepsTrailingBlank();
+    void titleShowsShopNameAsTyped_data();
+    void titleShowsShopNameAsTyped();
     void missingDatabaseEndsWithoutWindow();
     void namesAndMenus();
     void failedSaveAsksBeforeClosing();
@@ -100,6 +104,32 @@ void TestIMRForm::shopNameKeepsTrailingBlank()
     IMRForm form(&store);
     QVERIFY(form.Form_Load());
     QCOMPARE(box(form, "Text3")->text(), QStringLiteral("Delta "));
+}
+
+void TestIMRForm::titleShowsShopNameAsTyped_data()
+{
+    QTest::addColumn<QString>("shop");
+    QTest::newRow("placeholder inside") << "PCs [*] More";
+    QTest::newRow("placeholder at the end") << "Delta [*]";
+    QTest::newRow("two placeholders") << "[*][*]";
+    QTest::newRow("three placeholders") << "[*][*][*]";
+    QTest::newRow("placeholder in brackets") << "[[*]]";
+    QTest::newRow("no placeholder") << "Ahmed's PCs";
+    QTest::newRow("empty") << "";
+}
+
+void TestIMRForm::titleShowsShopNameAsTyped()
+{
+    QFETCH(QString, shop);
+    TestDb db;
+    Store store(db.path, QStringLiteral("t-title"));
+    IMRForm form(&store);
+    QVERIFY(form.Form_Load());
+    form.winId(); // the title bar's text is the native window's title
+    box(form, "Text3")->setText(shop);
+    QCOMPARE(form.windowHandle()->title(), "Velmont Brasko - " + shop);
+    QCOMPARE(
+        QAccessible::queryAccessibleInterface(&form)->text(QAccessible::Name), "Velmont Brasko - " + shop);
 }
 
 void TestIMRForm::missingDatabaseEndsWithoutWindow()

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
+#include <QWindow>
 
 class TestFrmInst : public QObject
 {
@@ -24,6 +25,8 @@ private slots:
     void initTestCase();
     void opening_data();
     void opening();
+    void titleShowsClientAsTyped_data();
+    void titleShowsClientAsTyped();
     void calculateFromToday();
     void scheduleFromEndOfJanuary();
     void zeroRemainderKeepsSchedule();
@@ -127,6 +130,31 @@ void TestFrmInst::opening()
     QCOMPARE(rows(w), 0);
     QCOMPARE(child<QLabel>(w, "lblerror")->text().isEmpty(), !note);
     QVERIFY(w.isModal());
+}
+
+void TestFrmInst::titleShowsClientAsTyped_data()
+{
+    QTest::addColumn<QString>("client");
+    QTest::newRow("placeholder inside") << "Ali [*] 0100";
+    QTest::newRow("placeholder at the end") << "Ali [*]";
+    QTest::newRow("two placeholders") << "[*][*]";
+    QTest::newRow("no placeholder") << "Ali 0100";
+}
+
+void TestFrmInst::titleShowsClientAsTyped()
+{
+    QFETCH(QString, client);
+    frminst w(client, QStringLiteral("10000.00"));
+    w.winId(); // the title bar's text is the native window's title
+    QCOMPARE(w.windowHandle()->title(), "Installment Calculator - " + client);
+    QCOMPARE(child<QLabel>(w, "lblname")->text(), client);
+    QString jobTitle;
+    w.printOperation = [&](QWidget *, const QString &title) {
+        jobTitle = title;
+        return PrintResult { true, QString() };
+    };
+    QTest::mouseClick(child<QPushButton>(w, "cmdprint"), Qt::LeftButton);
+    QCOMPARE(jobTitle, "Installment Calculator - " + client);
 }
 
 void TestFrmInst::calculateFromToday()
