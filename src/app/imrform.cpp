@@ -9,6 +9,7 @@
 #include "installments/frminst.h"
 #include "installments/ordert.h"
 #include "pricelist/frmadt.h"
+#include "quote/focusleave.h"
 #include "quote/gridcombo.h"
 #include "quote/offerprint.h"
 #include "quote/windowtext.h"
@@ -432,7 +433,8 @@ void IMRForm::mnufileexit_Click()
 
 bool IMRForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::FocusOut) {
+    // A menu, another window or another program taking the focus is not leaving the amount.
+    if (event->type() == QEvent::FocusOut && leavesForAnotherControl(*static_cast<QFocusEvent *>(event))) {
         for (const auto &row : m_rows) {
             if (watched == row->text1) {
                 text1_LostFocus(row->index());

@@ -4,6 +4,7 @@
 #include "app/twips.h"
 #include "installments/numericedit.h"
 #include "installments/plan.h"
+#include "quote/focusleave.h"
 #include "quote/windowtext.h"
 
 #include <QApplication>
@@ -299,8 +300,7 @@ bool frminst::eventFilter(QObject *watched, QEvent *event)
         QMetaObject::invokeMethod(box, &QLineEdit::selectAll, Qt::QueuedConnection);
     } else if (event->type() == QEvent::FocusOut) {
         // Only the user moving on counts as leaving a field, not another window or popup taking over.
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+        if (!leavesForAnotherControl(*static_cast<QFocusEvent *>(event)))
             return false;
         validatescreen();
         if (box == m_count) {

@@ -1,5 +1,7 @@
 #include "gridcombo.h"
 
+#include "focusleave.h"
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -189,8 +191,7 @@ bool GridCombo::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::KeyPress)
             return handleEditKey(static_cast<QKeyEvent *>(event));
         if (event->type() == QEvent::FocusOut) {
-            const auto reason = static_cast<QFocusEvent *>(event)->reason();
-            if (reason != Qt::PopupFocusReason && !isListShown())
+            if (leavesForAnotherControl(*static_cast<QFocusEvent *>(event)) && !isListShown())
                 Q_EMIT focusLost();
         }
     } else if (m_view && watched == m_view && event->type() == QEvent::KeyPress) {

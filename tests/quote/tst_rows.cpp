@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
@@ -25,6 +26,9 @@ private Q_SLOTS:
     void choosingAnItem();
     void typingKeepsTotalExact_data();
     void typingKeepsTotalExact();
+    void amountNormalisedOnlyWhenLeft_data();
+    void amountNormalisedOnlyWhenLeft();
+    void amountKeptWhileMenuOrOtherWindowIsActive();
     void keyNavigation_data();
     void keyNavigation();
     void typedCharacterKeepsTheItem_data();
@@ -150,6 +154,57 @@ void TestRows::typingKeepsTotalExact()
     QCOMPARE(this->total(), total);
     m_form->text1_LostFocus(0);
     QCOMPARE(amount(0)->text(), afterLeaving);
+}
+
+void TestRows::amountNormalisedOnlyWhenLeft_data()
+{
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("tab") << int(Qt::TabFocusReason) << "12.34";
+    QTest::newRow("shift+tab") << int(Qt::BacktabFocusReason) << "12.34";
+    QTest::newRow("click on another control") << int(Qt::MouseFocusReason) << "12.34";
+    QTest::newRow("access key of another control") << int(Qt::ShortcutFocusReason) << "12.34";
+    QTest::newRow("focus moved by the window") << int(Qt::OtherFocusReason) << "12.34";
+    QTest::newRow("a menu opens") << int(Qt::PopupFocusReason) << "12.345";
+    QTest::newRow("Alt gives the menu bar the keys") << int(Qt::MenuBarFocusReason) << "12.345";
+    QTest::newRow("another program becomes active") << int(Qt::ActiveWindowFocusReason) << "12.345";
+}
+
+void TestRows::amountNormalisedOnlyWhenLeft()
+{
+    QFETCH(int, reason);
+    QFETCH(QString, after);
+    amount(0)->setFocus();
+    amount(0)->clear();
+    QTest::keyClicks(amount(0), QStringLiteral("12.345"));
+    QFocusEvent out(QEvent::FocusOut, Qt::FocusReason(reason));
+    QApplication::sendEvent(amount(0), &out);
+    QCOMPARE(amount(0)->text(), after);
+    QCOMPARE(total(), QStringLiteral("12.34"));
+}
+
+void TestRows::amountKeptWhileMenuOrOtherWindowIsActive()
+{
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    amount(0)->setFocus();
+    amount(0)->clear();
+    QTest::keyClicks(amount(0), QStringLiteral("12.345"));
+    auto *file = m_form->findChild<QMenu *>(QStringLiteral("mnufile"));
+    file->popup(m_form->mapToGlobal(QPoint(0, 0)));
+    QVERIFY(QTest::qWaitForWindowExposed(file));
+    file->close();
+    QCOMPARE(amount(0)->text(), QStringLiteral("12.345"));
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QCOMPARE(amount(0)->text(), QStringLiteral("12.345"));
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QTRY_VERIFY(amount(0)->hasFocus());
+    QTest::keyClick(amount(0), Qt::Key_Tab); // now it is left
+    QCOMPARE(amount(0)->text(), QStringLiteral("12.34"));
 }
 
 void TestRows::keyNavigation_data()
