@@ -339,8 +339,9 @@ bool IMRForm::Form_Load()
     m_panels[1]->setText(QStringLiteral("Version %1.%2").arg(Version::Major).arg(Version::Minor));
     m_panels[0]->setText(MakersNotice);
     m_panels[0]->setToolTip(m_panels[0]->text());
-    if (const auto dt = m_store->readSetting(QStringLiteral("dt")))
-        m_panels[2]->setText(QLatin1String("DB Date:") + *dt);
+    // A dt row without a value still sets the panel, to the bare "DB Date:".
+    if (const auto dt = m_store->readSettingValue(QStringLiteral("dt")))
+        m_panels[2]->setText(QLatin1String("DB Date:") + dt->toString());
     m_loaded = true;
     if (!m_store->isWritable()) {
         // Said at once, not first when closing: nothing typed here could be kept.
@@ -488,8 +489,9 @@ void IMRForm::lookupItem(int index)
     auto result = m_store->query(statement);
     if (!result || !result->moveFirst())
         return; // no such item: the row keeps what it shows
-    if (const auto description = result->field(QStringLiteral("Description")))
-        r.Label1->setText(description->toString());
+    // An item without a description keeps the label as it was, like one without a price its amount.
+    if (const auto description = result->text(QStringLiteral("Description")))
+        r.Label1->setText(*description);
     if (const auto price = result->field(QStringLiteral("price")); price && !price->isNull())
         r.text1->setText(price->toString());
 }

@@ -19,6 +19,8 @@ private Q_SLOTS:
     void emptySettingsOpenWithInitialTexts();
     void closeWritesEditsAndExitDoesNot();
     void shopNameKeepsTrailingBlank();
+    void dbDatePanel_data();
+    void dbDatePanel();
     void titleShowsShopNameAsTyped_data();
     void titleShowsShopNameAsTyped();
     void missingDatabaseEndsWithoutWindow();
@@ -104,6 +106,34 @@ void TestIMRForm::shopNameKeepsTrailingBlank()
     IMRForm form(&store);
     QVERIFY(form.Form_Load());
     QCOMPARE(box(form, "Text3")->text(), QStringLiteral("Delta "));
+}
+
+void TestIMRForm::dbDatePanel_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("panel");
+    QTest::newRow("no dt row") << ""
+                               << "DB Date";
+    QTest::newRow("dt with a date") << "insert into adt values ('90', 'dt', '1/2/26 10:00', '0.00')"
+                                    << "DB Date:1/2/26 10:00";
+    QTest::newRow("dt without a value") << "insert into adt values ('90', 'dt', NULL, '0.00')"
+                                        << "DB Date:";
+    QTest::newRow("dt with an empty text") << "insert into adt values ('90', 'dt', '', '0.00')"
+                                           << "DB Date:";
+}
+
+void TestIMRForm::dbDatePanel()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, panel);
+    TestDb db;
+    if (!setup.isEmpty())
+        db.exec(setup);
+    Store store(db.path, QStringLiteral("t-dbdate"));
+    IMRForm form(&store);
+    QVERIFY(form.Form_Load());
+    QCOMPARE(form.panelText(3), panel);
+    QCOMPARE(form.panelToolTip(3), QStringLiteral("Data Base Last modification date"));
 }
 
 void TestIMRForm::titleShowsShopNameAsTyped_data()

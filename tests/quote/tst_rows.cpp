@@ -39,6 +39,8 @@ private Q_SLOTS:
     void openingKeysShowTheList();
     void tabMovesToNextPicker();
     void quotesAndMismatches();
+    void lookupKeepsWhatHasNoValue_data();
+    void lookupKeepsWhatHasNoValue();
     void listShowsChanges();
     void detailToggleGeometry();
     void priceMasking();
@@ -352,6 +354,41 @@ void TestRows::quotesAndMismatches()
     picker(9)->showList(); // category "9" never shows "90"'s settings
     QCOMPARE(picker(9)->listView()->model()->rowCount(), 1);
     picker(9)->hideList();
+}
+
+void TestRows::lookupKeepsWhatHasNoValue_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("amount");
+    QTest::newRow("no description") << "NODESC"
+                                    << "DDR4 16GB"
+                                    << "99";
+    QTest::newRow("no price") << "NOPRICE"
+                              << "No price"
+                              << "1250";
+    QTest::newRow("neither") << "NOTHING"
+                             << "DDR4 16GB"
+                             << "1250";
+    QTest::newRow("empty description") << "EMPTYDESC"
+                                       << ""
+                                       << "5";
+}
+
+void TestRows::lookupKeepsWhatHasNoValue()
+{
+    QFETCH(QString, id);
+    QFETCH(QString, label);
+    QFETCH(QString, amount);
+    m_db->exec(QStringLiteral(
+        "insert into adt values ('2', 'NODESC', NULL, '99'), ('2', 'NOPRICE', 'No price', NULL),"
+        " ('2', 'NOTHING', NULL, NULL), ('2', 'EMPTYDESC', '', '5')"));
+    picker(2)->setText(QStringLiteral("D4-16G"));
+    m_form->GridCombo1_Click(2);
+    picker(2)->setText(id);
+    m_form->GridCombo1_Click(2);
+    QCOMPARE(m_form->row(2).Label1->text(), label);
+    QCOMPARE(this->amount(2)->text(), amount);
 }
 
 void TestRows::listShowsChanges()
