@@ -34,6 +34,9 @@ private slots:
     void refusalKeepsEverything();
     void leavingCountRecomputesAndReturnsToPrice();
     void focusSelectsWholeText();
+    void firstFocusIsPrice();
+    void tabOrder_data();
+    void tabOrder();
     void priceAndDepositChangeNoOutput();
     void listLayout();
     void printFailureOffersPdf();
@@ -309,6 +312,43 @@ void TestFrmInst::focusSelectsWholeText()
         QCOMPARE(box->selectedText(), box->text());
         QCOMPARE(box->selectionStart(), 0);
     }
+}
+
+void TestFrmInst::firstFocusIsPrice()
+{
+    frminst w(QStringLiteral("Ali 0100"), QStringLiteral("10000.00"));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTRY_COMPARE(QApplication::focusWidget(), child(w, "txtcerditamount"));
+    QCOMPARE(child(w, "txtcerditamount")->selectedText(), "10000.00");
+}
+
+void TestFrmInst::tabOrder_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<bool>("back");
+    QTest::addColumn<QString>("to");
+    QTest::newRow("price to deposit") << "txtcerditamount" << false << "txtdeposit";
+    QTest::newRow("deposit to remainder") << "txtdeposit" << false << "txtsellprice";
+    QTest::newRow("remainder to count") << "txtsellprice" << false << "txtnoinst";
+    QTest::newRow("count back to remainder") << "txtnoinst" << true << "txtsellprice";
+    QTest::newRow("remainder back to deposit") << "txtsellprice" << true << "txtdeposit";
+    QTest::newRow("deposit back to price") << "txtdeposit" << true << "txtcerditamount";
+}
+
+void TestFrmInst::tabOrder()
+{
+    QFETCH(QString, from);
+    QFETCH(bool, back);
+    QFETCH(QString, to);
+    frminst w(QString(), QStringLiteral("10000.00"));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QLineEdit *start = w.findChild<QLineEdit *>(from);
+    start->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(start->hasFocus());
+    QTest::keyClick(start, back ? Qt::Key_Backtab : Qt::Key_Tab, back ? Qt::ShiftModifier : Qt::NoModifier);
+    QCOMPARE(QApplication::focusWidget()->objectName(), to);
 }
 
 void TestFrmInst::priceAndDepositChangeNoOutput()
