@@ -2,6 +2,8 @@
 
 #include "focusleave.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -13,9 +15,79 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+namespace
+{
+
+// What assistive technology sees of a picker: a combo box whose name and value are its text.
+class GridComboAccessible final : public QAccessibleWidget
+{
+public:
+    explicit GridComboAccessible(GridCombo *picker)
+        : QAccessibleWidget(picker, QAccessible::ComboBox)
+    {
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value || (t == QAccessible::Name && picker()->accessibleName().isEmpty()))
+            return picker()->Text();
+        return QAccessibleWidget::text(t);
+    }
+
+    void setText(QAccessible::Text t, const QString &text) override
+    {
+        if (t == QAccessible::Value)
+            picker()->setText(text);
+        else
+            QAccessibleWidget::setText(t, text);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.editable = !picker()->lineEdit()->isReadOnly();
+        s.expandable = true;
+        s.expanded = picker()->isListShown();
+        s.collapsed = !s.expanded;
+        return s;
+    }
+
+    QStringList actionNames() const override { return { showMenuAction() }; }
+
+    void doAction(const QString &actionName) override
+    {
+        if (actionName == showMenuAction())
+            picker()->showList();
+    }
+
+    QStringList keyBindingsForAction(const QString &actionName) const override
+    {
+        return actionName == showMenuAction()
+            ? QStringList { QStringLiteral("F4"), QStringLiteral("Alt+Down") }
+            : QStringList();
+    }
+
+private:
+    GridCombo *picker() const { return static_cast<GridCombo *>(widget()); }
+};
+
+QAccessibleInterface *gridComboAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("GridCombo") && object && object->isWidgetType())
+        return new GridComboAccessible(static_cast<GridCombo *>(object));
+    return nullptr;
+}
+
+} // namespace
+
 GridCombo::GridCombo(QWidget *parent)
     : QWidget(parent)
 {
+    static const bool accessibleInstalled = [] {
+        QAccessible::installFactory(gridComboAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessibleInstalled);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -26,12 +98,20 @@ GridCombo::GridCombo(QWidget *parent)
     m_button->setArrowType(Qt::DownArrow);
     m_button->setFocusPolicy(Qt::NoFocus);
     m_button->setAutoRaise(false);
+    m_button->setAccessibleName(QStringLiteral("Open list"));
     layout->addWidget(m_edit, 1);
     layout->addWidget(m_button);
     setFocusProxy(m_edit);
     setFocusPolicy(Qt::StrongFocus);
     m_edit->installEventFilter(this);
     connect(m_button, &QToolButton::clicked, this, [this] { isListShown() ? hideList() : showList(); });
+    connect(m_edit, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (QAccessible::isActive()) {
+            QAccessibleValueChangeEvent changed(this, text);
+            QAccessible::updateAccessibility(&changed);
+        }
+        Q_EMIT textChanged(text);
+    });
 }
 
 GridCombo::~GridCombo()

@@ -19,10 +19,14 @@ class QToolButton;
 // Keys reach the owner first (keyDown with a key code and shift state, then keyPress for typed
 // characters); a key the owner handled itself is dropped with suppressKey() so the text box does not
 // also act on it. F4 and Alt+Down open the list; Enter or a click in the list chooses a row.
+//
+// Like a combo box, the picker shows its text to screen readers and UI tests as its accessible name
+// and value, with an action that opens the list; the text is also its user property "text".
 class GridCombo final : public QWidget
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(GridCombo)
+    Q_PROPERTY(QString text READ Text WRITE setText NOTIFY textChanged USER true)
 
 public:
     // Key codes as the notifications carry them: the keyboard's codes of the keys (keycode.h).
@@ -72,6 +76,7 @@ Q_SIGNALS:
     void keyDown(int keyCode, int shift);
     void keyPress(int charCode);
     void focusLost();
+    void textChanged(const QString &text);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

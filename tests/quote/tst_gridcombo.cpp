@@ -1,8 +1,10 @@
 #include "quote/gridcombo.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QMetaProperty>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -14,6 +16,9 @@ class TestGridCombo : public QObject
 private Q_SLOTS:
     void focusLostOnlyWhenLeft_data();
     void focusLostOnlyWhenLeft();
+    void textIsReadableLikeAComboBox_data();
+    void textIsReadableLikeAComboBox();
+    void accessibleActionOpensTheList();
 };
 
 void TestGridCombo::focusLostOnlyWhenLeft_data()
@@ -37,6 +42,62 @@ void TestGridCombo::focusLostOnlyWhenLeft()
     QFocusEvent out(QEvent::FocusOut, Qt::FocusReason(reason));
     QApplication::sendEvent(picker.lineEdit(), &out);
     QCOMPARE(spy.size(), lost ? 1 : 0);
+}
+
+void TestGridCombo::textIsReadableLikeAComboBox_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << "";
+    QTest::newRow("an id") << "D4-16G";
+    QTest::newRow("quoted id") << "O'NEIL";
+    QTest::newRow("Arabic") << "\u0645\u0639\u0627\u0644\u062c";
+}
+
+void TestGridCombo::textIsReadableLikeAComboBox()
+{
+    QFETCH(QString, text);
+    QWidget window;
+    auto *picker = new GridCombo(&window);
+    picker->setText(QStringLiteral("before"));
+    window.show();
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(picker);
+    QVERIFY(iface);
+    QCOMPARE(iface->role(), QAccessible::ComboBox);
+
+    QSignalSpy changed(picker, &GridCombo::textChanged);
+    picker->setText(text);
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(iface->text(QAccessible::Value), text);
+    QCOMPARE(iface->text(QAccessible::Name), text);
+    QCOMPARE(picker->property("text").toString(), text);
+    QCOMPARE(QString::fromLatin1(picker->metaObject()->userProperty().name()), "text");
+
+    picker->setAccessibleName(QStringLiteral("Processor"));
+    QCOMPARE(iface->text(QAccessible::Name), "Processor");
+    QCOMPARE(iface->text(QAccessible::Value), text);
+
+    iface->setText(QAccessible::Value, QStringLiteral("set by a tool"));
+    QCOMPARE(picker->Text(), "set by a tool");
+    QVERIFY(picker->setProperty("text", text));
+    QCOMPARE(picker->Text(), text);
+}
+
+void TestGridCombo::accessibleActionOpensTheList()
+{
+    QWidget window;
+    auto *picker = new GridCombo(&window);
+    window.show();
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(picker);
+    QAccessibleActionInterface *actions = iface->actionInterface();
+    QVERIFY(actions);
+    QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::showMenuAction()));
+    QVERIFY(iface->state().collapsed);
+    QSignalSpy requested(picker, &GridCombo::listRequested);
+    actions->doAction(QAccessibleActionInterface::showMenuAction());
+    QCOMPARE(requested.size(), 1);
+    QVERIFY(picker->isListShown());
+    QVERIFY(iface->state().expanded);
+    picker->hideList();
 }
 
 QTEST_MAIN(TestGridCombo)
