@@ -8,7 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
+namespace
+{
 
 struct RowDesign {
     const char *caption;
@@ -18,12 +19,23 @@ struct RowDesign {
 };
 
 const RowDesign Rows[ConfigRow::Count] = {
-    {"&Processor", 240, 0, 0},      {"&Mother Board", 562, 3240, 540}, {"&RAM", 884, 3405, 900},
-    {"&Floppy Disk", 1206, 3285, 1200}, {"H&ard Disk", 1528, 0, 0},    {"&VGA Card", 1850, 3435, 1860},
-    {"Moni&tor", 2172, 0, 0},       {"C&D-ROM", 2494, 3420, 2505},     {"&Sound Card", 2816, 3420, 2835},
-    {"Sp&eaker", 3138, 3420, 3105}, {"&KeyBoard", 3460, 0, 0},         {"Mo&use", 3782, 0, 0},
-    {"&Case", 4104, 0, 0},          {"Fa&x Modem", 4426, 3450, 4365},  {"Extra &1", 4748, 3375, 4770},
-    {"Extra &2", 5070, 3330, 5130}, {"&Other", 5400, 0, 0},
+    { "&Processor", 240, 0, 0 },
+    { "&Mother Board", 562, 3240, 540 },
+    { "&RAM", 884, 3405, 900 },
+    { "&Floppy Disk", 1206, 3285, 1200 },
+    { "H&ard Disk", 1528, 0, 0 },
+    { "&VGA Card", 1850, 3435, 1860 },
+    { "Moni&tor", 2172, 0, 0 },
+    { "C&D-ROM", 2494, 3420, 2505 },
+    { "&Sound Card", 2816, 3420, 2835 },
+    { "Sp&eaker", 3138, 3420, 3105 },
+    { "&KeyBoard", 3460, 0, 0 },
+    { "Mo&use", 3782, 0, 0 },
+    { "&Case", 4104, 0, 0 },
+    { "Fa&x Modem", 4426, 3450, 4365 },
+    { "Extra &1", 4748, 3375, 4770 },
+    { "Extra &2", 5070, 3330, 5130 },
+    { "&Other", 5400, 0, 0 },
 };
 
 QString indexed(const char *name, int index)
