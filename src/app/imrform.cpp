@@ -131,39 +131,6 @@ void IMRForm::buildMenus()
     connect(about, &QAction::triggered, this, &IMRForm::menuhelpabout_Click);
 }
 
-void IMRForm::buildStatusBar()
-{
-    QStatusBar *bar = statusBar();
-    bar->setObjectName(QStringLiteral("StatusBar1"));
-    bar->setSizeGripEnabled(false);
-    for (int i = 0; i < 4; ++i) {
-        m_panels[i] = new QLabel(bar);
-        m_panels[i]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i + 1));
-        m_panels[i]->setFrameShape(QFrame::StyledPanel);
-        m_panels[i]->setFrameShadow(QFrame::Sunken);
-        if (i == 0)
-            bar->addWidget(m_panels[i], 1);
-        else
-            bar->addPermanentWidget(m_panels[i]);
-    }
-    m_panels[2]->setText(QStringLiteral("DB Date"));
-    m_panels[2]->setToolTip(QStringLiteral("Data Base Last modification date"));
-    // Panel 4 keeps today's date by itself, also across midnight.
-    m_todayTimer = new QTimer(this);
-    m_todayTimer->setSingleShot(true);
-    connect(m_todayTimer, &QTimer::timeout, this, &IMRForm::refreshTodayPanel);
-    refreshTodayPanel();
-}
-
-void IMRForm::refreshTodayPanel()
-{
-    const QDateTime now = QDateTime::currentDateTime();
-    m_panels[3]->setText(QLocale().toString(now.date(), QLocale::ShortFormat));
-    const QDateTime nextMidnight(now.date().addDays(1), QTime(0, 0, 1));
-    m_todayTimer->start(
-        static_cast<int>(std::clamp<qint64>(now.msecsTo(nextMidnight), 1000, 24 * 3600 * 1000)));
-}
-
 void IMRForm::buildClientArea()
 {
     auto *client = new QWidget(this);
@@ -182,30 +149,7 @@ void IMRForm::buildClientArea()
     at(m_text3, 225, 60, 6210, 375);
     connect(m_text3, &QLineEdit::textChanged, this, &IMRForm::Text3_Change);
 
-    m_frame2 = new QGroupBox(QStringLiteral("Client Data"), client);
-    m_frame2->setObjectName(QStringLiteral("Frame2"));
-    at(m_frame2, 195, 450, 7410, 585);
-    auto *label2 = new QLabel(QStringLiteral("Name/Tel"), m_frame2);
-    label2->setObjectName(QStringLiteral("Label2"));
-    at(label2, 360, 240, 1095, 195);
-    m_text2 = new QLineEdit(m_frame2);
-    m_text2->setObjectName(QStringLiteral("Text2"));
-    m_text2->setToolTip(QStringLiteral("Enter customer name"));
-    at(m_text2, 1545, 195, 2880, 285);
-    auto *label4 = new QLabel(QStringLiteral("Date"), m_frame2);
-    label4->setObjectName(QStringLiteral("Label4"));
-    at(label4, 4590, 240, 405, 195);
-    m_dtPicker1 = new QDateTimeEdit(m_frame2);
-    m_dtPicker1->setObjectName(QStringLiteral("DTPicker1"));
-    m_dtPicker1->setCalendarPopup(true);
-    m_dtPicker1->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
-    at(m_dtPicker1, 5040, 195, 1350, 285);
-
-    m_command2 = new QPushButton(Expand, m_frame2);
-    m_command2->setObjectName(QStringLiteral("Command2"));
-    m_command2->setToolTip(QStringLiteral("Show details"));
-    at(m_command2, 6465, 202, 735, 270);
-    connect(m_command2, &QPushButton::clicked, this, &IMRForm::Command2_Click);
+    buildClientData(client);
 
     m_check1 = new QCheckBox(QStringLiteral("Print Ima&ges"), client);
     m_check1->setObjectName(QStringLiteral("Check1"));
@@ -231,7 +175,46 @@ void IMRForm::buildClientArea()
     m_frame1->setObjectName(QStringLiteral("Frame1"));
     at(m_frame1, Frame1Left, Frame1Top, 8790, Frame1Height);
     buildRows();
+    buildTotalRow();
+    buildTabOrder();
+}
 
+void IMRForm::buildClientData(QWidget *client)
+{
+    const auto at = [this](QWidget *w, int left, int top, int width, int height) {
+        w->setGeometry(Twips::rect(this, left, top, width, height));
+    };
+    m_frame2 = new QGroupBox(QStringLiteral("Client Data"), client);
+    m_frame2->setObjectName(QStringLiteral("Frame2"));
+    at(m_frame2, 195, 450, 7410, 585);
+    auto *label2 = new QLabel(QStringLiteral("Name/Tel"), m_frame2);
+    label2->setObjectName(QStringLiteral("Label2"));
+    at(label2, 360, 240, 1095, 195);
+    m_text2 = new QLineEdit(m_frame2);
+    m_text2->setObjectName(QStringLiteral("Text2"));
+    m_text2->setToolTip(QStringLiteral("Enter customer name"));
+    at(m_text2, 1545, 195, 2880, 285);
+    auto *label4 = new QLabel(QStringLiteral("Date"), m_frame2);
+    label4->setObjectName(QStringLiteral("Label4"));
+    at(label4, 4590, 240, 405, 195);
+    m_dtPicker1 = new QDateTimeEdit(m_frame2);
+    m_dtPicker1->setObjectName(QStringLiteral("DTPicker1"));
+    m_dtPicker1->setCalendarPopup(true);
+    m_dtPicker1->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    at(m_dtPicker1, 5040, 195, 1350, 285);
+
+    m_command2 = new QPushButton(Expand, m_frame2);
+    m_command2->setObjectName(QStringLiteral("Command2"));
+    m_command2->setToolTip(QStringLiteral("Show details"));
+    at(m_command2, 6465, 202, 735, 270);
+    connect(m_command2, &QPushButton::clicked, this, &IMRForm::Command2_Click);
+}
+
+void IMRForm::buildTotalRow()
+{
+    const auto at = [this](QWidget *w, int left, int top, int width, int height) {
+        w->setGeometry(Twips::rect(this, left, top, width, height));
+    };
     m_line1 = new QFrame(m_frame1);
     m_line1->setObjectName(QStringLiteral("Line1"));
     m_line1->setFrameShape(QFrame::HLine);
@@ -264,7 +247,6 @@ void IMRForm::buildClientArea()
     totalPalette.setColor(QPalette::Text, Qt::blue);
     m_txttotal->setPalette(totalPalette);
     at(m_txttotal, CollapsedTotalLeft, 5790, 975, 315);
-    buildTabOrder();
 }
 
 void IMRForm::buildRows()
@@ -365,16 +347,6 @@ QString IMRForm::connectionFailureMessage() const
     return QLatin1String("Error connecting to DataBase!\rPlease make sure that office 2000 is installed!\r"
                          "Connection String: ")
         + m_store->connectionString();
-}
-
-QString IMRForm::panelText(int panel) const
-{
-    return (panel >= 1 && panel <= 4) ? m_panels[panel - 1]->text() : QString();
-}
-
-QString IMRForm::panelToolTip(int panel) const
-{
-    return (panel >= 1 && panel <= 4) ? m_panels[panel - 1]->toolTip() : QString();
 }
 
 void IMRForm::Text3_Change()

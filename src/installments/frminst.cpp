@@ -73,7 +73,55 @@ void frminst::buildWindow()
 {
     setWindowTitle(QStringLiteral("Installment Calculator"));
     resize(Twips::toX(this, 7995), Twips::toY(this, 7245));
+    QGroupBox *group = buildInputGroup();
 
+    auto *dateCaption = new QLabel(QStringLiteral("Date"), this);
+    m_firstDate = new QDateEdit(this);
+    m_firstDate->setObjectName(QStringLiteral("txtfirstinst"));
+    m_firstDate->setCalendarPopup(true);
+    const QString sep = Installments::dateSeparator();
+    m_firstDate->setDisplayFormat(u"dd'" + sep + u"'MM'" + sep + u"'yyyy");
+    dateCaption->setBuddy(m_firstDate);
+    m_name = new QLabel(QStringLiteral("Label1"), this);
+    m_name->setObjectName(QStringLiteral("lblname"));
+    m_calc = pushButton(this, "cmdcalc", QStringLiteral("Calculate"));
+    m_print = pushButton(this, "cmdprint", QStringLiteral("Print"));
+    m_close = pushButton(this, "cmdclose", QStringLiteral("Close"));
+
+    auto *line = new QHBoxLayout;
+    line->addWidget(dateCaption);
+    line->addWidget(m_firstDate);
+    line->addSpacing(Twips::toX(this, 200));
+    line->addWidget(m_name, 1);
+    line->addWidget(m_calc);
+    line->addWidget(m_print);
+    line->addWidget(m_close);
+
+    buildScheduleList();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addLayout(line);
+    layout->addWidget(m_list, 1);
+
+    setTabOrder(m_price, m_deposit);
+    setTabOrder(m_deposit, m_remainder);
+    setTabOrder(m_remainder, m_count);
+    setTabOrder(m_count, m_firstDate);
+    setTabOrder(m_firstDate, m_calc);
+    setTabOrder(m_calc, m_print);
+    setTabOrder(m_print, m_close);
+    setTabOrder(m_close, m_list);
+
+    for (QLineEdit *box : { m_price, m_deposit, m_count })
+        box->installEventFilter(this);
+    connect(m_calc, &QPushButton::clicked, this, &frminst::cmdcalc_Click);
+    connect(m_print, &QPushButton::clicked, this, &frminst::cmdprint_Click);
+    connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+QGroupBox *frminst::buildInputGroup()
+{
     auto *group = new QGroupBox(this);
     group->setObjectName(QStringLiteral("Frame1"));
     auto *grid = new QGridLayout(group);
@@ -130,29 +178,11 @@ void frminst::buildWindow()
     errorPalette.setColor(QPalette::WindowText, Qt::red);
     m_error->setPalette(errorPalette);
     grid->addWidget(m_error, 4, 0, 1, 6);
+    return group;
+}
 
-    auto *dateCaption = new QLabel(QStringLiteral("Date"), this);
-    m_firstDate = new QDateEdit(this);
-    m_firstDate->setObjectName(QStringLiteral("txtfirstinst"));
-    m_firstDate->setCalendarPopup(true);
-    const QString sep = Installments::dateSeparator();
-    m_firstDate->setDisplayFormat(u"dd'" + sep + u"'MM'" + sep + u"'yyyy");
-    dateCaption->setBuddy(m_firstDate);
-    m_name = new QLabel(QStringLiteral("Label1"), this);
-    m_name->setObjectName(QStringLiteral("lblname"));
-    m_calc = pushButton(this, "cmdcalc", QStringLiteral("Calculate"));
-    m_print = pushButton(this, "cmdprint", QStringLiteral("Print"));
-    m_close = pushButton(this, "cmdclose", QStringLiteral("Close"));
-
-    auto *line = new QHBoxLayout;
-    line->addWidget(dateCaption);
-    line->addWidget(m_firstDate);
-    line->addSpacing(Twips::toX(this, 200));
-    line->addWidget(m_name, 1);
-    line->addWidget(m_calc);
-    line->addWidget(m_print);
-    line->addWidget(m_close);
-
+void frminst::buildScheduleList()
+{
     m_schedule = new Installments::ScheduleModel(this);
     m_list = new QTreeView(this);
     m_list->setObjectName(QStringLiteral("lv"));
@@ -171,26 +201,6 @@ void frminst::buildWindow()
     // is left, so the balances stay in sight and on the printed page instead of behind a scroll bar.
     m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionResizeMode(3, QHeaderView::Stretch);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addLayout(line);
-    layout->addWidget(m_list, 1);
-
-    setTabOrder(m_price, m_deposit);
-    setTabOrder(m_deposit, m_remainder);
-    setTabOrder(m_remainder, m_count);
-    setTabOrder(m_count, m_firstDate);
-    setTabOrder(m_firstDate, m_calc);
-    setTabOrder(m_calc, m_print);
-    setTabOrder(m_print, m_close);
-    setTabOrder(m_close, m_list);
-
-    for (QLineEdit *box : { m_price, m_deposit, m_count })
-        box->installEventFilter(this);
-    connect(m_calc, &QPushButton::clicked, this, &frminst::cmdcalc_Click);
-    connect(m_print, &QPushButton::clicked, this, &frminst::cmdprint_Click);
-    connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void frminst::Form_Load(const QString &clientName, const QString &totalText)
