@@ -142,6 +142,7 @@ void IMRForm::buildClientArea()
 
     m_text3 = new QLineEdit(CompanyInitial, client);
     m_text3->setObjectName(QStringLiteral("Text3"));
+    WindowText::limitLength(m_text3, WindowText::ShopLength);
     m_text3->setToolTip(QStringLiteral("Enter your company name and telephone here"));
     m_text3->setAlignment(Qt::AlignCenter);
     QFont shopFont(QStringLiteral("Arial"), 12, QFont::Bold);
@@ -192,6 +193,7 @@ void IMRForm::buildClientData(QWidget *client)
     at(label2, 360, 240, 1095, 195);
     m_text2 = new QLineEdit(m_frame2);
     m_text2->setObjectName(QStringLiteral("Text2"));
+    WindowText::limitLength(m_text2, WindowText::ClientLength);
     m_text2->setToolTip(QStringLiteral("Enter customer name"));
     at(m_text2, 1545, 195, 2880, 285);
     auto *label4 = new QLabel(QStringLiteral("Date"), m_frame2);
@@ -228,6 +230,7 @@ void IMRForm::buildTotalRow()
     at(label5, 150, 5850, 1380, 195);
     m_text5 = new QLineEdit(QStringLiteral("Sales Executive"), m_frame1);
     m_text5->setObjectName(QStringLiteral("Text5"));
+    WindowText::limitLength(m_text5, WindowText::PersonLength);
     m_text5->setToolTip(QStringLiteral("Enter your name here"));
     at(m_text5, 1545, 5790, 1215, 315);
     m_cmdinst = new QPushButton(QStringLiteral("Total Price"), m_frame1);

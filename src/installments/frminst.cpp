@@ -133,6 +133,9 @@ QGroupBox *frminst::buildInputGroup()
     m_remainder->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_remainder->setText(QStringLiteral("0.00"));
     m_count = textBox(group, "txtnoinst", QStringLiteral("12"));
+    for (QLineEdit *amount : { m_price, m_deposit, static_cast<QLineEdit *>(m_remainder) })
+        WindowText::limitLength(amount, WindowText::AmountLength);
+    WindowText::limitLength(m_count, WindowText::CountLength);
     m_first = textBox(group, "txtfinst", QString());
     m_amount = textBox(group, "txtinst", QString());
     const QColor menuBackground = QApplication::palette("QMenu").color(QPalette::Window);

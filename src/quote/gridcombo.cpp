@@ -1,6 +1,7 @@
 #include "gridcombo.h"
 
 #include "focusleave.h"
+#include "windowtext.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -165,6 +166,15 @@ void GridCombo::setText(const QString &text)
     m_edit->setText(text);
 }
 
+void GridCombo::setMaxLength(int maxLength)
+{
+    m_maxLength = maxLength;
+    WindowText::limitLength(m_edit, maxLength);
+    // The keys reach the owner first, as ever: the picker's filter goes before the limit's.
+    m_edit->removeEventFilter(this);
+    m_edit->installEventFilter(this);
+}
+
 void GridCombo::SetFocus()
 {
     m_edit->setFocus(Qt::OtherFocusReason);
@@ -254,8 +264,15 @@ bool GridCombo::handleEditKey(QKeyEvent *event)
     m_suppress = false;
     Q_EMIT keyDown(code, shift);
     const QString typed = event->text();
-    if (!m_suppress && !typed.isEmpty() && typed.at(0).isPrint())
+    if (!m_suppress && !typed.isEmpty() && typed.at(0).isPrint()) {
+        // An owner that builds the text from the typed characters puts it in with setText, which
+        // the limit does not cut; so the limit is kept here for typing.
+        if (m_maxLength > 0 && Text().size() >= m_maxLength) {
+            WindowText::tellCut(m_edit, m_maxLength);
+            return true;
+        }
         Q_EMIT keyPress(typed.at(0).unicode());
+    }
     if (m_suppress)
         return true;
     if (opensList(code, shift)) {

@@ -59,6 +59,8 @@ public:
     void setText(const QString &text);
 
     void SetFocus();
+    // The longest text a person can type or paste; texts the program sets are never cut.
+    void setMaxLength(int maxLength);
     void suppressKey() { m_suppress = true; }
 
     bool isListShown() const;
@@ -91,4 +93,5 @@ private:
     QTableView *m_view = nullptr;
     std::unique_ptr<RecordSet> m_rows;
     bool m_suppress = false;
+    int m_maxLength = 0;
 };
