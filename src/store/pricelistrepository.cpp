@@ -91,6 +91,15 @@ std::optional<QString> PriceListRepository::setting(const QString &id)
     return found->text(QStringLiteral("Description"));
 }
 
+std::optional<QVariant> PriceListRepository::settingValue(const QString &id)
+{
+    auto found = m_store->query(QStringLiteral("select description from adt where category = ? and id = ?"),
+        { SettingsCategory, id });
+    if (!found || !found->moveFirst())
+        return std::nullopt;
+    return found->field(QStringLiteral("Description"));
+}
+
 bool PriceListRepository::rewriteSettings(const QList<std::pair<QString, QString>> &settings)
 {
     return m_store->inTransaction([&] {

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QSqlError>
 #include <QString>
+#include <QVariant>
 
 #include <memory>
 #include <optional>
@@ -50,6 +51,8 @@ public:
 
     // Settings rows (category "90"): company, sp and dt.
     std::optional<QString> setting(const QString &id);
+    // The same, telling a row without a value (a null QVariant) from a missing row (nullopt).
+    std::optional<QVariant> settingValue(const QString &id);
     // Every delete in the given order, then every insert, in one transaction: a failed insert
     // leaves the previous rows in place.
     bool rewriteSettings(const QList<std::pair<QString, QString>> &settings);

@@ -273,6 +273,14 @@ std::optional<QString> Store::readSetting(const QString &id)
     return rs->text(QStringLiteral("Description"));
 }
 
+std::optional<QVariant> Store::readSettingValue(const QString &id)
+{
+    auto rs = query(settingRead(id));
+    if (!rs || !rs->moveFirst())
+        return std::nullopt;
+    return rs->field(QStringLiteral("Description"));
+}
+
 bool Store::rewriteSetting(const QString &id, const QString &value)
 {
     return rewriteSettings({ { id, value } });

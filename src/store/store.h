@@ -56,6 +56,8 @@ public:
 
     // Settings rows of category '90', read and rewritten with their fixed statements.
     std::optional<QString> readSetting(const QString &id);
+    // The same, telling a row without a value (a null QVariant) from a missing row (nullopt).
+    std::optional<QVariant> readSettingValue(const QString &id);
     // Delete then insert, all or nothing: a failed insert leaves the previous row(s) in place.
     bool rewriteSetting(const QString &id, const QString &value);
     // Several settings in one transaction: every delete in the given order, then every insert.

@@ -1,5 +1,10 @@
 #include "gridcombo.h"
 
+#include "focusleave.h"
+#include "windowtext.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -11,9 +16,79 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+namespace
+{
+
+// What assistive technology sees of a picker: a combo box whose name and value are its text.
+class GridComboAccessible final : public QAccessibleWidget
+{
+public:
+    explicit GridComboAccessible(GridCombo *picker)
+        : QAccessibleWidget(picker, QAccessible::ComboBox)
+    {
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value || (t == QAccessible::Name && picker()->accessibleName().isEmpty()))
+            return picker()->Text();
+        return QAccessibleWidget::text(t);
+    }
+
+    void setText(QAccessible::Text t, const QString &text) override
+    {
+        if (t == QAccessible::Value)
+            picker()->setText(text);
+        else
+            QAccessibleWidget::setText(t, text);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.editable = !picker()->lineEdit()->isReadOnly();
+        s.expandable = true;
+        s.expanded = picker()->isListShown();
+        s.collapsed = !s.expanded;
+        return s;
+    }
+
+    QStringList actionNames() const override { return { showMenuAction() }; }
+
+    void doAction(const QString &actionName) override
+    {
+        if (actionName == showMenuAction())
+            picker()->showList();
+    }
+
+    QStringList keyBindingsForAction(const QString &actionName) const override
+    {
+        return actionName == showMenuAction()
+            ? QStringList { QStringLiteral("F4"), QStringLiteral("Alt+Down") }
+            : QStringList();
+    }
+
+private:
+    GridCombo *picker() const { return static_cast<GridCombo *>(widget()); }
+};
+
+QAccessibleInterface *gridComboAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("GridCombo") && object && object->isWidgetType())
+        return new GridComboAccessible(static_cast<GridCombo *>(object));
+    return nullptr;
+}
+
+} // namespace
+
 GridCombo::GridCombo(QWidget *parent)
     : QWidget(parent)
 {
+    static const bool accessibleInstalled = [] {
+        QAccessible::installFactory(gridComboAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessibleInstalled);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -24,12 +99,20 @@ GridCombo::GridCombo(QWidget *parent)
     m_button->setArrowType(Qt::DownArrow);
     m_button->setFocusPolicy(Qt::NoFocus);
     m_button->setAutoRaise(false);
+    m_button->setAccessibleName(QStringLiteral("Open list"));
     layout->addWidget(m_edit, 1);
     layout->addWidget(m_button);
     setFocusProxy(m_edit);
     setFocusPolicy(Qt::StrongFocus);
     m_edit->installEventFilter(this);
     connect(m_button, &QToolButton::clicked, this, [this] { isListShown() ? hideList() : showList(); });
+    connect(m_edit, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (QAccessible::isActive()) {
+            QAccessibleValueChangeEvent changed(this, text);
+            QAccessible::updateAccessibility(&changed);
+        }
+        Q_EMIT textChanged(text);
+    });
 }
 
 GridCombo::~GridCombo()
@@ -81,6 +164,15 @@ QString GridCombo::Text() const
 void GridCombo::setText(const QString &text)
 {
     m_edit->setText(text);
+}
+
+void GridCombo::setMaxLength(int maxLength)
+{
+    m_maxLength = maxLength;
+    WindowText::limitLength(m_edit, maxLength);
+    // The keys reach the owner first, as ever: the picker's filter goes before the limit's.
+    m_edit->removeEventFilter(this);
+    m_edit->installEventFilter(this);
 }
 
 void GridCombo::SetFocus()
@@ -154,53 +246,14 @@ void GridCombo::chooseRow(int row)
     Q_EMIT itemChosen();
 }
 
-int GridCombo::keyCodeOf(int qtKey)
+bool GridCombo::opensList(int keyCode, int shift)
 {
-    switch (qtKey) {
-    case Qt::Key_Backspace:
-        return KeyBack;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return KeyTab;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return KeyReturn;
-    case Qt::Key_Escape:
-        return KeyEscape;
-    case Qt::Key_PageUp:
-        return KeyPageUp;
-    case Qt::Key_PageDown:
-        return KeyPageDown;
-    case Qt::Key_End:
-        return KeyEnd;
-    case Qt::Key_Home:
-        return KeyHome;
-    case Qt::Key_Left:
-        return KeyLeft;
-    case Qt::Key_Up:
-        return KeyUp;
-    case Qt::Key_Right:
-        return KeyRight;
-    case Qt::Key_Down:
-        return KeyDown;
-    case Qt::Key_Delete:
-        return KeyDelete;
-    case Qt::Key_F4:
-        return KeyF4;
-    default:
-        break;
-    }
-    if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
-        || qtKey == Qt::Key_Space)
-        return qtKey; // the same codes as the character keys' upper-case letters and digits
-    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12)
-        return 112 + (qtKey - Qt::Key_F1);
-    return qtKey < 0x100 ? qtKey : 0;
+    return keyCode == KeyF4 || (keyCode == KeyDown && (shift & AltMask));
 }
 
 bool GridCombo::handleEditKey(QKeyEvent *event)
 {
-    const int code = keyCodeOf(event->key());
+    const int code = KeyCodes::of(event->key(), event->modifiers(), event->text());
     int shift = 0;
     if (event->modifiers() & Qt::ShiftModifier)
         shift |= ShiftMask;
@@ -209,14 +262,20 @@ bool GridCombo::handleEditKey(QKeyEvent *event)
     if (event->modifiers() & Qt::AltModifier)
         shift |= AltMask;
     m_suppress = false;
-    if (code != 0)
-        Q_EMIT keyDown(code, shift);
+    Q_EMIT keyDown(code, shift);
     const QString typed = event->text();
-    if (!m_suppress && !typed.isEmpty() && typed.at(0).isPrint())
+    if (!m_suppress && !typed.isEmpty() && typed.at(0).isPrint()) {
+        // An owner that builds the text from the typed characters puts it in with setText, which
+        // the limit does not cut; so the limit is kept here for typing.
+        if (m_maxLength > 0 && Text().size() >= m_maxLength) {
+            WindowText::tellCut(m_edit, m_maxLength);
+            return true;
+        }
         Q_EMIT keyPress(typed.at(0).unicode());
+    }
     if (m_suppress)
         return true;
-    if (code == KeyF4 || (code == KeyDown && (shift & AltMask))) {
+    if (opensList(code, shift)) {
         showList();
         return true;
     }
@@ -229,8 +288,7 @@ bool GridCombo::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::KeyPress)
             return handleEditKey(static_cast<QKeyEvent *>(event));
         if (event->type() == QEvent::FocusOut) {
-            const auto reason = static_cast<QFocusEvent *>(event)->reason();
-            if (reason != Qt::PopupFocusReason && !isListShown())
+            if (leavesForAnotherControl(*static_cast<QFocusEvent *>(event)) && !isListShown())
                 Q_EMIT focusLost();
         }
     } else if (m_view && watched == m_view && event->type() == QEvent::KeyPress) {

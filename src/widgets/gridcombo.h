@@ -1,5 +1,6 @@
 #pragma once
 
+#include "keycode.h"
 #include "store/recordset.h"
 
 #include <QWidget>
@@ -18,28 +19,32 @@ class QToolButton;
 // Keys reach the owner first (keyDown with a key code and shift state, then keyPress for typed
 // characters); a key the owner handled itself is dropped with suppressKey() so the text box does not
 // also act on it. F4 and Alt+Down open the list; Enter or a click in the list chooses a row.
+//
+// Like a combo box, the picker shows its text to screen readers and UI tests as its accessible name
+// and value, with an action that opens the list; the text is also its user property "text".
 class GridCombo final : public QWidget
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(GridCombo)
+    Q_PROPERTY(QString text READ Text WRITE setText NOTIFY textChanged USER true)
 
 public:
-    // Key codes as the notifications carry them.
+    // Key codes as the notifications carry them: the keyboard's codes of the keys (keycode.h).
     enum KeyCode {
-        KeyBack = 8,
-        KeyTab = 9,
-        KeyReturn = 13,
-        KeyEscape = 27,
-        KeyPageUp = 33,
-        KeyPageDown = 34,
-        KeyEnd = 35,
-        KeyHome = 36,
-        KeyLeft = 37,
-        KeyUp = 38,
-        KeyRight = 39,
-        KeyDown = 40,
-        KeyDelete = 46,
-        KeyF4 = 115
+        KeyBack = KeyCodes::Back,
+        KeyTab = KeyCodes::Tab,
+        KeyReturn = KeyCodes::Return,
+        KeyEscape = KeyCodes::Escape,
+        KeyPageUp = KeyCodes::PageUp,
+        KeyPageDown = KeyCodes::PageDown,
+        KeyEnd = KeyCodes::End,
+        KeyHome = KeyCodes::Home,
+        KeyLeft = KeyCodes::Left,
+        KeyUp = KeyCodes::Up,
+        KeyRight = KeyCodes::Right,
+        KeyDown = KeyCodes::Down,
+        KeyDelete = KeyCodes::Delete,
+        KeyF4 = KeyCodes::F4
     };
     // Shift state bits.
     enum ShiftBit { ShiftMask = 1, CtrlMask = 2, AltMask = 4 };
@@ -54,6 +59,8 @@ public:
     void setText(const QString &text);
 
     void SetFocus();
+    // The longest text a person can type or paste; texts the program sets are never cut.
+    void setMaxLength(int maxLength);
     void suppressKey() { m_suppress = true; }
 
     bool isListShown() const;
@@ -62,8 +69,8 @@ public:
     QTableView *listView();
     QLineEdit *lineEdit() const { return m_edit; }
 
-    // Maps a Qt key to the key code the notifications carry (0 when it has none).
-    static int keyCodeOf(int qtKey);
+    // Whether a key opens the list (F4, Alt+Down) rather than moving through it.
+    static bool opensList(int keyCode, int shift);
 
 Q_SIGNALS:
     void listRequested();
@@ -71,6 +78,7 @@ Q_SIGNALS:
     void keyDown(int keyCode, int shift);
     void keyPress(int charCode);
     void focusLost();
+    void textChanged(const QString &text);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -85,4 +93,5 @@ private:
     QTableView *m_view = nullptr;
     std::unique_ptr<RecordSet> m_rows;
     bool m_suppress = false;
+    int m_maxLength = 0;
 };

@@ -73,6 +73,25 @@ QIcon calculatorIcon(const QColor &ink)
     return QIcon(pm);
 }
 
+// What a screen reader says for a calculator key: the operators by name, not by their signs.
+QString spokenName(const char *objectName, const QString &caption)
+{
+    static const std::pair<const char *, const char *> names[] = {
+        { "calcPoint", "Decimal point" },
+        { "calcClear", "Clear" },
+        { "calcAdd", "Add" },
+        { "calcSubtract", "Subtract" },
+        { "calcMultiply", "Multiply" },
+        { "calcDivide", "Divide" },
+        { "calcEquals", "Equals" },
+    };
+    for (const auto &[key, name] : names) {
+        if (qstrcmp(key, objectName) == 0)
+            return QString::fromLatin1(name);
+    }
+    return caption;
+}
+
 // The pocket calculator. Plain double arithmetic is what a desk calculator offers; the result is
 // cut to 15 significant digits when it is written, like every number the program writes.
 class Calculator final : public QFrame
@@ -86,11 +105,13 @@ public:
         setObjectName(QStringLiteral("calculator"));
         setAttribute(Qt::WA_DeleteOnClose);
         setFrameShape(QFrame::StyledPanel);
+        setAccessibleName(QStringLiteral("Calculator"));
         auto *grid = new QGridLayout(this);
         grid->setSpacing(2);
         grid->setContentsMargins(4, 4, 4, 4);
         m_display = new QLineEdit(this);
         m_display->setObjectName(QStringLiteral("calcDisplay"));
+        m_display->setAccessibleName(QStringLiteral("Calculator display"));
         m_display->setReadOnly(true);
         m_display->setFocusPolicy(Qt::NoFocus);
         m_display->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -100,6 +121,7 @@ public:
                           std::function<void()> action) {
             auto *b = new QToolButton(this);
             b->setText(caption);
+            b->setAccessibleName(spokenName(name, caption));
             b->setObjectName(QString::fromLatin1(name));
             b->setFocusPolicy(Qt::NoFocus);
             b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -289,6 +311,8 @@ NumericEdit::NumericEdit(QWidget *parent)
     setValidator(new NumberValidator(this));
     m_calcAction = addAction(calculatorIcon(palette().color(QPalette::Text)), QLineEdit::TrailingPosition);
     m_calcAction->setObjectName(QStringLiteral("calculatorAction"));
+    // The text is what screen readers say for the button; the box shows only the icon.
+    m_calcAction->setText(QStringLiteral("Calculator"));
     m_calcAction->setToolTip(QStringLiteral("Calculator (F4)"));
     connect(m_calcAction, &QAction::triggered, this, &NumericEdit::showCalculator);
 }

@@ -2,8 +2,10 @@
 
 #include "core/amount.h"
 #include "core/plan.h"
+#include "widgets/focusleave.h"
 #include "widgets/numericedit.h"
 #include "widgets/twips.h"
+#include "widgets/windowtext.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -72,7 +74,55 @@ void InstallmentCalculator::buildWindow()
 {
     setWindowTitle(QStringLiteral("Installment Calculator"));
     resize(Twips::toX(this, 7995), Twips::toY(this, 7245));
+    QGroupBox *group = buildInputGroup();
 
+    auto *dateCaption = new QLabel(QStringLiteral("Date"), this);
+    m_firstDate = new QDateEdit(this);
+    m_firstDate->setObjectName(QStringLiteral("txtfirstinst"));
+    m_firstDate->setCalendarPopup(true);
+    const QString sep = Installments::dateSeparator();
+    m_firstDate->setDisplayFormat(u"dd'" + sep + u"'MM'" + sep + u"'yyyy");
+    dateCaption->setBuddy(m_firstDate);
+    m_name = new QLabel(QStringLiteral("Label1"), this);
+    m_name->setObjectName(QStringLiteral("lblname"));
+    m_calc = pushButton(this, "cmdcalc", QStringLiteral("Calculate"));
+    m_print = pushButton(this, "cmdprint", QStringLiteral("Print"));
+    m_close = pushButton(this, "cmdclose", QStringLiteral("Close"));
+
+    auto *line = new QHBoxLayout;
+    line->addWidget(dateCaption);
+    line->addWidget(m_firstDate);
+    line->addSpacing(Twips::toX(this, 200));
+    line->addWidget(m_name, 1);
+    line->addWidget(m_calc);
+    line->addWidget(m_print);
+    line->addWidget(m_close);
+
+    buildScheduleList();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addLayout(line);
+    layout->addWidget(m_list, 1);
+
+    setTabOrder(m_price, m_deposit);
+    setTabOrder(m_deposit, m_remainder);
+    setTabOrder(m_remainder, m_count);
+    setTabOrder(m_count, m_firstDate);
+    setTabOrder(m_firstDate, m_calc);
+    setTabOrder(m_calc, m_print);
+    setTabOrder(m_print, m_close);
+    setTabOrder(m_close, m_list);
+
+    for (QLineEdit *box : { m_price, m_deposit, m_count })
+        box->installEventFilter(this);
+    connect(m_calc, &QPushButton::clicked, this, &InstallmentCalculator::cmdcalc_Click);
+    connect(m_print, &QPushButton::clicked, this, &InstallmentCalculator::cmdprint_Click);
+    connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+QGroupBox *InstallmentCalculator::buildInputGroup()
+{
     auto *group = new QGroupBox(this);
     group->setObjectName(QStringLiteral("Frame1"));
     auto *grid = new QGridLayout(group);
@@ -84,6 +134,9 @@ void InstallmentCalculator::buildWindow()
     m_remainder->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_remainder->setText(QStringLiteral("0.00"));
     m_count = textBox(group, "txtnoinst", QStringLiteral("12"));
+    for (QLineEdit *amount : { m_price, m_deposit, static_cast<QLineEdit *>(m_remainder) })
+        WindowText::limitLength(amount, WindowText::AmountLength);
+    WindowText::limitLength(m_count, WindowText::CountLength);
     m_first = textBox(group, "txtfinst", QString());
     m_amount = textBox(group, "txtinst", QString());
     const QColor menuBackground = QApplication::palette("QMenu").color(QPalette::Window);
@@ -129,29 +182,11 @@ void InstallmentCalculator::buildWindow()
     errorPalette.setColor(QPalette::WindowText, Qt::red);
     m_error->setPalette(errorPalette);
     grid->addWidget(m_error, 4, 0, 1, 6);
+    return group;
+}
 
-    auto *dateCaption = new QLabel(QStringLiteral("Date"), this);
-    m_firstDate = new QDateEdit(this);
-    m_firstDate->setObjectName(QStringLiteral("txtfirstinst"));
-    m_firstDate->setCalendarPopup(true);
-    const QString sep = Installments::dateSeparator();
-    m_firstDate->setDisplayFormat(u"dd'" + sep + u"'MM'" + sep + u"'yyyy");
-    dateCaption->setBuddy(m_firstDate);
-    m_name = new QLabel(QStringLiteral("Label1"), this);
-    m_name->setObjectName(QStringLiteral("lblname"));
-    m_calc = pushButton(this, "cmdcalc", QStringLiteral("Calculate"));
-    m_print = pushButton(this, "cmdprint", QStringLiteral("Print"));
-    m_close = pushButton(this, "cmdclose", QStringLiteral("Close"));
-
-    auto *line = new QHBoxLayout;
-    line->addWidget(dateCaption);
-    line->addWidget(m_firstDate);
-    line->addSpacing(Twips::toX(this, 200));
-    line->addWidget(m_name, 1);
-    line->addWidget(m_calc);
-    line->addWidget(m_print);
-    line->addWidget(m_close);
-
+void InstallmentCalculator::buildScheduleList()
+{
     m_schedule = new Installments::ScheduleModel(this);
     m_list = new QTreeView(this);
     m_list->setObjectName(QStringLiteral("lv"));
@@ -170,31 +205,11 @@ void InstallmentCalculator::buildWindow()
     // is left, so the balances stay in sight and on the printed page instead of behind a scroll bar.
     m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionResizeMode(3, QHeaderView::Stretch);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addLayout(line);
-    layout->addWidget(m_list, 1);
-
-    setTabOrder(m_price, m_deposit);
-    setTabOrder(m_deposit, m_remainder);
-    setTabOrder(m_remainder, m_count);
-    setTabOrder(m_count, m_firstDate);
-    setTabOrder(m_firstDate, m_calc);
-    setTabOrder(m_calc, m_print);
-    setTabOrder(m_print, m_close);
-    setTabOrder(m_close, m_list);
-
-    for (QLineEdit *box : { m_price, m_deposit, m_count })
-        box->installEventFilter(this);
-    connect(m_calc, &QPushButton::clicked, this, &InstallmentCalculator::cmdcalc_Click);
-    connect(m_print, &QPushButton::clicked, this, &InstallmentCalculator::cmdprint_Click);
-    connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void InstallmentCalculator::Form_Load(const QString &clientName, const QString &totalText)
 {
-    setWindowTitle(u"Installment Calculator - " + clientName);
+    WindowText::setTitle(this, u"Installment Calculator - " + clientName);
     m_price->setText(totalText);
     // The suggested deposit is a quarter of the total, written as a plain number with every digit
     // (2500, 308.64), read by the same rules as the total itself.
@@ -271,7 +286,7 @@ void InstallmentCalculator::cmdcalc_Click()
 
 void InstallmentCalculator::cmdprint_Click()
 {
-    const PrintResult printed = printOperation(this, windowTitle());
+    const PrintResult printed = printOperation(this, WindowText::title(this));
     if (printed.ok)
         return;
     const auto answer = QMessageBox::warning(this, appTitle,
@@ -303,8 +318,7 @@ bool InstallmentCalculator::eventFilter(QObject *watched, QEvent *event)
         QMetaObject::invokeMethod(box, &QLineEdit::selectAll, Qt::QueuedConnection);
     } else if (event->type() == QEvent::FocusOut) {
         // Only the user moving on counts as leaving a field, not another window or popup taking over.
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+        if (!leavesForAnotherControl(*static_cast<QFocusEvent *>(event)))
             return false;
         validatescreen();
         if (box == m_count) {

@@ -13,6 +13,7 @@
 
 class NumericEdit;
 class QDateEdit;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -49,6 +50,8 @@ protected:
 private:
     void Form_Load(const QString &clientName, const QString &totalText);
     void buildWindow();
+    QGroupBox *buildInputGroup();
+    void buildScheduleList();
     // Shows (or, with an empty text, clears) the message under the fields.
     void showError(const QString &message);
     // The outcome of CalcInst / validatescreen, so CalcAllInst can stop where they refused.

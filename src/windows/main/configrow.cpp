@@ -3,6 +3,7 @@
 #include "categorypictures.h"
 #include "widgets/gridcombo.h"
 #include "widgets/twips.h"
+#include "widgets/windowtext.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -66,6 +67,7 @@ ConfigRow::ConfigRow(int index, QWidget *frame)
     GridCombo1 = new GridCombo(frame);
     GridCombo1->setObjectName(indexed("GridCombo1", index));
     GridCombo1->setToolTip(QStringLiteral("Use arrow keys to change item, HOME,END,PGUP or PGDN"));
+    GridCombo1->setMaxLength(WindowText::IdLength);
     at(GridCombo1, 1545, d.top, 1215, 315);
 
     if (CategoryPictures::hasPicture(index)) {
@@ -91,5 +93,6 @@ ConfigRow::ConfigRow(int index, QWidget *frame)
     text1 = new QLineEdit(QStringLiteral("0.00"), frame);
     text1->setObjectName(indexed("text1", index));
     text1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    WindowText::limitLength(text1, WindowText::AmountLength);
     at(text1, 7665, d.top, 975, 315);
 }

@@ -2,11 +2,12 @@
 
 #include "core/amount.h"
 #include "core/version.h"
-#include "store/store.h"
-#include "widgets/twips.h"
-
 #include "offerprint.h"
+#include "store/store.h"
+#include "widgets/focusleave.h"
 #include "widgets/gridcombo.h"
+#include "widgets/twips.h"
+#include "widgets/windowtext.h"
 
 #include <QAction>
 #include <QApplication>
@@ -110,39 +111,6 @@ void MainWindow::buildMenus()
     connect(about, &QAction::triggered, this, &MainWindow::menuhelpabout_Click);
 }
 
-void MainWindow::buildStatusBar()
-{
-    QStatusBar *bar = statusBar();
-    bar->setObjectName(QStringLiteral("StatusBar1"));
-    bar->setSizeGripEnabled(false);
-    for (int i = 0; i < 4; ++i) {
-        m_panels[i] = new QLabel(bar);
-        m_panels[i]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i + 1));
-        m_panels[i]->setFrameShape(QFrame::StyledPanel);
-        m_panels[i]->setFrameShadow(QFrame::Sunken);
-        if (i == 0)
-            bar->addWidget(m_panels[i], 1);
-        else
-            bar->addPermanentWidget(m_panels[i]);
-    }
-    m_panels[2]->setText(QStringLiteral("DB Date"));
-    m_panels[2]->setToolTip(QStringLiteral("Data Base Last modification date"));
-    // Panel 4 keeps today's date by itself, also across midnight.
-    m_todayTimer = new QTimer(this);
-    m_todayTimer->setSingleShot(true);
-    connect(m_todayTimer, &QTimer::timeout, this, &MainWindow::refreshTodayPanel);
-    refreshTodayPanel();
-}
-
-void MainWindow::refreshTodayPanel()
-{
-    const QDateTime now = QDateTime::currentDateTime();
-    m_panels[3]->setText(QLocale().toString(now.date(), QLocale::ShortFormat));
-    const QDateTime nextMidnight(now.date().addDays(1), QTime(0, 0, 1));
-    m_todayTimer->start(
-        static_cast<int>(std::clamp<qint64>(now.msecsTo(nextMidnight), 1000, 24 * 3600 * 1000)));
-}
-
 void MainWindow::buildClientArea()
 {
     auto *client = new QWidget(this);
@@ -154,6 +122,7 @@ void MainWindow::buildClientArea()
 
     m_text3 = new QLineEdit(CompanyInitial, client);
     m_text3->setObjectName(QStringLiteral("Text3"));
+    WindowText::limitLength(m_text3, WindowText::ShopLength);
     m_text3->setToolTip(QStringLiteral("Enter your company name and telephone here"));
     m_text3->setAlignment(Qt::AlignCenter);
     QFont shopFont(QStringLiteral("Arial"), 12, QFont::Bold);
@@ -163,34 +132,7 @@ void MainWindow::buildClientArea()
     connect(m_text3, &QLineEdit::textChanged, this, [this](const QString &text) { m_offer.shop = text; });
     m_offer.shop = m_text3->text();
 
-    m_frame2 = new QGroupBox(QStringLiteral("Client Data"), client);
-    m_frame2->setObjectName(QStringLiteral("Frame2"));
-    at(m_frame2, 195, 450, 7410, 585);
-    auto *label2 = new QLabel(QStringLiteral("Name/Tel"), m_frame2);
-    label2->setObjectName(QStringLiteral("Label2"));
-    at(label2, 360, 240, 1095, 195);
-    m_text2 = new QLineEdit(m_frame2);
-    m_text2->setObjectName(QStringLiteral("Text2"));
-    m_text2->setToolTip(QStringLiteral("Enter customer name"));
-    at(m_text2, 1545, 195, 2880, 285);
-    connect(m_text2, &QLineEdit::textChanged, this, [this](const QString &text) { m_offer.client = text; });
-    auto *label4 = new QLabel(QStringLiteral("Date"), m_frame2);
-    label4->setObjectName(QStringLiteral("Label4"));
-    at(label4, 4590, 240, 405, 195);
-    m_dtPicker1 = new QDateTimeEdit(m_frame2);
-    m_dtPicker1->setObjectName(QStringLiteral("DTPicker1"));
-    m_dtPicker1->setCalendarPopup(true);
-    m_dtPicker1->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
-    at(m_dtPicker1, 5040, 195, 1350, 285);
-    connect(m_dtPicker1, &QDateTimeEdit::dateTimeChanged, this,
-        [this](const QDateTime &when) { m_offer.date = when; });
-    m_offer.date = m_dtPicker1->dateTime();
-
-    m_command2 = new QPushButton(Expand, m_frame2);
-    m_command2->setObjectName(QStringLiteral("Command2"));
-    m_command2->setToolTip(QStringLiteral("Show details"));
-    at(m_command2, 6465, 202, 735, 270);
-    connect(m_command2, &QPushButton::clicked, this, &MainWindow::Command2_Click);
+    buildClientData(client);
 
     m_check1 = new QCheckBox(QStringLiteral("Print Ima&ges"), client);
     m_check1->setObjectName(QStringLiteral("Check1"));
@@ -216,7 +158,51 @@ void MainWindow::buildClientArea()
     m_frame1->setObjectName(QStringLiteral("Frame1"));
     at(m_frame1, Frame1Left, Frame1Top, 8790, Frame1Height);
     buildRows();
+    buildTotalRow();
+    buildTabOrder();
+}
 
+void MainWindow::buildClientData(QWidget *client)
+{
+    const auto at = [this](QWidget *w, int left, int top, int width, int height) {
+        w->setGeometry(Twips::rect(this, left, top, width, height));
+    };
+    m_frame2 = new QGroupBox(QStringLiteral("Client Data"), client);
+    m_frame2->setObjectName(QStringLiteral("Frame2"));
+    at(m_frame2, 195, 450, 7410, 585);
+    auto *label2 = new QLabel(QStringLiteral("Name/Tel"), m_frame2);
+    label2->setObjectName(QStringLiteral("Label2"));
+    at(label2, 360, 240, 1095, 195);
+    m_text2 = new QLineEdit(m_frame2);
+    m_text2->setObjectName(QStringLiteral("Text2"));
+    WindowText::limitLength(m_text2, WindowText::ClientLength);
+    m_text2->setToolTip(QStringLiteral("Enter customer name"));
+    at(m_text2, 1545, 195, 2880, 285);
+    connect(m_text2, &QLineEdit::textChanged, this, [this](const QString &text) { m_offer.client = text; });
+    auto *label4 = new QLabel(QStringLiteral("Date"), m_frame2);
+    label4->setObjectName(QStringLiteral("Label4"));
+    at(label4, 4590, 240, 405, 195);
+    m_dtPicker1 = new QDateTimeEdit(m_frame2);
+    m_dtPicker1->setObjectName(QStringLiteral("DTPicker1"));
+    m_dtPicker1->setCalendarPopup(true);
+    m_dtPicker1->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    at(m_dtPicker1, 5040, 195, 1350, 285);
+    connect(m_dtPicker1, &QDateTimeEdit::dateTimeChanged, this,
+        [this](const QDateTime &when) { m_offer.date = when; });
+    m_offer.date = m_dtPicker1->dateTime();
+
+    m_command2 = new QPushButton(Expand, m_frame2);
+    m_command2->setObjectName(QStringLiteral("Command2"));
+    m_command2->setToolTip(QStringLiteral("Show details"));
+    at(m_command2, 6465, 202, 735, 270);
+    connect(m_command2, &QPushButton::clicked, this, &MainWindow::Command2_Click);
+}
+
+void MainWindow::buildTotalRow()
+{
+    const auto at = [this](QWidget *w, int left, int top, int width, int height) {
+        w->setGeometry(Twips::rect(this, left, top, width, height));
+    };
     m_line1 = new QFrame(m_frame1);
     m_line1->setObjectName(QStringLiteral("Line1"));
     m_line1->setFrameShape(QFrame::HLine);
@@ -230,6 +216,7 @@ void MainWindow::buildClientArea()
     at(label5, 150, 5850, 1380, 195);
     m_text5 = new QLineEdit(QStringLiteral("Sales Executive"), m_frame1);
     m_text5->setObjectName(QStringLiteral("Text5"));
+    WindowText::limitLength(m_text5, WindowText::PersonLength);
     m_text5->setToolTip(QStringLiteral("Enter your name here"));
     at(m_text5, 1545, 5790, 1215, 315);
     connect(m_text5, &QLineEdit::textChanged, this, [this](const QString &text) { m_offer.seller = text; });
@@ -251,7 +238,6 @@ void MainWindow::buildClientArea()
     totalPalette.setColor(QPalette::Text, Qt::blue);
     m_txttotal->setPalette(totalPalette);
     at(m_txttotal, CollapsedTotalLeft, 5790, 975, 315);
-    buildTabOrder();
 }
 
 void MainWindow::buildRows()
@@ -320,7 +306,7 @@ bool MainWindow::Form_Load()
 {
     // Steps 1 to 5 must all succeed; from step 6 on a failing step is skipped.
     m_dtPicker1->setDateTime(QDateTime::currentDateTime());
-    setWindowTitle(QLatin1String("Velmont Brasko - ") + m_text3->text());
+    WindowText::setTitle(this, QLatin1String("Velmont Brasko - ") + m_text3->text());
     m_command2->setText(Collapse);
     Command2_Click();
     if (!m_store->open())
@@ -335,8 +321,9 @@ bool MainWindow::Form_Load()
     m_panels[1]->setText(QStringLiteral("Version %1.%2").arg(Version::Major).arg(Version::Minor));
     m_panels[0]->setText(MakersNotice);
     m_panels[0]->setToolTip(m_panels[0]->text());
-    if (const auto dt = m_priceList.setting(QStringLiteral("dt")))
-        m_panels[2]->setText(QLatin1String("DB Date:") + *dt);
+    // A dt row without a value still sets the panel, to the bare "DB Date:".
+    if (const auto dt = m_priceList.settingValue(QStringLiteral("dt")))
+        m_panels[2]->setText(QLatin1String("DB Date:") + dt->toString());
     m_loaded = true;
     if (!m_store->isWritable()) {
         // Said at once, not first when closing: nothing typed here could be kept.
@@ -362,19 +349,9 @@ QString MainWindow::connectionFailureMessage() const
         + m_store->connectionString();
 }
 
-QString MainWindow::panelText(int panel) const
-{
-    return (panel >= 1 && panel <= 4) ? m_panels[panel - 1]->text() : QString();
-}
-
-QString MainWindow::panelToolTip(int panel) const
-{
-    return (panel >= 1 && panel <= 4) ? m_panels[panel - 1]->toolTip() : QString();
-}
-
 void MainWindow::Text3_Change()
 {
-    setWindowTitle(QLatin1String("Velmont Brasko - ") + m_text3->text());
+    WindowText::setTitle(this, QLatin1String("Velmont Brasko - ") + m_text3->text());
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -429,7 +406,8 @@ void MainWindow::mnufileexit_Click()
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::FocusOut) {
+    // A menu, another window or another program taking the focus is not leaving the amount.
+    if (event->type() == QEvent::FocusOut && leavesForAnotherControl(*static_cast<QFocusEvent *>(event))) {
         for (const auto &row : m_rows) {
             if (watched == row->text1) {
                 text1_LostFocus(row->index());
@@ -492,7 +470,7 @@ void MainWindow::GridCombo1_Click(int index)
     lookupItem(index);
 }
 
-void MainWindow::GridCombo1_KeyDown(int index, int keyCode, int)
+void MainWindow::GridCombo1_KeyDown(int index, int keyCode, int shift)
 {
     const ConfigRow &r = row(index);
     if (keyCode == GridCombo::KeyTab && index < ConfigRow::Count - 1) {
@@ -501,7 +479,7 @@ void MainWindow::GridCombo1_KeyDown(int index, int keyCode, int)
         return;
     }
     // F4 and Alt+Down open the list; the picker does that itself.
-    if (keyCode == GridCombo::KeyF4)
+    if (GridCombo::opensList(keyCode, shift))
         return;
     if (keyCode != GridCombo::KeyTab)
         r.GridCombo1->suppressKey();

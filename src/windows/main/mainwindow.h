@@ -106,6 +106,8 @@ private:
     void buildMenus();
     void buildStatusBar();
     void buildClientArea();
+    void buildClientData(QWidget *client);
+    void buildTotalRow();
     void setWindowWidthTwips(int twips);
     void refreshTodayPanel();
     void buildRows();

@@ -6,6 +6,7 @@
 #include "store/store.h"
 #include "widgets/gridcombo.h"
 #include "widgets/numericedit.h"
+#include "widgets/windowtext.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -127,14 +128,17 @@ PriceListEditor::PriceListEditor(
     label2->setObjectName(QStringLiteral("Label2"));
     m_txtrid = new GridCombo(frame1);
     m_txtrid->setObjectName(QStringLiteral("txtrid"));
+    m_txtrid->setMaxLength(WindowText::IdLength);
     auto *label3 = new QLabel(QStringLiteral("Description"), frame1);
     label3->setObjectName(QStringLiteral("Label3"));
     m_txtdesc = new QLineEdit(frame1);
     m_txtdesc->setObjectName(QStringLiteral("txtdesc"));
+    WindowText::limitLength(m_txtdesc, WindowText::DescriptionLength);
     auto *label1 = new QLabel(QStringLiteral("Price"), frame1);
     label1->setObjectName(QStringLiteral("Label1"));
     m_txtprice = new NumericEdit(frame1);
     m_txtprice->setObjectName(QStringLiteral("txtprice"));
+    WindowText::limitLength(m_txtprice, WindowText::AmountLength);
     m_txtprice->setText(QStringLiteral("0.00"));
 
     auto *fields = new QGridLayout(frame1);

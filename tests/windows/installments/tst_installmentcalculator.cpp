@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
+#include <QWindow>
 
 class TestFrmInst : public QObject
 {
@@ -24,6 +25,8 @@ private slots:
     void initTestCase();
     void opening_data();
     void opening();
+    void titleShowsClientAsTyped_data();
+    void titleShowsClientAsTyped();
     void calculateFromToday();
     void scheduleFromEndOfJanuary();
     void zeroRemainderKeepsSchedule();
@@ -31,6 +34,9 @@ private slots:
     void refusalKeepsEverything();
     void leavingCountRecomputesAndReturnsToPrice();
     void focusSelectsWholeText();
+    void firstFocusIsPrice();
+    void tabOrder_data();
+    void tabOrder();
     void priceAndDepositChangeNoOutput();
     void listLayout();
     void printFailureOffersPdf();
@@ -127,6 +133,31 @@ void TestFrmInst::opening()
     QCOMPARE(rows(w), 0);
     QCOMPARE(child<QLabel>(w, "lblerror")->text().isEmpty(), !note);
     QVERIFY(w.isModal());
+}
+
+void TestFrmInst::titleShowsClientAsTyped_data()
+{
+    QTest::addColumn<QString>("client");
+    QTest::newRow("placeholder inside") << "Ali [*] 0100";
+    QTest::newRow("placeholder at the end") << "Ali [*]";
+    QTest::newRow("two placeholders") << "[*][*]";
+    QTest::newRow("no placeholder") << "Ali 0100";
+}
+
+void TestFrmInst::titleShowsClientAsTyped()
+{
+    QFETCH(QString, client);
+    InstallmentCalculator w(client, QStringLiteral("10000.00"));
+    w.winId(); // the title bar's text is the native window's title
+    QCOMPARE(w.windowHandle()->title(), "Installment Calculator - " + client);
+    QCOMPARE(child<QLabel>(w, "lblname")->text(), client);
+    QString jobTitle;
+    w.printOperation = [&](QWidget *, const QString &title) {
+        jobTitle = title;
+        return PrintResult { true, QString() };
+    };
+    QTest::mouseClick(child<QPushButton>(w, "cmdprint"), Qt::LeftButton);
+    QCOMPARE(jobTitle, "Installment Calculator - " + client);
 }
 
 void TestFrmInst::calculateFromToday()
@@ -281,6 +312,43 @@ void TestFrmInst::focusSelectsWholeText()
         QCOMPARE(box->selectedText(), box->text());
         QCOMPARE(box->selectionStart(), 0);
     }
+}
+
+void TestFrmInst::firstFocusIsPrice()
+{
+    InstallmentCalculator w(QStringLiteral("Ali 0100"), QStringLiteral("10000.00"));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTRY_COMPARE(QApplication::focusWidget(), child(w, "txtcerditamount"));
+    QCOMPARE(child(w, "txtcerditamount")->selectedText(), "10000.00");
+}
+
+void TestFrmInst::tabOrder_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<bool>("back");
+    QTest::addColumn<QString>("to");
+    QTest::newRow("price to deposit") << "txtcerditamount" << false << "txtdeposit";
+    QTest::newRow("deposit to remainder") << "txtdeposit" << false << "txtsellprice";
+    QTest::newRow("remainder to count") << "txtsellprice" << false << "txtnoinst";
+    QTest::newRow("count back to remainder") << "txtnoinst" << true << "txtsellprice";
+    QTest::newRow("remainder back to deposit") << "txtsellprice" << true << "txtdeposit";
+    QTest::newRow("deposit back to price") << "txtdeposit" << true << "txtcerditamount";
+}
+
+void TestFrmInst::tabOrder()
+{
+    QFETCH(QString, from);
+    QFETCH(bool, back);
+    QFETCH(QString, to);
+    InstallmentCalculator w(QString(), QStringLiteral("10000.00"));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QLineEdit *start = w.findChild<QLineEdit *>(from);
+    start->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(start->hasFocus());
+    QTest::keyClick(start, back ? Qt::Key_Backtab : Qt::Key_Tab, back ? Qt::ShiftModifier : Qt::NoModifier);
+    QCOMPARE(QApplication::focusWidget()->objectName(), to);
 }
 
 void TestFrmInst::priceAndDepositChangeNoOutput()

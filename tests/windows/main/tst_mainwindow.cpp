@@ -2,12 +2,14 @@
 #include "support/testdb.h"
 #include "windows/main/mainwindow.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
+#include <QWindow>
 
 class TestMainWindow : public QObject
 {
@@ -17,6 +19,10 @@ private Q_SLOTS:
     void emptySettingsOpenWithInitialTexts();
     void closeWritesEditsAndExitDoesNot();
     void shopNameKeepsTrailingBlank();
+    void dbDatePanel_data();
+    void dbDatePanel();
+    void titleShowsShopNameAsTyped_data();
+    void titleShowsShopNameAsTyped();
     void missingDatabaseEndsWithoutWindow();
     void namesAndMenus();
     void failedSaveAsksBeforeClosing();
@@ -100,6 +106,60 @@ void TestMainWindow::shopNameKeepsTrailingBlank()
     MainWindow form(&store);
     QVERIFY(form.Form_Load());
     QCOMPARE(box(form, "Text3")->text(), QStringLiteral("Delta "));
+}
+
+void TestMainWindow::dbDatePanel_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("panel");
+    QTest::newRow("no dt row") << ""
+                               << "DB Date";
+    QTest::newRow("dt with a date") << "insert into adt values ('90', 'dt', '1/2/26 10:00', '0.00')"
+                                    << "DB Date:1/2/26 10:00";
+    QTest::newRow("dt without a value") << "insert into adt values ('90', 'dt', NULL, '0.00')"
+                                        << "DB Date:";
+    QTest::newRow("dt with an empty text") << "insert into adt values ('90', 'dt', '', '0.00')"
+                                           << "DB Date:";
+}
+
+void TestMainWindow::dbDatePanel()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, panel);
+    TestDb db;
+    if (!setup.isEmpty())
+        db.exec(setup);
+    Store store(db.path, QStringLiteral("t-dbdate"));
+    MainWindow form(&store);
+    QVERIFY(form.Form_Load());
+    QCOMPARE(form.panelText(3), panel);
+    QCOMPARE(form.panelToolTip(3), QStringLiteral("Data Base Last modification date"));
+}
+
+void TestMainWindow::titleShowsShopNameAsTyped_data()
+{
+    QTest::addColumn<QString>("shop");
+    QTest::newRow("placeholder inside") << "PCs [*] More";
+    QTest::newRow("placeholder at the end") << "Delta [*]";
+    QTest::newRow("two placeholders") << "[*][*]";
+    QTest::newRow("three placeholders") << "[*][*][*]";
+    QTest::newRow("placeholder in brackets") << "[[*]]";
+    QTest::newRow("no placeholder") << "Ahmed's PCs";
+    QTest::newRow("empty") << "";
+}
+
+void TestMainWindow::titleShowsShopNameAsTyped()
+{
+    QFETCH(QString, shop);
+    TestDb db;
+    Store store(db.path, QStringLiteral("t-title"));
+    MainWindow form(&store);
+    QVERIFY(form.Form_Load());
+    form.winId(); // the title bar's text is the native window's title
+    box(form, "Text3")->setText(shop);
+    QCOMPARE(form.windowHandle()->title(), "Velmont Brasko - " + shop);
+    QCOMPARE(
+        QAccessible::queryAccessibleInterface(&form)->text(QAccessible::Name), "Velmont Brasko - " + shop);
 }
 
 void TestMainWindow::missingDatabaseEndsWithoutWindow()

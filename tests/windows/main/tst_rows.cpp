@@ -8,8 +8,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
@@ -30,10 +32,21 @@ private Q_SLOTS:
     void outOfRangeAmountIsRefused();
     void chosenPriceSurvivesTabbingAway_data();
     void chosenPriceSurvivesTabbingAway();
+    void amountNormalisedOnlyWhenLeft_data();
+    void amountNormalisedOnlyWhenLeft();
+    void amountKeptWhileMenuOrOtherWindowIsActive();
     void keyNavigation_data();
     void keyNavigation();
+    void typedCharacterKeepsTheItem_data();
+    void typedCharacterKeepsTheItem();
+    void everyKeyLoadsAnEmptyPicker_data();
+    void everyKeyLoadsAnEmptyPicker();
+    void openingKeysShowTheList_data();
+    void openingKeysShowTheList();
     void tabMovesToNextPicker();
     void quotesAndMismatches();
+    void lookupKeepsWhatHasNoValue_data();
+    void lookupKeepsWhatHasNoValue();
     void listShowsChanges();
     void detailToggleGeometry();
     void priceMasking();
@@ -250,6 +263,57 @@ void TestRows::chosenPriceSurvivesTabbingAway()
     QCOMPARE(this->total(), total);
 }
 
+void TestRows::amountNormalisedOnlyWhenLeft_data()
+{
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("tab") << int(Qt::TabFocusReason) << "12.34";
+    QTest::newRow("shift+tab") << int(Qt::BacktabFocusReason) << "12.34";
+    QTest::newRow("click on another control") << int(Qt::MouseFocusReason) << "12.34";
+    QTest::newRow("access key of another control") << int(Qt::ShortcutFocusReason) << "12.34";
+    QTest::newRow("focus moved by the window") << int(Qt::OtherFocusReason) << "12.34";
+    QTest::newRow("a menu opens") << int(Qt::PopupFocusReason) << "12.345";
+    QTest::newRow("Alt gives the menu bar the keys") << int(Qt::MenuBarFocusReason) << "12.345";
+    QTest::newRow("another program becomes active") << int(Qt::ActiveWindowFocusReason) << "12.345";
+}
+
+void TestRows::amountNormalisedOnlyWhenLeft()
+{
+    QFETCH(int, reason);
+    QFETCH(QString, after);
+    amount(0)->setFocus();
+    amount(0)->clear();
+    QTest::keyClicks(amount(0), QStringLiteral("12.345"));
+    QFocusEvent out(QEvent::FocusOut, Qt::FocusReason(reason));
+    QApplication::sendEvent(amount(0), &out);
+    QCOMPARE(amount(0)->text(), after);
+    QCOMPARE(total(), QStringLiteral("12.34"));
+}
+
+void TestRows::amountKeptWhileMenuOrOtherWindowIsActive()
+{
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    amount(0)->setFocus();
+    amount(0)->clear();
+    QTest::keyClicks(amount(0), QStringLiteral("12.345"));
+    auto *file = m_form->findChild<QMenu *>(QStringLiteral("mnufile"));
+    file->popup(m_form->mapToGlobal(QPoint(0, 0)));
+    QVERIFY(QTest::qWaitForWindowExposed(file));
+    file->close();
+    QCOMPARE(amount(0)->text(), QStringLiteral("12.345"));
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QCOMPARE(amount(0)->text(), QStringLiteral("12.345"));
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QTRY_VERIFY(amount(0)->hasFocus());
+    QTest::keyClick(amount(0), Qt::Key_Tab); // now it is left
+    QCOMPARE(amount(0)->text(), QStringLiteral("12.34"));
+}
+
 void TestRows::keyNavigation_data()
 {
     QTest::addColumn<QList<int>>("keys");
@@ -265,6 +329,11 @@ void TestRows::keyNavigation_data()
     QTest::newRow("past the start keeps the id")
         << QList<int> { Qt::Key_Home, Qt::Key_PageUp, Qt::Key_Left } << "D4-8G";
     QTest::newRow("a letter takes the current row") << QList<int> { Qt::Key_X } << "D4-8G";
+    QTest::newRow("down in an empty picker loads and moves on") << QList<int> { Qt::Key_Down } << "D4-32G";
+    QTest::newRow("shift+down in an empty picker moves like down")
+        << QList<int> { (Qt::ShiftModifier | Qt::Key_Down).toCombined() } << "D4-32G";
+    QTest::newRow("shift+down moves like down")
+        << QList<int> { Qt::Key_Home, (Qt::ShiftModifier | Qt::Key_Down).toCombined() } << "D4-32G";
 }
 
 void TestRows::keyNavigation()
@@ -272,11 +341,96 @@ void TestRows::keyNavigation()
     QFETCH(QList<int>, keys);
     QFETCH(QString, id);
     picker(2)->SetFocus();
-    for (int key : keys)
-        QTest::keyClick(picker(2)->lineEdit(), Qt::Key(key));
+    for (int key : keys) {
+        const QKeyCombination combination = QKeyCombination::fromCombined(key);
+        QTest::keyClick(picker(2)->lineEdit(), combination.key(), combination.keyboardModifiers());
+    }
     QCOMPARE(picker(2)->Text(), id);
     const QStringList descriptions = m_db->descriptions(QStringLiteral("2"), id);
     QCOMPARE(m_form->row(2).Label1->text(), descriptions.value(0));
+}
+
+void TestRows::typedCharacterKeepsTheItem_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("shifted");
+    // Every printable ASCII character, with Shift where a US keyboard needs it ('(' is Shift+9),
+    // then letters of other keyboards. Several share their character code with a navigation key.
+    const QString shiftedOnUs = QStringLiteral("~!@#$%^&*()_+{}|:\"<>?ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    for (char c = 0x20; c < 0x7f; ++c) {
+        const QString typed(QChar::fromLatin1(c));
+        QTest::addRow("'%s' (%d)", qPrintable(typed), int(c))
+            << int(QTest::asciiToKey(c)) << typed << shiftedOnUs.contains(typed);
+    }
+    QTest::newRow("Cyrillic ef") << 0x0424 << QStringLiteral("\u0444") << false;
+    QTest::newRow("Arabic beh") << 0x0628 << QStringLiteral("\u0628") << false;
+    QTest::newRow("e acute") << int(Qt::Key_Eacute) << QStringLiteral("\u00e9") << false;
+}
+
+void TestRows::typedCharacterKeepsTheItem()
+{
+    QFETCH(int, key);
+    QFETCH(QString, typed);
+    QFETCH(bool, shifted);
+    picker(2)->SetFocus();
+    QTest::keyClick(picker(2)->lineEdit(), Qt::Key_Home);
+    QTest::keyClick(picker(2)->lineEdit(), Qt::Key_Down);
+    QCOMPARE(picker(2)->Text(), QStringLiteral("D4-32G"));
+    QTest::sendKeyEvent(QTest::Click, picker(2)->lineEdit(), Qt::Key(key), typed,
+        shifted ? Qt::ShiftModifier : Qt::NoModifier);
+    QCOMPARE(picker(2)->Text(), QStringLiteral("D4-32G"));
+    QCOMPARE(m_form->row(2).Label1->text(), QStringLiteral("DDR4 32GB"));
+    QCOMPARE(amount(2)->text(), QStringLiteral("3050.00"));
+}
+
+void TestRows::everyKeyLoadsAnEmptyPicker_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("shift alone") << int(Qt::Key_Shift) << QString() << int(Qt::ShiftModifier);
+    QTest::newRow("ctrl alone") << int(Qt::Key_Control) << QString() << int(Qt::ControlModifier);
+    QTest::newRow("insert") << int(Qt::Key_Insert) << QString() << 0;
+    QTest::newRow("caps lock") << int(Qt::Key_CapsLock) << QString() << 0;
+    QTest::newRow("Cyrillic letter") << 0x0424 << QStringLiteral("\u0444") << 0;
+    QTest::newRow("Arabic letter") << 0x0628 << QStringLiteral("\u0628") << 0;
+    QTest::newRow("keypad digit") << int(Qt::Key_5) << QStringLiteral("5") << int(Qt::KeypadModifier);
+    QTest::newRow("a key without a code") << int(Qt::Key_unknown) << QString() << 0;
+}
+
+void TestRows::everyKeyLoadsAnEmptyPicker()
+{
+    QFETCH(int, key);
+    QFETCH(QString, typed);
+    QFETCH(int, modifiers);
+    picker(2)->SetFocus();
+    QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), typed);
+    QApplication::sendEvent(picker(2)->lineEdit(), &press);
+    QCOMPARE(picker(2)->Text(), QStringLiteral("D4-8G")); // the list's first row
+    QCOMPARE(m_form->row(2).Label1->text(), QStringLiteral("DDR4 8GB"));
+}
+
+void TestRows::openingKeysShowTheList_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("F4") << int(Qt::Key_F4) << 0;
+    QTest::newRow("Alt+Down") << int(Qt::Key_Down) << int(Qt::AltModifier);
+}
+
+void TestRows::openingKeysShowTheList()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    picker(2)->SetFocus();
+    QTest::keyClick(picker(2)->lineEdit(), Qt::Key_Home);
+    QTest::keyClick(picker(2)->lineEdit(), Qt::Key_Down);
+    QTest::keyClick(picker(2)->lineEdit(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QVERIFY(picker(2)->isListShown());
+    QCOMPARE(picker(2)->Text(), QStringLiteral("D4-32G")); // opening the list moves nothing
+    QCOMPARE(picker(2)->listView()->currentIndex().data().toString(), QStringLiteral("D4-32G"));
+    picker(2)->hideList();
 }
 
 void TestRows::tabMovesToNextPicker()
@@ -305,6 +459,41 @@ void TestRows::quotesAndMismatches()
     picker(9)->showList(); // category "9" never shows "90"'s settings
     QCOMPARE(picker(9)->listView()->model()->rowCount(), 1);
     picker(9)->hideList();
+}
+
+void TestRows::lookupKeepsWhatHasNoValue_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("amount");
+    QTest::newRow("no description") << "NODESC"
+                                    << "DDR4 16GB"
+                                    << "99";
+    QTest::newRow("no price") << "NOPRICE"
+                              << "No price"
+                              << "1250";
+    QTest::newRow("neither") << "NOTHING"
+                             << "DDR4 16GB"
+                             << "1250";
+    QTest::newRow("empty description") << "EMPTYDESC"
+                                       << ""
+                                       << "5";
+}
+
+void TestRows::lookupKeepsWhatHasNoValue()
+{
+    QFETCH(QString, id);
+    QFETCH(QString, label);
+    QFETCH(QString, amount);
+    m_db->exec(QStringLiteral(
+        "insert into adt values ('2', 'NODESC', NULL, '99'), ('2', 'NOPRICE', 'No price', NULL),"
+        " ('2', 'NOTHING', NULL, NULL), ('2', 'EMPTYDESC', '', '5')"));
+    picker(2)->setText(QStringLiteral("D4-16G"));
+    m_form->GridCombo1_Click(2);
+    picker(2)->setText(id);
+    m_form->GridCombo1_Click(2);
+    QCOMPARE(m_form->row(2).Label1->text(), label);
+    QCOMPARE(this->amount(2)->text(), amount);
 }
 
 void TestRows::listShowsChanges()
