@@ -13,23 +13,23 @@
 void connectWindows(MainWindow &form)
 {
     MainWindow *owner = &form;
-    form.openInstallments = [owner] {
+    QObject::connect(owner, &MainWindow::installmentsRequested, owner, [owner] {
         const Offer &offer = owner->offer();
         InstallmentCalculator calculator(offer.client, offer.totalText(), owner);
         calculator.exec();
-    };
-    form.openPriceList = [owner](int index) {
+    });
+    QObject::connect(owner, &MainWindow::priceListRequested, owner, [owner](int index) {
         const ConfigRow &r = owner->row(index);
         PriceListEditor editor(owner->store(), r.Command1->text() + QLatin1String(" Data"), r.category(),
             r.Image1 ? r.Image1->pixmap() : QPixmap(), owner);
         reportFailuresOf(editor);
         editor.exec();
-    };
-    form.openAbout = [owner] {
+    });
+    QObject::connect(owner, &MainWindow::aboutRequested, owner, [owner] {
         AboutDialog about(owner);
         about.exec();
-    };
-    form.openOrders = [owner] { openOrderWindow(owner); };
+    });
+    QObject::connect(owner, &MainWindow::ordersRequested, owner, [owner] { openOrderWindow(owner); });
 }
 
 void reportFailuresOf(PriceListEditor &editor)

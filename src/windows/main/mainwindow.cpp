@@ -78,8 +78,6 @@ MainWindow::MainWindow(Store *store, QWidget *parent)
     buildStatusBar();
     setFixedHeight(menuBar()->sizeHint().height() + Twips::toY(this, ContentHeightTwips));
     setWindowWidthTwips(CollapsedWidthTwips);
-
-    printOffer = [this] { OfferPrint(this).run(); };
 }
 
 MainWindow::~MainWindow() = default;
@@ -94,10 +92,7 @@ void MainWindow::buildMenus()
     // The order window has no place of its own on the window; it sits beside the calculator.
     QAction *orders = file->addAction(tr("&Orders..."));
     orders->setObjectName(QStringLiteral("mnufileorders"));
-    connect(orders, &QAction::triggered, this, [this] {
-        if (openOrders)
-            openOrders();
-    });
+    connect(orders, &QAction::triggered, this, [this] { Q_EMIT ordersRequested(); });
     QAction *separator = file->addSeparator();
     separator->setObjectName(QStringLiteral("mnufileseparator1"));
     QAction *exit = file->addAction(tr("&Exit"));
@@ -381,20 +376,17 @@ QString MainWindow::Form_QueryUnload()
 
 void MainWindow::cmdinst_Click(int)
 {
-    if (openInstallments)
-        openInstallments();
+    Q_EMIT installmentsRequested();
 }
 
 void MainWindow::mnufileinstallments_Click()
 {
-    if (openInstallments)
-        openInstallments();
+    Q_EMIT installmentsRequested();
 }
 
 void MainWindow::menuhelpabout_Click()
 {
-    if (openAbout)
-        openAbout();
+    Q_EMIT aboutRequested();
 }
 
 void MainWindow::mnufileexit_Click()
@@ -425,8 +417,7 @@ void MainWindow::Command1_Click(int index)
 
 void MainWindow::showfrmadt(int index)
 {
-    if (openPriceList)
-        openPriceList(index);
+    Q_EMIT priceListRequested(index);
 }
 
 bool MainWindow::fillList(int index)
@@ -572,6 +563,5 @@ void MainWindow::Command3_Click()
 
 void MainWindow::cmdprint_Click()
 {
-    if (printOffer)
-        printOffer();
+    OfferPrint(this).run();
 }

@@ -52,15 +52,6 @@ public:
         m_closeAfterFailure = std::move(ask);
     }
 
-    // Secondary windows, opened modally; unset ones do nothing.
-    std::function<void()> openInstallments;
-    std::function<void()> openAbout;
-    std::function<void()> openOrders;
-    // Opens the price-list editor for a row (showfrmadt).
-    std::function<void(int index)> openPriceList;
-    // Prints the offer (cmdprint); unset prints nothing.
-    std::function<void()> printOffer;
-
     const ConfigRow &row(int index) const { return *m_rows.at(static_cast<size_t>(index)); }
 
     QString panelText(int panel) const;
@@ -94,6 +85,15 @@ public Q_SLOTS:
     void Command3_Click();
 
     void cmdprint_Click();
+
+Q_SIGNALS:
+    // Requests for the secondary windows, answered by whoever wires the program together (each
+    // opens modally, so the main window takes no input meanwhile).
+    void installmentsRequested();
+    void aboutRequested();
+    void ordersRequested();
+    // The price-list editor for one row's category (showfrmadt).
+    void priceListRequested(int index);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -418,9 +418,6 @@ void TestOfferPrint::clickPrintsOfferThroughCups()
     prepare(expanded, masked, true);
     const QString client = QStringLiteral("Client ") + PrintTest::token();
     m_form->findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(client);
-    // The window prints through its own wiring; a window not wired yet gets the program's.
-    if (!m_form->printOffer)
-        m_form->printOffer = [form = m_form.get()] { OfferPrint(form).run(); };
     // A failure would ask, in a message box, whether to keep the offer as a PDF: record and refuse.
     QString failure;
     QTimer watch;
