@@ -10,12 +10,13 @@
 
 #include <optional>
 
-namespace {
+namespace
+{
 
 QString settingRead(const QString &id)
 {
-    return QLatin1String("select description  from adt ") + QLatin1String(" where Category  = '90' and id = '")
-        + id + QLatin1String("'");
+    return QLatin1String("select description  from adt ")
+        + QLatin1String(" where Category  = '90' and id = '") + id + QLatin1String("'");
 }
 
 QString settingDelete(const QString &id)
@@ -36,6 +37,13 @@ QString settingInsert(const QString &id, const QString &value)
 // It is refused instead, with the reason.
 std::optional<QSqlError> unstorable(const QString &statement)
 {
+    auto refuse = [](const QString &why, const char *code) {
+        return QSqlError(QStringLiteral("Brasko"), why, QSqlError::StatementError, QString::fromLatin1(code));
+    };
+    auto codeName = [](char32_t code) -> QString {
+        return QStringLiteral("U+")
+            + QString::number(uint(code), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    };
     const qsizetype n = statement.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = statement.at(i);
@@ -44,17 +52,19 @@ std::optional<QSqlError> unstorable(const QString &statement)
             code = QChar::surrogateToUcs4(c, statement.at(i + 1));
             ++i;
         } else if (c.isSurrogate()) {
-            code = 0xFFFF; // half of a pair: not a character at all
+            return refuse(
+                QStringLiteral("The text holds %1, half of a character pair without its other half, "
+                               "which cannot be stored.")
+                    .arg(codeName(code)),
+                "NONCHAR");
         }
         if (code == 0)
-            return QSqlError(QStringLiteral("Brasko"),
-                             QStringLiteral("The text holds a NUL character, which cannot be stored."),
-                             QSqlError::StatementError, QStringLiteral("NUL"));
+            return refuse(QStringLiteral("The text holds a NUL character, which cannot be stored."), "NUL");
         if (code == 0xFFFE || code == 0xFFFF)
-            return QSqlError(QStringLiteral("Brasko"),
-                             QStringLiteral("The text holds the code U+%1, which is not a character and cannot be stored.")
-                                 .arg(uint(code), 4, 16, QLatin1Char('0')).toUpper(),
-                             QSqlError::StatementError, QStringLiteral("NONCHAR"));
+            return refuse(
+                QStringLiteral("The text holds the code %1, which is not a character and cannot be stored.")
+                    .arg(codeName(code)),
+                "NONCHAR");
     }
     return std::nullopt;
 }
@@ -104,9 +114,9 @@ bool Store::fail(const QSqlError &error)
     // SQLite only says "readonly database" when the file was taken away under it.
     if (!m_path.isEmpty() && isOpen() && !QFileInfo::exists(m_path))
         m_lastError = QSqlError(error.driverText(),
-                                QStringLiteral("%1 was deleted or moved while the program ran; nothing was saved.")
-                                    .arg(QDir::toNativeSeparators(m_path)),
-                                error.type(), error.nativeErrorCode());
+            QStringLiteral("%1 was deleted or moved while the program ran; nothing was saved.")
+                .arg(QDir::toNativeSeparators(m_path)),
+            error.type(), error.nativeErrorCode());
     return false;
 }
 
@@ -123,7 +133,7 @@ bool Store::open()
         : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     if (!db.isValid())
         return fail(QSqlError(QStringLiteral("SQLite"), QStringLiteral("The SQLite driver is not available."),
-                              QSqlError::ConnectionError));
+            QSqlError::ConnectionError));
     // mode=rw: SQLite would otherwise create a missing file, and the program must never do that.
     db.setDatabaseName(QUrl::fromLocalFile(m_path).toString(QUrl::FullyEncoded) + QLatin1String("?mode=rw"));
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=3000"));
@@ -151,8 +161,8 @@ QString Store::text(const QString &value)
 QString Store::translated(const QString &statement)
 {
     // Jet accepts "delete * from"; SQLite knows only "delete from".
-    static const QRegularExpression jetDelete(QStringLiteral("^\\s*delete\\s+\\*\\s+from\\b"),
-                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression jetDelete(
+        QStringLiteral("^\\s*delete\\s+\\*\\s+from\\b"), QRegularExpression::CaseInsensitiveOption);
     QString s = statement;
     const auto m = jetDelete.match(s);
     if (m.hasMatch())
@@ -221,7 +231,7 @@ std::optional<QString> Store::readSetting(const QString &id)
 
 bool Store::rewriteSetting(const QString &id, const QString &value)
 {
-    return rewriteSettings({{id, value}});
+    return rewriteSettings({ { id, value } });
 }
 
 bool Store::rewriteSettings(const QList<std::pair<QString, QString>> &settings)

@@ -25,10 +25,11 @@
 
 using namespace Faults;
 
-namespace {
+namespace
+{
 
-const QList<Row> Settings = {{"90", "company", "Old Shop", "0.00"}, {"90", "sp", "Old Seller", "0.00"},
-                             {"90", "dt", "1/1/2026 09:00:00", "0.00"}, {"4", "A", "Hard disk A", "300"}};
+const QList<Row> Settings = { { "90", "company", "Old Shop", "0.00" }, { "90", "sp", "Old Seller", "0.00" },
+    { "90", "dt", "1/1/2026 09:00:00", "0.00" }, { "4", "A", "Hard disk A", "300" } };
 
 QLineEdit *box(QWidget &w, const char *name)
 {
@@ -127,7 +128,8 @@ private Q_SLOTS:
     void failingClose();
     void settingTexts_data();
     void settingTexts();
-    void nonCharactersAreKeptOrRefused();
+    void nonCharactersAreRefused_data();
+    void nonCharactersAreRefused();
     void pickerIds_data();
     void pickerIds();
     void editorTexts_data();
@@ -151,7 +153,8 @@ void TestStartFaults::startRefused()
     const QString path = dir.filePath(QStringLiteral("db.mdb"));
     QList<Row> rows = Settings;
     for (int i = 0; i < 400; ++i)
-        rows << Row{QString::number(i % 17), QStringLiteral("ID%1").arg(i), QString(50, QLatin1Char('d')), QStringLiteral("1.00")};
+        rows << Row { QString::number(i % 17), QStringLiteral("ID%1").arg(i), QString(50, QLatin1Char('d')),
+            QStringLiteral("1.00") };
     QVERIFY(makeDatabase(path, rows));
     if (content.isEmpty())
         content = fileBytes(path).left(fileBytes(path).size() / 2);
@@ -179,7 +182,8 @@ void TestStartFaults::lockedAtStartThroughMain()
     QProcess locker;
     QVERIFY(startHelper(locker, QStringLiteral("lock"), path, "locked"));
     QString shown;
-    const int code = Main(*qApp, [&](const QString &message) { shown = message; }, path);
+    const int code = Main(
+        *qApp, [&](const QString &message) { shown = message; }, path);
     stopHelper(locker);
     QCOMPARE(code, 1);
     QVERIFY(shown.startsWith(QStringLiteral("Error connecting to DataBase!\r")));
@@ -295,7 +299,8 @@ void TestStartFaults::settingTexts_data()
     QTest::newRow("statement end") << QStringLiteral("x'); delete from adt; --");
     QTest::newRow("comments") << QStringLiteral("a /* b */ c -- d # e");
     QTest::newRow("arabic") << QStringLiteral("دلتا للكمبيوتر - ٠١٢٣٤٥٦٧٨٩");
-    QTest::newRow("emoji") << QStringLiteral("Shop \U0001F5A5\U0001F468\u200D\U0001F4BB \U0001F1EA\U0001F1EC");
+    QTest::newRow("emoji") << QStringLiteral(
+        "Shop \U0001F5A5\U0001F468\u200D\U0001F4BB \U0001F1EA\U0001F1EC");
     QTest::newRow("control characters") << QStringLiteral("tab\there\rcarriage\nline");
     QTest::newRow("100 KB") << QString(100 * 1024, QLatin1Char('w'));
     QTest::newRow("100 KB arabic with quotes") << QStringLiteral("ب'").repeated(50 * 1024);
@@ -323,8 +328,8 @@ void TestStartFaults::settingTexts()
         QVERIFY(form.close());
         QVERIFY2(ask.asked.isEmpty(), qPrintable(ask.asked.value(0)));
     }
-    QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("company")), QStringList{held3});
-    QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("sp")), QStringList{held5});
+    QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("company")), QStringList { held3 });
+    QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("sp")), QStringList { held5 });
     Store store(path, QStringLiteral("t-texts-again"));
     IMRForm form(&store);
     QVERIFY(form.Form_Load());
@@ -333,27 +338,53 @@ void TestStartFaults::settingTexts()
     QCOMPARE(allRows(path).size(), Settings.size());
 }
 
-void TestStartFaults::nonCharactersAreKeptOrRefused()
+void TestStartFaults::nonCharactersAreRefused_data()
 {
+    // SQLite would hand these back changed (U+FFFD) or cut the text short (NUL): the shop name
+    // would not come back as typed, so saving it is refused and the person told why.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("reason"); // what the question must name
+    QTest::newRow("U+FFFF") << QStringLiteral("Shop ") + QChar(0xFFFF)
+                            << QStringLiteral("U+FFFF, which is not a character");
+    QTest::newRow("U+FFFE") << QStringLiteral("Shop ") + QChar(0xFFFE) + QStringLiteral(" Tel")
+                            << QStringLiteral("U+FFFE, which is not a character");
+    QTest::newRow("lone high surrogate") << QStringLiteral("Shop ") + QChar(0xD83D) + QStringLiteral("x")
+                                         << QStringLiteral("U+D83D, half of a character pair");
+    QTest::newRow("lone low surrogate")
+        << QStringLiteral("Shop ") + QChar(0xDE00) << QStringLiteral("U+DE00, half of a character pair");
+    QTest::newRow("NUL") << QStringLiteral("Shop ") + QChar(0) + QStringLiteral(" Tel")
+                         << QStringLiteral("a NUL character");
+}
+
+void TestStartFaults::nonCharactersAreRefused()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("db.mdb"));
     QVERIFY(makeDatabase(path, Settings));
-    const QString text = QStringLiteral("Shop ") + QChar(0xFFFF) + QChar(0xFFFE);
-    {
-        Store store(path, QStringLiteral("t-nonchar"));
-        IMRForm form(&store);
-        CloseAsk ask;
-        ask.answer = true;
-        ask.attach(form);
-        QVERIFY(form.Form_Load());
-        box(form, "Text3")->setText(text);
-        QVERIFY(form.close());
-        if (!ask.asked.isEmpty()) { // refused, and said so: the old name stays
-            QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("company")), QStringList{QStringLiteral("Old Shop")});
-            return;
-        }
-    }
-    QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("company")), QStringList{text});
+    const QStringList before = allRows(path);
+    Store store(path, QStringLiteral("t-nonchar"));
+    IMRForm form(&store);
+    CloseAsk ask;
+    ask.attach(form);
+    QVERIFY(form.Form_Load());
+    form.show();
+    box(form, "Text3")->setText(text);
+    QCOMPARE(box(form, "Text3")->text(), text); // the box holds it as typed
+    box(form, "Text5")->setText(QStringLiteral("New Seller"));
+    // Refused, and said so: the window stays with what was typed, nothing is written.
+    QVERIFY(!form.close());
+    QCOMPARE(ask.asked.size(), 1);
+    QVERIFY2(ask.asked[0].contains(reason), qPrintable(ask.asked[0]));
+    QVERIFY(form.isVisible());
+    QCOMPARE(box(form, "Text3")->text(), text);
+    QCOMPARE(allRows(path), before);
+    // Closing anyway keeps the old rows, the seller's included (one save, all or nothing).
+    ask.answer = true;
+    QVERIFY(form.close());
+    QCOMPARE(ask.asked.size(), 2);
+    QCOMPARE(allRows(path), before);
 }
 
 void TestStartFaults::pickerIds_data()
@@ -368,7 +399,8 @@ void TestStartFaults::pickerIds_data()
     QTest::newRow("long") << QString(32000, QLatin1Char('L')) << true;
     // Not in the list: a lookup that matched anything would show another item.
     QTest::newRow("always true") << QStringLiteral("NOPE' or '1'='1") << false;
-    QTest::newRow("union") << QStringLiteral("' union select description, price from adt where id = 'company") << false;
+    QTest::newRow("union") << QStringLiteral("' union select description, price from adt where id = 'company")
+                           << false;
     QTest::newRow("other category") << QStringLiteral("Z") << false;
 }
 
@@ -379,9 +411,9 @@ void TestStartFaults::pickerIds()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("db.mdb"));
     QList<Row> rows = Settings;
-    rows << Row{"5", "Z", "Not a disk", "1"};
+    rows << Row { "5", "Z", "Not a disk", "1" };
     if (exists)
-        rows << Row{"4", id, QStringLiteral("Disk ") + id.left(20), "450.5"};
+        rows << Row { "4", id, QStringLiteral("Disk ") + id.left(20), "450.5" };
     QVERIFY(makeDatabase(path, rows));
     const QStringList before = allRows(path);
     Store store(path, QStringLiteral("t-ids"));
@@ -394,7 +426,8 @@ void TestStartFaults::pickerIds()
     row.GridCombo1->setText(id);
     QCOMPARE(row.GridCombo1->Text(), id);
     form.GridCombo1_Click(4);
-    QCOMPARE(row.Label1->text(), exists ? QStringLiteral("Disk ") + id.left(20) : QStringLiteral("Hard disk A"));
+    QCOMPARE(
+        row.Label1->text(), exists ? QStringLiteral("Disk ") + id.left(20) : QStringLiteral("Hard disk A"));
     QCOMPARE(row.text1->text(), exists ? QStringLiteral("450.5") : QStringLiteral("300"));
     QCOMPARE(allRows(path), before);
 }
@@ -404,8 +437,10 @@ void TestStartFaults::editorTexts_data()
     QTest::addColumn<QString>("id");
     QTest::addColumn<QString>("description");
     QTest::newRow("quotes") << QStringLiteral("O'NEIL \"15\"") << QStringLiteral("It's a 15\" screen; '' --");
-    QTest::newRow("statement end") << QStringLiteral("X'); delete from adt; --") << QStringLiteral("'); drop table adt; /*");
-    QTest::newRow("arabic and emoji") << QStringLiteral("شاشة\U0001F5A5") << QStringLiteral("شاشة ٢٤ بوصة \U0001F600");
+    QTest::newRow("statement end") << QStringLiteral("X'); delete from adt; --")
+                                   << QStringLiteral("'); drop table adt; /*");
+    QTest::newRow("arabic and emoji")
+        << QStringLiteral("شاشة\U0001F5A5") << QStringLiteral("شاشة ٢٤ بوصة \U0001F600");
     QTest::newRow("long") << QString(30000, QLatin1Char('I')) << QStringLiteral("d'").repeated(16000);
 }
 
@@ -434,7 +469,7 @@ void TestStartFaults::editorTexts()
         QVERIFY2(reports.descriptions.isEmpty(), qPrintable(reports.descriptions.value(0)));
         QVERIFY(!editor.isVisible());
     }
-    QCOMPARE(descriptions(path, QStringLiteral("6"), id), QStringList{description});
+    QCOMPARE(descriptions(path, QStringLiteral("6"), id), QStringList { description });
     QCOMPARE(allRows(path).size(), Settings.size() + 1);
     QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("dt")).size(), 1);
     // The main window's row finds the item by the same id.
@@ -491,7 +526,8 @@ void TestStartFaults::editorUnderFault()
             on.emplace(which, dir, path, disk ? &*disk : nullptr);
         QVERIFY(on->ok());
         box(editor, "txtdesc")->setText(QStringLiteral("Changed ") + QString(20000, QLatin1Char('c')));
-        editor.findChild<QPushButton *>(adding ? QStringLiteral("Command1") : QStringLiteral("Command2"))->click();
+        editor.findChild<QPushButton *>(adding ? QStringLiteral("Command1") : QStringLiteral("Command2"))
+            ->click();
         QCOMPARE(reports.descriptions.size(), 1);
         qInfo("%s", qPrintable(reports.descriptions[0].left(200)));
         QVERIFY(editor.isVisible()); // the editor stays, with what was typed

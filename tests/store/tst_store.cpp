@@ -58,7 +58,7 @@ void TestStore::settingsRoundTrip_data()
 void TestStore::settingsRoundTrip()
 {
     QFETCH(QString, value);
-    TestDb db({{"1", "X", "an item", "10"}});
+    TestDb db({ { "1", "X", "an item", "10" } });
     Store store(db.path, QStringLiteral("t-roundtrip"));
     QVERIFY(store.open());
     QVERIFY(store.rewriteSetting(QStringLiteral("company"), value));
@@ -68,28 +68,31 @@ void TestStore::settingsRoundTrip()
 
 void TestStore::firstOfTwoRowsIsReadAndOneRemains()
 {
-    TestDb db({{"90", "company", "first", "0.00"}, {"90", "company", "second", "0.00"}});
+    TestDb db({ { "90", "company", "first", "0.00" }, { "90", "company", "second", "0.00" } });
     Store store(db.path, QStringLiteral("t-two"));
     QVERIFY(store.open());
     QCOMPARE(*store.readSetting(QStringLiteral("company")), QStringLiteral("first"));
     QVERIFY(store.rewriteSetting(QStringLiteral("company"), QStringLiteral("third")));
-    QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("company")), QStringList{QStringLiteral("third")});
+    QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("company")),
+        QStringList { QStringLiteral("third") });
 }
 
 void TestStore::failedInsertKeepsTheOldRow()
 {
-    TestDb db({{"90", "sp", "Mona", "0.00"}});
-    db.exec(QStringLiteral("create trigger no_insert before insert on adt begin select raise(abort, 'refused'); end"));
+    TestDb db({ { "90", "sp", "Mona", "0.00" } });
+    db.exec(QStringLiteral(
+        "create trigger no_insert before insert on adt begin select raise(abort, 'refused'); end"));
     Store store(db.path, QStringLiteral("t-fail"));
     QVERIFY(store.open());
     QVERIFY(!store.rewriteSetting(QStringLiteral("sp"), QStringLiteral("Someone else")));
     QVERIFY(store.lastError().text().contains(QStringLiteral("refused")));
-    QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("sp")), QStringList{QStringLiteral("Mona")});
+    QCOMPARE(
+        db.descriptions(QStringLiteral("90"), QStringLiteral("sp")), QStringList { QStringLiteral("Mona") });
 }
 
 void TestStore::jetDeleteIsTranslated()
 {
-    TestDb db({{"3", "A", "a", "1"}, {"3", "B", "b", "2"}});
+    TestDb db({ { "3", "A", "a", "1" }, { "3", "B", "b", "2" } });
     Store store(db.path, QStringLiteral("t-jet"));
     QVERIFY(store.open());
     QVERIFY(store.execute(QStringLiteral("delete * from adt where id = 'A' and category = '3'")));
@@ -98,11 +101,12 @@ void TestStore::jetDeleteIsTranslated()
 
 void TestStore::recordSetMoves()
 {
-    TestDb db({{"5", "A", "a", "1"}, {"5", "B", "b", "2"}, {"5", "C", "c", "3"}});
+    TestDb db({ { "5", "A", "a", "1" }, { "5", "B", "b", "2" }, { "5", "C", "c", "3" } });
     Store store(db.path, QStringLiteral("t-rs"));
     QVERIFY(store.open());
-    auto rs = store.query(QStringLiteral("select id as [ID],description as [Description] ,price as [Price] from adt  "
-                                         "where Category  = '5' order by id desc"));
+    auto rs = store.query(
+        QStringLiteral("select id as [ID],description as [Description] ,price as [Price] from adt  "
+                       "where Category  = '5' order by id desc"));
     QVERIFY(rs);
     QVERIFY(rs->moveFirst());
     QCOMPARE(*rs->text(QStringLiteral("id")), QStringLiteral("C"));
@@ -119,13 +123,14 @@ void TestStore::recordSetMoves()
 void TestStore::nulIsRefused()
 {
     // Texts SQLite would cut or change are refused with the reason; the old row stays.
-    TestDb db({{"90", "company", "Old", "0.00"}});
+    TestDb db({ { "90", "company", "Old", "0.00" } });
     Store store(db.path, QStringLiteral("t-nul"));
     QVERIFY(store.open());
     const std::pair<QString, const char *> cases[] = {
-        {QStringLiteral("a") + QChar(0) + QStringLiteral("b"), "NUL"},
-        {QStringLiteral("a") + QChar(0xFFFE), "U+FFFE"},
-        {QStringLiteral("a") + QChar(0xD800), "U+FFFF"},
+        { QStringLiteral("a") + QChar(0) + QStringLiteral("b"), "NUL" },
+        { QStringLiteral("a") + QChar(0xFFFE), "U+FFFE, which is not a character" },
+        { QStringLiteral("a") + QChar(0xD800), "U+D800, half of a character pair" },
+        { QStringLiteral("a") + QChar(0xFFFF) + QStringLiteral("b"), "U+FFFF, which is not a character" },
     };
     for (const auto &[text, reason] : cases) {
         QVERIFY(!store.rewriteSetting(QStringLiteral("company"), text));
@@ -139,34 +144,38 @@ void TestStore::nulIsRefused()
 
 void TestStore::settingsSaveTogether()
 {
-    TestDb db({{"90", "company", "Old Shop", "0.00"}, {"90", "sp", "Old Seller", "0.00"}});
+    TestDb db({ { "90", "company", "Old Shop", "0.00" }, { "90", "sp", "Old Seller", "0.00" } });
     db.exec(QStringLiteral("create table log (statement text)"));
-    db.exec(QStringLiteral("create trigger log_delete before delete on adt begin insert into log values ('delete ' || old.id); end"));
-    db.exec(QStringLiteral("create trigger log_insert before insert on adt begin insert into log values ('insert ' || new.id); end"));
+    db.exec(QStringLiteral("create trigger log_delete before delete on adt begin insert into log values "
+                           "('delete ' || old.id); end"));
+    db.exec(QStringLiteral("create trigger log_insert before insert on adt begin insert into log values "
+                           "('insert ' || new.id); end"));
     Store store(db.path, QStringLiteral("t-together"));
     QVERIFY(store.open());
-    QVERIFY(store.rewriteSettings({{"company", "New Shop"}, {"sp", "New Seller"}}));
+    QVERIFY(store.rewriteSettings({ { "company", "New Shop" }, { "sp", "New Seller" } }));
     QSqlQuery q(QStringLiteral("select statement from log"), db.raw());
     QStringList order;
     while (q.next())
         order << q.value(0).toString();
-    QCOMPARE(order, (QStringList{"delete company", "delete sp", "insert company", "insert sp"}));
+    QCOMPARE(order, (QStringList { "delete company", "delete sp", "insert company", "insert sp" }));
 
-    db.exec(QStringLiteral("create trigger no_sp before insert on adt when new.id = 'sp' begin select raise(abort, 'no'); end"));
-    QVERIFY(!store.rewriteSettings({{"company", "Newer Shop"}, {"sp", "Newer Seller"}}));
-    QCOMPARE(db.descriptions("90", "company"), QStringList{"New Shop"}); // nothing half-saved
-    QCOMPARE(db.descriptions("90", "sp"), QStringList{"New Seller"});
+    db.exec(QStringLiteral(
+        "create trigger no_sp before insert on adt when new.id = 'sp' begin select raise(abort, 'no'); end"));
+    QVERIFY(!store.rewriteSettings({ { "company", "Newer Shop" }, { "sp", "Newer Seller" } }));
+    QCOMPARE(db.descriptions("90", "company"), QStringList { "New Shop" }); // nothing half-saved
+    QCOMPARE(db.descriptions("90", "sp"), QStringList { "New Seller" });
 }
 
 void TestStore::deletedFileIsNamed()
 {
-    TestDb db({{"90", "company", "Old Shop", "0.00"}});
+    TestDb db({ { "90", "company", "Old Shop", "0.00" } });
     Store store(db.path, QStringLiteral("t-deleted"));
     QVERIFY(store.open());
     QVERIFY(store.isWritable());
     QVERIFY(QFile::remove(db.path));
     QVERIFY(!store.rewriteSetting(QStringLiteral("company"), QStringLiteral("New")));
-    QVERIFY2(store.lastError().text().contains(QStringLiteral("deleted or moved")), qPrintable(store.lastError().text()));
+    QVERIFY2(store.lastError().text().contains(QStringLiteral("deleted or moved")),
+        qPrintable(store.lastError().text()));
     QVERIFY(!QFile::exists(db.path));
 }
 
