@@ -41,13 +41,15 @@ enum class DateStyle {
 struct Rules {
     // CalcInst stops (nothing changes) when R is 0.
     bool stopWhenRemainderZero = true;
-    // The whole-number installment A must fit a signed integer of this many bits (32 or 16).
+    // The whole-number installment A must fit a signed integer of this many bits.
     int amountBits = 32;
     // Column 2 of the schedule.
     DateStyle dateStyle = DateStyle::DayMonthYear;
 
     static Rules calculator() { return { true, 32, DateStyle::DayMonthYear }; }
-    static Rules order() { return { false, 16, DateStyle::ShortLocale }; }
+    // The order window holds A as wide as the calculator: 16 bits would refuse (or overflow on)
+    // any plan above 32767 a month, an everyday amount for a computer on installments.
+    static Rules order() { return { false, 32, DateStyle::ShortLocale }; }
 };
 
 enum class Outcome {

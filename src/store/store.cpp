@@ -37,6 +37,13 @@ QString settingInsert(const QString &id, const QString &value)
 // It is refused instead, with the reason.
 std::optional<QSqlError> unstorable(const QString &statement)
 {
+    auto refuse = [](const QString &why, const char *code) {
+        return QSqlError(QStringLiteral("Brasko"), why, QSqlError::StatementError, QString::fromLatin1(code));
+    };
+    auto codeName = [](char32_t code) -> QString {
+        return QStringLiteral("U+")
+            + QString::number(uint(code), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    };
     const qsizetype n = statement.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = statement.at(i);
@@ -45,18 +52,19 @@ std::optional<QSqlError> unstorable(const QString &statement)
             code = QChar::surrogateToUcs4(c, statement.at(i + 1));
             ++i;
         } else if (c.isSurrogate()) {
-            code = 0xFFFF; // half of a pair: not a character at all
+            return refuse(
+                QStringLiteral("The text holds %1, half of a character pair without its other half, "
+                               "which cannot be stored.")
+                    .arg(codeName(code)),
+                "NONCHAR");
         }
         if (code == 0)
-            return QSqlError(QStringLiteral("Brasko"),
-                QStringLiteral("The text holds a NUL character, which cannot be stored."),
-                QSqlError::StatementError, QStringLiteral("NUL"));
+            return refuse(QStringLiteral("The text holds a NUL character, which cannot be stored."), "NUL");
         if (code == 0xFFFE || code == 0xFFFF)
-            return QSqlError(QStringLiteral("Brasko"),
-                QStringLiteral("The text holds the code U+%1, which is not a character and cannot be stored.")
-                    .arg(uint(code), 4, 16, QLatin1Char('0'))
-                    .toUpper(),
-                QSqlError::StatementError, QStringLiteral("NONCHAR"));
+            return refuse(
+                QStringLiteral("The text holds the code %1, which is not a character and cannot be stored.")
+                    .arg(codeName(code)),
+                "NONCHAR");
     }
     return std::nullopt;
 }

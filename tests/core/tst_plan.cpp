@@ -81,9 +81,15 @@ void TestPlan::amounts_data()
     QTest::newRow("order: zero remainder computes") << "0"
                                                     << "12" << true << "0.00"
                                                     << "0.00";
-    QTest::newRow("order: largest 16-bit amount") << "65534"
-                                                  << "2" << true << "32767.00"
-                                                  << "32767.00";
+    QTest::newRow("order: above 16 bits computes") << "65536"
+                                                   << "1" << true << "65536.00"
+                                                   << "65536.00";
+    QTest::newRow("order: 40000 a month") << "480000"
+                                          << "12" << true << "40000.00"
+                                          << "40000.00";
+    QTest::newRow("order: largest 32-bit amount") << "4294967294"
+                                                  << "2" << true << "2147483647.00"
+                                                  << "2147483647.00";
 }
 
 void TestPlan::amounts()
@@ -135,10 +141,10 @@ void TestPlan::refusals_data()
                                            << "1" << false << int(Reason::AmountTooLarge) << rem;
     QTest::newRow("amount beyond 32 bits negative") << "-2147483649"
                                                     << "1" << false << int(Reason::AmountTooLarge) << rem;
-    QTest::newRow("order: amount beyond 16 bits") << "32768"
+    QTest::newRow("order: amount beyond 32 bits") << "2147483648"
                                                   << "1" << true << int(Reason::AmountTooLarge) << rem;
-    QTest::newRow("order: rounding reaches 32768") << "65535"
-                                                   << "2" << true << int(Reason::AmountTooLarge) << rem;
+    QTest::newRow("order: rounding reaches 2^31") << "4294967295"
+                                                  << "2" << true << int(Reason::AmountTooLarge) << rem;
 }
 
 void TestPlan::refusals()

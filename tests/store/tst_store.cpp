@@ -128,8 +128,9 @@ void TestStore::nulIsRefused()
     QVERIFY(store.open());
     const std::pair<QString, const char *> cases[] = {
         { QStringLiteral("a") + QChar(0) + QStringLiteral("b"), "NUL" },
-        { QStringLiteral("a") + QChar(0xFFFE), "U+FFFE" },
-        { QStringLiteral("a") + QChar(0xD800), "U+FFFF" },
+        { QStringLiteral("a") + QChar(0xFFFE), "U+FFFE, which is not a character" },
+        { QStringLiteral("a") + QChar(0xD800), "U+D800, half of a character pair" },
+        { QStringLiteral("a") + QChar(0xFFFF) + QStringLiteral("b"), "U+FFFF, which is not a character" },
     };
     for (const auto &[text, reason] : cases) {
         QVERIFY(!store.rewriteSetting(QStringLiteral("company"), text));
