@@ -1,5 +1,6 @@
 #include "registryfile.h"
 
+#include <QHash>
 #include <QStringDecoder>
 #include <QtEndian>
 
@@ -126,6 +127,57 @@ bool onlyTrailingBlanksOrComment(QStringView rest)
 // Regedit escapes only the backslash and the quote (Wine's regedit also writes \n, \r and \0);
 // any other backslash is kept as it stands. Wine's hive files use C escapes: \a \b \e \f \n \r
 // \t \v, octal \ooo, and \x with up to four hex digits for one UTF-16 unit.
+// One regedit escape: the backslash and the quote (Wine's regedit also writes \n, \r and \0);
+// any other backslash is kept as it stands.
+void appendRegeditEscape(QString &out, QChar e)
+{
+    switch (e.unicode()) {
+    case u'\\':
+    case u'"':
+        out += e;
+        break;
+    case u'n':
+        out += u'\n';
+        break;
+    case u'r':
+        out += u'\r';
+        break;
+    case u'0':
+        out += QChar(0);
+        break;
+    default:
+        out += u'\\';
+        out += e;
+    }
+}
+
+// One C escape of Wine's hive files, e being the character after the backslash; reads the digits
+// of \x and octal escapes from line at pos.
+void appendWineEscape(QString &out, QChar e, QStringView line, qsizetype &pos)
+{
+    static const QHash<char16_t, char16_t> simple = { { u'a', 0x07 }, { u'b', 0x08 }, { u'e', 0x1B },
+        { u'f', 0x0C }, { u'n', 0x0A }, { u'r', 0x0D }, { u't', 0x09 }, { u'v', 0x0B } };
+    if (const auto it = simple.constFind(e.unicode()); it != simple.constEnd()) {
+        out += QChar(*it);
+    } else if (e == u'x') {
+        int value = 0;
+        int digits = 0;
+        while (digits < 4 && pos < line.size() && isHexDigit(line.at(pos))) {
+            value = value * 16 + hexValue(line.at(pos++));
+            ++digits;
+        }
+        out += digits ? QChar(char16_t(value)) : QChar(u'x');
+    } else if (e >= u'0' && e <= u'7') {
+        int value = e.unicode() - u'0';
+        for (int digits = 1; digits < 3 && pos < line.size() && line.at(pos) >= u'0' && line.at(pos) <= u'7';
+             ++digits)
+            value = value * 8 + (line.at(pos++).unicode() - u'0');
+        out += QChar(char16_t(value));
+    } else {
+        out += e;
+    }
+}
+
 std::optional<QString> readEscaped(QStringView line, qsizetype &pos, QChar terminator, bool wine)
 {
     QString out;
@@ -140,76 +192,10 @@ std::optional<QString> readEscaped(QStringView line, qsizetype &pos, QChar termi
         if (pos >= line.size())
             return std::nullopt;
         const QChar e = line.at(pos++);
-        if (!wine) {
-            switch (e.unicode()) {
-            case u'\\':
-                out += u'\\';
-                break;
-            case u'"':
-                out += u'"';
-                break;
-            case u'n':
-                out += u'\n';
-                break;
-            case u'r':
-                out += u'\r';
-                break;
-            case u'0':
-                out += QChar(0);
-                break;
-            default:
-                out += u'\\';
-                out += e;
-            }
-            continue;
-        }
-        switch (e.unicode()) {
-        case u'a':
-            out += QChar(0x07);
-            break;
-        case u'b':
-            out += QChar(0x08);
-            break;
-        case u'e':
-            out += QChar(0x1B);
-            break;
-        case u'f':
-            out += QChar(0x0C);
-            break;
-        case u'n':
-            out += QChar(0x0A);
-            break;
-        case u'r':
-            out += QChar(0x0D);
-            break;
-        case u't':
-            out += QChar(0x09);
-            break;
-        case u'v':
-            out += QChar(0x0B);
-            break;
-        case u'x': {
-            int value = 0;
-            int digits = 0;
-            while (digits < 4 && pos < line.size() && isHexDigit(line.at(pos))) {
-                value = value * 16 + hexValue(line.at(pos++));
-                ++digits;
-            }
-            out += digits ? QChar(char16_t(value)) : QChar(u'x');
-            break;
-        }
-        default:
-            if (e >= u'0' && e <= u'7') {
-                int value = e.unicode() - u'0';
-                for (int digits = 1;
-                     digits < 3 && pos < line.size() && line.at(pos) >= u'0' && line.at(pos) <= u'7';
-                     ++digits)
-                    value = value * 8 + (line.at(pos++).unicode() - u'0');
-                out += QChar(char16_t(value));
-            } else {
-                out += e;
-            }
-        }
+        if (wine)
+            appendWineEscape(out, e, line, pos);
+        else
+            appendRegeditEscape(out, e);
     }
     return std::nullopt;
 }

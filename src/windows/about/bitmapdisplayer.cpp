@@ -174,6 +174,39 @@ QImage BitmapDisplayer::background() const
     return negative;
 }
 
+// The part of the picture the tiled effects show at progress p: bands, cells or scattered tiles of
+// the block size.
+static QRegion tileRegion(quint32 effect, qreal p, int w, int h, int block)
+{
+    QRegion shown;
+    if (effect == BitmapDisplayer::EffectBlinds) {
+        const int open = static_cast<int>(std::ceil(block * p));
+        for (int y = 0; y < h; y += block)
+            shown += QRect(0, y, w, open);
+    } else if (effect == BitmapDisplayer::EffectCheckerboard) {
+        // Half the cells open first, left to right within each cell, then the other half.
+        for (int y = 0, row = 0; y < h; y += block, ++row) {
+            for (int x = 0, col = 0; x < w; x += block, ++col) {
+                const qreal share = std::clamp(2 * p - (row + col) % 2, 0.0, 1.0);
+                shown += QRect(x, y, static_cast<int>(std::ceil(block * share)), block);
+            }
+        }
+    } else {
+        // Tiles appear in a scattered order that is the same on every run.
+        const int columns = (w + block - 1) / block;
+        const int rows = (h + block - 1) / block;
+        QList<int> order(columns * rows);
+        std::iota(order.begin(), order.end(), 0);
+        QRandomGenerator shuffle(0x5EED);
+        for (qsizetype i = order.size() - 1; i > 0; --i)
+            std::swap(order[i], order[shuffle.bounded(int(i) + 1)]);
+        const qsizetype count = std::llround(p * order.size());
+        for (qsizetype i = 0; i < count; ++i)
+            shown += QRect(order.at(i) % columns * block, order.at(i) / columns * block, block, block);
+    }
+    return shown;
+}
+
 QImage BitmapDisplayer::frame(quint32 effect, qreal progress) const
 {
     QImage out = background();
@@ -230,42 +263,11 @@ QImage BitmapDisplayer::frame(quint32 effect, qreal progress) const
         painter.setClipPath(corner);
         break;
     }
-    case EffectBlinds: {
-        QRegion bands;
-        const int open = static_cast<int>(std::ceil(block * p));
-        for (int y = 0; y < h; y += block)
-            bands += QRect(0, y, w, open);
-        painter.setClipRegion(bands);
+    case EffectBlinds:
+    case EffectCheckerboard:
+    case EffectDissolve:
+        painter.setClipRegion(tileRegion(effect, p, w, h, block));
         break;
-    }
-    case EffectCheckerboard: {
-        // Half the cells open first, left to right within each cell, then the other half.
-        QRegion cells;
-        for (int y = 0, row = 0; y < h; y += block, ++row) {
-            for (int x = 0, col = 0; x < w; x += block, ++col) {
-                const qreal share = std::clamp(2 * p - (row + col) % 2, 0.0, 1.0);
-                cells += QRect(x, y, static_cast<int>(std::ceil(block * share)), block);
-            }
-        }
-        painter.setClipRegion(cells);
-        break;
-    }
-    case EffectDissolve: {
-        // Tiles appear in a scattered order that is the same on every run.
-        const int columns = (w + block - 1) / block;
-        const int rows = (h + block - 1) / block;
-        QList<int> order(columns * rows);
-        std::iota(order.begin(), order.end(), 0);
-        QRandomGenerator shuffle(0x5EED);
-        for (qsizetype i = order.size() - 1; i > 0; --i)
-            std::swap(order[i], order[shuffle.bounded(int(i) + 1)]);
-        const qsizetype shown = std::llround(p * order.size());
-        QRegion tiles;
-        for (qsizetype i = 0; i < shown; ++i)
-            tiles += QRect(order.at(i) % columns * block, order.at(i) / columns * block, block, block);
-        painter.setClipRegion(tiles);
-        break;
-    }
     case EffectMosaic: {
         // Coarse cells that grow finer until the picture stands sharp.
         const int cell = std::max(1, static_cast<int>(std::lround(1 + (2 * block - 1) * (1 - p))));
