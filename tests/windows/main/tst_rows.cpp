@@ -1,6 +1,4 @@
-#include "app/windowwiring.h"
-#include "support/testdb.h"
-#include "widgets/gridcombo.h"
+#include "support/rowsfixture.h"
 #include "widgets/twips.h"
 #include "windows/main/mainwindow.h"
 
@@ -17,7 +15,7 @@
 #include <QTableView>
 #include <QTimer>
 
-class TestRows : public QObject
+class TestRows : public QObject, public RowsFixture
 {
     Q_OBJECT
 
@@ -26,15 +24,6 @@ private Q_SLOTS:
     void cleanup();
     void layoutAndNames();
     void choosingAnItem();
-    void typingKeepsTotalExact_data();
-    void typingKeepsTotalExact();
-    void outOfRangeAmountIsRefused_data();
-    void outOfRangeAmountIsRefused();
-    void chosenPriceSurvivesTabbingAway_data();
-    void chosenPriceSurvivesTabbingAway();
-    void amountNormalisedOnlyWhenLeft_data();
-    void amountNormalisedOnlyWhenLeft();
-    void amountKeptWhileMenuOrOtherWindowIsActive();
     void keyNavigation_data();
     void keyNavigation();
     void typedCharacterKeepsTheItem_data();
@@ -53,42 +42,16 @@ private Q_SLOTS:
     void failingListShowsMessage();
     void secondaryWindowsOpenFresh_data();
     void secondaryWindowsOpenFresh();
-
-private:
-    std::unique_ptr<TestDb> m_db;
-    std::unique_ptr<Store> m_store;
-    std::unique_ptr<MainWindow> m_form;
-    GridCombo *picker(int i) const { return m_form->row(i).GridCombo1; }
-    QLineEdit *amount(int i) const { return m_form->row(i).text1; }
-    QString total() const { return m_form->findChild<QLineEdit *>(QStringLiteral("txttotal"))->text(); }
 };
 
 void TestRows::init()
 {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    m_db = std::make_unique<TestDb>(std::vector<TestRow> {
-        { "2", "D4-16G", "DDR4 16GB", "1250" },
-        { "2", "D4-8G", "DDR4 8GB", "850.5" },
-        { "2", "D4-32G", "DDR4 32GB", "3050.00" },
-        { "9", "SPK", "Speaker", "220" },
-        { "90", "company", "Shop", "0.00" },
-        { "16", "O'NEIL", "Quoted id", "10" },
-        { "5", "BIG", "Priced in exponent form", "1.5e20" },
-        { "5", "MID", "Cents", "0.1" },
-    });
-    m_store = std::make_unique<Store>(m_db->path, QStringLiteral("t-rows"));
-    m_form = std::make_unique<MainWindow>(m_store.get());
-    connectWindows(*m_form);
-    QVERIFY(m_form->Form_Load());
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    setUp();
 }
 
 void TestRows::cleanup()
 {
-    m_form.reset();
-    m_store.reset();
-    m_db.reset();
+    tearDown();
 }
 
 void TestRows::layoutAndNames()
@@ -129,189 +92,6 @@ void TestRows::choosingAnItem()
     QCOMPARE(total(), QStringLiteral("1250.00"));
     m_form->text1_LostFocus(2);
     QCOMPARE(amount(2)->text(), QStringLiteral("1250.00"));
-}
-
-void TestRows::typingKeepsTotalExact_data()
-{
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<QStringList>("amounts");
-    QTest::addColumn<QString>("total");
-    QTest::addColumn<QString>("afterLeaving");
-    QTest::newRow("cut not rounded") << "en_US" << QStringList { "12.345" } << "12.34"
-                                     << "12.34";
-    QTest::newRow("grouped as shown") << "en_US" << QStringList { "1,200" } << "1200.00"
-                                      << "1,200.00";
-    QTest::newRow("words after") << "en_US" << QStringList { "12.5 pounds" } << "12.50"
-                                 << "0.00";
-    QTest::newRow("not a number") << "en_US" << QStringList { "abc" } << "0.00"
-                                  << "0.00";
-    QTest::newRow("no residue") << "en_US" << QStringList { "0.1", "0.2", "0.7" } << "1.00"
-                                << "0.10";
-    QTest::newRow("comma locale") << "de_DE" << QStringList { "0.1", "0.2" } << "0.30"
-                                  << "0.10";
-    QTest::newRow("comma typed in a comma locale") << "de_DE" << QStringList { "1,25" } << "1.25"
-                                                   << "1.25";
-    QTest::newRow("french") << "fr_FR" << QStringList { "0.1", "0,2" } << "0.30"
-                            << "0.10";
-    QTest::newRow("arabic") << "ar_EG" << QStringList { "1250.00", u"0\u066B5"_qs } << "1250.50"
-                            << "1250.00";
-    QTest::newRow("C") << "C" << QStringList { "0.1", "1,250" } << "1250.10"
-                       << "0.10";
-    QTest::newRow("20 digits") << "en_US" << QStringList { "12345678901234567890", "1" }
-                               << "12345678901234567891.00"
-                               << "12345678901234567890.00";
-    QTest::newRow("beyond 15 digits")
-        << "en_US" << QStringList { "922337203685477.58", "922337203685477.58" } << "1844674407370955.16"
-        << "922337203685477.58";
-    QTest::newRow("exponent counts its number") << "en_US" << QStringList { "1.5e3" } << "1500.00"
-                                                << "1500.00";
-    QTest::newRow("total of 1e15") << "en_US" << QStringList { "1e15" } << "1000000000000000.00"
-                                   << "1000000000000000.00";
-}
-
-void TestRows::typingKeepsTotalExact()
-{
-    QFETCH(QString, locale);
-    QFETCH(QStringList, amounts);
-    QFETCH(QString, total);
-    QFETCH(QString, afterLeaving);
-    QLocale::setDefault(QLocale(locale));
-    for (int i = 0; i < amounts.size(); ++i) {
-        amount(i)->clear();
-        // Keys exist for ASCII only; other characters come in as typed text does.
-        if (amounts[i].toLatin1() == amounts[i].toUtf8())
-            QTest::keyClicks(amount(i), amounts[i]);
-        else
-            amount(i)->insert(amounts[i]);
-    }
-    QCOMPARE(this->total(), total);
-    m_form->text1_LostFocus(0);
-    QCOMPARE(amount(0)->text(), afterLeaving);
-}
-
-void TestRows::outOfRangeAmountIsRefused_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::newRow("two rows of 1e308") << "1e308";
-    QTest::newRow("largest double") << "1.7976931348623157e308";
-    QTest::newRow("10^21") << "1e21";
-}
-
-void TestRows::outOfRangeAmountIsRefused()
-{
-    // Kept as typed and named, never cut into another number or counted as one.
-    QFETCH(QString, typed);
-    amount(3)->setText(QStringLiteral("2.50"));
-    for (int i : { 0, 1 }) {
-        amount(i)->setText(typed);
-        m_form->text1_LostFocus(i);
-        QCOMPARE(amount(i)->text(), typed);
-    }
-    QCOMPARE(total(), QStringLiteral("2.50"));
-    // The message stays while a row is out of range and goes when none is.
-    QVERIFY2(m_form->statusBar()->currentMessage().startsWith(QStringLiteral("Row Processor: \"") + typed),
-        qPrintable(m_form->statusBar()->currentMessage()));
-    amount(0)->setText(QStringLiteral("1"));
-    QVERIFY(m_form->statusBar()->currentMessage().startsWith(QStringLiteral("Row Mother Board: ")));
-    amount(1)->setText(QStringLiteral("2"));
-    QCOMPARE(total(), QStringLiteral("5.50"));
-    QVERIFY(m_form->statusBar()->currentMessage().isEmpty());
-}
-
-void TestRows::chosenPriceSurvivesTabbingAway_data()
-{
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("id");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<QString>("total");
-    QTest::addColumn<QString>("afterLeaving");
-    for (const char *l : { "en_US", "de_DE", "fr_FR", "ar_EG", "C" }) {
-        QTest::addRow("store form @%s", l) << l << "D4-32G"
-                                           << "3050.00"
-                                           << "3050.00"
-                                           << "3050.00";
-        QTest::addRow("a tenth @%s", l) << l << "MID"
-                                        << "0.1"
-                                        << "0.10"
-                                        << "0.10";
-        QTest::addRow("exponent form @%s", l) << l << "BIG"
-                                              << "1.5e20"
-                                              << "150000000000000000000.00"
-                                              << "150000000000000000000.00";
-    }
-}
-
-void TestRows::chosenPriceSurvivesTabbingAway()
-{
-    QFETCH(QString, locale);
-    QFETCH(QString, id);
-    QFETCH(QString, shown);
-    QFETCH(QString, total);
-    QFETCH(QString, afterLeaving);
-    QLocale::setDefault(QLocale(locale));
-    const int r = id.startsWith(u'D') ? 2 : 5;
-    picker(r)->setText(id);
-    m_form->GridCombo1_Click(r);
-    QCOMPARE(amount(r)->text(), shown);
-    QCOMPARE(this->total(), total);
-    m_form->activateWindow();
-    amount(r)->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(amount(r)->hasFocus());
-    QTest::keyClick(amount(r), Qt::Key_Tab);
-    QVERIFY(!amount(r)->hasFocus());
-    QCOMPARE(amount(r)->text(), afterLeaving);
-    QCOMPARE(this->total(), total);
-}
-
-void TestRows::amountNormalisedOnlyWhenLeft_data()
-{
-    QTest::addColumn<int>("reason");
-    QTest::addColumn<QString>("after");
-    QTest::newRow("tab") << int(Qt::TabFocusReason) << "12.34";
-    QTest::newRow("shift+tab") << int(Qt::BacktabFocusReason) << "12.34";
-    QTest::newRow("click on another control") << int(Qt::MouseFocusReason) << "12.34";
-    QTest::newRow("access key of another control") << int(Qt::ShortcutFocusReason) << "12.34";
-    QTest::newRow("focus moved by the window") << int(Qt::OtherFocusReason) << "12.34";
-    QTest::newRow("a menu opens") << int(Qt::PopupFocusReason) << "12.345";
-    QTest::newRow("Alt gives the menu bar the keys") << int(Qt::MenuBarFocusReason) << "12.345";
-    QTest::newRow("another program becomes active") << int(Qt::ActiveWindowFocusReason) << "12.345";
-}
-
-void TestRows::amountNormalisedOnlyWhenLeft()
-{
-    QFETCH(int, reason);
-    QFETCH(QString, after);
-    amount(0)->setFocus();
-    amount(0)->clear();
-    QTest::keyClicks(amount(0), QStringLiteral("12.345"));
-    QFocusEvent out(QEvent::FocusOut, Qt::FocusReason(reason));
-    QApplication::sendEvent(amount(0), &out);
-    QCOMPARE(amount(0)->text(), after);
-    QCOMPARE(total(), QStringLiteral("12.34"));
-}
-
-void TestRows::amountKeptWhileMenuOrOtherWindowIsActive()
-{
-    m_form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-    amount(0)->setFocus();
-    amount(0)->clear();
-    QTest::keyClicks(amount(0), QStringLiteral("12.345"));
-    auto *file = m_form->findChild<QMenu *>(QStringLiteral("mnufile"));
-    file->popup(m_form->mapToGlobal(QPoint(0, 0)));
-    QVERIFY(QTest::qWaitForWindowExposed(file));
-    file->close();
-    QCOMPARE(amount(0)->text(), QStringLiteral("12.345"));
-    QWidget other;
-    other.show();
-    other.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&other));
-    QCOMPARE(amount(0)->text(), QStringLiteral("12.345"));
-    m_form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-    QTRY_VERIFY(amount(0)->hasFocus());
-    QTest::keyClick(amount(0), Qt::Key_Tab); // now it is left
-    QCOMPARE(amount(0)->text(), QStringLiteral("12.34"));
 }
 
 void TestRows::keyNavigation_data()
