@@ -1,6 +1,7 @@
 // The order session without any widget, against a data source IMS of the test's own (SQLite
 // through ODBC): the customer -> orders -> lines chain, the refused writes that must leave
 // everything where it was, and the line arithmetic.
+#include "orders/orderconnection.h"
 #include "orders/orderdatacontrol.h"
 #include "orders/orderdb.h"
 #include "orders/ordersession.h"
@@ -260,6 +261,50 @@ private Q_SLOTS:
         QVERIFY(lines->setData(lines->index(0, OrderSession::LineOrder), 99));
         session->settleLine(0, OrderSession::LineQuantity, shownOrder);
         QTEST(lines->index(0, OrderSession::LineOrder).data(Qt::EditRole).toInt(), "expected");
+    }
+
+    void connectionLifetime_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<bool>("opened");
+        QTest::addColumn<bool>("inUse");
+        QTest::addColumn<bool>("remainsAfter"); // the name still holds a connection afterwards
+        QTest::newRow("data source there") << "present" << true << false << false;
+        QTest::newRow("data source missing") << "missing" << false << false << false;
+        QTest::newRow("name already in use") << "taken" << false << true << true;
+    }
+
+    void connectionLifetime()
+    {
+        QFETCH(QString, situation);
+        const QString name = situation == QLatin1String("taken") ? QStringLiteral("session-ims")
+                                                                 : QStringLiteral("lifetime-ims");
+        if (situation == QLatin1String("missing")) {
+            // The driver manager reads the data sources again only once no connection is open.
+            cleanup();
+            config.removeDataSource();
+        }
+        {
+            const OrderConnection connection(name);
+            QTEST(connection.isOpen(), "opened");
+            QTEST(connection.alreadyInUse(), "inUse");
+            QCOMPARE(connection.database().isOpen(), connection.isOpen());
+            if (situation == QLatin1String("missing"))
+                QVERIFY2(
+                    connection.error().contains(OrderDb::dataSourceName()), qPrintable(connection.error()));
+            if (connection.isOpen()) {
+                OrderSession other(connection.database());
+                QVERIFY2(other.open(), qPrintable(other.lastError()));
+                QCOMPARE(held(other), QStringLiteral("1|1,2|1,2"));
+            }
+        }
+        QTEST(QSqlDatabase::contains(name), "remainsAfter");
+        // A connection held by someone else is left open and working.
+        if (session) {
+            QVERIFY(QSqlDatabase::database(QStringLiteral("session-ims"), false).isOpen());
+            QVERIFY(session->customers()->setValue(QStringLiteral("NAME"), QStringLiteral("still here")));
+            QVERIFY2(session->save(), qPrintable(session->lastError()));
+        }
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "core/plan.h"
 #include "orderfielddelegate.h"
+#include "orders/orderconnection.h"
 #include "orders/orderdatacontrol.h"
 #include "orders/orderdb.h"
 #include "orders/ordersession.h"
@@ -313,23 +314,17 @@ void OrderWindow::reject()
 
 void openOrderWindow(QWidget *parent)
 {
-    const QString connectionName = QStringLiteral("IMS-orders");
-    if (QSqlDatabase::contains(connectionName))
+    // Declared before the window, so the window and its models are gone before it closes.
+    const OrderConnection connection(QStringLiteral("IMS-orders"));
+    if (connection.alreadyInUse())
         return; // already open (the window is modal, so this is a second request from elsewhere)
-    QString error;
-    std::optional<QSqlDatabase> db = OrderDb::open(connectionName, &error);
-    if (!db) {
-        QMessageBox::warning(parent, orderWindowTitle, error);
+    if (!connection.isOpen()) {
+        QMessageBox::warning(parent, orderWindowTitle, connection.error());
         return;
     }
-    {
-        OrderWindow window(*db, parent);
-        if (window.Form_Load())
-            window.exec();
-        else
-            QMessageBox::warning(parent, orderWindowTitle, window.loadError());
-    }
-    db->close();
-    db.reset();
-    QSqlDatabase::removeDatabase(connectionName);
+    OrderWindow window(connection.database(), parent);
+    if (window.Form_Load())
+        window.exec();
+    else
+        QMessageBox::warning(parent, orderWindowTitle, window.loadError());
 }
