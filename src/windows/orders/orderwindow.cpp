@@ -148,7 +148,8 @@ void OrderWindow::customerShown(int row, const QString &key)
     if (row < 0)
         m_txtNAME->clear();
     showPosition(m_customerNavigator, RSMain());
-    restoreKeyText(m_txtCUSTOMERID1, key); // the session requeries the orders next
+    if (m_txtCUSTOMERID1->text() != key)
+        restoreKeyText(m_txtCUSTOMERID1, key); // the session requeries the orders next
 }
 
 void OrderWindow::txtCUSTOMERID1_Change()
