@@ -2,16 +2,17 @@
 
 #include "core/plan.h"
 #include "orderfielddelegate.h"
+#include "orders/orderconnection.h"
 #include "orders/orderdatacontrol.h"
 #include "orders/orderdb.h"
+#include "orders/ordersession.h"
+#include "widgets/recordnavigator.h"
 
 #include <QApplication>
 #include <QDataWidgetMapper>
-#include <QDate>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
-#include <QSqlError>
 #include <QTableView>
 
 namespace
@@ -19,28 +20,21 @@ namespace
 
 const QString orderWindowTitle = QStringLiteral("بيانات الطلبيات");
 
-void showPosition(QLabel *label, const OrderDataControl *control)
+void showPosition(RecordNavigator *navigator, const OrderDataControl *control)
 {
-    label->setText(control->hasCurrentRecord()
-            ? QStringLiteral("%1 / %2").arg(control->currentRow() + 1).arg(control->rowCount())
-            : QStringLiteral("0 / %1").arg(control->rowCount()));
+    navigator->setPosition(control->currentRow(), control->rowCount());
 }
 
 } // namespace
 
 OrderWindow::OrderWindow(const QSqlDatabase &db, QWidget *parent)
     : QDialog(parent)
-    , m_db(db)
 {
     setObjectName(QStringLiteral("ORDERT"));
     setWindowTitle(orderWindowTitle);
     setLayoutDirection(Qt::RightToLeft);
-    m_customers = new OrderDataControl(QStringLiteral("CUSTOMER"), db, this);
-    m_customers->setObjectName(QStringLiteral("RSMain"));
-    m_orders = new OrderDataControl(QStringLiteral("ORDERS"), db, this);
-    m_orders->setObjectName(QStringLiteral("RSORDER"));
-    m_lines = new OrderDataControl(QStringLiteral("ORDERDETAIL"), db, this);
-    m_lines->setObjectName(QStringLiteral("RSOrderDetails"));
+    m_session = new OrderSession(db, this);
+    m_session->setObjectName(QStringLiteral("orderSession"));
     m_schedule = new Installments::ScheduleModel(
         { QStringLiteral("Sم"), QStringLiteral("Inst.Dtتاريخ القسط"), QStringLiteral("Amountالمبلغ"),
             QStringLiteral("Balanceالرصيد") },
@@ -53,26 +47,56 @@ OrderWindow::OrderWindow(const QSqlDatabase &db, QWidget *parent)
     };
     buildUi();
     bindFields();
+    connectNavigators();
+    connectSession();
 }
 
 OrderWindow::~OrderWindow() = default;
 
+OrderDataControl *OrderWindow::RSMain() const
+{
+    return m_session->customers();
+}
+
+OrderDataControl *OrderWindow::RSORDER() const
+{
+    return m_session->orders();
+}
+
+OrderDataControl *OrderWindow::RSOrderDetails() const
+{
+    return m_session->lines();
+}
+
 bool OrderWindow::Form_Load()
 {
-    // The controls open on their whole tables first; the chain then narrows orders and lines.
-    m_loading = true;
-    for (OrderDataControl *control : { m_customers, m_orders, m_lines }) {
-        if (!control->open()) {
-            m_loading = false;
-            m_loadError = QStringLiteral("The table %1 of the order database \"%2\" could not be read.\n\n%3")
-                              .arg(control->tableName(), OrderDb::dataSourceName(), control->lastErrorText());
-            return false;
-        }
-    }
-    m_loading = false;
-    // The chain starts again from the first customer: its orders, then the first order's lines.
-    customerShown(m_customers->currentRow());
-    return true;
+    if (m_session->open())
+        return true;
+    m_loadError = m_session->lastError();
+    return false;
+}
+
+void OrderWindow::connectSession()
+{
+    connect(m_session, &OrderSession::editsWanted, this, &OrderWindow::commitTypedEdits);
+    connect(m_session, &OrderSession::customerShown, this, &OrderWindow::customerShown);
+    connect(m_session, &OrderSession::orderShown, this, &OrderWindow::orderShown);
+    connect(m_session, &OrderSession::writeRefused, this, [this](const QString &failure) {
+        // Whatever a refused requery was typed or filled in for goes back to what is shown.
+        restoreKeyText(m_txtCUSTOMERID1, m_session->ordersFor());
+        restoreKeyText(m_txtORDERID, m_session->linesFor());
+        refuseMove(failure);
+    });
+    connect(
+        m_session, &OrderSession::ordersUnreadable, this, [this](const QString &key, const QString &error) {
+            showMessage(QStringLiteral("تعذر عرض طلبيات العميل رقم «%1» من قاعدة البيانات \"%2\":\n%3")
+                            .arg(key, OrderDb::dataSourceName(), error));
+        });
+    connect(
+        m_session, &OrderSession::linesUnreadable, this, [this](const QString &key, const QString &error) {
+            showMessage(QStringLiteral("تعذر عرض سطور الطلبية رقم «%1» من قاعدة البيانات \"%2\":\n%3")
+                            .arg(key, OrderDb::dataSourceName(), error));
+        });
 }
 
 QString OrderWindow::statusText() const
@@ -98,37 +122,11 @@ bool OrderWindow::commitTypedEdits()
     QWidget *focus = QApplication::focusWidget();
     if (focus && m_GRDORDERS->isAncestorOf(focus) && focus != m_GRDORDERS->viewport())
         QMetaObject::invokeMethod(m_GRDORDERS, "commitData", Q_ARG(QWidget *, focus));
-    if (m_customers->hasCurrentRecord())
+    if (RSMain()->hasCurrentRecord())
         m_customerMapper->submit();
-    if (m_orders->hasCurrentRecord())
+    if (RSORDER()->hasCurrentRecord())
         m_orderMapper->submit();
     return m_refused.isEmpty();
-}
-
-QString OrderWindow::recordName(const OrderDataControl *control) const
-{
-    if (control == m_customers)
-        return QStringLiteral("العميل");
-    if (control == m_orders)
-        return QStringLiteral("الطلبية");
-    return QStringLiteral("سطور الطلبية");
-}
-
-bool OrderWindow::writeBeforeLeaving(OrderDataControl *from, QString *failure)
-{
-    commitTypedEdits();
-    // A customer takes its orders with it and an order its lines: whatever is pending below the
-    // record being left goes to the database too, before anything is requeried over it. Writing
-    // in this order lets a new order reach the database before its lines.
-    bool leaving = false;
-    for (OrderDataControl *control : { m_customers, m_orders, m_lines }) {
-        leaving = leaving || control == from;
-        if (leaving && !control->writePending()) {
-            *failure = recordName(control) % QStringLiteral(": ") % control->lastErrorText();
-            return false;
-        }
-    }
-    return true;
 }
 
 void OrderWindow::refuseMove(const QString &failure)
@@ -144,56 +142,23 @@ void OrderWindow::restoreKeyText(QLineEdit *edit, const QString &text)
     edit->setText(text);
 }
 
-void OrderWindow::move(OrderDataControl *control, bool (OrderDataControl::*step)())
+void OrderWindow::customerShown(int row, const QString &key)
 {
-    // The record being left, and what it would take off the screen, is written first; when that
-    // fails the window stays where it is.
-    QString failure;
-    if (!writeBeforeLeaving(control, &failure)) {
-        refuseMove(failure);
-        return;
-    }
-    (control->*step)();
-}
-
-void OrderWindow::customerShown(int row)
-{
-    if (m_loading)
-        return;
     m_customerMapper->setCurrentIndex(row);
     if (row < 0)
         m_txtNAME->clear();
-    showPosition(m_customerPosition, m_customers);
-    const QString key = row < 0 ? QString() : m_customers->currentKey().toString();
+    showPosition(m_customerNavigator, RSMain());
     if (m_txtCUSTOMERID1->text() != key)
-        m_txtCUSTOMERID1->setText(key); // requeries the orders
-    else if (!m_ordersFollow)
-        txtCUSTOMERID1_Change(); // first showing: the orders still hold the whole table
+        restoreKeyText(m_txtCUSTOMERID1, key); // the session requeries the orders next
 }
 
 void OrderWindow::txtCUSTOMERID1_Change()
 {
-    if (m_loading)
-        return;
-    // Requerying would drop the orders shown, and with them the lines of the one shown: what they
-    // hold is written first, and when it cannot be, they stay, under the number they belong to.
-    QString failure;
-    if (!writeBeforeLeaving(m_orders, &failure)) {
-        restoreKeyText(m_txtCUSTOMERID1, m_ordersFor);
-        refuseMove(failure);
-        return;
-    }
-    m_ordersFollow = true;
-    m_ordersFor = m_txtCUSTOMERID1->text();
-    if (!m_orders->requery(QStringLiteral("CUSTOMERID"), m_ordersFor))
-        showMessage(QStringLiteral("تعذر عرض طلبيات العميل رقم «%1» من قاعدة البيانات \"%2\":\n%3")
-                        .arg(m_txtCUSTOMERID1->text(), OrderDb::dataSourceName(), m_orders->lastErrorText()));
+    m_session->showOrdersOf(m_txtCUSTOMERID1->text());
 }
 
-void OrderWindow::orderShown(int row)
+void OrderWindow::orderShown(int row, const QString &key)
 {
-    if (m_loading)
-        return;
     m_orderMapper->setCurrentIndex(row);
     if (row < 0) {
         for (QLineEdit *edit :
@@ -202,168 +167,107 @@ void OrderWindow::orderShown(int row)
             edit->clear();
         m_txtnoinst->setText(QStringLiteral("12"));
     }
-    showPosition(m_orderPosition, m_orders);
+    showPosition(m_orderNavigator, RSORDER());
     refreshSellPrice();
-    const QString key = row < 0 ? QString() : m_orders->currentKey().toString();
     if (m_txtORDERID->text() != key) {
         clearPlan(); // another order: the old plan's figures no longer belong to what is shown
-        m_txtORDERID->setText(key); // requeries the lines
-    } else if (!m_linesFollow) {
-        txtORDERID_Change();
+        restoreKeyText(m_txtORDERID, key); // the session requeries the lines next
     }
 }
 
 void OrderWindow::txtORDERID_Change()
 {
-    if (m_loading)
-        return;
-    QString failure;
-    if (!writeBeforeLeaving(m_lines, &failure)) {
-        restoreKeyText(m_txtORDERID, m_linesFor);
-        refuseMove(failure);
-        return;
-    }
-    m_linesFollow = true;
-    m_linesFor = m_txtORDERID->text();
-    const bool read = m_lines->requery(QStringLiteral("ORDERID"), m_linesFor);
-    // Lines that could not be read again are no order's lines as far as the grid is concerned.
-    m_linesOrder = read ? OrderDb::keyValue(m_linesFor) : std::nullopt;
-    if (!read)
-        showMessage(QStringLiteral("تعذر عرض سطور الطلبية رقم «%1» من قاعدة البيانات \"%2\":\n%3")
-                        .arg(m_linesFor, OrderDb::dataSourceName(), m_lines->lastErrorText()));
-    const QStringList headers = { QStringLiteral("مسلسل"), QStringLiteral("رقم الطلبية"),
-        QStringLiteral("رقم الصنف"), QStringLiteral("الصنف"), QStringLiteral("سعر الوحدة"),
-        QStringLiteral("الكمية"), QStringLiteral("الخصم"), QStringLiteral("الاجمالى"),
-        QStringLiteral("الوزن"), QStringLiteral("مرتجع؟") };
-    for (int c = 0; c < headers.size() && c < m_lines->columnCount(); ++c)
-        m_lines->setHeaderData(c, Qt::Horizontal, headers.at(c));
+    m_session->showLinesOf(m_txtORDERID->text());
 }
 
 void OrderWindow::linesShown(int row)
 {
-    showPosition(m_linePosition, m_lines);
+    showPosition(m_lineNavigator, RSOrderDetails());
     if (row < 0 || m_GRDORDERS->currentIndex().row() == row)
         return;
     // Placing the grid's cursor is not a move made by the person: no line total runs for it.
     m_syncingGrid = true;
     const int column = qMax(0, m_GRDORDERS->currentIndex().column());
-    m_GRDORDERS->setCurrentIndex(m_lines->index(row, column));
+    m_GRDORDERS->setCurrentIndex(RSOrderDetails()->index(row, column));
     m_syncingGrid = false;
 }
 
 void OrderWindow::moveLine(int row)
 {
-    if (row < 0 || row >= m_lines->rowCount())
+    if (row < 0 || row >= RSOrderDetails()->rowCount())
         return;
     const int column = qMax(0, m_GRDORDERS->currentIndex().column());
-    m_GRDORDERS->setCurrentIndex(m_lines->index(row, column));
+    m_GRDORDERS->setCurrentIndex(RSOrderDetails()->index(row, column));
 }
 
 void OrderWindow::GRDORDERS_RowColChange(const QModelIndex &current, const QModelIndex &previous)
 {
     if (!current.isValid())
         return;
-    m_lines->track(current.row());
-    if (m_syncingGrid || !previous.isValid() || previous.column() == 0)
+    RSOrderDetails()->track(current.row());
+    if (m_syncingGrid || !previous.isValid() || previous.column() == OrderSession::LineKey)
         return;
-    const int row = current.row();
-    // The line belongs to the order whose number is shown, which is the order the grid's lines
-    // were read for; should the two ever differ, the line is left alone rather than handed to
-    // another order. A number that is no key is left out.
-    if (m_linesOrder && OrderDb::keyValue(m_txtORDERID->text()) == m_linesOrder) {
-        const QModelIndex orderCell = m_lines->index(row, 1);
-        if (orderCell.data(Qt::EditRole) != QVariant(*m_linesOrder))
-            m_lines->setData(orderCell, *m_linesOrder);
-    }
-    if (current.column() < 4 || current.column() > 7)
-        return;
-    auto cell = [&](int column) { return m_lines->index(row, column).data(Qt::DisplayRole).toString(); };
-    const std::optional<Decimal> total = OrderDb::lineTotal(cell(4), cell(5), cell(6), QLocale::c());
-    if (!total) {
+    if (m_session->settleLine(current.row(), current.column(), m_txtORDERID->text())
+        == OrderSession::LineOutcome::TotalOutOfRange)
         showNote(QStringLiteral("اجمالى السطر يتجاوز حدود الرقم؛ بقى الاجمالى السابق."));
-        return;
-    }
-    const std::optional<Decimal> shown = Decimal::fromPlain(cell(7).trimmed());
-    if (!shown || !(*shown == *total))
-        m_lines->setData(m_lines->index(row, 7), total->exactText());
 }
 
 void OrderWindow::addLine()
 {
-    if (!m_orders->hasCurrentRecord()) {
+    if (m_session->addLine())
+        return;
+    switch (m_session->lastFailure()) {
+    case OrderSession::Failure::NoOrderShown:
         showNote(QStringLiteral("لا توجد طلبية معروضة لاضافة سطر اليها."));
-        return;
-    }
-    // A typed order number can show another order's lines under this order's header; a new line
-    // there would belong to one order and stand among the lines of another.
-    if (!m_linesOrder || m_orders->currentKey().toLongLong() != *m_linesOrder) {
+        break;
+    case OrderSession::Failure::LinesOfAnotherOrder:
         showNote(QStringLiteral("الجدول لا يعرض سطور الطلبية المعروضة؛ اعرض الطلبية اولا ثم اضف السطر."));
-        return;
+        break;
+    default:
+        showMessage(QStringLiteral("تعذر بدء سطر جديد:\n%1").arg(m_session->lastError()));
+        break;
     }
-    commitTypedEdits();
-    if (!m_lines->addNew()) {
-        showMessage(QStringLiteral("تعذر بدء سطر جديد:\n%1").arg(m_lines->lastErrorText()));
-        return;
-    }
-    m_lines->setValue(QStringLiteral("ORDERID"), *m_linesOrder);
-    m_lines->setValue(QStringLiteral("QUANTITY"), QStringLiteral("1"));
-    m_lines->setValue(QStringLiteral("DISCOUNT"), QStringLiteral("0"));
-    m_lines->setValue(QStringLiteral("RETURNED"), 0);
 }
 
 void OrderWindow::deleteLine()
 {
-    if (!m_lines->hasCurrentRecord())
-        return;
-    // Removed from the database with the next save, like every other change to the lines.
-    const int row = m_lines->currentRow();
-    const int before = m_lines->rowCount();
-    m_lines->removeRow(row); // a stored line stays in the model, marked and hidden, until written
-    if (m_lines->rowCount() != before)
-        m_lines->track(qMin(row, m_lines->rowCount() - 1));
+    m_session->deleteLine();
 }
 
 void OrderWindow::hideDeletedLines(int first, int last)
 {
-    for (int row = qMax(0, first); row <= last && row < m_lines->rowCount(); ++row)
-        m_GRDORDERS->setRowHidden(row, m_lines->isMarkedForDeletion(row));
+    OrderDataControl *lines = RSOrderDetails();
+    for (int row = qMax(0, first); row <= last && row < lines->rowCount(); ++row)
+        m_GRDORDERS->setRowHidden(row, lines->isMarkedForDeletion(row));
 }
 
 bool OrderWindow::newOrder()
 {
-    const std::optional<qint32> customer = OrderDb::keyValue(m_txtCUSTOMERID1->text());
-    if (!customer) {
-        showMessage(QStringLiteral("رقم العميل «%1» ليس رقما صالحا؛ لم تنشأ طلبية جديدة.")
-                        .arg(m_txtCUSTOMERID1->text()));
-        return false;
+    const QString customerText = m_txtCUSTOMERID1->text();
+    if (m_session->newOrder(customerText)) {
+        addLine();
+        return true;
     }
-    // The new order takes the place of the one shown and of its lines: both are written first.
-    QString failure;
-    if (!writeBeforeLeaving(m_orders, &failure)) {
+    const QString why = m_session->lastError();
+    switch (m_session->lastFailure()) {
+    case OrderSession::Failure::NotAKey:
+        showMessage(QStringLiteral("رقم العميل «%1» ليس رقما صالحا؛ لم تنشأ طلبية جديدة.").arg(customerText));
+        break;
+    case OrderSession::Failure::WriteRefused:
         showMessage(
             QStringLiteral("تعذر حفظ التعديلات المعلقة؛ لم تنشأ طلبية جديدة وبقيت التعديلات دون حفظ:\n%1")
-                .arg(failure));
-        return false;
+                .arg(why));
+        break;
+    case OrderSession::Failure::NewOrderRefused:
+        showMessage(QStringLiteral("رفضت قاعدة البيانات الطلبية الجديدة للعميل رقم %1:\n%2")
+                        .arg(OrderDb::keyValue(customerText).value_or(0))
+                        .arg(why));
+        break;
+    default:
+        showMessage(QStringLiteral("تعذر بدء طلبية جديدة:\n%1").arg(why));
+        break;
     }
-    const QVariant shownBefore = m_orders->currentKey();
-    if (!m_orders->addNew()) {
-        showMessage(QStringLiteral("تعذر بدء طلبية جديدة:\n%1").arg(m_orders->lastErrorText()));
-        return false;
-    }
-    m_orders->setValue(QStringLiteral("CUSTOMERID"), *customer);
-    m_orders->setValue(QStringLiteral("ORDERDATE"), QDate::currentDate());
-    m_orders->setValue(QStringLiteral("INSTNUMBER"), 12);
-    if (!m_orders->writePending()) {
-        const QString why = m_orders->lastErrorText();
-        // Nothing half-made stays behind: the new order is dropped and the order shown before it
-        // comes back, with its lines.
-        m_orders->discardPending(shownBefore);
-        showMessage(
-            QStringLiteral("رفضت قاعدة البيانات الطلبية الجديدة للعميل رقم %1:\n%2").arg(*customer).arg(why));
-        return false;
-    }
-    addLine();
-    return true;
+    return false;
 }
 
 bool OrderWindow::save()
@@ -374,23 +278,17 @@ bool OrderWindow::save()
                 .arg(m_refused.join(QLatin1Char('\n'))));
         return false;
     }
-    QStringList failures;
-    for (OrderDataControl *control : { m_customers, m_orders, m_lines }) {
-        if (!control->writePending())
-            failures << recordName(control) % QStringLiteral(": ") % control->lastErrorText();
-    }
-    if (!failures.isEmpty()) {
-        showMessage(QStringLiteral("تعذر حفظ ما يلى فى قاعدة البيانات \"%1\":\n%2")
-                        .arg(OrderDb::dataSourceName(), failures.join(QLatin1Char('\n'))));
-        return false;
-    }
-    return true;
+    if (m_session->save())
+        return true;
+    showMessage(QStringLiteral("تعذر حفظ ما يلى فى قاعدة البيانات \"%1\":\n%2")
+                    .arg(OrderDb::dataSourceName(), m_session->lastError()));
+    return false;
 }
 
 bool OrderWindow::hasUnsavedEdits()
 {
     const bool allValid = commitTypedEdits();
-    return !allValid || m_customers->isDirty() || m_orders->isDirty() || m_lines->isDirty();
+    return !allValid || m_session->isDirty();
 }
 
 void OrderWindow::accept()
@@ -410,31 +308,24 @@ void OrderWindow::reject()
                 QDialog::accept();
             return;
         }
-        for (OrderDataControl *control : { m_lines, m_orders, m_customers })
-            control->revertAll();
+        m_session->revertAll();
     }
     QDialog::reject();
 }
 
 void openOrderWindow(QWidget *parent)
 {
-    const QString connectionName = QStringLiteral("IMS-orders");
-    if (QSqlDatabase::contains(connectionName))
+    // Declared before the window, so the window and its models are gone before it closes.
+    const OrderConnection connection(QStringLiteral("IMS-orders"));
+    if (connection.alreadyInUse())
         return; // already open (the window is modal, so this is a second request from elsewhere)
-    QString error;
-    std::optional<QSqlDatabase> db = OrderDb::open(connectionName, &error);
-    if (!db) {
-        QMessageBox::warning(parent, orderWindowTitle, error);
+    if (!connection.isOpen()) {
+        QMessageBox::warning(parent, orderWindowTitle, connection.error());
         return;
     }
-    {
-        OrderWindow window(*db, parent);
-        if (window.Form_Load())
-            window.exec();
-        else
-            QMessageBox::warning(parent, orderWindowTitle, window.loadError());
-    }
-    db->close();
-    db.reset();
-    QSqlDatabase::removeDatabase(connectionName);
+    OrderWindow window(connection.database(), parent);
+    if (window.Form_Load())
+        window.exec();
+    else
+        QMessageBox::warning(parent, orderWindowTitle, window.loadError());
 }

@@ -1,21 +1,17 @@
 #pragma once
 
 // OrderWindow, the order entry window: a customer's orders, their lines and an installment plan,
-// kept in the order database reached through the ODBC data source "IMS" (installments/orderdb.h).
+// kept in the order database reached through the ODBC data source "IMS" (orders/orderdb.h).
 //
-// How the pieces meet: three data controls (OrderDataControl) hold the current customer
-// (RSMain), that customer's orders (RSORDER) and the shown order's lines (RSOrderDetails). The
-// header fields are bound to their current records through QDataWidgetMapper and one
+// The records, the customer -> orders -> lines chain, the line arithmetic, the save and the
+// rules for refused writes live in OrderSession (orders/ordersession.h); this window shows them.
+// The header fields are bound to the current records through QDataWidgetMapper and one
 // OrderFieldDelegate that turns texts into column values; the lines grid GRDORDERS edits the
 // lines model directly. The two key fields (customer number, order number) are look-up fields:
 // typing into them requeries the next control in the chain, showing a record fills them, and
 // they never rewrite a stored key. Edits stay in the models until a move, a requery or the save
-// writes them; closing with unsaved edits asks first. Before the customer or the order shown
-// makes way for another, everything that would leave the screen with it is written; when the
-// database refuses, nothing moves, so the customer, the order and the lines shown always belong
-// together, and a line is only ever stamped with the order whose lines the grid holds. The
-// installment tab runs the shared plan arithmetic (installments/plan.h) with the order window's
-// rules.
+// writes them; closing with unsaved edits asks first. The installment tab runs the shared plan
+// arithmetic (core/plan.h) with the order window's rules.
 
 #include <QDialog>
 #include <QMessageBox>
@@ -28,6 +24,8 @@
 
 class OrderDataControl;
 class OrderFieldDelegate;
+class OrderSession;
+class RecordNavigator;
 class QDataWidgetMapper;
 class QDateEdit;
 class QLabel;
@@ -58,9 +56,10 @@ public:
     bool Form_Load();
     QString loadError() const { return m_loadError; }
 
-    OrderDataControl *RSMain() const { return m_customers; }
-    OrderDataControl *RSORDER() const { return m_orders; }
-    OrderDataControl *RSOrderDetails() const { return m_lines; }
+    OrderSession *session() const { return m_session; }
+    OrderDataControl *RSMain() const;
+    OrderDataControl *RSORDER() const;
+    OrderDataControl *RSOrderDetails() const;
 
     // The installment amount and first installment (CalcInst) and the schedule (CalcAllInst).
     void CalcInst();
@@ -97,24 +96,24 @@ private:
     QWidget *buildHeaderTab();
     QWidget *buildInstallmentTab();
     void bindFields();
+    void bindLines(const std::function<void(int, const QString &)> &refused);
+    void connectNavigators();
+
+    void connectSession();
 
     void showMessage(const QString &text);
     void showNote(const QString &text);
-    // Moves a data control (customer or order), writing the edits of the record it leaves.
-    void move(OrderDataControl *control, bool (OrderDataControl::*step)());
+    // Hands what was typed into the bound fields and the grid over to the models; false when a
+    // text was refused by its field.
     bool commitTypedEdits();
-    // Writes the pending edits of `from` and of the controls that follow it in the chain
-    // (customer, orders, lines), stopping at the first refusal, which failure then describes.
-    bool writeBeforeLeaving(OrderDataControl *from, QString *failure);
     void refuseMove(const QString &failure);
-    QString recordName(const OrderDataControl *control) const;
-    // Puts a key field back to the number its records were read for, without requerying.
+    // Puts a key field back to a number without requerying.
     static void restoreKeyText(QLineEdit *edit, const QString &text);
 
-    // The chain: a shown customer fills the customer number, which requeries the orders; a shown
-    // order fills the order number, which requeries the lines.
-    void customerShown(int row);
-    void orderShown(int row);
+    // A shown customer fills the customer number and a shown order the order number; typing
+    // into either requeries what follows it.
+    void customerShown(int row, const QString &key);
+    void orderShown(int row, const QString &key);
     void linesShown(int row);
     void txtCUSTOMERID1_Change();
     void txtORDERID_Change();
@@ -132,11 +131,8 @@ private:
     void refreshSellPrice();
     void clearPlan();
 
-    QSqlDatabase m_db;
     QString m_loadError;
-    OrderDataControl *m_customers = nullptr;
-    OrderDataControl *m_orders = nullptr;
-    OrderDataControl *m_lines = nullptr;
+    OrderSession *m_session = nullptr;
     QDataWidgetMapper *m_customerMapper = nullptr;
     QDataWidgetMapper *m_orderMapper = nullptr;
     OrderFieldDelegate *m_customerDelegate = nullptr;
@@ -168,17 +164,11 @@ private:
     QDateEdit *m_txtfirstinst = nullptr;
     QTreeView *m_lv = nullptr;
     QLabel *m_status = nullptr;
-    QLabel *m_customerPosition = nullptr;
-    QLabel *m_orderPosition = nullptr;
-    QLabel *m_linePosition = nullptr;
+    RecordNavigator *m_customerNavigator = nullptr;
+    RecordNavigator *m_orderNavigator = nullptr;
+    RecordNavigator *m_lineNavigator = nullptr;
 
     bool m_syncingGrid = false;
-    bool m_loading = false;
-    bool m_ordersFollow = false; // the orders have been narrowed to a customer number
-    bool m_linesFollow = false; // the lines have been narrowed to an order number
-    QString m_ordersFor; // the customer number text the orders were read for
-    QString m_linesFor; // the order number text the lines were read for
-    std::optional<qint32> m_linesOrder; // the order whose lines the grid holds, when it is one
     std::function<void(const QString &)> m_messageSink;
     std::function<QMessageBox::StandardButton()> m_askUnsaved;
 };

@@ -5,6 +5,8 @@
 #include "core/plan.h"
 #include "orderfielddelegate.h"
 #include "orders/orderdatacontrol.h"
+#include "orders/ordersession.h"
+#include "widgets/recordnavigator.h"
 #include "widgets/twips.h"
 
 #include <QDataWidgetMapper>
@@ -25,9 +27,6 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include <array>
-#include <functional>
-
 namespace
 {
 
@@ -38,40 +37,6 @@ QLineEdit *lineEdit(const char *name, QWidget *parent)
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(QLatin1String(name));
     return edit;
-}
-
-// The navigation bar of a data control: first, previous, next, last, and where it stands.
-QWidget *navigationBar(const QString &name, QLabel **position, QWidget *parent,
-    const std::array<std::function<void()>, 4> &steps)
-{
-    auto *bar = new QWidget(parent);
-    bar->setObjectName(name);
-    auto *layout = new QHBoxLayout(bar);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
-    // Right to left: the first record is at the right end. The guillemets are mirrored in a
-    // right-to-left line, so "«" shows pointing right, towards the first record.
-    const char *names[4] = { "first", "previous", "next", "last" };
-    const QString texts[4]
-        = { QStringLiteral("«"), QStringLiteral("‹"), QStringLiteral("›"), QStringLiteral("»") };
-    const QString tips[4] = { QStringLiteral("الاول"), QStringLiteral("السابق"), QStringLiteral("التالى"),
-        QStringLiteral("الاخير") };
-    *position = new QLabel(bar);
-    (*position)->setObjectName(name + QStringLiteral("Position"));
-    (*position)->setAlignment(Qt::AlignCenter);
-    (*position)->setMinimumWidth(60);
-    for (int i = 0; i < 4; ++i) {
-        auto *button = new QToolButton(bar);
-        button->setObjectName(QLatin1String(names[i]));
-        button->setText(texts[i]);
-        button->setToolTip(tips[i]);
-        button->setAutoRaise(true);
-        QObject::connect(button, &QToolButton::clicked, bar, steps[static_cast<size_t>(i)]);
-        layout->addWidget(button);
-        if (i == 1)
-            layout->addWidget(*position);
-    }
-    return bar;
 }
 
 } // namespace
@@ -106,11 +71,8 @@ void OrderWindow::buildUi()
     customerRow->addWidget(m_txtCUSTOMERID1, 1);
     customerRow->addWidget(new QLabel(QStringLiteral("الاسم"), this));
     customerRow->addWidget(m_txtNAME, 3);
-    customerRow->addWidget(navigationBar(QStringLiteral("RSMain"), &m_customerPosition, this,
-        { [this] { move(m_customers, &OrderDataControl::moveFirst); },
-            [this] { move(m_customers, &OrderDataControl::movePrevious); },
-            [this] { move(m_customers, &OrderDataControl::moveNext); },
-            [this] { move(m_customers, &OrderDataControl::moveLast); } }));
+    m_customerNavigator = new RecordNavigator(QStringLiteral("RSMain"), this);
+    customerRow->addWidget(m_customerNavigator);
     root->addLayout(customerRow);
 
     m_tabs = new QTabWidget(this);
@@ -179,22 +141,16 @@ QWidget *OrderWindow::buildHeaderTab()
         ++i;
     }
     layout->addLayout(grid);
-    layout->addWidget(navigationBar(QStringLiteral("RSORDER"), &m_orderPosition, page,
-                          { [this] { move(m_orders, &OrderDataControl::moveFirst); },
-                              [this] { move(m_orders, &OrderDataControl::movePrevious); },
-                              [this] { move(m_orders, &OrderDataControl::moveNext); },
-                              [this] { move(m_orders, &OrderDataControl::moveLast); } }),
-        0, Qt::AlignRight);
+    m_orderNavigator = new RecordNavigator(QStringLiteral("RSORDER"), page);
+    layout->addWidget(m_orderNavigator, 0, Qt::AlignRight);
 
     m_GRDORDERS = new QTableView(page);
     m_GRDORDERS->setObjectName(QStringLiteral("GRDORDERS"));
     layout->addWidget(m_GRDORDERS, 1);
 
     auto *lineBar = new QHBoxLayout;
-    lineBar->addWidget(navigationBar(QStringLiteral("RSOrderDetails"), &m_linePosition, page,
-        { [this] { moveLine(0); }, [this] { moveLine(m_lines->currentRow() - 1); },
-            [this] { moveLine(m_lines->currentRow() + 1); },
-            [this] { moveLine(m_lines->rowCount() - 1); } }));
+    m_lineNavigator = new RecordNavigator(QStringLiteral("RSOrderDetails"), page);
+    lineBar->addWidget(m_lineNavigator);
     auto *cmdnewline = new QPushButton(QStringLiteral("سطر جديد"), page);
     cmdnewline->setObjectName(QStringLiteral("cmdnewline"));
     cmdnewline->setAutoDefault(false);
@@ -257,8 +213,45 @@ QWidget *OrderWindow::buildInstallmentTab()
     return page;
 }
 
+namespace
+{
+
+// The navigator of a customer or order control moves it through the session, which writes
+// first what the record left would take along.
+void driveThroughSession(RecordNavigator *navigator, OrderSession *session, OrderDataControl *control)
+{
+    QObject::connect(navigator, &RecordNavigator::firstRequested, session,
+        [=] { session->move(control, &OrderDataControl::moveFirst); });
+    QObject::connect(navigator, &RecordNavigator::previousRequested, session,
+        [=] { session->move(control, &OrderDataControl::movePrevious); });
+    QObject::connect(navigator, &RecordNavigator::nextRequested, session,
+        [=] { session->move(control, &OrderDataControl::moveNext); });
+    QObject::connect(navigator, &RecordNavigator::lastRequested, session,
+        [=] { session->move(control, &OrderDataControl::moveLast); });
+}
+
+} // namespace
+
+void OrderWindow::connectNavigators()
+{
+    OrderDataControl *lines = m_session->lines();
+    driveThroughSession(m_customerNavigator, m_session, m_session->customers());
+    driveThroughSession(m_orderNavigator, m_session, m_session->orders());
+    // The lines are moved in the grid, which keeps its edits in the model until the save.
+    connect(m_lineNavigator, &RecordNavigator::firstRequested, this, [this] { moveLine(0); });
+    connect(m_lineNavigator, &RecordNavigator::previousRequested, this,
+        [this, lines] { moveLine(lines->currentRow() - 1); });
+    connect(m_lineNavigator, &RecordNavigator::nextRequested, this,
+        [this, lines] { moveLine(lines->currentRow() + 1); });
+    connect(m_lineNavigator, &RecordNavigator::lastRequested, this,
+        [this, lines] { moveLine(lines->rowCount() - 1); });
+}
+
 void OrderWindow::bindFields()
 {
+    OrderDataControl *customers = m_session->customers();
+    OrderDataControl *orders = m_session->orders();
+
     auto refused = [this](int, const QString &text) {
         m_refused << text;
         showNote(QStringLiteral("«%1» ليست قيمة صالحة لهذا الحقل؛ بقيت القيمة السابقة.").arg(text));
@@ -267,14 +260,14 @@ void OrderWindow::bindFields()
     m_customerDelegate = new OrderFieldDelegate(this);
     connect(m_customerDelegate, &OrderFieldDelegate::invalidInput, this, refused);
     m_customerMapper = new QDataWidgetMapper(this);
-    m_customerMapper->setModel(m_customers);
+    m_customerMapper->setModel(customers);
     m_customerMapper->setItemDelegate(m_customerDelegate);
-    m_customerMapper->addMapping(m_txtNAME, m_customers->column(QStringLiteral("NAME")));
+    m_customerMapper->addMapping(m_txtNAME, customers->column(QStringLiteral("NAME")));
 
     m_orderDelegate = new OrderFieldDelegate(this);
     connect(m_orderDelegate, &OrderFieldDelegate::invalidInput, this, refused);
     m_orderMapper = new QDataWidgetMapper(this);
-    m_orderMapper->setModel(m_orders);
+    m_orderMapper->setModel(orders);
     m_orderMapper->setItemDelegate(m_orderDelegate);
     const std::tuple<QLineEdit *, const char *, Kind> orderFields[] = {
         { m_txtCUSTOMERID, "CUSTOMERID", Kind::ReadOnly },
@@ -291,44 +284,53 @@ void OrderWindow::bindFields()
         { m_txtnoinst, "INSTNUMBER", Kind::Number },
     };
     for (const auto &[edit, column, kind] : orderFields) {
-        const int index = m_orders->column(QLatin1String(column));
+        const int index = orders->column(QLatin1String(column));
         if (index < 0)
             continue;
         m_orderDelegate->setKind(index, kind);
         m_orderMapper->addMapping(edit, index);
     }
 
+    bindLines(refused);
+    connect(orders, &QAbstractItemModel::dataChanged, this,
+        [this, orders](const QModelIndex &from, const QModelIndex &to) {
+            const int total = orders->column(QStringLiteral("ORDERAMT"));
+            if (orders->currentRow() >= from.row() && orders->currentRow() <= to.row()
+                && total >= from.column() && total <= to.column())
+                refreshSellPrice();
+        });
+    connect(m_txtCUSTOMERID1, &QLineEdit::textChanged, this, &OrderWindow::txtCUSTOMERID1_Change);
+    connect(m_txtORDERID, &QLineEdit::textChanged, this, &OrderWindow::txtORDERID_Change);
+}
+
+void OrderWindow::bindLines(const std::function<void(int, const QString &)> &refused)
+{
+    OrderDataControl *lines = m_session->lines();
     m_lineDelegate = new OrderFieldDelegate(this);
     connect(m_lineDelegate, &OrderFieldDelegate::invalidInput, this, refused);
-    m_lineDelegate->setKind(0, Kind::ReadOnly);
-    m_lineDelegate->setKind(1, Kind::Key);
-    for (int c = 4; c <= 8; ++c)
+    m_lineDelegate->setKind(OrderSession::LineKey, Kind::ReadOnly);
+    m_lineDelegate->setKind(OrderSession::LineOrder, Kind::Key);
+    for (int c : { OrderSession::LineUnitPrice, OrderSession::LineQuantity, OrderSession::LineDiscount,
+             OrderSession::LineTotal, OrderSession::LineWeight })
         m_lineDelegate->setKind(c, Kind::Number);
-    m_lineDelegate->setKind(9, Kind::Key);
-    m_GRDORDERS->setModel(m_lines);
+    m_lineDelegate->setKind(OrderSession::LineReturned, Kind::Key);
+    m_session->setLineHeaders({ QStringLiteral("مسلسل"), QStringLiteral("رقم الطلبية"),
+        QStringLiteral("رقم الصنف"), QStringLiteral("الصنف"), QStringLiteral("سعر الوحدة"),
+        QStringLiteral("الكمية"), QStringLiteral("الخصم"), QStringLiteral("الاجمالى"),
+        QStringLiteral("الوزن"), QStringLiteral("مرتجع؟") });
+    m_GRDORDERS->setModel(lines);
     m_GRDORDERS->setItemDelegate(m_lineDelegate);
     m_GRDORDERS->setSelectionMode(QAbstractItemView::SingleSelection);
     m_GRDORDERS->verticalHeader()->setVisible(false);
     connect(m_GRDORDERS->selectionModel(), &QItemSelectionModel::currentChanged, this,
         &OrderWindow::GRDORDERS_RowColChange);
 
-    connect(m_customers, &OrderDataControl::currentRowChanged, this, &OrderWindow::customerShown);
-    connect(m_orders, &OrderDataControl::currentRowChanged, this, &OrderWindow::orderShown);
-    connect(m_lines, &OrderDataControl::currentRowChanged, this, &OrderWindow::linesShown);
-    connect(m_lines, &QAbstractItemModel::headerDataChanged, this,
+    connect(lines, &OrderDataControl::currentRowChanged, this, &OrderWindow::linesShown);
+    connect(lines, &QAbstractItemModel::headerDataChanged, this,
         [this](Qt::Orientation side, int first, int last) {
             if (side == Qt::Vertical)
                 hideDeletedLines(first, last);
         });
-    connect(m_lines, &QAbstractItemModel::modelReset, this,
-        [this] { hideDeletedLines(0, m_lines->rowCount() - 1); });
-    connect(m_orders, &QAbstractItemModel::dataChanged, this,
-        [this](const QModelIndex &from, const QModelIndex &to) {
-            const int total = m_orders->column(QStringLiteral("ORDERAMT"));
-            if (m_orders->currentRow() >= from.row() && m_orders->currentRow() <= to.row()
-                && total >= from.column() && total <= to.column())
-                refreshSellPrice();
-        });
-    connect(m_txtCUSTOMERID1, &QLineEdit::textChanged, this, &OrderWindow::txtCUSTOMERID1_Change);
-    connect(m_txtORDERID, &QLineEdit::textChanged, this, &OrderWindow::txtORDERID_Change);
+    connect(lines, &QAbstractItemModel::modelReset, this,
+        [this, lines] { hideDeletedLines(0, lines->rowCount() - 1); });
 }

@@ -70,7 +70,7 @@ bool OrderWindow::eventFilter(QObject *watched, QEvent *event)
 
 void OrderWindow::refreshSellPrice()
 {
-    const QVariant total = m_orders->value(QStringLiteral("ORDERAMT"));
+    const QVariant total = RSORDER()->value(QStringLiteral("ORDERAMT"));
     const std::optional<Decimal> value = Decimal::fromPlain(total.toString().trimmed());
     m_txtsellprice->setText(FormatAmount(value ? value->plainText() : QString()));
 }
@@ -89,8 +89,8 @@ void OrderWindow::deriveInstallmentPrice()
     if (!price)
         return;
     m_txtcerditamount->setText(price->plainText());
-    if (m_orders->hasCurrentRecord())
-        m_orders->setValue(QStringLiteral("INSTTOTALAMT"), price->exactText());
+    if (RSORDER()->hasCurrentRecord())
+        RSORDER()->setValue(QStringLiteral("INSTTOTALAMT"), price->exactText());
 }
 
 void OrderWindow::CalcInst()
