@@ -16,6 +16,20 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption database({ QStringLiteral("d"), QStringLiteral("database") },
         QStringLiteral("Open the price list at <path>."), QStringLiteral("path"));
     parser.addOption(database);
+    // Qt's own options are taken by QApplication; known here too, so they are not called mistakes
+    // when the command line is read before there is a window system to connect to.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const char *name : { "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+             "qwindowicon", "qwindowtitle", "session", "display", "geometry", "style", "stylesheet" }) {
+        QCommandLineOption qtOption(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qtOption);
+    }
+    for (const char *name : { "reverse", "widgetcount", "nograb", "dograb", "sync" }) {
+        QCommandLineOption qtOption(QString::fromLatin1(name));
+        qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qtOption);
+    }
 
     CommandLine result;
     const auto stop = [&](int code) {

@@ -59,6 +59,14 @@ void TestCommandLine::parse_data()
     QTest::newRow("--database with a blank path")
         << QStringList { b, "--database", " " } << false << 2 << QString() << ""
         << "needs the path";
+    QTest::newRow("Qt's own options are no mistake")
+        << QStringList { b, "-platform", "offscreen", "-style=fusion", "-reverse", "--database", "x.mdb" }
+        << true << 0 << "x.mdb"
+        << ""
+        << "";
+    QTest::newRow("Qt's own options stay out of the help")
+        << QStringList { b, "--help" } << false << 0 << QString() << "--database"
+        << "";
     QTest::newRow("a bare file name is not taken silently")
         << QStringList { b, "db.mdb" } << false << 2 << QString() << ""
         << "--database db.mdb";
@@ -77,6 +85,7 @@ void TestCommandLine::parse()
     QVERIFY2(line.error.contains(errorHas), qPrintable(line.error));
     QCOMPARE(line.output.isEmpty(), outputHas.isEmpty());
     QCOMPARE(line.error.isEmpty(), errorHas.isEmpty());
+    QVERIFY2(!line.output.contains(QStringLiteral("-platform")), "Qt's own options stay out of the help");
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)
