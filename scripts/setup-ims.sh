@@ -6,10 +6,16 @@
 # source or database is never touched, so running it again does nothing. Works as root or as a
 # normal user; unixODBC's own ODBCINI / ODBCSYSINI settings are honoured.
 #
+# The file goes where the price list goes when nothing else is said: the person's data folder
+# ($XDG_DATA_HOME/brasko). Installed, this script is brasko-setup-orders and finds the schema in
+# share/brasko.
+#
 #   IMS_DATABASE=/path/orders.sqlite scripts/setup-ims.sh   # choose where the file goes
+#   IMS_SCOPE=system scripts/setup-ims.sh                   # a machine-wide data source (as root)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 schema="$here/ims-schema.sql"
+[ -f "$schema" ] || schema="$here/../share/brasko/ims-schema.sql"
 dsn=IMS
 driver=SQLite3
 
@@ -29,7 +35,14 @@ fi
 # unixODBC finds user data sources in the home folder of the password database, not $HOME.
 home=$(getent passwd "$(id -un)" | cut -d: -f6)
 home=${home:-$HOME}
-db=${IMS_DATABASE:-$home/.local/share/brasko/ims.sqlite}
+data_home=${XDG_DATA_HOME:-$home/.local/share}
+scope=${IMS_SCOPE:-user}
+case $scope in
+  user) scope_flag=-h ;;
+  system) scope_flag=-l; data_home=/var/lib ;;
+  *) echo "setup-ims: IMS_SCOPE is 'user' or 'system', not '$scope'." >&2; exit 2 ;;
+esac
+db=${IMS_DATABASE:-$data_home/brasko/ims.sqlite}
 
 if [ -e "$db" ]; then
   echo "The order database $db already exists; it is used as it is."
@@ -51,5 +64,5 @@ fi
 template=$(mktemp)
 trap 'rm -f "$template"' EXIT
 printf '[%s]\nDescription=Brasko order database\nDriver=%s\nDatabase=%s\n' "$dsn" "$driver" "$db" > "$template"
-odbcinst -i -s -h -f "$template" >/dev/null
-echo "Registered the user ODBC data source $dsn on $db."
+odbcinst -i -s "$scope_flag" -f "$template" >/dev/null
+echo "Registered the $scope ODBC data source $dsn on $db."

@@ -1,6 +1,8 @@
-// Creates a demo price list in db.mdb beside the executable, or at the path given as the one
-// argument; an existing file is never touched.
+// Creates a demo price list where the program looks for its price list (db.mdb beside the
+// executable when there is one, else the configured or the per-user place), or at the path given
+// as the one argument; its folder is made when missing, an existing file is never touched.
 #include "demodata.h"
+#include "store/databaselocation.h"
 #include "store/store.h"
 
 #include <QCoreApplication>
@@ -12,7 +14,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QString path = args.size() > 1 ? args.at(1) : Store::defaultDatabasePath();
+    const QString path = args.size() > 1 ? args.at(1) : DatabaseLocation::find().path;
     QTextStream out(stdout);
     QTextStream err(stderr);
     if (QFileInfo::exists(path)) {
@@ -20,7 +22,7 @@ int main(int argc, char *argv[])
         return 0;
     }
     QString error;
-    if (!createPriceListDatabase(path, &error)) {
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !createPriceListDatabase(path, &error)) {
         err << "Could not create " << path << ": " << error << "\n";
         return 1;
     }

@@ -7,6 +7,28 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTextStream>
+
+namespace
+{
+
+// The path to open: the given one, or the one found in the usual places. When none exists yet the
+// person may create one there; declining leaves the path missing, so the usual failure follows.
+QString chooseDatabase(const StartOptions &options)
+{
+    if (!options.databasePath.isEmpty())
+        return options.databasePath;
+    const DatabaseLocation::Found found = options.locate ? options.locate() : DatabaseLocation::find();
+    if (found.exists)
+        return found.path;
+    const FirstStart choice = (options.askFirstStart ? options.askFirstStart : askFirstStart)(found);
+    QString error;
+    if (choice != FirstStart::Quit && !createFirstPriceList(choice, found.path, &error))
+        QTextStream(stderr) << "brasko: no price list was created in " << found.path << ": " << error << '\n';
+    return found.path;
+}
+
+} // namespace
 
 void showStartupFailure(const QString &message)
 {
@@ -15,16 +37,24 @@ void showStartupFailure(const QString &message)
     box.exec();
 }
 
-int Main(
-    QApplication &app, const std::function<void(const QString &)> &showFailure, const QString &databasePath)
+int Main(QApplication &app, const StartOptions &options)
 {
-    Store de1(databasePath.isEmpty() ? Store::defaultDatabasePath() : databasePath);
+    Store de1(chooseDatabase(options));
     MainWindow form(&de1);
     connectWindows(form);
     if (!form.Form_Load()) {
-        (showFailure ? showFailure : showStartupFailure)(form.connectionFailureMessage());
+        (options.showFailure ? options.showFailure : showStartupFailure)(form.connectionFailureMessage());
         return 1;
     }
     form.show();
     return app.exec();
+}
+
+int Main(
+    QApplication &app, const std::function<void(const QString &)> &showFailure, const QString &databasePath)
+{
+    StartOptions options;
+    options.showFailure = showFailure;
+    options.databasePath = databasePath;
+    return Main(app, options);
 }

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// Where the price list lives when no path is given. A folder that carries its own db.mdb beside
+// the executable keeps it (a copied or portable installation); an installed program sits in a
+// folder nobody may write to, so it uses the path a shop configured machine-wide or per user
+// (brasko/brasko.conf, key database/path), or else the person's own data folder
+// ($XDG_DATA_HOME/brasko/db.mdb). Nothing here ever creates a file.
+namespace DatabaseLocation
+{
+
+// The candidate places, in the order they are tried.
+struct Places {
+    QString besideExecutable;
+    QString configured; // empty when no configuration names one
+    QString userData;
+};
+
+struct Found {
+    QString path; // the database to open, or where one should be created
+    bool exists = false;
+    QStringList searched; // every place that was looked at, in order
+};
+
+// The places for this process: the executable's folder, the first brasko/brasko.conf found in the
+// configuration folders (the person's own before the machine's /etc/xdg) and the data folder.
+Places currentPlaces();
+
+// The path named by a configuration file, relative paths taken from the file's folder; empty
+// when the file names none.
+QString configuredPath(const QString &configFile);
+
+Found resolve(const Places &places, const std::function<bool(const QString &)> &exists = {});
+
+// resolve(currentPlaces()).
+Found find();
+
+} // namespace DatabaseLocation

@@ -1,0 +1,177 @@
+// Takes the README's pictures from the real program on the demo price list: the main window with
+// an offer, the picker open, the calculator with a plan, the price-list editor and the printed
+// offer. Run under a virtual X server (scripts/screenshots.sh) so the pictures are what the screen
+// shows, pop-up lists included:  brasko-screenshots OUTDIR
+#include "app/windowwiring.h"
+#include "demodata.h"
+#include "store/store.h"
+#include "widgets/gridcombo.h"
+#include "windows/installments/installmentcalculator.h"
+#include "windows/main/mainwindow.h"
+#include "windows/main/offerprint.h"
+#include "windows/pricelist/pricelisteditor.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+
+namespace
+{
+
+QTextStream err(stderr);
+
+void settle(int ms = 400)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// What the screen shows over the widget's area (pop-ups included) on X; the widget alone elsewhere.
+bool shoot(QWidget *widget, const QString &file, const QRect &extra = QRect())
+{
+    settle();
+    QPixmap picture;
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        const QRect area = widget->frameGeometry().united(extra.isNull() ? widget->frameGeometry() : extra);
+        picture = QGuiApplication::primaryScreen()->grabWindow(
+            0, area.x(), area.y(), area.width(), area.height());
+    } else {
+        picture = widget->grab();
+    }
+    if (picture.isNull() || !picture.save(file)) {
+        err << "brasko-screenshots: cannot write " << file << '\n';
+        return false;
+    }
+    QTextStream(stdout) << file << '\n';
+    return true;
+}
+
+template <typename T> T *child(QWidget *w, const char *name)
+{
+    return w->findChild<T *>(QString::fromLatin1(name));
+}
+
+bool makeDemo(const QString &path)
+{
+    QString error;
+    if (!createPriceListDatabase(path, &error))
+        return false;
+    Store store(path, QStringLiteral("demo"));
+    return store.open() && fillDemoPriceList(store, &error);
+}
+
+void buildOffer(MainWindow &form)
+{
+    child<QLineEdit>(&form, "Text2")->setText(QStringLiteral("Karim Nabil - 0100 222 3344"));
+    const std::pair<int, const char *> items[] = { { 0, "I5-12400" }, { 1, "B660M-DS3H" },
+        { 2, "D4-16G3200" }, { 4, "SSD-1T" }, { 5, "RTX-3050" }, { 6, "MON-24" }, { 10, "KB-ARM" },
+        { 11, "MS-OPTW" }, { 12, "CASE-ATX" }, { 15, "WIN11-H" }, { 16, "ASSEMBLY" } };
+    for (const auto &[row, id] : items) {
+        form.row(row).GridCombo1->setText(QString::fromLatin1(id));
+        form.GridCombo1_Click(row);
+        form.text1_LostFocus(row);
+    }
+}
+
+bool shootCalculator(MainWindow &form, const QString &out)
+{
+    InstallmentCalculator calculator(form.offer().client, form.offer().totalText(), &form);
+    calculator.move(form.geometry().topLeft() + QPoint(40, 40));
+    calculator.show();
+    settle();
+    child<QLineEdit>(&calculator, "txtsellprice")->setText(QStringLiteral("24000"));
+    child<QLineEdit>(&calculator, "txtnoinst")->setText(QStringLiteral("12"));
+    child<QAbstractButton>(&calculator, "cmdcalc")->click();
+    return shoot(&calculator, out + QStringLiteral("/calculator.png"));
+}
+
+bool shootEditor(MainWindow &form, const QString &out)
+{
+    const ConfigRow &r = form.row(2);
+    PriceListEditor editor(form.store(), r.Command1->text() + QLatin1String(" Data"), r.category(),
+        r.Image1 ? r.Image1->pixmap() : QPixmap(), &form);
+    editor.move(form.geometry().topLeft() + QPoint(40, 40));
+    editor.show();
+    settle();
+    // An item chosen, as after picking it from the list: its description and price filled in.
+    if (auto *id = editor.findChild<GridCombo *>(QStringLiteral("txtrid"))) {
+        id->setText(QStringLiteral("D4-16G3200"));
+        Q_EMIT id->itemChosen();
+    }
+    return shoot(&editor, out + QStringLiteral("/editor.png"));
+}
+
+bool shootPrintedPage(MainWindow &form, const QString &out, const QString &scratch)
+{
+    const QString pdf = scratch + QStringLiteral("/offer.pdf");
+    const PrintResult result = OfferPrint(&form).printDressed(
+        [&](QWidget *window, const QString &) { return printWindowToPdf(window, pdf); });
+    if (!result.ok) {
+        err << "brasko-screenshots: the offer did not print: " << result.error << '\n';
+        return false;
+    }
+    // The page as paper shows it, at a size the README can carry.
+    const int code = QProcess::execute(QStringLiteral("pdftoppm"),
+        { QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("60"), QStringLiteral("-singlefile"),
+            pdf, out + QStringLiteral("/printed-offer") });
+    if (code != 0)
+        err << "brasko-screenshots: pdftoppm (poppler-utils) could not turn the page into a picture\n";
+    return code == 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    if (app.arguments().size() != 2) {
+        err << "usage: brasko-screenshots OUTDIR\n";
+        return 2;
+    }
+    const QString out = QDir(app.arguments().at(1)).absolutePath();
+    QDir().mkpath(out);
+    QTemporaryDir scratch;
+    const QString path = scratch.filePath(QStringLiteral("db.mdb"));
+    if (!makeDemo(path)) {
+        err << "brasko-screenshots: cannot make the demo price list in " << path << '\n';
+        return 1;
+    }
+    Store store(path);
+    MainWindow form(&store);
+    connectWindows(form);
+    if (!form.Form_Load()) {
+        err << form.connectionFailureMessage() << '\n';
+        return 1;
+    }
+    form.move(0, 0);
+    form.show();
+    buildOffer(form);
+    form.Command2_Click(); // the wide layout, prices shown
+    bool ok = shoot(&form, out + QStringLiteral("/main-window.png"));
+
+    GridCombo *picker = form.row(5).GridCombo1;
+    picker->showList();
+    settle();
+    QWidget *list = picker->listView() ? picker->listView()->window() : nullptr;
+    ok = shoot(&form, out + QStringLiteral("/picker.png"), list ? list->frameGeometry() : QRect()) && ok;
+    picker->hideList();
+
+    ok = shootCalculator(form, out) && ok;
+    ok = shootEditor(form, out) && ok;
+    ok = shootPrintedPage(form, out, scratch.path()) && ok;
+    form.setCloseAfterFailure([](const QString &) { return true; });
+    form.close();
+    return ok ? 0 : 1;
+}
