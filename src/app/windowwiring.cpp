@@ -4,6 +4,8 @@
 #include "windows/errors/errorreport.h"
 #include "windows/installments/frminst.h"
 #include "windows/main/imrform.h"
+#include "windows/main/offeractions.h"
+#include "windows/offers/frmoffers.h"
 #include "windows/orders/ordert.h"
 #include "windows/pricelist/frmadt.h"
 
@@ -30,6 +32,21 @@ void connectWindows(IMRForm &form)
         about.exec();
     };
     form.openOrders = [owner] { openOrderWindow(owner); };
+    if (OfferActions *offers = form.offerActions()) {
+        offers->chooseOffer = [owner](OfferRepository *repository) -> std::optional<OfferKey> {
+            frmoffers list(repository, owner);
+            if (list.exec() != QDialog::Accepted)
+                return std::nullopt;
+            return list.chosen();
+        };
+        offers->askPlan = [owner]() -> std::optional<PlanPrintout> {
+            const Offer &offer = owner->offer();
+            frminst calculator(offer.client, offer.totalText(), owner);
+            calculator.offerPlanChoice();
+            calculator.exec();
+            return calculator.chosenPlan();
+        };
+    }
 }
 
 void reportFailuresOf(frmadt &editor)

@@ -5,6 +5,7 @@
 #include "store/store.h"
 #include "widgets/twips.h"
 
+#include "offeractions.h"
 #include "offerprint.h"
 #include "widgets/gridcombo.h"
 
@@ -79,6 +80,7 @@ IMRForm::IMRForm(Store *store, QWidget *parent)
     setWindowWidthTwips(CollapsedWidthTwips);
 
     printOffer = [this] { OfferPrint(this).run(); };
+    m_offerActions = new OfferActions(this);
 }
 
 IMRForm::~IMRForm() = default;
@@ -275,6 +277,7 @@ void IMRForm::buildRows()
             m_offer.row(i).listPrice.reset();
         });
         row->text1->installEventFilter(this);
+        m_offer.row(i).amountText = row->text1->text();
         m_rows[static_cast<size_t>(i)] = std::move(row);
     }
 }
