@@ -3,6 +3,7 @@
 #include "core/version.h"
 #include "store/store.h"
 #include "windows/main/imrform.h"
+#include "windows/main/offeractions.h"
 #include "windowwiring.h"
 
 #include <QApplication>
@@ -26,5 +27,6 @@ int Main(
         return 1;
     }
     form.show();
+    form.offerActions()->warnIfNewerSchema();
     return app.exec();
 }

@@ -76,6 +76,16 @@ QString readOnlyMessage(const Store &store)
         .arg(QDir::toNativeSeparators(store.path()));
 }
 
+QString newerMessage(const Store &store, int version)
+{
+    return QStringLiteral("The offers in %1 were written by a newer version of the program (offer schema "
+                          "%2; this one knows up to %3). They can be opened here but not changed, so "
+                          "nothing is saved.")
+        .arg(QDir::toNativeSeparators(store.path()))
+        .arg(version)
+        .arg(OfferRepository::SchemaVersion);
+}
+
 } // namespace
 
 QString offerSearchText(int number, const Offer &offer)
@@ -137,12 +147,7 @@ bool OfferRepository::ensureSchema()
     if (!version)
         return false;
     if (*version > SchemaVersion)
-        return fail(QStringLiteral("The offers in %1 were written by a newer version of the program "
-                                   "(offer schema %2; this one knows up to %3). They can be opened "
-                                   "here but not changed, so nothing was saved.")
-                        .arg(QDir::toNativeSeparators(m_store->path()))
-                        .arg(*version)
-                        .arg(SchemaVersion));
+        return fail(newerMessage(*m_store, *version));
     if (*version == SchemaVersion)
         return true;
     if (!writable(*m_store))
@@ -189,6 +194,16 @@ bool OfferRepository::upgradeFrom(int)
         return fail(QStringLiteral("The offer tables could not be made in %1: %2")
                         .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
     return true;
+}
+
+QString OfferRepository::writeProblem()
+{
+    const auto version = storedSchemaVersion();
+    if (!version)
+        return m_error;
+    if (*version > SchemaVersion)
+        return newerMessage(*m_store, *version);
+    return writable(*m_store) ? QString() : readOnlyMessage(*m_store);
 }
 
 bool OfferRepository::canSave()

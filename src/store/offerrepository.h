@@ -48,6 +48,8 @@ public:
     bool ensureSchema();
     // Whether saving is possible at all: the file can be written and its schema is not newer.
     bool canSave();
+    // Why offers cannot be saved in this file, in words for the counter; empty when they can.
+    QString writeProblem();
 
     // Saves the offer as a new one (no number: the next number, revision 1) or as the next
     // revision of the given number, all in one transaction. nullopt (and lastError()) on failure,

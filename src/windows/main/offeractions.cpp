@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTimer>
 
 namespace
 {
@@ -295,6 +296,14 @@ bool OfferActions::printKept()
     const bool printed = printPage && printPage();
     sayIfNotKept(printed);
     return printed;
+}
+
+void OfferActions::warnIfNewerSchema()
+{
+    const auto version = m_offers.storedSchemaVersion();
+    if (!version || *version <= OfferRepository::SchemaVersion)
+        return;
+    QTimer::singleShot(0, this, [this] { tell(m_offers.writeProblem()); });
 }
 
 QString OfferActions::suggestedPdfPath() const

@@ -74,6 +74,9 @@ public:
     QList<Reprice::Change> priceChanges();
     // "Print": saves an unsaved offer first, so a printed offer is always on record.
     bool printKept();
+    // Says, once the window is up, that the file's offers come from a newer program: they open
+    // but are never written. (A read-only file the window itself warns about.)
+    void warnIfNewerSchema();
     // A file name for the offer: its number and client.
     QString suggestedPdfPath() const;
 

@@ -62,6 +62,12 @@ frmoffers::frmoffers(OfferRepository *offers, QWidget *parent)
     // Enter in the list opens as well.
     connect(m_list, &QTreeView::activated, this, &frmoffers::cmdopen_Click);
     txtsearch_Change();
+    // Said here as well, before anything is opened and changed: such a file keeps no new revision.
+    m_readOnly = m_offers->writeProblem();
+    if (!m_readOnly.isEmpty()) {
+        m_problem->setText(m_readOnly);
+        m_problem->show();
+    }
     m_search->setFocus();
 }
 
@@ -73,11 +79,12 @@ frmoffers::~frmoffers()
 void frmoffers::txtsearch_Change()
 {
     std::unique_ptr<RecordSet> rows = m_offers->list(m_search->text().trimmed());
-    m_problem->setVisible(!rows);
+    m_problem->setVisible(!rows || !m_readOnly.isEmpty());
     if (!rows) {
         m_problem->setText(m_offers->lastError());
         return;
     }
+    m_problem->setText(m_readOnly);
     // The view lets go of the old list before it is freed.
     m_list->setModel(rows->model());
     m_rows = std::move(rows);

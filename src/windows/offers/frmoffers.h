@@ -41,5 +41,6 @@ private:
     QLineEdit *m_search = nullptr; // txtsearch
     QTreeView *m_list = nullptr; // lvoffers
     QPushButton *m_open = nullptr; // cmdopen
-    QLabel *m_problem = nullptr;
+    QLabel *m_problem = nullptr; // lblproblem
+    QString m_readOnly; // why offers cannot be saved in this file
 };

@@ -32,6 +32,7 @@ private Q_SLOTS:
     void changedPriceIsReportedAndTaken();
     void printingKeepsTheOfferFirst();
     void readOnlyDatabasePrintsAndSays();
+    void newerSchemaOpensButIsNotWritten();
 
 private:
     void startForm();
@@ -277,6 +278,25 @@ void TestOfferActions::readOnlyDatabasePrintsAndSays()
     QVERIFY2(m_told[0].contains(QStringLiteral("printed, but it could not be kept")), qPrintable(m_told[0]));
     QCOMPARE(label(), QStringLiteral("New offer"));
     stopForm();
+}
+
+void TestOfferActions::newerSchemaOpensButIsNotWritten()
+{
+    pick(0, QStringLiteral("CPU-1"));
+    QVERIFY(actions()->save());
+    stopForm();
+    m_db->exec(QStringLiteral("update brasko_schema set version = 2"));
+    startForm();
+    actions()->warnIfNewerSchema();
+    QTRY_COMPARE(m_told.size(), 1); // said at once
+    QVERIFY2(m_told[0].contains(QStringLiteral("newer version")), qPrintable(m_told[0]));
+    QVERIFY(actions()->load({ 1, 1 }));
+    type(0, QStringLiteral("999"));
+    QVERIFY(!actions()->save());
+    QCOMPARE(m_told.size(), 2);
+    QVERIFY2(m_told[1].contains(QStringLiteral("newer version")), qPrintable(m_told[1]));
+    QCOMPARE(label(), QStringLiteral("Offer 1, revision 1"));
+    QCOMPARE(actions()->offers()->latestRevision(1), std::optional<int>(1));
 }
 
 QTEST_MAIN(TestOfferActions)

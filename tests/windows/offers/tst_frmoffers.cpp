@@ -2,6 +2,7 @@
 #include "support/testdb.h"
 #include "windows/offers/frmoffers.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -22,6 +23,7 @@ private Q_SLOTS:
     void searchNarrowsAsYouType();
     void choosing_data();
     void choosing();
+    void newerSchemaIsSaidSo();
 
 private:
     std::unique_ptr<TestDb> m_db;
@@ -136,6 +138,24 @@ void TestFrmOffers::choosing()
     }
     QCOMPARE(list.result(), int(QDialog::Accepted));
     QCOMPARE(*list.chosen(), (OfferKey { 1, 1 }));
+}
+
+void TestFrmOffers::newerSchemaIsSaidSo()
+{
+    {
+        frmoffers list(m_offers.get());
+        QVERIFY(list.findChild<QLabel *>(QStringLiteral("lblproblem"))->isHidden());
+    }
+    m_db->exec(QStringLiteral("update brasko_schema set version = 2"));
+    frmoffers list(m_offers.get());
+    list.show();
+    auto *problem = list.findChild<QLabel *>(QStringLiteral("lblproblem"));
+    QVERIFY(problem->isVisible());
+    QVERIFY2(problem->text().contains(QStringLiteral("newer version")), qPrintable(problem->text()));
+    QCOMPARE(list.shownCount(), 4); // the offers still open
+    QTest::keyClicks(list.findChild<QLineEdit *>(QStringLiteral("txtsearch")), QStringLiteral("bob"));
+    QCOMPARE(list.shownCount(), 1);
+    QVERIFY(problem->isVisible());
 }
 
 QTEST_MAIN(TestFrmOffers)
