@@ -342,24 +342,49 @@ std::optional<StoredOffer> OfferRepository::load(const OfferKey &key)
 
 std::unique_ptr<RecordSet> OfferRepository::list(const QString &search)
 {
+    return list(search, 0, -1);
+}
+
+std::unique_ptr<RecordSet> OfferRepository::list(const QString &search, int low, int high)
+{
     const auto version = storedSchemaVersion();
     if (!version)
         return nullptr;
-    QString statement = *version == 0
-        ? QStringLiteral("select 0 as \"Number\", 0 as \"Revision\", '' as \"Date\", '' as \"Client\","
-                         " '' as \"Seller\", '' as \"Total\" where 1 = 0")
-        : QStringLiteral("select number as \"Number\", revision as \"Revision\", substr(offer_date, 1, 10)"
-                         " as \"Date\", client as \"Client\", seller as \"Seller\", total as \"Total\""
-                         " from offers");
+    if (*version == 0)
+        return m_store->query(
+            QStringLiteral("select 0 as \"Number\", 0 as \"Revision\", '' as \"Date\","
+                           " '' as \"Client\", '' as \"Seller\", '' as \"Total\" where 1 = 0"));
+    QString statement = QStringLiteral("select number as \"Number\", revision as \"Revision\","
+                                       " substr(offer_date, 1, 10) as \"Date\", client as \"Client\","
+                                       " seller as \"Seller\", total as \"Total\" from offers where 1 = 1");
     QVariantList values;
-    if (*version > 0 && !search.isEmpty()) {
-        statement += QStringLiteral(" where search_text like ? escape '\\'");
+    if (high >= low) {
+        statement += QStringLiteral(" and number >= ? and number <= ?");
+        values << low << high;
+    }
+    if (!search.isEmpty()) {
+        statement += QStringLiteral(" and search_text like ? escape '\\'");
         values << containsPattern(search);
     }
-    if (*version > 0)
-        statement += QStringLiteral(" order by number desc, revision desc");
+    statement += QStringLiteral(" order by number desc, revision desc");
     auto rs = m_store->query(statement, values);
     if (!rs)
         fail(QStringLiteral("The saved offers could not be read: ") + m_store->lastError().text());
     return rs;
+}
+
+std::optional<int> OfferRepository::highestNumber()
+{
+    const auto version = storedSchemaVersion();
+    if (!version)
+        return std::nullopt;
+    if (*version == 0)
+        return 0;
+    auto found = m_store->query(QStringLiteral("select max(number) as highest from offers"));
+    if (!found || !found->moveFirst()) {
+        fail(QStringLiteral("The saved offers could not be read: ") + m_store->lastError().text());
+        return std::nullopt;
+    }
+    const auto highest = found->field(QStringLiteral("highest"));
+    return highest && !highest->isNull() ? highest->toInt() : 0;
 }

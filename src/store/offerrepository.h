@@ -63,6 +63,11 @@ public:
     // and Total; narrowed to those whose client, number, item id or item description contains the
     // search text (any case) when it is not empty. Rows are fetched as they are shown.
     std::unique_ptr<RecordSet> list(const QString &search = QString());
+    // The same for the offers numbered from low to high only, so a long search can go through the
+    // file a slice at a time, newest first.
+    std::unique_ptr<RecordSet> list(const QString &search, int low, int high);
+    // The highest number given so far; 0 when there is none (nullopt when it cannot be read).
+    std::optional<int> highestNumber();
 
     // The newest revision of an offer; nullopt when it has none.
     std::optional<int> latestRevision(int number);

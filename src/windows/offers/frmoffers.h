@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+class OfferListModel;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -29,6 +30,11 @@ public:
     // The revision of the selected line.
     std::optional<OfferKey> selected() const;
     int shownCount() const;
+    // Whether the search has gone through every saved offer (more follow as the list asks).
+    bool searchFinished() const;
+
+    // How many offer numbers one step of a search reads; tests make it small.
+    static int s_sliceNumbers;
 
 public Q_SLOTS:
     void txtsearch_Change();
@@ -36,7 +42,7 @@ public Q_SLOTS:
 
 private:
     OfferRepository *m_offers;
-    std::unique_ptr<RecordSet> m_rows;
+    OfferListModel *m_model = nullptr;
     std::optional<OfferKey> m_chosen;
     QLineEdit *m_search = nullptr; // txtsearch
     QTreeView *m_list = nullptr; // lvoffers

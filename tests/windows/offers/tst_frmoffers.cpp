@@ -24,6 +24,8 @@ private Q_SLOTS:
     void choosing_data();
     void choosing();
     void newerSchemaIsSaidSo();
+    void searchGoesThroughTheFileInSlices_data();
+    void searchGoesThroughTheFileInSlices();
 
 private:
     std::unique_ptr<TestDb> m_db;
@@ -156,6 +158,40 @@ void TestFrmOffers::newerSchemaIsSaidSo()
     QTest::keyClicks(list.findChild<QLineEdit *>(QStringLiteral("txtsearch")), QStringLiteral("bob"));
     QCOMPARE(list.shownCount(), 1);
     QVERIFY(problem->isVisible());
+}
+
+void TestFrmOffers::searchGoesThroughTheFileInSlices_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("everything") << "" << QStringList { "3/1", "2/1", "1/2", "1/1" };
+    QTest::newRow("the oldest only") << "alice" << QStringList { "1/2", "1/1" };
+    QTest::newRow("nothing") << "zz" << QStringList {};
+}
+
+void TestFrmOffers::searchGoesThroughTheFileInSlices()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, expected);
+    const int was = frmoffers::s_sliceNumbers;
+    frmoffers::s_sliceNumbers = 1; // one offer number per step
+    frmoffers list(m_offers.get());
+    list.show();
+    auto *search = list.findChild<QLineEdit *>(QStringLiteral("txtsearch"));
+    search->setText(QStringLiteral("bob")); // a search left unfinished is dropped by the next one
+    search->setText(typed);
+    QTRY_VERIFY(list.searchFinished());
+    auto *view = list.findChild<QTreeView *>(QStringLiteral("lvoffers"));
+    QStringList got;
+    for (int r = 0; r < view->model()->rowCount(); ++r)
+        got << view->model()->index(r, 0).data().toString() + '/'
+                + view->model()->index(r, 1).data().toString();
+    frmoffers::s_sliceNumbers = was;
+    QCOMPARE(got, expected);
+    QCOMPARE(list.findChild<QPushButton *>(QStringLiteral("cmdopen"))->isEnabled(), !expected.isEmpty());
+    if (!expected.isEmpty())
+        QCOMPARE(*list.selected(),
+            (OfferKey { expected[0].section('/', 0, 0).toInt(), expected[0].section('/', 1).toInt() }));
 }
 
 QTEST_MAIN(TestFrmOffers)
