@@ -3,6 +3,7 @@
 #include "core/version.h"
 #include "store/store.h"
 #include "windows/main/mainwindow.h"
+#include "windows/main/offeractions.h"
 #include "windowwiring.h"
 
 #include <QApplication>
@@ -47,6 +48,7 @@ int Main(QApplication &app, const StartOptions &options)
         return 1;
     }
     form.show();
+    form.offerActions()->warnIfNewerSchema();
     return app.exec();
 }
 

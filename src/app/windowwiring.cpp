@@ -4,6 +4,8 @@
 #include "windows/errors/showerrorreport.h"
 #include "windows/installments/installmentcalculator.h"
 #include "windows/main/mainwindow.h"
+#include "windows/main/offeractions.h"
+#include "windows/offers/frmoffers.h"
 #include "windows/orders/orderwindow.h"
 #include "windows/pricelist/pricelisteditor.h"
 
@@ -30,6 +32,21 @@ void connectWindows(MainWindow &form)
         about.exec();
     });
     QObject::connect(owner, &MainWindow::ordersRequested, owner, [owner] { openOrderWindow(owner); });
+    if (OfferActions *offers = form.offerActions()) {
+        offers->chooseOffer = [owner](OfferRepository *repository) -> std::optional<OfferKey> {
+            frmoffers list(repository, owner);
+            if (list.exec() != QDialog::Accepted)
+                return std::nullopt;
+            return list.chosen();
+        };
+        offers->askPlan = [owner]() -> std::optional<PlanPrintout> {
+            const Offer &offer = owner->offer();
+            InstallmentCalculator calculator(offer.client, offer.totalText(), owner);
+            calculator.offerPlanChoice();
+            calculator.exec();
+            return calculator.chosenPlan();
+        };
+    }
 }
 
 void reportFailuresOf(PriceListEditor &editor)

@@ -43,23 +43,20 @@ QRect clientArea(const QWidget *window)
     return area;
 }
 
-PrintResult renderPage(QWidget *window, QPagedPaintDevice *device)
+PrintResult renderPages(QPagedPaintDevice *device, const PageDrawer &draw)
 {
-    const QRect area = clientArea(window);
-    if (area.isEmpty())
-        return { false, QStringLiteral("The window has nothing to print.") };
     QPainter painter;
     if (!painter.begin(device))
         return { false, QStringLiteral("The page could not be started.") };
-    const QRect page = painter.viewport();
-    const double scale = std::min(double(page.width()) / area.width(), double(page.height()) / area.height());
-    // Centred across the page and standing at its top, the way a letter starts.
-    painter.translate(page.x() + (page.width() - area.width() * scale) / 2.0, page.y());
-    painter.scale(scale, scale);
-    window->render(&painter, QPoint(), QRegion(area), QWidget::DrawWindowBackground | QWidget::DrawChildren);
-    if (!painter.end())
+    PrintResult drawn = draw(painter, *device);
+    if (!painter.end() && drawn.ok)
         return { false, QStringLiteral("The page could not be finished.") };
-    return { true, {} };
+    return drawn;
+}
+
+PageDrawer windowPage(QWidget *window)
+{
+    return [window](QPainter &painter, QPagedPaintDevice &) { return drawWindowPage(window, painter); };
 }
 
 QPageLayout fallbackLayout()
@@ -141,6 +138,32 @@ QString noPrinterMessage()
 
 PrintResult printWindow(QWidget *window, const QString &jobName)
 {
+    return printDocument(jobName, windowPage(window));
+}
+
+PrintResult printWindowToPdf(QWidget *window, const QString &pdfPath)
+{
+    return writeDocumentPdf(pdfPath, windowPage(window));
+}
+
+PrintResult drawWindowPage(QWidget *window, QPainter &painter)
+{
+    const QRect area = clientArea(window);
+    if (area.isEmpty())
+        return { false, QStringLiteral("The window has nothing to print.") };
+    const QRect page = painter.viewport();
+    const double scale = std::min(double(page.width()) / area.width(), double(page.height()) / area.height());
+    painter.save();
+    // Centred across the page and standing at its top, the way a letter starts.
+    painter.translate(page.x() + (page.width() - area.width() * scale) / 2.0, page.y());
+    painter.scale(scale, scale);
+    window->render(&painter, QPoint(), QRegion(area), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    painter.restore();
+    return { true, {} };
+}
+
+PrintResult printDocument(const QString &jobName, const PageDrawer &draw)
+{
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull())
         return { false, noPrinterMessage() };
@@ -165,7 +188,7 @@ PrintResult printWindow(QWidget *window, const QString &jobName)
     {
         QPdfWriter writer(&file);
         describeDocument(writer, layout, jobName);
-        if (PrintResult drawn = renderPage(window, &writer); !drawn.ok)
+        if (PrintResult drawn = renderPages(&writer, draw); !drawn.ok)
             return drawn;
     }
     if (!file.flush() || file.error() != QFileDevice::NoError)
@@ -190,7 +213,7 @@ PrintResult printWindow(QWidget *window, const QString &jobName)
     return { true, {} };
 }
 
-PrintResult printWindowToPdf(QWidget *window, const QString &pdfPath)
+PrintResult writeDocumentPdf(const QString &pdfPath, const PageDrawer &draw)
 {
     QSaveFile file(pdfPath);
     if (!file.open(QIODevice::WriteOnly))
@@ -201,7 +224,7 @@ PrintResult printWindowToPdf(QWidget *window, const QString &pdfPath)
         QPdfWriter writer(&file);
         describeDocument(writer, info.isNull() ? fallbackLayout() : printerLayout(info),
             QFileInfo(pdfPath).completeBaseName());
-        if (PrintResult drawn = renderPage(window, &writer); !drawn.ok) {
+        if (PrintResult drawn = renderPages(&writer, draw); !drawn.ok) {
             file.cancelWriting();
             return drawn;
         }

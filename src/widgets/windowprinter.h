@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <functional>
+
+class QPagedPaintDevice;
+class QPainter;
 class QWidget;
 
 // The one print operation every window that prints itself uses: the window's client area (below its
@@ -20,3 +24,13 @@ PrintResult printWindow(QWidget *window, const QString &jobName);
 // Writes the same page into a PDF file (written completely or not at all), laid out for the default
 // printer's paper when there is one.
 PrintResult printWindowToPdf(QWidget *window, const QString &pdfPath);
+
+// A document of one or more pages: paints them with the painter, calling device.newPage() before
+// every page after the first.
+using PageDrawer = std::function<PrintResult(QPainter &painter, QPagedPaintDevice &device)>;
+
+// The same two ways out for a document of several pages, as one job or one file.
+PrintResult printDocument(const QString &jobName, const PageDrawer &draw);
+PrintResult writeDocumentPdf(const QString &pdfPath, const PageDrawer &draw);
+// Paints the window's client area onto the painter's current page, as printWindow places it.
+PrintResult drawWindowPage(QWidget *window, QPainter &painter);

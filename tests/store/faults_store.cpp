@@ -3,12 +3,18 @@
 //   faults_store rewrite <db.mdb>   rewrites the settings rows and changes a price over and over
 //                                   through the program's own Store, printing "ready" once the first
 //                                   round is done, until it is killed (or 120 s have passed).
+//   faults_store offers <db.mdb>    saves offers through the program's own OfferRepository over and
+//                                   over, printing "ready" once the first is saved, until killed (or
+//                                   120 s have passed).
+//   faults_store offers <db.mdb> N  prints "ready", waits for a line on its standard input, then
+//                                   saves N offers as fast as it can and prints each number it got.
 //   faults_store lock <db.mdb>      holds an exclusive lock on the database, printing "locked" once
 //                                   it has it, until its standard input closes or it is killed (or
 //                                   120 s have passed).
 //
 // Both stop by themselves so a test that dies cannot leave them running for long.
 
+#include "store/offerrepository.h"
 #include "store/store.h"
 
 #include <QCoreApplication>
@@ -60,6 +66,50 @@ int rewrite(const QString &path)
     return 0;
 }
 
+Offer sampleOffer(long round)
+{
+    Offer offer;
+    offer.shop = QStringLiteral("Shop");
+    offer.client = QStringLiteral("Client %1 ").arg(round) + QString(2000, QLatin1Char('c'));
+    offer.seller = QStringLiteral("Seller");
+    offer.date = QDateTime::currentDateTime();
+    for (int i = 0; i < Offer::RowCount; ++i)
+        offer.pickItem(i, QStringLiteral("ID%1").arg(i), QStringLiteral("Item %1 of %2").arg(i).arg(round),
+            QStringLiteral("%1.50").arg(i));
+    return offer;
+}
+
+int offers(const QString &path, long count)
+{
+    Store store(path, QStringLiteral("faults"));
+    if (!store.open()) {
+        std::fprintf(stderr, "open failed: %s\n", qPrintable(store.lastError().text()));
+        return 2;
+    }
+    OfferRepository repository(&store);
+    if (count > 0) {
+        std::printf("ready\n");
+        std::fflush(stdout);
+        char line[16];
+        if (!std::fgets(line, sizeof line, stdin))
+            return 4;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    for (long round = 0; count > 0 ? round < count : clock.elapsed() < LifetimeMs; ++round) {
+        const auto key = repository.save(sampleOffer(round), std::nullopt);
+        if (!key) {
+            std::fprintf(stderr, "save %ld failed: %s\n", round, qPrintable(repository.lastError()));
+            return 3;
+        }
+        if (count > 0 || round == 0) {
+            std::printf(count > 0 ? "%d\n" : "ready\n", key->number);
+            std::fflush(stdout);
+        }
+    }
+    return 0;
+}
+
 int lock(const QString &path)
 {
     {
@@ -102,8 +152,10 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments();
     if (args.size() == 3 && args[1] == QStringLiteral("rewrite"))
         return rewrite(args[2]);
+    if ((args.size() == 3 || args.size() == 4) && args[1] == QStringLiteral("offers"))
+        return offers(args[2], args.size() == 4 ? args[3].toLong() : 0);
     if (args.size() == 3 && args[1] == QStringLiteral("lock"))
         return lock(args[2]);
-    std::fprintf(stderr, "usage: faults_store rewrite|lock <db.mdb>\n");
+    std::fprintf(stderr, "usage: faults_store rewrite|lock|offers <db.mdb> [count]\n");
     return 1;
 }

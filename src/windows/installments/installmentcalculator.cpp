@@ -88,6 +88,8 @@ void InstallmentCalculator::buildWindow()
     m_calc = pushButton(this, "cmdcalc", QStringLiteral("Calculate"));
     m_print = pushButton(this, "cmdprint", QStringLiteral("Print"));
     m_close = pushButton(this, "cmdclose", QStringLiteral("Close"));
+    m_printOffer = pushButton(this, "cmdprintoffer", QStringLiteral("Print with &Offer"));
+    m_printOffer->hide();
 
     auto *line = new QHBoxLayout;
     line->addWidget(dateCaption);
@@ -96,6 +98,7 @@ void InstallmentCalculator::buildWindow()
     line->addWidget(m_name, 1);
     line->addWidget(m_calc);
     line->addWidget(m_print);
+    line->addWidget(m_printOffer);
     line->addWidget(m_close);
 
     buildScheduleList();
@@ -119,6 +122,38 @@ void InstallmentCalculator::buildWindow()
     connect(m_calc, &QPushButton::clicked, this, &InstallmentCalculator::cmdcalc_Click);
     connect(m_print, &QPushButton::clicked, this, &InstallmentCalculator::cmdprint_Click);
     connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_printOffer, &QPushButton::clicked, this, &InstallmentCalculator::cmdprintoffer_Click);
+}
+
+void InstallmentCalculator::offerPlanChoice()
+{
+    m_printOffer->show();
+    setTabOrder(m_print, m_printOffer);
+    setTabOrder(m_printOffer, m_close);
+}
+
+void InstallmentCalculator::cmdprintoffer_Click()
+{
+    CalcAllInst();
+    const Installments::Schedule &schedule = m_schedule->schedule();
+    if (schedule.isEmpty()) {
+        showError(QStringLiteral("Type the remainder to be paid in installments first; there is no plan to "
+                                 "print yet."));
+        m_remainder->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    PlanPrintout plan;
+    plan.client = m_name->text();
+    plan.figures
+        = { { QStringLiteral("Price"), m_price->text() }, { QStringLiteral("Deposit"), m_deposit->text() },
+              { QStringLiteral("Remainder"), m_remainder->text() },
+              { QStringLiteral("No of Installments"), m_count->text() },
+              { QStringLiteral("First Installment"), m_first->text() },
+              { QStringLiteral("Installment Amount"), m_amount->text() } };
+    plan.headers = Installments::ScheduleModel::calculatorHeaders();
+    plan.schedule = schedule;
+    m_chosenPlan = plan;
+    accept();
 }
 
 QGroupBox *InstallmentCalculator::buildInputGroup()

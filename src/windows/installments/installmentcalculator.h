@@ -5,11 +5,13 @@
 // client name and total text when it opens and gives nothing back. The arithmetic lives in
 // plan.h; this window reads its fields' texts, hands them over and writes the results back.
 
+#include "widgets/planpages.h"
 #include "widgets/windowprinter.h"
 
 #include <QDialog>
 
 #include <functional>
+#include <optional>
 
 class NumericEdit;
 class QDateEdit;
@@ -37,12 +39,19 @@ public:
     // What "Print" runs; tests replace it. Defaults to the shared print-the-window operation.
     std::function<PrintResult(QWidget *, const QString &)> printOperation;
 
+    // Lets the person choose the plan to print with the offer: shows the button "Print with
+    // &Offer" (cmdprintoffer), which computes the plan and closes the window with it.
+    void offerPlanChoice();
+    // The plan chosen with that button; nullopt when the window was closed otherwise.
+    std::optional<PlanPrintout> chosenPlan() const { return m_chosenPlan; }
+
 public Q_SLOTS:
     void validatescreen();
     void CalcInst();
     void CalcAllInst();
     void cmdcalc_Click();
     void cmdprint_Click();
+    void cmdprintoffer_Click();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -70,6 +79,8 @@ private:
     QPushButton *m_calc = nullptr;
     QPushButton *m_print = nullptr;
     QPushButton *m_close = nullptr;
+    QPushButton *m_printOffer = nullptr; // cmdprintoffer
+    std::optional<PlanPrintout> m_chosenPlan;
     QTreeView *m_list = nullptr; // lv
     Installments::ScheduleModel *m_schedule = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "core/amount.h"
 #include "core/version.h"
+#include "offeractions.h"
 #include "offerprint.h"
 #include "store/store.h"
 #include "widgets/focusleave.h"
@@ -78,6 +79,7 @@ MainWindow::MainWindow(Store *store, QWidget *parent)
     buildStatusBar();
     setFixedHeight(menuBar()->sizeHint().height() + Twips::toY(this, ContentHeightTwips));
     setWindowWidthTwips(CollapsedWidthTwips);
+    m_offerActions = new OfferActions(this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -256,6 +258,7 @@ void MainWindow::buildRows()
             m_offer.row(i).listPrice.reset();
         });
         row->text1->installEventFilter(this);
+        m_offer.row(i).amountText = row->text1->text();
         m_rows[static_cast<size_t>(i)] = std::move(row);
     }
 }
@@ -563,5 +566,9 @@ void MainWindow::Command3_Click()
 
 void MainWindow::cmdprint_Click()
 {
-    OfferPrint(this).run();
+    // A printed offer is always on record: it is kept first, where the file allows.
+    if (m_offerActions)
+        m_offerActions->printKept();
+    else
+        OfferPrint(this).run();
 }

@@ -27,6 +27,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class OfferActions;
 class QTimer;
 class Store;
 
@@ -63,6 +64,10 @@ public:
     Store *store() const { return m_store; }
     // The offer as the window shows it.
     const Offer &offer() const { return m_offer; }
+    // Shows the offer: fills every box, picker, description and amount (and so the model).
+    void setOffer(const Offer &offer);
+    // The "Offer" menu: saving, opening and re-pricing kept offers.
+    OfferActions *offerActions() const { return m_offerActions; }
 
 public Q_SLOTS:
     void cmdinst_Click(int index = 0);
@@ -140,4 +145,5 @@ private:
     QPushButton *m_command3 = nullptr;
     QCheckBox *m_check1 = nullptr;
     QTimer *m_todayTimer = nullptr;
+    OfferActions *m_offerActions = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "offerprint.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDate>
@@ -80,6 +81,9 @@ OfferPaperDress::OfferPaperDress(QWidget *imrForm)
     hide(control(imrForm, "cmdprint"));
     hide(control(imrForm, "Command2"));
     styleSheet(imrForm, PaperStyle);
+    plainLetters(imrForm, true);
+    for (QWidget *child : imrForm->findChildren<QWidget *>())
+        plainLetters(child, !qobject_cast<QAbstractButton *>(child));
     // A box too narrow for its text shows the end of it after typing; paper shows the beginning.
     const QList<QLineEdit *> boxes = imrForm->findChildren<QLineEdit *>();
     for (QLineEdit *box : boxes)
@@ -169,6 +173,25 @@ void OfferPaperDress::makeRoomForCopies(QWidget *imrForm)
                 label->setGeometry(was);
         });
     }
+}
+
+void OfferPaperDress::plainLetters(QWidget *widget, bool plainText)
+{
+    // Names, descriptions and headings are drawn without ligatures on paper: a PDF then holds "fi"
+    // as the two letters it is, so searching the page finds the words. Scripts that need shaping
+    // keep it. Button captions keep their exact widths (they fill their buttons and hold no such
+    // pairs), so they are pinned to shaping rather than taking it from their parent.
+    const bool ownFont = widget->testAttribute(Qt::WA_SetFont);
+    const QFont was = widget->font();
+    QFont plain = was;
+    const int strategy = plainText ? (plain.styleStrategy() | QFont::PreferNoShaping)
+                                   : (plain.styleStrategy() & ~QFont::PreferNoShaping);
+    plain.setStyleStrategy(QFont::StyleStrategy(strategy));
+    widget->setFont(plain);
+    m_undo.emplace_back([widget = QPointer<QWidget>(widget), ownFont, was] {
+        if (widget)
+            widget->setFont(ownFont ? was : QFont());
+    });
 }
 
 void OfferPaperDress::showBeginning(QLineEdit *box)

@@ -42,6 +42,7 @@ private:
     void styleSheet(QWidget *widget, const QString &rules);
     void makeRoomForCopies(QWidget *imrForm);
     void showBeginning(QLineEdit *box);
+    void plainLetters(QWidget *widget, bool plainText);
     void flatten(QLabel *picture, const QColor &colour);
 
     std::vector<std::function<void()>> m_undo;

@@ -43,6 +43,8 @@ private slots:
     void calculatorPopup_data();
     void calculatorPopup();
     void numericEditValue();
+    void planChoiceForTheOffer_data();
+    void planChoiceForTheOffer();
 };
 
 namespace
@@ -471,6 +473,45 @@ void TestFrmInst::numericEditValue()
     QCOMPARE(edit.text(), "12-3.5");
     QVERIFY(!edit.hasValue());
     QCOMPARE(edit.value(), 0.0);
+}
+
+void TestFrmInst::planChoiceForTheOffer_data()
+{
+    QTest::addColumn<bool>("choice"); // the window was asked for the choice
+    QTest::addColumn<QString>("remainder");
+    QTest::addColumn<int>("rows"); // -1: no plan chosen
+    QTest::newRow("plain calculator has no such button") << false << "7500" << -1;
+    QTest::newRow("no remainder yet") << true << "0" << -1;
+    QTest::newRow("a plan") << true << "7500" << 12;
+}
+
+void TestFrmInst::planChoiceForTheOffer()
+{
+    QFETCH(bool, choice);
+    QFETCH(QString, remainder);
+    QFETCH(int, rows);
+    InstallmentCalculator w(QStringLiteral("Ali 0100"), QStringLiteral("10000.00"));
+    if (choice)
+        w.offerPlanChoice();
+    w.show();
+    auto *button = child<QPushButton>(w, "cmdprintoffer");
+    QCOMPARE(button->isVisible(), choice);
+    if (!choice)
+        return;
+    child(w, "txtsellprice")->setText(remainder);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(w.chosenPlan().has_value(), rows >= 0);
+    QCOMPARE(w.isVisible(), rows < 0); // a chosen plan closes the window
+    if (rows < 0) {
+        QVERIFY(!child<QLabel>(w, "lblerror")->text().isEmpty());
+        return;
+    }
+    const PlanPrintout plan = *w.chosenPlan();
+    QCOMPARE(plan.schedule.count(), rows);
+    QCOMPARE(plan.client, QStringLiteral("Ali 0100"));
+    QCOMPARE(plan.schedule.row(12).balance, QStringLiteral("0.00"));
+    QCOMPARE(plan.figures.value(2), (std::pair<QString, QString>("Remainder", "7500")));
+    QCOMPARE(plan.headers, (QStringList { "S", "Installment Date", "Amount", "Balance" }));
 }
 
 QTEST_MAIN(TestFrmInst)

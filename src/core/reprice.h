@@ -1,0 +1,42 @@
+#pragma once
+
+#include "offer.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// Re-pricing a kept offer: which rows hold an item whose price in the list is no longer the one
+// saved with the offer, and taking the current prices for them.
+namespace Reprice
+{
+
+// What the price list says today about a row's item.
+struct CurrentPrice {
+    bool listed = false; // false: the item is no longer in the list
+    std::optional<QString> price; // its price; nullopt when the list holds none for it
+};
+
+struct Change {
+    int row = 0;
+    QString savedPrice; // the list price saved with the offer
+    std::optional<QString> currentPrice; // nullopt: the item is no longer in the list
+    // The amount had been typed over the saved list price; it is kept unless asked otherwise.
+    bool typedOver = false;
+};
+
+// The rows whose item was picked from the list and whose list price has changed or which are gone.
+// current is asked only for those rows.
+QList<Change> changes(const Offer &offer, const std::function<CurrentPrice(const OfferRow &row)> &current);
+
+// Takes the current prices: every changed row gets its new list price, and its amount becomes that
+// price unless the amount had been typed over (then only when retyped is true). Rows whose item is
+// gone stay as they are. Returns how many amounts changed.
+int apply(Offer &offer, const QList<Change> &changes, bool retyped);
+
+// "300.50 -> 320.00" or "300.50 -> no longer in the price list".
+QString describe(const Change &change);
+
+} // namespace Reprice

@@ -1,0 +1,390 @@
+#include "offerrepository.h"
+
+#include "store.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSysInfo>
+#include <QVariant>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace
+{
+
+const QString Component = QStringLiteral("offers");
+const QString DateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz");
+
+// Schema step 1: the offer tables. offer_counter holds the next number to give; taking a number
+// and saving the offer happen in one transaction, so a number is either used by a saved offer or
+// was never handed out.
+const char *const Step1[] = {
+    "create table offer_counter (id integer primary key, next_number integer not null)",
+    "create table offers (number integer not null, revision integer not null, shop text not null,"
+    " client text not null, seller text not null, offer_date varchar(32) not null,"
+    " total varchar(64) not null, saved_at varchar(32) not null, saved_on text not null,"
+    " search_text text not null, primary key (number, revision))",
+    "create table offer_rows (number integer not null, revision integer not null,"
+    " row_index integer not null, category varchar(8) not null, item_id text not null,"
+    " description text not null, amount_text text not null, list_price text,"
+    " primary key (number, revision, row_index))",
+};
+
+// A text that is empty is stored as the empty text, never as no value.
+QVariant text(const QString &value)
+{
+    return value.isNull() ? QVariant(QStringLiteral("")) : QVariant(value);
+}
+
+QVariant nullable(const std::optional<QString> &value)
+{
+    return value ? text(*value) : QVariant(QMetaType(QMetaType::QString));
+}
+
+QString dateText(const QDateTime &when)
+{
+    return when.toString(DateFormat);
+}
+
+QDateTime dateOf(const QString &text)
+{
+    return QDateTime::fromString(text, DateFormat);
+}
+
+// Whether this process may write the file and its folder (SQLite writes its journal there). Asked
+// for the user the process acts as, which is not always the one that started it.
+bool writable(const Store &store)
+{
+#ifdef Q_OS_UNIX
+    const auto mayWrite = [](const QString &path) {
+        return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
+    };
+    return mayWrite(store.path()) && mayWrite(QFileInfo(store.path()).absolutePath());
+#else
+    return store.isWritable();
+#endif
+}
+
+QString readOnlyMessage(const Store &store)
+{
+    return QStringLiteral("%1 cannot be written (it or its folder is read-only), so offers cannot be kept "
+                          "in it.")
+        .arg(QDir::toNativeSeparators(store.path()));
+}
+
+QString newerMessage(const Store &store, int version)
+{
+    return QStringLiteral("The offers in %1 were written by a newer version of the program (offer schema "
+                          "%2; this one knows up to %3). They can be opened here but not changed, so "
+                          "nothing is saved.")
+        .arg(QDir::toNativeSeparators(store.path()))
+        .arg(version)
+        .arg(OfferRepository::SchemaVersion);
+}
+
+} // namespace
+
+QString offerSearchText(int number, const Offer &offer)
+{
+    QStringList parts { QString::number(number), offer.client };
+    for (int i = 0; i < Offer::RowCount; ++i) {
+        if (!offer.row(i).itemId.isEmpty())
+            parts << offer.row(i).itemId;
+        if (!offer.row(i).description.isEmpty())
+            parts << offer.row(i).description;
+    }
+    // A line break between the parts keeps a search from matching across two of them.
+    return parts.join(QLatin1Char('\n')).toCaseFolded();
+}
+
+QString containsPattern(const QString &search)
+{
+    QString escaped;
+    escaped.reserve(search.size() + 2);
+    for (const QChar c : search.toCaseFolded()) {
+        if (c == u'\\' || c == u'%' || c == u'_')
+            escaped += u'\\';
+        escaped += c;
+    }
+    return QLatin1Char('%') + escaped + QLatin1Char('%');
+}
+
+OfferRepository::OfferRepository(Store *store)
+    : m_store(store)
+{
+}
+
+bool OfferRepository::fail(const QString &what)
+{
+    m_error = what;
+    return false;
+}
+
+std::optional<int> OfferRepository::storedSchemaVersion()
+{
+    const QStringList tables = m_store->database().tables();
+    if (!tables.contains(QStringLiteral("brasko_schema"), Qt::CaseInsensitive))
+        return 0;
+    auto found = m_store->query(
+        QStringLiteral("select version from brasko_schema where component = ?"), { Component });
+    if (!found) {
+        fail(QStringLiteral("The offers in %1 cannot be read: %2")
+                 .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
+        return std::nullopt;
+    }
+    if (!found->moveFirst())
+        return 0;
+    return found->field(QStringLiteral("version")).value_or(QVariant(0)).toInt();
+}
+
+bool OfferRepository::ensureSchema()
+{
+    const auto version = storedSchemaVersion();
+    if (!version)
+        return false;
+    if (*version > SchemaVersion)
+        return fail(newerMessage(*m_store, *version));
+    if (*version == SchemaVersion)
+        return true;
+    if (!writable(*m_store))
+        return fail(readOnlyMessage(*m_store));
+    return upgradeFrom(*version);
+}
+
+bool OfferRepository::upgradeFrom(int)
+{
+    // Two programs may take this step at the same moment: the table and its row are made only
+    // when missing, and the version is read again under the write lock.
+    const bool ok = m_store->execute(QStringLiteral(
+                        "create table if not exists brasko_schema (component varchar(40) primary key,"
+                        " version integer not null)"))
+        && m_store->execute(
+            QStringLiteral("insert into brasko_schema (component, version) select ?, 0"
+                           " where not exists (select 1 from brasko_schema where component = ?)"),
+            { Component, Component })
+        && m_store->inTransaction([this] {
+               // A write first, so the lock is held before the version is read.
+               if (!m_store->execute(
+                       QStringLiteral("update brasko_schema set version = version where component = ?"),
+                       { Component }))
+                   return false;
+               auto found = m_store->query(
+                   QStringLiteral("select version from brasko_schema where component = ?"), { Component });
+               if (!found || !found->moveFirst())
+                   return false;
+               const int now = found->field(QStringLiteral("version")).value_or(QVariant(0)).toInt();
+               if (now >= 1)
+                   return true;
+               for (const char *statement : Step1) {
+                   if (!m_store->execute(QString::fromLatin1(statement)))
+                       return false;
+               }
+               return m_store->execute(
+                          QStringLiteral("insert into offer_counter (id, next_number) values (?, ?)"),
+                          { 1, 1 })
+                   && m_store->execute(
+                       QStringLiteral("update brasko_schema set version = ? where component = ?"),
+                       { 1, Component });
+           });
+    if (!ok)
+        return fail(QStringLiteral("The offer tables could not be made in %1: %2")
+                        .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
+    return true;
+}
+
+QString OfferRepository::writeProblem()
+{
+    const auto version = storedSchemaVersion();
+    if (!version)
+        return m_error;
+    if (*version > SchemaVersion)
+        return newerMessage(*m_store, *version);
+    return writable(*m_store) ? QString() : readOnlyMessage(*m_store);
+}
+
+bool OfferRepository::canSave()
+{
+    const auto version = storedSchemaVersion();
+    return version && *version <= SchemaVersion && writable(*m_store);
+}
+
+bool OfferRepository::insertOffer(
+    const OfferKey &key, const Offer &offer, const QDateTime &savedAt, const QString &savedOn)
+{
+    if (!m_store->execute(QStringLiteral("insert into offers (number, revision, shop, client, seller,"
+                                         " offer_date, total, saved_at, saved_on, search_text)"
+                                         " values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            { key.number, key.revision, text(offer.shop), text(offer.client), text(offer.seller),
+                text(dateText(offer.date)), offer.totalText(), dateText(savedAt), text(savedOn),
+                offerSearchText(key.number, offer) }))
+        return false;
+    for (int i = 0; i < Offer::RowCount; ++i) {
+        const OfferRow &r = offer.row(i);
+        if (!m_store->execute(
+                QStringLiteral("insert into offer_rows (number, revision, row_index, category, item_id,"
+                               " description, amount_text, list_price) values (?, ?, ?, ?, ?, ?, ?, ?)"),
+                { key.number, key.revision, i, text(r.category), text(r.itemId), text(r.description),
+                    text(r.amountText), nullable(r.listPrice) }))
+            return false;
+    }
+    return true;
+}
+
+std::optional<OfferKey> OfferRepository::save(
+    const Offer &offer, std::optional<int> number, const QDateTime &savedAt, const QString &savedOn)
+{
+    if (!ensureSchema())
+        return std::nullopt;
+    if (!writable(*m_store)) {
+        fail(readOnlyMessage(*m_store));
+        return std::nullopt;
+    }
+    const QString computer = savedOn.isEmpty() ? QSysInfo::machineHostName() : savedOn;
+    OfferKey key;
+    QString refusal;
+    m_store->clearError();
+    const bool ok = m_store->inTransaction([&] {
+        // The counter row is written first in every save, so saves of several programs take turns
+        // and two of them can never take the same number or revision.
+        if (!m_store->execute(
+                QStringLiteral("update offer_counter set next_number = next_number + ? where id = ?"),
+                { number ? 0 : 1, 1 }))
+            return false;
+        if (number) {
+            const auto latest = latestRevision(*number);
+            if (!latest) {
+                refusal = QStringLiteral("Offer %1 is not in %2, so it cannot get a new revision.")
+                              .arg(*number)
+                              .arg(QDir::toNativeSeparators(m_store->path()));
+                return false;
+            }
+            key = { *number, *latest + 1 };
+        } else {
+            auto counter
+                = m_store->query(QStringLiteral("select next_number from offer_counter where id = ?"), { 1 });
+            if (!counter || !counter->moveFirst())
+                return false;
+            key = { counter->field(QStringLiteral("next_number"))->toInt() - 1, 1 };
+        }
+        return insertOffer(key, offer, savedAt, computer);
+    });
+    if (!ok) {
+        fail(!refusal.isEmpty()
+                ? refusal
+                : QStringLiteral("The offer could not be saved in %1: %2")
+                      .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
+        return std::nullopt;
+    }
+    m_error.clear();
+    return key;
+}
+
+std::optional<int> OfferRepository::latestRevision(int number)
+{
+    auto found = m_store->query(
+        QStringLiteral("select max(revision) as latest from offers where number = ?"), { number });
+    if (!found || !found->moveFirst())
+        return std::nullopt;
+    const auto latest = found->field(QStringLiteral("latest"));
+    if (!latest || latest->isNull())
+        return std::nullopt;
+    return latest->toInt();
+}
+
+std::optional<StoredOffer> OfferRepository::load(const OfferKey &key)
+{
+    auto head = m_store->query(QStringLiteral("select shop, client, seller, offer_date, total, saved_at,"
+                                              " saved_on from offers where number = ? and revision = ?"),
+        { key.number, key.revision });
+    if (!head || !head->moveFirst()) {
+        fail(head
+                ? QStringLiteral("Offer %1 revision %2 is not in the file.").arg(key.number).arg(key.revision)
+                : QStringLiteral("The offer could not be read: ") + m_store->lastError().text());
+        return std::nullopt;
+    }
+    StoredOffer stored;
+    stored.key = key;
+    const auto column = [](const RecordSet &rs, const char *name) {
+        return rs.text(QString::fromLatin1(name)).value_or(QString());
+    };
+    stored.offer.shop = column(*head, "shop");
+    stored.offer.client = column(*head, "client");
+    stored.offer.seller = column(*head, "seller");
+    stored.offer.date = dateOf(column(*head, "offer_date"));
+    stored.total = column(*head, "total");
+    stored.savedAt = dateOf(column(*head, "saved_at"));
+    stored.savedOn = column(*head, "saved_on");
+    auto rows = m_store->query(
+        QStringLiteral("select row_index, category, item_id, description, amount_text, list_price"
+                       " from offer_rows where number = ? and revision = ? order by row_index"),
+        { key.number, key.revision });
+    if (!rows) {
+        fail(QStringLiteral("The offer could not be read: ") + m_store->lastError().text());
+        return std::nullopt;
+    }
+    for (bool on = rows->moveFirst(); on; on = rows->moveNext()) {
+        const int i = rows->field(QStringLiteral("row_index"))->toInt();
+        if (i < 0 || i >= Offer::RowCount)
+            continue;
+        OfferRow &r = stored.offer.row(i);
+        r.category = column(*rows, "category");
+        r.itemId = column(*rows, "item_id");
+        r.description = column(*rows, "description");
+        r.amountText = column(*rows, "amount_text");
+        r.listPrice = rows->text(QStringLiteral("list_price"));
+    }
+    return stored;
+}
+
+std::unique_ptr<RecordSet> OfferRepository::list(const QString &search)
+{
+    return list(search, 0, -1);
+}
+
+std::unique_ptr<RecordSet> OfferRepository::list(const QString &search, int low, int high)
+{
+    const auto version = storedSchemaVersion();
+    if (!version)
+        return nullptr;
+    if (*version == 0)
+        return m_store->query(
+            QStringLiteral("select 0 as \"Number\", 0 as \"Revision\", '' as \"Date\","
+                           " '' as \"Client\", '' as \"Seller\", '' as \"Total\" where 1 = 0"));
+    QString statement = QStringLiteral("select number as \"Number\", revision as \"Revision\","
+                                       " substr(offer_date, 1, 10) as \"Date\", client as \"Client\","
+                                       " seller as \"Seller\", total as \"Total\" from offers where 1 = 1");
+    QVariantList values;
+    if (high >= low) {
+        statement += QStringLiteral(" and number >= ? and number <= ?");
+        values << low << high;
+    }
+    if (!search.isEmpty()) {
+        statement += QStringLiteral(" and search_text like ? escape '\\'");
+        values << containsPattern(search);
+    }
+    statement += QStringLiteral(" order by number desc, revision desc");
+    auto rs = m_store->query(statement, values);
+    if (!rs)
+        fail(QStringLiteral("The saved offers could not be read: ") + m_store->lastError().text());
+    return rs;
+}
+
+std::optional<int> OfferRepository::highestNumber()
+{
+    const auto version = storedSchemaVersion();
+    if (!version)
+        return std::nullopt;
+    if (*version == 0)
+        return 0;
+    auto found = m_store->query(QStringLiteral("select max(number) as highest from offers"));
+    if (!found || !found->moveFirst()) {
+        fail(QStringLiteral("The saved offers could not be read: ") + m_store->lastError().text());
+        return std::nullopt;
+    }
+    const auto highest = found->field(QStringLiteral("highest"));
+    return highest && !highest->isNull() ? highest->toInt() : 0;
+}

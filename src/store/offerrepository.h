@@ -1,0 +1,91 @@
+#pragma once
+
+#include "core/offer.h"
+#include "recordset.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class Store;
+
+// Which saved offer: its number (given at the first save, never given again) and revision (1 for
+// the first save, one more for every later save of the same offer).
+struct OfferKey {
+    int number = 0;
+    int revision = 0;
+    bool operator==(const OfferKey &) const = default;
+};
+
+// One revision of an offer as it was saved: the offer itself and where and when it was saved.
+struct StoredOffer {
+    OfferKey key;
+    Offer offer;
+    QString total; // the total as the window showed it when saved
+    QDateTime savedAt;
+    QString savedOn; // the computer's name
+};
+
+// The offers kept in db.mdb, beside the price list. The tables are made (or brought up to date) by
+// a numbered schema step the first time they are needed; adt and its settings rows are never
+// touched here. A file whose offers were written by a newer program is read but never written.
+// Every value is bound, and the SQL is the common subset of SQLite and PostgreSQL.
+class OfferRepository final
+{
+public:
+    // The schema this program writes.
+    static constexpr int SchemaVersion = 1;
+
+    explicit OfferRepository(Store *store);
+
+    // The schema version the file holds: 0 when it has no offers yet; nullopt (and lastError())
+    // when it cannot be read.
+    std::optional<int> storedSchemaVersion();
+    // Creates or upgrades the offer tables. Refuses a newer schema and a file that cannot be
+    // written; lastError() then says why in words for the counter.
+    bool ensureSchema();
+    // Whether saving is possible at all: the file can be written and its schema is not newer.
+    bool canSave();
+    // Why offers cannot be saved in this file, in words for the counter; empty when they can.
+    QString writeProblem();
+
+    // Saves the offer as a new one (no number: the next number, revision 1) or as the next
+    // revision of the given number, all in one transaction. nullopt (and lastError()) on failure,
+    // in which case nothing was written and no number was used up.
+    std::optional<OfferKey> save(const Offer &offer, std::optional<int> number,
+        const QDateTime &savedAt = QDateTime::currentDateTime(), const QString &savedOn = QString());
+
+    std::optional<StoredOffer> load(const OfferKey &key);
+
+    // Every saved revision, newest first, with the columns Number, Revision, Date, Client, Seller
+    // and Total; narrowed to those whose client, number, item id or item description contains the
+    // search text (any case) when it is not empty. Rows are fetched as they are shown.
+    std::unique_ptr<RecordSet> list(const QString &search = QString());
+    // The same for the offers numbered from low to high only, so a long search can go through the
+    // file a slice at a time, newest first.
+    std::unique_ptr<RecordSet> list(const QString &search, int low, int high);
+    // The highest number given so far; 0 when there is none (nullopt when it cannot be read).
+    std::optional<int> highestNumber();
+
+    // The newest revision of an offer; nullopt when it has none.
+    std::optional<int> latestRevision(int number);
+
+    QString lastError() const { return m_error; }
+
+private:
+    bool fail(const QString &what);
+    bool upgradeFrom(int version);
+    bool insertOffer(
+        const OfferKey &key, const Offer &offer, const QDateTime &savedAt, const QString &savedOn);
+
+    Store *m_store;
+    QString m_error;
+};
+
+// The text an offer is found by: its number, client and the rows' ids and descriptions, folded to
+// one case.
+QString offerSearchText(int number, const Offer &offer);
+// The pattern for "contains" that treats every character of the search literally.
+QString containsPattern(const QString &search);

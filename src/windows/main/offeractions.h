@@ -1,0 +1,100 @@
+#pragma once
+
+// The main window's kept offers: the "Offer" menu (new, open, save, re-price, print with plan,
+// export PDF), the label with the offer's number and revision, and saving before printing. The
+// window itself only shows and edits one offer (MainWindow::offer() / setOffer()); which saved offer
+// it is, and whether it has changed since, is kept here.
+
+#include "core/reprice.h"
+#include "store/offerrepository.h"
+#include "store/pricelistrepository.h"
+#include "widgets/planpages.h"
+
+#include <QObject>
+
+#include <functional>
+#include <optional>
+
+class MainWindow;
+class QLabel;
+class QMenu;
+
+class OfferActions final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(OfferActions)
+
+public:
+    explicit OfferActions(MainWindow *form);
+
+    enum class Unsaved { Save, Discard, Cancel };
+
+    // The other windows this needs, set by the application's wiring; unset ones do nothing.
+    // Shows the saved offers; the chosen revision, or nullopt when the person cancelled.
+    std::function<std::optional<OfferKey>(OfferRepository *offers)> chooseOffer;
+    // The plan to go with the offer, set up by the person in the installment calculator; nullopt
+    // when they closed it without choosing one.
+    std::function<std::optional<PlanPrintout>()> askPlan;
+
+    // Replaceable questions and messages; by default message boxes over the window.
+    std::function<Unsaved(const QString &question)> askUnsaved;
+    // Asked when re-pricing finds typed-over amounts: Yes takes the list price for them as well,
+    // No keeps them, nullopt cancels.
+    std::function<std::optional<bool>(const QString &question)> askRetype;
+    std::function<void(const QString &message)> tell;
+    // The file an export goes to; the empty text cancels.
+    std::function<QString(const QString &suggestedPath)> askPdfPath;
+    // Prints the offer page as "Print" does; tests replace it.
+    std::function<bool()> printPage;
+    // Whether an export takes a plan along: nullopt cancels.
+    std::function<std::optional<bool>()> askIncludePlan;
+    // The print system and the PDF writer for offer and plan; tests replace them.
+    std::function<PrintResult(const QString &jobName, const PageDrawer &draw)> printJob = printDocument;
+    std::function<PrintResult(const QString &path, const PageDrawer &draw)> writePdf = writeDocumentPdf;
+    // Told why printing failed, asks for a PDF file to write instead; the empty text means no.
+    std::function<QString(const QString &problem, const QString &suggestedPath)> askPdfInstead;
+
+    // The saved revision the window shows; nullopt for an offer never saved.
+    std::optional<OfferKey> current() const { return m_current; }
+    bool hasUnsavedChanges() const;
+    QString labelText() const;
+    OfferRepository *offers() { return &m_offers; }
+
+    // The menu items.
+    void newOffer();
+    bool open();
+    bool save();
+    bool reprice();
+    bool printOfferWithPlan();
+    bool exportPdf();
+
+    // Loads a saved revision into the window and reports rows the price list has moved away from.
+    bool load(const OfferKey &key);
+    // The rows whose list price has changed since the offer was saved, or whose item is gone.
+    QList<Reprice::Change> priceChanges();
+    // "Print": saves an unsaved offer first, so a printed offer is always on record.
+    bool printKept();
+    // Says, once the window is up, that the file's offers come from a newer program: they open
+    // but are never written. (A read-only file the window itself warns about.)
+    void warnIfNewerSchema();
+    // A file name for the offer: its number and client.
+    QString suggestedPdfPath() const;
+
+private:
+    void buildMenu();
+    bool settleUnsaved();
+    bool saveQuietly();
+    void showCurrent();
+    QString changesText(const QList<Reprice::Change> &changes) const;
+    QString heading() const;
+    bool keepBeforePaper();
+    void sayIfNotKept(bool done);
+
+    MainWindow *m_form;
+    OfferRepository m_offers;
+    PriceListRepository m_priceList;
+    std::optional<OfferKey> m_current;
+    Offer m_baseline; // the offer as last saved, opened or started
+    QLabel *m_label = nullptr; // lblofferno
+    QString m_notKept; // why the offer could not be kept before it was printed or exported
+};

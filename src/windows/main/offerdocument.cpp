@@ -1,0 +1,105 @@
+#include "offerdocument.h"
+
+#include "offeractions.h"
+#include "offerprint.h"
+#include "windows/main/mainwindow.h"
+
+#include <QMessageBox>
+#include <QPointer>
+
+PageDrawer offerDocument(QWidget *imrForm, const std::optional<PlanPrintout> &plan, const QString &heading)
+{
+    return [form = QPointer<QWidget>(imrForm), plan, heading](QPainter &painter, QPagedPaintDevice &device) {
+        if (!form)
+            return PrintResult { false, QStringLiteral("There is no offer window to print.") };
+        PrintResult done;
+        {
+            OfferPaperDress dress(form);
+            done = drawWindowPage(form, painter);
+        }
+        if (done.ok && plan)
+            done = drawPlanPages(painter, device, *plan, heading);
+        return done;
+    };
+}
+
+QString OfferActions::heading() const
+{
+    const QString who = m_form->offer().client.simplified();
+    return who.isEmpty() ? labelText() : labelText() + QStringLiteral(" - ") + who;
+}
+
+bool OfferActions::keepBeforePaper()
+{
+    // Kept before it goes to paper or into a file, so it carries its number and is on record.
+    if ((m_current && !hasUnsavedChanges()) || saveQuietly())
+        return true;
+    m_notKept = m_offers.lastError();
+    return false;
+}
+
+void OfferActions::sayIfNotKept(bool done)
+{
+    if (m_notKept.isEmpty())
+        return;
+    tell((done ? QStringLiteral("The offer was printed, but it could not be kept:\n\n")
+               : QStringLiteral("The offer could not be kept:\n\n"))
+        + m_notKept);
+    m_notKept.clear();
+}
+
+bool OfferActions::printOfferWithPlan()
+{
+    if (!askPlan)
+        return false;
+    const std::optional<PlanPrintout> plan = askPlan();
+    if (!plan)
+        return false;
+    keepBeforePaper();
+    const PrintResult printed
+        = printJob(OfferPrint(m_form).jobName(), offerDocument(m_form, plan, heading()));
+    bool done = printed.ok;
+    // The same way out as "Print": said why, and offered a PDF file instead.
+    QString problem = QStringLiteral("The offer and its plan were not printed.\n\n") + printed.error;
+    while (!done) {
+        const QString path = askPdfInstead ? askPdfInstead(problem, suggestedPdfPath()) : QString();
+        if (path.isEmpty())
+            break;
+        const PrintResult saved = writePdf(path, offerDocument(m_form, plan, heading()));
+        done = saved.ok;
+        problem = QStringLiteral("The offer was not saved.\n\n") + saved.error;
+    }
+    sayIfNotKept(done);
+    return done;
+}
+
+bool OfferActions::exportPdf()
+{
+    std::optional<bool> withPlan = askIncludePlan ? askIncludePlan() : std::optional<bool>(false);
+    if (!withPlan)
+        return false;
+    std::optional<PlanPrintout> plan;
+    if (*withPlan) {
+        plan = askPlan ? askPlan() : std::nullopt;
+        if (!plan)
+            return false;
+    }
+    keepBeforePaper();
+    for (;;) {
+        const QString path = askPdfPath(suggestedPdfPath());
+        if (path.isEmpty()) {
+            sayIfNotKept(false);
+            return false;
+        }
+        const PrintResult written = writePdf(path, offerDocument(m_form, plan, heading()));
+        if (written.ok) {
+            if (!m_notKept.isEmpty()) {
+                tell(QStringLiteral("The PDF file was written, but the offer could not be kept:\n\n")
+                    + m_notKept);
+                m_notKept.clear();
+            }
+            return true;
+        }
+        tell(QStringLiteral("The PDF file was not written.\n\n") + written.error);
+    }
+}

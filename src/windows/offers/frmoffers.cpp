@@ -1,0 +1,265 @@
+#include "frmoffers.h"
+
+#include <QAbstractTableModel>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <array>
+
+int frmoffers::s_sliceNumbers = 8000;
+
+// The list's lines. A search goes through the file a slice of offer numbers at a time, newest
+// first, each slice one short statement: the first slice is shown at once, and the rest follow in
+// turns of the event loop until the view is full (and further as it is scrolled), so typing never
+// waits for a scan of every offer. A new search drops what an older one had not finished.
+class OfferListModel final : public QAbstractTableModel
+{
+public:
+    static constexpr int Columns = 6;
+
+    explicit OfferListModel(OfferRepository *offers, QObject *parent)
+        : QAbstractTableModel(parent)
+        , m_offers(offers)
+    {
+    }
+
+    // Starts a new search and reads its first slice; false (and error()) when the file cannot be read.
+    bool search(const QString &text)
+    {
+        beginResetModel();
+        m_lines.clear();
+        m_text = text;
+        ++m_generation;
+        m_pending = false;
+        m_wanted = 200;
+        m_width = std::min(256, frmoffers::s_sliceNumbers);
+        const auto highest = m_offers->highestNumber();
+        m_next = highest.value_or(0);
+        endResetModel();
+        if (!highest) {
+            m_error = m_offers->lastError();
+            return false;
+        }
+        m_error.clear();
+        return readSlice();
+    }
+
+    bool finished() const { return m_next <= 0; }
+    QString error() const { return m_error; }
+    OfferKey key(int row) const
+    {
+        const auto &line = m_lines.at(row);
+        return { line[0].toInt(), line[1].toInt() };
+    }
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : int(m_lines.size());
+    }
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : Columns;
+    }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role == Qt::TextAlignmentRole && (index.column() <= 1 || index.column() == 5))
+            return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        if (role != Qt::DisplayRole || !index.isValid())
+            return {};
+        return m_lines.at(index.row()).at(size_t(index.column()));
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        static const std::array<const char *, Columns> names { "Number", "Revision", "Date", "Client",
+            "Seller", "Total" };
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= Columns)
+            return {};
+        return QString::fromLatin1(names.at(size_t(section)));
+    }
+    bool canFetchMore(const QModelIndex &parent) const override { return !parent.isValid() && !finished(); }
+    void fetchMore(const QModelIndex &parent) override
+    {
+        if (parent.isValid())
+            return;
+        m_wanted = std::max(m_wanted, int(m_lines.size()) + 200);
+        continueLater();
+    }
+
+private:
+    // One slice: the offers numbered from m_next down, at most s_sliceNumbers of them.
+    bool readSlice()
+    {
+        if (finished())
+            return true;
+        const int high = m_next;
+        const int low = std::max(1, high - m_width + 1);
+        auto rows = m_offers->list(m_text, low, high);
+        if (!rows) {
+            m_error = m_offers->lastError();
+            m_next = 0;
+            return false;
+        }
+        m_next = low - 1;
+        // Slices start narrow, so a list that matches everything shows at once, and widen while they
+        // find little, so a rare match is reached in few steps.
+        const bool sparse = rows->isEmpty() || rows->rowCount() < 64;
+        if (sparse)
+            m_width = std::min(m_width * 2, frmoffers::s_sliceNumbers);
+        std::vector<std::array<QString, Columns>> found;
+        for (bool on = rows->moveFirst(); on; on = rows->moveNext()) {
+            std::array<QString, Columns> line;
+            for (int c = 0; c < Columns; ++c)
+                line[size_t(c)] = rows->model()->index(rows->currentRow(), c).data().toString();
+            found.push_back(line);
+        }
+        if (!found.empty()) {
+            const int first = int(m_lines.size());
+            beginInsertRows(QModelIndex(), first, first + int(found.size()) - 1);
+            m_lines.insert(m_lines.end(), found.begin(), found.end());
+            endInsertRows();
+        }
+        if (int(m_lines.size()) < m_wanted)
+            continueLater();
+        return true;
+    }
+
+    void continueLater()
+    {
+        if (finished() || m_pending)
+            return;
+        m_pending = true;
+        // A timer that is due a moment later rather than at once: the next slice then waits for the
+        // keys and paints already queued instead of following straight on.
+        QTimer::singleShot(1, this, [this, generation = m_generation] {
+            if (generation != m_generation)
+                return; // an older search's step: the new search has its own
+            m_pending = false;
+            readSlice();
+        });
+    }
+
+    OfferRepository *m_offers;
+    std::vector<std::array<QString, Columns>> m_lines;
+    QString m_text;
+    QString m_error;
+    int m_next = 0; // the highest number not read yet; 0 when the search is done
+    int m_wanted = 200; // lines to read before waiting for the view to ask for more
+    int m_width = 256; // offer numbers in the next slice
+    quint64 m_generation = 0;
+    bool m_pending = false;
+};
+
+frmoffers::frmoffers(OfferRepository *offers, QWidget *parent)
+    : QDialog(parent)
+    , m_offers(offers)
+{
+    setObjectName(QStringLiteral("frmoffers"));
+    setWindowTitle(QStringLiteral("Open Offer"));
+    setModal(true);
+    resize(640, 420);
+
+    auto *layout = new QVBoxLayout(this);
+    auto *searchLine = new QHBoxLayout;
+    auto *caption = new QLabel(QStringLiteral("&Search:"), this);
+    m_search = new QLineEdit(this);
+    m_search->setObjectName(QStringLiteral("txtsearch"));
+    m_search->setPlaceholderText(QStringLiteral("Client, offer number or item"));
+    m_search->setClearButtonEnabled(true);
+    caption->setBuddy(m_search);
+    searchLine->addWidget(caption);
+    searchLine->addWidget(m_search, 1);
+    layout->addLayout(searchLine);
+
+    m_list = new QTreeView(this);
+    m_list->setObjectName(QStringLiteral("lvoffers"));
+    m_list->setRootIsDecorated(false);
+    m_list->setUniformRowHeights(true); // a long list scrolls without measuring every line
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setAllColumnsShowFocus(true);
+    layout->addWidget(m_list, 1);
+
+    m_problem = new QLabel(this);
+    m_problem->setObjectName(QStringLiteral("lblproblem"));
+    m_problem->setWordWrap(true);
+    m_problem->hide();
+    layout->addWidget(m_problem);
+
+    m_model = new OfferListModel(m_offers, this);
+    m_list->setModel(m_model);
+    // Lines of a search arrive a slice at a time; the first one to arrive is the one Enter opens.
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (!m_list->currentIndex().isValid())
+            m_list->setCurrentIndex(m_model->index(0, 0));
+        m_open->setEnabled(true);
+    });
+
+    auto *buttons = new QDialogButtonBox(this);
+    m_open = buttons->addButton(QStringLiteral("&Open"), QDialogButtonBox::AcceptRole);
+    m_open->setObjectName(QStringLiteral("cmdopen"));
+    m_open->setDefault(true); // Enter in the search box opens the selected line
+    QPushButton *cancel = buttons->addButton(QDialogButtonBox::Cancel);
+    cancel->setObjectName(QStringLiteral("cmdcancel"));
+    layout->addWidget(buttons);
+
+    connect(m_search, &QLineEdit::textChanged, this, &frmoffers::txtsearch_Change);
+    connect(m_open, &QPushButton::clicked, this, &frmoffers::cmdopen_Click);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_list, &QTreeView::doubleClicked, this, &frmoffers::cmdopen_Click);
+    // Enter in the list opens as well.
+    connect(m_list, &QTreeView::activated, this, &frmoffers::cmdopen_Click);
+    txtsearch_Change();
+    // Said here as well, before anything is opened and changed: such a file keeps no new revision.
+    m_readOnly = m_offers->writeProblem();
+    if (!m_readOnly.isEmpty()) {
+        m_problem->setText(m_readOnly);
+        m_problem->show();
+    }
+    m_search->setFocus();
+}
+
+frmoffers::~frmoffers() = default;
+
+void frmoffers::txtsearch_Change()
+{
+    const bool read = m_model->search(m_search->text().trimmed());
+    m_problem->setVisible(!read || !m_readOnly.isEmpty());
+    m_problem->setText(read ? m_readOnly : m_model->error());
+    if (m_model->rowCount() > 0)
+        m_list->setCurrentIndex(m_model->index(0, 0));
+    m_open->setEnabled(m_model->rowCount() > 0);
+}
+
+int frmoffers::shownCount() const
+{
+    return m_model->rowCount();
+}
+
+bool frmoffers::searchFinished() const
+{
+    return m_model->finished();
+}
+
+std::optional<OfferKey> frmoffers::selected() const
+{
+    const QModelIndex current = m_list->currentIndex();
+    if (!current.isValid())
+        return std::nullopt;
+    return m_model->key(current.row());
+}
+
+void frmoffers::cmdopen_Click()
+{
+    m_chosen = selected();
+    if (m_chosen)
+        accept();
+}

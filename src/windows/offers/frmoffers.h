@@ -1,0 +1,52 @@
+#pragma once
+
+// frmoffers: the saved offers, newest first, narrowed as the person types in the search box, from
+// which one revision is chosen to be opened in the main window.
+
+#include "store/offerrepository.h"
+
+#include <QDialog>
+
+#include <memory>
+#include <optional>
+
+class OfferListModel;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeView;
+
+class frmoffers final : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frmoffers)
+
+public:
+    explicit frmoffers(OfferRepository *offers, QWidget *parent = nullptr);
+    ~frmoffers() override;
+
+    // The revision chosen with Open, Enter or a double click; nullopt before that.
+    std::optional<OfferKey> chosen() const { return m_chosen; }
+    // The revision of the selected line.
+    std::optional<OfferKey> selected() const;
+    int shownCount() const;
+    // Whether the search has gone through every saved offer (more follow as the list asks).
+    bool searchFinished() const;
+
+    // How many offer numbers one step of a search reads; tests make it small.
+    static int s_sliceNumbers;
+
+public Q_SLOTS:
+    void txtsearch_Change();
+    void cmdopen_Click();
+
+private:
+    OfferRepository *m_offers;
+    OfferListModel *m_model = nullptr;
+    std::optional<OfferKey> m_chosen;
+    QLineEdit *m_search = nullptr; // txtsearch
+    QTreeView *m_list = nullptr; // lvoffers
+    QPushButton *m_open = nullptr; // cmdopen
+    QLabel *m_problem = nullptr; // lblproblem
+    QString m_readOnly; // why offers cannot be saved in this file
+};

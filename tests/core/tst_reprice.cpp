@@ -1,0 +1,101 @@
+#include "core/reprice.h"
+
+#include <QTest>
+
+#include <map>
+
+// Re-pricing: which rows of a kept offer the price list has moved away from, and what taking the
+// current prices does to each kind of row.
+class TestReprice : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+    void changesAndApply_data();
+    void changesAndApply();
+};
+
+namespace
+{
+
+using Prices = std::map<QString, QString>; // id -> current price; an id not here is gone
+
+} // namespace
+
+void TestReprice::changesAndApply_data()
+{
+    QTest::addColumn<QString>("savedPrice");
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<QString>("current"); // "gone": no longer listed
+    QTest::addColumn<bool>("retyped");
+    QTest::addColumn<bool>("reported");
+    QTest::addColumn<bool>("typedOver");
+    QTest::addColumn<QString>("amountAfter");
+    QTest::addColumn<QString>("listPriceAfter");
+
+    QTest::newRow("unchanged") << "300"
+                               << "300.00"
+                               << "300.00" << false << false << false << "300.00"
+                               << "300";
+    QTest::newRow("price rose") << "300"
+                                << "300"
+                                << "320" << false << true << false << "320"
+                                << "320";
+    QTest::newRow("price rose, amount normalised") << "300"
+                                                   << "300.00"
+                                                   << "320.50" << false << true << false << "320.50"
+                                                   << "320.50";
+    QTest::newRow("typed over stays") << "300"
+                                      << "280.00"
+                                      << "320" << false << true << true << "280.00"
+                                      << "320";
+    QTest::newRow("typed over retyped") << "300"
+                                        << "280.00"
+                                        << "320" << true << true << true << "320"
+                                        << "320";
+    QTest::newRow("gone") << "300"
+                          << "300.00"
+                          << "gone" << false << true << false << "300.00"
+                          << "300";
+}
+
+void TestReprice::changesAndApply()
+{
+    QFETCH(QString, savedPrice);
+    QFETCH(QString, amount);
+    QFETCH(QString, current);
+    QFETCH(bool, retyped);
+    QFETCH(bool, reported);
+    QFETCH(bool, typedOver);
+    QFETCH(QString, amountAfter);
+    QFETCH(QString, listPriceAfter);
+
+    Offer offer;
+    offer.pickItem(3, QStringLiteral("ID3"), QStringLiteral("Floppy"), savedPrice);
+    offer.row(3).amountText = amount;
+    offer.row(4).amountText = QStringLiteral("99.00"); // typed without an item: never compared
+    Prices prices;
+    if (current != QLatin1String("gone"))
+        prices[QStringLiteral("ID3")] = current;
+    int asked = 0;
+    const auto found = Reprice::changes(offer, [&](const OfferRow &row) {
+        ++asked;
+        const auto it = prices.find(row.itemId);
+        return it == prices.end() ? Reprice::CurrentPrice {} : Reprice::CurrentPrice { true, it->second };
+    });
+    QCOMPARE(asked, 1);
+    QCOMPARE(found.size(), reported ? 1 : 0);
+    if (reported) {
+        QCOMPARE(found[0].row, 3);
+        QCOMPARE(found[0].typedOver, typedOver);
+        QCOMPARE(found[0].savedPrice, savedPrice);
+    }
+    Reprice::apply(offer, found, retyped);
+    QCOMPARE(offer.row(3).amountText, amountAfter);
+    QCOMPARE(*offer.row(3).listPrice, listPriceAfter);
+    QCOMPARE(offer.row(4).amountText, QStringLiteral("99.00"));
+}
+
+QTEST_GUILESS_MAIN(TestReprice)
+#include "tst_reprice.moc"

@@ -1,0 +1,241 @@
+#include "store/offerrepository.h"
+#include "store/store.h"
+#include "support/testdb.h"
+
+#include <QSqlQuery>
+#include <QTest>
+
+// Offers kept in db.mdb: what is saved comes back exactly, numbers and revisions are given as they
+// should be, the price list is left alone, and a file the program cannot or must not write is
+// refused with a reason.
+class TestOfferRepository : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void textsComeBackExactly_data();
+    void textsComeBackExactly();
+    void numbersAndRevisions();
+    void failedSaveLeavesNothing_data();
+    void failedSaveLeavesNothing();
+    void priceListIsLeftAlone();
+    void newerSchemaIsNotWritten();
+    void search_data();
+    void search();
+
+private:
+    void reopen();
+    static Offer sample(const QString &client);
+    QStringList rawColumn(const QString &sql) const;
+
+    std::unique_ptr<TestDb> m_db;
+    std::unique_ptr<Store> m_store;
+    std::unique_ptr<OfferRepository> m_repo;
+};
+
+void TestOfferRepository::init()
+{
+    m_db = std::make_unique<TestDb>(std::vector<TestRow> {
+        { "0", "CPU1", "Core Duo", "1250" },
+        { "90", "company", "Shop", "0.00" },
+        { "90", "sp", "Seller", "0.00" },
+    });
+    reopen();
+}
+
+void TestOfferRepository::reopen()
+{
+    m_repo.reset();
+    m_store.reset();
+    m_store = std::make_unique<Store>(m_db->path, QStringLiteral("t-offers"));
+    QVERIFY(m_store->open());
+    m_repo = std::make_unique<OfferRepository>(m_store.get());
+}
+
+void TestOfferRepository::cleanup()
+{
+    m_repo.reset();
+    m_store.reset();
+    m_db.reset();
+}
+
+Offer TestOfferRepository::sample(const QString &client)
+{
+    Offer offer;
+    offer.shop = QStringLiteral("Velmont Shop 555-1234");
+    offer.client = client;
+    offer.seller = QStringLiteral("Sam");
+    offer.date = QDateTime(QDate(2027, 1, 31), QTime(10, 15, 30, 250));
+    offer.pickItem(0, QStringLiteral("CPU1"), QStringLiteral("Core Duo"), QStringLiteral("1250"));
+    offer.row(0).amountText = QStringLiteral("1250.00");
+    offer.pickItem(2, QStringLiteral("RAM7"), QStringLiteral("DDR 512 MB"), QStringLiteral("300.50"));
+    offer.row(2).amountText = QStringLiteral("280"); // typed over
+    offer.row(16).amountText = QStringLiteral("12.5 pounds");
+    return offer;
+}
+
+QStringList TestOfferRepository::rawColumn(const QString &sql) const
+{
+    QSqlQuery q(m_db->raw());
+    QStringList out;
+    if (!q.exec(sql))
+        return { QStringLiteral("error: ") + q.lastError().text() };
+    while (q.next())
+        out << q.value(0).toString();
+    return out;
+}
+
+void TestOfferRepository::textsComeBackExactly_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("quotes") << QStringLiteral("O'Brien \"Joe\" '; drop table adt; --");
+    QTest::newRow("arabic") << QStringLiteral("محمد علي ٠١٢٣");
+    QTest::newRow("emoji") << QStringLiteral("Ana \U0001F600 \U0001F468\u200D\U0001F469\u200D\U0001F467");
+    QTest::newRow("10000 characters") << QString(10000, QLatin1Char('x')) + QStringLiteral("end");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("line breaks and tabs") << QStringLiteral("a\nb\r\nc\td  ");
+    QTest::newRow("percent and backslash") << QStringLiteral("100% \\ _x_");
+}
+
+void TestOfferRepository::textsComeBackExactly()
+{
+    QFETCH(QString, text);
+    Offer offer = sample(text);
+    offer.shop = text;
+    offer.seller = text;
+    offer.row(5).itemId = text;
+    offer.row(5).description = text;
+    offer.row(5).amountText = text;
+    offer.row(5).listPrice = text;
+    const auto key = m_repo->save(
+        offer, std::nullopt, QDateTime(QDate(2027, 2, 1), QTime(9, 0)), QStringLiteral("PC ") + text);
+    QVERIFY2(key, qPrintable(m_repo->lastError()));
+    reopen(); // as after quitting and starting again
+    const auto back = m_repo->load(*key);
+    QVERIFY2(back, qPrintable(m_repo->lastError()));
+    QCOMPARE(back->offer, offer);
+    QCOMPARE(back->savedOn, QStringLiteral("PC ") + text);
+    QCOMPARE(back->savedAt, QDateTime(QDate(2027, 2, 1), QTime(9, 0)));
+    QCOMPARE(back->total, offer.totalText());
+}
+
+void TestOfferRepository::numbersAndRevisions()
+{
+    const Offer first = sample(QStringLiteral("First"));
+    const auto a = m_repo->save(first, std::nullopt);
+    QVERIFY2(a, qPrintable(m_repo->lastError()));
+    QCOMPARE(*a, (OfferKey { 1, 1 }));
+    const auto b = m_repo->save(sample(QStringLiteral("Second")), std::nullopt);
+    QCOMPARE(*b, (OfferKey { 2, 1 }));
+    Offer changed = first;
+    changed.row(2).amountText = QStringLiteral("290.00");
+    const auto c = m_repo->save(changed, 1);
+    QVERIFY2(c, qPrintable(m_repo->lastError()));
+    QCOMPARE(*c, (OfferKey { 1, 2 }));
+    reopen();
+    QCOMPARE(m_repo->load({ 1, 1 })->offer, first); // the earlier revision is kept as it was
+    QCOMPARE(m_repo->load({ 1, 2 })->offer, changed);
+    QCOMPARE(*m_repo->latestRevision(1), 2);
+    const auto d = m_repo->save(sample(QStringLiteral("Third")), std::nullopt);
+    QCOMPARE(*d, (OfferKey { 3, 1 }));
+    QVERIFY(!m_repo->save(first, 99)); // no such offer to revise
+    QVERIFY(m_repo->lastError().contains(QStringLiteral("99")));
+}
+
+void TestOfferRepository::failedSaveLeavesNothing_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("badText");
+    QTest::newRow("NUL in the last row") << 16 << QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+    QTest::newRow("noncharacter in the first row") << 0 << QString(QChar(0xFFFF));
+}
+
+void TestOfferRepository::failedSaveLeavesNothing()
+{
+    QFETCH(int, row);
+    QFETCH(QString, badText);
+    QVERIFY(m_repo->save(sample(QStringLiteral("Kept")), std::nullopt));
+    Offer bad = sample(QStringLiteral("Broken"));
+    bad.row(row).description = badText;
+    QVERIFY(!m_repo->save(bad, std::nullopt));
+    QVERIFY(!m_repo->lastError().isEmpty());
+    QVERIFY(!m_repo->save(bad, 1));
+    QCOMPARE(rawColumn(QStringLiteral("select count(*) from offers")), QStringList { "1" });
+    QCOMPARE(rawColumn(QStringLiteral("select count(*) from offer_rows")), QStringList { "17" });
+    // The next offer takes the next number after the kept one.
+    QCOMPARE(*m_repo->save(sample(QStringLiteral("Next")), std::nullopt), (OfferKey { 2, 1 }));
+}
+
+void TestOfferRepository::priceListIsLeftAlone()
+{
+    const QStringList before = rawColumn(QStringLiteral(
+        "select category || '|' || id || '|' || description || '|' || price from adt order by 1"));
+    const QStringList schemaBefore
+        = rawColumn(QStringLiteral("select sql from sqlite_master where name = 'adt'"));
+    QCOMPARE(*m_repo->storedSchemaVersion(), 0);
+    QVERIFY(m_repo->save(sample(QStringLiteral("X")), std::nullopt));
+    QCOMPARE(*m_repo->storedSchemaVersion(), OfferRepository::SchemaVersion);
+    QCOMPARE(rawColumn(QStringLiteral(
+                 "select category || '|' || id || '|' || description || '|' || price from adt order by 1")),
+        before);
+    QCOMPARE(rawColumn(QStringLiteral("select sql from sqlite_master where name = 'adt'")), schemaBefore);
+}
+
+void TestOfferRepository::newerSchemaIsNotWritten()
+{
+    QVERIFY(m_repo->save(sample(QStringLiteral("Old")), std::nullopt));
+    m_db->exec(QStringLiteral("update brasko_schema set version = 7 where component = 'offers'"));
+    reopen();
+    QVERIFY(!m_repo->canSave());
+    QVERIFY(!m_repo->save(sample(QStringLiteral("New")), std::nullopt));
+    QVERIFY2(m_repo->lastError().contains(QStringLiteral("newer")), qPrintable(m_repo->lastError()));
+    QVERIFY(!m_repo->save(sample(QStringLiteral("New")), 1));
+    QCOMPARE(rawColumn(QStringLiteral("select count(*) from offers")), QStringList { "1" });
+    QCOMPARE(rawColumn(QStringLiteral("select version from brasko_schema")), QStringList { "7" });
+    // Reading still works.
+    QVERIFY(m_repo->load({ 1, 1 }));
+    auto rows = m_repo->list();
+    QVERIFY(rows);
+    QCOMPARE(rows->rowCount(), 1);
+}
+
+void TestOfferRepository::search_data()
+{
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QStringList>("expected"); // "number/revision", newest first
+    QTest::newRow("all") << QString() << QStringList { "3/1", "2/1", "1/2", "1/1" };
+    QTest::newRow("client, other case") << QStringLiteral("mÜller") << QStringList { "2/1" };
+    QTest::newRow("number") << QStringLiteral("3") << QStringList { "3/1" };
+    QTest::newRow("item description")
+        << QStringLiteral("ddr 512") << QStringList { "3/1", "2/1", "1/2", "1/1" };
+    QTest::newRow("item only in a revision") << QStringLiteral("gtx") << QStringList { "1/2" };
+    QTest::newRow("percent is literal") << QStringLiteral("100%") << QStringList { "3/1" };
+    QTest::newRow("underscore is literal") << QStringLiteral("a_b") << QStringList {};
+    QTest::newRow("quote") << QStringLiteral("o'neil") << QStringList { "1/2", "1/1" };
+    QTest::newRow("nothing") << QStringLiteral("zzz") << QStringList {};
+}
+
+void TestOfferRepository::search()
+{
+    QFETCH(QString, search);
+    QFETCH(QStringList, expected);
+    Offer one = sample(QStringLiteral("O'Neil"));
+    QVERIFY(m_repo->save(one, std::nullopt));
+    one.pickItem(5, QStringLiteral("VGA9"), QStringLiteral("GTX 1080"), QStringLiteral("900"));
+    QVERIFY(m_repo->save(one, 1));
+    QVERIFY(m_repo->save(sample(QStringLiteral("Müller")), std::nullopt));
+    Offer three = sample(QStringLiteral("Axb 100% sure"));
+    QVERIFY(m_repo->save(three, std::nullopt));
+    auto rows = m_repo->list(search);
+    QVERIFY2(rows, qPrintable(m_repo->lastError()));
+    QStringList got;
+    for (bool on = rows->moveFirst(); on; on = rows->moveNext())
+        got << *rows->text(QStringLiteral("Number")) + QLatin1Char('/')
+                + *rows->text(QStringLiteral("Revision"));
+    QCOMPARE(got, expected);
+}
+
+QTEST_GUILESS_MAIN(TestOfferRepository)
+#include "tst_offerrepository.moc"

@@ -1,0 +1,303 @@
+#include "support/faults_support.h"
+#include "support/testdb.h"
+#include "widgets/gridcombo.h"
+#include "windows/main/mainwindow.h"
+#include "windows/main/offeractions.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Kept offers on the main window: the Offer menu, saving and opening across a restart, revisions,
+// the question before unsaved work is replaced, re-pricing, and saving before printing.
+class TestOfferActions : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void menuSitsBetweenFileAndHelp();
+    void savedOfferComesBackAfterRestart();
+    void unsavedWorkIsAskedAbout_data();
+    void unsavedWorkIsAskedAbout();
+    void changedPriceIsReportedAndTaken_data();
+    void changedPriceIsReportedAndTaken();
+    void printingKeepsTheOfferFirst();
+    void readOnlyDatabasePrintsAndSays();
+    void newerSchemaOpensButIsNotWritten();
+
+private:
+    void startForm();
+    void stopForm();
+    void pick(int row, const QString &id);
+    void type(int row, const QString &text);
+    OfferActions *actions() const { return m_form->offerActions(); }
+    QString label() const { return m_form->findChild<QLabel *>(QStringLiteral("lblofferno"))->text(); }
+
+    std::unique_ptr<TestDb> m_db;
+    std::unique_ptr<Store> m_store;
+    std::unique_ptr<MainWindow> m_form;
+    QStringList m_told;
+};
+
+void TestOfferActions::init()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    m_db = std::make_unique<TestDb>(std::vector<TestRow> {
+        { "0", "CPU-1", "Core Duo 2.4 GHz", "1250" },
+        { "2", "RAM-1", "DDR 512 MB", "300.50" },
+        { "5", "VGA-1", "GeForce 256", "900" },
+        { "90", "company", "Velmont Shop", "0.00" },
+        { "90", "sp", "Sam", "0.00" },
+    });
+    startForm();
+}
+
+void TestOfferActions::startForm()
+{
+    m_store = std::make_unique<Store>(m_db->path, QStringLiteral("t-offeractions"));
+    m_form = std::make_unique<MainWindow>(m_store.get());
+    m_form->setCloseAfterFailure([](const QString &) { return true; });
+    QVERIFY(m_form->Form_Load());
+    m_told.clear();
+    actions()->tell = [this](const QString &message) { m_told << message; };
+    actions()->askUnsaved = [](const QString &) {
+        qWarning("unexpected question");
+        return OfferActions::Unsaved::Cancel;
+    };
+    actions()->printPage = [] { return true; };
+}
+
+void TestOfferActions::stopForm()
+{
+    m_form.reset();
+    m_store.reset();
+}
+
+void TestOfferActions::cleanup()
+{
+    stopForm();
+    m_db.reset();
+}
+
+void TestOfferActions::pick(int row, const QString &id)
+{
+    m_form->row(row).GridCombo1->setText(id);
+    m_form->GridCombo1_Click(row);
+}
+
+void TestOfferActions::type(int row, const QString &text)
+{
+    m_form->row(row).text1->setText(text);
+}
+
+void TestOfferActions::menuSitsBetweenFileAndHelp()
+{
+    const QList<QAction *> menus = m_form->menuBar()->actions();
+    QStringList names;
+    for (QAction *a : menus)
+        names << (a->menu() ? a->menu()->objectName() : QString());
+    QCOMPARE(names, (QStringList { "mnufile", "mnuoffer", "menuhelp" }));
+    QStringList items;
+    QStringList keys;
+    for (QAction *a : menus[1]->menu()->actions()) {
+        items << a->objectName() + QLatin1Char('=') + a->text();
+        keys << a->shortcut().toString(QKeySequence::PortableText);
+    }
+    QCOMPARE(items,
+        (QStringList { "mnuoffernew=&New", "mnuofferopen=&Open...", "mnuoffersave=&Save",
+            "mnuofferreprice=Re-&price", "mnuofferprintplan=Print with &Plan...",
+            "mnuofferexportpdf=Export P&DF..." }));
+    QCOMPARE(keys, (QStringList { "Ctrl+N", "Ctrl+O", "Ctrl+S", "", "", "" }));
+    QStringList help;
+    for (QAction *a : menus[2]->menu()->actions())
+        help << a->objectName();
+    QCOMPARE(help, QStringList { "menuhelpabout" });
+    QCOMPARE(label(), QStringLiteral("New offer"));
+}
+
+void TestOfferActions::savedOfferComesBackAfterRestart()
+{
+    m_form->findChild<QLineEdit *>(QStringLiteral("Text2"))
+        ->setText(QStringLiteral("O'Brien \U0001F600 محمد"));
+    pick(0, QStringLiteral("CPU-1"));
+    pick(2, QStringLiteral("RAM-1"));
+    type(2, QStringLiteral("280.5")); // typed over the list price
+    type(16, QStringLiteral("12.5 pounds"));
+    const Offer saved = m_form->offer();
+    QVERIFY(actions()->save());
+    QCOMPARE(label(), QStringLiteral("Offer 1, revision 1"));
+
+    stopForm(); // quit and start again
+    startForm();
+    QCOMPARE(label(), QStringLiteral("New offer"));
+    QVERIFY(actions()->load({ 1, 1 }));
+    QVERIFY2(m_told.isEmpty(), qPrintable(m_told.join('\n')));
+    QCOMPARE(label(), QStringLiteral("Offer 1, revision 1"));
+    for (int i = 0; i < Offer::RowCount; ++i) {
+        QCOMPARE(m_form->offer().row(i), saved.row(i));
+        QCOMPARE(m_form->row(i).GridCombo1->Text(), saved.row(i).itemId);
+        QCOMPARE(m_form->row(i).Label1->text(), saved.row(i).description);
+        QCOMPARE(m_form->row(i).text1->text(), saved.row(i).amountText);
+    }
+    QCOMPARE(m_form->findChild<QLineEdit *>(QStringLiteral("Text2"))->text(), saved.client);
+    QCOMPARE(m_form->findChild<QLineEdit *>(QStringLiteral("txttotal"))->text(), QStringLiteral("1543.00"));
+    QVERIFY(!actions()->hasUnsavedChanges());
+
+    type(5, QStringLiteral("100"));
+    QVERIFY(actions()->hasUnsavedChanges());
+    QVERIFY(actions()->save());
+    QCOMPARE(label(), QStringLiteral("Offer 1, revision 2"));
+    QVERIFY(actions()->load({ 1, 1 })); // revision 1 still opens as it was
+    QCOMPARE(m_form->row(5).text1->text(), saved.row(5).amountText);
+    QCOMPARE(m_form->offer().client, saved.client);
+}
+
+void TestOfferActions::unsavedWorkIsAskedAbout_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("replaced");
+    QTest::addColumn<int>("kept"); // offers in the file afterwards
+    QTest::newRow("save") << int(OfferActions::Unsaved::Save) << true << 2;
+    QTest::newRow("discard") << int(OfferActions::Unsaved::Discard) << true << 1;
+    QTest::newRow("cancel") << int(OfferActions::Unsaved::Cancel) << false << 1;
+}
+
+void TestOfferActions::unsavedWorkIsAskedAbout()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, replaced);
+    QFETCH(int, kept);
+    pick(0, QStringLiteral("CPU-1"));
+    QVERIFY(actions()->save());
+    actions()->newOffer(); // nothing unsaved: no question
+    QCOMPARE(label(), QStringLiteral("New offer"));
+    QCOMPARE(m_form->row(0).text1->text(), QStringLiteral("0.00"));
+    pick(5, QStringLiteral("VGA-1"));
+    int asked = 0;
+    actions()->askUnsaved = [&](const QString &) {
+        ++asked;
+        return OfferActions::Unsaved(answer);
+    };
+    actions()->chooseOffer = [](OfferRepository *) { return std::optional<OfferKey>(OfferKey { 1, 1 }); };
+    QCOMPARE(actions()->open(), replaced);
+    QCOMPARE(asked, 1);
+    QCOMPARE(m_form->row(5).text1->text(), replaced ? QStringLiteral("0.00") : QStringLiteral("900"));
+    auto all = actions()->offers()->list();
+    QCOMPARE(all->rowCount(), kept);
+}
+
+void TestOfferActions::changedPriceIsReportedAndTaken_data()
+{
+    QTest::addColumn<QString>("typed"); // the amount of row 0 before saving; empty: the list price
+    QTest::addColumn<int>("retype"); // -1 not asked, 0 no, 1 yes
+    QTest::addColumn<QString>("amountAfter");
+    QTest::newRow("list price") << QString() << -1 << "1399.99";
+    QTest::newRow("typed over, kept") << "1200.00" << 0 << "1200.00";
+    QTest::newRow("typed over, replaced") << "1200.00" << 1 << "1399.99";
+}
+
+void TestOfferActions::changedPriceIsReportedAndTaken()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, retype);
+    QFETCH(QString, amountAfter);
+    pick(0, QStringLiteral("CPU-1"));
+    pick(2, QStringLiteral("RAM-1"));
+    if (!typed.isEmpty())
+        type(0, typed);
+    QVERIFY(actions()->save());
+    // The editor changes one price and removes one item after the offer was saved.
+    m_db->exec(QStringLiteral("update adt set price = '1399.99' where id = 'CPU-1'"));
+    m_db->exec(QStringLiteral("delete from adt where id = 'RAM-1'"));
+    stopForm();
+    startForm();
+    QVERIFY(actions()->load({ 1, 1 }));
+    QCOMPARE(m_told.size(), 1); // told at once
+    QVERIFY2(m_told[0].contains(QStringLiteral("2 rows")), qPrintable(m_told[0]));
+    QVERIFY2(m_told[0].contains(QStringLiteral("1250 \u2192 1399.99")), qPrintable(m_told[0]));
+    QVERIFY2(m_told[0].contains(QStringLiteral("no longer in the price list")), qPrintable(m_told[0]));
+    int asked = 0;
+    actions()->askRetype = [&](const QString &) -> std::optional<bool> {
+        ++asked;
+        return retype == 1;
+    };
+    QVERIFY(actions()->reprice());
+    QCOMPARE(asked, retype < 0 ? 0 : 1);
+    QCOMPARE(m_form->row(0).text1->text(), amountAfter);
+    QCOMPARE(m_form->row(2).text1->text(), QStringLiteral("300.50")); // gone: left as it was
+    QVERIFY(actions()->save());
+    QCOMPARE(*actions()->current(), (OfferKey { 1, 2 }));
+    QCOMPARE(*actions()->offers()->load({ 1, 2 })->offer.row(0).listPrice, QStringLiteral("1399.99"));
+    QCOMPARE(*actions()->offers()->load({ 1, 1 })->offer.row(0).listPrice, QStringLiteral("1250"));
+}
+
+void TestOfferActions::printingKeepsTheOfferFirst()
+{
+    pick(0, QStringLiteral("CPU-1"));
+    QStringList labelsWhenPrinted;
+    actions()->printPage = [&] {
+        labelsWhenPrinted << label();
+        return true;
+    };
+    m_form->cmdprint_Click();
+    m_form->cmdprint_Click(); // unchanged since: not saved again
+    type(0, QStringLiteral("1000"));
+    m_form->cmdprint_Click();
+    QCOMPARE(labelsWhenPrinted,
+        (QStringList { "Offer 1, revision 1", "Offer 1, revision 1", "Offer 1, revision 2" }));
+    QVERIFY(m_told.isEmpty());
+}
+
+void TestOfferActions::readOnlyDatabasePrintsAndSays()
+{
+    stopForm();
+    Faults::openUpFolder(m_db->dir.path());
+    ::chmod(QFile::encodeName(m_db->path).constData(), 0444);
+    Faults::ActAsNobody nobody; // permission bits hold for this user even when the test runs as root
+    if (::faccessat(AT_FDCWD, QFile::encodeName(m_db->path).constData(), W_OK, AT_EACCESS) == 0)
+        QSKIP("file permissions are not enforced for this user");
+    startForm();
+    pick(0, QStringLiteral("CPU-1"));
+    int printed = 0;
+    actions()->printPage = [&] {
+        ++printed;
+        return true;
+    };
+    m_form->cmdprint_Click();
+    QCOMPARE(printed, 1);
+    QCOMPARE(m_told.size(), 1);
+    QVERIFY2(m_told[0].contains(QStringLiteral("printed, but it could not be kept")), qPrintable(m_told[0]));
+    QCOMPARE(label(), QStringLiteral("New offer"));
+    stopForm();
+}
+
+void TestOfferActions::newerSchemaOpensButIsNotWritten()
+{
+    pick(0, QStringLiteral("CPU-1"));
+    QVERIFY(actions()->save());
+    stopForm();
+    m_db->exec(QStringLiteral("update brasko_schema set version = 2"));
+    startForm();
+    actions()->warnIfNewerSchema();
+    QTRY_COMPARE(m_told.size(), 1); // said at once
+    QVERIFY2(m_told[0].contains(QStringLiteral("newer version")), qPrintable(m_told[0]));
+    QVERIFY(actions()->load({ 1, 1 }));
+    type(0, QStringLiteral("999"));
+    QVERIFY(!actions()->save());
+    QCOMPARE(m_told.size(), 2);
+    QVERIFY2(m_told[1].contains(QStringLiteral("newer version")), qPrintable(m_told[1]));
+    QCOMPARE(label(), QStringLiteral("Offer 1, revision 1"));
+    QCOMPARE(actions()->offers()->latestRevision(1), std::optional<int>(1));
+}
+
+QTEST_MAIN(TestOfferActions)
+#include "tst_offeractions.moc"

@@ -1,0 +1,198 @@
+#include "store/offerrepository.h"
+#include "support/testdb.h"
+#include "windows/offers/frmoffers.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+// The list of saved offers: newest first, narrowed as the search text is typed, and the chosen
+// revision handed back by Open, Enter or a double click.
+class TestFrmOffers : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void listsNewestFirst();
+    void searchNarrowsAsYouType_data();
+    void searchNarrowsAsYouType();
+    void choosing_data();
+    void choosing();
+    void newerSchemaIsSaidSo();
+    void searchGoesThroughTheFileInSlices_data();
+    void searchGoesThroughTheFileInSlices();
+
+private:
+    std::unique_ptr<TestDb> m_db;
+    std::unique_ptr<Store> m_store;
+    std::unique_ptr<OfferRepository> m_offers;
+};
+
+void TestFrmOffers::init()
+{
+    m_db = std::make_unique<TestDb>();
+    m_store = std::make_unique<Store>(m_db->path, QStringLiteral("t-frmoffers"));
+    QVERIFY(m_store->open());
+    m_offers = std::make_unique<OfferRepository>(m_store.get());
+    const QStringList clients { "Alice", "Bob", "Carol" };
+    for (const QString &client : clients) {
+        Offer offer;
+        offer.client = client;
+        offer.date = QDateTime(QDate(2027, 3, 1), QTime(12, 0));
+        offer.pickItem(0, client + QStringLiteral("-CPU"), QStringLiteral("CPU for ") + client, "100");
+        QVERIFY(m_offers->save(offer, std::nullopt));
+    }
+    Offer again;
+    again.client = QStringLiteral("Alice");
+    again.date = QDateTime(QDate(2027, 3, 1), QTime(13, 0));
+    QVERIFY(m_offers->save(again, 1)); // offer 1, revision 2
+}
+
+void TestFrmOffers::cleanup()
+{
+    m_offers.reset();
+    m_store.reset();
+    m_db.reset();
+}
+
+void TestFrmOffers::listsNewestFirst()
+{
+    frmoffers list(m_offers.get());
+    auto *view = list.findChild<QTreeView *>(QStringLiteral("lvoffers"));
+    QVERIFY(view);
+    QVERIFY(list.findChild<QLineEdit *>(QStringLiteral("txtsearch")));
+    QVERIFY(list.findChild<QPushButton *>(QStringLiteral("cmdopen")));
+    QCOMPARE(list.shownCount(), 4);
+    QStringList headers;
+    for (int c = 0; c < view->model()->columnCount(); ++c)
+        headers << view->model()->headerData(c, Qt::Horizontal).toString();
+    QCOMPARE(headers, (QStringList { "Number", "Revision", "Date", "Client", "Seller", "Total" }));
+    QStringList lines;
+    for (int r = 0; r < 4; ++r)
+        lines << view->model()->index(r, 0).data().toString() + '/'
+                + view->model()->index(r, 1).data().toString() + ' '
+                + view->model()->index(r, 3).data().toString() + ' '
+                + view->model()->index(r, 2).data().toString() + ' '
+                + view->model()->index(r, 5).data().toString();
+    QCOMPARE(lines,
+        (QStringList { "3/1 Carol 2027-03-01 100.00", "2/1 Bob 2027-03-01 100.00",
+            "1/2 Alice 2027-03-01 0.00", "1/1 Alice 2027-03-01 100.00" }));
+    QCOMPARE(*list.selected(), (OfferKey { 3, 1 })); // the newest is selected
+}
+
+void TestFrmOffers::searchNarrowsAsYouType_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("shown");
+    QTest::newRow("client") << "bo" << 1;
+    QTest::newRow("client with two revisions") << "ALICE" << 2;
+    QTest::newRow("number") << "2" << 1;
+    QTest::newRow("item") << "cpu for c" << 1;
+    QTest::newRow("no match") << "zz" << 0;
+    QTest::newRow("quote") << "'" << 0;
+}
+
+void TestFrmOffers::searchNarrowsAsYouType()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, shown);
+    frmoffers list(m_offers.get());
+    list.show();
+    auto *search = list.findChild<QLineEdit *>(QStringLiteral("txtsearch"));
+    QTest::keyClicks(search, typed);
+    QCOMPARE(list.shownCount(), shown);
+    QCOMPARE(list.findChild<QPushButton *>(QStringLiteral("cmdopen"))->isEnabled(), shown > 0);
+}
+
+void TestFrmOffers::choosing_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("open button") << "button";
+    QTest::newRow("enter in the search box") << "enter";
+    QTest::newRow("double click") << "double";
+}
+
+void TestFrmOffers::choosing()
+{
+    QFETCH(QString, how);
+    frmoffers list(m_offers.get());
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    auto *search = list.findChild<QLineEdit *>(QStringLiteral("txtsearch"));
+    auto *view = list.findChild<QTreeView *>(QStringLiteral("lvoffers"));
+    QTest::keyClicks(search, QStringLiteral("alice"));
+    view->setCurrentIndex(view->model()->index(1, 0)); // revision 1 of offer 1
+    if (how == QLatin1String("button")) {
+        QTest::mouseClick(list.findChild<QPushButton *>(QStringLiteral("cmdopen")), Qt::LeftButton);
+    } else if (how == QLatin1String("enter")) {
+        search->setFocus();
+        QTest::keyClick(search, Qt::Key_Return);
+    } else {
+        const QRect cell = view->visualRect(view->model()->index(1, 3));
+        // A double click is a press and release followed by the double-click event.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+    QCOMPARE(list.result(), int(QDialog::Accepted));
+    QCOMPARE(*list.chosen(), (OfferKey { 1, 1 }));
+}
+
+void TestFrmOffers::newerSchemaIsSaidSo()
+{
+    {
+        frmoffers list(m_offers.get());
+        QVERIFY(list.findChild<QLabel *>(QStringLiteral("lblproblem"))->isHidden());
+    }
+    m_db->exec(QStringLiteral("update brasko_schema set version = 2"));
+    frmoffers list(m_offers.get());
+    list.show();
+    auto *problem = list.findChild<QLabel *>(QStringLiteral("lblproblem"));
+    QVERIFY(problem->isVisible());
+    QVERIFY2(problem->text().contains(QStringLiteral("newer version")), qPrintable(problem->text()));
+    QCOMPARE(list.shownCount(), 4); // the offers still open
+    QTest::keyClicks(list.findChild<QLineEdit *>(QStringLiteral("txtsearch")), QStringLiteral("bob"));
+    QCOMPARE(list.shownCount(), 1);
+    QVERIFY(problem->isVisible());
+}
+
+void TestFrmOffers::searchGoesThroughTheFileInSlices_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("everything") << "" << QStringList { "3/1", "2/1", "1/2", "1/1" };
+    QTest::newRow("the oldest only") << "alice" << QStringList { "1/2", "1/1" };
+    QTest::newRow("nothing") << "zz" << QStringList {};
+}
+
+void TestFrmOffers::searchGoesThroughTheFileInSlices()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, expected);
+    const int was = frmoffers::s_sliceNumbers;
+    frmoffers::s_sliceNumbers = 1; // one offer number per step
+    frmoffers list(m_offers.get());
+    list.show();
+    auto *search = list.findChild<QLineEdit *>(QStringLiteral("txtsearch"));
+    search->setText(QStringLiteral("bob")); // a search left unfinished is dropped by the next one
+    search->setText(typed);
+    QTRY_VERIFY(list.searchFinished());
+    auto *view = list.findChild<QTreeView *>(QStringLiteral("lvoffers"));
+    QStringList got;
+    for (int r = 0; r < view->model()->rowCount(); ++r)
+        got << view->model()->index(r, 0).data().toString() + '/'
+                + view->model()->index(r, 1).data().toString();
+    frmoffers::s_sliceNumbers = was;
+    QCOMPARE(got, expected);
+    QCOMPARE(list.findChild<QPushButton *>(QStringLiteral("cmdopen"))->isEnabled(), !expected.isEmpty());
+    if (!expected.isEmpty())
+        QCOMPARE(*list.selected(),
+            (OfferKey { expected[0].section('/', 0, 0).toInt(), expected[0].section('/', 1).toInt() }));
+}
+
+QTEST_MAIN(TestFrmOffers)
+#include "tst_frmoffers.moc"
