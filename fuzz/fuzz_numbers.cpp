@@ -3,8 +3,8 @@
 // Add and Update take the same price texts, and the arithmetic is exact.
 #include "core/amount.h"
 #include "core/decimal.h"
+#include "core/pricetext.h"
 #include "fuzzinput.h"
-#include "store/adtstatements.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,8 +1,9 @@
-// Whatever a person types reaches the statements only as a value: a settings text, an id or a
-// description of any content is stored and read back exactly (or refused as a whole when it holds a
-// NUL), and no other row of the table changes.
+// Whatever a person types reaches the program's statements only as a value: a settings text, an
+// id or a description of any content is stored and read back exactly through the price list's own
+// statements (or refused as a whole, with the reason, when it holds a NUL or a non-character), and
+// no other row of the table changes.
 #include "fuzzinput.h"
-#include "store/adtstatements.h"
+#include "store/pricelistrepository.h"
 #include "store/store.h"
 
 #include <QCoreApplication>
@@ -20,6 +21,7 @@ namespace
 struct Fixture {
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<Store> store;
+    std::unique_ptr<PriceListRepository> repo;
     int rows = 0;
 
     Fixture()
@@ -34,11 +36,15 @@ struct Fixture {
         store = std::make_unique<Store>(path, QStringLiteral("fuzz"));
         if (!store->open())
             std::abort();
-        for (const char *statement :
-            { "insert into adt (category,id,description,price) values ('90','company','Shop','0.00')",
-                "insert into adt (category,id,description,price) values ('7','A','First','1.00')",
-                "insert into adt (category,id,description,price) values ('8','B','Second','2.00')" }) {
-            if (!store->execute(QString::fromLatin1(statement)))
+        repo = std::make_unique<PriceListRepository>(store.get());
+        const PriceListItem items[] = {
+            { QStringLiteral("90"), QStringLiteral("company"), QStringLiteral("Shop"),
+                QStringLiteral("0.00") },
+            { QStringLiteral("7"), QStringLiteral("A"), QStringLiteral("First"), QStringLiteral("1.00") },
+            { QStringLiteral("8"), QStringLiteral("B"), QStringLiteral("Second"), QStringLiteral("2.00") },
+        };
+        for (const PriceListItem &item : items) {
+            if (!repo->add(item))
                 std::abort();
         }
         rows = count();
@@ -63,6 +69,13 @@ bool storable(const QString &text)
     return !text.contains(QChar(0)) && !text.contains(QChar(0xFFFE)) && !text.contains(QChar(0xFFFF));
 }
 
+// A refusal names its reason.
+bool refusedWithReason(const PriceListRepository &repo)
+{
+    const QString why = repo.lastError().text();
+    return why.contains(QLatin1String("NUL")) || why.contains(QLatin1String("not a character"));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -79,29 +92,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString &id = in.texts[1];
     const QString &description = in.texts[2];
 
-    const bool rewritten = f.store->rewriteSetting(QStringLiteral("company"), value);
+    PriceListRepository &repo = *f.repo;
+    const QString category = QStringLiteral("9");
+
+    const bool rewritten = repo.rewriteSettings({ { QStringLiteral("company"), value } });
     FUZZ_CHECK(rewritten == storable(value));
-    if (rewritten)
-        FUZZ_CHECK(f.store->readSetting(QStringLiteral("company")) == value);
+    FUZZ_CHECK(rewritten ? repo.setting(QStringLiteral("company")) == value : refusedWithReason(repo));
     FUZZ_CHECK(f.count() == f.rows);
 
-    const bool added = f.store->execute(
-        AdtStatements::insert(QStringLiteral("9"), id, description, QStringLiteral("3.50")));
+    const bool added = repo.add({ category, id, description, QStringLiteral("3.50") });
     FUZZ_CHECK(added == (storable(id) && storable(description)));
     if (added) {
         FUZZ_CHECK(f.count() == f.rows + 1);
-        auto found = f.store->query(AdtStatements::lookup(QStringLiteral("9"), id));
-        FUZZ_CHECK(found && found->moveFirst());
-        FUZZ_CHECK(found->text(QStringLiteral("Description")) == description);
-        FUZZ_CHECK(found->text(QStringLiteral("price")) == QStringLiteral("3.50"));
-        found.reset();
-        FUZZ_CHECK(f.store->execute(
-            AdtStatements::update(QStringLiteral("9"), id, description + id, QStringLiteral("4"))));
-        FUZZ_CHECK(f.store->execute(AdtStatements::remove(QStringLiteral("9"), id)));
+        const auto found = repo.item(category, id);
+        FUZZ_CHECK(found && found->description == description && found->price == QStringLiteral("3.50"));
+        FUZZ_CHECK(repo.update({ category, id, description + id, value }) == storable(value));
+        const auto changed = repo.item(category, id);
+        FUZZ_CHECK(changed && changed->description == (storable(value) ? description + id : description));
+        FUZZ_CHECK(repo.removeRow(*found));
+    } else {
+        FUZZ_CHECK(refusedWithReason(repo));
     }
     FUZZ_CHECK(f.count() == f.rows);
     // The other categories' items are untouched.
-    auto a = f.store->query(AdtStatements::lookup(QStringLiteral("7"), QStringLiteral("A")));
-    FUZZ_CHECK(a && a->moveFirst() && a->text(QStringLiteral("Description")) == QStringLiteral("First"));
+    const auto a = repo.item(QStringLiteral("7"), QStringLiteral("A"));
+    FUZZ_CHECK(a && a->description == QStringLiteral("First") && a->price == QStringLiteral("1.00"));
     return 0;
 }

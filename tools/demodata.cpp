@@ -1,5 +1,6 @@
 #include "demodata.h"
 
+#include "store/pricelistrepository.h"
 #include "store/store.h"
 
 #include <QDateTime>
@@ -84,24 +85,21 @@ const Item Items[] = {
 
 bool fillDemoPriceList(Store &store, QString *error)
 {
+    PriceListRepository priceList(&store);
     const bool ok = store.inTransaction([&] {
         for (const Item &item : Items) {
-            const QString statement
-                = QLatin1String("insert into adt (category,id,description,price) values ('")
-                + QString::number(item.category) + QLatin1String("','")
-                + Store::text(QString::fromUtf8(item.id)) + QLatin1String("','")
-                + Store::text(QString::fromUtf8(item.description)) + QLatin1String("','")
-                + QString::fromLatin1(item.price) + QLatin1String("')");
-            if (!store.execute(statement))
+            if (!priceList.add({ QString::number(item.category), QString::fromUtf8(item.id),
+                    QString::fromUtf8(item.description), QString::fromLatin1(item.price) }))
                 return false;
         }
         return true;
     });
     if (ok) {
-        store.rewriteSetting(QStringLiteral("company"), QStringLiteral("Delta Computers - Tel 02 2345 6789"));
-        store.rewriteSetting(QStringLiteral("sp"), QStringLiteral("Mona Adel"));
-        store.rewriteSetting(
-            QStringLiteral("dt"), QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
+        priceList.rewriteSettings(
+            { { QStringLiteral("company"), QStringLiteral("Delta Computers - Tel 02 2345 6789") } });
+        priceList.rewriteSettings({ { QStringLiteral("sp"), QStringLiteral("Mona Adel") } });
+        priceList.rewriteSettings({ { QStringLiteral("dt"),
+            QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat) } });
     }
     if (!ok && error)
         *error = store.lastError().text();

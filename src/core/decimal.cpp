@@ -2,10 +2,36 @@
 
 #include <QChar>
 
+#include <gmpxx.h>
+
+#include <new>
 #include <string>
+#include <utility>
+
+// The coefficient lives in place inside the Decimal; only this file knows it is a GMP integer.
+struct DecimalAccess {
+    static_assert(sizeof(mpz_class) <= sizeof(Decimal::m_coeff), "the coefficient's storage is too small");
+    static_assert(alignof(mpz_class) <= alignof(void *), "the coefficient's storage is misaligned");
+
+    static mpz_class &coeff(Decimal &d) { return *std::launder(reinterpret_cast<mpz_class *>(d.m_coeff)); }
+    static const mpz_class &coeff(const Decimal &d)
+    {
+        return *std::launder(reinterpret_cast<const mpz_class *>(d.m_coeff));
+    }
+};
 
 namespace
 {
+
+mpz_class &coeff(Decimal &d)
+{
+    return DecimalAccess::coeff(d);
+}
+
+const mpz_class &coeff(const Decimal &d)
+{
+    return DecimalAccess::coeff(d);
+}
 
 mpz_class pow10(unsigned long n)
 {
@@ -16,10 +42,51 @@ mpz_class pow10(unsigned long n)
 
 } // namespace
 
+Decimal::Decimal()
+{
+    new (m_coeff) mpz_class();
+}
+
+Decimal::~Decimal()
+{
+    coeff(*this).~mpz_class();
+}
+
+Decimal::Decimal(const Decimal &other)
+    : m_scale(other.m_scale)
+{
+    new (m_coeff) mpz_class(coeff(other));
+}
+
+Decimal::Decimal(Decimal &&other) noexcept
+    : m_scale(other.m_scale)
+{
+    new (m_coeff) mpz_class(std::move(coeff(other)));
+}
+
+Decimal &Decimal::operator=(const Decimal &other)
+{
+    coeff(*this) = coeff(other);
+    m_scale = other.m_scale;
+    return *this;
+}
+
+Decimal &Decimal::operator=(Decimal &&other) noexcept
+{
+    coeff(*this) = std::move(coeff(other));
+    m_scale = other.m_scale;
+    return *this;
+}
+
+int Decimal::sign() const
+{
+    return sgn(coeff(*this));
+}
+
 Decimal Decimal::fromInt(long long value)
 {
     Decimal d;
-    d.m_coeff = mpz_class(std::to_string(value));
+    coeff(d) = mpz_class(std::to_string(value));
     return d;
 }
 
@@ -81,12 +148,12 @@ std::optional<Decimal> Decimal::fromPlain(QStringView text)
         return std::nullopt;
 
     Decimal d;
-    d.m_coeff.set_str(digits, 10);
+    coeff(d).set_str(digits, 10);
     if (negative)
-        d.m_coeff = -d.m_coeff;
+        coeff(d) = -coeff(d);
     d.m_scale = fraction - exponent;
     if (d.m_scale < 0) {
-        d.m_coeff *= pow10(static_cast<unsigned long>(-d.m_scale));
+        coeff(d) *= pow10(static_cast<unsigned long>(-d.m_scale));
         d.m_scale = 0;
     }
     d.normalize();
@@ -94,7 +161,7 @@ std::optional<Decimal> Decimal::fromPlain(QStringView text)
     // ("1E+4002" for "100e4000") reads back.
     if (!d.isZero()) {
         const std::int64_t adjusted
-            = static_cast<std::int64_t>(mpz_class(abs(d.m_coeff)).get_str().size()) - 1 - d.m_scale;
+            = static_cast<std::int64_t>(mpz_class(abs(coeff(d))).get_str().size()) - 1 - d.m_scale;
         if (adjusted > maxExponent || adjusted < -maxExponent)
             return std::nullopt;
     }
@@ -103,13 +170,13 @@ std::optional<Decimal> Decimal::fromPlain(QStringView text)
 
 void Decimal::normalize()
 {
-    if (sgn(m_coeff) == 0) {
+    if (sgn(coeff(*this)) == 0) {
         m_scale = 0;
         return;
     }
     // Strip trailing zeros of the fraction so that equal values compare and print alike.
-    while (m_scale > 0 && mpz_divisible_ui_p(m_coeff.get_mpz_t(), 10)) {
-        m_coeff /= 10;
+    while (m_scale > 0 && mpz_divisible_ui_p(coeff(*this).get_mpz_t(), 10)) {
+        coeff(*this) /= 10;
         --m_scale;
     }
 }
@@ -118,7 +185,7 @@ Decimal Decimal::scaledTo(const Decimal &d, std::int64_t scale)
 {
     Decimal r = d;
     if (scale > d.m_scale) {
-        r.m_coeff *= pow10(static_cast<unsigned long>(scale - d.m_scale));
+        coeff(r) *= pow10(static_cast<unsigned long>(scale - d.m_scale));
         r.m_scale = scale;
     }
     return r;
@@ -128,7 +195,7 @@ Decimal Decimal::operator+(const Decimal &other) const
 {
     const std::int64_t scale = std::max(m_scale, other.m_scale);
     Decimal r;
-    r.m_coeff = scaledTo(*this, scale).m_coeff + scaledTo(other, scale).m_coeff;
+    coeff(r) = coeff(scaledTo(*this, scale)) + coeff(scaledTo(other, scale));
     r.m_scale = scale;
     r.normalize();
     return r;
@@ -142,14 +209,14 @@ Decimal Decimal::operator-(const Decimal &other) const
 Decimal Decimal::operator-() const
 {
     Decimal r = *this;
-    r.m_coeff = -r.m_coeff;
+    coeff(r) = -coeff(r);
     return r;
 }
 
 Decimal Decimal::operator*(const Decimal &other) const
 {
     Decimal r;
-    r.m_coeff = m_coeff * other.m_coeff;
+    coeff(r) = coeff(*this) * coeff(other);
     r.m_scale = m_scale + other.m_scale;
     r.normalize();
     return r;
@@ -158,7 +225,7 @@ Decimal Decimal::operator*(const Decimal &other) const
 int Decimal::compare(const Decimal &other) const
 {
     const std::int64_t scale = std::max(m_scale, other.m_scale);
-    return cmp(scaledTo(*this, scale).m_coeff, scaledTo(other, scale).m_coeff);
+    return cmp(coeff(scaledTo(*this, scale)), coeff(scaledTo(other, scale)));
 }
 
 bool Decimal::isInteger() const
@@ -171,8 +238,8 @@ std::optional<Decimal> Decimal::divideRoundedHalfEven(const Decimal &a, const De
     if (b.isZero())
         return std::nullopt;
     // a/b = (ca * 10^sb) / (cb * 10^sa)
-    mpz_class num = a.m_coeff;
-    mpz_class den = b.m_coeff;
+    mpz_class num = coeff(a);
+    mpz_class den = coeff(b);
     if (b.m_scale > a.m_scale)
         num *= pow10(static_cast<unsigned long>(b.m_scale - a.m_scale));
     else if (a.m_scale > b.m_scale)
@@ -187,7 +254,7 @@ std::optional<Decimal> Decimal::divideRoundedHalfEven(const Decimal &a, const De
     if (half > 0 || (half == 0 && mpz_odd_p(q.get_mpz_t())))
         q += 1;
     Decimal d;
-    d.m_coeff = q;
+    coeff(d) = q;
     return d;
 }
 
@@ -198,9 +265,9 @@ Decimal Decimal::roundedHalfEven() const
 
 std::optional<long long> Decimal::toInt64() const
 {
-    if (m_scale != 0 || !mpz_fits_slong_p(m_coeff.get_mpz_t()))
+    if (m_scale != 0 || !mpz_fits_slong_p(coeff(*this).get_mpz_t()))
         return std::nullopt;
-    return m_coeff.get_si();
+    return coeff(*this).get_si();
 }
 
 double Decimal::toDouble() const
@@ -210,13 +277,13 @@ double Decimal::toDouble() const
 
 QString Decimal::exactText() const
 {
-    std::string digits = mpz_class(abs(m_coeff)).get_str();
+    std::string digits = mpz_class(abs(coeff(*this))).get_str();
     if (m_scale > 0) {
         if (digits.size() <= static_cast<size_t>(m_scale))
             digits.insert(0, static_cast<size_t>(m_scale) - digits.size() + 1, '0');
         digits.insert(digits.size() - static_cast<size_t>(m_scale), 1, '.');
     }
-    if (sgn(m_coeff) < 0)
+    if (sgn(coeff(*this)) < 0)
         digits.insert(0, 1, '-');
     return QString::fromLatin1(digits);
 }
@@ -226,30 +293,30 @@ QString Decimal::plainText(const QLocale &locale) const
     if (isZero())
         return QStringLiteral("0");
     constexpr long significant = 15;
-    mpz_class coeff = abs(m_coeff);
+    mpz_class magnitude = abs(coeff(*this));
     std::int64_t scale = m_scale;
-    long digitCount = static_cast<long>(mpz_sizeinbase(coeff.get_mpz_t(), 10));
-    if (mpz_cmp(coeff.get_mpz_t(), pow10(static_cast<unsigned long>(digitCount - 1)).get_mpz_t()) < 0)
+    long digitCount = static_cast<long>(mpz_sizeinbase(magnitude.get_mpz_t(), 10));
+    if (mpz_cmp(magnitude.get_mpz_t(), pow10(static_cast<unsigned long>(digitCount - 1)).get_mpz_t()) < 0)
         --digitCount; // mpz_sizeinbase may overshoot by one
     if (digitCount > significant) {
         // Round to 15 significant digits, halves to even, like the rest of the plan arithmetic.
         const std::int64_t drop = digitCount - significant;
         Decimal tmp;
-        tmp.m_coeff = coeff;
+        coeff(tmp) = magnitude;
         tmp.m_scale = drop;
         tmp = tmp.roundedHalfEven();
-        coeff = tmp.m_coeff;
+        magnitude = coeff(tmp);
         scale -= drop;
-        if (coeff == pow10(significant)) { // 999..9 rounded up to a new digit
-            coeff /= 10;
+        if (magnitude == pow10(significant)) { // 999..9 rounded up to a new digit
+            magnitude /= 10;
             --scale;
         }
-        while (mpz_divisible_ui_p(coeff.get_mpz_t(), 10) && sgn(coeff) != 0 && scale > 0) {
-            coeff /= 10;
+        while (mpz_divisible_ui_p(magnitude.get_mpz_t(), 10) && sgn(magnitude) != 0 && scale > 0) {
+            magnitude /= 10;
             --scale;
         }
     }
-    std::string digits = coeff.get_str();
+    std::string digits = magnitude.get_str();
     const long n = static_cast<long>(digits.size());
     // Decimal exponent of the leading digit.
     const std::int64_t leading = n - 1 - scale;

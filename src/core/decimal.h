@@ -4,8 +4,6 @@
 #include <QString>
 #include <QStringView>
 
-#include <gmpxx.h>
-
 #include <cstdint>
 #include <optional>
 
@@ -15,7 +13,12 @@
 class Decimal final
 {
 public:
-    Decimal() = default;
+    Decimal(); // zero
+    ~Decimal();
+    Decimal(const Decimal &other);
+    Decimal(Decimal &&other) noexcept;
+    Decimal &operator=(const Decimal &other);
+    Decimal &operator=(Decimal &&other) noexcept;
     static Decimal fromInt(long long value);
 
     // C form only: optional sign, digits with at most one '.', optional exponent; no blanks.
@@ -32,8 +35,8 @@ public:
     bool operator<(const Decimal &other) const { return compare(other) < 0; }
     int compare(const Decimal &other) const;
 
-    bool isZero() const { return sgn(m_coeff) == 0; }
-    int sign() const { return sgn(m_coeff); }
+    bool isZero() const { return sign() == 0; }
+    int sign() const;
     bool isInteger() const;
 
     // Nearest whole number, an exact half to the even one (6.5 -> 6, 7.5 -> 8, -2.5 -> -2).
@@ -55,6 +58,10 @@ private:
     static Decimal scaledTo(const Decimal &d, std::int64_t scale);
     void normalize();
 
-    mpz_class m_coeff = 0; // value = m_coeff * 10^-m_scale
+    friend struct DecimalAccess;
+    // value = coefficient * 10^-m_scale. The coefficient is an arbitrary-size integer kept in place
+    // here (no allocation of its own, nothing of its library in this header); decimal.cpp checks
+    // that it fits.
+    alignas(void *) unsigned char m_coeff[2 * sizeof(int) + sizeof(void *)];
     std::int64_t m_scale = 0; // fixed width: a long is 32 bits on Windows
 };

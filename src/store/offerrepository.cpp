@@ -159,9 +159,11 @@ bool OfferRepository::upgradeFrom(int)
 {
     // Two programs may take this step at the same moment: the table and its row are made only
     // when missing, and the version is read again under the write lock.
-    const bool ok = m_store->execute(QStringLiteral(
-                        "create table if not exists brasko_schema (component varchar(40) primary key,"
-                        " version integer not null)"))
+    const bool ok
+        = m_store->execute(
+              QStringLiteral("create table if not exists brasko_schema (component varchar(40) primary key,"
+                             " version integer not null)"),
+              {})
         && m_store->execute(
             QStringLiteral("insert into brasko_schema (component, version) select ?, 0"
                            " where not exists (select 1 from brasko_schema where component = ?)"),
@@ -180,7 +182,7 @@ bool OfferRepository::upgradeFrom(int)
                if (now >= 1)
                    return true;
                for (const char *statement : Step1) {
-                   if (!m_store->execute(QString::fromLatin1(statement)))
+                   if (!m_store->execute(QString::fromLatin1(statement), {}))
                        return false;
                }
                return m_store->execute(
@@ -353,7 +355,8 @@ std::unique_ptr<RecordSet> OfferRepository::list(const QString &search, int low,
     if (*version == 0)
         return m_store->query(
             QStringLiteral("select 0 as \"Number\", 0 as \"Revision\", '' as \"Date\","
-                           " '' as \"Client\", '' as \"Seller\", '' as \"Total\" where 1 = 0"));
+                           " '' as \"Client\", '' as \"Seller\", '' as \"Total\" where 1 = 0"),
+            {});
     QString statement = QStringLiteral("select number as \"Number\", revision as \"Revision\","
                                        " substr(offer_date, 1, 10) as \"Date\", client as \"Client\","
                                        " seller as \"Seller\", total as \"Total\" from offers where 1 = 1");
@@ -380,7 +383,7 @@ std::optional<int> OfferRepository::highestNumber()
         return std::nullopt;
     if (*version == 0)
         return 0;
-    auto found = m_store->query(QStringLiteral("select max(number) as highest from offers"));
+    auto found = m_store->query(QStringLiteral("select max(number) as highest from offers"), {});
     if (!found || !found->moveFirst()) {
         fail(QStringLiteral("The saved offers could not be read: ") + m_store->lastError().text());
         return std::nullopt;

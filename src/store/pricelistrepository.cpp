@@ -16,9 +16,16 @@ const QLatin1String ListColumns(
     "select id as \"ID\",description as \"Description\",price as \"Price\" from adt"
     " where category = ?");
 
+// A text as a bound value. The engine binds a null QString as NULL, so an empty text is bound as
+// an empty one: an empty id or description is stored and found as '', as it was typed.
+QVariant bound(const QString &text)
+{
+    return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
+}
+
 QVariant nullable(const std::optional<QString> &text)
 {
-    return text ? QVariant(*text) : QVariant(QMetaType(QMetaType::QString));
+    return text ? bound(*text) : QVariant(QMetaType(QMetaType::QString));
 }
 
 std::optional<QString> textOf(const std::optional<QVariant> &value)
@@ -44,47 +51,58 @@ std::unique_ptr<RecordSet> PriceListRepository::items(const QString &category, O
 {
     const QString statement = order == Order::IdDescending ? ListColumns + QLatin1String(" order by id desc")
                                                            : QString(ListColumns);
-    return m_store->query(statement, { category });
+    return m_store->query(statement, { bound(category) });
 }
 
 std::optional<PriceListItem> PriceListRepository::item(const QString &category, const QString &id)
 {
     auto found = m_store->query(
-        QStringLiteral("select description,price from adt where category = ? and id = ?"), { category, id });
+        QStringLiteral("select description,price,rowid from adt where category = ? and id = ?"),
+        { bound(category), bound(id) });
     if (!found)
         return std::nullopt;
     if (!found->moveFirst()) {
         m_store->clearError();
         return std::nullopt;
     }
+    bool keyed = false;
+    const qint64 key = found->field(QStringLiteral("rowid")).value_or(QVariant()).toLongLong(&keyed);
     return PriceListItem { category, id, textOf(found->field(QStringLiteral("description"))),
-        textOf(found->field(QStringLiteral("price"))) };
+        textOf(found->field(QStringLiteral("price"))), keyed ? std::optional<qint64>(key) : std::nullopt };
 }
 
 bool PriceListRepository::add(const PriceListItem &item)
 {
     return m_store->execute(
         QStringLiteral("insert into adt (category,id,description,price) values (?,?,?,?)"),
-        { item.category, item.id, nullable(item.description), nullable(item.price) });
+        { bound(item.category), bound(item.id), nullable(item.description), nullable(item.price) });
 }
 
 bool PriceListRepository::update(const PriceListItem &item)
 {
     return m_store->execute(
         QStringLiteral("update adt set description = ?,price = ? where id = ? and category = ?"),
-        { nullable(item.description), nullable(item.price), item.id, item.category });
+        { nullable(item.description), nullable(item.price), bound(item.id), bound(item.category) });
 }
 
 bool PriceListRepository::remove(const QString &category, const QString &id)
 {
     return m_store->execute(
-        QStringLiteral("delete from adt where id = ? and category = ?"), { id, category });
+        QStringLiteral("delete from adt where id = ? and category = ?"), { bound(id), bound(category) });
+}
+
+bool PriceListRepository::removeRow(const PriceListItem &item)
+{
+    if (!item.rowKey)
+        return remove(item.category, item.id);
+    return m_store->execute(QStringLiteral("delete from adt where rowid = ? and id = ? and category = ?"),
+        { *item.rowKey, bound(item.id), bound(item.category) });
 }
 
 std::optional<QString> PriceListRepository::setting(const QString &id)
 {
     auto found = m_store->query(QStringLiteral("select description from adt where category = ? and id = ?"),
-        { SettingsCategory, id });
+        { SettingsCategory, bound(id) });
     if (!found)
         return std::nullopt;
     found->moveFirst();
@@ -94,7 +112,7 @@ std::optional<QString> PriceListRepository::setting(const QString &id)
 std::optional<QVariant> PriceListRepository::settingValue(const QString &id)
 {
     auto found = m_store->query(QStringLiteral("select description from adt where category = ? and id = ?"),
-        { SettingsCategory, id });
+        { SettingsCategory, bound(id) });
     if (!found || !found->moveFirst())
         return std::nullopt;
     return found->field(QStringLiteral("Description"));
@@ -111,7 +129,7 @@ bool PriceListRepository::rewriteSettings(const QList<std::pair<QString, QString
         for (const auto &setting : settings) {
             if (!m_store->execute(
                     QStringLiteral("insert into adt (category,id,description,price) values (?,?,?,?)"),
-                    { SettingsCategory, setting.first, setting.second, QStringLiteral("0.00") }))
+                    { SettingsCategory, setting.first, bound(setting.second), QStringLiteral("0.00") }))
                 return false;
         }
         return true;

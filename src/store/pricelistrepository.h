@@ -21,11 +21,16 @@ struct PriceListItem {
     QString id;
     std::optional<QString> description; // nullopt: the column holds no value
     std::optional<QString> price;
+    // The key of the row the item was read from, so a change can name exactly that row when ids
+    // repeat (many rows may have an empty one); nullopt for an item not read from the table.
+    std::optional<qint64> rowKey = std::nullopt;
 };
 
 // The price list and its settings rows, on the store's one connection. Every statement of the
 // program against adt lives in this file, each with its values bound, so nothing a person types
-// can change what a statement does. The SQL is the common subset of SQLite and PostgreSQL.
+// can change what a statement does. The SQL is the common subset of SQLite and PostgreSQL, except
+// for the row key: adt has no key column, so the key is SQLite's rowid (SQLite only for now; on
+// PostgreSQL the table would need a key column of its own, as ctid does not stay put).
 class PriceListRepository final
 {
 public:
@@ -48,6 +53,9 @@ public:
     bool update(const PriceListItem &item);
     // Removes the item(s) with this id in the category.
     bool remove(const QString &category, const QString &id);
+    // Removes only the row with this key, and only while it still holds this id in this category;
+    // an item without a key is removed as remove() does.
+    bool removeRow(const PriceListItem &item);
 
     // Settings rows (category "90"): company, sp and dt.
     std::optional<QString> setting(const QString &id);

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <QUrl>
@@ -13,29 +12,10 @@
 namespace
 {
 
-QString settingRead(const QString &id)
-{
-    return QLatin1String("select description  from adt ")
-        + QLatin1String(" where Category  = '90' and id = '") + id + QLatin1String("'");
-}
-
-QString settingDelete(const QString &id)
-{
-    // The dt delete has no trailing blank; the company and sp deletes have one.
-    return QLatin1String("delete from adt where category = '90' and id = '") + id
-        + (id == QLatin1String("dt") ? QLatin1String("'") : QLatin1String("' "));
-}
-
-QString settingInsert(const QString &id, const QString &value)
-{
-    return QLatin1String("insert into adt (category,id,description,price) values ('90','") + id
-        + QLatin1String("','") + Store::text(value) + QLatin1String("','0.00')");
-}
-
-// SQLite cuts a statement at a NUL and hands U+FFFE / U+FFFF (and halves of surrogate pairs,
+// SQLite cuts a text at a NUL and hands U+FFFE / U+FFFF (and halves of surrogate pairs,
 // which UTF-8 cannot carry) back as U+FFFD, so such a text would not come back as it was typed.
 // It is refused instead, with the reason.
-std::optional<QSqlError> unstorable(const QString &statement)
+std::optional<QSqlError> unstorable(const QString &text)
 {
     auto refuse = [](const QString &why, const char *code) {
         return QSqlError(QStringLiteral("Brasko"), why, QSqlError::StatementError, QString::fromLatin1(code));
@@ -44,12 +24,12 @@ std::optional<QSqlError> unstorable(const QString &statement)
         return QStringLiteral("U+")
             + QString::number(uint(code), 16).toUpper().rightJustified(4, QLatin1Char('0'));
     };
-    const qsizetype n = statement.size();
+    const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = statement.at(i);
+        const QChar c = text.at(i);
         char32_t code = c.unicode();
-        if (c.isHighSurrogate() && i + 1 < n && statement.at(i + 1).isLowSurrogate()) {
-            code = QChar::surrogateToUcs4(c, statement.at(i + 1));
+        if (c.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(c, text.at(i + 1));
             ++i;
         } else if (c.isSurrogate()) {
             return refuse(
@@ -151,56 +131,6 @@ bool Store::open()
     return true;
 }
 
-QString Store::text(const QString &value)
-{
-    QString out = value;
-    out.replace(QLatin1Char('\''), QLatin1String("''"));
-    return out;
-}
-
-QString Store::translated(const QString &statement)
-{
-    // Jet accepts "delete * from"; SQLite knows only "delete from".
-    static const QRegularExpression jetDelete(
-        QStringLiteral("^\\s*delete\\s+\\*\\s+from\\b"), QRegularExpression::CaseInsensitiveOption);
-    QString s = statement;
-    const auto m = jetDelete.match(s);
-    if (m.hasMatch())
-        s.replace(0, m.capturedLength(), QStringLiteral("delete from"));
-    return s;
-}
-
-bool Store::execute(const QString &statement)
-{
-    if (const auto refused = unstorable(statement))
-        return fail(*refused);
-    QSqlQuery q(database());
-    if (!q.exec(translated(statement)))
-        return fail(q.lastError());
-    return true;
-}
-
-std::unique_ptr<RecordSet> Store::query(const QString &statement)
-{
-    if (const auto refused = unstorable(statement)) {
-        fail(*refused);
-        return nullptr;
-    }
-    auto model = std::make_unique<QSqlQueryModel>();
-    QSqlQuery q(database());
-    q.setForwardOnly(false);
-    if (!q.exec(translated(statement))) {
-        fail(q.lastError());
-        return nullptr;
-    }
-    model->setQuery(std::move(q));
-    if (model->lastError().isValid()) {
-        fail(model->lastError());
-        return nullptr;
-    }
-    return std::make_unique<RecordSet>(std::move(model));
-}
-
 static std::optional<QSqlError> refusedValue(const QVariantList &values)
 {
     for (const QVariant &value : values) {
@@ -270,43 +200,6 @@ bool Store::inTransaction(const std::function<bool()> &work)
         return fail(error);
     }
     return true;
-}
-
-std::optional<QString> Store::readSetting(const QString &id)
-{
-    auto rs = query(settingRead(id));
-    if (!rs)
-        return std::nullopt;
-    rs->moveFirst();
-    return rs->text(QStringLiteral("Description"));
-}
-
-std::optional<QVariant> Store::readSettingValue(const QString &id)
-{
-    auto rs = query(settingRead(id));
-    if (!rs || !rs->moveFirst())
-        return std::nullopt;
-    return rs->field(QStringLiteral("Description"));
-}
-
-bool Store::rewriteSetting(const QString &id, const QString &value)
-{
-    return rewriteSettings({ { id, value } });
-}
-
-bool Store::rewriteSettings(const QList<std::pair<QString, QString>> &settings)
-{
-    return inTransaction([&] {
-        for (const auto &setting : settings) {
-            if (!execute(settingDelete(setting.first)))
-                return false;
-        }
-        for (const auto &setting : settings) {
-            if (!execute(settingInsert(setting.first, setting.second)))
-                return false;
-        }
-        return true;
-    });
 }
 
 bool createPriceListDatabase(const QString &path, QString *error)

@@ -13,8 +13,8 @@
 #include <optional>
 
 // The price-list store: the one connection on db.mdb and the way every statement of the program is
-// run on it. Statement texts are fixed by their callers; values go into them only through
-// Store::text(), so nothing a person types can end a literal early or add a statement.
+// run on it. Statement texts are fixed by their callers; values go into them only as bound values,
+// so nothing a person types can end a literal early or add a statement.
 class Store final
 {
 public:
@@ -38,15 +38,8 @@ public:
     QSqlError lastError() const { return m_lastError; }
     void clearError() { m_lastError = QSqlError(); }
 
-    // A value as it stands between the single quotes of a statement: every quote doubled.
-    static QString text(const QString &value);
-
-    // Runs a statement that returns no rows. Jet-only forms are brought to SQLite here, once.
-    bool execute(const QString &statement);
-    // Runs a query; nullptr (and lastError()) on failure.
-    std::unique_ptr<RecordSet> query(const QString &statement);
-
-    // The same with the values bound to the statement's '?' placeholders, in order. A text value
+    // Runs a statement that returns no rows, or a query (nullptr on failure), with the values bound
+    // to the statement's '?' placeholders, in order; lastError() says why one failed. A text value
     // the engine would not give back as it was (NUL, noncharacters) is refused before anything runs.
     bool execute(const QString &statement, const QVariantList &values);
     std::unique_ptr<RecordSet> query(const QString &statement, const QVariantList &values);
@@ -54,20 +47,8 @@ public:
     // Runs the work in one transaction: everything it did stays only when it returns true.
     bool inTransaction(const std::function<bool()> &work);
 
-    // Settings rows of category '90', read and rewritten with their fixed statements.
-    std::optional<QString> readSetting(const QString &id);
-    // The same, telling a row without a value (a null QVariant) from a missing row (nullopt).
-    std::optional<QVariant> readSettingValue(const QString &id);
-    // Delete then insert, all or nothing: a failed insert leaves the previous row(s) in place.
-    bool rewriteSetting(const QString &id, const QString &value);
-    // Several settings in one transaction: every delete in the given order, then every insert.
-    bool rewriteSettings(const QList<std::pair<QString, QString>> &settings);
-
     // Whether changes can be written: the file and its folder (SQLite writes its journal there).
     bool isWritable() const;
-
-    // The statement text as SQLite will run it.
-    static QString translated(const QString &statement);
 
 private:
     bool fail(const QSqlError &error);

@@ -71,7 +71,7 @@ void TestFirstStart::start()
     QVERIFY(failure.isEmpty());
     Store store(found.path, QStringLiteral("check"));
     QVERIFY(store.open());
-    auto rows = store.query(QStringLiteral("select id from adt where category <> '90'"));
+    auto rows = store.query(QStringLiteral("select id from adt where category <> '90'"), {});
     QVERIFY(rows);
     QTEST(!rows->isEmpty(), "hasItems");
 }

@@ -15,6 +15,7 @@
 // Both stop by themselves so a test that dies cannot leave them running for long.
 
 #include "store/offerrepository.h"
+#include "store/pricelistrepository.h"
 #include "store/store.h"
 
 #include <QCoreApplication>
@@ -48,11 +49,13 @@ int rewrite(const QString &path)
         const QString n = QString::number(round);
         // Long enough that a rewrite spans more than one page of the file.
         const QString shop = QStringLiteral("Shop %1 ").arg(n) + QString(3000, QLatin1Char('s'));
-        bool ok = store.rewriteSetting(QStringLiteral("company"), shop)
-            && store.rewriteSetting(QStringLiteral("sp"), QStringLiteral("Seller ") + n)
-            && store.execute(QStringLiteral("update adt set price = '") + Store::text(n)
-                + QStringLiteral(".00' where category = '3' and id = 'K1'"))
-            && store.rewriteSetting(QStringLiteral("dt"), QStringLiteral("stamp ") + n);
+        bool ok = PriceListRepository(&store).rewriteSettings({ { QStringLiteral("company"), shop } })
+            && PriceListRepository(&store).rewriteSettings(
+                { { QStringLiteral("sp"), QStringLiteral("Seller ") + n } })
+            && store.execute(QStringLiteral("update adt set price = ? where category = '3' and id = 'K1'"),
+                { n + QStringLiteral(".00") })
+            && PriceListRepository(&store).rewriteSettings(
+                { { QStringLiteral("dt"), QStringLiteral("stamp ") + n } });
         if (!ok) {
             std::fprintf(stderr, "round %ld failed: %s\n", round, qPrintable(store.lastError().text()));
             return 3;

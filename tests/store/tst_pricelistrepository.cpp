@@ -1,7 +1,28 @@
 #include "store/pricelistrepository.h"
 #include "support/testdb.h"
 
+#include <QSqlQuery>
 #include <QTest>
+
+namespace
+{
+
+// Every row outside the category a test works in, exactly as stored.
+QStringList rowsOutside(const TestDb &db, const QString &category)
+{
+    QSqlQuery q(db.raw());
+    q.prepare("select category,id,description,price from adt where category <> ? order by rowid");
+    q.addBindValue(category);
+    q.exec();
+    QStringList rows;
+    while (q.next())
+        rows << QStringList { q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+            q.value(3).toString() }
+                    .join(u'|');
+    return rows;
+}
+
+} // namespace
 
 // The repository against a real db.mdb: values go in and come back exactly, and no text can
 // reach beyond the rows it names.
@@ -19,6 +40,8 @@ private Q_SLOTS:
     void listIsOrderedAndScoped();
     void changesTouchOnlyTheNamedItem();
     void missingItemIsNoError();
+    void removeRowTakesOnlyThatRow_data();
+    void removeRowTakesOnlyThatRow();
     void failedSettingsRewriteKeepsOldRows();
     void dateStampReplacesRow();
 
@@ -64,6 +87,23 @@ void TestPriceListRepository::textsComeBackExactly_data()
     QTest::newRow("arabic") << QString::fromUtf8("معالج") << QString::fromUtf8("ذاكرة ١٦ جيجا") << "1250";
     QTest::newRow("emoji and blanks") << " E " << QString::fromUtf8("fast 🚀 ") << " 5.5 ";
     QTest::newRow("long") << QString(300, 'I') << QString(10000, 'd') << "1e20";
+    QTest::newRow("quote and inch mark") << "O'NEIL 15\""
+                                         << "Intel's \"best\""
+                                         << "5";
+    QTest::newRow("always-true condition") << "x' or '1'='1"
+                                           << "'); delete from adt; --"
+                                           << "5";
+    QTest::newRow("statement as description") << "X"
+                                              << "x'); delete from adt; --"
+                                              << "x'); delete from adt; --";
+    QTest::newRow("only quotes") << "''"
+                                 << "'"
+                                 << "'";
+    QTest::newRow("arabic with quotes")
+        << QString::fromUtf8("قرص 'صلب'") << QString::fromUtf8("\"سريع\" جدا") << QString::fromUtf8("١٢٥٠");
+    QTest::newRow("empty id and description") << ""
+                                              << ""
+                                              << "";
 }
 
 void TestPriceListRepository::textsComeBackExactly()
@@ -72,7 +112,9 @@ void TestPriceListRepository::textsComeBackExactly()
     QFETCH(QString, description);
     QFETCH(QString, price);
     const int before = m_db->count();
+    const QStringList others = rowsOutside(*m_db, "5");
     QVERIFY2(m_repo->add({ "5", id, description, price }), qPrintable(m_repo->lastError().text()));
+    QCOMPARE(m_db->descriptions("5", id), QStringList { description }); // as another reader sees it
     auto found = m_repo->item("5", id);
     QVERIFY(found);
     QCOMPARE(found->description, std::optional<QString>(description));
@@ -82,6 +124,7 @@ void TestPriceListRepository::textsComeBackExactly()
     QVERIFY(m_repo->remove("5", id));
     QVERIFY(!m_repo->item("5", id));
     QCOMPARE(m_db->count(), before);
+    QCOMPARE(rowsOutside(*m_db, "5"), others);
 }
 
 void TestPriceListRepository::unstorableTextsAreRefused_data()
@@ -133,6 +176,43 @@ void TestPriceListRepository::missingItemIsNoError()
     QVERIFY(!m_repo->item("2", "nothing"));
     QVERIFY(!m_repo->lastError().isValid());
     QVERIFY(!m_repo->item("9", "A")); // "9" and "90" are different categories
+}
+
+void TestPriceListRepository::removeRowTakesOnlyThatRow_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("changeBefore"); // a raw statement run between lookup and removal
+    QTest::addColumn<QStringList>("left"); // descriptions of category 6 / id afterwards
+
+    QTest::newRow("repeated id") << "R"
+                                 << "" << QStringList { "second", "third" };
+    QTest::newRow("empty ids") << ""
+                               << "" << QStringList { "second", "third" };
+    // The row was renamed after the lookup: its key now names another item, which stays.
+    QTest::newRow("stale key") << "R"
+                               << "update adt set id = 'OTHER' where category = '6' and description = 'first'"
+                               << QStringList { "second", "third" };
+}
+
+void TestPriceListRepository::removeRowTakesOnlyThatRow()
+{
+    QFETCH(QString, id);
+    QFETCH(QString, changeBefore);
+    QFETCH(QStringList, left);
+    for (const char *description : { "first", "second", "third" })
+        m_db->insert({ "6", id, description, "1" });
+    m_db->insert({ "7", id, "other category", "1" });
+    const QStringList others = rowsOutside(*m_db, "6");
+    const auto found = m_repo->item("6", id);
+    QVERIFY(found && found->rowKey);
+    QCOMPARE(found->description, std::optional<QString>("first"));
+    if (!changeBefore.isEmpty())
+        m_db->exec(changeBefore);
+    QVERIFY(m_repo->removeRow(*found));
+    QCOMPARE(m_db->descriptions("6", id), left);
+    QCOMPARE(rowsOutside(*m_db, "6"), others);
+    if (!changeBefore.isEmpty())
+        QCOMPARE(m_db->descriptions("6", "OTHER"), QStringList { "first" });
 }
 
 void TestPriceListRepository::failedSettingsRewriteKeepsOldRows()

@@ -3,6 +3,7 @@
 // happens, the caller gets a failure it can report, and no settings row or item is lost or
 // half-written.
 
+#include "store/pricelistrepository.h"
 #include "support/faults_support.h"
 
 #include <QProcess>
@@ -105,7 +106,7 @@ void TestStoreFaults::lockedByAnotherProcess()
             qPrintable(store.lastError().text()));
         stopHelper(locker);
         QVERIFY(store.open()); // once the other process lets go, the same store works
-        QCOMPARE(*store.readSetting(QStringLiteral("company")), QStringLiteral("Old Shop"));
+        QCOMPARE(*PriceListRepository(&store).setting(QStringLiteral("company")), QStringLiteral("Old Shop"));
     }
     // Locked while the program runs: a rewrite fails as a whole and says why.
     {
@@ -113,14 +114,16 @@ void TestStoreFaults::lockedByAnotherProcess()
         QVERIFY(store.open());
         QProcess locker;
         QVERIFY(startHelper(locker, QStringLiteral("lock"), path, "locked"));
-        QVERIFY(!store.rewriteSetting(QStringLiteral("company"), QStringLiteral("New Shop")));
+        QVERIFY(!PriceListRepository(&store).rewriteSettings(
+            { { QStringLiteral("company"), QStringLiteral("New Shop") } }));
         QVERIFY2(store.lastError().text().contains(QStringLiteral("locked")),
             qPrintable(store.lastError().text()));
         QVERIFY(!store.execute(
-            QStringLiteral("update adt set price = '1.00' where category = '3' and id = 'K1'")));
+            QStringLiteral("update adt set price = '1.00' where category = '3' and id = 'K1'"), {}));
         stopHelper(locker);
         QCOMPARE(allRows(path), before);
-        QVERIFY(store.rewriteSetting(QStringLiteral("company"), QStringLiteral("New Shop")));
+        QVERIFY(PriceListRepository(&store).rewriteSettings(
+            { { QStringLiteral("company"), QStringLiteral("New Shop") } }));
         QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("company")),
             QStringList { QStringLiteral("New Shop") });
     }
@@ -153,11 +156,12 @@ void TestStoreFaults::readOnly()
             QSKIP("file permissions are not enforced for this user");
         Store store(path, QStringLiteral("t-readonly"));
         QVERIFY2(store.open(), qPrintable(store.lastError().text())); // reading is still possible
-        QCOMPARE(*store.readSetting(QStringLiteral("sp")), QStringLiteral("Old Seller"));
-        QVERIFY(!store.rewriteSetting(QStringLiteral("company"), QStringLiteral("New Shop")));
+        QCOMPARE(*PriceListRepository(&store).setting(QStringLiteral("sp")), QStringLiteral("Old Seller"));
+        QVERIFY(!PriceListRepository(&store).rewriteSettings(
+            { { QStringLiteral("company"), QStringLiteral("New Shop") } }));
         QVERIFY(!store.lastError().text().isEmpty());
         QVERIFY(!store.execute(
-            QStringLiteral("insert into adt (category,id,description,price) values ('1','N','n','1')")));
+            QStringLiteral("insert into adt (category,id,description,price) values ('1','N','n','1')"), {}));
         QVERIFY(!store.lastError().text().isEmpty());
     }
     ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
@@ -217,7 +221,8 @@ void TestStoreFaults::deletedWhileOpen()
     QVERIFY(store.open());
     QVERIFY(QFile::remove(path));
     // Writing into a file nobody can reach any more would report success and lose the row.
-    QVERIFY(!store.rewriteSetting(QStringLiteral("company"), QStringLiteral("New Shop")));
+    QVERIFY(!PriceListRepository(&store).rewriteSettings(
+        { { QStringLiteral("company"), QStringLiteral("New Shop") } }));
     QVERIFY(!store.lastError().text().isEmpty());
     QVERIFY(!QFile::exists(path)); // and nothing new is made in its place
 }
@@ -235,18 +240,20 @@ void TestStoreFaults::fullDisk()
     {
         Store store(path, QStringLiteral("t-full"));
         QVERIFY(store.open());
-        QCOMPARE(*store.readSetting(QStringLiteral("company")), QStringLiteral("Old Shop"));
+        QCOMPARE(*PriceListRepository(&store).setting(QStringLiteral("company")), QStringLiteral("Old Shop"));
         const QString big = QString(100 * 1024, QChar(0x0628)); // 100 KB of Arabic letters
-        QVERIFY(!store.rewriteSetting(QStringLiteral("company"), big));
+        QVERIFY(!PriceListRepository(&store).rewriteSettings({ { QStringLiteral("company"), big } }));
         QVERIFY(!store.lastError().text().isEmpty());
-        QVERIFY(!store.rewriteSetting(QStringLiteral("sp"), QStringLiteral("New Seller")));
+        QVERIFY(!PriceListRepository(&store).rewriteSettings(
+            { { QStringLiteral("sp"), QStringLiteral("New Seller") } }));
         QVERIFY(
-            !store.execute(QStringLiteral("insert into adt (category,id,description,price) values ('1','N','")
-                + big + QStringLiteral("','1')")));
+            !store.execute(QStringLiteral("insert into adt (category,id,description,price) values (?,?,?,?)"),
+                { QStringLiteral("1"), QStringLiteral("N"), big, QStringLiteral("1") }));
         QCOMPARE(allRows(path), before);
         // Room again: the same connection goes on working.
         QVERIFY(QFile::remove(disk.filePath(QStringLiteral("filler"))));
-        QVERIFY2(store.rewriteSetting(QStringLiteral("sp"), QStringLiteral("New Seller")),
+        QVERIFY2(PriceListRepository(&store).rewriteSettings(
+                     { { QStringLiteral("sp"), QStringLiteral("New Seller") } }),
             qPrintable(store.lastError().text()));
     }
     QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("sp")),

@@ -1,8 +1,7 @@
 #include "pricelisteditor.h"
 
-#include "core/generaldate.h"
+#include "core/pricetext.h"
 #include "core/version.h"
-#include "store/adtstatements.h"
 #include "store/store.h"
 #include "widgets/gridcombo.h"
 #include "widgets/numericedit.h"
@@ -109,6 +108,7 @@ PriceListEditor::PriceListEditor(
     Store *store, const QString &caption, const QString &cat, const QPixmap &picture, QWidget *parent)
     : QDialog(parent)
     , m_store(store)
+    , m_priceList(store)
     , m_cat(cat)
 {
     setObjectName(QStringLiteral("frmadt"));
@@ -238,10 +238,10 @@ void PriceListEditor::makeDefault(QPushButton *button)
 void PriceListEditor::txtrid_DropDown()
 {
     try {
-        auto rows = m_store->query(AdtStatements::list(m_cat));
+        auto rows = m_priceList.items(m_cat);
         if (!rows) {
             m_txtrid->setRowSource({});
-            reportFailure(m_store->lastError());
+            reportFailure(m_priceList.lastError());
             return;
         }
         m_txtrid->setRowSource(std::move(rows));
@@ -324,23 +324,21 @@ bool PriceListEditor::lookup()
 {
     FlagGuard busy(m_busy);
     try {
-        auto found = m_store->query(AdtStatements::lookup(m_cat, m_txtrid->Text()));
-        if (!found) {
-            reportFailure(m_store->lastError());
+        const auto found = m_priceList.item(m_cat, m_txtrid->Text());
+        if (!found && m_priceList.lastError().isValid()) {
+            reportFailure(m_priceList.lastError());
             return false;
         }
-        if (found->moveFirst()) {
+        if (found) {
             m_command1->setEnabled(false);
             m_command2->setEnabled(true);
             makeDefault(m_command2);
             m_command3->setEnabled(true);
-            m_txtdesc->setText(found->text(QStringLiteral("Description")).value_or(QString()));
-            m_storedPrice = found->text(QStringLiteral("price")).value_or(QString());
+            m_txtdesc->setText(found->description.value_or(QString()));
+            m_storedPrice = found->price.value_or(QString());
             m_txtprice->setText(PriceText::shown(m_storedPrice));
             m_shownPrice = m_txtprice->text();
-            bool ok = false;
-            const qint64 row = found->text(QStringLiteral("rowid")).value_or(QString()).toLongLong(&ok);
-            m_rowid = ok ? std::optional<qint64>(row) : std::nullopt;
+            m_rowKey = found->rowKey;
         } else {
             m_command1->setEnabled(true);
             makeDefault(m_command1);
@@ -350,7 +348,7 @@ bool PriceListEditor::lookup()
             m_txtprice->setValue(0);
             m_storedPrice.clear();
             m_shownPrice.clear();
-            m_rowid.reset();
+            m_rowKey.reset();
         }
         return true;
     } catch (const std::exception &e) {
@@ -376,7 +374,7 @@ void PriceListEditor::Command1_Click()
             refuse(m_txtprice, price.message);
             return;
         }
-        change(AdtStatements::insert(m_cat, m_txtrid->Text(), m_txtdesc->text(), price.stored));
+        change(m_priceList.add({ m_cat, m_txtrid->Text(), m_txtdesc->text(), price.stored }));
     } catch (const std::exception &e) {
         reportException(e.what());
     } catch (...) {
@@ -400,7 +398,7 @@ void PriceListEditor::Command2_Click()
             price = typed.stored;
             m_txtprice->setText(price);
         }
-        change(AdtStatements::update(m_cat, m_txtrid->Text(), m_txtdesc->text(), price));
+        change(m_priceList.update({ m_cat, m_txtrid->Text(), m_txtdesc->text(), price }));
     } catch (const std::exception &e) {
         reportException(e.what());
     } catch (...) {
@@ -412,7 +410,8 @@ void PriceListEditor::Command3_Click()
 {
     FlagGuard busy(m_busy);
     try {
-        change(AdtStatements::remove(m_cat, m_txtrid->Text(), m_rowid));
+        // Only the row that was looked up goes: ids may repeat within a category.
+        change(m_priceList.removeRow({ m_cat, m_txtrid->Text(), std::nullopt, std::nullopt, m_rowKey }));
     } catch (const std::exception &e) {
         reportException(e.what());
     } catch (...) {
@@ -425,10 +424,10 @@ void PriceListEditor::command0_Click()
     reject();
 }
 
-void PriceListEditor::change(const QString &statement)
+void PriceListEditor::change(bool written)
 {
-    if (!m_store->execute(statement)) {
-        reportFailure(m_store->lastError());
+    if (!written) {
+        reportFailure(m_priceList.lastError());
         return;
     }
     UpdateDBDate();
@@ -439,7 +438,7 @@ void PriceListEditor::UpdateDBDate()
 {
     // The stamp reports nothing: a failure keeps the previous dt row and the change stands.
     try {
-        m_store->rewriteSetting(QStringLiteral("dt"), GeneralDateText(QDateTime::currentDateTime()));
+        m_priceList.stampDate(QDateTime::currentDateTime());
     } catch (...) {
     }
 }

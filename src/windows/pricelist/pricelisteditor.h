@@ -6,6 +6,8 @@
 // new-id state (Add) and the existing-id state (Update, Delete). A failing statement is reported
 // through ShowErrorReport and leaves the editor open, its buttons disabled until the next lookup.
 
+#include "store/pricelistrepository.h"
+
 #include <QDialog>
 #include <QPixmap>
 #include <QString>
@@ -63,8 +65,8 @@ protected:
 private:
     // Returns false after reporting a failure.
     bool lookup();
-    // Runs one changing statement, then the date stamp, then closes; reports a failure instead.
-    void change(const QString &statement);
+    // After one change was written: the date stamp, then closes; reports a failure instead.
+    void change(bool written);
     void reportFailure(const QSqlError &error);
     void reportFailure(const QString &number, const QString &description, const QString &source);
     void reportException(const char *what);
@@ -76,13 +78,14 @@ private:
     void makeDefault(QPushButton *button);
 
     Store *m_store;
+    PriceListRepository m_priceList;
     QString m_cat;
     bool m_busy = false;
     int m_keyShift = 0; // shift state of the key last pressed in the id picker
-    // Of the last lookup that found a row: its price as stored and as shown, and its rowid.
+    // Of the last lookup that found a row: its price as stored and as shown, and its row key.
     QString m_storedPrice;
     QString m_shownPrice;
-    std::optional<qint64> m_rowid;
+    std::optional<qint64> m_rowKey;
     bool m_shown = false;
 
     QLabel *m_image1 = nullptr;

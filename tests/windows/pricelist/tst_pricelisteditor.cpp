@@ -50,6 +50,8 @@ private Q_SLOTS:
     void choosingARowLooksUpAndMovesToDescription();
     void changes_data();
     void changes();
+    void deleteRemovesOnlyTheLookedUpRow_data();
+    void deleteRemovesOnlyTheLookedUpRow();
     void stampKeepsOldRowWhenItsInsertFails();
     void rejectedStatements_data();
     void rejectedStatements();
@@ -278,6 +280,32 @@ void TestFrmadt::changes()
     QCOMPARE(stamps.size(), 1);
     QVERIFY2(stampedBetween(stamps.first(), start, end), qPrintable(stamps.first()));
     QCOMPARE(f.prices("90", "dt"), QStringList { "0.00" });
+}
+
+void TestFrmadt::deleteRemovesOnlyTheLookedUpRow_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::newRow("repeated id") << "TWICE";
+    QTest::newRow("quoted repeated id") << "O'TWICE";
+}
+
+void TestFrmadt::deleteRemovesOnlyTheLookedUpRow()
+{
+    QFETCH(QString, id);
+    std::vector<TestRow> rows = PriceList;
+    rows.push_back({ "0", id, "first", "1" });
+    rows.push_back({ "0", id, "second", "2" });
+    rows.push_back({ "1", id, "other category", "3" });
+    Fixture f("Row", "0", rows);
+    Reports reports;
+    const int before = f.db.count();
+    f.leaveId(id);
+    QCOMPARE(f.desc()->text(), QStringLiteral("first"));
+    f.button("Command3")->click();
+    QVERIFY(reports.list.empty());
+    QCOMPARE(f.db.descriptions("0", id), QStringList { "second" });
+    QCOMPARE(f.db.descriptions("1", id), QStringList { "other category" });
+    QCOMPARE(f.db.count(), before - 1);
 }
 
 void TestFrmadt::stampKeepsOldRowWhenItsInsertFails()
