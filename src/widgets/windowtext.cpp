@@ -48,7 +48,9 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched != m_box || m_box->isReadOnly())
+        // Only the ways a person puts text in are looked at; the box is asked nothing else, since
+        // other events (hiding, among them) also come while it is being destroyed.
+        if (watched != m_box || !isInput(event->type()) || m_box->isReadOnly())
             return false;
         switch (event->type()) {
         case QEvent::KeyPress:
@@ -67,6 +69,12 @@ protected:
     }
 
 private:
+    static bool isInput(QEvent::Type type)
+    {
+        return type == QEvent::KeyPress || type == QEvent::ContextMenu || type == QEvent::MouseButtonRelease
+            || type == QEvent::Drop || type == QEvent::InputMethod;
+    }
+
     // Room for new text in place of the selection. A text the program put in that is longer than
     // the limit may be edited, but does not grow.
     qsizetype room(bool replacingSelection = true) const
