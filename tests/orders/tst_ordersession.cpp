@@ -270,8 +270,9 @@ private Q_SLOTS:
         QTest::addColumn<bool>("inUse");
         QTest::addColumn<bool>("remainsAfter"); // the name still holds a connection afterwards
         QTest::newRow("data source there") << "present" << true << false << false;
-        QTest::newRow("data source missing") << "missing" << false << false << false;
         QTest::newRow("name already in use") << "taken" << false << true << true;
+        // Last: unixODBC may keep answering "no such data source" for a while after it is back.
+        QTest::newRow("data source missing") << "missing" << false << false << false;
     }
 
     void connectionLifetime()
