@@ -24,6 +24,14 @@ bool OrderDataControl::open()
     return true;
 }
 
+int OrderDataControl::textLength(int column) const
+{
+    const QSqlField field = record().field(column);
+    if (field.metaType().id() != QMetaType::QString || field.length() <= 0)
+        return 0;
+    return field.length();
+}
+
 bool OrderDataControl::requery(const QString &columnName, const QString &keyText)
 {
     const int col = column(columnName);

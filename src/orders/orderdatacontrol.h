@@ -39,6 +39,9 @@ public:
 
     // Index of a column by name, without regard to case; -1 when there is none.
     int column(const QString &name) const;
+    // How many characters a text column takes, as the database declares it (VARCHAR(n)); 0 for
+    // other columns and for text of any length.
+    int textLength(int column) const;
     QVariant value(const QString &column) const;
     // Sets a column of the current record (in the model; written with the next write).
     bool setValue(const QString &column, const QVariant &value);

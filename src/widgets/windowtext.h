@@ -27,6 +27,7 @@ enum Length : int {
     IdLength = 50, // an item's id
     AmountLength = 40, // a money amount or price
     CountLength = 10, // a number of installments
+    KeyLength = 10, // a record number typed to find or link a record
 };
 
 // Limits what a person can type, paste or drop into the box to maxLength characters. When input

@@ -2,6 +2,7 @@
 
 #include "core/amount.h"
 #include "orders/orderdb.h"
+#include "widgets/windowtext.h"
 
 #include <QDate>
 #include <QLineEdit>
@@ -77,6 +78,8 @@ QWidget *OrderFieldDelegate::createEditor(
     // and decimals would change what is typed.
     auto *line = new QLineEdit(parent);
     line->setFrame(false);
+    if (const int limit = m_lengths.value(index.column()); limit > 0)
+        WindowText::limitLength(line, limit);
     return line;
 }
 

@@ -26,6 +26,8 @@ public:
     explicit OrderFieldDelegate(QObject *parent = nullptr);
     void setKind(int column, Kind kind) { m_kinds.insert(column, kind); }
     Kind kind(int column) const { return m_kinds.value(column, Kind::Text); }
+    // The most characters a cell editor of the column takes (see WindowText::limitLength).
+    void setLengthLimit(int column, int maxLength) { m_lengths.insert(column, maxLength); }
 
     // The text a column's value is shown as.
     QString textFor(int column, const QVariant &value) const;
@@ -41,4 +43,5 @@ Q_SIGNALS:
 
 private:
     QHash<int, Kind> m_kinds;
+    QHash<int, int> m_lengths;
 };

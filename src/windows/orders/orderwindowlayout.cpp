@@ -8,6 +8,7 @@
 #include "orders/ordersession.h"
 #include "widgets/recordnavigator.h"
 #include "widgets/twips.h"
+#include "widgets/windowtext.h"
 
 #include <QDataWidgetMapper>
 #include <QDate>
@@ -37,6 +38,34 @@ QLineEdit *lineEdit(const char *name, QWidget *parent)
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(QLatin1String(name));
     return edit;
+}
+
+// How many characters a box or cell of a column takes: what the database declares for text, so a
+// paste that would not fit is cut with a word instead of refused at the save; room enough for any
+// number, date or key otherwise.
+int columnLength(const OrderDataControl *control, int column, Kind kind)
+{
+    switch (kind) {
+    case Kind::Text:
+        if (const int declared = control->textLength(column); declared > 0)
+            return declared;
+        return WindowText::DescriptionLength;
+    case Kind::Key:
+        return WindowText::KeyLength;
+    case Kind::ReadOnly:
+        return 0;
+    case Kind::Number:
+    case Kind::Currency:
+    case Kind::Date:
+        break;
+    }
+    return WindowText::AmountLength;
+}
+
+void limitToColumn(QLineEdit *edit, const OrderDataControl *control, int column, Kind kind)
+{
+    if (const int length = columnLength(control, column, kind); length > 0)
+        WindowText::limitLength(edit, length);
 }
 
 } // namespace
@@ -263,6 +292,9 @@ void OrderWindow::bindFields()
     m_customerMapper->setModel(customers);
     m_customerMapper->setItemDelegate(m_customerDelegate);
     m_customerMapper->addMapping(m_txtNAME, customers->column(QStringLiteral("NAME")));
+    limitToColumn(m_txtNAME, customers, customers->column(QStringLiteral("NAME")), Kind::Text);
+    WindowText::limitLength(m_txtCUSTOMERID1, WindowText::KeyLength);
+    WindowText::limitLength(m_txtORDERID, WindowText::KeyLength);
 
     m_orderDelegate = new OrderFieldDelegate(this);
     connect(m_orderDelegate, &OrderFieldDelegate::invalidInput, this, refused);
@@ -289,6 +321,7 @@ void OrderWindow::bindFields()
             continue;
         m_orderDelegate->setKind(index, kind);
         m_orderMapper->addMapping(edit, index);
+        limitToColumn(edit, orders, index, kind);
     }
 
     bindLines(refused);
@@ -314,6 +347,8 @@ void OrderWindow::bindLines(const std::function<void(int, const QString &)> &ref
              OrderSession::LineTotal, OrderSession::LineWeight })
         m_lineDelegate->setKind(c, Kind::Number);
     m_lineDelegate->setKind(OrderSession::LineReturned, Kind::Key);
+    for (int c = 0; c < lines->columnCount(); ++c)
+        m_lineDelegate->setLengthLimit(c, columnLength(lines, c, m_lineDelegate->kind(c)));
     m_session->setLineHeaders({ QStringLiteral("مسلسل"), QStringLiteral("رقم الطلبية"),
         QStringLiteral("رقم الصنف"), QStringLiteral("الصنف"), QStringLiteral("سعر الوحدة"),
         QStringLiteral("الكمية"), QStringLiteral("الخصم"), QStringLiteral("الاجمالى"),

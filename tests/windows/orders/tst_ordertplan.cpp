@@ -1,12 +1,15 @@
 // The order window's installment tab against a data source IMS of the test's own, driven by
-// leaving its fields as a person does.
+// leaving its fields as a person does; and how much its boxes and cells take.
 #include "orders/orderdb.h"
 #include "support/ordertfixture.h"
+#include "widgets/windowtext.h"
 #include "windows/orders/orderwindow.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTreeView>
 
 #include <memory>
@@ -88,6 +91,52 @@ private slots:
         QCOMPARE(rows->index(0, 2).data().toString(), QStringLiteral("837.00"));
         QCOMPARE(rows->index(0, 3).data().toString(), QStringLiteral("9163.00"));
         QCOMPARE(rows->index(11, 3).data().toString(), QStringLiteral("0.00"));
+    }
+
+    // A box takes what its column can store (the schema's VARCHAR sizes), so a long paste is cut
+    // with a word in the box instead of being refused by the database at the save.
+    void boxesTakeWhatTheirColumnHolds_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("limit");
+        QTest::newRow("customer name") << "txtNAME" << 100;
+        QTest::newRow("reference") << "txtORDERREFERENCE" << 50;
+        QTest::newRow("sold by") << "txtSOLDBY" << 50;
+        QTest::newRow("comment") << "txtCOMMENT" << 255;
+        QTest::newRow("typed order number") << "txtORDERID(0)" << 10;
+        QTest::newRow("typed customer number") << "txtCUSTOMERID1" << 10;
+        QTest::newRow("paid amount") << "txtPAID" << 40;
+        QTest::newRow("deposit") << "txtdeposit" << 40;
+    }
+
+    void boxesTakeWhatTheirColumnHolds()
+    {
+        QFETCH(QString, box);
+        QLineEdit *line = w->findChild<QLineEdit *>(box);
+        QVERIFY(line);
+        QTEST(WindowText::lengthLimit(line), "limit");
+    }
+
+    void cellsTakeWhatTheirColumnHolds_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("limit");
+        QTest::newRow("product id") << 2 << 20;
+        QTest::newRow("description") << 3 << 100;
+        QTest::newRow("unit price") << 4 << 40;
+    }
+
+    void cellsTakeWhatTheirColumnHolds()
+    {
+        QFETCH(int, column);
+        w->findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(0);
+        auto *grid = w->findChild<QTableView *>(QStringLiteral("GRDORDERS"));
+        const QModelIndex cell = grid->model()->index(0, column);
+        grid->setCurrentIndex(cell);
+        grid->edit(cell);
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor);
+        QTEST(WindowText::lengthLimit(editor), "limit");
     }
 };
 
