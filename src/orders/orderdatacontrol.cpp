@@ -32,6 +32,11 @@ int OrderDataControl::textLength(int column) const
     return field.length();
 }
 
+QVariant OrderDataControl::nullValue(int column) const
+{
+    return QVariant(record().field(column).metaType());
+}
+
 bool OrderDataControl::requery(const QString &columnName, const QString &keyText)
 {
     const int col = column(columnName);

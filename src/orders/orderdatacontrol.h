@@ -42,6 +42,8 @@ public:
     // How many characters a text column takes, as the database declares it (VARCHAR(n)); 0 for
     // other columns and for text of any length.
     int textLength(int column) const;
+    // A NULL of the column's own type, which every driver can bind.
+    QVariant nullValue(int column) const;
     QVariant value(const QString &column) const;
     // Sets a column of the current record (in the model; written with the next write).
     bool setValue(const QString &column, const QVariant &value);

@@ -1,14 +1,12 @@
 #include "orderfielddelegate.h"
 
 #include "core/amount.h"
+#include "orders/orderdatacontrol.h"
 #include "orders/orderdb.h"
 #include "widgets/windowtext.h"
 
 #include <QDate>
 #include <QLineEdit>
-#include <QSqlField>
-#include <QSqlRecord>
-#include <QSqlTableModel>
 
 namespace
 {
@@ -25,8 +23,8 @@ QDate dateOf(const QVariant &value)
 // A NULL of the column's own type, so the driver can bind it.
 QVariant nullFor(const QAbstractItemModel *model, int column)
 {
-    if (const auto *table = qobject_cast<const QSqlTableModel *>(model))
-        return QVariant(table->record().field(column).metaType());
+    if (const auto *control = qobject_cast<const OrderDataControl *>(model))
+        return control->nullValue(column);
     return QVariant();
 }
 

@@ -27,13 +27,15 @@ void showPosition(RecordNavigator *navigator, const OrderDataControl *control)
 
 } // namespace
 
-OrderWindow::OrderWindow(const QSqlDatabase &db, QWidget *parent)
+OrderWindow::OrderWindow(OrderSession *session, QWidget *parent)
     : QDialog(parent)
+    , m_session(session)
 {
+    Q_ASSERT(session);
     setObjectName(QStringLiteral("ORDERT"));
     setWindowTitle(orderWindowTitle);
     setLayoutDirection(Qt::RightToLeft);
-    m_session = new OrderSession(db, this);
+    m_session->setParent(this);
     m_session->setObjectName(QStringLiteral("orderSession"));
     m_schedule = new Installments::ScheduleModel(
         { QStringLiteral("Sم"), QStringLiteral("Inst.Dtتاريخ القسط"), QStringLiteral("Amountالمبلغ"),
@@ -323,7 +325,7 @@ void openOrderWindow(QWidget *parent)
         QMessageBox::warning(parent, orderWindowTitle, connection.error());
         return;
     }
-    OrderWindow window(connection.database(), parent);
+    OrderWindow window(new OrderSession(connection.database()), parent);
     if (window.Form_Load())
         window.exec();
     else

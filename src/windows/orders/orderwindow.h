@@ -15,7 +15,6 @@
 
 #include <QDialog>
 #include <QMessageBox>
-#include <QSqlDatabase>
 #include <QString>
 
 #include <functional>
@@ -47,8 +46,8 @@ class OrderWindow final : public QDialog
     Q_DISABLE_COPY_MOVE(OrderWindow)
 
 public:
-    // db: an open connection on the order database (OrderDb::open).
-    explicit OrderWindow(const QSqlDatabase &db, QWidget *parent = nullptr);
+    // The window shows and edits what the session holds, and takes it over (as a child).
+    explicit OrderWindow(OrderSession *session, QWidget *parent = nullptr);
     ~OrderWindow() override;
 
     // Opens the three data controls on their tables and shows the first customer, its first order

@@ -2,6 +2,7 @@
 // from the set-up's schema), driven through its controls as a person would.
 #include "orders/orderdatacontrol.h"
 #include "orders/orderdb.h"
+#include "orders/ordersession.h"
 #include "support/ordertfixture.h"
 #include "windows/orders/orderwindow.h"
 
@@ -70,7 +71,7 @@ private slots:
         QString error;
         std::optional<QSqlDatabase> db = OrderDb::open(QStringLiteral("test-ims"), &error);
         QVERIFY2(db, qPrintable(error));
-        w = std::make_unique<OrderWindow>(*db);
+        w = std::make_unique<OrderWindow>(new OrderSession(*db));
         w->setMessageSink([this](const QString &text) { messages << text; });
         w->setUnsavedQuestion([] { return QMessageBox::Discard; });
         QVERIFY2(w->Form_Load(), qPrintable(w->loadError()));

@@ -3,6 +3,7 @@
 // for this test only and is stopped at its end.
 #include "orders/orderdatacontrol.h"
 #include "orders/orderdb.h"
+#include "orders/ordersession.h"
 #include "support/ordertfixture.h"
 #include "windows/orders/orderwindow.h"
 
@@ -133,7 +134,7 @@ private slots:
         std::optional<QSqlDatabase> db = OrderDb::open(QStringLiteral("pg-ims"), &error);
         QVERIFY2(db, qPrintable(error));
         QCOMPARE(db->driverName(), QStringLiteral("QODBC"));
-        w = std::make_unique<OrderWindow>(*db);
+        w = std::make_unique<OrderWindow>(new OrderSession(*db));
         w->setMessageSink([this](const QString &text) { messages << text; });
         QVERIFY2(w->Form_Load(), qPrintable(w->loadError()));
         QCOMPARE(edit("txtNAME")->text(), QStringLiteral("شركة النور للحاسبات"));

@@ -1,6 +1,7 @@
 // The order window's installment tab against a data source IMS of the test's own, driven by
 // leaving its fields as a person does; and how much its boxes and cells take.
 #include "orders/orderdb.h"
+#include "orders/ordersession.h"
 #include "support/ordertfixture.h"
 #include "widgets/windowtext.h"
 #include "windows/orders/orderwindow.h"
@@ -34,7 +35,7 @@ private slots:
         QString error;
         std::optional<QSqlDatabase> db = OrderDb::open(QStringLiteral("test-ims"), &error);
         QVERIFY2(db, qPrintable(error));
-        w = std::make_unique<OrderWindow>(*db);
+        w = std::make_unique<OrderWindow>(new OrderSession(*db));
         w->setMessageSink([](const QString &text) { QFAIL(qPrintable(text)); });
         w->setUnsavedQuestion([] { return QMessageBox::Discard; });
         QVERIFY2(w->Form_Load(), qPrintable(w->loadError()));

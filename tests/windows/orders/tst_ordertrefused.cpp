@@ -4,6 +4,7 @@
 // order under the header of another, and above all no line may end up in another order.
 #include "orders/orderdatacontrol.h"
 #include "orders/orderdb.h"
+#include "orders/ordersession.h"
 #include "support/ordertfixture.h"
 #include "windows/orders/orderwindow.h"
 
@@ -180,7 +181,7 @@ private slots:
         QString error;
         std::optional<QSqlDatabase> db = OrderDb::open(QStringLiteral("test-ims"), &error);
         QVERIFY2(db, qPrintable(error));
-        w = std::make_unique<OrderWindow>(*db);
+        w = std::make_unique<OrderWindow>(new OrderSession(*db));
         w->setMessageSink([this](const QString &text) { messages << text; });
         w->setUnsavedQuestion([] { return QMessageBox::Discard; });
         QVERIFY2(w->Form_Load(), qPrintable(w->loadError()));
