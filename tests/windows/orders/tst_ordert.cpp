@@ -3,7 +3,7 @@
 #include "orders/orderdatacontrol.h"
 #include "orders/orderdb.h"
 #include "orders/ordersession.h"
-#include "support/ordertfixture.h"
+#include "support/orderwindowfixture.h"
 #include "windows/orders/orderwindow.h"
 
 #include <QApplication>
@@ -66,23 +66,11 @@ private slots:
 
     void init()
     {
-        config.useFreshSqlite();
         messages.clear();
-        QString error;
-        std::optional<QSqlDatabase> db = OrderDb::open(QStringLiteral("test-ims"), &error);
-        QVERIFY2(db, qPrintable(error));
-        w = std::make_unique<OrderWindow>(new OrderSession(*db));
-        w->setMessageSink([this](const QString &text) { messages << text; });
-        w->setUnsavedQuestion([] { return QMessageBox::Discard; });
-        QVERIFY2(w->Form_Load(), qPrintable(w->loadError()));
+        openTestOrderWindow(config, w, [this](const QString &text) { messages << text; });
     }
 
-    void cleanup()
-    {
-        w.reset();
-        QSqlDatabase::database(QStringLiteral("test-ims"), false).close();
-        QSqlDatabase::removeDatabase(QStringLiteral("test-ims"));
-    }
+    void cleanup() { closeTestOrderWindow(w); }
 
     void layoutAndCaptions()
     {

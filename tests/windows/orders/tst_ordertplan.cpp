@@ -2,7 +2,7 @@
 // leaving its fields as a person does; and how much its boxes and cells take.
 #include "orders/orderdb.h"
 #include "orders/ordersession.h"
-#include "support/ordertfixture.h"
+#include "support/orderwindowfixture.h"
 #include "widgets/windowtext.h"
 #include "windows/orders/orderwindow.h"
 
@@ -31,25 +31,15 @@ private slots:
 
     void init()
     {
-        config.useFreshSqlite();
-        QString error;
-        std::optional<QSqlDatabase> db = OrderDb::open(QStringLiteral("test-ims"), &error);
-        QVERIFY2(db, qPrintable(error));
-        w = std::make_unique<OrderWindow>(new OrderSession(*db));
-        w->setMessageSink([](const QString &text) { QFAIL(qPrintable(text)); });
-        w->setUnsavedQuestion([] { return QMessageBox::Discard; });
-        QVERIFY2(w->Form_Load(), qPrintable(w->loadError()));
+        openTestOrderWindow(config, w, [](const QString &text) { QFAIL(qPrintable(text)); });
+        if (QTest::currentTestFailed())
+            return;
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         w->findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(1);
     }
 
-    void cleanup()
-    {
-        w.reset();
-        QSqlDatabase::database(QStringLiteral("test-ims"), false).close();
-        QSqlDatabase::removeDatabase(QStringLiteral("test-ims"));
-    }
+    void cleanup() { closeTestOrderWindow(w); }
 
     void blankPriceKeepsPlan_data()
     {
