@@ -16,6 +16,15 @@
 
 int frmoffers::s_sliceNumbers = 8000;
 
+namespace
+{
+// How long one slice of a search may take before the next ones are made narrower: well inside
+// the time between two keys of a fast typist.
+constexpr qint64 SliceBudgetMs = 12;
+// The most lines one step takes from a slice that matches many: more than a screen holds.
+constexpr size_t RowsPerStep = 200;
+} // namespace
+
 // The list's lines. A search goes through the file a slice of offer numbers at a time, newest
 // first, each slice one short statement: the first slice is shown at once, and the rest follow in
 // turns of the event loop until the view is full (and further as it is scrolled), so typing never
@@ -101,6 +110,8 @@ private:
             return true;
         const int high = m_next;
         const int low = std::max(1, high - m_width + 1);
+        QElapsedTimer took;
+        took.start();
         auto rows = m_offers->list(m_text, low, high);
         if (!rows) {
             m_error = m_offers->lastError();
@@ -109,17 +120,29 @@ private:
         }
         m_next = low - 1;
         // Slices start narrow, so a list that matches everything shows at once, and widen while they
-        // find little, so a rare match is reached in few steps.
-        const bool sparse = rows->isEmpty() || rows->rowCount() < 64;
-        if (sparse)
-            m_width = std::min(m_width * 2, frmoffers::s_sliceNumbers);
+        // find little, so a rare match is reached in few steps; but never so wide that one slice
+        // keeps the person's next key waiting (a slow disk or a busy computer narrows them again).
+        // A slice that matches many offers is taken a screenful at a time, cut between two offers
+        // (never between revisions of one), the rest coming with the next step.
         std::vector<std::array<QString, Columns>> found;
+        int lastNumber = 0;
         for (bool on = rows->moveFirst(); on; on = rows->moveNext()) {
             std::array<QString, Columns> line;
             for (int c = 0; c < Columns; ++c)
                 line[size_t(c)] = rows->model()->index(rows->currentRow(), c).data().toString();
+            const int number = line[0].toInt();
+            if (found.size() >= RowsPerStep && number != lastNumber) {
+                m_next = lastNumber - 1;
+                break;
+            }
+            lastNumber = number;
             found.push_back(line);
         }
+        const qint64 ms = took.elapsed();
+        if (ms > SliceBudgetMs)
+            m_width = std::max(256, m_width / 2);
+        else if (found.size() < 64 && ms < SliceBudgetMs / 2)
+            m_width = std::min(m_width * 2, frmoffers::s_sliceNumbers);
         if (!found.empty()) {
             const int first = int(m_lines.size());
             beginInsertRows(QModelIndex(), first, first + int(found.size()) - 1);

@@ -26,6 +26,7 @@ private Q_SLOTS:
     void newerSchemaIsSaidSo();
     void searchGoesThroughTheFileInSlices_data();
     void searchGoesThroughTheFileInSlices();
+    void manyMatchesComeAScreenfulAtATime();
 
 private:
     std::unique_ptr<TestDb> m_db;
@@ -192,6 +193,37 @@ void TestFrmOffers::searchGoesThroughTheFileInSlices()
     if (!expected.isEmpty())
         QCOMPARE(*list.selected(),
             (OfferKey { expected[0].section('/', 0, 0).toInt(), expected[0].section('/', 1).toInt() }));
+}
+
+// A search that matches more offers than one step takes: every revision is listed once, in order,
+// however the steps cut the matches.
+void TestFrmOffers::manyMatchesComeAScreenfulAtATime()
+{
+    QStringList expected;
+    for (int number = 4; number <= 160; ++number) {
+        Offer offer;
+        offer.client = QStringLiteral("Dense");
+        offer.date = QDateTime(QDate(2027, 3, 2), QTime(9, 0));
+        QCOMPARE(m_offers->save(offer, std::nullopt)->number, number);
+        QVERIFY(m_offers->save(offer, number));
+        if (number % 7 == 0)
+            QVERIFY(m_offers->save(offer, number));
+    }
+    for (int number = 160; number >= 4; --number) {
+        for (int revision = number % 7 == 0 ? 3 : 2; revision >= 1; --revision)
+            expected << QStringLiteral("%1/%2").arg(number).arg(revision);
+    }
+    frmoffers list(m_offers.get());
+    list.findChild<QLineEdit *>(QStringLiteral("txtsearch"))->setText(QStringLiteral("dense"));
+    auto *model = list.findChild<QTreeView *>(QStringLiteral("lvoffers"))->model();
+    QTRY_VERIFY(model->rowCount() > 0);
+    QVERIFY(model->rowCount() < expected.size()); // the first step is a screenful, not all
+    // As a view scrolled to the end asks, once a turn.
+    QTRY_VERIFY((model->fetchMore(QModelIndex()), list.searchFinished()));
+    QStringList got;
+    for (int r = 0; r < model->rowCount(); ++r)
+        got << model->index(r, 0).data().toString() + '/' + model->index(r, 1).data().toString();
+    QCOMPARE(got, expected);
 }
 
 QTEST_MAIN(TestFrmOffers)
