@@ -8,7 +8,7 @@
 
 #include "store/offerrepository.h"
 #include "store/store.h"
-#include "windows/offers/frmoffers.h"
+#include "windows/offers/savedoffersdialog.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -164,11 +164,11 @@ int main(int argc, char *argv[])
             settle();
         });
     plain.setModel(nullptr);
-    std::unique_ptr<frmoffers> window;
+    std::unique_ptr<SavedOffersDialog> window;
     const double open = Bench::medianMs(
         runs, [&] { window.reset(); },
         [&] {
-            window = std::make_unique<frmoffers>(&offers);
+            window = std::make_unique<SavedOffersDialog>(&offers);
             window->show();
             settle();
         });

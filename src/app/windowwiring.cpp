@@ -5,7 +5,7 @@
 #include "windows/installments/installmentcalculator.h"
 #include "windows/main/mainwindow.h"
 #include "windows/main/offeractions.h"
-#include "windows/offers/frmoffers.h"
+#include "windows/offers/savedoffersdialog.h"
 #include "windows/orders/orderwindow.h"
 #include "windows/pricelist/pricelisteditor.h"
 
@@ -34,7 +34,7 @@ void connectWindows(MainWindow &form)
     QObject::connect(owner, &MainWindow::ordersRequested, owner, [owner] { openOrderWindow(owner); });
     if (OfferActions *offers = form.offerActions()) {
         offers->chooseOffer = [owner](OfferRepository *repository) -> std::optional<OfferKey> {
-            frmoffers list(repository, owner);
+            SavedOffersDialog list(repository, owner);
             if (list.exec() != QDialog::Accepted)
                 return std::nullopt;
             return list.chosen();

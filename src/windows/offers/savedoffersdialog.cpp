@@ -1,4 +1,4 @@
-#include "frmoffers.h"
+#include "savedoffersdialog.h"
 
 #include <QAbstractTableModel>
 #include <QDialogButtonBox>
@@ -14,7 +14,7 @@
 
 #include <array>
 
-int frmoffers::s_sliceNumbers = 8000;
+int SavedOffersDialog::s_sliceNumbers = 8000;
 
 namespace
 {
@@ -49,7 +49,7 @@ public:
         ++m_generation;
         m_pending = false;
         m_wanted = 200;
-        m_width = std::min(256, frmoffers::s_sliceNumbers);
+        m_width = std::min(256, SavedOffersDialog::s_sliceNumbers);
         const auto highest = m_offers->highestNumber();
         m_next = highest.value_or(0);
         endResetModel();
@@ -142,7 +142,7 @@ private:
         if (ms > SliceBudgetMs)
             m_width = std::max(256, m_width / 2);
         else if (found.size() < 64 && ms < SliceBudgetMs / 2)
-            m_width = std::min(m_width * 2, frmoffers::s_sliceNumbers);
+            m_width = std::min(m_width * 2, SavedOffersDialog::s_sliceNumbers);
         if (!found.empty()) {
             const int first = int(m_lines.size());
             beginInsertRows(QModelIndex(), first, first + int(found.size()) - 1);
@@ -180,7 +180,7 @@ private:
     bool m_pending = false;
 };
 
-frmoffers::frmoffers(OfferRepository *offers, QWidget *parent)
+SavedOffersDialog::SavedOffersDialog(OfferRepository *offers, QWidget *parent)
     : QDialog(parent)
     , m_offers(offers)
 {
@@ -234,13 +234,13 @@ frmoffers::frmoffers(OfferRepository *offers, QWidget *parent)
     cancel->setObjectName(QStringLiteral("cmdcancel"));
     layout->addWidget(buttons);
 
-    connect(m_search, &QLineEdit::textChanged, this, &frmoffers::txtsearch_Change);
-    connect(m_open, &QPushButton::clicked, this, &frmoffers::cmdopen_Click);
+    connect(m_search, &QLineEdit::textChanged, this, &SavedOffersDialog::searchChanged);
+    connect(m_open, &QPushButton::clicked, this, &SavedOffersDialog::openChosen);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_list, &QTreeView::doubleClicked, this, &frmoffers::cmdopen_Click);
+    connect(m_list, &QTreeView::doubleClicked, this, &SavedOffersDialog::openChosen);
     // Enter in the list opens as well.
-    connect(m_list, &QTreeView::activated, this, &frmoffers::cmdopen_Click);
-    txtsearch_Change();
+    connect(m_list, &QTreeView::activated, this, &SavedOffersDialog::openChosen);
+    searchChanged();
     // Said here as well, before anything is opened and changed: such a file keeps no new revision.
     m_readOnly = m_offers->writeProblem();
     if (!m_readOnly.isEmpty()) {
@@ -250,9 +250,9 @@ frmoffers::frmoffers(OfferRepository *offers, QWidget *parent)
     m_search->setFocus();
 }
 
-frmoffers::~frmoffers() = default;
+SavedOffersDialog::~SavedOffersDialog() = default;
 
-void frmoffers::txtsearch_Change()
+void SavedOffersDialog::searchChanged()
 {
     const bool read = m_model->search(m_search->text().trimmed());
     m_problem->setVisible(!read || !m_readOnly.isEmpty());
@@ -262,17 +262,17 @@ void frmoffers::txtsearch_Change()
     m_open->setEnabled(m_model->rowCount() > 0);
 }
 
-int frmoffers::shownCount() const
+int SavedOffersDialog::shownCount() const
 {
     return m_model->rowCount();
 }
 
-bool frmoffers::searchFinished() const
+bool SavedOffersDialog::searchFinished() const
 {
     return m_model->finished();
 }
 
-std::optional<OfferKey> frmoffers::selected() const
+std::optional<OfferKey> SavedOffersDialog::selected() const
 {
     const QModelIndex current = m_list->currentIndex();
     if (!current.isValid())
@@ -280,7 +280,7 @@ std::optional<OfferKey> frmoffers::selected() const
     return m_model->key(current.row());
 }
 
-void frmoffers::cmdopen_Click()
+void SavedOffersDialog::openChosen()
 {
     m_chosen = selected();
     if (m_chosen)

@@ -1,6 +1,6 @@
 #include "store/offerrepository.h"
 #include "support/testdb.h"
-#include "windows/offers/frmoffers.h"
+#include "windows/offers/savedoffersdialog.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -11,7 +11,7 @@
 
 // The list of saved offers: newest first, narrowed as the search text is typed, and the chosen
 // revision handed back by Open, Enter or a double click.
-class TestFrmOffers : public QObject
+class TestSavedOffersDialog : public QObject
 {
     Q_OBJECT
 
@@ -34,7 +34,7 @@ private:
     std::unique_ptr<OfferRepository> m_offers;
 };
 
-void TestFrmOffers::init()
+void TestSavedOffersDialog::init()
 {
     m_db = std::make_unique<TestDb>();
     m_store = std::make_unique<Store>(m_db->path, QStringLiteral("t-frmoffers"));
@@ -54,16 +54,16 @@ void TestFrmOffers::init()
     QVERIFY(m_offers->save(again, 1)); // offer 1, revision 2
 }
 
-void TestFrmOffers::cleanup()
+void TestSavedOffersDialog::cleanup()
 {
     m_offers.reset();
     m_store.reset();
     m_db.reset();
 }
 
-void TestFrmOffers::listsNewestFirst()
+void TestSavedOffersDialog::listsNewestFirst()
 {
-    frmoffers list(m_offers.get());
+    SavedOffersDialog list(m_offers.get());
     auto *view = list.findChild<QTreeView *>(QStringLiteral("lvoffers"));
     QVERIFY(view);
     QVERIFY(list.findChild<QLineEdit *>(QStringLiteral("txtsearch")));
@@ -86,7 +86,7 @@ void TestFrmOffers::listsNewestFirst()
     QCOMPARE(*list.selected(), (OfferKey { 3, 1 })); // the newest is selected
 }
 
-void TestFrmOffers::searchNarrowsAsYouType_data()
+void TestSavedOffersDialog::searchNarrowsAsYouType_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("shown");
@@ -98,11 +98,11 @@ void TestFrmOffers::searchNarrowsAsYouType_data()
     QTest::newRow("quote") << "'" << 0;
 }
 
-void TestFrmOffers::searchNarrowsAsYouType()
+void TestSavedOffersDialog::searchNarrowsAsYouType()
 {
     QFETCH(QString, typed);
     QFETCH(int, shown);
-    frmoffers list(m_offers.get());
+    SavedOffersDialog list(m_offers.get());
     list.show();
     auto *search = list.findChild<QLineEdit *>(QStringLiteral("txtsearch"));
     QTest::keyClicks(search, typed);
@@ -110,7 +110,7 @@ void TestFrmOffers::searchNarrowsAsYouType()
     QCOMPARE(list.findChild<QPushButton *>(QStringLiteral("cmdopen"))->isEnabled(), shown > 0);
 }
 
-void TestFrmOffers::choosing_data()
+void TestSavedOffersDialog::choosing_data()
 {
     QTest::addColumn<QString>("how");
     QTest::newRow("open button") << "button";
@@ -118,10 +118,10 @@ void TestFrmOffers::choosing_data()
     QTest::newRow("double click") << "double";
 }
 
-void TestFrmOffers::choosing()
+void TestSavedOffersDialog::choosing()
 {
     QFETCH(QString, how);
-    frmoffers list(m_offers.get());
+    SavedOffersDialog list(m_offers.get());
     list.show();
     QVERIFY(QTest::qWaitForWindowExposed(&list));
     auto *search = list.findChild<QLineEdit *>(QStringLiteral("txtsearch"));
@@ -143,14 +143,14 @@ void TestFrmOffers::choosing()
     QCOMPARE(*list.chosen(), (OfferKey { 1, 1 }));
 }
 
-void TestFrmOffers::newerSchemaIsSaidSo()
+void TestSavedOffersDialog::newerSchemaIsSaidSo()
 {
     {
-        frmoffers list(m_offers.get());
+        SavedOffersDialog list(m_offers.get());
         QVERIFY(list.findChild<QLabel *>(QStringLiteral("lblproblem"))->isHidden());
     }
     m_db->exec(QStringLiteral("update brasko_schema set version = 2"));
-    frmoffers list(m_offers.get());
+    SavedOffersDialog list(m_offers.get());
     list.show();
     auto *problem = list.findChild<QLabel *>(QStringLiteral("lblproblem"));
     QVERIFY(problem->isVisible());
@@ -161,7 +161,7 @@ void TestFrmOffers::newerSchemaIsSaidSo()
     QVERIFY(problem->isVisible());
 }
 
-void TestFrmOffers::searchGoesThroughTheFileInSlices_data()
+void TestSavedOffersDialog::searchGoesThroughTheFileInSlices_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QStringList>("expected");
@@ -170,13 +170,13 @@ void TestFrmOffers::searchGoesThroughTheFileInSlices_data()
     QTest::newRow("nothing") << "zz" << QStringList {};
 }
 
-void TestFrmOffers::searchGoesThroughTheFileInSlices()
+void TestSavedOffersDialog::searchGoesThroughTheFileInSlices()
 {
     QFETCH(QString, typed);
     QFETCH(QStringList, expected);
-    const int was = frmoffers::s_sliceNumbers;
-    frmoffers::s_sliceNumbers = 1; // one offer number per step
-    frmoffers list(m_offers.get());
+    const int was = SavedOffersDialog::s_sliceNumbers;
+    SavedOffersDialog::s_sliceNumbers = 1; // one offer number per step
+    SavedOffersDialog list(m_offers.get());
     list.show();
     auto *search = list.findChild<QLineEdit *>(QStringLiteral("txtsearch"));
     search->setText(QStringLiteral("bob")); // a search left unfinished is dropped by the next one
@@ -187,7 +187,7 @@ void TestFrmOffers::searchGoesThroughTheFileInSlices()
     for (int r = 0; r < view->model()->rowCount(); ++r)
         got << view->model()->index(r, 0).data().toString() + '/'
                 + view->model()->index(r, 1).data().toString();
-    frmoffers::s_sliceNumbers = was;
+    SavedOffersDialog::s_sliceNumbers = was;
     QCOMPARE(got, expected);
     QCOMPARE(list.findChild<QPushButton *>(QStringLiteral("cmdopen"))->isEnabled(), !expected.isEmpty());
     if (!expected.isEmpty())
@@ -197,7 +197,7 @@ void TestFrmOffers::searchGoesThroughTheFileInSlices()
 
 // A search that matches more offers than one step takes: every revision is listed once, in order,
 // however the steps cut the matches.
-void TestFrmOffers::manyMatchesComeAScreenfulAtATime()
+void TestSavedOffersDialog::manyMatchesComeAScreenfulAtATime()
 {
     QStringList expected;
     for (int number = 4; number <= 160; ++number) {
@@ -213,7 +213,7 @@ void TestFrmOffers::manyMatchesComeAScreenfulAtATime()
         for (int revision = number % 7 == 0 ? 3 : 2; revision >= 1; --revision)
             expected << QStringLiteral("%1/%2").arg(number).arg(revision);
     }
-    frmoffers list(m_offers.get());
+    SavedOffersDialog list(m_offers.get());
     list.findChild<QLineEdit *>(QStringLiteral("txtsearch"))->setText(QStringLiteral("dense"));
     auto *model = list.findChild<QTreeView *>(QStringLiteral("lvoffers"))->model();
     QTRY_VERIFY(model->rowCount() > 0);
@@ -226,5 +226,5 @@ void TestFrmOffers::manyMatchesComeAScreenfulAtATime()
     QCOMPARE(got, expected);
 }
 
-QTEST_MAIN(TestFrmOffers)
-#include "tst_frmoffers.moc"
+QTEST_MAIN(TestSavedOffersDialog)
+#include "tst_savedoffersdialog.moc"

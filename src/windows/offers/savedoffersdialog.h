@@ -1,6 +1,6 @@
 #pragma once
 
-// frmoffers: the saved offers, newest first, narrowed as the person types in the search box, from
+// SavedOffersDialog: the saved offers, newest first, narrowed as the person types in the search box, from
 // which one revision is chosen to be opened in the main window.
 
 #include "store/offerrepository.h"
@@ -16,14 +16,14 @@ class QLineEdit;
 class QPushButton;
 class QTreeView;
 
-class frmoffers final : public QDialog
+class SavedOffersDialog final : public QDialog
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(frmoffers)
+    Q_DISABLE_COPY_MOVE(SavedOffersDialog)
 
 public:
-    explicit frmoffers(OfferRepository *offers, QWidget *parent = nullptr);
-    ~frmoffers() override;
+    explicit SavedOffersDialog(OfferRepository *offers, QWidget *parent = nullptr);
+    ~SavedOffersDialog() override;
 
     // The revision chosen with Open, Enter or a double click; nullopt before that.
     std::optional<OfferKey> chosen() const { return m_chosen; }
@@ -37,8 +37,8 @@ public:
     static int s_sliceNumbers;
 
 public Q_SLOTS:
-    void txtsearch_Change();
-    void cmdopen_Click();
+    void searchChanged();
+    void openChosen();
 
 private:
     OfferRepository *m_offers;
