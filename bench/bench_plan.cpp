@@ -94,7 +94,7 @@ int main(int argc, char *argv[])
     window.findChild<QLineEdit *>(QStringLiteral("txtnoinst"))->setText(count);
     window.findChild<QDateEdit *>(QStringLiteral("txtfirstinst"))->setDate(First);
     const double calculateMs = Bench::medianMs(runs, [&] {
-        window.cmdcalc_Click();
+        window.calculate();
         lv->viewport()->repaint();
     });
     if (lv->model()->rowCount() != n)

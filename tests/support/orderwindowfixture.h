@@ -26,7 +26,7 @@ inline void openTestOrderWindow(
     w = std::make_unique<OrderWindow>(new OrderSession(*db));
     w->setMessageSink(sink);
     w->setUnsavedQuestion([] { return QMessageBox::Discard; });
-    QVERIFY2(w->Form_Load(), qPrintable(w->loadError()));
+    QVERIFY2(w->load(), qPrintable(w->loadError()));
 }
 
 // The window first: its models read through the connection.

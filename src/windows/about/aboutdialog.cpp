@@ -125,12 +125,12 @@ AboutDialog::AboutDialog(QWidget *parent)
     auto *cmdSysInfo = new QPushButton(tr("System info"), this);
     cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     cmdSysInfo->setAutoDefault(false);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &AboutDialog::cmdSysInfo_Click);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &AboutDialog::showSystemInfo);
 
     auto *commandButton1 = new QPushButton(drawOkIcon(), tr("Ok"), this);
     commandButton1->setObjectName(QStringLiteral("CommandButton1"));
     commandButton1->setDefault(true);
-    connect(commandButton1, &QPushButton::clicked, this, &AboutDialog::CommandButton1_Click);
+    connect(commandButton1, &QPushButton::clicked, this, &AboutDialog::closeDialog);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(cmdSysInfo);
@@ -142,7 +142,7 @@ AboutDialog::AboutDialog(QWidget *parent)
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    Form_Load();
+    load();
 }
 
 AboutDialog::~AboutDialog() = default;
@@ -185,7 +185,7 @@ void AboutDialog::buildAuthorTab(QWidget *page)
     auto *command1 = new QPushButton(tr("Animate!"), page);
     command1->setObjectName(QStringLiteral("Command1"));
     command1->setAutoDefault(false);
-    connect(command1, &QPushButton::clicked, this, &AboutDialog::Command1_Click);
+    connect(command1, &QPushButton::clicked, this, &AboutDialog::animate);
 
     auto *picture = new QVBoxLayout;
     picture->addWidget(m_displayer, 0, Qt::AlignHCenter);
@@ -225,7 +225,7 @@ void AboutDialog::buildProgramTab(QWidget *page)
     layout->addStretch();
 }
 
-void AboutDialog::Form_Load()
+void AboutDialog::load()
 {
     m_sstab1->setCurrentIndex(0);
     setWindowTitle(u"About " + appTitle());
@@ -278,17 +278,17 @@ bool AboutDialog::startTool(const QString &path)
 #endif
 }
 
-void AboutDialog::cmdSysInfo_Click()
+void AboutDialog::showSystemInfo()
 {
     StartSysInfo();
 }
 
-void AboutDialog::CommandButton1_Click()
+void AboutDialog::closeDialog()
 {
     accept();
 }
 
-void AboutDialog::Command1_Click()
+void AboutDialog::animate()
 {
     m_displayer->setMember(BitmapDisplayer::MemberSteps, 50);
     ++m_animatePresses;

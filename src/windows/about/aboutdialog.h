@@ -50,12 +50,12 @@ public:
     int animatePresses() const { return m_animatePresses; }
 
 public Q_SLOTS:
-    void Command1_Click();
-    void cmdSysInfo_Click();
-    void CommandButton1_Click();
+    void animate();
+    void showSystemInfo();
+    void closeDialog();
 
 private:
-    void Form_Load();
+    void load();
     void buildAuthorTab(QWidget *page);
     void buildProgramTab(QWidget *page);
     bool startTool(const QString &path);

@@ -84,9 +84,9 @@ ErrorReport::ErrorReport(QWidget *parent)
     // Enter must never stop the program by accident: it goes on, like Esc and closing the window.
     m_pbHalt->setDefault(true);
 
-    connect(m_pbHalt, &QPushButton::clicked, this, &ErrorReport::pbHalt_Click);
-    connect(m_pbPrintScreenAndHalt, &QPushButton::clicked, this, &ErrorReport::pbPrintScreenAndHalt_Click);
-    connect(m_pbPrintMsgAndHalt, &QPushButton::clicked, this, &ErrorReport::pbPrintMsgAndHalt_Click);
+    connect(m_pbHalt, &QPushButton::clicked, this, &ErrorReport::halt);
+    connect(m_pbPrintScreenAndHalt, &QPushButton::clicked, this, &ErrorReport::printScreenAndHalt);
+    connect(m_pbPrintMsgAndHalt, &QPushButton::clicked, this, &ErrorReport::printMessageAndHalt);
 
     resize(std::max(sizeHint().width(), fontMetrics().averageCharWidth() * 80), sizeHint().height());
 }
@@ -134,18 +134,18 @@ void ErrorReport::printSelf() noexcept
     }
 }
 
-void ErrorReport::pbHalt_Click()
+void ErrorReport::halt()
 {
     reject();
 }
 
-void ErrorReport::pbPrintScreenAndHalt_Click()
+void ErrorReport::printScreenAndHalt()
 {
     printSelf();
     reject();
 }
 
-void ErrorReport::pbPrintMsgAndHalt_Click()
+void ErrorReport::printMessageAndHalt()
 {
     printSelf();
     try {

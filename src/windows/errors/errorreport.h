@@ -39,9 +39,9 @@ public:
     void setActiveControlLine(const QString &text);
 
 public Q_SLOTS:
-    void pbHalt_Click();
-    void pbPrintScreenAndHalt_Click();
-    void pbPrintMsgAndHalt_Click();
+    void halt();
+    void printScreenAndHalt();
+    void printMessageAndHalt();
 
 private:
     void printSelf() noexcept;

@@ -65,7 +65,7 @@ InstallmentCalculator::InstallmentCalculator(
     setObjectName(QStringLiteral("frminst"));
     setModal(true);
     buildWindow();
-    Form_Load(clientName, totalText);
+    load(clientName, totalText);
 }
 
 InstallmentCalculator::~InstallmentCalculator() = default;
@@ -119,10 +119,10 @@ void InstallmentCalculator::buildWindow()
 
     for (QLineEdit *box : { m_price, m_deposit, m_count })
         box->installEventFilter(this);
-    connect(m_calc, &QPushButton::clicked, this, &InstallmentCalculator::cmdcalc_Click);
-    connect(m_print, &QPushButton::clicked, this, &InstallmentCalculator::cmdprint_Click);
+    connect(m_calc, &QPushButton::clicked, this, &InstallmentCalculator::calculate);
+    connect(m_print, &QPushButton::clicked, this, &InstallmentCalculator::printPlan);
     connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_printOffer, &QPushButton::clicked, this, &InstallmentCalculator::cmdprintoffer_Click);
+    connect(m_printOffer, &QPushButton::clicked, this, &InstallmentCalculator::chooseOfferPlan);
 }
 
 void InstallmentCalculator::offerPlanChoice()
@@ -132,7 +132,7 @@ void InstallmentCalculator::offerPlanChoice()
     setTabOrder(m_printOffer, m_close);
 }
 
-void InstallmentCalculator::cmdprintoffer_Click()
+void InstallmentCalculator::chooseOfferPlan()
 {
     CalcAllInst();
     const Installments::Schedule &schedule = m_schedule->schedule();
@@ -242,7 +242,7 @@ void InstallmentCalculator::buildScheduleList()
     m_list->header()->setSectionResizeMode(3, QHeaderView::Stretch);
 }
 
-void InstallmentCalculator::Form_Load(const QString &clientName, const QString &totalText)
+void InstallmentCalculator::load(const QString &clientName, const QString &totalText)
 {
     WindowText::setTitle(this, u"Installment Calculator - " + clientName);
     m_price->setText(totalText);
@@ -313,13 +313,13 @@ void InstallmentCalculator::CalcAllInst()
     m_list->scrollToTop();
 }
 
-void InstallmentCalculator::cmdcalc_Click()
+void InstallmentCalculator::calculate()
 {
     CalcAllInst();
     m_price->setFocus(Qt::OtherFocusReason);
 }
 
-void InstallmentCalculator::cmdprint_Click()
+void InstallmentCalculator::printPlan()
 {
     const PrintResult printed = printOperation(this, WindowText::title(this));
     if (printed.ok)

@@ -49,15 +49,15 @@ public Q_SLOTS:
     void validatescreen();
     void CalcInst();
     void CalcAllInst();
-    void cmdcalc_Click();
-    void cmdprint_Click();
-    void cmdprintoffer_Click();
+    void calculate();
+    void printPlan();
+    void chooseOfferPlan();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void Form_Load(const QString &clientName, const QString &totalText);
+    void load(const QString &clientName, const QString &totalText);
     void buildWindow();
     QGroupBox *buildInputGroup();
     void buildScheduleList();

@@ -70,7 +70,7 @@ OrderDataControl *OrderWindow::RSOrderDetails() const
     return m_session->lines();
 }
 
-bool OrderWindow::Form_Load()
+bool OrderWindow::load()
 {
     if (m_session->open())
         return true;
@@ -154,7 +154,7 @@ void OrderWindow::customerShown(int row, const QString &key)
         restoreKeyText(m_txtCUSTOMERID1, key); // the session requeries the orders next
 }
 
-void OrderWindow::txtCUSTOMERID1_Change()
+void OrderWindow::typedCustomerNumberChanged()
 {
     m_session->showOrdersOf(m_txtCUSTOMERID1->text());
 }
@@ -177,7 +177,7 @@ void OrderWindow::orderShown(int row, const QString &key)
     }
 }
 
-void OrderWindow::txtORDERID_Change()
+void OrderWindow::typedOrderNumberChanged()
 {
     m_session->showLinesOf(m_txtORDERID->text());
 }
@@ -202,7 +202,7 @@ void OrderWindow::moveLine(int row)
     m_GRDORDERS->setCurrentIndex(RSOrderDetails()->index(row, column));
 }
 
-void OrderWindow::GRDORDERS_RowColChange(const QModelIndex &current, const QModelIndex &previous)
+void OrderWindow::gridCellChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     if (!current.isValid())
         return;
@@ -326,7 +326,7 @@ void openOrderWindow(QWidget *parent)
         return;
     }
     OrderWindow window(new OrderSession(connection.database()), parent);
-    if (window.Form_Load())
+    if (window.load())
         window.exec();
     else
         QMessageBox::warning(parent, orderWindowTitle, window.loadError());

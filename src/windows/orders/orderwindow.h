@@ -52,7 +52,7 @@ public:
 
     // Opens the three data controls on their tables and shows the first customer, its first order
     // and that order's lines. false (and loadError()) when the database refuses.
-    bool Form_Load();
+    bool load();
     QString loadError() const { return m_loadError; }
 
     OrderSession *session() const { return m_session; }
@@ -114,10 +114,10 @@ private:
     void customerShown(int row, const QString &key);
     void orderShown(int row, const QString &key);
     void linesShown(int row);
-    void txtCUSTOMERID1_Change();
-    void txtORDERID_Change();
+    void typedCustomerNumberChanged();
+    void typedOrderNumberChanged();
 
-    void GRDORDERS_RowColChange(const QModelIndex &current, const QModelIndex &previous);
+    void gridCellChanged(const QModelIndex &current, const QModelIndex &previous);
     void moveLine(int row);
     void addLine();
     void deleteLine();
@@ -126,7 +126,7 @@ private:
     void hideDeletedLines(int first, int last);
 
     void deriveInstallmentPrice();
-    void txtnoinst_LostFocus();
+    void installmentCountLeft();
     void refreshSellPrice();
     void clearPlan();
 

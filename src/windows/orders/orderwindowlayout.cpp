@@ -332,8 +332,8 @@ void OrderWindow::bindFields()
                 && total >= from.column() && total <= to.column())
                 refreshSellPrice();
         });
-    connect(m_txtCUSTOMERID1, &QLineEdit::textChanged, this, &OrderWindow::txtCUSTOMERID1_Change);
-    connect(m_txtORDERID, &QLineEdit::textChanged, this, &OrderWindow::txtORDERID_Change);
+    connect(m_txtCUSTOMERID1, &QLineEdit::textChanged, this, &OrderWindow::typedCustomerNumberChanged);
+    connect(m_txtORDERID, &QLineEdit::textChanged, this, &OrderWindow::typedOrderNumberChanged);
 }
 
 void OrderWindow::bindLines(const std::function<void(int, const QString &)> &refused)
@@ -358,7 +358,7 @@ void OrderWindow::bindLines(const std::function<void(int, const QString &)> &ref
     m_GRDORDERS->setSelectionMode(QAbstractItemView::SingleSelection);
     m_GRDORDERS->verticalHeader()->setVisible(false);
     connect(m_GRDORDERS->selectionModel(), &QItemSelectionModel::currentChanged, this,
-        &OrderWindow::GRDORDERS_RowColChange);
+        &OrderWindow::gridCellChanged);
 
     connect(lines, &OrderDataControl::currentRowChanged, this, &OrderWindow::linesShown);
     connect(lines, &QAbstractItemModel::headerDataChanged, this,

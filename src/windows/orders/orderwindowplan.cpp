@@ -63,7 +63,7 @@ bool OrderWindow::eventFilter(QObject *watched, QEvent *event)
             CalcInst();
             CalcAllInst();
         } else if (watched == m_txtnoinst)
-            txtnoinst_LostFocus();
+            installmentCountLeft();
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -126,7 +126,7 @@ void OrderWindow::CalcAllInst()
         showNote(refusalNote(plan.reason));
 }
 
-void OrderWindow::txtnoinst_LostFocus()
+void OrderWindow::installmentCountLeft()
 {
     // A changed count gets its amounts recomputed first, so the schedule always adds up to the
     // installment price instead of repeating an amount worked out for another count.

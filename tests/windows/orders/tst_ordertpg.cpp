@@ -136,7 +136,7 @@ private slots:
         QCOMPARE(db->driverName(), QStringLiteral("QODBC"));
         w = std::make_unique<OrderWindow>(new OrderSession(*db));
         w->setMessageSink([this](const QString &text) { messages << text; });
-        QVERIFY2(w->Form_Load(), qPrintable(w->loadError()));
+        QVERIFY2(w->load(), qPrintable(w->loadError()));
         QCOMPARE(edit("txtNAME")->text(), QStringLiteral("شركة النور للحاسبات"));
         QCOMPARE(edit("txtORDERID(0)")->text(), QStringLiteral("1"));
         QCOMPARE(w->RSOrderDetails()->rowCount(), 2);
