@@ -60,7 +60,6 @@ QPushButton *pushButton(QWidget *parent, const char *name, const QString &text)
 InstallmentCalculator::InstallmentCalculator(
     const QString &clientName, const QString &totalText, QWidget *parent)
     : QDialog(parent)
-    , printOperation(&printWindow)
 {
     setObjectName(QStringLiteral("frminst"));
     setModal(true);
@@ -321,7 +320,7 @@ void InstallmentCalculator::calculate()
 
 void InstallmentCalculator::printPlan()
 {
-    const PrintResult printed = printOperation(this, WindowText::title(this));
+    const PrintResult printed = m_printer(this, WindowText::title(this));
     if (printed.ok)
         return;
     const auto answer = QMessageBox::warning(this, appTitle,

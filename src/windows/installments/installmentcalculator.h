@@ -36,8 +36,9 @@ public:
     InstallmentCalculator(const QString &clientName, const QString &totalText, QWidget *parent = nullptr);
     ~InstallmentCalculator() override;
 
+    using Printer = std::function<PrintResult(QWidget *window, const QString &jobName)>;
     // What "Print" runs; tests replace it. Defaults to the shared print-the-window operation.
-    std::function<PrintResult(QWidget *, const QString &)> printOperation;
+    void setPrinter(Printer print) { m_printer = std::move(print); }
 
     // Lets the person choose the plan to print with the offer: shows the button "Print with
     // &Offer" (cmdprintoffer), which computes the plan and closes the window with it.
@@ -57,6 +58,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    Printer m_printer = &printWindow;
     void load(const QString &clientName, const QString &totalText);
     void buildWindow();
     QGroupBox *buildInputGroup();

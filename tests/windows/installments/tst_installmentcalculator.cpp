@@ -154,10 +154,10 @@ void TestFrmInst::titleShowsClientAsTyped()
     QCOMPARE(w.windowHandle()->title(), "Installment Calculator - " + client);
     QCOMPARE(child<QLabel>(w, "lblname")->text(), client);
     QString jobTitle;
-    w.printOperation = [&](QWidget *, const QString &title) {
+    w.setPrinter([&](QWidget *, const QString &title) {
         jobTitle = title;
         return PrintResult { true, QString() };
-    };
+    });
     QTest::mouseClick(child<QPushButton>(w, "cmdprint"), Qt::LeftButton);
     QCOMPARE(jobTitle, "Installment Calculator - " + client);
 }
@@ -400,10 +400,10 @@ void TestFrmInst::printFailureOffersPdf()
 {
     InstallmentCalculator w(QStringLiteral("Ali 0100"), QStringLiteral("10000.00"));
     QWidget *printed = nullptr;
-    w.printOperation = [&](QWidget *window, const QString &) {
+    w.setPrinter([&](QWidget *window, const QString &) {
         printed = window;
         return PrintResult { false, QStringLiteral("No default printer is set up on this computer.") };
-    };
+    });
     QString shownTitle;
     QString shownText;
     QTimer::singleShot(0, [&] {
