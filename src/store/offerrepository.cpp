@@ -59,6 +59,8 @@ QDateTime dateOf(const QString &text)
 // for the user the process acts as, which is not always the one that started it.
 bool writable(const Store &store)
 {
+    if (store.isServer())
+        return true; // the server itself refuses what may not be written
 #ifdef Q_OS_UNIX
     const auto mayWrite = [](const QString &path) {
         return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
@@ -165,7 +167,7 @@ bool OfferRepository::upgradeFrom(int)
                              " version integer not null)"),
               {})
         && m_store->execute(
-            QStringLiteral("insert into brasko_schema (component, version) select ?, 0"
+            QStringLiteral("insert into brasko_schema (component, version) select cast(? as varchar(40)), 0"
                            " where not exists (select 1 from brasko_schema where component = ?)"),
             { Component, Component })
         && m_store->inTransaction([this] {

@@ -57,7 +57,8 @@ std::unique_ptr<RecordSet> PriceListRepository::items(const QString &category, O
 std::optional<PriceListItem> PriceListRepository::item(const QString &category, const QString &id)
 {
     auto found = m_store->query(
-        QStringLiteral("select description,price,rowid from adt where category = ? and id = ?"),
+        QStringLiteral("select description,price,%1 as row_key from adt where category = ? and id = ?")
+            .arg(m_store->rowKeyColumn()),
         { bound(category), bound(id) });
     if (!found)
         return std::nullopt;
@@ -66,7 +67,7 @@ std::optional<PriceListItem> PriceListRepository::item(const QString &category, 
         return std::nullopt;
     }
     bool keyed = false;
-    const qint64 key = found->field(QStringLiteral("rowid")).value_or(QVariant()).toLongLong(&keyed);
+    const qint64 key = found->field(QStringLiteral("row_key")).value_or(QVariant()).toLongLong(&keyed);
     return PriceListItem { category, id, textOf(found->field(QStringLiteral("description"))),
         textOf(found->field(QStringLiteral("price"))), keyed ? std::optional<qint64>(key) : std::nullopt };
 }
@@ -95,7 +96,8 @@ bool PriceListRepository::removeRow(const PriceListItem &item)
 {
     if (!item.rowKey)
         return remove(item.category, item.id);
-    return m_store->execute(QStringLiteral("delete from adt where rowid = ? and id = ? and category = ?"),
+    return m_store->execute(QStringLiteral("delete from adt where %1 = ? and id = ? and category = ?")
+                                .arg(m_store->rowKeyColumn()),
         { *item.rowKey, bound(item.id), bound(item.category) });
 }
 

@@ -28,9 +28,8 @@ struct PriceListItem {
 
 // The price list and its settings rows, on the store's one connection. Every statement of the
 // program against adt lives in this file, each with its values bound, so nothing a person types
-// can change what a statement does. The SQL is the common subset of SQLite and PostgreSQL, except
-// for the row key: adt has no key column, so the key is SQLite's rowid (SQLite only for now; on
-// PostgreSQL the table would need a key column of its own, as ctid does not stay put).
+// can change what a statement does. The SQL is the common subset of SQLite and PostgreSQL; the one
+// difference, the column that keys a row, the store names (Store::rowKeyColumn).
 class PriceListRepository final
 {
 public:

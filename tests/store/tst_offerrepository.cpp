@@ -12,7 +12,14 @@ class TestOfferRepository : public QObject
 {
     Q_OBJECT
 
+public:
+    explicit TestOfferRepository(Backend backend)
+        : m_backend(backend)
+    {
+    }
+
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanup();
     void textsComeBackExactly_data();
@@ -30,18 +37,25 @@ private:
     static Offer sample(const QString &client);
     QStringList rawColumn(const QString &sql) const;
 
+    Backend m_backend;
     std::unique_ptr<TestDb> m_db;
     std::unique_ptr<Store> m_store;
     std::unique_ptr<OfferRepository> m_repo;
 };
 
+void TestOfferRepository::initTestCase()
+{
+    BRASKO_START_BACKEND(m_backend);
+}
+
 void TestOfferRepository::init()
 {
-    m_db = std::make_unique<TestDb>(std::vector<TestRow> {
-        { "0", "CPU1", "Core Duo", "1250" },
-        { "90", "company", "Shop", "0.00" },
-        { "90", "sp", "Seller", "0.00" },
-    });
+    m_db = std::make_unique<TestDb>(m_backend,
+        std::vector<TestRow> {
+            { "0", "CPU1", "Core Duo", "1250" },
+            { "90", "company", "Shop", "0.00" },
+            { "90", "sp", "Seller", "0.00" },
+        });
     reopen();
 }
 
@@ -172,15 +186,14 @@ void TestOfferRepository::priceListIsLeftAlone()
 {
     const QStringList before = rawColumn(QStringLiteral(
         "select category || '|' || id || '|' || description || '|' || price from adt order by 1"));
-    const QStringList schemaBefore
-        = rawColumn(QStringLiteral("select sql from sqlite_master where name = 'adt'"));
+    const QStringList schemaBefore = m_db->tableDefinition(QStringLiteral("adt"));
     QCOMPARE(*m_repo->storedSchemaVersion(), 0);
     QVERIFY(m_repo->save(sample(QStringLiteral("X")), std::nullopt));
     QCOMPARE(*m_repo->storedSchemaVersion(), OfferRepository::SchemaVersion);
     QCOMPARE(rawColumn(QStringLiteral(
                  "select category || '|' || id || '|' || description || '|' || price from adt order by 1")),
         before);
-    QCOMPARE(rawColumn(QStringLiteral("select sql from sqlite_master where name = 'adt'")), schemaBefore);
+    QCOMPARE(m_db->tableDefinition(QStringLiteral("adt")), schemaBefore);
 }
 
 void TestOfferRepository::newerSchemaIsNotWritten()
@@ -237,5 +250,5 @@ void TestOfferRepository::search()
     QCOMPARE(got, expected);
 }
 
-QTEST_GUILESS_MAIN(TestOfferRepository)
+BRASKO_TEST_ON_BOTH_BACKENDS(TestOfferRepository)
 #include "tst_offerrepository.moc"

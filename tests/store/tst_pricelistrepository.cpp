@@ -11,7 +11,7 @@ namespace
 QStringList rowsOutside(const TestDb &db, const QString &category)
 {
     QSqlQuery q(db.raw());
-    q.prepare("select category,id,description,price from adt where category <> ? order by rowid");
+    q.prepare("select category,id,description,price from adt where category <> ? order by " + db.rowKey());
     q.addBindValue(category);
     q.exec();
     QStringList rows;
@@ -24,13 +24,20 @@ QStringList rowsOutside(const TestDb &db, const QString &category)
 
 } // namespace
 
-// The repository against a real db.mdb: values go in and come back exactly, and no text can
-// reach beyond the rows it names.
+// The repository against a real db.mdb and a real PostgreSQL database: values go in and come back
+// exactly, and no text can reach beyond the rows it names.
 class TestPriceListRepository : public QObject
 {
     Q_OBJECT
 
+public:
+    explicit TestPriceListRepository(Backend backend)
+        : m_backend(backend)
+    {
+    }
+
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanup();
     void textsComeBackExactly_data();
@@ -46,21 +53,28 @@ private Q_SLOTS:
     void dateStampReplacesRow();
 
 private:
+    Backend m_backend;
     std::unique_ptr<TestDb> m_db;
     std::unique_ptr<Store> m_store;
     std::unique_ptr<PriceListRepository> m_repo;
 };
 
+void TestPriceListRepository::initTestCase()
+{
+    BRASKO_START_BACKEND(m_backend);
+}
+
 void TestPriceListRepository::init()
 {
-    m_db = std::make_unique<TestDb>(std::vector<TestRow> {
-        { "2", "A", "first", "1.00" },
-        { "2", "C", "third", "3.00" },
-        { "2", "B", "second", "2.00" },
-        { "20", "A", "other category", "9.00" },
-        { "90", "company", "Shop", "0.00" },
-        { "90", "sp", "Seller", "0.00" },
-    });
+    m_db = std::make_unique<TestDb>(m_backend,
+        std::vector<TestRow> {
+            { "2", "A", "first", "1.00" },
+            { "2", "C", "third", "3.00" },
+            { "2", "B", "second", "2.00" },
+            { "20", "A", "other category", "9.00" },
+            { "90", "company", "Shop", "0.00" },
+            { "90", "sp", "Seller", "0.00" },
+        });
     m_store = std::make_unique<Store>(m_db->path, QStringLiteral("t-repo"));
     QVERIFY(m_store->open());
     m_repo = std::make_unique<PriceListRepository>(m_store.get());
@@ -217,8 +231,7 @@ void TestPriceListRepository::removeRowTakesOnlyThatRow()
 
 void TestPriceListRepository::failedSettingsRewriteKeepsOldRows()
 {
-    m_db->exec("create trigger refuse_sp before insert on adt when new.id = 'sp' "
-               "begin select raise(abort, 'refused'); end");
+    m_db->refuseInsertsOf("sp");
     QVERIFY(!m_repo->rewriteSettings({ { "company", "New shop" }, { "sp", "New seller" } }));
     QCOMPARE(m_repo->setting("company"), std::optional<QString>("Shop"));
     QCOMPARE(m_repo->setting("sp"), std::optional<QString>("Seller"));
@@ -233,5 +246,5 @@ void TestPriceListRepository::dateStampReplacesRow()
     QVERIFY(m_repo->setting("dt")->contains("2026"));
 }
 
-QTEST_GUILESS_MAIN(TestPriceListRepository)
+BRASKO_TEST_ON_BOTH_BACKENDS(TestPriceListRepository)
 #include "tst_pricelistrepository.moc"
