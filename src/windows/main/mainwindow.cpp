@@ -309,6 +309,7 @@ bool MainWindow::Form_Load()
     Command2_Click();
     if (!m_store->open())
         return false;
+    showDatabase();
     for (const auto &row : m_rows)
         row->Label1->clear();
 
@@ -342,9 +343,12 @@ bool MainWindow::Form_Load()
 
 QString MainWindow::connectionFailureMessage() const
 {
-    return QLatin1String("Error connecting to DataBase!\rPlease make sure that office 2000 is installed!\r"
-                         "Connection String: ")
+    const QString message
+        = QLatin1String("Error connecting to DataBase!\rPlease make sure that office 2000 is installed!\r"
+                        "Connection String: ")
         + m_store->connectionString();
+    // A server can be away for many reasons; the one the server gave is what the shop needs.
+    return m_store->namesServer() ? message + QLatin1Char('\r') + m_store->lastError().text() : message;
 }
 
 void MainWindow::Text3_Change()

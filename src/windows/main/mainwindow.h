@@ -115,6 +115,8 @@ private:
     void buildTotalRow();
     void setWindowWidthTwips(int twips);
     void refreshTodayPanel();
+    // Names the database the window works on, beside the other panels.
+    void showDatabase();
     void buildRows();
     void buildTabOrder();
     bool fillList(int index);
@@ -136,6 +138,7 @@ private:
     QGroupBox *m_frame1 = nullptr;
     QGroupBox *m_frame2 = nullptr;
     QLabel *m_panels[4] = {};
+    QLabel *m_databasePanel = nullptr;
     std::array<std::unique_ptr<ConfigRow>, ConfigRow::Count> m_rows;
     QFrame *m_line1 = nullptr;
     QLineEdit *m_txttotal = nullptr;
