@@ -24,6 +24,8 @@ private Q_SLOTS:
     void unreachableServerStopsTheStart();
     void windowSaysWhichDatabase_data();
     void windowSaysWhichDatabase();
+    void salesExecutiveStaysWithTheCounter();
+    void closingKeepsAnotherCountersShopName();
 
 private:
     QTemporaryDir m_home;
@@ -107,6 +109,89 @@ void TestServerStart::windowSaysWhichDatabase()
     QVERIFY2(panel->text().contains(panelHas), qPrintable(panel->text()));
     QVERIFY(panel->toolTip().contains(QDir::toNativeSeparators(db.path)));
     QCOMPARE(form.findChild<QLineEdit *>(QStringLiteral("Text3"))->text(), QStringLiteral("Shared Shop"));
+}
+
+namespace
+{
+
+void closeWithoutFailure(MainWindow &form)
+{
+    QStringList failures;
+    form.setCloseAfterFailure([&](const QString &message) {
+        failures << message;
+        return true;
+    });
+    form.close();
+    QCOMPARE(failures, QStringList {});
+}
+
+QLineEdit *box(MainWindow &form, const char *name)
+{
+    return form.findChild<QLineEdit *>(QString::fromLatin1(name));
+}
+
+// One counter: its own configuration file, its own connection, its main window.
+struct Counter {
+    Counter(const QString &address, const QString &name, const QString &home)
+        : store(address, name)
+    {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + QLatin1Char('/') + name));
+        form = std::make_unique<MainWindow>(&store);
+    }
+    ~Counter() { form.reset(); }
+    Store store;
+    std::unique_ptr<MainWindow> form;
+};
+
+} // namespace
+
+// Two counters on one shop's server: each keeps its own sales executive, and neither the shared
+// row nor the other counter's name is touched by it.
+void TestServerStart::salesExecutiveStaysWithTheCounter()
+{
+    if (!PostgresServer::available())
+        QSKIP(qPrintable(PostgresServer::unavailableReason()));
+    TestDb db(
+        Backend::Server, { { "90", "company", "Shop", "0.00" }, { "90", "sp", "Copied Seller", "0.00" } });
+    for (const char *name : { "counter1", "counter2" }) {
+        Counter counter(db.path, QString::fromLatin1(name), m_home.path());
+        QVERIFY(counter.form->Form_Load());
+        // A new counter starts from the name the shop's copied database held.
+        QCOMPARE(box(*counter.form, "Text5")->text(), QStringLiteral("Copied Seller"));
+        box(*counter.form, "Text5")->setText(QString::fromLatin1(name) + QStringLiteral(" seller"));
+        closeWithoutFailure(*counter.form);
+    }
+    QCOMPARE(db.descriptions("90", "sp"), QStringList { "Copied Seller" });
+    for (const char *name : { "counter1", "counter2" }) {
+        Counter counter(db.path, QString::fromLatin1(name), m_home.path());
+        QVERIFY(counter.form->Form_Load());
+        QCOMPARE(box(*counter.form, "Text5")->text(), QString::fromLatin1(name) + QStringLiteral(" seller"));
+    }
+}
+
+// Counter 1 is open all day; counter 2 renames the shop and closes. When counter 1 closes later,
+// the new name stays: it writes back only what it changed itself.
+void TestServerStart::closingKeepsAnotherCountersShopName()
+{
+    if (!PostgresServer::available())
+        QSKIP(qPrintable(PostgresServer::unavailableReason()));
+    TestDb db(Backend::Server, { { "90", "company", "Old Shop", "0.00" } });
+    Counter first(db.path, QStringLiteral("early"), m_home.path());
+    QVERIFY(first.form->Form_Load());
+    {
+        Counter second(db.path, QStringLiteral("late"), m_home.path());
+        QVERIFY(second.form->Form_Load());
+        box(*second.form, "Text3")->setText(QStringLiteral("New Shop"));
+        closeWithoutFailure(*second.form);
+    }
+    closeWithoutFailure(*first.form);
+    QCOMPARE(db.descriptions("90", "company"), QStringList { "New Shop" });
+    // What a counter did change is written, and by then it wins.
+    Counter third(db.path, QStringLiteral("third"), m_home.path());
+    QVERIFY(third.form->Form_Load());
+    box(*third.form, "Text3")->setText(QStringLiteral("Newest Shop"));
+    closeWithoutFailure(*third.form);
+    QCOMPARE(db.descriptions("90", "company"), QStringList { "Newest Shop" });
 }
 
 QTEST_MAIN(TestServerStart)

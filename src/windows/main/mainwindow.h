@@ -11,6 +11,7 @@
 
 #include "configrow.h"
 #include "core/offer.h"
+#include "store/countersettings.h"
 #include "store/pricelistrepository.h"
 
 #include <QMainWindow>
@@ -125,6 +126,7 @@ private:
 
     Store *m_store;
     PriceListRepository m_priceList;
+    CounterSettings m_counterSettings;
     Offer m_offer;
     std::function<void()> m_endProgram;
     std::function<bool(const QString &)> m_closeAfterFailure;
