@@ -51,6 +51,8 @@ private Q_SLOTS:
     void removeRowTakesOnlyThatRow();
     void failedSettingsRewriteKeepsOldRows();
     void dateStampReplacesRow();
+    void checkedChange_data();
+    void checkedChange();
 
 private:
     Backend m_backend;
@@ -244,6 +246,56 @@ void TestPriceListRepository::dateStampReplacesRow()
     QVERIFY(m_repo->stampDate(QDateTime(QDate(2026, 12, 8), QTime(0, 0))));
     QCOMPARE(m_db->descriptions("90", "dt").size(), 1);
     QVERIFY(m_repo->setting("dt")->contains("2026"));
+}
+
+void TestPriceListRepository::checkedChange_data()
+{
+    QTest::addColumn<bool>("remove"); // else update
+    QTest::addColumn<QString>("meanwhile"); // what another counter did after the item was read
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QStringList>("left"); // descriptions of 2/A afterwards
+    QTest::addColumn<QString>("currentDescription"); // told when it was changed meanwhile
+
+    using O = CheckedChange::Outcome;
+    const QString newPrice = "update adt set price = '1.25' where category = '2' and id = 'A'";
+    const QString newText = "update adt set description = 'theirs' where category = '2' and id = 'A'";
+    const QString gone = "delete from adt where category = '2' and id = 'A'";
+    QTest::newRow("update, nobody else") << false << "" << int(O::Done) << QStringList { "mine" } << "";
+    QTest::newRow("update, price changed meanwhile")
+        << false << newPrice << int(O::ChangedMeanwhile) << QStringList { "first" } << "first";
+    QTest::newRow("update, description changed meanwhile")
+        << false << newText << int(O::ChangedMeanwhile) << QStringList { "theirs" } << "theirs";
+    QTest::newRow("update, removed meanwhile")
+        << false << gone << int(O::GoneMeanwhile) << QStringList {} << "";
+    QTest::newRow("remove, nobody else") << true << "" << int(O::Done) << QStringList {} << "";
+    QTest::newRow("remove, price changed meanwhile")
+        << true << newPrice << int(O::ChangedMeanwhile) << QStringList { "first" } << "first";
+    QTest::newRow("remove, removed meanwhile")
+        << true << gone << int(O::GoneMeanwhile) << QStringList {} << "";
+    QTest::newRow("update of a row without a description")
+        << false << "update adt set description = null where category = '2' and id = 'A'" << int(O::Done)
+        << QStringList { "mine" } << "";
+}
+
+void TestPriceListRepository::checkedChange()
+{
+    QFETCH(bool, remove);
+    QFETCH(QString, meanwhile);
+    QFETCH(QStringList, left);
+    QFETCH(QString, currentDescription);
+    const bool seenAfter = meanwhile.contains("null"); // read after the change: nothing to tell
+    if (seenAfter)
+        m_db->exec(meanwhile);
+    const auto seen = m_repo->item("2", "A");
+    QVERIFY(seen);
+    if (!seenAfter && !meanwhile.isEmpty())
+        m_db->exec(meanwhile);
+    const CheckedChange result = remove ? m_repo->removeIfUnchanged(*seen)
+                                        : m_repo->updateIfUnchanged(*seen, { "2", "A", "mine", "9.99" });
+    QTEST(int(result.outcome), "outcome");
+    QCOMPARE(m_db->descriptions("2", "A"), left);
+    QCOMPARE(result.current ? result.current->description.value_or("") : QString(), currentDescription);
+    QCOMPARE(m_db->descriptions("20", "A"), QStringList { "other category" });
 }
 
 BRASKO_TEST_ON_BOTH_BACKENDS(TestPriceListRepository)
