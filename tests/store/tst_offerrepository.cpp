@@ -4,6 +4,9 @@
 
 #include <QSqlQuery>
 #include <QTest>
+#include <QThread>
+
+#include <set>
 
 // Offers kept in db.mdb: what is saved comes back exactly, numbers and revisions are given as they
 // should be, the price list is left alone, and a file the program cannot or must not write is
@@ -31,6 +34,7 @@ private Q_SLOTS:
     void newerSchemaIsNotWritten();
     void search_data();
     void search();
+    void concurrentSavesGetDistinctNumbers();
 
 private:
     void reopen();
@@ -248,6 +252,55 @@ void TestOfferRepository::search()
         got << *rows->text(QStringLiteral("Number")) + QLatin1Char('/')
                 + *rows->text(QStringLiteral("Revision"));
     QCOMPARE(got, expected);
+}
+
+// Two counters saving at the same moment, each on its own connection: every offer gets a number of
+// its own, and new revisions of one offer get revisions of their own.
+void TestOfferRepository::concurrentSavesGetDistinctNumbers()
+{
+    QVERIFY(m_repo->save(sample(QStringLiteral("Shared")), std::nullopt)); // offer 1, and the tables
+    constexpr int PerCounter = 25;
+    struct Result {
+        QList<OfferKey> keys;
+        QStringList errors;
+    };
+    Result results[2];
+    QList<QThread *> threads;
+    for (int c = 0; c < 2; ++c) {
+        threads << QThread::create([&, c] {
+            Store store(m_db->path, QStringLiteral("t-counter%1").arg(c));
+            if (!store.open()) {
+                results[c].errors << store.lastError().text();
+                return;
+            }
+            OfferRepository repo(&store);
+            for (int i = 0; i < PerCounter; ++i) {
+                // Every other save is a new revision of offer 1, the rest new offers.
+                const auto key = repo.save(sample(QStringLiteral("c%1 %2").arg(c).arg(i)),
+                    i % 2 ? std::optional<int>(1) : std::nullopt);
+                if (key)
+                    results[c].keys << *key;
+                else
+                    results[c].errors << repo.lastError();
+            }
+        });
+    }
+    for (QThread *t : threads)
+        t->start();
+    for (QThread *t : threads) {
+        QVERIFY(t->wait(120000));
+        delete t;
+    }
+    std::set<std::pair<int, int>> seen;
+    for (const Result &r : results) {
+        QCOMPARE(r.errors, QStringList {});
+        for (const OfferKey &k : r.keys)
+            QVERIFY2(seen.insert({ k.number, k.revision }).second,
+                qPrintable(QStringLiteral("%1/%2 given twice").arg(k.number).arg(k.revision)));
+    }
+    QCOMPARE(int(seen.size()), 2 * PerCounter);
+    QCOMPARE(rawColumn(QStringLiteral("select count(*) from offers")),
+        QStringList { QString::number(2 * PerCounter + 1) });
 }
 
 BRASKO_TEST_ON_BOTH_BACKENDS(TestOfferRepository)
