@@ -7,6 +7,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 
 #include <functional>
@@ -85,3 +86,6 @@ private:
 // Creates an empty price-list database (table adt and its index) at path; refuses to touch an
 // existing file. Used by the demo tool and the tests, never by the program itself.
 bool createPriceListDatabase(const QString &path, QString *error = nullptr);
+
+// The statements that make the price-list table on a database server.
+QStringList serverPriceListTables();

@@ -23,6 +23,14 @@ const char *const ServerTables[] = {
 
 } // namespace
 
+QStringList serverPriceListTables()
+{
+    QStringList statements;
+    for (const char *statement : ServerTables)
+        statements << QString::fromLatin1(statement);
+    return statements;
+}
+
 bool Store::openServer()
 {
     QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
@@ -59,8 +67,8 @@ bool Store::openServer()
 bool Store::createServerTables()
 {
     return inTransaction([this] {
-        for (const char *statement : ServerTables) {
-            if (!execute(QString::fromLatin1(statement), {}))
+        for (const QString &statement : serverPriceListTables()) {
+            if (!execute(statement, {}))
                 return false;
         }
         return true;
