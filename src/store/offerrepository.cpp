@@ -128,8 +128,15 @@ bool OfferRepository::fail(const QString &what)
 
 std::optional<int> OfferRepository::storedSchemaVersion()
 {
-    const QStringList tables = m_store->database().tables();
-    if (!tables.contains(QStringLiteral("brasko_schema"), Qt::CaseInsensitive))
+    // Asked through the store, so a lost server connection is told as such, not taken for a
+    // database without offers.
+    const auto present = m_store->hasTable(QStringLiteral("brasko_schema"));
+    if (!present) {
+        fail(QStringLiteral("The offers in %1 cannot be read: %2")
+                 .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
+        return std::nullopt;
+    }
+    if (!*present)
         return 0;
     auto found = m_store->query(
         QStringLiteral("select version from brasko_schema where component = ?"), { Component });

@@ -59,6 +59,9 @@ public:
     bool execute(const QString &statement, const QVariantList &values, int *rowsAffected = nullptr);
     std::unique_ptr<RecordSet> query(const QString &statement, const QVariantList &values);
 
+    // Whether the database has this table; nullopt (and lastError()) when that cannot be read.
+    std::optional<bool> hasTable(const QString &table);
+
     // Runs the work in one transaction: everything it did stays only when it returns true.
     bool inTransaction(const std::function<bool()> &work);
 

@@ -75,6 +75,19 @@ bool Store::createServerTables()
     });
 }
 
+std::optional<bool> Store::hasTable(const QString &table)
+{
+    auto found = isServer()
+        ? query(QStringLiteral("select count(*) as n from information_schema.tables where table_schema = "
+                               "current_schema() and table_name = ?"),
+            { table })
+        : query(QStringLiteral("select count(*) as n from sqlite_master where type = 'table' and name = ?"),
+            { table });
+    if (!found || !found->moveFirst())
+        return std::nullopt;
+    return found->field(QStringLiteral("n")).value_or(QVariant(0)).toInt() > 0;
+}
+
 bool Store::reconnectIfLost()
 {
     if (!m_lost)
@@ -92,11 +105,15 @@ bool Store::reconnectIfLost()
 
 void Store::checkConnection()
 {
-    if (!isServer() || m_transactionDepth > 0 || !isOpen())
+    if (!isServer() || m_transactionDepth > 0 || !QSqlDatabase::contains(m_connectionName))
         return;
-    QSqlQuery probe(database());
-    if (probe.exec(QStringLiteral("select 1")))
-        return;
+    // The driver counts a connection the server dropped as closed; one it has not noticed yet
+    // fails the probe.
+    if (isOpen()) {
+        QSqlQuery probe(database());
+        if (probe.exec(QStringLiteral("select 1")))
+            return;
+    }
     m_lost = true;
     m_lastError = brasko(QStringLiteral("The connection to the database server of %1 was lost (%2). What "
                                         "this action was doing was not saved; the next action connects "

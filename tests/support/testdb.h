@@ -43,7 +43,9 @@ public:
         for (const TestRow &r : rows)
             insert(r);
     }
-    ~TestDb()
+    ~TestDb() { dropRaw(); }
+    // Forgets the raw connection (a server that was restarted dropped it); the next use opens it.
+    void dropRaw() const
     {
         if (QSqlDatabase::contains(rawName())) {
             QSqlDatabase::database(rawName(), false).close();
