@@ -161,7 +161,16 @@ bool OfferRepository::ensureSchema()
         return true;
     if (!writable(*m_store))
         return fail(readOnlyMessage(*m_store));
-    return upgradeFrom(*version);
+    if (upgradeFrom(*version))
+        return true;
+    // Counters starting together on a fresh server may make the tables at the same moment, and
+    // the server then refuses all but one; what the other made is used.
+    const auto again = storedSchemaVersion();
+    if (again && *again == SchemaVersion) {
+        m_error.clear();
+        return true;
+    }
+    return upgradeFrom(again.value_or(*version));
 }
 
 bool OfferRepository::upgradeFrom(int)

@@ -49,7 +49,9 @@ bool Store::openServer()
     if (!db.open())
         return fail(brasko(QStringLiteral("The database server of %1 cannot be reached: %2")
                                .arg(m_path, db.lastError().text().trimmed())));
-    if (!db.tables().contains(QStringLiteral("adt")) && !createServerTables()) {
+    // Another counter may be making the table at the same moment: then its table is used.
+    if (!db.tables().contains(QStringLiteral("adt")) && !createServerTables()
+        && !db.tables().contains(QStringLiteral("adt"))) {
         const QSqlError error = m_lastError;
         db.close();
         return fail(error);
