@@ -38,6 +38,7 @@ run picker "$bin/bench_picker" 20000
 run picker-100k "$bin/bench_picker" 100000
 run amount "$bin/bench_amount"
 run plan "$bin/bench_plan"
+run server "$bin/bench_server" 20000
 if [ -x "$bin/bench_print" ] && { [ -z "$only" ] || [[ print == *"$only"* ]]; }; then
     if bash "$root/tests/support/cups-fixture.sh" >/dev/null 2>&1; then
         run print "$bin/bench_print"

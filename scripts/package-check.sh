@@ -18,7 +18,7 @@ for tool in cpack desktop-file-validate appstreamcli lintian xvfb-run xwininfo d
   command -v "$tool" >/dev/null || fail "'$tool' is missing (run scripts/install-deps.sh)."
 done
 
-cmake --build "$build" -j"${JOBS:-2}" --target brasko brasko-demo-db brasko_icons brasko_changelog
+cmake --build "$build" -j"${JOBS:-2}" --target brasko brasko-demo-db brasko-db-copy brasko_icons brasko_changelog
 out="$build/package"
 rm -rf "$out"
 (cd "$build" && cpack -G DEB -B "$out" >/dev/null)

@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "store/serveraddress.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -10,11 +12,17 @@ CommandLine parseCommandLine(const QStringList &arguments)
         QStringLiteral("Builds and prints priced offers and installment plans from a shop's price list.\n\n"
                        "Without --database the price list is db.mdb beside the program when there is one,\n"
                        "else the file named by database/path in brasko/brasko.conf (~/.config or /etc/xdg),\n"
-                       "else $XDG_DATA_HOME/brasko/db.mdb (~/.local/share/brasko/db.mdb)."));
+                       "else $XDG_DATA_HOME/brasko/db.mdb (~/.local/share/brasko/db.mdb).\n"
+                       "Counters sharing one database give postgresql://user@host[:port]/dbname instead of\n"
+                       "a path, here or as database/server in brasko.conf (beside the program or in\n"
+                       "~/.config/brasko); the password comes from ~/.pgpass or PGPASSWORD, never from\n"
+                       "the address."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption database({ QStringLiteral("d"), QStringLiteral("database") },
-        QStringLiteral("Open the price list at <path>."), QStringLiteral("path"));
+        QStringLiteral("Open the price list at <path>, or on the PostgreSQL database\n"
+                       "postgresql://user@host[:port]/dbname."),
+        QStringLiteral("path"));
     parser.addOption(database);
     // Qt's own options are taken by QApplication; known here too, so they are not called mistakes
     // when the command line is read before there is a window system to connect to.
@@ -59,6 +67,12 @@ CommandLine parseCommandLine(const QStringList &arguments)
         result.databasePath = parser.value(database).trimmed();
         if (result.databasePath.isEmpty()) {
             result.error = QStringLiteral("--database needs the path of a price list.\n");
+            return stop(2);
+        }
+        QString why;
+        if (isServerAddressText(result.databasePath) && !parseServerAddress(result.databasePath, &why)) {
+            result.databasePath.clear();
+            result.error = why + QLatin1Char('\n');
             return stop(2);
         }
     }

@@ -27,12 +27,25 @@ QString configuredPath(const QString &configFile)
     return QDir::cleanPath(QFileInfo(configFile).absoluteDir().absoluteFilePath(value));
 }
 
+QString configuredServer(const QString &configFile)
+{
+    if (configFile.isEmpty() || !QFileInfo::exists(configFile))
+        return {};
+    const QSettings settings(configFile, QSettings::IniFormat);
+    return settings.value(QStringLiteral("database/server")).toString().trimmed();
+}
+
 Places currentPlaces()
 {
     Places places;
-    places.besideExecutable = QDir(QCoreApplication::applicationDirPath()).filePath(FileName);
-    places.configured = configuredPath(
-        QStandardPaths::locate(QStandardPaths::GenericConfigLocation, QStringLiteral("brasko/brasko.conf")));
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    places.besideExecutable = programFolder.filePath(FileName);
+    QString configFile = programFolder.filePath(QStringLiteral("brasko.conf"));
+    if (!QFileInfo::exists(configFile))
+        configFile = QStandardPaths::locate(
+            QStandardPaths::GenericConfigLocation, QStringLiteral("brasko/brasko.conf"));
+    places.configured = configuredPath(configFile);
+    places.server = configuredServer(configFile);
     // GenericDataLocation is $XDG_DATA_HOME (or ~/.local/share): the person's own, always writable.
     places.userData = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
                           .filePath(QStringLiteral("brasko/db.mdb"));
@@ -43,6 +56,12 @@ Found resolve(const Places &places, const std::function<bool(const QString &)> &
 {
     const auto there = [&](const QString &path) { return exists ? exists(path) : QFileInfo(path).isFile(); };
     Found found;
+    // A shop that named its server means it: the counters must never drift apart on local files.
+    if (!places.server.isEmpty()) {
+        found.path = places.server;
+        found.exists = true;
+        return found;
+    }
     QStringList order { places.besideExecutable };
     if (!places.configured.isEmpty())
         order << places.configured;

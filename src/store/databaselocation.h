@@ -9,7 +9,10 @@
 // the executable keeps it (a copied or portable installation); an installed program sits in a
 // folder nobody may write to, so it uses the path a shop configured machine-wide or per user
 // (brasko/brasko.conf, key database/path), or else the person's own data folder
-// ($XDG_DATA_HOME/brasko/db.mdb). Nothing here ever creates a file.
+// ($XDG_DATA_HOME/brasko/db.mdb). A shop whose counters share one database names it instead, as
+// database/server = postgresql://user@host[:port]/dbname in a brasko.conf beside the executable or
+// in the configuration folders; that server is then used and nothing else. Nothing here ever
+// creates a file.
 namespace DatabaseLocation
 {
 
@@ -18,6 +21,7 @@ struct Places {
     QString besideExecutable;
     QString configured; // empty when no configuration names one
     QString userData;
+    QString server; // a database server named by the configuration; empty when none
 };
 
 struct Found {
@@ -26,9 +30,13 @@ struct Found {
     QStringList searched; // every place that was looked at, in order
 };
 
-// The places for this process: the executable's folder, the first brasko/brasko.conf found in the
-// configuration folders (the person's own before the machine's /etc/xdg) and the data folder.
+// The places for this process: the executable's folder, the first configuration file found (brasko.conf
+// beside the executable, then brasko/brasko.conf in the person's configuration folder, then the
+// machine's /etc/xdg) and the data folder.
 Places currentPlaces();
+
+// The server named by a configuration file (database/server), as written; empty when none.
+QString configuredServer(const QString &configFile);
 
 // The path named by a configuration file, relative paths taken from the file's folder; empty
 // when the file names none.

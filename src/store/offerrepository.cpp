@@ -59,6 +59,8 @@ QDateTime dateOf(const QString &text)
 // for the user the process acts as, which is not always the one that started it.
 bool writable(const Store &store)
 {
+    if (store.isServer())
+        return true; // the server itself refuses what may not be written
 #ifdef Q_OS_UNIX
     const auto mayWrite = [](const QString &path) {
         return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
@@ -126,8 +128,15 @@ bool OfferRepository::fail(const QString &what)
 
 std::optional<int> OfferRepository::storedSchemaVersion()
 {
-    const QStringList tables = m_store->database().tables();
-    if (!tables.contains(QStringLiteral("brasko_schema"), Qt::CaseInsensitive))
+    // Asked through the store, so a lost server connection is told as such, not taken for a
+    // database without offers.
+    const auto present = m_store->hasTable(QStringLiteral("brasko_schema"));
+    if (!present) {
+        fail(QStringLiteral("The offers in %1 cannot be read: %2")
+                 .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
+        return std::nullopt;
+    }
+    if (!*present)
         return 0;
     auto found = m_store->query(
         QStringLiteral("select version from brasko_schema where component = ?"), { Component });
@@ -152,7 +161,16 @@ bool OfferRepository::ensureSchema()
         return true;
     if (!writable(*m_store))
         return fail(readOnlyMessage(*m_store));
-    return upgradeFrom(*version);
+    if (upgradeFrom(*version))
+        return true;
+    // Counters starting together on a fresh server may make the tables at the same moment, and
+    // the server then refuses all but one; what the other made is used.
+    const auto again = storedSchemaVersion();
+    if (again && *again == SchemaVersion) {
+        m_error.clear();
+        return true;
+    }
+    return upgradeFrom(again.value_or(*version));
 }
 
 bool OfferRepository::upgradeFrom(int)
@@ -165,7 +183,7 @@ bool OfferRepository::upgradeFrom(int)
                              " version integer not null)"),
               {})
         && m_store->execute(
-            QStringLiteral("insert into brasko_schema (component, version) select ?, 0"
+            QStringLiteral("insert into brasko_schema (component, version) select cast(? as varchar(40)), 0"
                            " where not exists (select 1 from brasko_schema where component = ?)"),
             { Component, Component })
         && m_store->inTransaction([this] {

@@ -35,6 +35,15 @@ std::optional<QString> textOf(const std::optional<QVariant> &value)
     return value->toString();
 }
 
+// The condition that a column still holds what was seen, its value going into values.
+QString stillHolds(const QString &column, const std::optional<QString> &seen, QVariantList &values)
+{
+    if (!seen)
+        return QStringLiteral(" and %1 is null").arg(column);
+    values << bound(*seen);
+    return QStringLiteral(" and %1 = ?").arg(column);
+}
+
 } // namespace
 
 PriceListRepository::PriceListRepository(Store *store)
@@ -57,7 +66,8 @@ std::unique_ptr<RecordSet> PriceListRepository::items(const QString &category, O
 std::optional<PriceListItem> PriceListRepository::item(const QString &category, const QString &id)
 {
     auto found = m_store->query(
-        QStringLiteral("select description,price,rowid from adt where category = ? and id = ?"),
+        QStringLiteral("select description,price,%1 as row_key from adt where category = ? and id = ?")
+            .arg(m_store->rowKeyColumn()),
         { bound(category), bound(id) });
     if (!found)
         return std::nullopt;
@@ -66,7 +76,7 @@ std::optional<PriceListItem> PriceListRepository::item(const QString &category, 
         return std::nullopt;
     }
     bool keyed = false;
-    const qint64 key = found->field(QStringLiteral("rowid")).value_or(QVariant()).toLongLong(&keyed);
+    const qint64 key = found->field(QStringLiteral("row_key")).value_or(QVariant()).toLongLong(&keyed);
     return PriceListItem { category, id, textOf(found->field(QStringLiteral("description"))),
         textOf(found->field(QStringLiteral("price"))), keyed ? std::optional<qint64>(key) : std::nullopt };
 }
@@ -95,8 +105,58 @@ bool PriceListRepository::removeRow(const PriceListItem &item)
 {
     if (!item.rowKey)
         return remove(item.category, item.id);
-    return m_store->execute(QStringLiteral("delete from adt where rowid = ? and id = ? and category = ?"),
+    return m_store->execute(QStringLiteral("delete from adt where %1 = ? and id = ? and category = ?")
+                                .arg(m_store->rowKeyColumn()),
         { *item.rowKey, bound(item.id), bound(item.category) });
+}
+
+CheckedChange PriceListRepository::updateIfUnchanged(const PriceListItem &seen, const PriceListItem &changed)
+{
+    // The check and the change are one statement: of two editors the second waits for the first
+    // one's row lock, and then finds the row no longer holds what it saw.
+    int matched = 0;
+    const bool ok = m_store->inTransaction([&] {
+        QVariantList values { nullable(changed.description), nullable(changed.price), bound(seen.id),
+            bound(seen.category) };
+        // One after the other: the values go in in the order of the conditions.
+        QString statement
+            = QStringLiteral("update adt set description = ?,price = ? where id = ? and category = ?");
+        statement += stillHolds(QStringLiteral("description"), seen.description, values);
+        statement += stillHolds(QStringLiteral("price"), seen.price, values);
+        if (!m_store->execute(statement, values, &matched))
+            return false;
+        // Rows that repeat the id change along, as every update of an id does.
+        return matched == 0 || update({ seen.category, seen.id, changed.description, changed.price });
+    });
+    if (!ok)
+        return {};
+    return matched > 0 ? CheckedChange { CheckedChange::Outcome::Done, std::nullopt } : whatChanged(seen);
+}
+
+CheckedChange PriceListRepository::removeIfUnchanged(const PriceListItem &seen)
+{
+    QVariantList values { bound(seen.id), bound(seen.category) };
+    QString statement = QStringLiteral("delete from adt where id = ? and category = ?");
+    if (seen.rowKey) {
+        statement += QStringLiteral(" and %1 = ?").arg(m_store->rowKeyColumn());
+        values << *seen.rowKey;
+    }
+    statement += stillHolds(QStringLiteral("description"), seen.description, values);
+    statement += stillHolds(QStringLiteral("price"), seen.price, values);
+    int matched = 0;
+    if (!m_store->execute(statement, values, &matched))
+        return {};
+    return matched > 0 ? CheckedChange { CheckedChange::Outcome::Done, std::nullopt } : whatChanged(seen);
+}
+
+CheckedChange PriceListRepository::whatChanged(const PriceListItem &seen)
+{
+    auto now = item(seen.category, seen.id);
+    if (!now && lastError().isValid())
+        return {};
+    if (!now)
+        return { CheckedChange::Outcome::GoneMeanwhile, std::nullopt };
+    return { CheckedChange::Outcome::ChangedMeanwhile, now };
 }
 
 std::optional<QString> PriceListRepository::setting(const QString &id)

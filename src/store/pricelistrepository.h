@@ -26,11 +26,18 @@ struct PriceListItem {
     std::optional<qint64> rowKey = std::nullopt;
 };
 
+// What a change made against the values a person saw found: done, or the item was changed or
+// removed by someone else since it was read (then nothing was written).
+struct CheckedChange {
+    enum class Outcome { Done, ChangedMeanwhile, GoneMeanwhile, Failed };
+    Outcome outcome = Outcome::Failed;
+    std::optional<PriceListItem> current; // the item as it is now, when it was changed meanwhile
+};
+
 // The price list and its settings rows, on the store's one connection. Every statement of the
 // program against adt lives in this file, each with its values bound, so nothing a person types
-// can change what a statement does. The SQL is the common subset of SQLite and PostgreSQL, except
-// for the row key: adt has no key column, so the key is SQLite's rowid (SQLite only for now; on
-// PostgreSQL the table would need a key column of its own, as ctid does not stay put).
+// can change what a statement does. The SQL is the common subset of SQLite and PostgreSQL; the one
+// difference, the column that keys a row, the store names (Store::rowKeyColumn).
 class PriceListRepository final
 {
 public:
@@ -57,6 +64,12 @@ public:
     // an item without a key is removed as remove() does.
     bool removeRow(const PriceListItem &item);
 
+    // The same changes, made only while the item still holds the description and price it was read
+    // with (seen), so that of two editors changing one item at the same time the second is told,
+    // with the current value, instead of silently overwriting the first.
+    CheckedChange updateIfUnchanged(const PriceListItem &seen, const PriceListItem &changed);
+    CheckedChange removeIfUnchanged(const PriceListItem &seen);
+
     // Settings rows (category "90"): company, sp and dt.
     std::optional<QString> setting(const QString &id);
     // The same, telling a row without a value (a null QVariant) from a missing row (nullopt).
@@ -71,5 +84,7 @@ public:
     QSqlError lastError() const;
 
 private:
+    CheckedChange whatChanged(const PriceListItem &seen);
+
     Store *m_store;
 };

@@ -51,10 +51,15 @@ std::optional<QSqlError> unstorable(const QString &text)
 
 } // namespace
 
-Store::Store(const QString &path, const QString &connectionName)
+Store::Store(const QString &location, const QString &connectionName)
     : m_connectionName(connectionName)
-    , m_path(QFileInfo(path).absoluteFilePath())
 {
+    if (isServerAddressText(location)) {
+        m_server = parseServerAddress(location, &m_addressError);
+        m_path = m_server ? m_server->text() : withoutPassword(location.trimmed());
+    } else {
+        m_path = QFileInfo(location).absoluteFilePath();
+    }
 }
 
 Store::~Store()
@@ -75,7 +80,21 @@ QString Store::defaultDatabasePath()
 
 QString Store::connectionString() const
 {
+    if (namesServer())
+        return QLatin1String("Provider=PostgreSQL;Server=") + m_path;
     return QLatin1String("Provider=SQLite;Data Source=") + QDir::toNativeSeparators(m_path);
+}
+
+QString Store::shortName() const
+{
+    if (m_server)
+        return QStringLiteral("PostgreSQL: ") + m_server->shortText();
+    return QDir::toNativeSeparators(m_path);
+}
+
+QString Store::rowKeyColumn() const
+{
+    return isServer() ? QStringLiteral("row_key") : QStringLiteral("rowid");
 }
 
 QSqlDatabase Store::database() const
@@ -92,7 +111,7 @@ bool Store::fail(const QSqlError &error)
 {
     m_lastError = error;
     // SQLite only says "readonly database" when the file was taken away under it.
-    if (!m_path.isEmpty() && isOpen() && !QFileInfo::exists(m_path))
+    if (!isServer() && !m_path.isEmpty() && isOpen() && !QFileInfo::exists(m_path))
         m_lastError = QSqlError(error.driverText(),
             QStringLiteral("%1 was deleted or moved while the program ran; nothing was saved.")
                 .arg(QDir::toNativeSeparators(m_path)),
@@ -102,12 +121,19 @@ bool Store::fail(const QSqlError &error)
 
 bool Store::isWritable() const
 {
+    // A server says what may be written when it is written to; there is no file to ask.
+    if (isServer())
+        return true;
     const QFileInfo file(m_path);
     return file.isWritable() && QFileInfo(file.absolutePath()).isWritable();
 }
 
 bool Store::open()
 {
+    if (!m_addressError.isEmpty())
+        return fail(QSqlError(QStringLiteral("Brasko"), m_addressError, QSqlError::ConnectionError));
+    if (isServer())
+        return openServer();
     QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
         ? QSqlDatabase::database(m_connectionName, false)
         : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
@@ -131,6 +157,13 @@ bool Store::open()
     return true;
 }
 
+static bool bindAndRun(QSqlQuery &q, const QVariantList &values)
+{
+    for (const QVariant &value : values)
+        q.addBindValue(value);
+    return q.exec();
+}
+
 static std::optional<QSqlError> refusedValue(const QVariantList &values)
 {
     for (const QVariant &value : values) {
@@ -142,17 +175,25 @@ static std::optional<QSqlError> refusedValue(const QVariantList &values)
     return std::nullopt;
 }
 
-bool Store::execute(const QString &statement, const QVariantList &values)
+bool Store::execute(const QString &statement, const QVariantList &values, int *rowsAffected)
 {
     if (const auto refused = refusedValue(values))
         return fail(*refused);
+    if (!reconnectIfLost())
+        return false;
     QSqlQuery q(database());
-    if (!q.prepare(statement))
-        return fail(q.lastError());
-    for (const QVariant &value : values)
-        q.addBindValue(value);
-    if (!q.exec())
-        return fail(q.lastError());
+    // PostgreSQL prepares only queries and changes of rows, never a change of the schema; a
+    // statement without values needs no preparing anyway.
+    const bool ok = values.isEmpty() ? q.exec(statement) : (q.prepare(statement) && bindAndRun(q, values));
+    if (!ok) {
+        const QSqlError error = q.lastError();
+        q = QSqlQuery();
+        fail(error);
+        checkConnection();
+        return false;
+    }
+    if (rowsAffected)
+        *rowsAffected = q.numRowsAffected();
     return true;
 }
 
@@ -162,16 +203,15 @@ std::unique_ptr<RecordSet> Store::query(const QString &statement, const QVariant
         fail(*refused);
         return nullptr;
     }
+    if (!reconnectIfLost())
+        return nullptr;
     QSqlQuery q(database());
     q.setForwardOnly(false);
-    if (!q.prepare(statement)) {
-        fail(q.lastError());
-        return nullptr;
-    }
-    for (const QVariant &value : values)
-        q.addBindValue(value);
-    if (!q.exec()) {
-        fail(q.lastError());
+    if (!(values.isEmpty() ? q.exec(statement) : (q.prepare(statement) && bindAndRun(q, values)))) {
+        const QSqlError error = q.lastError();
+        q = QSqlQuery();
+        fail(error);
+        checkConnection();
         return nullptr;
     }
     auto model = std::make_unique<QSqlQueryModel>();
@@ -185,19 +225,30 @@ std::unique_ptr<RecordSet> Store::query(const QString &statement, const QVariant
 
 bool Store::inTransaction(const std::function<bool()> &work)
 {
+    if (!reconnectIfLost())
+        return false;
     QSqlDatabase db = database();
-    if (!db.transaction())
-        return fail(db.lastError());
-    if (!work()) {
+    if (!db.transaction()) {
+        fail(db.lastError());
+        checkConnection();
+        return false;
+    }
+    ++m_transactionDepth;
+    const bool done = work();
+    --m_transactionDepth;
+    if (!done) {
         const QSqlError error = m_lastError;
         db.rollback();
         m_lastError = error;
+        checkConnection();
         return false;
     }
     if (!db.commit()) {
         const QSqlError error = db.lastError();
         db.rollback();
-        return fail(error);
+        fail(error);
+        checkConnection();
+        return false;
     }
     return true;
 }

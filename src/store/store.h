@@ -1,26 +1,30 @@
 #pragma once
 
 #include "recordset.h"
+#include "serveraddress.h"
 
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 
 #include <functional>
 #include <memory>
 #include <optional>
 
-// The price-list store: the one connection on db.mdb and the way every statement of the program is
-// run on it. Statement texts are fixed by their callers; values go into them only as bound values,
-// so nothing a person types can end a literal early or add a statement.
+// The price-list store: the one connection, on db.mdb or on a PostgreSQL database shared by several
+// counters, and the way every statement of the program is run on it. Statement texts are fixed by
+// their callers and keep to what both engines understand; values go into them only as bound
+// values, so nothing a person types can end a literal early or add a statement.
 class Store final
 {
 public:
-    // The store works on db.mdb beside the executable unless told otherwise (tests, tools).
-    explicit Store(
-        const QString &path = defaultDatabasePath(), const QString &connectionName = QStringLiteral("con1"));
+    // The store works on db.mdb beside the executable unless told otherwise (tests, tools). A
+    // location written as postgresql://user@host[:port]/dbname names a database server.
+    explicit Store(const QString &location = defaultDatabasePath(),
+        const QString &connectionName = QStringLiteral("con1"));
     ~Store();
     Store(const Store &) = delete;
     Store &operator=(const Store &) = delete;
@@ -28,9 +32,20 @@ public:
     // db.mdb in the folder that holds the executable.
     static QString defaultDatabasePath();
 
-    // Opens the existing database; never creates the file. On failure lastError() says why.
+    // Opens the existing database; never creates the file. An empty server database gets the
+    // price-list table, so a shop can start on a fresh one. On failure lastError() says why.
     bool open();
+    // The file's path, or the server's address (for messages that name where data is kept).
     QString path() const { return m_path; }
+    bool isServer() const { return m_server.has_value(); }
+    // The same, also for an address that was written wrongly (and so cannot be opened).
+    bool namesServer() const { return m_server || !m_addressError.isEmpty(); }
+    std::optional<ServerAddress> server() const { return m_server; }
+    // Which database this is, in a few words for the status bar.
+    QString shortName() const;
+    // The column expression that names one row of adt for good: SQLite's rowid, or the key
+    // column the server's table has for it.
+    QString rowKeyColumn() const;
     bool isOpen() const;
     // Identifies the database file that was (or was to be) opened, for the start-up failure message.
     QString connectionString() const;
@@ -41,8 +56,11 @@ public:
     // Runs a statement that returns no rows, or a query (nullptr on failure), with the values bound
     // to the statement's '?' placeholders, in order; lastError() says why one failed. A text value
     // the engine would not give back as it was (NUL, noncharacters) is refused before anything runs.
-    bool execute(const QString &statement, const QVariantList &values);
+    bool execute(const QString &statement, const QVariantList &values, int *rowsAffected = nullptr);
     std::unique_ptr<RecordSet> query(const QString &statement, const QVariantList &values);
+
+    // Whether the database has this table; nullopt (and lastError()) when that cannot be read.
+    std::optional<bool> hasTable(const QString &table);
 
     // Runs the work in one transaction: everything it did stays only when it returns true.
     bool inTransaction(const std::function<bool()> &work);
@@ -52,12 +70,25 @@ public:
 
 private:
     bool fail(const QSqlError &error);
+    bool openServer();
+    bool createServerTables();
+    // A server connection that was lost is opened afresh before the next action.
+    bool reconnectIfLost();
+    // After a failure outside a transaction: whether the connection itself is gone.
+    void checkConnection();
 
     QString m_connectionName;
     QString m_path;
+    std::optional<ServerAddress> m_server;
+    QString m_addressError; // the location looked like a server address but is not a usable one
     QSqlError m_lastError;
+    bool m_lost = false;
+    int m_transactionDepth = 0;
 };
 
 // Creates an empty price-list database (table adt and its index) at path; refuses to touch an
 // existing file. Used by the demo tool and the tests, never by the program itself.
 bool createPriceListDatabase(const QString &path, QString *error = nullptr);
+
+// The statements that make the price-list table on a database server.
+QStringList serverPriceListTables();

@@ -16,13 +16,17 @@ private Q_SLOTS:
     void resolve();
     void configuredPath_data();
     void configuredPath();
+    void configuredServerWins_data();
+    void configuredServerWins();
+    void configuredServer_data();
+    void configuredServer();
 };
 
 namespace
 {
 
 const DatabaseLocation::Places Everywhere { QStringLiteral("/usr/bin/db.mdb"),
-    QStringLiteral("/srv/shop/db.mdb"), QStringLiteral("/home/a/.local/share/brasko/db.mdb") };
+    QStringLiteral("/srv/shop/db.mdb"), QStringLiteral("/home/a/.local/share/brasko/db.mdb"), QString() };
 
 } // namespace
 
@@ -93,6 +97,51 @@ void TestDatabaseLocation::configuredPath()
         expected = dir.filePath(expected);
     QCOMPARE(DatabaseLocation::configuredPath(file), expected);
     QCOMPARE(DatabaseLocation::configuredPath(dir.filePath(QStringLiteral("none.conf"))), QString());
+}
+
+void TestDatabaseLocation::configuredServerWins_data()
+{
+    QTest::addColumn<QStringList>("existing");
+    const QString server = QStringLiteral("postgresql://shop@10.0.0.5/brasko");
+    QTest::newRow("even over db.mdb beside the executable")
+        << QStringList { Everywhere.besideExecutable, Everywhere.userData };
+    QTest::newRow("no file anywhere: nobody is asked to make one") << QStringList {};
+}
+
+// A shop that named its server never ends up on a local file, whatever files lie around: the
+// counters would drift apart without anyone noticing.
+void TestDatabaseLocation::configuredServerWins()
+{
+    QFETCH(QStringList, existing);
+    DatabaseLocation::Places places = Everywhere;
+    places.server = QStringLiteral("postgresql://shop@10.0.0.5/brasko");
+    const QSet<QString> files(existing.cbegin(), existing.cend());
+    const auto found = DatabaseLocation::resolve(places, [&](const QString &p) { return files.contains(p); });
+    QCOMPARE(found.path, places.server);
+    QVERIFY(found.exists);
+    QCOMPARE(found.searched, QStringList {});
+}
+
+void TestDatabaseLocation::configuredServer_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("server") << QByteArray("[database]\nserver=postgresql://shop@10.0.0.5/brasko\n")
+                            << "postgresql://shop@10.0.0.5/brasko";
+    QTest::newRow("blank") << QByteArray("[database]\nserver= \n") << QString();
+    QTest::newRow("a path only") << QByteArray("[database]\npath=/srv/db.mdb\n") << QString();
+}
+
+void TestDatabaseLocation::configuredServer()
+{
+    QFETCH(QByteArray, content);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("brasko.conf"));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+    f.close();
+    QTEST(DatabaseLocation::configuredServer(file), "expected");
 }
 
 QTEST_GUILESS_MAIN(TestDatabaseLocation)

@@ -4,6 +4,9 @@
 
 #include <QSqlQuery>
 #include <QTest>
+#include <QThread>
+
+#include <set>
 
 // Offers kept in db.mdb: what is saved comes back exactly, numbers and revisions are given as they
 // should be, the price list is left alone, and a file the program cannot or must not write is
@@ -12,7 +15,14 @@ class TestOfferRepository : public QObject
 {
     Q_OBJECT
 
+public:
+    explicit TestOfferRepository(Backend backend)
+        : m_backend(backend)
+    {
+    }
+
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanup();
     void textsComeBackExactly_data();
@@ -24,24 +34,32 @@ private Q_SLOTS:
     void newerSchemaIsNotWritten();
     void search_data();
     void search();
+    void concurrentSavesGetDistinctNumbers();
 
 private:
     void reopen();
     static Offer sample(const QString &client);
     QStringList rawColumn(const QString &sql) const;
 
+    Backend m_backend;
     std::unique_ptr<TestDb> m_db;
     std::unique_ptr<Store> m_store;
     std::unique_ptr<OfferRepository> m_repo;
 };
 
+void TestOfferRepository::initTestCase()
+{
+    BRASKO_START_BACKEND(m_backend);
+}
+
 void TestOfferRepository::init()
 {
-    m_db = std::make_unique<TestDb>(std::vector<TestRow> {
-        { "0", "CPU1", "Core Duo", "1250" },
-        { "90", "company", "Shop", "0.00" },
-        { "90", "sp", "Seller", "0.00" },
-    });
+    m_db = std::make_unique<TestDb>(m_backend,
+        std::vector<TestRow> {
+            { "0", "CPU1", "Core Duo", "1250" },
+            { "90", "company", "Shop", "0.00" },
+            { "90", "sp", "Seller", "0.00" },
+        });
     reopen();
 }
 
@@ -172,15 +190,14 @@ void TestOfferRepository::priceListIsLeftAlone()
 {
     const QStringList before = rawColumn(QStringLiteral(
         "select category || '|' || id || '|' || description || '|' || price from adt order by 1"));
-    const QStringList schemaBefore
-        = rawColumn(QStringLiteral("select sql from sqlite_master where name = 'adt'"));
+    const QStringList schemaBefore = m_db->tableDefinition(QStringLiteral("adt"));
     QCOMPARE(*m_repo->storedSchemaVersion(), 0);
     QVERIFY(m_repo->save(sample(QStringLiteral("X")), std::nullopt));
     QCOMPARE(*m_repo->storedSchemaVersion(), OfferRepository::SchemaVersion);
     QCOMPARE(rawColumn(QStringLiteral(
                  "select category || '|' || id || '|' || description || '|' || price from adt order by 1")),
         before);
-    QCOMPARE(rawColumn(QStringLiteral("select sql from sqlite_master where name = 'adt'")), schemaBefore);
+    QCOMPARE(m_db->tableDefinition(QStringLiteral("adt")), schemaBefore);
 }
 
 void TestOfferRepository::newerSchemaIsNotWritten()
@@ -237,5 +254,54 @@ void TestOfferRepository::search()
     QCOMPARE(got, expected);
 }
 
-QTEST_GUILESS_MAIN(TestOfferRepository)
+// Two counters saving at the same moment, each on its own connection: every offer gets a number of
+// its own, and new revisions of one offer get revisions of their own.
+void TestOfferRepository::concurrentSavesGetDistinctNumbers()
+{
+    QVERIFY(m_repo->save(sample(QStringLiteral("Shared")), std::nullopt)); // offer 1, and the tables
+    constexpr int PerCounter = 25;
+    struct Result {
+        QList<OfferKey> keys;
+        QStringList errors;
+    };
+    Result results[2];
+    QList<QThread *> threads;
+    for (int c = 0; c < 2; ++c) {
+        threads << QThread::create([&, c] {
+            Store store(m_db->path, QStringLiteral("t-counter%1").arg(c));
+            if (!store.open()) {
+                results[c].errors << store.lastError().text();
+                return;
+            }
+            OfferRepository repo(&store);
+            for (int i = 0; i < PerCounter; ++i) {
+                // Every other save is a new revision of offer 1, the rest new offers.
+                const auto key = repo.save(sample(QStringLiteral("c%1 %2").arg(c).arg(i)),
+                    i % 2 ? std::optional<int>(1) : std::nullopt);
+                if (key)
+                    results[c].keys << *key;
+                else
+                    results[c].errors << repo.lastError();
+            }
+        });
+    }
+    for (QThread *t : threads)
+        t->start();
+    for (QThread *t : threads) {
+        QVERIFY(t->wait(120000));
+        delete t;
+    }
+    std::set<std::pair<int, int>> seen;
+    for (const Result &r : results) {
+        QCOMPARE(r.errors, QStringList {});
+        for (const OfferKey &k : r.keys)
+            QVERIFY2(seen.insert({ k.number, k.revision }).second,
+                qPrintable(QStringLiteral("%1/%2 given twice").arg(k.number).arg(k.revision)));
+    }
+    QCOMPARE(int(seen.size()), 2 * PerCounter);
+    QCOMPARE(rawColumn(QStringLiteral("select count(*) from offers")),
+        QStringList { QString::number(2 * PerCounter + 1) });
+}
+
+BRASKO_TEST_ON_BOTH_BACKENDS(TestOfferRepository)
 #include "tst_offerrepository.moc"

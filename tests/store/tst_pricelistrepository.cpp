@@ -11,7 +11,7 @@ namespace
 QStringList rowsOutside(const TestDb &db, const QString &category)
 {
     QSqlQuery q(db.raw());
-    q.prepare("select category,id,description,price from adt where category <> ? order by rowid");
+    q.prepare("select category,id,description,price from adt where category <> ? order by " + db.rowKey());
     q.addBindValue(category);
     q.exec();
     QStringList rows;
@@ -24,13 +24,20 @@ QStringList rowsOutside(const TestDb &db, const QString &category)
 
 } // namespace
 
-// The repository against a real db.mdb: values go in and come back exactly, and no text can
-// reach beyond the rows it names.
+// The repository against a real db.mdb and a real PostgreSQL database: values go in and come back
+// exactly, and no text can reach beyond the rows it names.
 class TestPriceListRepository : public QObject
 {
     Q_OBJECT
 
+public:
+    explicit TestPriceListRepository(Backend backend)
+        : m_backend(backend)
+    {
+    }
+
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanup();
     void textsComeBackExactly_data();
@@ -44,23 +51,32 @@ private Q_SLOTS:
     void removeRowTakesOnlyThatRow();
     void failedSettingsRewriteKeepsOldRows();
     void dateStampReplacesRow();
+    void checkedChange_data();
+    void checkedChange();
 
 private:
+    Backend m_backend;
     std::unique_ptr<TestDb> m_db;
     std::unique_ptr<Store> m_store;
     std::unique_ptr<PriceListRepository> m_repo;
 };
 
+void TestPriceListRepository::initTestCase()
+{
+    BRASKO_START_BACKEND(m_backend);
+}
+
 void TestPriceListRepository::init()
 {
-    m_db = std::make_unique<TestDb>(std::vector<TestRow> {
-        { "2", "A", "first", "1.00" },
-        { "2", "C", "third", "3.00" },
-        { "2", "B", "second", "2.00" },
-        { "20", "A", "other category", "9.00" },
-        { "90", "company", "Shop", "0.00" },
-        { "90", "sp", "Seller", "0.00" },
-    });
+    m_db = std::make_unique<TestDb>(m_backend,
+        std::vector<TestRow> {
+            { "2", "A", "first", "1.00" },
+            { "2", "C", "third", "3.00" },
+            { "2", "B", "second", "2.00" },
+            { "20", "A", "other category", "9.00" },
+            { "90", "company", "Shop", "0.00" },
+            { "90", "sp", "Seller", "0.00" },
+        });
     m_store = std::make_unique<Store>(m_db->path, QStringLiteral("t-repo"));
     QVERIFY(m_store->open());
     m_repo = std::make_unique<PriceListRepository>(m_store.get());
@@ -217,8 +233,7 @@ void TestPriceListRepository::removeRowTakesOnlyThatRow()
 
 void TestPriceListRepository::failedSettingsRewriteKeepsOldRows()
 {
-    m_db->exec("create trigger refuse_sp before insert on adt when new.id = 'sp' "
-               "begin select raise(abort, 'refused'); end");
+    m_db->refuseInsertsOf("sp");
     QVERIFY(!m_repo->rewriteSettings({ { "company", "New shop" }, { "sp", "New seller" } }));
     QCOMPARE(m_repo->setting("company"), std::optional<QString>("Shop"));
     QCOMPARE(m_repo->setting("sp"), std::optional<QString>("Seller"));
@@ -233,5 +248,55 @@ void TestPriceListRepository::dateStampReplacesRow()
     QVERIFY(m_repo->setting("dt")->contains("2026"));
 }
 
-QTEST_GUILESS_MAIN(TestPriceListRepository)
+void TestPriceListRepository::checkedChange_data()
+{
+    QTest::addColumn<bool>("remove"); // else update
+    QTest::addColumn<QString>("meanwhile"); // what another counter did after the item was read
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QStringList>("left"); // descriptions of 2/A afterwards
+    QTest::addColumn<QString>("currentDescription"); // told when it was changed meanwhile
+
+    using O = CheckedChange::Outcome;
+    const QString newPrice = "update adt set price = '1.25' where category = '2' and id = 'A'";
+    const QString newText = "update adt set description = 'theirs' where category = '2' and id = 'A'";
+    const QString gone = "delete from adt where category = '2' and id = 'A'";
+    QTest::newRow("update, nobody else") << false << "" << int(O::Done) << QStringList { "mine" } << "";
+    QTest::newRow("update, price changed meanwhile")
+        << false << newPrice << int(O::ChangedMeanwhile) << QStringList { "first" } << "first";
+    QTest::newRow("update, description changed meanwhile")
+        << false << newText << int(O::ChangedMeanwhile) << QStringList { "theirs" } << "theirs";
+    QTest::newRow("update, removed meanwhile")
+        << false << gone << int(O::GoneMeanwhile) << QStringList {} << "";
+    QTest::newRow("remove, nobody else") << true << "" << int(O::Done) << QStringList {} << "";
+    QTest::newRow("remove, price changed meanwhile")
+        << true << newPrice << int(O::ChangedMeanwhile) << QStringList { "first" } << "first";
+    QTest::newRow("remove, removed meanwhile")
+        << true << gone << int(O::GoneMeanwhile) << QStringList {} << "";
+    QTest::newRow("update of a row without a description")
+        << false << "update adt set description = null where category = '2' and id = 'A'" << int(O::Done)
+        << QStringList { "mine" } << "";
+}
+
+void TestPriceListRepository::checkedChange()
+{
+    QFETCH(bool, remove);
+    QFETCH(QString, meanwhile);
+    QFETCH(QStringList, left);
+    QFETCH(QString, currentDescription);
+    const bool seenAfter = meanwhile.contains("null"); // read after the change: nothing to tell
+    if (seenAfter)
+        m_db->exec(meanwhile);
+    const auto seen = m_repo->item("2", "A");
+    QVERIFY(seen);
+    if (!seenAfter && !meanwhile.isEmpty())
+        m_db->exec(meanwhile);
+    const CheckedChange result = remove ? m_repo->removeIfUnchanged(*seen)
+                                        : m_repo->updateIfUnchanged(*seen, { "2", "A", "mine", "9.99" });
+    QTEST(int(result.outcome), "outcome");
+    QCOMPARE(m_db->descriptions("2", "A"), left);
+    QCOMPARE(result.current ? result.current->description.value_or("") : QString(), currentDescription);
+    QCOMPARE(m_db->descriptions("20", "A"), QStringList { "other category" });
+}
+
+BRASKO_TEST_ON_BOTH_BACKENDS(TestPriceListRepository)
 #include "tst_pricelistrepository.moc"

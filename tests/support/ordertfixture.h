@@ -5,17 +5,16 @@
 // touched) with a data source IMS on a fresh SQLite file made from scripts/ims-schema.sql, or on
 // a PostgreSQL server started on loopback for the test and stopped at its end.
 
+#include "postgresserver.h"
+
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <unistd.h>
 
 inline QString imsSchemaPath()
 {
@@ -112,66 +111,15 @@ private:
     }
 };
 
-// A throw-away PostgreSQL server on 127.0.0.1 with the order database "ims" loaded. PostgreSQL
-// refuses to run as root, so as root it runs as the user postgres.
-class PostgresServer
+// The shared throw-away server with the order database "ims" loaded.
+class OrderPostgresServer : public PostgresServer
 {
 public:
-    static QString binDir() { return QStringLiteral("/usr/lib/postgresql/15/bin"); }
-    static bool available() { return QFile::exists(binDir() + QStringLiteral("/initdb")); }
-
-    ~PostgresServer() { stop(); }
-
     bool start(QString *why)
     {
-        QDir(dir.path()).mkpath(QStringLiteral("data"));
-        QDir(dir.path()).mkpath(QStringLiteral("sock"));
-        if (geteuid() == 0) {
-            // The folder must belong to the user the server runs as.
-            if (!run(QStringLiteral("chown"),
-                    { QStringLiteral("-R"), QStringLiteral("postgres"), dir.path() }, why))
-                return false;
-            QFile::setPermissions(
-                dir.path(), QFile::permissions(dir.path()) | QFile::ExeOther | QFile::ReadOther);
-        }
-        if (!runPg(QStringLiteral("initdb"),
-                { QStringLiteral("-D"), dataDir(), QStringLiteral("-A"), QStringLiteral("trust"),
-                    QStringLiteral("-U"), QStringLiteral("postgres"), QStringLiteral("-E"),
-                    QStringLiteral("UTF8"), QStringLiteral("--locale=C.UTF-8") },
-                why))
-            return false;
-        // A port nobody is likely to hold; a taken one makes the start fail and the next is tried.
-        for (int attempt = 0; attempt < 5 && !started; ++attempt) {
-            port = 20000 + (getpid() * 7 + attempt * 101) % 30000;
-            started = runPg(QStringLiteral("pg_ctl"),
-                { QStringLiteral("-D"), dataDir(), QStringLiteral("-w"), QStringLiteral("-t"),
-                    QStringLiteral("60"), QStringLiteral("-l"), dir.filePath(QStringLiteral("server.log")),
-                    QStringLiteral("-o"),
-                    QStringLiteral("-k %1 -c listen_addresses=127.0.0.1 -p %2")
-                        .arg(dir.filePath(QStringLiteral("sock")))
-                        .arg(port),
-                    QStringLiteral("start") },
-                why);
-        }
-        if (!started)
-            return false;
-        return psql({ QStringLiteral("-d"), QStringLiteral("postgres"), QStringLiteral("-c"),
-                        QStringLiteral("CREATE DATABASE ims") },
-                   why)
+        return PostgresServer::start(why) && createDatabase(QStringLiteral("ims"), why)
             && psql(
                 { QStringLiteral("-d"), QStringLiteral("ims"), QStringLiteral("-f"), imsSchemaPath() }, why);
-    }
-
-    void stop()
-    {
-        if (!started)
-            return;
-        QString ignored;
-        runPg(QStringLiteral("pg_ctl"),
-            { QStringLiteral("-D"), dataDir(), QStringLiteral("-w"), QStringLiteral("-t"),
-                QStringLiteral("60"), QStringLiteral("-m"), QStringLiteral("fast"), QStringLiteral("stop") },
-            &ignored);
-        started = false;
     }
 
     QByteArray odbcBody() const
@@ -179,54 +127,4 @@ public:
         return "Driver=PostgreSQL Unicode\nServername=127.0.0.1\nPort=" + QByteArray::number(port)
             + "\nDatabase=ims\nUsername=postgres\n";
     }
-
-    int port = 0;
-    bool started = false;
-
-private:
-    QString dataDir() const { return dir.filePath(QStringLiteral("data")); }
-
-    bool psql(const QStringList &args, QString *why)
-    {
-        QStringList all = { QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-q"),
-            QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"), QString::number(port),
-            QStringLiteral("-U"), QStringLiteral("postgres") };
-        // The client may run as anyone (only the server refuses root), so it reads the schema
-        // wherever the checkout is, readable by the user postgres or not.
-        return run(QStringLiteral("/usr/bin/psql"), all + args, why);
-    }
-
-    bool runPg(const QString &tool, const QStringList &args, QString *why)
-    {
-        const QString program = binDir() + QLatin1Char('/') + tool;
-        if (geteuid() == 0)
-            return run(QStringLiteral("runuser"),
-                QStringList {
-                    QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--"), program }
-                    + args,
-                why);
-        return run(program, args, why);
-    }
-
-    static bool run(const QString &program, const QStringList &args, QString *why)
-    {
-        QProcess p;
-        p.setProcessChannelMode(QProcess::MergedChannels);
-        p.setWorkingDirectory(QDir::tempPath());
-        p.start(program, args);
-        if (!p.waitForFinished(90000)) {
-            p.kill();
-            p.waitForFinished(5000);
-            *why = program + QStringLiteral(" did not finish in time");
-            return false;
-        }
-        if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-            *why = program + QLatin1Char(' ') + args.join(QLatin1Char(' ')) + QStringLiteral(": ")
-                + QString::fromLocal8Bit(p.readAll());
-            return false;
-        }
-        return true;
-    }
-
-    QTemporaryDir dir;
 };

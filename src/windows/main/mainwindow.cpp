@@ -61,6 +61,7 @@ MainWindow::MainWindow(Store *store, QWidget *parent)
     : QMainWindow(parent)
     , m_store(store)
     , m_priceList(store)
+    , m_counterSettings(store)
     , m_endProgram([] { QCoreApplication::exit(0); })
     , m_closeAfterFailure([this](const QString &message) {
         return QMessageBox::warning(this, QString::fromUtf16(AppTitle), message,
@@ -309,12 +310,14 @@ bool MainWindow::Form_Load()
     Command2_Click();
     if (!m_store->open())
         return false;
+    showDatabase();
     for (const auto &row : m_rows)
         row->Label1->clear();
 
-    if (const auto company = m_priceList.setting(QStringLiteral("company")))
+    m_counterSettings.load();
+    if (const auto company = m_counterSettings.company())
         m_text3->setText(*company);
-    if (const auto sp = m_priceList.setting(QStringLiteral("sp")))
+    if (const auto sp = m_counterSettings.salesExecutive())
         m_text5->setText(*sp);
     m_panels[1]->setText(QStringLiteral("Version %1.%2").arg(Version::Major).arg(Version::Minor));
     m_panels[0]->setText(MakersNotice);
@@ -342,9 +345,12 @@ bool MainWindow::Form_Load()
 
 QString MainWindow::connectionFailureMessage() const
 {
-    return QLatin1String("Error connecting to DataBase!\rPlease make sure that office 2000 is installed!\r"
-                         "Connection String: ")
+    const QString message
+        = QLatin1String("Error connecting to DataBase!\rPlease make sure that office 2000 is installed!\r"
+                        "Connection String: ")
         + m_store->connectionString();
+    // A server can be away for many reasons; the one the server gave is what the shop needs.
+    return m_store->namesServer() ? message + QLatin1Char('\r') + m_store->lastError().text() : message;
 }
 
 void MainWindow::Text3_Change()
@@ -367,14 +373,13 @@ QString MainWindow::Form_QueryUnload()
 {
     if (!m_loaded)
         return {};
-    // Both rows are rewritten in one transaction, so a failure keeps the old ones. A failure is not
+    // The rows are rewritten in one transaction, so a failure keeps the old ones. A failure is not
     // kept quiet: the person would otherwise lose what they typed without knowing.
-    if (m_priceList.rewriteSettings(
-            { { QStringLiteral("company"), m_text3->text() }, { QStringLiteral("sp"), m_text5->text() } }))
+    if (m_counterSettings.save(m_text3->text(), m_text5->text()))
         return {};
     return QStringLiteral("Could not save the shop name and the sales executive:\n%1\n\n"
                           "Close anyway? What you typed will be lost.")
-        .arg(m_store->lastError().text());
+        .arg(m_counterSettings.lastError());
 }
 
 void MainWindow::cmdinst_Click(int)

@@ -11,6 +11,7 @@
 
 #include "configrow.h"
 #include "core/offer.h"
+#include "store/countersettings.h"
 #include "store/pricelistrepository.h"
 
 #include <QMainWindow>
@@ -115,6 +116,8 @@ private:
     void buildTotalRow();
     void setWindowWidthTwips(int twips);
     void refreshTodayPanel();
+    // Names the database the window works on, beside the other panels.
+    void showDatabase();
     void buildRows();
     void buildTabOrder();
     bool fillList(int index);
@@ -123,6 +126,7 @@ private:
 
     Store *m_store;
     PriceListRepository m_priceList;
+    CounterSettings m_counterSettings;
     Offer m_offer;
     std::function<void()> m_endProgram;
     std::function<bool(const QString &)> m_closeAfterFailure;
@@ -136,6 +140,7 @@ private:
     QGroupBox *m_frame1 = nullptr;
     QGroupBox *m_frame2 = nullptr;
     QLabel *m_panels[4] = {};
+    QLabel *m_databasePanel = nullptr;
     std::array<std::unique_ptr<ConfigRow>, ConfigRow::Count> m_rows;
     QFrame *m_line1 = nullptr;
     QLineEdit *m_txttotal = nullptr;

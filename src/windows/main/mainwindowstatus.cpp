@@ -2,7 +2,11 @@
 // date. The load sequence (imrform.cpp) fills the first three; the fourth keeps itself.
 #include "mainwindow.h"
 
+#include "store/store.h"
+
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
 #include <QStatusBar>
@@ -25,6 +29,14 @@ void MainWindow::buildStatusBar()
         else
             bar->addPermanentWidget(m_panels[i]);
     }
+    // Counters sharing a server must see at a glance that they do; the panel stays empty until the
+    // database is open.
+    m_databasePanel = new QLabel(bar);
+    m_databasePanel->setObjectName(QStringLiteral("DatabasePanel"));
+    m_databasePanel->setFrameShape(QFrame::StyledPanel);
+    m_databasePanel->setFrameShadow(QFrame::Sunken);
+    m_databasePanel->hide();
+    bar->addPermanentWidget(m_databasePanel);
     m_panels[2]->setText(QStringLiteral("DB Date"));
     m_panels[2]->setToolTip(QStringLiteral("Data Base Last modification date"));
     // Panel 4 keeps today's date by itself, also across midnight.
@@ -41,6 +53,14 @@ void MainWindow::refreshTodayPanel()
     const QDateTime nextMidnight(now.date().addDays(1), QTime(0, 0, 1));
     m_todayTimer->start(
         static_cast<int>(std::clamp<qint64>(now.msecsTo(nextMidnight), 1000, 24 * 3600 * 1000)));
+}
+
+void MainWindow::showDatabase()
+{
+    const QString name = m_store->isServer() ? m_store->shortName() : QFileInfo(m_store->path()).fileName();
+    m_databasePanel->setText(name);
+    m_databasePanel->setToolTip(QStringLiteral("Works on ") + QDir::toNativeSeparators(m_store->path()));
+    m_databasePanel->show();
 }
 
 QString MainWindow::panelText(int panel) const

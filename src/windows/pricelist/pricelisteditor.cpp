@@ -339,6 +339,7 @@ bool PriceListEditor::lookup()
             m_txtprice->setText(PriceText::shown(m_storedPrice));
             m_shownPrice = m_txtprice->text();
             m_rowKey = found->rowKey;
+            m_seen = found;
         } else {
             m_command1->setEnabled(true);
             makeDefault(m_command1);
@@ -349,6 +350,7 @@ bool PriceListEditor::lookup()
             m_storedPrice.clear();
             m_shownPrice.clear();
             m_rowKey.reset();
+            m_seen.reset();
         }
         return true;
     } catch (const std::exception &e) {
@@ -398,7 +400,11 @@ void PriceListEditor::Command2_Click()
             price = typed.stored;
             m_txtprice->setText(price);
         }
-        change(m_priceList.update({ m_cat, m_txtrid->Text(), m_txtdesc->text(), price }));
+        const PriceListItem changed { m_cat, m_txtrid->Text(), m_txtdesc->text(), price };
+        if (m_seen && m_seen->id == changed.id)
+            changeChecked(m_priceList.updateIfUnchanged(*m_seen, changed), false);
+        else
+            change(m_priceList.update(changed));
     } catch (const std::exception &e) {
         reportException(e.what());
     } catch (...) {
@@ -411,7 +417,10 @@ void PriceListEditor::Command3_Click()
     FlagGuard busy(m_busy);
     try {
         // Only the row that was looked up goes: ids may repeat within a category.
-        change(m_priceList.removeRow({ m_cat, m_txtrid->Text(), std::nullopt, std::nullopt, m_rowKey }));
+        if (m_seen && m_seen->id == m_txtrid->Text())
+            changeChecked(m_priceList.removeIfUnchanged(*m_seen), true);
+        else
+            change(m_priceList.removeRow({ m_cat, m_txtrid->Text(), std::nullopt, std::nullopt, m_rowKey }));
     } catch (const std::exception &e) {
         reportException(e.what());
     } catch (...) {
@@ -432,6 +441,41 @@ void PriceListEditor::change(bool written)
     }
     UpdateDBDate();
     accept();
+}
+
+void PriceListEditor::changeChecked(const CheckedChange &result, bool removing)
+{
+    using Outcome = CheckedChange::Outcome;
+    if (result.outcome == Outcome::Done || result.outcome == Outcome::Failed
+        || (removing && result.outcome == Outcome::GoneMeanwhile))
+        return change(result.outcome != Outcome::Failed);
+    if (result.outcome == Outcome::GoneMeanwhile) {
+        m_seen.reset();
+        m_rowKey.reset();
+        setButtons(true, false, false);
+        makeDefault(m_command1);
+        return refuse(m_txtdesc,
+            QStringLiteral("Another counter deleted this item after you looked it up, so your change was not "
+                           "saved.\n\nPress Add to put it back with what you typed, or Cancel."));
+    }
+    // What the person left as it was follows the item as it is now; what they typed stays.
+    const PriceListItem &now = *result.current;
+    if (m_txtdesc->text() == m_seen->description.value_or(QString()))
+        m_txtdesc->setText(now.description.value_or(QString()));
+    if (m_txtprice->text() == m_shownPrice) {
+        m_storedPrice = now.price.value_or(QString());
+        m_txtprice->setText(PriceText::shown(m_storedPrice));
+        m_shownPrice = m_txtprice->text();
+    }
+    m_seen = now;
+    m_rowKey = now.rowKey;
+    refuse(m_txtdesc,
+        QStringLiteral(
+            "Another counter changed this item after you looked it up, so your change was not "
+            "saved. It now reads:\n\nDescription: %1\nPrice: %2\n\nPress %3 again to %4, or Cancel.")
+            .arg(now.description.value_or(QString()), now.price.value_or(QString()),
+                removing ? QStringLiteral("Delete") : QStringLiteral("Update"),
+                removing ? QStringLiteral("delete it all the same") : QStringLiteral("save yours over it")));
 }
 
 void PriceListEditor::UpdateDBDate()

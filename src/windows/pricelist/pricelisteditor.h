@@ -67,6 +67,9 @@ private:
     bool lookup();
     // After one change was written: the date stamp, then closes; reports a failure instead.
     void change(bool written);
+    // The same for a change checked against what the lookup saw: someone else's change meanwhile
+    // is told, with the item as it is now, and nothing is written.
+    void changeChecked(const CheckedChange &result, bool removing);
     void reportFailure(const QSqlError &error);
     void reportFailure(const QString &number, const QString &description, const QString &source);
     void reportException(const char *what);
@@ -86,6 +89,7 @@ private:
     QString m_storedPrice;
     QString m_shownPrice;
     std::optional<qint64> m_rowKey;
+    std::optional<PriceListItem> m_seen; // the item as the last lookup found it
     bool m_shown = false;
 
     QLabel *m_image1 = nullptr;

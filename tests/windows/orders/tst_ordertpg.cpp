@@ -19,7 +19,7 @@ class TestOrderTPostgres : public QObject
 
 private:
     OdbcConfig config;
-    std::unique_ptr<PostgresServer> server;
+    std::unique_ptr<OrderPostgresServer> server;
     std::unique_ptr<OrderWindow> w;
     QStringList messages;
 
@@ -114,7 +114,7 @@ private slots:
         QLocale::setDefault(QLocale::c());
         if (!PostgresServer::available())
             QSKIP("PostgreSQL 15 server binaries are not installed (Debian package postgresql-15).");
-        server = std::make_unique<PostgresServer>();
+        server = std::make_unique<OrderPostgresServer>();
         QString why;
         QVERIFY2(server->start(&why), qPrintable(why));
         config.setDataSource(server->odbcBody());

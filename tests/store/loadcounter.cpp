@@ -1,0 +1,66 @@
+// One counter of the load test, as a process of its own: saves offers and changes prices on the
+// shared server as fast as it can, interleaved, and prints what it got.
+//   loadcounter ADDRESS COUNTER COUNT ITEMS
+// Output: one line "offer N" per saved offer, "price ID" per price change that was written,
+// "told ID" per change refused because another counter changed the item first (then tried
+// again), "error TEXT" per failure; exit code 0 when every action was done.
+#include "store/offerrepository.h"
+#include "store/pricelistrepository.h"
+#include "store/store.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 5)
+        return 2;
+    const QString counter = args.at(2);
+    const int count = args.at(3).toInt();
+    const int items = args.at(4).toInt();
+    QTextStream out(stdout);
+    Store store(args.at(1), QStringLiteral("load"));
+    if (!store.open()) {
+        out << "error " << store.lastError().text() << "\n";
+        return 1;
+    }
+    OfferRepository offers(&store);
+    PriceListRepository prices(&store);
+    int failures = 0;
+    for (int i = 0; i < count; ++i) {
+        Offer offer;
+        offer.client = QStringLiteral("counter %1 offer %2").arg(counter).arg(i);
+        offer.pickItem(0, QStringLiteral("I%1").arg(i % items), QStringLiteral("Item"), QStringLiteral("1"));
+        if (const auto key = offers.save(offer, std::nullopt, QDateTime::currentDateTime(), counter)) {
+            out << "offer " << key->number << "\n";
+        } else {
+            out << "error " << offers.lastError() << "\n";
+            ++failures;
+        }
+        const QString id = QStringLiteral("I%1").arg((i * 7 + counter.toInt()) % items);
+        const QString price = QStringLiteral("%1.%2").arg(counter).arg(i);
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            const auto seen = prices.item(QStringLiteral("0"), id);
+            if (!seen) {
+                out << "error " << prices.lastError().text() << "\n";
+                ++failures;
+                break;
+            }
+            const CheckedChange change
+                = prices.updateIfUnchanged(*seen, { QStringLiteral("0"), id, seen->description, price });
+            if (change.outcome == CheckedChange::Outcome::Done) {
+                out << "price " << id << " " << price << "\n";
+                break;
+            }
+            if (change.outcome != CheckedChange::Outcome::ChangedMeanwhile) {
+                out << "error " << prices.lastError().text() << "\n";
+                ++failures;
+                break;
+            }
+            out << "told " << id << "\n";
+        }
+    }
+    return failures == 0 ? 0 : 1;
+}

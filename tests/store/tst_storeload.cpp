@@ -1,0 +1,86 @@
+// Four counters at once on one server, each a process of its own saving offers and changing
+// prices: every offer gets a number of its own, every price change is written or told, and no
+// failure goes unreported.
+
+#include "support/testdb.h"
+
+#include <QProcess>
+#include <QSqlQuery>
+#include <QTest>
+
+#include <memory>
+#include <set>
+
+class TestStoreLoad : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase() { TestDb::stopServer(); }
+    void fourCountersAtOnce();
+};
+
+void TestStoreLoad::initTestCase()
+{
+    BRASKO_START_BACKEND(Backend::Server);
+}
+
+void TestStoreLoad::fourCountersAtOnce()
+{
+    constexpr int Counters = 4;
+    constexpr int PerCounter = 250;
+    constexpr int Items = 20; // few, so the counters meet on the same items often
+    std::vector<TestRow> rows;
+    for (int i = 0; i < Items; ++i)
+        rows.push_back({ "0", QStringLiteral("I%1").arg(i), QStringLiteral("Item %1").arg(i), "0" });
+    TestDb db(Backend::Server, rows);
+    std::vector<std::unique_ptr<QProcess>> counters;
+    for (int c = 0; c < Counters; ++c) {
+        counters.push_back(std::make_unique<QProcess>());
+        counters.back()->start(QStringLiteral(LOAD_COUNTER),
+            { db.path, QString::number(c + 1), QString::number(PerCounter), QString::number(Items) });
+    }
+    std::set<int> numbers;
+    int offers = 0;
+    int priceChanges = 0;
+    QStringList errors;
+    std::map<QString, std::set<QString>> written; // item → every price written to it
+    for (auto &p : counters) {
+        QVERIFY(p->waitForFinished(240000));
+        const QStringList lines
+            = QString::fromUtf8(p->readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        for (const QString &line : lines) {
+            const QStringList parts = line.split(' ');
+            if (parts.first() == "offer") {
+                ++offers;
+                numbers.insert(parts.at(1).toInt());
+            } else if (parts.first() == "price") {
+                ++priceChanges;
+                written[parts.at(1)].insert(parts.at(2));
+            } else if (parts.first() == "error") {
+                errors << line;
+            }
+        }
+        QCOMPARE(p->exitCode(), errors.isEmpty() ? 0 : 1); // a failure is never kept quiet
+    }
+    QCOMPARE(errors, QStringList {});
+    QCOMPARE(offers, Counters * PerCounter);
+    QCOMPARE(int(numbers.size()), Counters * PerCounter);
+    QCOMPARE(*numbers.begin(), 1);
+    QCOMPARE(*numbers.rbegin(), Counters * PerCounter);
+    QCOMPARE(priceChanges, Counters * PerCounter);
+    QSqlQuery q(db.raw());
+    QVERIFY(q.exec("select count(*), count(distinct number) from offers"));
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toInt(), Counters * PerCounter);
+    QCOMPARE(q.value(1).toInt(), Counters * PerCounter);
+    // Every item holds a price one of the counters wrote and was told was written.
+    QVERIFY(q.exec("select id, price from adt where category = '0'"));
+    while (q.next())
+        QVERIFY2(written[q.value(0).toString()].count(q.value(1).toString()) == 1,
+            qPrintable(q.value(0).toString() + " holds " + q.value(1).toString()));
+}
+
+QTEST_GUILESS_MAIN(TestStoreLoad)
+#include "tst_storeload.moc"
