@@ -99,6 +99,9 @@ Q_SIGNALS:
     void ordersRequested();
     // The price-list editor for one row's category (showfrmadt).
     void priceListRequested(int index);
+    // The "Price List" menu: reading a supplier's file into the list, writing the list to a file.
+    void priceListImportRequested();
+    void priceListExportRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -109,6 +112,7 @@ private:
     // The close sequence; returns what could not be saved, empty when all went well.
     QString Form_QueryUnload();
     void buildMenus();
+    void buildPriceListMenu();
     void buildStatusBar();
     void buildClientArea();
     void buildClientData(QWidget *client);
