@@ -185,10 +185,28 @@ std::unique_ptr<RecordSet> Store::query(const QString &statement, const QVariant
 
 bool Store::inTransaction(const std::function<bool()> &work)
 {
+    if (m_transactionDepth > 0)
+        return work();
     QSqlDatabase db = database();
     if (!db.transaction())
         return fail(db.lastError());
-    if (!work()) {
+    struct Depth {
+        int &depth;
+        explicit Depth(int &d)
+            : depth(d)
+        {
+            ++depth;
+        }
+        ~Depth() { --depth; }
+        Depth(const Depth &) = delete;
+        Depth &operator=(const Depth &) = delete;
+    };
+    bool done = false;
+    {
+        const Depth inside(m_transactionDepth);
+        done = work();
+    }
+    if (!done) {
         const QSqlError error = m_lastError;
         db.rollback();
         m_lastError = error;

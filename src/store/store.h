@@ -44,7 +44,8 @@ public:
     bool execute(const QString &statement, const QVariantList &values);
     std::unique_ptr<RecordSet> query(const QString &statement, const QVariantList &values);
 
-    // Runs the work in one transaction: everything it did stays only when it returns true.
+    // Runs the work in one transaction: everything it did stays only when it returns true. Work
+    // started inside another's transaction is part of that one (and undone with it).
     bool inTransaction(const std::function<bool()> &work);
 
     // Whether changes can be written: the file and its folder (SQLite writes its journal there).
@@ -56,6 +57,7 @@ private:
     QString m_connectionName;
     QString m_path;
     QSqlError m_lastError;
+    int m_transactionDepth = 0;
 };
 
 // Creates an empty price-list database (table adt and its index) at path; refuses to touch an

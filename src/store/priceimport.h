@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/supplierimport.h"
+#include "pricelistrepository.h"
+
+#include <QDateTime>
+#include <QSqlError>
+
+#include <optional>
+#include <vector>
+
+class Store;
+
+// An item the file lists differently from the price list: another price or description.
+struct ImportChange {
+    SupplierImport::Item item;
+    std::optional<QString> oldPrice;
+    std::optional<QString> oldDescription;
+};
+
+// What applying a supplier's file would do to the categories it names.
+struct ImportPreview {
+    std::vector<SupplierImport::Item> added;
+    std::vector<ImportChange> changed;
+    qsizetype unchanged = 0;
+    // Items of those categories the file no longer lists: kept, unless the person asks to remove them.
+    std::vector<PriceListItem> missing;
+
+    bool changesNothing(bool removeMissing) const
+    {
+        return added.empty() && changed.empty() && (!removeMissing || missing.empty());
+    }
+};
+
+// Compares a supplier's items with the price list and writes them into it: every addition,
+// change and (when asked) removal, with its price-history record and one stamp of the price-list
+// date, in one transaction, so the list is either the old one or the new one.
+class PriceImport final
+{
+public:
+    explicit PriceImport(Store *store);
+
+    // nullopt (and lastError()) when the list cannot be read.
+    std::optional<ImportPreview> preview(const std::vector<SupplierImport::Item> &items);
+    bool apply(
+        const ImportPreview &preview, bool removeMissing, const QString &source, const QDateTime &when);
+
+    QSqlError lastError() const;
+
+private:
+    Store *m_store;
+    QSqlError m_error;
+};
