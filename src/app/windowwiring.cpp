@@ -3,6 +3,7 @@
 #include "windows/about/aboutdialog.h"
 #include "windows/errors/showerrorreport.h"
 #include "windows/import/exportdialog.h"
+#include "windows/import/importwindow.h"
 #include "windows/installments/installmentcalculator.h"
 #include "windows/main/mainwindow.h"
 #include "windows/main/offeractions.h"
@@ -41,6 +42,10 @@ void connectWindows(MainWindow &form)
         about.exec();
     });
     QObject::connect(owner, &MainWindow::ordersRequested, owner, [owner] { openOrderWindow(owner); });
+    QObject::connect(owner, &MainWindow::priceListImportRequested, owner, [owner] {
+        ImportWindow window(owner->store(), rowCategories(*owner), owner);
+        window.exec();
+    });
     QObject::connect(owner, &MainWindow::priceListExportRequested, owner, [owner] {
         PriceListExportDialog dialog(owner->store(), rowCategories(*owner), owner);
         dialog.exec();

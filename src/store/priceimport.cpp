@@ -29,7 +29,7 @@ QSqlError loadCategory(
 {
     QSqlQuery q(store.database());
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("select id, description, price from adt where category = ?"));
+    q.prepare(QStringLiteral("select id, description, price from adt where category = ? order by id"));
     q.addBindValue(category);
     if (!q.exec())
         return q.lastError();
