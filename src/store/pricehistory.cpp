@@ -59,13 +59,21 @@ bool PriceHistory::ensureTable()
     return true;
 }
 
+QString PriceHistory::recordStatement()
+{
+    return QStringLiteral("insert into price_history (changed_at, category, item_id, old_price, new_price,"
+                          " description, source) values (?, ?, ?, ?, ?, ?, ?)");
+}
+
+QVariantList PriceHistory::recordValues(const PriceChange &change)
+{
+    return { change.when.toString(DateFormat), text(change.category), text(change.id),
+        nullable(change.oldPrice), nullable(change.newPrice), text(change.description), text(change.source) };
+}
+
 bool PriceHistory::record(const PriceChange &change)
 {
-    return m_store->execute(
-        QStringLiteral("insert into price_history (changed_at, category, item_id, old_price,"
-                       " new_price, description, source) values (?, ?, ?, ?, ?, ?, ?)"),
-        { change.when.toString(DateFormat), text(change.category), text(change.id), nullable(change.oldPrice),
-            nullable(change.newPrice), text(change.description), text(change.source) });
+    return m_store->execute(recordStatement(), recordValues(change));
 }
 
 std::optional<PriceListItem> PriceHistory::current(const PriceListItem &item, bool *failed)

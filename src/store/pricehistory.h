@@ -6,6 +6,7 @@
 #include <QList>
 #include <QSqlError>
 #include <QString>
+#include <QVariantList>
 
 #include <optional>
 
@@ -45,6 +46,9 @@ public:
     // then records one change.
     bool ensureTable();
     bool record(const PriceChange &change);
+    // The statement record() runs and its values, for work that records many changes at once.
+    static QString recordStatement();
+    static QVariantList recordValues(const PriceChange &change);
 
     // The changes of one item, newest first; nullopt (and lastError()) when they cannot be read.
     std::optional<QList<PriceChange>> changes(const QString &category, const QString &id);

@@ -13,14 +13,15 @@ class Store;
 
 // An item the file lists differently from the price list: another price or description.
 struct ImportChange {
-    SupplierImport::Item item;
+    const SupplierImport::Item *item;
     std::optional<QString> oldPrice;
-    std::optional<QString> oldDescription;
+    std::optional<QString> oldDescription; // only when the file brings another one
 };
 
-// What applying a supplier's file would do to the categories it names.
+// What applying a supplier's file would do to the categories it names. It points into the items
+// it was made from (a file may list a million), which must outlive it.
 struct ImportPreview {
-    std::vector<SupplierImport::Item> added;
+    std::vector<const SupplierImport::Item *> added;
     std::vector<ImportChange> changed;
     qsizetype unchanged = 0;
     // Items of those categories the file no longer lists: kept, unless the person asks to remove them.
@@ -48,6 +49,9 @@ public:
     QSqlError lastError() const;
 
 private:
+    bool compareCategory(const QString &category, const std::vector<const SupplierImport::Item *> &inFile,
+        ImportPreview &preview);
+
     Store *m_store;
     QSqlError m_error;
 };

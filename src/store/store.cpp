@@ -156,6 +156,33 @@ bool Store::execute(const QString &statement, const QVariantList &values)
     return true;
 }
 
+std::unique_ptr<PreparedStatement> Store::prepare(const QString &statement)
+{
+    QSqlQuery q(database());
+    if (!q.prepare(statement)) {
+        fail(q.lastError());
+        return nullptr;
+    }
+    return std::make_unique<PreparedStatement>(this, std::move(q));
+}
+
+PreparedStatement::PreparedStatement(Store *store, QSqlQuery query)
+    : m_store(store)
+    , m_query(std::move(query))
+{
+}
+
+bool PreparedStatement::exec(const QVariantList &values)
+{
+    if (const auto refused = refusedValue(values))
+        return m_store->fail(*refused);
+    for (int i = 0; i < values.size(); ++i)
+        m_query.bindValue(i, values.at(i));
+    if (!m_query.exec())
+        return m_store->fail(m_query.lastError());
+    return true;
+}
+
 std::unique_ptr<RecordSet> Store::query(const QString &statement, const QVariantList &values)
 {
     if (const auto refused = refusedValue(values)) {

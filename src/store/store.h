@@ -5,6 +5,7 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
 
@@ -15,6 +16,21 @@
 // The price-list store: the one connection on db.mdb and the way every statement of the program is
 // run on it. Statement texts are fixed by their callers; values go into them only as bound values,
 // so nothing a person types can end a literal early or add a statement.
+class Store;
+
+// A statement prepared once and run many times with new values (bulk work such as an import);
+// the values are checked and bound as Store::execute does. Lives no longer than its store.
+class PreparedStatement final
+{
+public:
+    PreparedStatement(Store *store, QSqlQuery query);
+    bool exec(const QVariantList &values);
+
+private:
+    Store *m_store;
+    QSqlQuery m_query;
+};
+
 class Store final
 {
 public:
@@ -43,6 +59,8 @@ public:
     // the engine would not give back as it was (NUL, noncharacters) is refused before anything runs.
     bool execute(const QString &statement, const QVariantList &values);
     std::unique_ptr<RecordSet> query(const QString &statement, const QVariantList &values);
+    // nullptr (and lastError()) when the statement cannot be prepared.
+    std::unique_ptr<PreparedStatement> prepare(const QString &statement);
 
     // Runs the work in one transaction: everything it did stays only when it returns true. Work
     // started inside another's transaction is part of that one (and undone with it).
@@ -52,6 +70,7 @@ public:
     bool isWritable() const;
 
 private:
+    friend class PreparedStatement;
     bool fail(const QSqlError &error);
 
     QString m_connectionName;

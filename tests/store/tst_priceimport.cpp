@@ -140,9 +140,9 @@ void TestPriceImport::previewAndApply()
     QVERIFY(shown);
     QStringList seen;
     for (const auto &item : shown->added)
-        seen << "+" + item.id;
+        seen << "+" + item->id;
     for (const auto &c : shown->changed)
-        seen << QStringLiteral("~%1 %2>%3").arg(c.item.id, c.oldPrice.value_or("-"), c.item.price);
+        seen << QStringLiteral("~%1 %2>%3").arg(c.item->id, c.oldPrice.value_or("-"), c.item->price);
     for (const auto &m : shown->missing)
         seen << "-" + m.id;
     std::sort(seen.begin() + 2, seen.end() - 1);

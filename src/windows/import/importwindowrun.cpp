@@ -92,6 +92,7 @@ void ImportWindow::invalidate()
 void ImportWindow::cmdpreview_Click()
 {
     invalidate();
+    m_reading = {};
     const SupplierImport::Columns columns = chosenColumns();
     if (m_path.isEmpty() || columns.id < 0 || columns.price < 0) {
         tell(QStringLiteral("Choose the file and at least its ID and Price columns."), true);
@@ -143,12 +144,13 @@ void ImportWindow::showPreview()
         if (m_grid->rowCount() >= ShownRows)
             break;
         addRow(m_grid,
-            { QStringLiteral("Changed"), c.item.category, c.item.id,
-                c.item.description.value_or(c.oldDescription.value_or(QString())),
-                c.oldPrice.value_or(QString()), c.item.price,
-                PriceText::percentChange(c.oldPrice.value_or(QString()), c.item.price) });
+            { QStringLiteral("Changed"), c.item->category, c.item->id,
+                c.item->description.value_or(c.oldDescription.value_or(QString())),
+                c.oldPrice.value_or(QString()), c.item->price,
+                PriceText::percentChange(c.oldPrice.value_or(QString()), c.item->price) });
     }
-    for (const SupplierImport::Item &item : m_preview->added) {
+    for (const SupplierImport::Item *added : m_preview->added) {
+        const SupplierImport::Item &item = *added;
         if (m_grid->rowCount() >= ShownRows)
             break;
         addRow(m_grid,
