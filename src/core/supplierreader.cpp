@@ -129,13 +129,13 @@ namespace
     }
 
     void LineFeeder::finish()
-{
-    // Every line was fed with its line break, so a record still open is inside a quote.
-    if (m_inRecord)
-        m_handlers.problem({ m_recordStart,
-            QStringLiteral("A quote opened on this line is never closed; the record was left out.") });
-    csv_fini(&m_parser, nullptr, nullptr, nullptr);
-}
+    {
+        // Every line was fed with its line break, so a record still open is inside a quote.
+        if (m_inRecord)
+            m_handlers.problem({ m_recordStart,
+                QStringLiteral("A quote opened on this line is never closed; the record was left out.") });
+        csv_fini(&m_parser, nullptr, nullptr, nullptr);
+    }
 
 } // namespace
 
