@@ -149,7 +149,11 @@ void Collector::record(SupplierFile::Record &&record)
     }
     ++m_reading.records;
     const QStringList &f = record.fields;
-    const QString category = m_columns.category >= 0 ? field(f, m_columns.category) : m_columns.fixedCategory;
+    QString category = m_columns.category >= 0 ? field(f, m_columns.category) : m_columns.fixedCategory;
+    if (const auto known = m_categories.constFind(category); known != m_categories.constEnd())
+        category = *known;
+    else
+        m_categories.insert(category, category);
     const QString id = field(f, m_columns.id);
     if (category.isEmpty() || id.isEmpty()) {
         m_reading.problems.push_back(
@@ -211,6 +215,7 @@ Reading readItems(QIODevice &device, const SupplierFile::Format &format, const C
 Reading Collector::take()
 {
     m_index.clear();
+    m_categories.clear();
     return std::move(m_reading);
 }
 

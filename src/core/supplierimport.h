@@ -7,8 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <deque>
 #include <optional>
-#include <vector>
 
 // What a supplier's file means for the price list: which column holds what, how its prices are
 // written, and the items it lists (the last line of an id wins).
@@ -50,7 +50,9 @@ struct Item {
 };
 
 struct Reading {
-    std::vector<Item> items; // one per category and id, in the order first seen
+    // One per category and id, in the order first seen. A deque: a million items grow without ever
+    // being copied to a buffer twice the size, and stay where they are.
+    std::deque<Item> items;
     QList<SupplierFile::Problem> problems; // lines left out, and why
     QStringList notes; // what was read but should be known (ids listed twice)
     qint64 records = 0;
@@ -70,6 +72,7 @@ private:
     Reading m_reading;
     bool m_headerSeen = false;
     QHash<QString, qsizetype> m_index; // category + '\n' + id -> item
+    QHash<QString, QString> m_categories; // one text per category, shared by its items
 };
 
 // The file's first records, for choosing its columns: at most `count`.

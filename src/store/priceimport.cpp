@@ -32,7 +32,7 @@ QSqlError PriceImport::lastError() const
     return m_error.isValid() ? m_error : m_store->lastError();
 }
 
-std::optional<ImportPreview> PriceImport::preview(const std::vector<SupplierImport::Item> &items)
+std::optional<ImportPreview> PriceImport::preview(const std::deque<SupplierImport::Item> &items)
 {
     QHash<QString, std::vector<const SupplierImport::Item *>> byCategory;
     QStringList categories;

@@ -42,7 +42,7 @@ public:
     explicit PriceImport(Store *store);
 
     // nullopt (and lastError()) when the list cannot be read.
-    std::optional<ImportPreview> preview(const std::vector<SupplierImport::Item> &items);
+    std::optional<ImportPreview> preview(const std::deque<SupplierImport::Item> &items);
     bool apply(
         const ImportPreview &preview, bool removeMissing, const QString &source, const QDateTime &when);
 
