@@ -36,6 +36,10 @@ run() { # name, command...
 run startup "$bin/bench_startup" 15
 run picker "$bin/bench_picker" 20000
 run picker-100k "$bin/bench_picker" 100000
+run picker-search "$bin/bench_pickersearch" 100000
+run export "$bin/bench_export" 100000
+run import "$bin/bench_import" 100000
+run import-1m "$bin/bench_import" 1000000 1
 run amount "$bin/bench_amount"
 run plan "$bin/bench_plan"
 run server "$bin/bench_server" 20000

@@ -23,7 +23,7 @@ export CCACHE_BASEDIR=$root
 export QT_QPA_PLATFORM=offscreen
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fuzzers=(fuzz_amount fuzz_numbers fuzz_plan fuzz_registryfile fuzz_statements)
+fuzzers=(fuzz_amount fuzz_numbers fuzz_plan fuzz_registryfile fuzz_statements fuzz_supplierfile)
 
 started=$(date +%s)
 lap() { echo "== $1: $(( $(date +%s) - started )) s since start"; }

@@ -2,6 +2,8 @@
 
 #include "windows/about/aboutdialog.h"
 #include "windows/errors/showerrorreport.h"
+#include "windows/import/exportdialog.h"
+#include "windows/import/importwindow.h"
 #include "windows/installments/installmentcalculator.h"
 #include "windows/main/mainwindow.h"
 #include "windows/main/offeractions.h"
@@ -11,6 +13,14 @@
 
 #include <QLabel>
 #include <QPushButton>
+
+QList<std::pair<QString, QString>> rowCategories(const MainWindow &form)
+{
+    QList<std::pair<QString, QString>> out;
+    for (int i = 0; i < ConfigRow::Count; ++i)
+        out.push_back({ form.row(i).Command1->text(), form.row(i).category() });
+    return out;
+}
 
 void connectWindows(MainWindow &form)
 {
@@ -32,6 +42,14 @@ void connectWindows(MainWindow &form)
         about.exec();
     });
     QObject::connect(owner, &MainWindow::ordersRequested, owner, [owner] { openOrderWindow(owner); });
+    QObject::connect(owner, &MainWindow::priceListImportRequested, owner, [owner] {
+        ImportWindow window(owner->store(), rowCategories(*owner), owner);
+        window.exec();
+    });
+    QObject::connect(owner, &MainWindow::priceListExportRequested, owner, [owner] {
+        PriceListExportDialog dialog(owner->store(), rowCategories(*owner), owner);
+        dialog.exec();
+    });
     if (OfferActions *offers = form.offerActions()) {
         offers->chooseOffer = [owner](OfferRepository *repository) -> std::optional<OfferKey> {
             SavedOffersDialog list(repository, owner);

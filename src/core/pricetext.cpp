@@ -2,6 +2,8 @@
 
 #include "amount.h"
 
+#include <cmath>
+
 namespace PriceText
 {
 
@@ -49,3 +51,26 @@ Entry forUpdate(const QString &typed, const QLocale &locale)
 }
 
 } // namespace PriceText
+
+QString PriceText::percentChange(const QString &oldPrice, const QString &newPrice)
+{
+    bool okOld = false;
+    bool okNew = false;
+    const double before = oldPrice.toDouble(&okOld);
+    const double after = newPrice.toDouble(&okNew);
+    if (!okOld || !okNew || before == 0 || !std::isfinite(before) || !std::isfinite(after))
+        return QString();
+    const double percent = (after - before) / before * 100.0;
+    const QString number = QString::number(percent, 'f', 1);
+    return (percent > 0 && number != QLatin1String("0.0") ? QStringLiteral("+") : QString()) + number
+        + QLatin1Char('%');
+}
+
+bool PriceText::samePrice(const QString &a, const QString &b)
+{
+    if (a == b)
+        return true;
+    const auto x = Decimal::fromPlain(a.trimmed());
+    const auto y = Decimal::fromPlain(b.trimmed());
+    return x && y && *x == *y;
+}

@@ -24,4 +24,12 @@ struct Entry {
 Entry forAdd(const QString &typed, const QLocale &locale);
 Entry forUpdate(const QString &typed, const QLocale &locale);
 
+// Whether two stored prices are the same amount ("5400.50" and "5400.5" are); texts that are no
+// number are the same only when they are equal.
+bool samePrice(const QString &a, const QString &b);
+
+// The change from one stored price to another in percent, one decimal, signed ("+12.5%", "-3.0%",
+// "0.0%"); empty when either is not a number or the old price is zero.
+QString percentChange(const QString &oldPrice, const QString &newPrice);
+
 } // namespace PriceText

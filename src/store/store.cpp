@@ -197,6 +197,33 @@ bool Store::execute(const QString &statement, const QVariantList &values, int *r
     return true;
 }
 
+std::unique_ptr<PreparedStatement> Store::prepare(const QString &statement)
+{
+    QSqlQuery q(database());
+    if (!q.prepare(statement)) {
+        fail(q.lastError());
+        return nullptr;
+    }
+    return std::make_unique<PreparedStatement>(this, std::move(q));
+}
+
+PreparedStatement::PreparedStatement(Store *store, QSqlQuery query)
+    : m_store(store)
+    , m_query(std::move(query))
+{
+}
+
+bool PreparedStatement::exec(const QVariantList &values)
+{
+    if (const auto refused = refusedValue(values))
+        return m_store->fail(*refused);
+    for (int i = 0; i < values.size(); ++i)
+        m_query.bindValue(i, values.at(i));
+    if (!m_query.exec())
+        return m_store->fail(m_query.lastError());
+    return true;
+}
+
 std::unique_ptr<RecordSet> Store::query(const QString &statement, const QVariantList &values)
 {
     if (const auto refused = refusedValue(values)) {
@@ -225,6 +252,9 @@ std::unique_ptr<RecordSet> Store::query(const QString &statement, const QVariant
 
 bool Store::inTransaction(const std::function<bool()> &work)
 {
+    // Work started inside another's transaction is part of that one.
+    if (m_transactionDepth > 0)
+        return work();
     if (!reconnectIfLost())
         return false;
     QSqlDatabase db = database();
@@ -233,9 +263,22 @@ bool Store::inTransaction(const std::function<bool()> &work)
         checkConnection();
         return false;
     }
-    ++m_transactionDepth;
-    const bool done = work();
-    --m_transactionDepth;
+    struct Depth {
+        int &depth;
+        explicit Depth(int &d)
+            : depth(d)
+        {
+            ++depth;
+        }
+        ~Depth() { --depth; }
+        Depth(const Depth &) = delete;
+        Depth &operator=(const Depth &) = delete;
+    };
+    bool done = false;
+    {
+        const Depth inside(m_transactionDepth);
+        done = work();
+    }
     if (!done) {
         const QSqlError error = m_lastError;
         db.rollback();

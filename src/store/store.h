@@ -6,6 +6,7 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -13,6 +14,21 @@
 #include <functional>
 #include <memory>
 #include <optional>
+
+class Store;
+
+// A statement prepared once and run many times with new values (bulk work such as an import);
+// the values are checked and bound as Store::execute does. Lives no longer than its store.
+class PreparedStatement final
+{
+public:
+    PreparedStatement(Store *store, QSqlQuery query);
+    bool exec(const QVariantList &values);
+
+private:
+    Store *m_store;
+    QSqlQuery m_query;
+};
 
 // The price-list store: the one connection, on db.mdb or on a PostgreSQL database shared by several
 // counters, and the way every statement of the program is run on it. Statement texts are fixed by
@@ -58,17 +74,21 @@ public:
     // the engine would not give back as it was (NUL, noncharacters) is refused before anything runs.
     bool execute(const QString &statement, const QVariantList &values, int *rowsAffected = nullptr);
     std::unique_ptr<RecordSet> query(const QString &statement, const QVariantList &values);
+    // nullptr (and lastError()) when the statement cannot be prepared.
+    std::unique_ptr<PreparedStatement> prepare(const QString &statement);
 
     // Whether the database has this table; nullopt (and lastError()) when that cannot be read.
     std::optional<bool> hasTable(const QString &table);
 
-    // Runs the work in one transaction: everything it did stays only when it returns true.
+    // Runs the work in one transaction: everything it did stays only when it returns true. Work
+    // started inside another's transaction is part of that one (and undone with it).
     bool inTransaction(const std::function<bool()> &work);
 
     // Whether changes can be written: the file and its folder (SQLite writes its journal there).
     bool isWritable() const;
 
 private:
+    friend class PreparedStatement;
     bool fail(const QSqlError &error);
     bool openServer();
     bool createServerTables();

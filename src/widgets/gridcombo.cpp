@@ -1,6 +1,7 @@
 #include "gridcombo.h"
 
 #include "focusleave.h"
+#include "pickerfilter.h"
 #include "windowtext.h"
 
 #include <QAccessible>
@@ -9,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QSqlQueryModel>
@@ -83,6 +85,7 @@ QAccessibleInterface *gridComboAccessible(const QString &className, QObject *obj
 
 GridCombo::GridCombo(QWidget *parent)
     : QWidget(parent)
+    , m_filter(std::make_unique<PickerFilter>())
 {
     static const bool accessibleInstalled = [] {
         QAccessible::installFactory(gridComboAccessible);
@@ -132,6 +135,11 @@ QTableView *GridCombo::listView()
     m_popup->setFrameShape(QFrame::Box);
     auto *popupLayout = new QVBoxLayout(m_popup);
     popupLayout->setContentsMargins(1, 1, 1, 1);
+    popupLayout->setSpacing(1);
+    m_searchLabel = new QLabel(m_popup);
+    m_searchLabel->setObjectName(QStringLiteral("search"));
+    m_searchLabel->hide();
+    popupLayout->addWidget(m_searchLabel);
     m_view = new QTableView(m_popup);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -151,6 +159,10 @@ QTableView *GridCombo::listView()
 
 void GridCombo::setRowSource(std::unique_ptr<RecordSet> rows)
 {
+    // A new list: what was typed and the texts folded for it belong to the old one.
+    m_filter->forget();
+    if (m_searchLabel)
+        m_searchLabel->hide();
     if (m_view)
         m_view->setModel(rows ? rows->model() : nullptr);
     m_rows = std::move(rows);
@@ -189,16 +201,16 @@ void GridCombo::showList()
 {
     Q_EMIT listRequested();
     listView();
+    // Every opening starts with the whole list (a click elsewhere closes it without hideList()).
+    m_filter->clearQuery();
+    m_searchLabel->hide();
     if (!m_rows) {
         m_view->setModel(nullptr);
     } else if (m_view->model() != m_rows->model()) {
         m_view->setModel(m_rows->model());
     }
     if (QAbstractItemModel *model = m_view->model()) {
-        const int columns = model->columnCount();
-        const int width = std::max(this->width() * 3, 360);
-        for (int c = 0; c + 1 < columns; ++c)
-            m_view->setColumnWidth(c, c == 0 ? width / 4 : width / 2);
+        fitColumns();
         int current = -1;
         if (m_rows && m_rows->hasCurrentRow()
             && m_rows->text(model->headerData(0, Qt::Horizontal).toString()) == Text())
@@ -227,10 +239,73 @@ void GridCombo::showList()
     m_view->setFocus(Qt::PopupFocusReason);
 }
 
+void GridCombo::fitColumns()
+{
+    const QAbstractItemModel *model = m_view->model();
+    const int columns = model ? model->columnCount() : 0;
+    const int width = std::max(this->width() * 3, 360);
+    for (int c = 0; c + 1 < columns; ++c)
+        m_view->setColumnWidth(c, c == 0 ? width / 4 : width / 2);
+}
+
+QString GridCombo::searchText() const
+{
+    return m_filter->query();
+}
+
+void GridCombo::setSearch(const QString &search)
+{
+    QAbstractItemModel *source = m_rows ? m_rows->model() : nullptr;
+    // The first key reads the rest of the list; a grid attached to it would follow every row.
+    if (!m_filter->isActive() && !search.isEmpty())
+        m_view->setModel(nullptr);
+    QAbstractItemModel *shown = m_filter->apply(source, search);
+    if (m_view->model() != shown) {
+        m_view->setModel(shown);
+        fitColumns();
+    }
+    m_searchLabel->setText(QStringLiteral("Search: %1").arg(search));
+    m_searchLabel->setVisible(!search.isEmpty());
+    if (shown && shown->rowCount() > 0) {
+        m_view->setCurrentIndex(shown->index(0, 0));
+        m_view->scrollToTop();
+    }
+}
+
+bool GridCombo::handleListKey(const QKeyEvent *key)
+{
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        chooseRow(m_view->currentIndex().row());
+        return true;
+    }
+    if (key->key() == Qt::Key_Escape || key->key() == Qt::Key_F4) {
+        hideList();
+        return true;
+    }
+    const QString search = m_filter->query();
+    if (key->key() == Qt::Key_Backspace) {
+        if (!search.isEmpty())
+            setSearch(search.chopped(1));
+        return true;
+    }
+    const QString typed = key->text();
+    const bool shortcut = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (!shortcut && !typed.isEmpty() && typed.at(0).isPrint()) {
+        setSearch(search + typed);
+        return true;
+    }
+    return false;
+}
+
 void GridCombo::hideList()
 {
     if (m_popup)
         m_popup->hide();
+    if (m_filter->isActive()) {
+        m_filter->clearQuery();
+        m_searchLabel->hide();
+        m_view->setModel(m_rows ? m_rows->model() : nullptr);
+    }
     m_edit->setFocus(Qt::PopupFocusReason);
 }
 
@@ -240,7 +315,7 @@ void GridCombo::chooseRow(int row)
     if (!model || row < 0 || row >= model->rowCount())
         return;
     if (m_rows)
-        m_rows->moveTo(row);
+        m_rows->moveTo(m_filter->sourceRow(row));
     m_edit->setText(model->index(row, 0).data().toString());
     hideList();
     Q_EMIT itemChosen();
@@ -292,15 +367,8 @@ bool GridCombo::eventFilter(QObject *watched, QEvent *event)
                 Q_EMIT focusLost();
         }
     } else if (m_view && watched == m_view && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            chooseRow(m_view->currentIndex().row());
+        if (handleListKey(static_cast<QKeyEvent *>(event)))
             return true;
-        }
-        if (key->key() == Qt::Key_Escape || key->key() == Qt::Key_F4) {
-            hideList();
-            return true;
-        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -7,7 +7,9 @@
 
 #include <memory>
 
+class PickerFilter;
 class QFrame;
+class QLabel;
 class QLineEdit;
 class QTableView;
 class QToolButton;
@@ -19,6 +21,9 @@ class QToolButton;
 // Keys reach the owner first (keyDown with a key code and shift state, then keyPress for typed
 // characters); a key the owner handled itself is dropped with suppressKey() so the text box does not
 // also act on it. F4 and Alt+Down open the list; Enter or a click in the list chooses a row.
+// Typing while the list is open searches it: only the rows whose id or description contains what
+// was typed stay, the first of them current; Backspace takes a character back, Escape closes the
+// list and leaves the picker as it was. The owner hears none of those keys.
 //
 // Like a combo box, the picker shows its text to screen readers and UI tests as its accessible name
 // and value, with an action that opens the list; the text is also its user property "text".
@@ -68,6 +73,8 @@ public:
     void hideList();
     QTableView *listView();
     QLineEdit *lineEdit() const { return m_edit; }
+    // What was typed into the open list; the empty text when it shows every row.
+    QString searchText() const;
 
     // Whether a key opens the list (F4, Alt+Down) rather than moving through it.
     static bool opensList(int keyCode, int shift);
@@ -86,12 +93,17 @@ protected:
 private:
     void chooseRow(int row);
     bool handleEditKey(class QKeyEvent *event);
+    bool handleListKey(const class QKeyEvent *event);
+    void setSearch(const QString &search);
+    void fitColumns();
 
     QLineEdit *m_edit = nullptr;
     QToolButton *m_button = nullptr;
     QFrame *m_popup = nullptr;
     QTableView *m_view = nullptr;
+    QLabel *m_searchLabel = nullptr;
     std::unique_ptr<RecordSet> m_rows;
+    std::unique_ptr<PickerFilter> m_filter;
     bool m_suppress = false;
     int m_maxLength = 0;
 };

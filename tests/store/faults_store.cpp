@@ -8,6 +8,10 @@
 //                                   120 s have passed).
 //   faults_store offers <db.mdb> N  prints "ready", waits for a line on its standard input, then
 //                                   saves N offers as fast as it can and prints each number it got.
+//   faults_store import <db.mdb>    imports a supplier's list of category 5 (items IM000 to IM299, every
+//                                   price one more each round) through the program's own PriceImport
+//                                   over and over, printing "ready" once the first is applied, until
+//                                   killed (or 120 s have passed).
 //   faults_store lock <db.mdb>      holds an exclusive lock on the database, printing "locked" once
 //                                   it has it, until its standard input closes or it is killed (or
 //                                   120 s have passed).
@@ -15,6 +19,7 @@
 // Both stop by themselves so a test that dies cannot leave them running for long.
 
 #include "store/offerrepository.h"
+#include "store/priceimport.h"
 #include "store/pricelistrepository.h"
 #include "store/store.h"
 
@@ -149,6 +154,37 @@ int lock(const QString &path)
 
 } // namespace
 
+int importRounds(const QString &path)
+{
+    Store store(path, QStringLiteral("faults"));
+    if (!store.open()) {
+        std::fprintf(stderr, "open failed: %s\n", qPrintable(store.lastError().text()));
+        return 2;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    for (long round = 1; clock.elapsed() < LifetimeMs; ++round) {
+        std::deque<SupplierImport::Item> items;
+        for (int i = 0; i < 300; ++i)
+            items.push_back({ QStringLiteral("5"), QStringLiteral("IM%1").arg(i, 3, 10, QLatin1Char('0')),
+                QStringLiteral("Imported item %1 ").arg(i) + QString(80, QLatin1Char('i')),
+                QString::number(round), i + 2 });
+        PriceImport import(&store);
+        const auto preview = import.preview(items);
+        if (!preview
+            || !import.apply(
+                *preview, false, QStringLiteral("round %1").arg(round), QDateTime::currentDateTime())) {
+            std::fprintf(stderr, "round %ld failed: %s\n", round, qPrintable(import.lastError().text()));
+            return 3;
+        }
+        if (round == 1) {
+            std::printf("ready\n");
+            std::fflush(stdout);
+        }
+    }
+    return 0;
+}
+
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
@@ -159,6 +195,8 @@ int main(int argc, char *argv[])
         return offers(args[2], args.size() == 4 ? args[3].toLong() : 0);
     if (args.size() == 3 && args[1] == QStringLiteral("lock"))
         return lock(args[2]);
-    std::fprintf(stderr, "usage: faults_store rewrite|lock|offers <db.mdb> [count]\n");
+    if (args.size() == 3 && args[1] == QStringLiteral("import"))
+        return importRounds(args[2]);
+    std::fprintf(stderr, "usage: faults_store rewrite|lock|offers|import <db.mdb> [count]\n");
     return 1;
 }

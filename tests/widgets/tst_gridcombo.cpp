@@ -1,11 +1,14 @@
+#include "support/testdb.h"
 #include "widgets/gridcombo.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMetaProperty>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTest>
 
 // The picker on its own, as every owner (the rows, the price-list editor) sees it.
@@ -19,7 +22,36 @@ private Q_SLOTS:
     void textIsReadableLikeAComboBox_data();
     void textIsReadableLikeAComboBox();
     void accessibleActionOpensTheList();
+    void typingSearchesTheOpenList_data();
+    void typingSearchesTheOpenList();
+    void typingWithTheListClosedSearchesNothing();
 };
+
+namespace
+{
+
+// The ids the open list shows, top to bottom.
+QStringList shownIds(QTableView *view)
+{
+    QStringList ids;
+    const QAbstractItemModel *model = view->model();
+    for (int r = 0; model && r < model->rowCount(); ++r)
+        ids << model->index(r, 0).data().toString();
+    return ids;
+}
+
+// Types into a widget character by character, Arabic too (QTest::keyClicks takes Latin-1 only).
+void typeInto(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress,
+            c.isLetter() && c.unicode() < 0x80 ? Qt::Key_A + (c.toUpper().unicode() - u'A') : 0,
+            Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+    }
+}
+
+} // namespace
 
 void TestGridCombo::focusLostOnlyWhenLeft_data()
 {
@@ -98,6 +130,110 @@ void TestGridCombo::accessibleActionOpensTheList()
     QVERIFY(picker->isListShown());
     QVERIFY(iface->state().expanded);
     picker->hideList();
+}
+
+void TestGridCombo::typingSearchesTheOpenList_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("backspaces");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QString>("finalKey"); // "enter", "escape" or "down enter"
+    QTest::addColumn<QString>("chosen"); // the picker's text afterwards
+    QTest::addColumn<int>("choices");
+    const QStringList all { "R7-7700", "R5-5600", "I5-12400", "AR-1" };
+    QTest::newRow("by description, any case, Enter takes the first")
+        << "ryz" << 0 << QStringList { "R7-7700", "R5-5600" } << "enter"
+        << "R7-7700" << 1;
+    QTest::newRow("Down then Enter takes the second")
+        << "RYZEN" << 0 << QStringList { "R7-7700", "R5-5600" } << "down enter"
+        << "R5-5600" << 1;
+    QTest::newRow("by id") << "12400" << 0 << QStringList { "I5-12400" } << "enter"
+                           << "I5-12400" << 1;
+    QTest::newRow("Arabic, with or without hamza")
+        << QString::fromUtf16(u"\u0627\u0644\u0648\u0627\u0646") << 0 << QStringList { "AR-1" } << "enter"
+        << "AR-1" << 1;
+    QTest::newRow("nothing found: Enter chooses nothing") << "zzz" << 0 << QStringList {} << "enter"
+                                                          << "before" << 0;
+    QTest::newRow("Escape leaves the picker as it was")
+        << "ryz" << 0 << QStringList { "R7-7700", "R5-5600" } << "escape"
+        << "before" << 0;
+    QTest::newRow("Backspace widens again") << "ryzq" << 1 << QStringList { "R7-7700", "R5-5600" } << "enter"
+                                            << "R7-7700" << 1;
+    QTest::newRow("Backspace to nothing shows every row") << "i5" << 2 << all << "escape"
+                                                          << "before" << 0;
+}
+
+void TestGridCombo::typingSearchesTheOpenList()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, backspaces);
+    QFETCH(QStringList, shown);
+    QFETCH(QString, finalKey);
+    QFETCH(QString, chosen);
+    QFETCH(int, choices);
+    TestDb db({
+        { "0", "R7-7700", "AMD Ryzen 7 7700", "9000" },
+        { "0", "R5-5600", "AMD Ryzen 5 5600", "5400" },
+        { "0", "I5-12400", "Intel Core i5-12400", "6900" },
+        { "0", "AR-1", QString::fromUtf16(u"\u0634\u0627\u0634\u0629 \u0623\u0644\u0648\u0627\u0646"),
+            "100" },
+    });
+    Store store(db.path, QStringLiteral("t-gridcombo"));
+    QVERIFY(store.open());
+    QWidget window;
+    auto *picker = new GridCombo(&window);
+    picker->setText(QStringLiteral("before"));
+    QSignalSpy keys(picker, &GridCombo::keyDown);
+    QSignalSpy chosenSpy(picker, &GridCombo::itemChosen);
+    connect(picker, &GridCombo::listRequested, picker, [&] {
+        picker->setRowSource(store.query(QStringLiteral("select id as \"ID\", description as \"Description\","
+                                                        " price as \"Price\" from adt order by rowid"),
+            {}));
+    });
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    picker->showList();
+    QTableView *view = picker->listView();
+    typeInto(view, typed);
+    for (int i = 0; i < backspaces; ++i)
+        QTest::keyClick(view, Qt::Key_Backspace);
+    QCOMPARE(shownIds(view), shown);
+    if (!shown.isEmpty())
+        QCOMPARE(view->currentIndex().row(), 0);
+    for (const QString &key : finalKey.split(u' ')) {
+        if (key == QLatin1String("down"))
+            QTest::keyClick(view, Qt::Key_Down);
+        else
+            QTest::keyClick(view, key == QLatin1String("enter") ? Qt::Key_Return : Qt::Key_Escape);
+    }
+    QCOMPARE(picker->Text(), chosen);
+    QCOMPARE(chosenSpy.size(), choices);
+    // The owner hears none of the keys typed into the list.
+    QCOMPARE(keys.size(), 0);
+    if (choices > 0)
+        QCOMPARE(picker->RowSource()->text(QStringLiteral("ID")).value_or(QString()), chosen);
+    if (picker->isListShown())
+        QTest::keyClick(view, Qt::Key_Escape);
+    // The next opening shows the whole list again.
+    picker->showList();
+    QCOMPARE(picker->searchText(), QString());
+    QCOMPARE(shownIds(view).size(), 4);
+    picker->hideList();
+}
+
+void TestGridCombo::typingWithTheListClosedSearchesNothing()
+{
+    QWidget window;
+    auto *picker = new GridCombo(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    picker->SetFocus();
+    QSignalSpy keys(picker, &GridCombo::keyDown);
+    QTest::keyClicks(picker->lineEdit(), QStringLiteral("ryz"));
+    QCOMPARE(keys.size(), 3);
+    QCOMPARE(picker->Text(), QStringLiteral("ryz"));
+    QCOMPARE(picker->searchText(), QString());
+    QVERIFY(!picker->isListShown());
 }
 
 QTEST_MAIN(TestGridCombo)

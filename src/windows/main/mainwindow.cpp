@@ -81,6 +81,7 @@ MainWindow::MainWindow(Store *store, QWidget *parent)
     setFixedHeight(menuBar()->sizeHint().height() + Twips::toY(this, ContentHeightTwips));
     setWindowWidthTwips(CollapsedWidthTwips);
     m_offerActions = new OfferActions(this);
+    buildPriceListMenu();
 }
 
 MainWindow::~MainWindow() = default;

@@ -100,6 +100,9 @@ Q_SIGNALS:
     void ordersRequested();
     // The price-list editor for one row's category (showfrmadt).
     void priceListRequested(int index);
+    // The "Price List" menu: reading a supplier's file into the list, writing the list to a file.
+    void priceListImportRequested();
+    void priceListExportRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -110,6 +113,7 @@ private:
     // The close sequence; returns what could not be saved, empty when all went well.
     QString Form_QueryUnload();
     void buildMenus();
+    void buildPriceListMenu();
     void buildStatusBar();
     void buildClientArea();
     void buildClientData(QWidget *client);

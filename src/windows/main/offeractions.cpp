@@ -2,6 +2,7 @@
 
 #include "core/version.h"
 #include "offerprint.h"
+#include "store/pricehistory.h"
 #include "widgets/gridcombo.h"
 #include "widgets/twips.h"
 #include "windows/main/mainwindow.h"
@@ -260,6 +261,12 @@ QString OfferActions::changesText(const QList<Reprice::Change> &changes) const
         text += QStringLiteral("\n%1 (%2): %3")
                     .arg(ConfigRow::caption(change.row).remove(QLatin1Char('&')),
                         row.description.isEmpty() ? row.itemId : row.description, Reprice::describe(change));
+        // When and by whom, where the price history knows it.
+        const auto recorded = PriceHistory(m_form->store()).changes(row.category, row.itemId);
+        if (recorded && !recorded->isEmpty())
+            text += QStringLiteral(", changed %1 by %2")
+                        .arg(QLocale().toString(recorded->first().when, QLocale::ShortFormat),
+                            recorded->first().source);
         if (change.typedOver)
             text += QStringLiteral(" (amount typed over: %1)").arg(row.amountText);
     }

@@ -2,6 +2,7 @@
 
 #include "core/pricetext.h"
 #include "core/version.h"
+#include "pricehistorywindow.h"
 #include "store/store.h"
 #include "widgets/gridcombo.h"
 #include "widgets/numericedit.h"
@@ -109,6 +110,7 @@ PriceListEditor::PriceListEditor(
     : QDialog(parent)
     , m_store(store)
     , m_priceList(store)
+    , m_history(store)
     , m_cat(cat)
 {
     setObjectName(QStringLiteral("frmadt"));
@@ -156,7 +158,11 @@ PriceListEditor::PriceListEditor(
     m_command2 = commandButton(this, QStringLiteral("Command2"), QStringLiteral("&Update"));
     m_command3 = commandButton(this, QStringLiteral("Command3"), QStringLiteral("&Delete"));
     m_command0 = commandButton(this, QStringLiteral("command0"), QStringLiteral("&Cancel"));
+    m_cmdhistory = commandButton(this, QStringLiteral("cmdhistory"), QStringLiteral("&History"));
+    m_cmdhistory->setAutoDefault(false);
+    m_cmdhistory->setEnabled(false);
     auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_cmdhistory);
     buttons->addStretch(1);
     for (QPushButton *b : { m_command1, m_command2, m_command3, m_command0 })
         buttons->addWidget(b);
@@ -165,7 +171,8 @@ PriceListEditor::PriceListEditor(
     outer->addWidget(frame1);
     outer->addLayout(buttons);
 
-    QWidget *order[] = { m_txtrid, m_txtdesc, m_command2, m_command0, m_command1, m_command3, m_txtprice };
+    QWidget *order[]
+        = { m_txtrid, m_txtdesc, m_command2, m_command0, m_command1, m_command3, m_txtprice, m_cmdhistory };
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
     m_txtrid->SetFocus();
@@ -181,6 +188,9 @@ PriceListEditor::PriceListEditor(
     connect(m_command2, &QPushButton::clicked, this, &PriceListEditor::Command2_Click);
     connect(m_command3, &QPushButton::clicked, this, &PriceListEditor::Command3_Click);
     connect(m_command0, &QPushButton::clicked, this, &PriceListEditor::command0_Click);
+    connect(m_cmdhistory, &QPushButton::clicked, this, &PriceListEditor::cmdhistory_Click);
+    connect(m_txtrid, &GridCombo::textChanged, m_cmdhistory,
+        [this](const QString &id) { m_cmdhistory->setEnabled(!id.isEmpty()); });
 }
 
 PriceListEditor::~PriceListEditor()
@@ -376,7 +386,8 @@ void PriceListEditor::Command1_Click()
             refuse(m_txtprice, price.message);
             return;
         }
-        change(m_priceList.add({ m_cat, m_txtrid->Text(), m_txtdesc->text(), price.stored }));
+        change(m_history.add(
+            { m_cat, m_txtrid->Text(), m_txtdesc->text(), price.stored }, QDateTime::currentDateTime()));
     } catch (const std::exception &e) {
         reportException(e.what());
     } catch (...) {
@@ -401,10 +412,11 @@ void PriceListEditor::Command2_Click()
             m_txtprice->setText(price);
         }
         const PriceListItem changed { m_cat, m_txtrid->Text(), m_txtdesc->text(), price };
+        const QDateTime now = QDateTime::currentDateTime();
         if (m_seen && m_seen->id == changed.id)
-            changeChecked(m_priceList.updateIfUnchanged(*m_seen, changed), false);
+            changeChecked(m_history.updateIfUnchanged(*m_seen, changed, now), false);
         else
-            change(m_priceList.update(changed));
+            change(m_history.update(changed, now));
     } catch (const std::exception &e) {
         reportException(e.what());
     } catch (...) {
@@ -417,10 +429,12 @@ void PriceListEditor::Command3_Click()
     FlagGuard busy(m_busy);
     try {
         // Only the row that was looked up goes: ids may repeat within a category.
+        const QDateTime now = QDateTime::currentDateTime();
         if (m_seen && m_seen->id == m_txtrid->Text())
-            changeChecked(m_priceList.removeIfUnchanged(*m_seen), true);
+            changeChecked(m_history.removeIfUnchanged(*m_seen, now), true);
         else
-            change(m_priceList.removeRow({ m_cat, m_txtrid->Text(), std::nullopt, std::nullopt, m_rowKey }));
+            change(
+                m_history.removeRow({ m_cat, m_txtrid->Text(), std::nullopt, std::nullopt, m_rowKey }, now));
     } catch (const std::exception &e) {
         reportException(e.what());
     } catch (...) {
@@ -431,6 +445,24 @@ void PriceListEditor::Command3_Click()
 void PriceListEditor::command0_Click()
 {
     reject();
+}
+
+void PriceListEditor::cmdhistory_Click()
+{
+    try {
+        const QString id = m_txtrid->Text();
+        const auto changes = m_history.changes(m_cat, id);
+        if (!changes) {
+            reportFailure(m_history.lastError());
+            return;
+        }
+        PriceHistoryWindow window(id, *changes, this);
+        window.exec();
+    } catch (const std::exception &e) {
+        reportException(e.what());
+    } catch (...) {
+        reportException(nullptr);
+    }
 }
 
 void PriceListEditor::change(bool written)

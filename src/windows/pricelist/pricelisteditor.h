@@ -6,6 +6,7 @@
 // new-id state (Add) and the existing-id state (Update, Delete). A failing statement is reported
 // through ShowErrorReport and leaves the editor open, its buttons disabled until the next lookup.
 
+#include "store/pricehistory.h"
 #include "store/pricelistrepository.h"
 
 #include <QDialog>
@@ -53,6 +54,7 @@ public Q_SLOTS:
     void Command2_Click();
     void Command3_Click();
     void command0_Click();
+    void cmdhistory_Click();
 
 Q_SIGNALS:
     // A failed action, for the error report; the editor waits until it has been dealt with.
@@ -82,6 +84,7 @@ private:
 
     Store *m_store;
     PriceListRepository m_priceList;
+    PriceHistory m_history;
     QString m_cat;
     bool m_busy = false;
     int m_keyShift = 0; // shift state of the key last pressed in the id picker
@@ -100,4 +103,5 @@ private:
     QPushButton *m_command2 = nullptr;
     QPushButton *m_command3 = nullptr;
     QPushButton *m_command0 = nullptr;
+    QPushButton *m_cmdhistory = nullptr;
 };

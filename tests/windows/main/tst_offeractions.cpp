@@ -1,3 +1,4 @@
+#include "store/pricehistory.h"
 #include "support/faults_support.h"
 #include "support/testdb.h"
 #include "widgets/gridcombo.h"
@@ -30,6 +31,8 @@ private Q_SLOTS:
     void unsavedWorkIsAskedAbout();
     void changedPriceIsReportedAndTaken_data();
     void changedPriceIsReportedAndTaken();
+    void changeSaysWhenAndByWhom_data();
+    void changeSaysWhenAndByWhom();
     void printingKeepsTheOfferFirst();
     void readOnlyDatabasePrintsAndSays();
     void newerSchemaOpensButIsNotWritten();
@@ -105,7 +108,8 @@ void TestOfferActions::menuSitsBetweenFileAndHelp()
     QStringList names;
     for (QAction *a : menus)
         names << (a->menu() ? a->menu()->objectName() : QString());
-    QCOMPARE(names, (QStringList { "mnufile", "mnuoffer", "menuhelp" }));
+    // The Price List menu follows Offer, before Help.
+    QCOMPARE(names, (QStringList { "mnufile", "mnuoffer", "mnupricelist", "menuhelp" }));
     QStringList items;
     QStringList keys;
     for (QAction *a : menus[1]->menu()->actions()) {
@@ -118,7 +122,7 @@ void TestOfferActions::menuSitsBetweenFileAndHelp()
             "mnuofferexportpdf=Export P&DF..." }));
     QCOMPARE(keys, (QStringList { "Ctrl+N", "Ctrl+O", "Ctrl+S", "", "", "" }));
     QStringList help;
-    for (QAction *a : menus[2]->menu()->actions())
+    for (QAction *a : menus[3]->menu()->actions())
         help << a->objectName();
     QCOMPARE(help, QStringList { "menuhelpabout" });
     QCOMPARE(label(), QStringLiteral("New offer"));
@@ -238,6 +242,41 @@ void TestOfferActions::changedPriceIsReportedAndTaken()
     QCOMPARE(*actions()->current(), (OfferKey { 1, 2 }));
     QCOMPARE(*actions()->offers()->load({ 1, 2 })->offer.row(0).listPrice, QStringLiteral("1399.99"));
     QCOMPARE(*actions()->offers()->load({ 1, 1 })->offer.row(0).listPrice, QStringLiteral("1250"));
+}
+
+void TestOfferActions::changeSaysWhenAndByWhom_data()
+{
+    QTest::addColumn<QString>("source"); // empty: changed outside the program, nothing recorded
+    QTest::addColumn<QString>("said");
+    // The date as the counter's locale writes it (%1).
+    QTest::newRow("by the editor") << "editor"
+                                   << "1250 \u2192 1399.99, changed %1 by editor";
+    QTest::newRow("by an import") << "acme.csv"
+                                  << "1250 \u2192 1399.99, changed %1 by acme.csv";
+    QTest::newRow("nothing recorded") << ""
+                                      << "1250 \u2192 1399.99";
+}
+
+void TestOfferActions::changeSaysWhenAndByWhom()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, said);
+    pick(0, QStringLiteral("CPU-1"));
+    QVERIFY(actions()->save());
+    const QDateTime when(QDate(2026, 3, 4), QTime(10, 20));
+    if (source.isEmpty())
+        m_db->exec(QStringLiteral("update adt set price = '1399.99' where id = 'CPU-1'"));
+    else
+        QVERIFY(PriceHistory(m_store.get())
+                    .update({ "0", "CPU-1", "Core Duo 2.4 GHz", "1399.99" }, when, source));
+    stopForm();
+    startForm();
+    QVERIFY(actions()->load({ 1, 1 }));
+    QCOMPARE(m_told.size(), 1);
+    const QString line = m_told[0].section(QLatin1Char('\n'), 2, 2);
+    if (!source.isEmpty())
+        said = said.arg(QLocale().toString(when, QLocale::ShortFormat));
+    QVERIFY2(line.endsWith(said), qPrintable(line));
 }
 
 void TestOfferActions::printingKeepsTheOfferFirst()

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+// Typed searches at the counter: "contains", whatever the case, the accents, the Arabic vowel
+// marks and the letter forms people type for one another (alef with or without hamza or madda,
+// taa marbuta and haa, alef maqsura and yaa, Arabic-Indic and Latin digits).
+namespace SearchText
+{
+
+// The text reduced to the form every search compares: case-folded, compatibility-decomposed,
+// marks and tatweel dropped, control characters turned into blanks.
+QString fold(QStringView text);
+
+} // namespace SearchText
+
+// The rows of a list (an id and a description each), folded once, so that every keystroke of a
+// search only scans them. A query that extends the previous one scans only the previous matches.
+class SearchIndex final
+{
+public:
+    void clear();
+    void reserve(qsizetype rows, qsizetype charsPerRow);
+    void add(QStringView id, QStringView description);
+    int size() const { return static_cast<int>(m_starts.size()); }
+
+    // The rows, in ascending order, whose id or description contains the query (folded the same
+    // way); every row for an empty query.
+    const std::vector<int> &find(const QString &query);
+
+private:
+    bool rowContains(int row, QStringView needle) const;
+
+    // Every row's folded text, one after another, each ended by a line break, which no folded
+    // text holds, so a match never runs from one row (or field) into the next.
+    QString m_text;
+    std::vector<qsizetype> m_starts;
+    QString m_lastQuery;
+    std::vector<int> m_last;
+    bool m_hasLast = false;
+};

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "pricelistrepository.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QSqlError>
+#include <QString>
+#include <QVariantList>
+
+#include <optional>
+
+class Store;
+
+// One change of an item's price: added (no old price), changed, or deleted (no new price).
+struct PriceChange {
+    QDateTime when;
+    QString category;
+    QString id;
+    std::optional<QString> oldPrice;
+    std::optional<QString> newPrice;
+    QString description;
+    QString source; // "editor", or the name of the file an import read
+    bool operator==(const PriceChange &) const = default;
+};
+
+// The record of every price change, in a table of its own beside adt (price_history), and the
+// price-list changes that leave such a record: each change and its record are written in one
+// transaction, so the record always matches the list. The table is made the first time a change
+// is recorded. Every value is bound; the SQL is the common subset of SQLite and PostgreSQL.
+class PriceHistory final
+{
+public:
+    static const QString EditorSource;
+
+    explicit PriceHistory(Store *store);
+
+    // Adds the item and records its price as new.
+    bool add(const PriceListItem &item, const QDateTime &when, const QString &source = EditorSource);
+    // Changes the item as PriceListRepository::update does, recording the price when it changed.
+    bool update(const PriceListItem &item, const QDateTime &when, const QString &source = EditorSource);
+    // Removes the row as PriceListRepository::removeRow does and records the price it had.
+    bool removeRow(const PriceListItem &item, const QDateTime &when, const QString &source = EditorSource);
+
+    // As PriceListRepository::updateIfUnchanged and removeIfUnchanged (the change is made only
+    // while the item still holds what was seen), recording the price change when one was made.
+    CheckedChange updateIfUnchanged(const PriceListItem &seen, const PriceListItem &changed,
+        const QDateTime &when, const QString &source = EditorSource);
+    CheckedChange removeIfUnchanged(
+        const PriceListItem &seen, const QDateTime &when, const QString &source = EditorSource);
+    // For work that runs in a transaction of its own (an import): makes the table when missing,
+    // then records one change.
+    bool ensureTable();
+    bool record(const PriceChange &change);
+    // The statement record() runs and its values, for work that records many changes at once.
+    static QString recordStatement();
+    static QVariantList recordValues(const PriceChange &change);
+
+    // The changes of one item, newest first; nullopt (and lastError()) when they cannot be read.
+    std::optional<QList<PriceChange>> changes(const QString &category, const QString &id);
+
+    QSqlError lastError() const;
+
+private:
+    // The first row of the item as it is now, inside the running transaction; nullopt with no
+    // error when there is none.
+    std::optional<PriceListItem> current(const PriceListItem &item, bool *failed);
+
+    Store *m_store;
+    PriceListRepository m_priceList;
+};

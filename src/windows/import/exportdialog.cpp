@@ -1,0 +1,94 @@
+#include "exportdialog.h"
+
+#include "core/version.h"
+#include "store/pricelistexport.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+PriceListExportDialog::PriceListExportDialog(
+    Store *store, const QList<std::pair<QString, QString>> &categories, QWidget *parent)
+    : QDialog(parent)
+    , m_store(store)
+{
+    setObjectName(QStringLiteral("frmexport"));
+    setWindowTitle(QStringLiteral("Export the Price List"));
+    setModal(true);
+    m_category = new QComboBox(this);
+    m_category->setObjectName(QStringLiteral("cbocategory"));
+    m_category->addItem(QStringLiteral("All categories"));
+    for (const auto &[caption, category] : categories)
+        m_category->addItem(QString(caption).remove(u'&'), category);
+    m_file = new QLineEdit(this);
+    m_file->setObjectName(QStringLiteral("txtfile"));
+    m_file->setText(QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                        .filePath(QStringLiteral("pricelist.csv")));
+    auto *browse = new QPushButton(QStringLiteral("&Browse..."), this);
+    browse->setObjectName(QStringLiteral("cmdbrowse"));
+    auto *fileRow = new QHBoxLayout;
+    fileRow->addWidget(m_file, 1);
+    fileRow->addWidget(browse);
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("&Category"), m_category);
+    form->addRow(QStringLiteral("&File"), fileRow);
+    auto *run = new QPushButton(QStringLiteral("&Export"), this);
+    run->setObjectName(QStringLiteral("cmdexport"));
+    run->setDefault(true);
+    auto *cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancel->setObjectName(QStringLiteral("cmdcancel"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(run);
+    buttons->addWidget(cancel);
+    auto *outer = new QVBoxLayout(this);
+    outer->addLayout(form);
+    outer->addLayout(buttons);
+
+    askPath = [this](const QString &suggested) {
+        return QFileDialog::getSaveFileName(
+            this, QStringLiteral("Export the price list"), suggested, QStringLiteral("CSV files (*.csv)"));
+    };
+    tell = [this](const QString &message, bool failure) {
+        QMessageBox box(failure ? QMessageBox::Warning : QMessageBox::Information,
+            QString::fromUtf16(AppTitle), message, QMessageBox::Ok, this);
+        box.exec();
+    };
+    connect(browse, &QPushButton::clicked, this, &PriceListExportDialog::cmdbrowse_Click);
+    connect(run, &QPushButton::clicked, this, &PriceListExportDialog::cmdexport_Click);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void PriceListExportDialog::cmdbrowse_Click()
+{
+    const QString chosen = askPath(m_file->text());
+    if (!chosen.isEmpty())
+        m_file->setText(chosen);
+}
+
+void PriceListExportDialog::cmdexport_Click()
+{
+    const QString path = m_file->text().trimmed();
+    if (path.isEmpty()) {
+        tell(QStringLiteral("File: enter the file to write the price list to."), true);
+        m_file->setFocus();
+        return;
+    }
+    const QVariant category = m_category->currentData();
+    const PriceListExport result = exportPriceList(
+        *m_store, category.isValid() ? std::optional<QString>(category.toString()) : std::nullopt, path);
+    if (!result.ok) {
+        tell(result.error, true);
+        return;
+    }
+    tell(QStringLiteral("%1 items were written to %2.").arg(result.items).arg(QDir::toNativeSeparators(path)),
+        false);
+    accept();
+}

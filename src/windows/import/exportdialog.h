@@ -1,0 +1,36 @@
+#pragma once
+
+// PriceListExportDialog (frmexport): writes the whole price list or one category to a CSV file
+// that a spreadsheet opens and the import reads back.
+
+#include <QDialog>
+
+#include <functional>
+#include <utility>
+
+class QComboBox;
+class QLineEdit;
+class Store;
+
+class PriceListExportDialog final : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(PriceListExportDialog)
+
+public:
+    // categories: the rows' captions (access-key ampersands allowed) with their category texts.
+    PriceListExportDialog(
+        Store *store, const QList<std::pair<QString, QString>> &categories, QWidget *parent = nullptr);
+
+    // Replaceable for tests: the file chooser and the message shown after an export or a failure.
+    std::function<QString(const QString &suggested)> askPath;
+    std::function<void(const QString &message, bool failure)> tell;
+
+    void cmdbrowse_Click();
+    void cmdexport_Click();
+
+private:
+    Store *m_store;
+    QComboBox *m_category = nullptr;
+    QLineEdit *m_file = nullptr;
+};

@@ -1,0 +1,215 @@
+#include "importwindow.h"
+
+#include "core/version.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace
+{
+
+const char *const ColumnNames[] = { "cbocategory", "cboid", "cbodescription", "cboprice" };
+const char *const ColumnLabels[] = { "Ca&tegory", "&ID", "&Description", "&Price" };
+
+QPushButton *button(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    return b;
+}
+
+} // namespace
+
+ImportWindow::ImportWindow(
+    Store *store, const QList<std::pair<QString, QString>> &categories, QWidget *parent)
+    : QDialog(parent)
+    , m_store(store)
+{
+    setObjectName(QStringLiteral("frmimport"));
+    setWindowTitle(QStringLiteral("Import a Price List"));
+    setModal(true);
+    auto *form = new QFormLayout;
+    m_file = new QLineEdit(this);
+    m_file->setObjectName(QStringLiteral("txtfile"));
+    m_file->setReadOnly(true);
+    auto *browse = button(this, "cmdbrowse", QStringLiteral("&Browse..."));
+    auto *fileRow = new QHBoxLayout;
+    fileRow->addWidget(m_file, 1);
+    fileRow->addWidget(browse);
+    form->addRow(QStringLiteral("&File"), fileRow);
+    buildFormatRow(form);
+    buildColumnRow(form, categories);
+
+    m_summary = new QLabel(QStringLiteral("Choose a supplier's file."), this);
+    m_summary->setObjectName(QStringLiteral("lblsummary"));
+    m_grid = new QTableWidget(0, 7, this);
+    m_grid->setObjectName(QStringLiteral("grdpreview"));
+    m_grid->setHorizontalHeaderLabels({ QStringLiteral("What"), QStringLiteral("Category"),
+        QStringLiteral("ID"), QStringLiteral("Description"), QStringLiteral("Old price"),
+        QStringLiteral("New price"), QStringLiteral("Change") });
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->verticalHeader()->hide();
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_problems = new QListWidget(this);
+    m_problems->setObjectName(QStringLiteral("lstproblems"));
+    m_problems->setMaximumHeight(90);
+    m_remove = new QCheckBox(QStringLiteral("&Remove the items the file no longer lists"), this);
+    m_remove->setObjectName(QStringLiteral("chkremove"));
+    auto *preview = button(this, "cmdpreview", QStringLiteral("Pre&view"));
+    m_apply = button(this, "cmdapply", QStringLiteral("&Apply"));
+    m_apply->setEnabled(false);
+    auto *cancel = button(this, "cmdcancel", QStringLiteral("&Cancel"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_remove);
+    buttons->addStretch(1);
+    for (QPushButton *b : { preview, m_apply, cancel })
+        buttons->addWidget(b);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->addLayout(form);
+    outer->addWidget(m_summary);
+    outer->addWidget(m_grid, 1);
+    outer->addWidget(m_problems);
+    outer->addLayout(buttons);
+    resize(760, 560);
+
+    askPath = [this] {
+        return QFileDialog::getOpenFileName(this, QStringLiteral("Import a supplier's price list"), QString(),
+            QStringLiteral("Price lists (*.csv *.tsv *.txt);;All files (*)"));
+    };
+    tell = [this](const QString &message, bool failure) {
+        QMessageBox box(failure ? QMessageBox::Warning : QMessageBox::Information,
+            QString::fromUtf16(AppTitle), message, QMessageBox::Ok, this);
+        box.exec();
+    };
+    connect(browse, &QPushButton::clicked, this, &ImportWindow::cmdbrowse_Click);
+    connect(preview, &QPushButton::clicked, this, &ImportWindow::cmdpreview_Click);
+    connect(m_apply, &QPushButton::clicked, this, &ImportWindow::cmdapply_Click);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_remove, &QCheckBox::toggled, this, [this] { showSummary(); });
+}
+
+ImportWindow::~ImportWindow() = default;
+
+void ImportWindow::buildFormatRow(QFormLayout *form)
+{
+    m_encoding = new QComboBox(this);
+    m_encoding->setObjectName(QStringLiteral("cboencoding"));
+    for (const auto e :
+        { SupplierFile::Encoding::Utf8, SupplierFile::Encoding::Utf16LE, SupplierFile::Encoding::Utf16BE,
+            SupplierFile::Encoding::Windows1252, SupplierFile::Encoding::Windows1256 })
+        m_encoding->addItem(SupplierFile::encodingName(e), static_cast<int>(e));
+    m_delimiter = new QComboBox(this);
+    m_delimiter->setObjectName(QStringLiteral("cbodelimiter"));
+    m_delimiter->addItem(QStringLiteral("Comma"), QStringLiteral(","));
+    m_delimiter->addItem(QStringLiteral("Semicolon"), QStringLiteral(";"));
+    m_delimiter->addItem(QStringLiteral("Tab"), QStringLiteral("\t"));
+    m_delimiter->addItem(QStringLiteral("Bar |"), QStringLiteral("|"));
+    m_decimal = new QComboBox(this);
+    m_decimal->setObjectName(QStringLiteral("cbodecimal"));
+    m_decimal->addItem(QStringLiteral("Point (1,234.56)"));
+    m_decimal->addItem(QStringLiteral("Comma (1.234,56)"));
+    m_header = new QCheckBox(QStringLiteral("First line &names the columns"), this);
+    m_header->setObjectName(QStringLiteral("chkheader"));
+    m_header->setChecked(true);
+    auto *row = new QHBoxLayout;
+    for (QWidget *w : std::initializer_list<QWidget *> { m_encoding, m_delimiter, m_decimal, m_header })
+        row->addWidget(w);
+    form->addRow(QStringLiteral("Format"), row);
+    const auto reread = [this] {
+        if (m_path.isEmpty())
+            return;
+        QFile file(m_path);
+        if (file.open(QIODevice::ReadOnly))
+            m_first = SupplierImport::firstRecords(file, chosenFormat(), 20);
+        const SupplierImport::Columns kept = chosenColumns();
+        fillColumnChoices();
+        showColumns(kept);
+        invalidate();
+    };
+    connect(m_encoding, &QComboBox::activated, this, reread);
+    connect(m_delimiter, &QComboBox::activated, this, reread);
+    connect(m_header, &QCheckBox::toggled, this, reread);
+    connect(m_decimal, &QComboBox::activated, this, [this] { invalidate(); });
+}
+
+void ImportWindow::buildColumnRow(QFormLayout *form, const QList<std::pair<QString, QString>> &categories)
+{
+    auto *row = new QHBoxLayout;
+    for (int i = 0; i < 4; ++i) {
+        m_columns[i] = new QComboBox(this);
+        m_columns[i]->setObjectName(QString::fromLatin1(ColumnNames[i]));
+        auto *label = new QLabel(QString::fromLatin1(ColumnLabels[i]), this);
+        label->setBuddy(m_columns[i]);
+        row->addWidget(label);
+        row->addWidget(m_columns[i], 1);
+        connect(m_columns[i], &QComboBox::activated, this, [this] { invalidate(); });
+    }
+    m_fixedCategory = new QComboBox(this);
+    m_fixedCategory->setObjectName(QStringLiteral("cbofixedcategory"));
+    for (const auto &[caption, category] : categories)
+        m_fixedCategory->addItem(QString(caption).remove(u'&'), category);
+    m_fixedCategory->setToolTip(
+        QStringLiteral("The category of every item, when the file has no category column"));
+    connect(m_fixedCategory, &QComboBox::activated, this, [this] { invalidate(); });
+    row->addWidget(m_fixedCategory);
+    form->addRow(QStringLiteral("Columns"), row);
+}
+
+void ImportWindow::fillColumnChoices()
+{
+    const QStringList first = m_first.value(0);
+    for (QComboBox *combo : m_columns) {
+        combo->clear();
+        combo->addItem(QStringLiteral("(none)"), -1);
+        for (int c = 0; c < first.size(); ++c) {
+            const QString name = m_header->isChecked() && !first.at(c).trimmed().isEmpty()
+                ? first.at(c).trimmed().left(30)
+                : QStringLiteral("Column %1 (%2)").arg(c + 1).arg(first.at(c).left(20));
+            combo->addItem(name, c);
+        }
+    }
+}
+
+void ImportWindow::showColumns(const SupplierImport::Columns &columns)
+{
+    const int chosen[] = { columns.category, columns.id, columns.description, columns.price };
+    for (int i = 0; i < 4; ++i)
+        m_columns[i]->setCurrentIndex(std::max(0, m_columns[i]->findData(chosen[i])));
+    m_header->setChecked(columns.header);
+    m_decimal->setCurrentIndex(columns.decimal == SupplierImport::DecimalSign::Comma ? 1 : 0);
+    const int fixed = m_fixedCategory->findData(columns.fixedCategory);
+    if (fixed >= 0)
+        m_fixedCategory->setCurrentIndex(fixed);
+}
+
+SupplierImport::Columns ImportWindow::chosenColumns() const
+{
+    SupplierImport::Columns c;
+    c.category = m_columns[0]->currentData().isValid() ? m_columns[0]->currentData().toInt() : -1;
+    c.id = m_columns[1]->currentData().isValid() ? m_columns[1]->currentData().toInt() : -1;
+    c.description = m_columns[2]->currentData().isValid() ? m_columns[2]->currentData().toInt() : -1;
+    c.price = m_columns[3]->currentData().isValid() ? m_columns[3]->currentData().toInt() : -1;
+    c.fixedCategory = m_fixedCategory->currentData().toString();
+    c.header = m_header->isChecked();
+    c.decimal = m_decimal->currentIndex() == 1 ? SupplierImport::DecimalSign::Comma
+                                               : SupplierImport::DecimalSign::Point;
+    return c;
+}
+
+SupplierFile::Format ImportWindow::chosenFormat() const
+{
+    return { static_cast<SupplierFile::Encoding>(m_encoding->currentData().toInt()),
+        m_delimiter->currentData().toString().at(0) };
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+// ImportWindow (frmimport): reads a supplier's CSV or TSV file into the price list. The person
+// picks the file; its encoding, delimiter, decimal sign and columns are guessed (or taken as they
+// were for the last file of that name) and can be changed; Preview reads the whole file and shows
+// what would change; Apply writes it all in one transaction.
+
+#include "core/supplierimport.h"
+#include "store/priceimport.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <optional>
+#include <utility>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTableWidget;
+class Store;
+
+class ImportWindow final : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ImportWindow)
+
+public:
+    // categories: the rows' captions with their category texts, for files without a category column.
+    ImportWindow(
+        Store *store, const QList<std::pair<QString, QString>> &categories, QWidget *parent = nullptr);
+    ~ImportWindow() override;
+
+    // Replaceable for tests: the file chooser and the messages.
+    std::function<QString()> askPath;
+    std::function<void(const QString &message, bool failure)> tell;
+
+    // Opens a file: guesses (or recalls) how it is written and shows its first lines' columns.
+    bool setFile(const QString &path);
+    void cmdbrowse_Click();
+    void cmdpreview_Click();
+    void cmdapply_Click();
+
+    const std::optional<ImportPreview> &preview() const { return m_preview; }
+
+private:
+    void buildFormatRow(class QFormLayout *form);
+    void buildColumnRow(class QFormLayout *form, const QList<std::pair<QString, QString>> &categories);
+    void fillColumnChoices();
+    void showColumns(const SupplierImport::Columns &columns);
+    SupplierImport::Columns chosenColumns() const;
+    SupplierFile::Format chosenFormat() const;
+    void showPreview();
+    void showSummary();
+    void invalidate();
+
+    Store *m_store;
+    QString m_path;
+    QList<QStringList> m_first; // the first records, for the column choices
+    std::optional<ImportPreview> m_preview;
+    SupplierImport::Reading m_reading;
+
+    QLineEdit *m_file = nullptr;
+    QComboBox *m_encoding = nullptr;
+    QComboBox *m_delimiter = nullptr;
+    QComboBox *m_decimal = nullptr;
+    QCheckBox *m_header = nullptr;
+    QComboBox *m_columns[4] = {}; // category, id, description, price
+    QComboBox *m_fixedCategory = nullptr;
+    QLabel *m_summary = nullptr;
+    QTableWidget *m_grid = nullptr;
+    QListWidget *m_problems = nullptr;
+    QCheckBox *m_remove = nullptr;
+    QPushButton *m_apply = nullptr;
+};

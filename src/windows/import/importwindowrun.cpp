@@ -1,0 +1,219 @@
+#include "importwindow.h"
+
+#include "core/pricetext.h"
+#include "store/importcolumns.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace
+{
+
+// A preview of more rows than this shows the first ones; the summary counts them all.
+constexpr int ShownRows = 5000;
+constexpr qint64 SampleBytes = 64 * 1024;
+
+void addRow(QTableWidget *grid, const QStringList &cells)
+{
+    const int r = grid->rowCount();
+    grid->insertRow(r);
+    for (int c = 0; c < cells.size(); ++c)
+        grid->setItem(r, c, new QTableWidgetItem(cells.at(c)));
+}
+
+} // namespace
+
+void ImportWindow::cmdbrowse_Click()
+{
+    const QString path = askPath();
+    if (!path.isEmpty())
+        setFile(path);
+}
+
+bool ImportWindow::setFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        tell(
+            QStringLiteral("%1 cannot be opened: %2").arg(QDir::toNativeSeparators(path), file.errorString()),
+            true);
+        return false;
+    }
+    QString why;
+    const auto format = SupplierFile::detect(file.read(SampleBytes), &why);
+    if (!format) {
+        tell(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), why), true);
+        return false;
+    }
+    m_path = path;
+    m_file->setText(QDir::toNativeSeparators(path));
+    m_encoding->setCurrentIndex(std::max(0, m_encoding->findData(static_cast<int>(format->encoding))));
+    m_delimiter->setCurrentIndex(std::max(0, m_delimiter->findData(QString(format->delimiter))));
+    file.seek(0);
+    m_first = SupplierImport::firstRecords(file, *format, 20);
+    SupplierImport::Columns columns = SupplierImport::guessColumns(m_first.value(0));
+    columns.header = columns.id >= 0 || columns.price >= 0;
+    QStringList prices;
+    for (const QStringList &r : m_first.mid(columns.header ? 1 : 0))
+        prices << r.value(columns.price);
+    columns.decimal = SupplierImport::guessDecimal(prices);
+    // The same supplier's file of last time: the columns chosen then.
+    if (const auto kept = ImportColumns(m_store).remembered(QFileInfo(path).fileName())) {
+        if (const auto recalled = SupplierImport::Columns::fromText(*kept))
+            columns = *recalled;
+    }
+    m_header->setChecked(columns.header);
+    fillColumnChoices();
+    showColumns(columns);
+    invalidate();
+    return true;
+}
+
+void ImportWindow::invalidate()
+{
+    m_preview.reset();
+    m_grid->setRowCount(0);
+    m_problems->clear();
+    m_apply->setEnabled(false);
+    m_summary->setText(m_path.isEmpty() ? QStringLiteral("Choose a supplier's file.")
+                                        : QStringLiteral("Press Preview to see what the file changes."));
+}
+
+void ImportWindow::cmdpreview_Click()
+{
+    invalidate();
+    m_reading = {};
+    const SupplierImport::Columns columns = chosenColumns();
+    if (m_path.isEmpty() || columns.id < 0 || columns.price < 0) {
+        tell(QStringLiteral("Choose the file and at least its ID and Price columns."), true);
+        return;
+    }
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        tell(QStringLiteral("%1 cannot be opened: %2")
+                 .arg(QDir::toNativeSeparators(m_path), file.errorString()),
+            true);
+        return;
+    }
+    QProgressDialog progress(QStringLiteral("Reading %1...").arg(QFileInfo(m_path).fileName()),
+        QStringLiteral("Cancel"), 0, 1000, this);
+    progress.setObjectName(QStringLiteral("frmimportprogress"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const qint64 size = std::max<qint64>(1, file.size());
+    bool finished = false;
+    QString why;
+    m_reading = SupplierImport::readItems(
+        file, chosenFormat(), columns,
+        [&](qint64 bytes) {
+            progress.setValue(static_cast<int>(std::min<qint64>(999, bytes * 1000 / size)));
+            QCoreApplication::processEvents();
+            return !progress.wasCanceled();
+        },
+        &finished, &why);
+    progress.reset();
+    if (!finished) {
+        m_reading = {};
+        tell(progress.wasCanceled() ? QStringLiteral("Reading was cancelled; nothing was changed.") : why,
+            !progress.wasCanceled());
+        return;
+    }
+    PriceImport import(m_store);
+    m_preview = import.preview(m_reading.items);
+    if (!m_preview) {
+        tell(QStringLiteral("The price list cannot be read: %1").arg(import.lastError().text()), true);
+        return;
+    }
+    showPreview();
+}
+
+void ImportWindow::showPreview()
+{
+    m_grid->setUpdatesEnabled(false);
+    for (const ImportChange &c : m_preview->changed) {
+        if (m_grid->rowCount() >= ShownRows)
+            break;
+        addRow(m_grid,
+            { QStringLiteral("Changed"), c.item->category, c.item->id,
+                c.item->description.value_or(c.oldDescription.value_or(QString())),
+                c.oldPrice.value_or(QString()), c.item->price,
+                PriceText::percentChange(c.oldPrice.value_or(QString()), c.item->price) });
+    }
+    for (const SupplierImport::Item *added : m_preview->added) {
+        const SupplierImport::Item &item = *added;
+        if (m_grid->rowCount() >= ShownRows)
+            break;
+        addRow(m_grid,
+            { QStringLiteral("New"), item.category, item.id, item.description.value_or(QString()), QString(),
+                item.price, QString() });
+    }
+    for (const PriceListItem &item : m_preview->missing) {
+        if (m_grid->rowCount() >= ShownRows)
+            break;
+        addRow(m_grid,
+            { QStringLiteral("No longer listed"), item.category, item.id,
+                item.description.value_or(QString()), item.price.value_or(QString()), QString(), QString() });
+    }
+    m_grid->setUpdatesEnabled(true);
+    for (const SupplierFile::Problem &p : m_reading.problems)
+        m_problems->addItem(QStringLiteral("Line %1: %2").arg(p.line).arg(p.reason));
+    for (const QString &note : m_reading.notes)
+        m_problems->addItem(note);
+    showSummary();
+}
+
+void ImportWindow::showSummary()
+{
+    if (!m_preview)
+        return;
+    const ImportPreview &p = *m_preview;
+    const bool remove = m_remove->isChecked();
+    const qsizetype bad = m_reading.problems.size();
+    QString text;
+    if (p.changesNothing(remove) && bad == 0) {
+        text = QStringLiteral("No changes.");
+    } else {
+        text = QStringLiteral("%1 new, %2 changed, %3 unchanged, %4 no longer listed (%5).")
+                   .arg(p.added.size())
+                   .arg(p.changed.size())
+                   .arg(p.unchanged)
+                   .arg(p.missing.size())
+                   .arg(remove ? QStringLiteral("removed") : QStringLiteral("kept"));
+        if (bad > 0)
+            text += QStringLiteral(" %1 lines cannot be read (listed below); correct the file to import it.")
+                        .arg(bad);
+    }
+    m_summary->setText(text);
+    m_apply->setEnabled(bad == 0 && !p.changesNothing(remove));
+}
+
+void ImportWindow::cmdapply_Click()
+{
+    if (!m_preview || !m_reading.problems.isEmpty())
+        return;
+    const QString name = QFileInfo(m_path).fileName();
+    PriceImport import(m_store);
+    if (!import.apply(*m_preview, m_remove->isChecked(), name, QDateTime::currentDateTime())) {
+        tell(QStringLiteral("The price list was not changed: %1").arg(import.lastError().text()), true);
+        return;
+    }
+    ImportColumns(m_store).remember(name, chosenColumns().toText());
+    tell(QStringLiteral("%1 read into the price list: %2 new, %3 changed%4.")
+             .arg(name)
+             .arg(m_preview->added.size())
+             .arg(m_preview->changed.size())
+             .arg(m_remove->isChecked() ? QStringLiteral(", %1 removed").arg(m_preview->missing.size())
+                                        : QString()),
+        false);
+    accept();
+}

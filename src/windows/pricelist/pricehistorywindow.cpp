@@ -1,0 +1,55 @@
+#include "pricehistorywindow.h"
+
+#include "core/pricetext.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+PriceHistoryWindow::PriceHistoryWindow(const QString &id, const QList<PriceChange> &changes, QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmhistory"));
+    setWindowTitle(QStringLiteral("Price history of %1").arg(id));
+    setModal(true);
+    auto *layout = new QVBoxLayout(this);
+    auto *heading
+        = new QLabel(changes.isEmpty() ? QStringLiteral("No price changes of %1 were recorded.").arg(id)
+                                       : QStringLiteral("Price changes of %1, newest first:").arg(id),
+            this);
+    heading->setObjectName(QStringLiteral("lblhistory"));
+    layout->addWidget(heading);
+    m_grid = new QTableWidget(static_cast<int>(changes.size()), 6, this);
+    m_grid->setObjectName(QStringLiteral("grdhistory"));
+    m_grid->setHorizontalHeaderLabels(
+        { QStringLiteral("When"), QStringLiteral("Old price"), QStringLiteral("New price"),
+            QStringLiteral("Change"), QStringLiteral("Description"), QStringLiteral("By") });
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->verticalHeader()->hide();
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+    const QLocale locale;
+    for (int r = 0; r < changes.size(); ++r) {
+        const PriceChange &c = changes.at(r);
+        const QString cells[] = { locale.toString(c.when, QLocale::ShortFormat),
+            c.oldPrice.value_or(QString()), c.newPrice.value_or(QString()),
+            !c.oldPrice ? QStringLiteral("added")
+                        : (!c.newPrice ? QStringLiteral("deleted")
+                                       : PriceText::percentChange(*c.oldPrice, *c.newPrice)),
+            c.description, c.source };
+        for (int col = 0; col < 6; ++col)
+            m_grid->setItem(r, col, new QTableWidgetItem(cells[col]));
+    }
+    m_grid->resizeColumnsToContents();
+    layout->addWidget(m_grid);
+    auto *buttons = new QDialogButtonBox(this);
+    QPushButton *close = buttons->addButton(QStringLiteral("&Close"), QDialogButtonBox::RejectRole);
+    close->setObjectName(QStringLiteral("cmdclose"));
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    resize(640, 320);
+}

@@ -1,0 +1,171 @@
+#include "store/priceimport.h"
+
+#include "store/pricehistory.h"
+#include "store/pricelistexport.h"
+#include "support/testdb.h"
+
+#include <QBuffer>
+#include <QFile>
+
+// Importing a supplier's file: what the preview says and what Apply writes, all or nothing.
+class TestPriceImport : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+    void exportThenImportChangesNothing();
+    void previewAndApply_data();
+    void previewAndApply();
+};
+
+namespace
+{
+
+const std::vector<TestRow> List = {
+    { "0", "R5", "AMD Ryzen 5", "5400.50" },
+    { "0", "I5", "Intel Core i5", "6900" },
+    { "0", "I7", "Intel Core i7", "11800" },
+    { "0", "OLD", "Discontinued", "100" },
+    { "2", "D4-16G", "DDR4 16GB, \"Fury\"", "1250" },
+    { "5", "BIG", "Priced in exponent form", "1.5e20" },
+    { "10", "KB-AR", QString::fromUtf16(u"\u0644\u0648\u062d\u0629"), "95" },
+    { "90", "dt", "1/1/26 10:00", "0.00" },
+};
+
+SupplierImport::Reading readBytes(const QByteArray &bytes)
+{
+    QString why;
+    const auto format = SupplierFile::detect(bytes, &why);
+    if (!format)
+        qFatal("%s", qPrintable(why));
+    QBuffer header;
+    header.setData(bytes);
+    header.open(QIODevice::ReadOnly);
+    const QList<QStringList> first = SupplierImport::firstRecords(header, *format, 20);
+    SupplierImport::Columns columns = SupplierImport::guessColumns(first.value(0));
+    QStringList prices;
+    for (const QStringList &r : first.mid(1))
+        prices << r.value(columns.price);
+    columns.decimal = SupplierImport::guessDecimal(prices);
+    QBuffer all;
+    all.setData(bytes);
+    all.open(QIODevice::ReadOnly);
+    bool finished = false;
+    return SupplierImport::readItems(all, *format, columns, {}, &finished, &why);
+}
+
+QStringList prices(const TestDb &db)
+{
+    QSqlQuery q("select category, id, price from adt where category <> '90' order by category, id", db.raw());
+    QStringList out;
+    while (q.next())
+        out << q.value(0).toString() + "/" + q.value(1).toString() + "=" + q.value(2).toString();
+    return out;
+}
+
+} // namespace
+
+void TestPriceImport::exportThenImportChangesNothing()
+{
+    TestDb db(List);
+    Store store(db.path, QStringLiteral("t-import-roundtrip"));
+    QVERIFY(store.open());
+    const QString path = db.dir.filePath("export.csv");
+    QVERIFY(exportPriceList(store, std::nullopt, path).ok);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const SupplierImport::Reading reading = readBytes(file.readAll());
+    QCOMPARE(reading.problems.size(), 0);
+    QCOMPARE(reading.items.size(), size_t(7));
+    PriceImport import(&store);
+    const auto preview = import.preview(reading.items);
+    QVERIFY(preview);
+    QVERIFY(preview->changesNothing(true));
+    QCOMPARE(preview->unchanged, 7);
+}
+
+void TestPriceImport::previewAndApply_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("remove");
+    QTest::addColumn<QString>("sabotage");
+    QTest::addColumn<QStringList>("preview"); // "+id", "~id old>new", "-id" (missing)
+    QTest::addColumn<bool>("applied");
+    QTest::addColumn<QStringList>("after");
+    const QByteArray supplier = "id;description;price\n"
+                                "R5;AMD Ryzen 5;5.600,00\n"
+                                "I5;Intel Core i5;7.100\n"
+                                "I7;Intel Core i7;12.000,5\n"
+                                "N1;New one;100\n"
+                                "N2;New two;200,25\n";
+    // Category comes from a column in this one; semicolons and decimal commas, as many suppliers write.
+    const QByteArray withCategory = "category;" + supplier.left(supplier.indexOf('\n')) + "\n"
+        + QByteArray(supplier.mid(supplier.indexOf('\n') + 1)).replace("\n", "\n0;").chopped(2).prepend("0;");
+    const QStringList raised { "+N1", "+N2", "~I5 6900>7100", "~I7 11800>12000.5", "~R5 5400.50>5600",
+        "-OLD" };
+    const QStringList untouched { "0/I5=6900", "0/I7=11800", "0/OLD=100", "0/R5=5400.50", "10/KB-AR=95",
+        "2/D4-16G=1250", "5/BIG=1.5e20" };
+    QTest::newRow("three raised, two added, one missing kept")
+        << withCategory << false << "" << raised << true
+        << QStringList { "0/I5=7100", "0/I7=12000.5", "0/N1=100", "0/N2=200.25", "0/OLD=100", "0/R5=5600",
+               "10/KB-AR=95", "2/D4-16G=1250", "5/BIG=1.5e20" };
+    QTest::newRow("the missing one removed when asked")
+        << withCategory << true << "" << raised << true
+        << QStringList { "0/I5=7100", "0/I7=12000.5", "0/N1=100", "0/N2=200.25", "0/R5=5600", "10/KB-AR=95",
+               "2/D4-16G=1250", "5/BIG=1.5e20" };
+    QTest::newRow("a refused write changes nothing")
+        << withCategory << true
+        << "create trigger t before insert on adt when new.id = 'N2' begin select raise(abort, 'full'); end"
+        << raised << false << untouched;
+}
+
+void TestPriceImport::previewAndApply()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, remove);
+    QFETCH(QString, sabotage);
+    QFETCH(QStringList, preview);
+    QFETCH(bool, applied);
+    QFETCH(QStringList, after);
+    TestDb db(List);
+    if (!sabotage.isEmpty())
+        db.exec(sabotage);
+    Store store(db.path, QStringLiteral("t-import"));
+    QVERIFY(store.open());
+    const SupplierImport::Reading reading = readBytes(file);
+    QCOMPARE(reading.problems.size(), 0);
+    PriceImport import(&store);
+    const auto shown = import.preview(reading.items);
+    QVERIFY(shown);
+    QStringList seen;
+    for (const auto &item : shown->added)
+        seen << "+" + item->id;
+    for (const auto &c : shown->changed)
+        seen << QStringLiteral("~%1 %2>%3").arg(c.item->id, c.oldPrice.value_or("-"), c.item->price);
+    for (const auto &m : shown->missing)
+        seen << "-" + m.id;
+    std::sort(seen.begin() + 2, seen.end() - 1);
+    QCOMPARE(seen, preview);
+    QCOMPARE(shown->unchanged, 0);
+    const QDateTime when(QDate(2026, 12, 8), QTime(12, 0));
+    QCOMPARE(import.apply(*shown, remove, "supplier.csv", when), applied);
+    QCOMPARE(prices(db), after);
+    PriceHistory history(&store);
+    const auto r5 = history.changes("0", "R5");
+    QVERIFY(r5);
+    QCOMPARE(r5->size(), applied ? 1 : 0);
+    if (applied) {
+        QCOMPARE(r5->first().source, QStringLiteral("supplier.csv"));
+        QCOMPARE(r5->first().oldPrice.value_or(""), QStringLiteral("5400.50"));
+        QCOMPARE(db.descriptions("90", "dt").size(), 1);
+        QVERIFY(db.descriptions("90", "dt").first() != QStringLiteral("1/1/26 10:00"));
+        QCOMPARE(history.changes("0", "OLD")->size(), remove ? 1 : 0);
+        QCOMPARE(history.changes("0", "N2")->size(), 1);
+    } else {
+        QCOMPARE(db.descriptions("90", "dt"), QStringList { "1/1/26 10:00" });
+    }
+}
+
+QTEST_APPLESS_MAIN(TestPriceImport)
+#include "tst_priceimport.moc"
