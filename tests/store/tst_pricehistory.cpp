@@ -5,15 +5,25 @@
 #include <QTest>
 
 // The price history: which changes of the list leave which record, and that a change and its
-// record are written together or not at all.
+// record are written together or not at all; on db.mdb and on a PostgreSQL database.
 class TestPriceHistory : public QObject
 {
     Q_OBJECT
 
+public:
+    explicit TestPriceHistory(Backend backend)
+        : m_backend(backend)
+    {
+    }
+
 private Q_SLOTS:
+    void initTestCase() { BRASKO_START_BACKEND(m_backend); }
     void changesLeaveRecords_data();
     void changesLeaveRecords();
     void nothingRecordedYet();
+
+private:
+    Backend m_backend;
 };
 
 namespace
@@ -39,7 +49,9 @@ QStringList recorded(PriceHistory &history, const QString &category, const QStri
 
 void TestPriceHistory::changesLeaveRecords_data()
 {
-    QTest::addColumn<QString>("action"); // add, update or remove, of category 0
+    // add, update or remove, of category 0; "checked" ones change only while the item holds what
+    // was seen ("stale": it was seen at another price than it now has).
+    QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("id");
     QTest::addColumn<QString>("price"); // new price for add and update
     QTest::addColumn<QString>("sabotage"); // raw SQL run first, statements split at |
@@ -87,6 +99,25 @@ void TestPriceHistory::changesLeaveRecords_data()
         << "remove"
         << "R5"
         << "" << refuseRecord << false << QStringList {} << QStringList { "5400.50" };
+    QTest::newRow("checked update of the price")
+        << "checked update"
+        << "R5"
+        << "5600.00"
+        << "" << true << QStringList { "5400.50>5600.00@editor:Desc" } << QStringList { "5600.00" };
+    QTest::newRow("checked update of a stale item records nothing")
+        << "checked update stale"
+        << "R5"
+        << "5600.00"
+        << "" << false << QStringList {} << QStringList { "5400.50" };
+    QTest::newRow("checked remove") << "checked remove"
+                                    << "R5"
+                                    << ""
+                                    << "" << true << QStringList { "5400.50>-@editor:AMD Ryzen 5" }
+                                    << QStringList {};
+    QTest::newRow("a refused record keeps the item after a checked remove")
+        << "checked remove"
+        << "R5"
+        << "" << refuseRecord << false << QStringList {} << QStringList { "5400.50" };
     QTest::newRow("a refused change records nothing")
         << "add"
         << "NEW"
@@ -104,15 +135,23 @@ void TestPriceHistory::changesLeaveRecords()
     QFETCH(bool, ok);
     QFETCH(QStringList, records);
     QFETCH(QStringList, pricesAfter);
-    TestDb db({ { "0", "R5", "AMD Ryzen 5", "5400.50" }, { "1", "R5", "Other category", "1" } });
+    if (!sabotage.isEmpty() && m_backend == Backend::Server)
+        QSKIP("the refusals are made with SQLite triggers");
+    TestDb db(m_backend, { { "0", "R5", "AMD Ryzen 5", "5400.50" }, { "1", "R5", "Other category", "1" } });
     for (const QString &statement : sabotage.split(u'|', Qt::SkipEmptyParts))
         db.exec(statement);
     Store store(db.path, QStringLiteral("t-history"));
     QVERIFY(store.open());
     PriceHistory history(&store);
     const PriceListItem item { "0", id, QStringLiteral("Desc"), price };
+    const PriceListItem seen { "0", id, QStringLiteral("AMD Ryzen 5"),
+        action.endsWith(QLatin1String("stale")) ? QStringLiteral("5000.00") : QStringLiteral("5400.50") };
     bool done = false;
-    if (action == QLatin1String("add"))
+    if (action.startsWith(QLatin1String("checked update")))
+        done = history.updateIfUnchanged(seen, item, When).outcome == CheckedChange::Outcome::Done;
+    else if (action == QLatin1String("checked remove"))
+        done = history.removeIfUnchanged(seen, When).outcome == CheckedChange::Outcome::Done;
+    else if (action == QLatin1String("add"))
         done = history.add(item, When);
     else if (action == QLatin1String("update"))
         done = history.update(item, When);
@@ -144,7 +183,7 @@ void TestPriceHistory::changesLeaveRecords()
 
 void TestPriceHistory::nothingRecordedYet()
 {
-    TestDb db({ { "0", "R5", "AMD Ryzen 5", "5400.50" } });
+    TestDb db(m_backend, { { "0", "R5", "AMD Ryzen 5", "5400.50" } });
     Store store(db.path, QStringLiteral("t-history-none"));
     QVERIFY(store.open());
     PriceHistory history(&store);
@@ -153,5 +192,5 @@ void TestPriceHistory::nothingRecordedYet()
     QVERIFY(changes->isEmpty());
 }
 
-QTEST_APPLESS_MAIN(TestPriceHistory)
+BRASKO_TEST_ON_BOTH_BACKENDS(TestPriceHistory)
 #include "tst_pricehistory.moc"
