@@ -63,7 +63,7 @@ int main(int argc, char *argv[])
         return 1;
     Store store(path);
     MainWindow form(&store);
-    if (!form.Form_Load())
+    if (!form.load())
         return 1;
     form.show();
     for (int i = 0; i < ConfigRow::Count; ++i)

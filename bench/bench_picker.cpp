@@ -1,5 +1,5 @@
 // The picker of a configuration row on a long category: opening its list, and End / Home from the
-// keyboard (MainWindow::GridCombo1_KeyDown), each beside the floor of the same work done by plain Qt on
+// keyboard (MainWindow::pickerKeyDown), each beside the floor of the same work done by plain Qt on
 // the same connection. The database holds 100,000 items, `count` of them in the row's category.
 //
 //   bench_picker [count=20000] [runs=9]
@@ -47,7 +47,7 @@ int main(int argc, char *argv[])
         return 1;
     Store store(path);
     MainWindow form(&store);
-    if (!form.Form_Load())
+    if (!form.load())
         return 1;
     form.show();
     settle();
@@ -112,7 +112,7 @@ int main(int argc, char *argv[])
             picker->setText(QString());
             picker->setRowSource(nullptr);
         },
-        [&] { form.GridCombo1_KeyDown(2, GridCombo::KeyEnd, 0); });
+        [&] { form.pickerKeyDown(2, GridCombo::KeyEnd, 0); });
     if (picker->Text() != QStringLiteral("ID000000"))
         qFatal("End did not reach the last item: %s", qPrintable(picker->Text()));
     Bench::result(QStringLiteral("picker: End in an empty picker, %1 items").arg(items), end,
@@ -127,13 +127,13 @@ int main(int argc, char *argv[])
             q.next();
         });
     const double home = Bench::medianMs(
-        runs, [&] { form.GridCombo1_KeyDown(2, GridCombo::KeyEnd, 0); },
-        [&] { form.GridCombo1_KeyDown(2, GridCombo::KeyHome, 0); });
+        runs, [&] { form.pickerKeyDown(2, GridCombo::KeyEnd, 0); },
+        [&] { form.pickerKeyDown(2, GridCombo::KeyHome, 0); });
     Bench::result(QStringLiteral("picker: Home after End, %1 items").arg(items), home,
         QStringLiteral("the item lookup statement alone"), lookupFloor, QStringLiteral("ms:50"));
     const double down = Bench::medianMs(
-        runs, [&] { form.GridCombo1_KeyDown(2, GridCombo::KeyHome, 0); },
-        [&] { form.GridCombo1_KeyDown(2, GridCombo::KeyDown, 0); });
+        runs, [&] { form.pickerKeyDown(2, GridCombo::KeyHome, 0); },
+        [&] { form.pickerKeyDown(2, GridCombo::KeyDown, 0); });
     Bench::result(QStringLiteral("picker: Down, %1 items").arg(items), down,
         QStringLiteral("the item lookup statement alone"), lookupFloor, QStringLiteral("ms:50"));
 
@@ -142,7 +142,7 @@ int main(int argc, char *argv[])
         runs,
         [&] {
             picker->hideList();
-            form.GridCombo1_KeyDown(2, GridCombo::KeyEnd, 0);
+            form.pickerKeyDown(2, GridCombo::KeyEnd, 0);
             settle();
         },
         [&] {

@@ -34,11 +34,11 @@ int main(int argc, char *argv[])
         return 1;
     Store store(path);
     MainWindow form(&store);
-    if (!form.Form_Load())
+    if (!form.load())
         return 1;
     for (int i = 0; i < ConfigRow::Count; ++i)
-        form.GridCombo1_KeyDown(i, 36, 0); // Home: the first item of every row
-    form.Command2_Click();
+        form.pickerKeyDown(i, 36, 0); // Home: the first item of every row
+    form.toggleDetail();
     form.findChild<QCheckBox *>(QStringLiteral("Check1"))->setChecked(true);
     form.findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(QStringLiteral("Bench client 0100 200"));
     form.show();
@@ -48,10 +48,10 @@ int main(int argc, char *argv[])
     QString failure;
     const double offer = Bench::medianMs(runs, [&] {
         OfferPrint print(&form);
-        print.askPdfPath = [&failure](const QString &problem, const QString &) {
+        print.setAskPdfPath([&failure](const QString &problem, const QString &) {
             failure = problem;
             return QString();
-        };
+        });
         print.run();
     });
     PrintResult bare;

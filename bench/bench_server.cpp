@@ -91,7 +91,7 @@ int main(int argc, char *argv[])
 
     Store store(server.address(QStringLiteral("bench")));
     MainWindow form(&store);
-    if (!form.Form_Load())
+    if (!form.load())
         qFatal("%s", qPrintable(form.connectionFailureMessage()));
     form.show();
     settle();

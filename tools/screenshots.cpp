@@ -79,8 +79,8 @@ void buildOffer(MainWindow &form)
         { 11, "MS-OPTW" }, { 12, "CASE-ATX" }, { 15, "WIN11-H" }, { 16, "ASSEMBLY" } };
     for (const auto &[row, id] : items) {
         form.row(row).GridCombo1->setText(QString::fromLatin1(id));
-        form.GridCombo1_Click(row);
-        form.text1_LostFocus(row);
+        form.itemPicked(row);
+        form.amountLeft(row);
     }
 }
 
@@ -151,14 +151,14 @@ int main(int argc, char *argv[])
     Store store(path);
     MainWindow form(&store);
     connectWindows(form);
-    if (!form.Form_Load()) {
+    if (!form.load()) {
         err << form.connectionFailureMessage() << '\n';
         return 1;
     }
     form.move(0, 0);
     form.show();
     buildOffer(form);
-    form.Command2_Click(); // the wide layout, prices shown
+    form.toggleDetail(); // the wide layout, prices shown
     bool ok = shoot(&form, out + QStringLiteral("/main-window.png"));
 
     GridCombo *picker = form.row(5).GridCombo1;

@@ -43,7 +43,7 @@ int Main(QApplication &app, const StartOptions &options)
     Store de1(chooseDatabase(options));
     MainWindow form(&de1);
     connectWindows(form);
-    if (!form.Form_Load()) {
+    if (!form.load()) {
         (options.showFailure ? options.showFailure : showStartupFailure)(form.connectionFailureMessage());
         return 1;
     }

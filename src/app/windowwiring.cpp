@@ -51,19 +51,19 @@ void connectWindows(MainWindow &form)
         dialog.exec();
     });
     if (OfferActions *offers = form.offerActions()) {
-        offers->chooseOffer = [owner](OfferRepository *repository) -> std::optional<OfferKey> {
+        offers->setChooseOffer([owner](OfferRepository *repository) -> std::optional<OfferKey> {
             SavedOffersDialog list(repository, owner);
             if (list.exec() != QDialog::Accepted)
                 return std::nullopt;
             return list.chosen();
-        };
-        offers->askPlan = [owner]() -> std::optional<PlanPrintout> {
+        });
+        offers->setAskPlan([owner]() -> std::optional<PlanPrintout> {
             const Offer &offer = owner->offer();
             InstallmentCalculator calculator(offer.client, offer.totalText(), owner);
             calculator.offerPlanChoice();
             calculator.exec();
             return calculator.chosenPlan();
-        };
+        });
     }
 }
 

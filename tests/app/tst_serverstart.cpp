@@ -103,7 +103,7 @@ void TestServerStart::windowSaysWhichDatabase()
     TestDb db(backend, { { "90", "company", "Shared Shop", "0.00" }, { "90", "sp", "Mona", "0.00" } });
     Store store(db.path, QStringLiteral("t-panel"));
     MainWindow form(&store);
-    QVERIFY(form.Form_Load());
+    QVERIFY(form.load());
     auto *panel = form.findChild<QLabel *>(QStringLiteral("DatabasePanel"));
     QVERIFY(panel);
     QVERIFY2(panel->text().contains(panelHas), qPrintable(panel->text()));
@@ -155,7 +155,7 @@ void TestServerStart::salesExecutiveStaysWithTheCounter()
         Backend::Server, { { "90", "company", "Shop", "0.00" }, { "90", "sp", "Copied Seller", "0.00" } });
     for (const char *name : { "counter1", "counter2" }) {
         Counter counter(db.path, QString::fromLatin1(name), m_home.path());
-        QVERIFY(counter.form->Form_Load());
+        QVERIFY(counter.form->load());
         // A new counter starts from the name the shop's copied database held.
         QCOMPARE(box(*counter.form, "Text5")->text(), QStringLiteral("Copied Seller"));
         box(*counter.form, "Text5")->setText(QString::fromLatin1(name) + QStringLiteral(" seller"));
@@ -164,7 +164,7 @@ void TestServerStart::salesExecutiveStaysWithTheCounter()
     QCOMPARE(db.descriptions("90", "sp"), QStringList { "Copied Seller" });
     for (const char *name : { "counter1", "counter2" }) {
         Counter counter(db.path, QString::fromLatin1(name), m_home.path());
-        QVERIFY(counter.form->Form_Load());
+        QVERIFY(counter.form->load());
         QCOMPARE(box(*counter.form, "Text5")->text(), QString::fromLatin1(name) + QStringLiteral(" seller"));
     }
 }
@@ -177,10 +177,10 @@ void TestServerStart::closingKeepsAnotherCountersShopName()
         QSKIP(qPrintable(PostgresServer::unavailableReason()));
     TestDb db(Backend::Server, { { "90", "company", "Old Shop", "0.00" } });
     Counter first(db.path, QStringLiteral("early"), m_home.path());
-    QVERIFY(first.form->Form_Load());
+    QVERIFY(first.form->load());
     {
         Counter second(db.path, QStringLiteral("late"), m_home.path());
-        QVERIFY(second.form->Form_Load());
+        QVERIFY(second.form->load());
         box(*second.form, "Text3")->setText(QStringLiteral("New Shop"));
         closeWithoutFailure(*second.form);
     }
@@ -188,7 +188,7 @@ void TestServerStart::closingKeepsAnotherCountersShopName()
     QCOMPARE(db.descriptions("90", "company"), QStringList { "New Shop" });
     // What a counter did change is written, and by then it wins.
     Counter third(db.path, QStringLiteral("third"), m_home.path());
-    QVERIFY(third.form->Form_Load());
+    QVERIFY(third.form->load());
     box(*third.form, "Text3")->setText(QStringLiteral("Newest Shop"));
     closeWithoutFailure(*third.form);
     QCOMPARE(db.descriptions("90", "company"), QStringList { "Newest Shop" });

@@ -166,7 +166,7 @@ void TestStartFaults::startRefused()
     }
     Store store(path, QStringLiteral("t-refused"));
     MainWindow form(&store);
-    QVERIFY(!form.Form_Load());
+    QVERIFY(!form.load());
     const QStringList lines = form.connectionFailureMessage().split(u'\r');
     QCOMPARE(lines.size(), 3);
     QVERIFY(lines[2].contains(path));
@@ -205,7 +205,7 @@ void TestStartFaults::emptyFileIsRefusedAtStart()
     CloseAsk ask;
     ask.answer = true;
     ask.attach(form);
-    const bool loaded = form.Form_Load();
+    const bool loaded = form.load();
     if (loaded) {
         form.close();
         QVERIFY2(!ask.asked.isEmpty(), "a failed save on closing went unmentioned");
@@ -262,7 +262,7 @@ void TestStartFaults::failingClose()
         MainWindow form(&store);
         CloseAsk ask;
         ask.attach(form);
-        QVERIFY(form.Form_Load());
+        QVERIFY(form.load());
         form.show();
         QCOMPARE(box(form, "Text3")->text(), QStringLiteral("Old Shop"));
         {
@@ -319,7 +319,7 @@ void TestStartFaults::settingTexts()
         MainWindow form(&store);
         CloseAsk ask;
         ask.attach(form);
-        QVERIFY(form.Form_Load());
+        QVERIFY(form.load());
         box(form, "Text3")->setText(text);
         box(form, "Text5")->setText(text + QStringLiteral("'"));
         // A box holds at most its maximum length; what it holds is what must be kept.
@@ -333,7 +333,7 @@ void TestStartFaults::settingTexts()
     QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("sp")), QStringList { held5 });
     Store store(path, QStringLiteral("t-texts-again"));
     MainWindow form(&store);
-    QVERIFY(form.Form_Load());
+    QVERIFY(form.load());
     QCOMPARE(box(form, "Text3")->text(), held3);
     QCOMPARE(box(form, "Text5")->text(), held5);
     QCOMPARE(allRows(path).size(), Settings.size());
@@ -369,7 +369,7 @@ void TestStartFaults::nonCharactersAreRefused()
     MainWindow form(&store);
     CloseAsk ask;
     ask.attach(form);
-    QVERIFY(form.Form_Load());
+    QVERIFY(form.load());
     form.show();
     box(form, "Text3")->setText(text);
     QCOMPARE(box(form, "Text3")->text(), text); // the box holds it as typed
@@ -419,14 +419,14 @@ void TestStartFaults::pickerIds()
     const QStringList before = allRows(path);
     Store store(path, QStringLiteral("t-ids"));
     MainWindow form(&store);
-    QVERIFY(form.Form_Load());
+    QVERIFY(form.load());
     const ConfigRow &row = form.row(4);
     row.GridCombo1->setText(QStringLiteral("A"));
-    form.GridCombo1_Click(4);
+    form.itemPicked(4);
     QCOMPARE(row.Label1->text(), QStringLiteral("Hard disk A"));
     row.GridCombo1->setText(id);
     QCOMPARE(row.GridCombo1->Text(), id);
-    form.GridCombo1_Click(4);
+    form.itemPicked(4);
     QCOMPARE(
         row.Label1->text(), exists ? QStringLiteral("Disk ") + id.left(20) : QStringLiteral("Hard disk A"));
     QCOMPARE(row.text1->text(), exists ? QStringLiteral("450.5") : QStringLiteral("300"));
@@ -476,9 +476,9 @@ void TestStartFaults::editorTexts()
     QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("dt")).size(), 1);
     // The main window's row finds the item by the same id.
     MainWindow form(&store);
-    QVERIFY(form.Form_Load());
+    QVERIFY(form.load());
     form.row(6).GridCombo1->setText(id);
-    form.GridCombo1_Click(6);
+    form.itemPicked(6);
     QCOMPARE(form.row(6).Label1->text(), description);
     QCOMPARE(form.row(6).text1->text(), QStringLiteral("99.5"));
 }

@@ -30,7 +30,7 @@ public:
         m_store = std::make_unique<Store>(m_db->path, QStringLiteral("t-rows"));
         m_form = std::make_unique<MainWindow>(m_store.get());
         connectWindows(*m_form);
-        QVERIFY(m_form->Form_Load());
+        QVERIFY(m_form->load());
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     }

@@ -238,7 +238,7 @@ void TestWindowText::everyBoxHasALimit()
     TestDb db;
     Store store(db.path, QStringLiteral("t-limits"));
     MainWindow form(&store);
-    QVERIFY(form.Form_Load());
+    QVERIFY(form.load());
     std::unique_ptr<QWidget> owned;
     QWidget *w = &form;
     if (window == QLatin1String("calculator"))
@@ -269,7 +269,7 @@ void TestWindowText::longStoredShopNameIsKeptWhole()
     {
         Store store(db.path, QStringLiteral("t-longshop"));
         MainWindow form(&store);
-        QVERIFY(form.Form_Load());
+        QVERIFY(form.load());
         QCOMPARE(form.findChild<QLineEdit *>(QStringLiteral("Text3"))->text(), shop);
         QCOMPARE(form.findChild<QLineEdit *>(QStringLiteral("Text5"))->text(), name);
         form.close();

@@ -52,32 +52,32 @@ PriceListExportDialog::PriceListExportDialog(
     outer->addLayout(form);
     outer->addLayout(buttons);
 
-    askPath = [this](const QString &suggested) {
+    m_askPath = [this](const QString &suggested) {
         return QFileDialog::getSaveFileName(
             this, QStringLiteral("Export the price list"), suggested, QStringLiteral("CSV files (*.csv)"));
     };
-    tell = [this](const QString &message, bool failure) {
+    m_tell = [this](const QString &message, bool failure) {
         QMessageBox box(failure ? QMessageBox::Warning : QMessageBox::Information,
             QString::fromUtf16(AppTitle), message, QMessageBox::Ok, this);
         box.exec();
     };
-    connect(browse, &QPushButton::clicked, this, &PriceListExportDialog::cmdbrowse_Click);
-    connect(run, &QPushButton::clicked, this, &PriceListExportDialog::cmdexport_Click);
+    connect(browse, &QPushButton::clicked, this, &PriceListExportDialog::chooseFile);
+    connect(run, &QPushButton::clicked, this, &PriceListExportDialog::exportList);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void PriceListExportDialog::cmdbrowse_Click()
+void PriceListExportDialog::chooseFile()
 {
-    const QString chosen = askPath(m_file->text());
+    const QString chosen = m_askPath(m_file->text());
     if (!chosen.isEmpty())
         m_file->setText(chosen);
 }
 
-void PriceListExportDialog::cmdexport_Click()
+void PriceListExportDialog::exportList()
 {
     const QString path = m_file->text().trimmed();
     if (path.isEmpty()) {
-        tell(QStringLiteral("File: enter the file to write the price list to."), true);
+        m_tell(QStringLiteral("File: enter the file to write the price list to."), true);
         m_file->setFocus();
         return;
     }
@@ -85,10 +85,11 @@ void PriceListExportDialog::cmdexport_Click()
     const PriceListExport result = exportPriceList(
         *m_store, category.isValid() ? std::optional<QString>(category.toString()) : std::nullopt, path);
     if (!result.ok) {
-        tell(result.error, true);
+        m_tell(result.error, true);
         return;
     }
-    tell(QStringLiteral("%1 items were written to %2.").arg(result.items).arg(QDir::toNativeSeparators(path)),
+    m_tell(
+        QStringLiteral("%1 items were written to %2.").arg(result.items).arg(QDir::toNativeSeparators(path)),
         false);
     accept();
 }

@@ -23,13 +23,15 @@ public:
         Store *store, const QList<std::pair<QString, QString>> &categories, QWidget *parent = nullptr);
 
     // Replaceable for tests: the file chooser and the message shown after an export or a failure.
-    std::function<QString(const QString &suggested)> askPath;
-    std::function<void(const QString &message, bool failure)> tell;
+    void setAskPath(std::function<QString(const QString &suggested)> f) { m_askPath = std::move(f); }
+    void setTell(std::function<void(const QString &message, bool failure)> f) { m_tell = std::move(f); }
 
-    void cmdbrowse_Click();
-    void cmdexport_Click();
+    void chooseFile();
+    void exportList();
 
 private:
+    std::function<QString(const QString &suggested)> m_askPath;
+    std::function<void(const QString &message, bool failure)> m_tell;
     Store *m_store;
     QComboBox *m_category = nullptr;
     QLineEdit *m_file = nullptr;

@@ -84,18 +84,18 @@ ImportWindow::ImportWindow(
     outer->addLayout(buttons);
     resize(760, 560);
 
-    askPath = [this] {
+    m_askPath = [this] {
         return QFileDialog::getOpenFileName(this, QStringLiteral("Import a supplier's price list"), QString(),
             QStringLiteral("Price lists (*.csv *.tsv *.txt);;All files (*)"));
     };
-    tell = [this](const QString &message, bool failure) {
+    m_tell = [this](const QString &message, bool failure) {
         QMessageBox box(failure ? QMessageBox::Warning : QMessageBox::Information,
             QString::fromUtf16(AppTitle), message, QMessageBox::Ok, this);
         box.exec();
     };
-    connect(browse, &QPushButton::clicked, this, &ImportWindow::cmdbrowse_Click);
-    connect(preview, &QPushButton::clicked, this, &ImportWindow::cmdpreview_Click);
-    connect(m_apply, &QPushButton::clicked, this, &ImportWindow::cmdapply_Click);
+    connect(browse, &QPushButton::clicked, this, &ImportWindow::chooseFile);
+    connect(preview, &QPushButton::clicked, this, &ImportWindow::readPreview);
+    connect(m_apply, &QPushButton::clicked, this, &ImportWindow::applyImport);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_remove, &QCheckBox::toggled, this, [this] { showSummary(); });
 }

@@ -35,18 +35,20 @@ public:
     ~ImportWindow() override;
 
     // Replaceable for tests: the file chooser and the messages.
-    std::function<QString()> askPath;
-    std::function<void(const QString &message, bool failure)> tell;
+    void setAskPath(std::function<QString()> f) { m_askPath = std::move(f); }
+    void setTell(std::function<void(const QString &message, bool failure)> f) { m_tell = std::move(f); }
 
     // Opens a file: guesses (or recalls) how it is written and shows its first lines' columns.
     bool setFile(const QString &path);
-    void cmdbrowse_Click();
-    void cmdpreview_Click();
-    void cmdapply_Click();
+    void chooseFile();
+    void readPreview();
+    void applyImport();
 
     const std::optional<ImportPreview> &preview() const { return m_preview; }
 
 private:
+    std::function<QString()> m_askPath;
+    std::function<void(const QString &message, bool failure)> m_tell;
     void buildFormatRow(class QFormLayout *form);
     void buildColumnRow(class QFormLayout *form, const QList<std::pair<QString, QString>> &categories);
     void fillColumnChoices();

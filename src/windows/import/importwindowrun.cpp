@@ -33,9 +33,9 @@ void addRow(QTableWidget *grid, const QStringList &cells)
 
 } // namespace
 
-void ImportWindow::cmdbrowse_Click()
+void ImportWindow::chooseFile()
 {
-    const QString path = askPath();
+    const QString path = m_askPath();
     if (!path.isEmpty())
         setFile(path);
 }
@@ -44,7 +44,7 @@ bool ImportWindow::setFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        tell(
+        m_tell(
             QStringLiteral("%1 cannot be opened: %2").arg(QDir::toNativeSeparators(path), file.errorString()),
             true);
         return false;
@@ -52,7 +52,7 @@ bool ImportWindow::setFile(const QString &path)
     QString why;
     const auto format = SupplierFile::detect(file.read(SampleBytes), &why);
     if (!format) {
-        tell(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), why), true);
+        m_tell(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), why), true);
         return false;
     }
     m_path = path;
@@ -89,19 +89,19 @@ void ImportWindow::invalidate()
                                         : QStringLiteral("Press Preview to see what the file changes."));
 }
 
-void ImportWindow::cmdpreview_Click()
+void ImportWindow::readPreview()
 {
     invalidate();
     m_reading = {};
     const SupplierImport::Columns columns = chosenColumns();
     if (m_path.isEmpty() || columns.id < 0 || columns.price < 0) {
-        tell(QStringLiteral("Choose the file and at least its ID and Price columns."), true);
+        m_tell(QStringLiteral("Choose the file and at least its ID and Price columns."), true);
         return;
     }
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly)) {
-        tell(QStringLiteral("%1 cannot be opened: %2")
-                 .arg(QDir::toNativeSeparators(m_path), file.errorString()),
+        m_tell(QStringLiteral("%1 cannot be opened: %2")
+                   .arg(QDir::toNativeSeparators(m_path), file.errorString()),
             true);
         return;
     }
@@ -124,14 +124,14 @@ void ImportWindow::cmdpreview_Click()
     progress.reset();
     if (!finished) {
         m_reading = {};
-        tell(progress.wasCanceled() ? QStringLiteral("Reading was cancelled; nothing was changed.") : why,
+        m_tell(progress.wasCanceled() ? QStringLiteral("Reading was cancelled; nothing was changed.") : why,
             !progress.wasCanceled());
         return;
     }
     PriceImport import(m_store);
     m_preview = import.preview(m_reading.items);
     if (!m_preview) {
-        tell(QStringLiteral("The price list cannot be read: %1").arg(import.lastError().text()), true);
+        m_tell(QStringLiteral("The price list cannot be read: %1").arg(import.lastError().text()), true);
         return;
     }
     showPreview();
@@ -197,23 +197,23 @@ void ImportWindow::showSummary()
     m_apply->setEnabled(bad == 0 && !p.changesNothing(remove));
 }
 
-void ImportWindow::cmdapply_Click()
+void ImportWindow::applyImport()
 {
     if (!m_preview || !m_reading.problems.isEmpty())
         return;
     const QString name = QFileInfo(m_path).fileName();
     PriceImport import(m_store);
     if (!import.apply(*m_preview, m_remove->isChecked(), name, QDateTime::currentDateTime())) {
-        tell(QStringLiteral("The price list was not changed: %1").arg(import.lastError().text()), true);
+        m_tell(QStringLiteral("The price list was not changed: %1").arg(import.lastError().text()), true);
         return;
     }
     ImportColumns(m_store).remember(name, chosenColumns().toText());
-    tell(QStringLiteral("%1 read into the price list: %2 new, %3 changed%4.")
-             .arg(name)
-             .arg(m_preview->added.size())
-             .arg(m_preview->changed.size())
-             .arg(m_remove->isChecked() ? QStringLiteral(", %1 removed").arg(m_preview->missing.size())
-                                        : QString()),
+    m_tell(QStringLiteral("%1 read into the price list: %2 new, %3 changed%4.")
+               .arg(name)
+               .arg(m_preview->added.size())
+               .arg(m_preview->changed.size())
+               .arg(m_remove->isChecked() ? QStringLiteral(", %1 removed").arg(m_preview->missing.size())
+                                          : QString()),
         false);
     accept();
 }

@@ -92,7 +92,7 @@ void MainWindow::buildMenus()
     file->setObjectName(QStringLiteral("mnufile"));
     QAction *installments = file->addAction(tr("&Installments"));
     installments->setObjectName(QStringLiteral("mnufileinstallments"));
-    connect(installments, &QAction::triggered, this, &MainWindow::mnufileinstallments_Click);
+    connect(installments, &QAction::triggered, this, &MainWindow::installmentsRequested);
     // The order window has no place of its own on the window; it sits beside the calculator.
     QAction *orders = file->addAction(tr("&Orders..."));
     orders->setObjectName(QStringLiteral("mnufileorders"));
@@ -101,13 +101,13 @@ void MainWindow::buildMenus()
     separator->setObjectName(QStringLiteral("mnufileseparator1"));
     QAction *exit = file->addAction(tr("&Exit"));
     exit->setObjectName(QStringLiteral("mnufileexit"));
-    connect(exit, &QAction::triggered, this, &MainWindow::mnufileexit_Click);
+    connect(exit, &QAction::triggered, this, &MainWindow::exitProgram);
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("menuhelp"));
     QAction *about = help->addAction(tr("&About"));
     about->setObjectName(QStringLiteral("menuhelpabout"));
-    connect(about, &QAction::triggered, this, &MainWindow::menuhelpabout_Click);
+    connect(about, &QAction::triggered, this, &MainWindow::aboutRequested);
 }
 
 void MainWindow::buildClientArea()
@@ -127,7 +127,7 @@ void MainWindow::buildClientArea()
     QFont shopFont(QStringLiteral("Arial"), 12, QFont::Bold);
     m_text3->setFont(shopFont);
     at(m_text3, 225, 60, 6210, 375);
-    connect(m_text3, &QLineEdit::textChanged, this, &MainWindow::Text3_Change);
+    connect(m_text3, &QLineEdit::textChanged, this, &MainWindow::shopNameChanged);
     connect(m_text3, &QLineEdit::textChanged, this, [this](const QString &text) { m_offer.shop = text; });
     m_offer.shop = m_text3->text();
 
@@ -140,11 +140,11 @@ void MainWindow::buildClientArea()
     m_cmdprint->setObjectName(QStringLiteral("cmdprint"));
     m_cmdprint->setToolTip(QStringLiteral("Send this offer to printer"));
     at(m_cmdprint, 6630, 135, 765, 315);
-    connect(m_cmdprint, &QPushButton::clicked, this, &MainWindow::cmdprint_Click);
+    connect(m_cmdprint, &QPushButton::clicked, this, &MainWindow::printOffer);
     m_command3 = new QPushButton(HidePrice, client);
     m_command3->setObjectName(QStringLiteral("Command3"));
     at(m_command3, 7800, 795, 975, 270);
-    connect(m_command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
+    connect(m_command3, &QPushButton::clicked, this, &MainWindow::togglePrices);
 
     // Frames carry their caption on the border line, so the rows sit where their twips put them.
     client->setStyleSheet(
@@ -194,7 +194,7 @@ void MainWindow::buildClientData(QWidget *client)
     m_command2->setObjectName(QStringLiteral("Command2"));
     m_command2->setToolTip(QStringLiteral("Show details"));
     at(m_command2, 6465, 202, 735, 270);
-    connect(m_command2, &QPushButton::clicked, this, &MainWindow::Command2_Click);
+    connect(m_command2, &QPushButton::clicked, this, &MainWindow::toggleDetail);
 }
 
 void MainWindow::buildTotalRow()
@@ -224,7 +224,7 @@ void MainWindow::buildTotalRow()
     m_cmdinst->setObjectName(QStringLiteral("cmdinst(0)"));
     m_cmdinst->setToolTip(QStringLiteral("Press to change configuration"));
     at(m_cmdinst, 5085, 5790, 1140, 315);
-    connect(m_cmdinst, &QPushButton::clicked, this, [this] { cmdinst_Click(0); });
+    connect(m_cmdinst, &QPushButton::clicked, this, &MainWindow::installmentsRequested);
     m_txttotal = new QLineEdit(QStringLiteral("0.00"), m_frame1);
     m_txttotal->setObjectName(QStringLiteral("txttotal"));
     m_txttotal->setReadOnly(true);
@@ -244,14 +244,14 @@ void MainWindow::buildRows()
     for (int i = 0; i < ConfigRow::Count; ++i) {
         auto row = std::make_unique<ConfigRow>(i, m_frame1);
         GridCombo *picker = row->GridCombo1;
-        connect(row->Command1, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
-        connect(picker, &GridCombo::listRequested, this, [this, i] { GridCombo1_RequestList(i); });
-        connect(picker, &GridCombo::itemChosen, this, [this, i] { GridCombo1_Click(i); });
+        connect(row->Command1, &QPushButton::clicked, this, [this, i] { Q_EMIT priceListRequested(i); });
+        connect(picker, &GridCombo::listRequested, this, [this, i] { fillPicker(i); });
+        connect(picker, &GridCombo::itemChosen, this, [this, i] { itemPicked(i); });
         connect(picker, &GridCombo::keyDown, this,
-            [this, i](int key, int shift) { GridCombo1_KeyDown(i, key, shift); });
+            [this, i](int key, int shift) { pickerKeyDown(i, key, shift); });
         connect(row->text1, &QLineEdit::textChanged, this, [this, i](const QString &text) {
             m_offer.row(i).amountText = text;
-            text1_Change(i);
+            amountChanged(i);
         });
         // A typed or stepped-to id is the row's id; its list price is known again only when it is
         // looked up.
@@ -302,13 +302,13 @@ int MainWindow::windowWidthTwips() const
     return Twips::fromX(this, width() + (border > 0 ? border : Twips::toX(this, BorderTwips)));
 }
 
-bool MainWindow::Form_Load()
+bool MainWindow::load()
 {
     // Steps 1 to 5 must all succeed; from step 6 on a failing step is skipped.
     m_dtPicker1->setDateTime(QDateTime::currentDateTime());
     WindowText::setTitle(this, QLatin1String("Velmont Brasko - ") + m_text3->text());
     m_command2->setText(Collapse);
-    Command2_Click();
+    toggleDetail();
     if (!m_store->open())
         return false;
     showDatabase();
@@ -354,14 +354,14 @@ QString MainWindow::connectionFailureMessage() const
     return m_store->namesServer() ? message + QLatin1Char('\r') + m_store->lastError().text() : message;
 }
 
-void MainWindow::Text3_Change()
+void MainWindow::shopNameChanged()
 {
     WindowText::setTitle(this, QLatin1String("Velmont Brasko - ") + m_text3->text());
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    const QString failure = Form_QueryUnload();
+    const QString failure = saveOnClosing();
     if (!failure.isEmpty() && !m_closeAfterFailure(failure)) {
         event->ignore(); // kept open, so the texts are not lost
         return;
@@ -370,7 +370,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-QString MainWindow::Form_QueryUnload()
+QString MainWindow::saveOnClosing()
 {
     if (!m_loaded)
         return {};
@@ -383,22 +383,7 @@ QString MainWindow::Form_QueryUnload()
         .arg(m_counterSettings.lastError());
 }
 
-void MainWindow::cmdinst_Click(int)
-{
-    Q_EMIT installmentsRequested();
-}
-
-void MainWindow::mnufileinstallments_Click()
-{
-    Q_EMIT installmentsRequested();
-}
-
-void MainWindow::menuhelpabout_Click()
-{
-    Q_EMIT aboutRequested();
-}
-
-void MainWindow::mnufileexit_Click()
+void MainWindow::exitProgram()
 {
     // Ends the run without the close sequence: the boxes are not written back.
     m_loaded = false;
@@ -411,22 +396,12 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::FocusOut && leavesForAnotherControl(*static_cast<QFocusEvent *>(event))) {
         for (const auto &row : m_rows) {
             if (watched == row->text1) {
-                text1_LostFocus(row->index());
+                amountLeft(row->index());
                 break;
             }
         }
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void MainWindow::Command1_Click(int index)
-{
-    showfrmadt(index);
-}
-
-void MainWindow::showfrmadt(int index)
-{
-    Q_EMIT priceListRequested(index);
 }
 
 bool MainWindow::fillList(int index)
@@ -444,7 +419,7 @@ bool MainWindow::fillList(int index)
     return true;
 }
 
-void MainWindow::GridCombo1_RequestList(int index)
+void MainWindow::fillPicker(int index)
 {
     fillList(index);
 }
@@ -465,12 +440,12 @@ void MainWindow::lookupItem(int index)
     picked.listPrice = item->price;
 }
 
-void MainWindow::GridCombo1_Click(int index)
+void MainWindow::itemPicked(int index)
 {
     lookupItem(index);
 }
 
-void MainWindow::GridCombo1_KeyDown(int index, int keyCode, int shift)
+void MainWindow::pickerKeyDown(int index, int keyCode, int shift)
 {
     const ConfigRow &r = row(index);
     if (keyCode == GridCombo::KeyTab && index < ConfigRow::Count - 1) {
@@ -526,18 +501,18 @@ void MainWindow::computeTotal()
         Amounts::outOfRangeMessage(name, m_offer.row(refused).amountText) + u" It is left out of the total.");
 }
 
-void MainWindow::text1_Change(int)
+void MainWindow::amountChanged(int)
 {
     computeTotal();
 }
 
-void MainWindow::text1_LostFocus(int index)
+void MainWindow::amountLeft(int index)
 {
     QLineEdit *box = row(index).text1;
     box->setText(FormatAmount(box->text()));
 }
 
-void MainWindow::Command2_Click()
+void MainWindow::toggleDetail()
 {
     const QString caption = m_command2->text();
     bool expand;
@@ -555,7 +530,7 @@ void MainWindow::Command2_Click()
     m_txttotal->move(expand ? row(0).text1->x() : Twips::toX(this, CollapsedTotalLeft), m_txttotal->y());
 }
 
-void MainWindow::Command3_Click()
+void MainWindow::togglePrices()
 {
     const QString caption = m_command3->text();
     if (caption == HidePrice) {
@@ -570,7 +545,7 @@ void MainWindow::Command3_Click()
     row(0).text1->setFocus(Qt::OtherFocusReason);
 }
 
-void MainWindow::cmdprint_Click()
+void MainWindow::printOffer()
 {
     // A printed offer is always on record: it is kept first, where the file allows.
     if (m_offerActions)

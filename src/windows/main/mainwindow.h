@@ -3,7 +3,7 @@
 // MainWindow, the main window: the quotation workspace a salesperson builds an offer on.
 //
 // How the pieces meet: Main (startup.cpp) creates the Store (the one connection, con1) and this
-// window, whose Form_Load opens the store and fills the window from the settings rows. The
+// window, whose load opens the store and fills the window from the settings rows. The
 // seventeen configuration rows (quote/configrow.h) each own their picker, picture, description and
 // amount; this window owns the frame around them (title, menus, status bar, client data, total) and
 // handles their notifications. Secondary windows are opened modally through the opener functions,
@@ -43,7 +43,7 @@ public:
 
     // The load sequence. Returns false when the connection could not be opened; the window must
     // then not be shown, and connectionFailureMessage() holds the text to show.
-    bool Form_Load();
+    bool load();
     QString connectionFailureMessage() const;
 
     // What ends the program at once (File > Exit); tests replace it.
@@ -71,26 +71,21 @@ public:
     OfferActions *offerActions() const { return m_offerActions; }
 
 public Q_SLOTS:
-    void cmdinst_Click(int index = 0);
-    void mnufileinstallments_Click();
-    void mnufileexit_Click();
-    void menuhelpabout_Click();
-    void Text3_Change();
+    void exitProgram();
+    void shopNameChanged();
 
     // Configuration rows.
-    void Command1_Click(int index);
-    void GridCombo1_RequestList(int index);
-    void GridCombo1_Click(int index);
-    void GridCombo1_KeyDown(int index, int keyCode, int shift);
-    void text1_Change(int index);
-    void text1_LostFocus(int index);
-    void showfrmadt(int index);
+    void fillPicker(int index);
+    void itemPicked(int index);
+    void pickerKeyDown(int index, int keyCode, int shift);
+    void amountChanged(int index);
+    void amountLeft(int index);
 
     // Detail and price toggles.
-    void Command2_Click();
-    void Command3_Click();
+    void toggleDetail();
+    void togglePrices();
 
-    void cmdprint_Click();
+    void printOffer();
 
 Q_SIGNALS:
     // Requests for the secondary windows, answered by whoever wires the program together (each
@@ -98,7 +93,7 @@ Q_SIGNALS:
     void installmentsRequested();
     void aboutRequested();
     void ordersRequested();
-    // The price-list editor for one row's category (showfrmadt).
+    // The price-list editor for one row's category (its category button).
     void priceListRequested(int index);
     // The "Price List" menu: reading a supplier's file into the list, writing the list to a file.
     void priceListImportRequested();
@@ -111,7 +106,7 @@ protected:
 
 private:
     // The close sequence; returns what could not be saved, empty when all went well.
-    QString Form_QueryUnload();
+    QString saveOnClosing();
     void buildMenus();
     void buildPriceListMenu();
     void buildStatusBar();

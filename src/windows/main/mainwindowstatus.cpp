@@ -1,5 +1,5 @@
 // The main window's status bar: the maker's notice, the version, the price list's date and today's
-// date. The load sequence (imrform.cpp) fills the first three; the fourth keeps itself.
+// date. The load sequence (mainwindow.cpp) fills the first three; the fourth keeps itself.
 #include "mainwindow.h"
 
 #include "store/store.h"

@@ -74,22 +74,22 @@ OfferActions::OfferActions(MainWindow *form)
     , m_baseline(form->offer())
 {
     setObjectName(QStringLiteral("OfferActions"));
-    askUnsaved = [this](const QString &question) {
+    m_askUnsaved = [this](const QString &question) {
         const auto answer = QMessageBox::question(m_form, title(), question,
             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
         return answer == QMessageBox::Save   ? Unsaved::Save
             : answer == QMessageBox::Discard ? Unsaved::Discard
                                              : Unsaved::Cancel;
     };
-    askRetype = [this](const QString &question) -> std::optional<bool> {
+    m_askRetype = [this](const QString &question) -> std::optional<bool> {
         const auto answer = QMessageBox::question(m_form, title(), question,
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::No);
         if (answer == QMessageBox::Cancel)
             return std::nullopt;
         return answer == QMessageBox::Yes;
     };
-    tell = [this](const QString &message) { QMessageBox::information(m_form, title(), message); };
-    askPdfPath = [this](const QString &suggested) {
+    m_tell = [this](const QString &message) { QMessageBox::information(m_form, title(), message); };
+    m_askPdfPath = [this](const QString &suggested) {
         QFileDialog files(m_form, QStringLiteral("Export the offer as PDF"), QFileInfo(suggested).path(),
             QStringLiteral("PDF files (*.pdf)"));
         files.setAcceptMode(QFileDialog::AcceptSave);
@@ -97,12 +97,12 @@ OfferActions::OfferActions(MainWindow *form)
         files.selectFile(QFileInfo(suggested).fileName());
         return files.exec() == QDialog::Accepted ? files.selectedFiles().value(0) : QString();
     };
-    printPage = [this] { return OfferPrint(m_form).run(); };
-    askPdfInstead = [this](const QString &problem, const QString &suggested) {
+    m_printPage = [this] { return OfferPrint(m_form).run(); };
+    m_askPdfInstead = [this](const QString &problem, const QString &suggested) {
         OfferPrint print(m_form);
         return print.askPdfPath(problem, suggested);
     };
-    askIncludePlan = [this]() -> std::optional<bool> {
+    m_askIncludePlan = [this]() -> std::optional<bool> {
         const auto answer = QMessageBox::question(m_form, title(),
             QStringLiteral("Add an installment plan after the offer?"),
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::No);
@@ -166,7 +166,7 @@ bool OfferActions::settleUnsaved()
         return true;
     const QString what
         = m_current ? labelText().replace(0, 1, QLatin1Char('o')) : QStringLiteral("this new offer");
-    switch (askUnsaved(QStringLiteral("Save the changes to %1 first?").arg(what))) {
+    switch (m_askUnsaved(QStringLiteral("Save the changes to %1 first?").arg(what))) {
     case Unsaved::Save:
         return save();
     case Unsaved::Discard:
@@ -195,9 +195,9 @@ void OfferActions::newOffer()
 
 bool OfferActions::open()
 {
-    if (!chooseOffer || !settleUnsaved())
+    if (!m_chooseOffer || !settleUnsaved())
         return false;
-    const auto chosen = chooseOffer(&m_offers);
+    const auto chosen = m_chooseOffer(&m_offers);
     return chosen && load(*chosen);
 }
 
@@ -205,7 +205,7 @@ bool OfferActions::load(const OfferKey &key)
 {
     const auto stored = m_offers.load(key);
     if (!stored) {
-        tell(m_offers.lastError());
+        m_tell(m_offers.lastError());
         return false;
     }
     m_form->setOffer(stored->offer);
@@ -213,7 +213,7 @@ bool OfferActions::load(const OfferKey &key)
     m_baseline = m_form->offer();
     showCurrent();
     if (const auto changes = priceChanges(); !changes.isEmpty())
-        tell(changesText(changes) + QStringLiteral("\n\nOffer > Re-price takes the current prices."));
+        m_tell(changesText(changes) + QStringLiteral("\n\nOffer > Re-price takes the current prices."));
     return true;
 }
 
@@ -233,7 +233,7 @@ bool OfferActions::save()
 {
     if (saveQuietly())
         return true;
-    tell(m_offers.lastError());
+    m_tell(m_offers.lastError());
     return false;
 }
 
@@ -277,13 +277,13 @@ bool OfferActions::reprice()
 {
     const QList<Reprice::Change> changes = priceChanges();
     if (changes.isEmpty()) {
-        tell(QStringLiteral("Every row of this offer has its current list price."));
+        m_tell(QStringLiteral("Every row of this offer has its current list price."));
         return false;
     }
     bool retyped = false;
     if (std::any_of(
             changes.begin(), changes.end(), [](const auto &c) { return c.typedOver && c.currentPrice; })) {
-        const auto answer = askRetype(changesText(changes)
+        const auto answer = m_askRetype(changesText(changes)
             + QStringLiteral("\n\nSome amounts were typed over the list price. Replace them with the current "
                              "list price as well? (No keeps them as typed.)"));
         if (!answer)
@@ -299,7 +299,7 @@ bool OfferActions::reprice()
 bool OfferActions::printKept()
 {
     keepBeforePaper();
-    const bool printed = printPage && printPage();
+    const bool printed = m_printPage && m_printPage();
     sayIfNotKept(printed);
     return printed;
 }
@@ -309,7 +309,7 @@ void OfferActions::warnIfNewerSchema()
     const auto version = m_offers.storedSchemaVersion();
     if (!version || *version <= OfferRepository::SchemaVersion)
         return;
-    QTimer::singleShot(0, this, [this] { tell(m_offers.writeProblem()); });
+    QTimer::singleShot(0, this, [this] { m_tell(m_offers.writeProblem()); });
 }
 
 QString OfferActions::suggestedPdfPath() const

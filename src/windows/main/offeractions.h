@@ -31,28 +31,46 @@ public:
 
     // The other windows this needs, set by the application's wiring; unset ones do nothing.
     // Shows the saved offers; the chosen revision, or nullopt when the person cancelled.
-    std::function<std::optional<OfferKey>(OfferRepository *offers)> chooseOffer;
+    void setChooseOffer(std::function<std::optional<OfferKey>(OfferRepository *offers)> f)
+    {
+        m_chooseOffer = std::move(f);
+    }
     // The plan to go with the offer, set up by the person in the installment calculator; nullopt
     // when they closed it without choosing one.
-    std::function<std::optional<PlanPrintout>()> askPlan;
+    void setAskPlan(std::function<std::optional<PlanPrintout>()> f) { m_askPlan = std::move(f); }
 
     // Replaceable questions and messages; by default message boxes over the window.
-    std::function<Unsaved(const QString &question)> askUnsaved;
+    void setAskUnsaved(std::function<Unsaved(const QString &question)> f) { m_askUnsaved = std::move(f); }
     // Asked when re-pricing finds typed-over amounts: Yes takes the list price for them as well,
     // No keeps them, nullopt cancels.
-    std::function<std::optional<bool>(const QString &question)> askRetype;
-    std::function<void(const QString &message)> tell;
+    void setAskRetype(std::function<std::optional<bool>(const QString &question)> f)
+    {
+        m_askRetype = std::move(f);
+    }
+    void setTell(std::function<void(const QString &message)> f) { m_tell = std::move(f); }
     // The file an export goes to; the empty text cancels.
-    std::function<QString(const QString &suggestedPath)> askPdfPath;
+    void setAskPdfPath(std::function<QString(const QString &suggestedPath)> f)
+    {
+        m_askPdfPath = std::move(f);
+    }
     // Prints the offer page as "Print" does; tests replace it.
-    std::function<bool()> printPage;
+    void setPrintPage(std::function<bool()> f) { m_printPage = std::move(f); }
     // Whether an export takes a plan along: nullopt cancels.
-    std::function<std::optional<bool>()> askIncludePlan;
+    void setAskIncludePlan(std::function<std::optional<bool>()> f) { m_askIncludePlan = std::move(f); }
     // The print system and the PDF writer for offer and plan; tests replace them.
-    std::function<PrintResult(const QString &jobName, const PageDrawer &draw)> printJob = printDocument;
-    std::function<PrintResult(const QString &path, const PageDrawer &draw)> writePdf = writeDocumentPdf;
+    void setPrintJob(std::function<PrintResult(const QString &jobName, const PageDrawer &draw)> f)
+    {
+        m_printJob = std::move(f);
+    }
+    void setWritePdf(std::function<PrintResult(const QString &path, const PageDrawer &draw)> f)
+    {
+        m_writePdf = std::move(f);
+    }
     // Told why printing failed, asks for a PDF file to write instead; the empty text means no.
-    std::function<QString(const QString &problem, const QString &suggestedPath)> askPdfInstead;
+    void setAskPdfInstead(std::function<QString(const QString &problem, const QString &suggestedPath)> f)
+    {
+        m_askPdfInstead = std::move(f);
+    }
 
     // The saved revision the window shows; nullopt for an offer never saved.
     std::optional<OfferKey> current() const { return m_current; }
@@ -81,6 +99,17 @@ public:
     QString suggestedPdfPath() const;
 
 private:
+    std::function<std::optional<OfferKey>(OfferRepository *offers)> m_chooseOffer;
+    std::function<std::optional<PlanPrintout>()> m_askPlan;
+    std::function<Unsaved(const QString &question)> m_askUnsaved;
+    std::function<std::optional<bool>(const QString &question)> m_askRetype;
+    std::function<void(const QString &message)> m_tell;
+    std::function<QString(const QString &suggestedPath)> m_askPdfPath;
+    std::function<bool()> m_printPage;
+    std::function<std::optional<bool>()> m_askIncludePlan;
+    std::function<PrintResult(const QString &jobName, const PageDrawer &draw)> m_printJob = printDocument;
+    std::function<PrintResult(const QString &path, const PageDrawer &draw)> m_writePdf = writeDocumentPdf;
+    std::function<QString(const QString &problem, const QString &suggestedPath)> m_askPdfInstead;
     void buildMenu();
     bool settleUnsaved();
     bool saveQuietly();

@@ -42,30 +42,30 @@ void OfferActions::sayIfNotKept(bool done)
 {
     if (m_notKept.isEmpty())
         return;
-    tell((done ? QStringLiteral("The offer was printed, but it could not be kept:\n\n")
-               : QStringLiteral("The offer could not be kept:\n\n"))
+    m_tell((done ? QStringLiteral("The offer was printed, but it could not be kept:\n\n")
+                 : QStringLiteral("The offer could not be kept:\n\n"))
         + m_notKept);
     m_notKept.clear();
 }
 
 bool OfferActions::printOfferWithPlan()
 {
-    if (!askPlan)
+    if (!m_askPlan)
         return false;
-    const std::optional<PlanPrintout> plan = askPlan();
+    const std::optional<PlanPrintout> plan = m_askPlan();
     if (!plan)
         return false;
     keepBeforePaper();
     const PrintResult printed
-        = printJob(OfferPrint(m_form).jobName(), offerDocument(m_form, plan, heading()));
+        = m_printJob(OfferPrint(m_form).jobName(), offerDocument(m_form, plan, heading()));
     bool done = printed.ok;
     // The same way out as "Print": said why, and offered a PDF file instead.
     QString problem = QStringLiteral("The offer and its plan were not printed.\n\n") + printed.error;
     while (!done) {
-        const QString path = askPdfInstead ? askPdfInstead(problem, suggestedPdfPath()) : QString();
+        const QString path = m_askPdfInstead ? m_askPdfInstead(problem, suggestedPdfPath()) : QString();
         if (path.isEmpty())
             break;
-        const PrintResult saved = writePdf(path, offerDocument(m_form, plan, heading()));
+        const PrintResult saved = m_writePdf(path, offerDocument(m_form, plan, heading()));
         done = saved.ok;
         problem = QStringLiteral("The offer was not saved.\n\n") + saved.error;
     }
@@ -75,31 +75,31 @@ bool OfferActions::printOfferWithPlan()
 
 bool OfferActions::exportPdf()
 {
-    std::optional<bool> withPlan = askIncludePlan ? askIncludePlan() : std::optional<bool>(false);
+    std::optional<bool> withPlan = m_askIncludePlan ? m_askIncludePlan() : std::optional<bool>(false);
     if (!withPlan)
         return false;
     std::optional<PlanPrintout> plan;
     if (*withPlan) {
-        plan = askPlan ? askPlan() : std::nullopt;
+        plan = m_askPlan ? m_askPlan() : std::nullopt;
         if (!plan)
             return false;
     }
     keepBeforePaper();
     for (;;) {
-        const QString path = askPdfPath(suggestedPdfPath());
+        const QString path = m_askPdfPath(suggestedPdfPath());
         if (path.isEmpty()) {
             sayIfNotKept(false);
             return false;
         }
-        const PrintResult written = writePdf(path, offerDocument(m_form, plan, heading()));
+        const PrintResult written = m_writePdf(path, offerDocument(m_form, plan, heading()));
         if (written.ok) {
             if (!m_notKept.isEmpty()) {
-                tell(QStringLiteral("The PDF file was written, but the offer could not be kept:\n\n")
+                m_tell(QStringLiteral("The PDF file was written, but the offer could not be kept:\n\n")
                     + m_notKept);
                 m_notKept.clear();
             }
             return true;
         }
-        tell(QStringLiteral("The PDF file was not written.\n\n") + written.error);
+        m_tell(QStringLiteral("The PDF file was not written.\n\n") + written.error);
     }
 }

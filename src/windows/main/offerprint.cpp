@@ -274,11 +274,9 @@ void OfferPaperDress::paper(QWidget *widget, const QColor &colour)
 }
 
 OfferPrint::OfferPrint(QWidget *imrForm)
-    : print(printWindow)
-    , printToPdf(printWindowToPdf)
-    , m_form(imrForm)
+    : m_form(imrForm)
 {
-    askPdfPath = [this](const QString &problem, const QString &suggestedPath) {
+    m_askPdfPath = [this](const QString &problem, const QString &suggestedPath) {
         return askWithDialogs(problem, suggestedPath);
     };
 }
@@ -293,16 +291,16 @@ PrintResult OfferPrint::printDressed(const PrintFunction &printer)
 
 bool OfferPrint::run()
 {
-    const PrintResult printed = printDressed(print);
+    const PrintResult printed = printDressed(m_print);
     if (printed.ok)
         return true;
     QString problem = QStringLiteral("The offer was not printed.\n\n") + printed.error;
     for (;;) {
-        const QString path = askPdfPath ? askPdfPath(problem, suggestedPdfPath()) : QString();
+        const QString path = m_askPdfPath ? m_askPdfPath(problem, suggestedPdfPath()) : QString();
         if (path.isEmpty() || !m_form)
             return false;
         const PrintResult saved = printDressed(
-            [this, &path](QWidget *window, const QString &) { return printToPdf(window, path); });
+            [this, &path](QWidget *window, const QString &) { return m_printToPdf(window, path); });
         if (saved.ok)
             return true;
         problem = QStringLiteral("The offer was not saved.\n\n") + saved.error;

@@ -74,11 +74,19 @@ public:
     QString suggestedPdfPath() const;
 
     // Replaceable parts; by default the real printer, the real PDF writer and dialogs on the window.
-    PrintFunction print;
-    PdfFunction printToPdf;
-    AskPdfPath askPdfPath;
+    void setPrint(PrintFunction f) { m_print = std::move(f); }
+    void setPrintToPdf(PdfFunction f) { m_printToPdf = std::move(f); }
+    void setAskPdfPath(AskPdfPath f) { m_askPdfPath = std::move(f); }
+    // Tells the person why printing failed and asks for a PDF file to write instead (empty: no).
+    QString askPdfPath(const QString &problem, const QString &suggestedPath) const
+    {
+        return m_askPdfPath(problem, suggestedPath);
+    }
 
 private:
+    PrintFunction m_print = printWindow;
+    PdfFunction m_printToPdf = printWindowToPdf;
+    AskPdfPath m_askPdfPath;
     QString askWithDialogs(const QString &problem, const QString &suggestedPath) const;
     QString client() const;
 

@@ -177,18 +177,18 @@ PriceListEditor::PriceListEditor(
         setTabOrder(order[i], order[i + 1]);
     m_txtrid->SetFocus();
 
-    connect(m_txtrid, &GridCombo::listRequested, this, &PriceListEditor::txtrid_DropDown);
-    connect(m_txtrid, &GridCombo::keyDown, this, &PriceListEditor::txtrid_KeyDown);
-    connect(m_txtrid, &GridCombo::keyPress, this, &PriceListEditor::txtrid_KeyPress);
-    connect(m_txtrid, &GridCombo::focusLost, this, &PriceListEditor::txtrid_LostFocus);
-    connect(m_txtrid, &GridCombo::itemChosen, this, &PriceListEditor::txtrid_ItemChosen);
-    // Typing goes through txtrid_KeyPress; pasting and dropping do not, and are cleaned here.
+    connect(m_txtrid, &GridCombo::listRequested, this, &PriceListEditor::fillIdList);
+    connect(m_txtrid, &GridCombo::keyDown, this, &PriceListEditor::idKeyDown);
+    connect(m_txtrid, &GridCombo::keyPress, this, &PriceListEditor::idKeyPress);
+    connect(m_txtrid, &GridCombo::focusLost, this, &PriceListEditor::idLeft);
+    connect(m_txtrid, &GridCombo::itemChosen, this, &PriceListEditor::idChosen);
+    // Typing goes through idKeyPress; pasting and dropping do not, and are cleaned here.
     connect(m_txtrid->lineEdit(), &QLineEdit::textEdited, this, &PriceListEditor::cleanId);
-    connect(m_command1, &QPushButton::clicked, this, &PriceListEditor::Command1_Click);
-    connect(m_command2, &QPushButton::clicked, this, &PriceListEditor::Command2_Click);
-    connect(m_command3, &QPushButton::clicked, this, &PriceListEditor::Command3_Click);
-    connect(m_command0, &QPushButton::clicked, this, &PriceListEditor::command0_Click);
-    connect(m_cmdhistory, &QPushButton::clicked, this, &PriceListEditor::cmdhistory_Click);
+    connect(m_command1, &QPushButton::clicked, this, &PriceListEditor::addItem);
+    connect(m_command2, &QPushButton::clicked, this, &PriceListEditor::updateItem);
+    connect(m_command3, &QPushButton::clicked, this, &PriceListEditor::deleteItem);
+    connect(m_command0, &QPushButton::clicked, this, &PriceListEditor::closeEditor);
+    connect(m_cmdhistory, &QPushButton::clicked, this, &PriceListEditor::showHistory);
     connect(m_txtrid, &GridCombo::textChanged, m_cmdhistory,
         [this](const QString &id) { m_cmdhistory->setEnabled(!id.isEmpty()); });
 }
@@ -215,7 +215,7 @@ void PriceListEditor::setVisible(bool visible)
 void PriceListEditor::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    Form_Activate();
+    activated();
 }
 
 void PriceListEditor::keyPressEvent(QKeyEvent *event)
@@ -227,7 +227,7 @@ void PriceListEditor::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-void PriceListEditor::Form_Activate()
+void PriceListEditor::activated()
 {
     setButtons(false, false, false);
 }
@@ -245,7 +245,7 @@ void PriceListEditor::makeDefault(QPushButton *button)
         b->setDefault(b == button);
 }
 
-void PriceListEditor::txtrid_DropDown()
+void PriceListEditor::fillIdList()
 {
     try {
         auto rows = m_priceList.items(m_cat);
@@ -262,7 +262,7 @@ void PriceListEditor::txtrid_DropDown()
     }
 }
 
-void PriceListEditor::txtrid_KeyDown(int keyCode, int shift)
+void PriceListEditor::idKeyDown(int keyCode, int shift)
 {
     m_keyShift = shift;
     try {
@@ -278,7 +278,7 @@ void PriceListEditor::txtrid_KeyDown(int keyCode, int shift)
     }
 }
 
-void PriceListEditor::txtrid_KeyPress(int charCode)
+void PriceListEditor::idKeyPress(int charCode)
 {
     // A shortcut (Ctrl+V and the like) is the box's own business; Ctrl with Alt is AltGr typing.
     const int shortcut = GridCombo::CtrlMask | GridCombo::AltMask;
@@ -313,7 +313,7 @@ void PriceListEditor::cleanId()
     edit->setCursorPosition(static_cast<int>(std::min(cursor, clean.size())));
 }
 
-void PriceListEditor::txtrid_LostFocus()
+void PriceListEditor::idLeft()
 {
     // Focus also leaves the picker while this window closes or shows a report of its own; neither
     // is the operator leaving the id.
@@ -322,7 +322,7 @@ void PriceListEditor::txtrid_LostFocus()
     lookup();
 }
 
-void PriceListEditor::txtrid_ItemChosen()
+void PriceListEditor::idChosen()
 {
     if (m_busy)
         return;
@@ -371,7 +371,7 @@ bool PriceListEditor::lookup()
     return false;
 }
 
-void PriceListEditor::Command1_Click()
+void PriceListEditor::addItem()
 {
     FlagGuard busy(m_busy);
     try {
@@ -395,7 +395,7 @@ void PriceListEditor::Command1_Click()
     }
 }
 
-void PriceListEditor::Command2_Click()
+void PriceListEditor::updateItem()
 {
     FlagGuard busy(m_busy);
     try {
@@ -424,7 +424,7 @@ void PriceListEditor::Command2_Click()
     }
 }
 
-void PriceListEditor::Command3_Click()
+void PriceListEditor::deleteItem()
 {
     FlagGuard busy(m_busy);
     try {
@@ -442,12 +442,12 @@ void PriceListEditor::Command3_Click()
     }
 }
 
-void PriceListEditor::command0_Click()
+void PriceListEditor::closeEditor()
 {
     reject();
 }
 
-void PriceListEditor::cmdhistory_Click()
+void PriceListEditor::showHistory()
 {
     try {
         const QString id = m_txtrid->Text();
@@ -537,7 +537,7 @@ void PriceListEditor::reportFailure(const QString &number, const QString &descri
     }
     // Coming back from the report activates the editor again: nothing is usable until the next
     // lookup.
-    Form_Activate();
+    activated();
 }
 
 void PriceListEditor::refuse(QWidget *field, const QString &message)

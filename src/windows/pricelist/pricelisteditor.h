@@ -44,17 +44,17 @@ public:
     void setVisible(bool visible) override;
 
 public Q_SLOTS:
-    void Form_Activate();
-    void txtrid_DropDown();
-    void txtrid_KeyDown(int keyCode, int shift);
-    void txtrid_KeyPress(int charCode);
-    void txtrid_LostFocus();
-    void txtrid_ItemChosen();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void command0_Click();
-    void cmdhistory_Click();
+    void activated();
+    void fillIdList();
+    void idKeyDown(int keyCode, int shift);
+    void idKeyPress(int charCode);
+    void idLeft();
+    void idChosen();
+    void addItem();
+    void updateItem();
+    void deleteItem();
+    void closeEditor();
+    void showHistory();
 
 Q_SIGNALS:
     // A failed action, for the error report; the editor waits until it has been dealt with.

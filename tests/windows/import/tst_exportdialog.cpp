@@ -27,7 +27,7 @@ void TestExportDialog::menuSitsBetweenOfferAndHelp()
     TestDb db;
     Store store(db.path, QStringLiteral("t-menu"));
     MainWindow form(&store);
-    QVERIFY(form.Form_Load());
+    QVERIFY(form.load());
     QStringList menus;
     for (QAction *a : form.menuBar()->actions())
         menus << (a->menu() ? a->menu()->objectName() : QString());
@@ -75,7 +75,7 @@ void TestExportDialog::exports()
     PriceListExportDialog dialog(
         &store, { { "&Processor", "0" }, { "&Mother Board", "1" }, { "&RAM", "2" } });
     QStringList told;
-    dialog.tell = [&](const QString &text, bool) { told << text; };
+    dialog.setTell([&](const QString &text, bool) { told << text; });
     auto *categories = dialog.findChild<QComboBox *>(QStringLiteral("cbocategory"));
     QCOMPARE(categories->count(), 4);
     QCOMPARE(categories->itemText(3), QStringLiteral("RAM"));

@@ -44,7 +44,7 @@ struct Window {
     explicit Window(Store *store)
         : window(store, Categories)
     {
-        window.tell = [this](const QString &text, bool failure) { told << (failure ? "!" : "") + text; };
+        window.setTell([this](const QString &text, bool failure) { told << (failure ? "!" : "") + text; });
     }
     template <typename T> T *child(const char *name)
     {

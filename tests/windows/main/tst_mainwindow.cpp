@@ -63,7 +63,7 @@ void TestMainWindow::emptySettingsOpenWithInitialTexts()
     TestDb db({ { "9", "X", "not a setting", "1" } });
     Store store(db.path, QStringLiteral("t-empty"));
     MainWindow form(&store);
-    QVERIFY(form.Form_Load());
+    QVERIFY(form.load());
     QCOMPARE(box(form, "Text3")->text(), QStringLiteral("Company Name and Tel"));
     QCOMPARE(box(form, "Text5")->text(), QStringLiteral("Sales Executive"));
     QCOMPARE(form.windowTitle(), QStringLiteral("Velmont Brasko - Company Name and Tel"));
@@ -85,7 +85,7 @@ void TestMainWindow::closeWritesEditsAndExitDoesNot()
     {
         Store store(db.path, QStringLiteral("t-close"));
         MainWindow form(&store);
-        QVERIFY(form.Form_Load());
+        QVERIFY(form.load());
         QCOMPARE(form.panelText(3), QStringLiteral("DB Date:1/2/26 10:00"));
         QCOMPARE(form.windowTitle(), QStringLiteral("Velmont Brasko - Old Shop"));
         box(form, "Text3")->setText(QStringLiteral("Ahmed's PCs"));
@@ -102,7 +102,7 @@ void TestMainWindow::closeWritesEditsAndExitDoesNot()
         MainWindow form(&store);
         bool ended = false;
         form.setEndProgram([&] { ended = true; });
-        QVERIFY(form.Form_Load());
+        QVERIFY(form.load());
         box(form, "Text3")->setText(QStringLiteral("Never written"));
         form.findChild<QAction *>(QStringLiteral("mnufileexit"))->trigger();
         QVERIFY(ended);
@@ -118,13 +118,13 @@ void TestMainWindow::shopNameKeepsTrailingBlank()
     {
         Store store(db.path, QStringLiteral("t-blank"));
         MainWindow form(&store);
-        QVERIFY(form.Form_Load());
+        QVERIFY(form.load());
         box(form, "Text3")->setText(QStringLiteral("Delta "));
         form.close();
     }
     Store store(db.path, QStringLiteral("t-blank2"));
     MainWindow form(&store);
-    QVERIFY(form.Form_Load());
+    QVERIFY(form.load());
     QCOMPARE(box(form, "Text3")->text(), QStringLiteral("Delta "));
 }
 
@@ -151,7 +151,7 @@ void TestMainWindow::dbDatePanel()
         db.exec(setup);
     Store store(db.path, QStringLiteral("t-dbdate"));
     MainWindow form(&store);
-    QVERIFY(form.Form_Load());
+    QVERIFY(form.load());
     QCOMPARE(form.panelText(3), panel);
     QCOMPARE(form.panelToolTip(3), QStringLiteral("Data Base Last modification date"));
 }
@@ -174,7 +174,7 @@ void TestMainWindow::titleShowsShopNameAsTyped()
     TestDb db;
     Store store(db.path, QStringLiteral("t-title"));
     MainWindow form(&store);
-    QVERIFY(form.Form_Load());
+    QVERIFY(form.load());
     form.winId(); // the title bar's text is the native window's title
     box(form, "Text3")->setText(shop);
     QCOMPARE(form.windowHandle()->title(), "Velmont Brasko - " + shop);
@@ -228,7 +228,7 @@ void TestMainWindow::namesAndMenus()
     TestDb db;
     Store store(db.path, QStringLiteral("t-names"));
     MainWindow form(&store);
-    QVERIFY(form.Form_Load());
+    QVERIFY(form.load());
     for (const char *name :
         { "Text3", "Text5", "Text2", "DTPicker1", "StatusBar1", "Frame1", "Frame2", "mnufile", "menuhelp" })
         QVERIFY2(form.findChild<QObject *>(QString::fromLatin1(name)), name);
@@ -248,7 +248,7 @@ void TestMainWindow::failedSaveAsksBeforeClosing()
     TestDb db({ { "90", "company", "Old Shop", "0.00" } });
     Store store(db.path, QStringLiteral("t-failsave"));
     MainWindow form(&store);
-    QVERIFY(form.Form_Load());
+    QVERIFY(form.load());
     form.show();
     db.exec(QStringLiteral(
         "create trigger no_insert before insert on adt begin select raise(abort, 'disk refused'); end"));

@@ -69,14 +69,14 @@ void TestOfferActions::startForm()
     m_store = std::make_unique<Store>(m_db->path, QStringLiteral("t-offeractions"));
     m_form = std::make_unique<MainWindow>(m_store.get());
     m_form->setCloseAfterFailure([](const QString &) { return true; });
-    QVERIFY(m_form->Form_Load());
+    QVERIFY(m_form->load());
     m_told.clear();
-    actions()->tell = [this](const QString &message) { m_told << message; };
-    actions()->askUnsaved = [](const QString &) {
+    actions()->setTell([this](const QString &message) { m_told << message; });
+    actions()->setAskUnsaved([](const QString &) {
         qWarning("unexpected question");
         return OfferActions::Unsaved::Cancel;
-    };
-    actions()->printPage = [] { return true; };
+    });
+    actions()->setPrintPage([] { return true; });
 }
 
 void TestOfferActions::stopForm()
@@ -94,7 +94,7 @@ void TestOfferActions::cleanup()
 void TestOfferActions::pick(int row, const QString &id)
 {
     m_form->row(row).GridCombo1->setText(id);
-    m_form->GridCombo1_Click(row);
+    m_form->itemPicked(row);
 }
 
 void TestOfferActions::type(int row, const QString &text)
@@ -187,11 +187,11 @@ void TestOfferActions::unsavedWorkIsAskedAbout()
     QCOMPARE(m_form->row(0).text1->text(), QStringLiteral("0.00"));
     pick(5, QStringLiteral("VGA-1"));
     int asked = 0;
-    actions()->askUnsaved = [&](const QString &) {
+    actions()->setAskUnsaved([&](const QString &) {
         ++asked;
         return OfferActions::Unsaved(answer);
-    };
-    actions()->chooseOffer = [](OfferRepository *) { return std::optional<OfferKey>(OfferKey { 1, 1 }); };
+    });
+    actions()->setChooseOffer([](OfferRepository *) { return std::optional<OfferKey>(OfferKey { 1, 1 }); });
     QCOMPARE(actions()->open(), replaced);
     QCOMPARE(asked, 1);
     QCOMPARE(m_form->row(5).text1->text(), replaced ? QStringLiteral("0.00") : QStringLiteral("900"));
@@ -230,10 +230,10 @@ void TestOfferActions::changedPriceIsReportedAndTaken()
     QVERIFY2(m_told[0].contains(QStringLiteral("1250 \u2192 1399.99")), qPrintable(m_told[0]));
     QVERIFY2(m_told[0].contains(QStringLiteral("no longer in the price list")), qPrintable(m_told[0]));
     int asked = 0;
-    actions()->askRetype = [&](const QString &) -> std::optional<bool> {
+    actions()->setAskRetype([&](const QString &) -> std::optional<bool> {
         ++asked;
         return retype == 1;
-    };
+    });
     QVERIFY(actions()->reprice());
     QCOMPARE(asked, retype < 0 ? 0 : 1);
     QCOMPARE(m_form->row(0).text1->text(), amountAfter);
@@ -283,14 +283,14 @@ void TestOfferActions::printingKeepsTheOfferFirst()
 {
     pick(0, QStringLiteral("CPU-1"));
     QStringList labelsWhenPrinted;
-    actions()->printPage = [&] {
+    actions()->setPrintPage([&] {
         labelsWhenPrinted << label();
         return true;
-    };
-    m_form->cmdprint_Click();
-    m_form->cmdprint_Click(); // unchanged since: not saved again
+    });
+    m_form->printOffer();
+    m_form->printOffer(); // unchanged since: not saved again
     type(0, QStringLiteral("1000"));
-    m_form->cmdprint_Click();
+    m_form->printOffer();
     QCOMPARE(labelsWhenPrinted,
         (QStringList { "Offer 1, revision 1", "Offer 1, revision 1", "Offer 1, revision 2" }));
     QVERIFY(m_told.isEmpty());
@@ -307,11 +307,11 @@ void TestOfferActions::readOnlyDatabasePrintsAndSays()
     startForm();
     pick(0, QStringLiteral("CPU-1"));
     int printed = 0;
-    actions()->printPage = [&] {
+    actions()->setPrintPage([&] {
         ++printed;
         return true;
-    };
-    m_form->cmdprint_Click();
+    });
+    m_form->printOffer();
     QCOMPARE(printed, 1);
     QCOMPARE(m_told.size(), 1);
     QVERIFY2(m_told[0].contains(QStringLiteral("printed, but it could not be kept")), qPrintable(m_told[0]));

@@ -58,18 +58,18 @@ void TestOfferDocument::init()
     });
     m_store = std::make_unique<Store>(m_db->path, QStringLiteral("t-offerdocument"));
     m_form = std::make_unique<MainWindow>(m_store.get());
-    QVERIFY(m_form->Form_Load());
+    QVERIFY(m_form->load());
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     m_form->findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(QStringLiteral("Mr. Griffin 0100"));
     for (const auto &[row, id] : { std::pair { 0, "CPU-1" }, std::pair { 2, "RAM-1" } }) {
         m_form->row(row).GridCombo1->setText(QString::fromLatin1(id));
-        m_form->GridCombo1_Click(row);
+        m_form->itemPicked(row);
     }
     m_told.clear();
     OfferActions *actions = m_form->offerActions();
-    actions->tell = [this](const QString &message) { m_told << message; };
-    actions->askIncludePlan = [] { return std::optional<bool>(false); };
+    actions->setTell([this](const QString &message) { m_told << message; });
+    actions->setAskIncludePlan([] { return std::optional<bool>(false); });
 }
 
 void TestOfferDocument::cleanup()
@@ -98,15 +98,15 @@ QString TestOfferDocument::exportTo(const std::optional<PlanPrintout> &withPlan)
 {
     OfferActions *actions = m_form->offerActions();
     if (withPlan) {
-        actions->askIncludePlan = [] { return std::optional<bool>(true); };
-        actions->askPlan = [withPlan] { return withPlan; };
+        actions->setAskIncludePlan([] { return std::optional<bool>(true); });
+        actions->setAskPlan([withPlan] { return withPlan; });
     }
     QString suggested;
     const QString path = m_out.filePath(QStringLiteral("offer.pdf"));
-    actions->askPdfPath = [&](const QString &s) {
+    actions->setAskPdfPath([&](const QString &s) {
         suggested = s;
         return path;
-    };
+    });
     if (!actions->exportPdf())
         return {};
     [&] {
@@ -185,18 +185,18 @@ void TestOfferDocument::planPages()
 void TestOfferDocument::failedPrintWithPlanOffersPdf()
 {
     OfferActions *actions = m_form->offerActions();
-    actions->askPlan = [] { return std::optional<PlanPrintout>(plan(12)); };
-    actions->printJob = [](const QString &, const PageDrawer &) {
+    actions->setAskPlan([] { return std::optional<PlanPrintout>(plan(12)); });
+    actions->setPrintJob([](const QString &, const PageDrawer &) {
         return PrintResult { false,
             QStringLiteral("No default printer is set up on this computer, so nothing "
                            "was printed.") };
-    };
+    });
     QString problem;
     const QString path = m_out.filePath(QStringLiteral("instead.pdf"));
-    actions->askPdfInstead = [&](const QString &p, const QString &) {
+    actions->setAskPdfInstead([&](const QString &p, const QString &) {
         problem = p;
         return path;
-    };
+    });
     QVERIFY(actions->printOfferWithPlan());
     QVERIFY2(problem.contains(QStringLiteral("No default printer")), qPrintable(problem));
     QCOMPARE(pageCount(path), 2);
@@ -212,11 +212,11 @@ void TestOfferDocument::printWithPlanThroughCups()
     OfferActions *actions = m_form->offerActions();
     PlanPrintout p = plan(40);
     p.client = client;
-    actions->askPlan = [p] { return std::optional<PlanPrintout>(p); };
-    actions->askPdfInstead = [](const QString &problem, const QString &) {
+    actions->setAskPlan([p] { return std::optional<PlanPrintout>(p); });
+    actions->setAskPdfInstead([](const QString &problem, const QString &) {
         qWarning("printing failed: %s", qPrintable(problem));
         return QString();
-    };
+    });
     QVERIFY(actions->printOfferWithPlan());
     const QString pdf = PrintTest::waitForPdf(m_cupsDir, client);
     QVERIFY2(!pdf.isEmpty(), "the job did not arrive");

@@ -144,7 +144,7 @@ void TestOfferPrint::init()
     });
     m_store = std::make_unique<Store>(m_db->path, QStringLiteral("t-offerprint"));
     m_form = std::make_unique<MainWindow>(m_store.get());
-    QVERIFY(m_form->Form_Load());
+    QVERIFY(m_form->load());
     m_form->setCloseAfterFailure([](const QString &) { return true; });
 }
 
@@ -162,12 +162,12 @@ void TestOfferPrint::prepare(bool expanded, bool masked, bool images)
         { 2, QStringLiteral("RAM-Q7") }, { 13, QStringLiteral("MDM-V92") } };
     for (const auto &[row, id] : chosen) {
         m_form->row(row).GridCombo1->setText(id);
-        m_form->GridCombo1_Click(row);
+        m_form->itemPicked(row);
     }
     if (expanded)
-        m_form->Command2_Click();
+        m_form->toggleDetail();
     if (masked)
-        m_form->Command3_Click();
+        m_form->togglePrices();
     m_form->findChild<QCheckBox *>(QStringLiteral("Check1"))->setChecked(images);
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
@@ -289,14 +289,14 @@ void TestOfferPrint::failedPrintOffersPdf()
 
     OfferPrint offer(m_form.get());
     if (printer.isEmpty())
-        offer.print = [](QWidget *, const QString &) {
+        offer.setPrint([](QWidget *, const QString &) {
             return PrintResult { false, QStringLiteral("Printer jammed") };
-        };
+        });
     else
         qputenv("PRINTER", printer);
     QStringList asked;
     Snapshot whileAsking;
-    offer.askPdfPath = [&](const QString &problem, const QString &suggested) {
+    offer.setAskPdfPath([&](const QString &problem, const QString &suggested) {
         whileAsking = snapshot(m_form.get());
         asked << problem;
         [&] {
@@ -306,7 +306,7 @@ void TestOfferPrint::failedPrintOffersPdf()
         }();
         const QString answer = answers.value(asked.size() - 1);
         return answer.isEmpty() ? QString() : dir.filePath(answer);
-    };
+    });
     const bool result = offer.run();
     qunsetenv("PRINTER");
 
@@ -348,9 +348,9 @@ void TestOfferPrint::dialogsOfferPdf()
     prepare(false, false, false);
     QTemporaryDir dir;
     OfferPrint offer(m_form.get());
-    offer.print = [](QWidget *, const QString &) {
+    offer.setPrint([](QWidget *, const QString &) {
         return PrintResult { false, QStringLiteral("Printer jammed") };
-    };
+    });
     QString boxText;
     bool fileDialogShown = false;
     QTimer answer;

@@ -38,7 +38,7 @@ void TestPickerSearch::initTestCase()
     }
     m_store = std::make_unique<Store>(path, QStringLiteral("t-demo"));
     m_form = std::make_unique<MainWindow>(m_store.get());
-    QVERIFY(m_form->Form_Load());
+    QVERIFY(m_form->load());
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
 }

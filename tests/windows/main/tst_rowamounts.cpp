@@ -80,7 +80,7 @@ void TestRowAmounts::typingKeepsTotalExact()
             amount(i)->insert(amounts[i]);
     }
     QCOMPARE(this->total(), total);
-    m_form->text1_LostFocus(0);
+    m_form->amountLeft(0);
     QCOMPARE(amount(0)->text(), afterLeaving);
 }
 
@@ -99,7 +99,7 @@ void TestRowAmounts::outOfRangeAmountIsRefused()
     amount(3)->setText(QStringLiteral("2.50"));
     for (int i : { 0, 1 }) {
         amount(i)->setText(typed);
-        m_form->text1_LostFocus(i);
+        m_form->amountLeft(i);
         QCOMPARE(amount(i)->text(), typed);
     }
     QCOMPARE(total(), QStringLiteral("2.50"));
@@ -146,7 +146,7 @@ void TestRowAmounts::chosenPriceSurvivesTabbingAway()
     QLocale::setDefault(QLocale(locale));
     const int r = id.startsWith(u'D') ? 2 : 5;
     picker(r)->setText(id);
-    m_form->GridCombo1_Click(r);
+    m_form->itemPicked(r);
     QCOMPARE(amount(r)->text(), shown);
     QCOMPARE(this->total(), total);
     m_form->activateWindow();

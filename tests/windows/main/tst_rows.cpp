@@ -87,10 +87,10 @@ void TestRows::choosingAnItem()
     QCOMPARE(m_form->row(2).Label1->text(), QStringLiteral("DDR4 32GB"));
     QCOMPARE(amount(2)->text(), QStringLiteral("3050.00"));
     picker(2)->setText(QStringLiteral("D4-16G"));
-    m_form->GridCombo1_Click(2);
+    m_form->itemPicked(2);
     QCOMPARE(amount(2)->text(), QStringLiteral("1250"));
     QCOMPARE(total(), QStringLiteral("1250.00"));
-    m_form->text1_LostFocus(2);
+    m_form->amountLeft(2);
     QCOMPARE(amount(2)->text(), QStringLiteral("1250.00"));
 }
 
@@ -228,13 +228,13 @@ void TestRows::tabMovesToNextPicker()
 void TestRows::quotesAndMismatches()
 {
     picker(2)->setText(QStringLiteral("D4-16G"));
-    m_form->GridCombo1_Click(2);
+    m_form->itemPicked(2);
     picker(2)->setText(QStringLiteral("NOPE' or '1'='1"));
-    m_form->GridCombo1_Click(2);
+    m_form->itemPicked(2);
     QCOMPARE(m_form->row(2).Label1->text(), QStringLiteral("DDR4 16GB"));
     QCOMPARE(amount(2)->text(), QStringLiteral("1250"));
     picker(9)->setText(QStringLiteral("SPK"));
-    m_form->GridCombo1_Click(9);
+    m_form->itemPicked(9);
     QCOMPARE(m_form->row(9).Label1->text(), QStringLiteral("Speaker"));
     picker(9)->showList(); // category "9" never shows "90"'s settings
     QCOMPARE(picker(9)->listView()->model()->rowCount(), 1);
@@ -269,9 +269,9 @@ void TestRows::lookupKeepsWhatHasNoValue()
         "insert into adt values ('2', 'NODESC', NULL, '99'), ('2', 'NOPRICE', 'No price', NULL),"
         " ('2', 'NOTHING', NULL, NULL), ('2', 'EMPTYDESC', '', '5')"));
     picker(2)->setText(QStringLiteral("D4-16G"));
-    m_form->GridCombo1_Click(2);
+    m_form->itemPicked(2);
     picker(2)->setText(id);
-    m_form->GridCombo1_Click(2);
+    m_form->itemPicked(2);
     QCOMPARE(m_form->row(2).Label1->text(), label);
     QCOMPARE(this->amount(2)->text(), amount);
 }
