@@ -117,6 +117,36 @@ PriceListEditor::PriceListEditor(
     setWindowTitle(caption);
     setModal(true);
 
+    QGroupBox *frame1 = buildFields(picture);
+
+    m_command1 = commandButton(this, QStringLiteral("Command1"), QStringLiteral("&Add"));
+    m_command2 = commandButton(this, QStringLiteral("Command2"), QStringLiteral("&Update"));
+    m_command3 = commandButton(this, QStringLiteral("Command3"), QStringLiteral("&Delete"));
+    m_command0 = commandButton(this, QStringLiteral("command0"), QStringLiteral("&Cancel"));
+    m_cmdhistory = commandButton(this, QStringLiteral("cmdhistory"), QStringLiteral("&History"));
+    m_cmdhistory->setAutoDefault(false);
+    m_cmdhistory->setEnabled(false);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_cmdhistory);
+    buttons->addStretch(1);
+    for (QPushButton *b : { m_command1, m_command2, m_command3, m_command0 })
+        buttons->addWidget(b);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->addWidget(frame1);
+    outer->addLayout(buttons);
+
+    QWidget *order[]
+        = { m_txtrid, m_txtdesc, m_command2, m_command0, m_command1, m_command3, m_txtprice, m_cmdhistory };
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+    m_txtrid->SetFocus();
+
+    connectControls();
+}
+
+QGroupBox *PriceListEditor::buildFields(const QPixmap &picture)
+{
     auto *frame1 = new QGroupBox(this);
     frame1->setObjectName(QStringLiteral("Frame1"));
 
@@ -153,30 +183,11 @@ PriceListEditor::PriceListEditor(
     fields->addWidget(m_txtprice, 2, 2);
     fields->setColumnStretch(2, 1);
     fields->setColumnMinimumWidth(2, fontMetrics().averageCharWidth() * 40);
+    return frame1;
+}
 
-    m_command1 = commandButton(this, QStringLiteral("Command1"), QStringLiteral("&Add"));
-    m_command2 = commandButton(this, QStringLiteral("Command2"), QStringLiteral("&Update"));
-    m_command3 = commandButton(this, QStringLiteral("Command3"), QStringLiteral("&Delete"));
-    m_command0 = commandButton(this, QStringLiteral("command0"), QStringLiteral("&Cancel"));
-    m_cmdhistory = commandButton(this, QStringLiteral("cmdhistory"), QStringLiteral("&History"));
-    m_cmdhistory->setAutoDefault(false);
-    m_cmdhistory->setEnabled(false);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_cmdhistory);
-    buttons->addStretch(1);
-    for (QPushButton *b : { m_command1, m_command2, m_command3, m_command0 })
-        buttons->addWidget(b);
-
-    auto *outer = new QVBoxLayout(this);
-    outer->addWidget(frame1);
-    outer->addLayout(buttons);
-
-    QWidget *order[]
-        = { m_txtrid, m_txtdesc, m_command2, m_command0, m_command1, m_command3, m_txtprice, m_cmdhistory };
-    for (size_t i = 0; i + 1 < std::size(order); ++i)
-        setTabOrder(order[i], order[i + 1]);
-    m_txtrid->SetFocus();
-
+void PriceListEditor::connectControls()
+{
     connect(m_txtrid, &GridCombo::listRequested, this, &PriceListEditor::fillIdList);
     connect(m_txtrid, &GridCombo::keyDown, this, &PriceListEditor::idKeyDown);
     connect(m_txtrid, &GridCombo::keyPress, this, &PriceListEditor::idKeyPress);

@@ -18,6 +18,7 @@
 class GridCombo;
 class NumericEdit;
 class QLabel;
+class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QSqlError;
@@ -65,6 +66,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    QGroupBox *buildFields(const QPixmap &picture);
+    void connectControls();
     // Returns false after reporting a failure.
     bool lookup();
     // After one change was written: the date stamp, then closes; reports a failure instead.
