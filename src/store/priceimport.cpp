@@ -96,11 +96,12 @@ bool PriceImport::compareCategory(
         m_error = q.lastError();
         return false;
     }
-    // Both in the order of the file.
+    // Both in the order of the file: by line, since the items' addresses in their deque do not
+    // follow it once they fill more than one of its blocks.
     std::vector<size_t> order(preview.changed.size() - changedBefore);
     std::iota(order.begin(), order.end(), changedBefore);
     std::sort(order.begin(), order.end(),
-        [&](size_t a, size_t b) { return preview.changed[a].item < preview.changed[b].item; });
+        [&](size_t a, size_t b) { return preview.changed[a].item->line < preview.changed[b].item->line; });
     std::vector<ImportChange> sorted;
     sorted.reserve(order.size());
     for (const size_t i : order)

@@ -28,6 +28,7 @@ private Q_SLOTS:
     void exportThenImportChangesNothing();
     void previewAndApply_data();
     void previewAndApply();
+    void changesKeepTheFilesOrder();
 
 private:
     Backend m_backend;
@@ -181,6 +182,34 @@ void TestPriceImport::previewAndApply()
     } else {
         QCOMPARE(db.descriptions("90", "dt"), QStringList { "1/1/26 10:00" });
     }
+}
+
+// A long file whose items all change price: the preview lists them in the file's order, whatever
+// the order the list holds them in.
+void TestPriceImport::changesKeepTheFilesOrder()
+{
+    std::vector<TestRow> rows;
+    QByteArray file = "category,id,description,price\n";
+    const int count = 3000;
+    for (int i = 0; i < count; ++i) {
+        // The file goes through the ids in an order of its own, neither the list's nor reversed.
+        const int n = (i * 7919) % count;
+        const QString id = QStringLiteral("ID%1").arg(n, 5, 10, QLatin1Char('0'));
+        rows.push_back({ "0", id, "Item", "10.00" });
+        file += "0," + id.toUtf8() + ",Item," + QByteArray::number(20 + n) + "\n";
+    }
+    TestDb db(m_backend, rows);
+    Store store(db.path, QStringLiteral("t-import-order"));
+    QVERIFY(store.open());
+    const SupplierImport::Reading reading = readBytes(file);
+    QCOMPARE(reading.items.size(), size_t(count));
+    PriceImport import(&store);
+    const auto shown = import.preview(reading.items);
+    QVERIFY(shown);
+    QCOMPARE(shown->changed.size(), size_t(count));
+    for (size_t i = 1; i < shown->changed.size(); ++i)
+        QVERIFY2(
+            shown->changed[i - 1].item->line < shown->changed[i].item->line, qPrintable(QString::number(i)));
 }
 
 BRASKO_TEST_ON_BOTH_BACKENDS(TestPriceImport)
