@@ -147,6 +147,11 @@ bool Store::open()
         return fail(db.lastError());
     // Opening is lazy; reading the price-list table proves the file is a database we can use (an
     // empty or cut-short file is a valid empty database to SQLite, but holds no price list).
+    return holdsPriceList(db);
+}
+
+bool Store::holdsPriceList(QSqlDatabase &db)
+{
     QSqlQuery probe(db);
     if (!probe.exec(QStringLiteral("select 1 from adt limit 1"))) {
         const QSqlError error = probe.lastError();

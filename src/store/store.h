@@ -91,6 +91,8 @@ private:
     friend class PreparedStatement;
     bool fail(const QSqlError &error);
     bool openServer();
+    // Reads the price-list table; when it cannot, closes the connection and says why.
+    bool holdsPriceList(QSqlDatabase &db);
     bool createServerTables();
     // A server connection that was lost is opened afresh before the next action.
     bool reconnectIfLost();

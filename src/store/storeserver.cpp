@@ -56,14 +56,7 @@ bool Store::openServer()
         db.close();
         return fail(error);
     }
-    QSqlQuery probe(db);
-    if (!probe.exec(QStringLiteral("select 1 from adt limit 1"))) {
-        const QSqlError error = probe.lastError();
-        probe = QSqlQuery();
-        db.close();
-        return fail(error);
-    }
-    return true;
+    return holdsPriceList(db);
 }
 
 bool Store::createServerTables()
