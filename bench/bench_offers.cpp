@@ -24,12 +24,6 @@ namespace
 const char *const Parts[] = { "Core Duo 2.4 GHz", "DDR 512 MB", "Seagate 80 GB", "GeForce 256",
     "Samsung 17\"", "Creative Live", "Logitech mouse", "ATX case 400 W", "US Robotics 56k", "LG DVD writer" };
 
-void settle()
-{
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-}
-
 Offer sample(int n)
 {
     Offer offer;
@@ -161,7 +155,7 @@ int main(int argc, char *argv[])
                 ListStatement + QStringLiteral(" order by number desc, revision desc"), store.database());
             plain.setModel(bareModel.get());
             plain.show();
-            settle();
+            Bench::settle();
         });
     plain.setModel(nullptr);
     std::unique_ptr<SavedOffersDialog> window;
@@ -170,7 +164,7 @@ int main(int argc, char *argv[])
         [&] {
             window = std::make_unique<SavedOffersDialog>(&offers);
             window->show();
-            settle();
+            Bench::settle();
         });
     Bench::result(QStringLiteral("offers: open the list, first screen (%1 saved)").arg(saved), open,
         QStringLiteral("bare model of the same query in a plain view"), bareOpen, QStringLiteral("ms:100"));

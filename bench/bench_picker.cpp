@@ -4,6 +4,7 @@
 //
 //   bench_picker [count=20000] [runs=9]
 #include "benchdb.h"
+#include "benchpicker.h"
 #include "benchutil.h"
 
 #include "store/store.h"
@@ -27,12 +28,6 @@ namespace
 const QString ListStatement = QStringLiteral("select id as [ID],description as [Description] ,price as "
                                              "[Price] from adt  where Category  = '2' order by id desc");
 
-void settle()
-{
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -50,7 +45,7 @@ int main(int argc, char *argv[])
     if (!form.load())
         return 1;
     form.show();
-    settle();
+    Bench::settle();
     const ConfigRow &row = form.row(2);
     GridCombo *picker = row.GridCombo1;
     const QString items = QLocale(QLocale::English).toString(count);
@@ -69,29 +64,18 @@ int main(int argc, char *argv[])
             popup.hide();
             view->setModel(nullptr);
             floorModel = std::make_unique<QSqlQueryModel>();
-            settle();
+            Bench::settle();
         },
         [&] {
             floorModel->setQuery(ListStatement, store.database());
             view->setModel(floorModel.get());
             popup.show();
-            settle();
+            Bench::settle();
         });
     popup.hide();
     view->setModel(nullptr);
 
-    const double open = Bench::medianMs(
-        runs,
-        [&] {
-            picker->hideList();
-            picker->setText(QString());
-            settle();
-        },
-        [&] {
-            picker->showList();
-            settle();
-        });
-    picker->hideList();
+    const double open = Bench::pickerOpenMs(picker, runs);
     Bench::result(QStringLiteral("picker: open the list of %1 items").arg(items), open,
         QStringLiteral("plain grid of the same query"), openFloor, QStringLiteral("ms:50"));
 
@@ -143,11 +127,11 @@ int main(int argc, char *argv[])
         [&] {
             picker->hideList();
             form.pickerKeyDown(2, GridCombo::KeyEnd, 0);
-            settle();
+            Bench::settle();
         },
         [&] {
             picker->showList();
-            settle();
+            Bench::settle();
         });
     picker->hideList();
     Bench::result(QStringLiteral("picker: open the list on its last item, %1 items").arg(items), openAtEnd,

@@ -20,12 +20,6 @@
 namespace
 {
 
-void settle()
-{
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-}
-
 void key(QWidget *to, int code, const QString &text)
 {
     QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, text);
@@ -57,7 +51,7 @@ int main(int argc, char *argv[])
     if (!form.load())
         return 1;
     form.show();
-    settle();
+    Bench::settle();
     GridCombo *picker = form.row(2).GridCombo1;
     QTableView *view = picker->listView();
     const QString items = QLocale(QLocale::English).toString(count);
@@ -65,7 +59,7 @@ int main(int argc, char *argv[])
         picker->hideList();
         picker->showList();
         type(view, typed);
-        settle();
+        Bench::settle();
     };
 
     // The reference: Qt's filter proxy over the same rows, every row fetched, one search per run.
@@ -104,7 +98,7 @@ int main(int argc, char *argv[])
             runs, [&] { reopen(c.before); },
             [&] {
                 key(view, c.code, c.text);
-                settle();
+                Bench::settle();
             });
         Bench::result(QStringLiteral("picker search, %1 items: %2").arg(items, c.what), ms,
             QStringLiteral("QSortFilterProxyModel, one search"), reference, QStringLiteral("ms:16"));

@@ -4,6 +4,7 @@
 //
 //   bench_server [count=20000] [runs=15]
 #include "benchdb.h"
+#include "benchpicker.h"
 #include "benchutil.h"
 
 #include "store/databasecopy.h"
@@ -22,12 +23,6 @@
 
 namespace
 {
-
-void settle()
-{
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-}
 
 // The statement's own time inside psql, the median of runs (the client library's reading of the
 // rows included, the program and its grid not).
@@ -94,20 +89,9 @@ int main(int argc, char *argv[])
     if (!form.load())
         qFatal("%s", qPrintable(form.connectionFailureMessage()));
     form.show();
-    settle();
+    Bench::settle();
     GridCombo *picker = form.row(2).GridCombo1;
-    const double open = Bench::medianMs(
-        runs,
-        [&] {
-            picker->hideList();
-            picker->setText(QString());
-            settle();
-        },
-        [&] {
-            picker->showList();
-            settle();
-        });
-    picker->hideList();
+    const double open = Bench::pickerOpenMs(picker, runs);
     const double reference = psqlMs(server, QStringLiteral("bench"),
         QStringLiteral("select id as \"ID\",description as \"Description\",price as \"Price\" from adt where "
                        "category = '2' order by id desc"),

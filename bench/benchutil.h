@@ -7,6 +7,7 @@
 // where goal is "ratio:<x>" (the figure within x times its reference), "ms:<n>" (under n ms),
 // "kb:<n>" (peak memory under n KB) or empty.
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QString>
 
@@ -52,6 +53,13 @@ template <typename Setup, typename Fn> double medianMs(int reps, Setup &&setup, 
 }
 
 // Peak resident memory of this process so far, in KB.
+// Lets queued events (layouts, paints, deferred steps) run before and after a measured step.
+inline void settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
+
 inline long peakKb()
 {
     rusage ru {};
