@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -222,6 +223,23 @@ private:
 inline void openUpFolder(const QString &dir)
 {
     ::chmod(QFile::encodeName(dir).constData(), 0777);
+}
+
+// Takes write permission from the file and/or its folder (where SQLite keeps its journal), with
+// the folder still reachable for "nobody".
+inline void makeReadOnly(const QString &dir, const QString &path, bool fileReadOnly, bool folderReadOnly)
+{
+    openUpFolder(dir);
+    ::chmod(QFile::encodeName(path).constData(), fileReadOnly ? 0444 : 0666);
+    if (folderReadOnly)
+        ::chmod(QFile::encodeName(dir).constData(), 0555);
+}
+
+// Whether the present user may write the file whatever its permissions say (root without a
+// switch to "nobody"): a read-only test is then meaningless.
+inline bool writesIgnoringPermissions(const QString &path)
+{
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
 }
 
 inline QString helperPath()
