@@ -61,6 +61,7 @@ namespace
         csv_parser m_parser {};
         qint64 m_line = 0;
         bool m_lineOpen = false;
+        bool m_skippingLine = false;
         qint64 m_recordStart = 0;
         qsizetype m_recordBytes = 0;
         bool m_inRecord = false;
@@ -69,9 +70,14 @@ namespace
 
     void LineFeeder::feed(const QString &line, bool complete)
     {
+        const bool sameLine = m_lineOpen;
         if (!m_lineOpen)
             ++m_line;
         m_lineOpen = !complete;
+        // The rest of a line already refused as too long: one refusal is enough, not one per piece.
+        if (sameLine && m_skippingLine)
+            return;
+        m_skippingLine = false;
         if (!m_inRecord) {
             if (line.trimmed().isEmpty())
                 return; // a blank line holds no record
@@ -88,6 +94,7 @@ namespace
                     .arg(MaxRecordBytes / 1024) });
             csv_free(&m_parser);
             start();
+            m_skippingLine = !complete;
             return;
         }
         if (csv_parse(

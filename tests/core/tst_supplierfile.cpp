@@ -154,6 +154,9 @@ void TestSupplierFile::read_data()
                                               << QStringList { "1:a|b", "!2:The line holds bytes tha" };
     QTest::newRow("a line longer than a record may be")
         << longLine << "," << Encoding::Utf8 << QStringList { "!1:The record is longer tha", "2:Y|1" };
+    QTest::newRow("a line many records long is refused once")
+        << "X," + QByteArray(5 * SupplierFile::MaxRecordBytes, 'a') + "\nY,1\n"
+        << "," << Encoding::Utf8 << QStringList { "!1:The record is longer tha", "2:Y|1" };
     QTest::newRow("Windows-1256") << windows1256("AR1;" + Arabic + ";100\n") << ";" << Encoding::Windows1256
                                   << QStringList { "1:AR1|" + Arabic + "|100" };
     QTest::newRow("UTF-16 with a mark") << utf16("a,b\n" + Arabic + ",1\n", false, true) << ","
