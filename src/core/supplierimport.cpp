@@ -2,6 +2,8 @@
 
 #include "pricetext.h"
 
+#include <QLocale>
+
 namespace SupplierImport
 {
 
@@ -131,14 +133,22 @@ std::optional<QString> price(QStringView text, DecimalSign sign, QString *why)
     return entry.stored;
 }
 
-Collector::Collector(const Columns &columns)
+Collector::Collector(const Columns &columns, size_t maxItems)
     : m_columns(columns)
+    , m_maxItems(maxItems)
 {
 }
 
 void Collector::problem(SupplierFile::Problem &&problem)
 {
-    m_reading.problems.push_back(std::move(problem));
+    if (++m_reading.problemCount <= MaxListed)
+        m_reading.problems.push_back(std::move(problem));
+}
+
+void Collector::note(QString &&text)
+{
+    if (++m_reading.noteCount <= MaxListed)
+        m_reading.notes.push_back(std::move(text));
 }
 
 void Collector::record(SupplierFile::Record &&record)
@@ -149,40 +159,33 @@ void Collector::record(SupplierFile::Record &&record)
     }
     ++m_reading.records;
     const QStringList &f = record.fields;
-    QString category = m_columns.category >= 0 ? field(f, m_columns.category) : m_columns.fixedCategory;
-    if (const auto known = m_categories.constFind(category); known != m_categories.constEnd())
-        category = *known;
-    else
-        m_categories.insert(category, category);
-    const QString id = field(f, m_columns.id);
-    if (category.isEmpty() || id.isEmpty()) {
-        m_reading.problems.push_back(
-            { record.line, category.isEmpty() ? QStringLiteral("no category") : QStringLiteral("no id") });
+    Item item;
+    item.category = m_columns.category >= 0 ? field(f, m_columns.category) : m_columns.fixedCategory;
+    item.id = field(f, m_columns.id);
+    if (item.category.isEmpty() || item.id.isEmpty()) {
+        problem({ record.line,
+            item.category.isEmpty() ? QStringLiteral("no category") : QStringLiteral("no id") });
         return;
     }
     QString why;
     const auto stored = price(field(f, m_columns.price), m_columns.decimal, &why);
     if (!stored) {
-        m_reading.problems.push_back({ record.line, why });
+        problem({ record.line, why });
         return;
     }
-    Item item { category, id,
-        m_columns.description >= 0 ? std::optional<QString>(field(f, m_columns.description)) : std::nullopt,
-        *stored, record.line };
-    const QString key = category + u'\n' + id;
-    const auto seen = m_index.constFind(key);
-    if (seen != m_index.constEnd()) {
-        Item &earlier = m_reading.items[static_cast<size_t>(*seen)];
-        m_reading.notes << QStringLiteral(
-            "Line %1: %2 in category %3 was already on line %4; this line is used.")
-                               .arg(record.line)
-                               .arg(id, category)
-                               .arg(earlier.line);
-        earlier = std::move(item);
+    if (m_full || m_reading.items.size() >= m_maxItems) {
+        m_full = true;
         return;
     }
-    m_index.insert(key, static_cast<qsizetype>(m_reading.items.size()));
-    m_reading.items.push_back(std::move(item));
+    if (m_columns.description >= 0)
+        item.description = field(f, m_columns.description);
+    item.price = *stored;
+    item.line = record.line;
+    if (const auto earlier = m_reading.items.put(item))
+        note(QStringLiteral("Line %1: %2 in category %3 was already on line %4; this line is used.")
+                 .arg(record.line)
+                 .arg(item.id, item.category)
+                 .arg(*earlier));
 }
 
 QList<QStringList> firstRecords(QIODevice &device, const SupplierFile::Format &format, int count)
@@ -199,14 +202,21 @@ QList<QStringList> firstRecords(QIODevice &device, const SupplierFile::Format &f
 }
 
 Reading readItems(QIODevice &device, const SupplierFile::Format &format, const Columns &columns,
-    const std::function<bool(qint64)> &keepGoing, bool *finished, QString *why)
+    const std::function<bool(qint64)> &keepGoing, bool *finished, QString *why, size_t maxItems)
 {
-    Collector collector(columns);
+    Collector collector(columns, maxItems);
     SupplierFile::Handlers handlers;
     handlers.record = [&](SupplierFile::Record &&r) { collector.record(std::move(r)); };
     handlers.problem = [&](SupplierFile::Problem &&p) { collector.problem(std::move(p)); };
-    handlers.keepGoing = keepGoing;
-    const bool done = SupplierFile::read(device, format, handlers, why);
+    handlers.keepGoing = [&](qint64 bytes) { return !collector.full() && (!keepGoing || keepGoing(bytes)); };
+    bool done = SupplierFile::read(device, format, handlers, why);
+    if (collector.full()) {
+        done = false;
+        if (why)
+            *why = QStringLiteral("The file lists more than %1 items, more than a price list can hold; "
+                                  "nothing was changed.")
+                       .arg(QLocale().toString(qulonglong(maxItems)));
+    }
     if (finished)
         *finished = done;
     return collector.take();
@@ -214,8 +224,6 @@ Reading readItems(QIODevice &device, const SupplierFile::Format &format, const C
 
 Reading Collector::take()
 {
-    m_index.clear();
-    m_categories.clear();
     return std::move(m_reading);
 }
 

@@ -1,13 +1,12 @@
 #pragma once
 
 #include "supplierfile.h"
+#include "supplieritems.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-#include <deque>
 #include <optional>
 
 // What a supplier's file means for the price list: which column holds what, how its prices are
@@ -41,46 +40,50 @@ DecimalSign guessDecimal(const QStringList &prices);
 // when it is none. Group separators must stand before groups of three digits.
 std::optional<QString> price(QStringView text, DecimalSign sign, QString *why);
 
-struct Item {
-    QString category;
-    QString id;
-    std::optional<QString> description;
-    QString price;
-    qint64 line = 0;
-};
-
 struct Reading {
-    // One per category and id, in the order first seen. A deque: a million items grow without ever
-    // being copied to a buffer twice the size, and stay where they are.
-    std::deque<Item> items;
-    QList<SupplierFile::Problem> problems; // lines left out, and why
-    QStringList notes; // what was read but should be known (ids listed twice)
+    ItemList items;
+    // Lines left out, and why; only the first MaxListed are kept, problemCount counts them all.
+    QList<SupplierFile::Problem> problems;
+    qint64 problemCount = 0;
+    // What was read but should be known (ids listed twice): the first MaxListed, and how many.
+    QStringList notes;
+    qint64 noteCount = 0;
     qint64 records = 0;
 };
+
+// No one reads a million refusals; keeping them would cost more than the items.
+constexpr qsizetype MaxListed = 1000;
+// Twice the longest file we measure. A file of more (a 2 GB one, say) is no supplier's price
+// list, and keeping its items would take gigabytes; its reading stops there.
+constexpr size_t MaxItems = 2'000'000;
 
 // Takes the file's records one by one.
 class Collector
 {
 public:
-    explicit Collector(const Columns &columns);
+    explicit Collector(const Columns &columns, size_t maxItems = MaxItems);
     void record(SupplierFile::Record &&record);
     void problem(SupplierFile::Problem &&problem);
+    // True once the file has listed more than maxItems items; the rest is not kept.
+    bool full() const { return m_full; }
     Reading take();
 
 private:
+    void note(QString &&text);
+
     Columns m_columns;
+    size_t m_maxItems;
+    bool m_full = false;
     Reading m_reading;
     bool m_headerSeen = false;
-    QHash<QString, qsizetype> m_index; // category + '\n' + id -> item
-    QHash<QString, QString> m_categories; // one text per category, shared by its items
 };
 
 // The file's first records, for choosing its columns: at most `count`.
 QList<QStringList> firstRecords(QIODevice &device, const SupplierFile::Format &format, int count);
 
-// Reads the whole file through a Collector; *finished is false when keepGoing stopped it or the
-// file could not be read to its end (why says so).
+// Reads the whole file through a Collector; *finished is false when keepGoing stopped it, or the
+// file could not be read to its end or lists more than maxItems items (why says so).
 Reading readItems(QIODevice &device, const SupplierFile::Format &format, const Columns &columns,
-    const std::function<bool(qint64)> &keepGoing, bool *finished, QString *why);
+    const std::function<bool(qint64)> &keepGoing, bool *finished, QString *why, size_t maxItems = MaxItems);
 
 } // namespace SupplierImport

@@ -4,13 +4,10 @@
 #include "pricehistory.h"
 #include "store.h"
 
-#include <QHash>
-#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 
 #include <algorithm>
-#include <numeric>
 
 namespace
 {
@@ -32,85 +29,83 @@ QSqlError PriceImport::lastError() const
     return m_error.isValid() ? m_error : m_store->lastError();
 }
 
-std::optional<ImportPreview> PriceImport::preview(const std::deque<SupplierImport::Item> &items)
+ImportChange ImportPreview::changed(size_t i) const
 {
-    QHash<QString, std::vector<const SupplierImport::Item *>> byCategory;
-    QStringList categories;
-    for (const SupplierImport::Item &item : items) {
-        auto &list = byCategory[item.category];
-        if (list.empty())
-            categories << item.category;
-        list.push_back(&item);
-    }
+    const Change &c = m_changed[i];
+    return { (*m_items)[c.item], m_text.optionalText(c.oldPrice), m_text.optionalText(c.oldDescription) };
+}
+
+PriceListItem ImportPreview::missing(size_t i) const
+{
+    const Missing &m = m_missing[i];
+    return { m_items->category(m.category), m_text.text(m.id), m_text.optionalText(m.description),
+        m_text.optionalText(m.price) };
+}
+
+std::optional<ImportPreview> PriceImport::preview(const SupplierImport::ItemList &items)
+{
     m_error = QSqlError();
     ImportPreview preview;
-    for (const QString &category : categories) {
-        if (!compareCategory(category, byCategory.value(category), preview))
+    preview.m_items = &items;
+    std::vector<bool> listed(items.size());
+    for (quint32 category = 0; category < items.categoryCount(); ++category) {
+        if (!compareCategory(category, listed, preview))
             return std::nullopt;
+    }
+    // Both in the order of the file.
+    std::sort(preview.m_changed.begin(), preview.m_changed.end(),
+        [&](const ImportPreview::Change &a, const ImportPreview::Change &b) {
+            return items.line(a.item) < items.line(b.item);
+        });
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (!listed[i])
+            preview.m_added.push_back(static_cast<quint32>(i));
     }
     return preview;
 }
 
-bool PriceImport::compareCategory(
-    const QString &category, const std::vector<const SupplierImport::Item *> &inFile, ImportPreview &preview)
+bool PriceImport::compareCategory(quint32 category, std::vector<bool> &listed, ImportPreview &preview)
 {
-    // The file's items by id; the list is read row by row against them, so only the items the file
-    // no longer lists are kept.
-    QHash<QString, const SupplierImport::Item *> byId;
-    byId.reserve(static_cast<qsizetype>(inFile.size()));
-    for (const SupplierImport::Item *item : inFile)
-        byId.insert(item->id, item);
-    QSet<QString> listed;
+    const SupplierImport::ItemList &items = *preview.m_items;
     QSqlQuery q(m_store->database());
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("select id, description, price from adt where category = ? order by id"));
-    q.addBindValue(category);
+    q.addBindValue(items.category(category));
     if (!q.exec()) {
         m_error = q.lastError();
         return false;
     }
-    const size_t changedBefore = preview.changed.size();
+    QString previous;
+    bool first = true;
     while (q.next()) {
         const QString id = q.value(0).toString();
-        const auto item = byId.constFind(id);
-        if (item == byId.constEnd()) {
-            // The first row of an id that repeats stands for it.
-            if (!listed.contains(id)) {
-                listed.insert(id);
-                preview.missing.push_back({ category, id, textOf(q.value(1)), textOf(q.value(2)) });
-            }
+        // The first row of an id the list holds twice stands for both: the statements that write
+        // the import change every row of the id alike, so a second row must not count as missing.
+        if (!first && id == previous)
+            continue;
+        first = false;
+        previous = id;
+        const std::optional<QString> description = textOf(q.value(1));
+        const std::optional<QString> price = textOf(q.value(2));
+        const std::optional<size_t> found = items.find(category, id);
+        if (!found) {
+            preview.m_missing.push_back({ category, preview.m_text.add(QStringView(id)),
+                preview.m_text.addOptional(description), preview.m_text.addOptional(price) });
             continue;
         }
-        const SupplierImport::Item *fileItem = *item;
-        byId.erase(item);
-        const std::optional<QString> price = textOf(q.value(2));
-        const std::optional<QString> description = textOf(q.value(1));
-        const bool samePrice = price && PriceText::samePrice(*price, fileItem->price);
-        const bool sameDescription = !fileItem->description || fileItem->description == description;
+        listed[*found] = true;
+        const std::optional<QString> fileDescription = items.description(*found);
+        const bool samePrice = price && PriceText::samePrice(*price, items.price(*found));
+        const bool sameDescription = !fileDescription || fileDescription == description;
         if (samePrice && sameDescription)
-            ++preview.unchanged;
+            ++preview.m_unchanged;
         else // the old description only where the file brings another: a long list is kept small
-            preview.changed.push_back({ fileItem, price, sameDescription ? std::nullopt : description });
+            preview.m_changed.push_back({ static_cast<quint32>(*found), preview.m_text.addOptional(price),
+                preview.m_text.addOptional(sameDescription ? std::nullopt : description) });
     }
     if (q.lastError().isValid()) {
         m_error = q.lastError();
         return false;
-    }
-    // Both in the order of the file: by line, since the items' addresses in their deque do not
-    // follow it once they fill more than one of its blocks.
-    std::vector<size_t> order(preview.changed.size() - changedBefore);
-    std::iota(order.begin(), order.end(), changedBefore);
-    std::sort(order.begin(), order.end(),
-        [&](size_t a, size_t b) { return preview.changed[a].item->line < preview.changed[b].item->line; });
-    std::vector<ImportChange> sorted;
-    sorted.reserve(order.size());
-    for (const size_t i : order)
-        sorted.push_back(std::move(preview.changed[i]));
-    preview.changed.resize(changedBefore);
-    std::move(sorted.begin(), sorted.end(), std::back_inserter(preview.changed));
-    for (const SupplierImport::Item *item : inFile) {
-        if (byId.contains(item->id))
-            preview.added.push_back(item);
     }
     return true;
 }
@@ -158,30 +153,32 @@ bool PriceImport::apply(
         Statements run(*m_store);
         if (!run.ready())
             return false;
-        for (const SupplierImport::Item *added : preview.added) {
-            const SupplierImport::Item &item = *added;
+        for (size_t i = 0; i < preview.addedCount(); ++i) {
+            const SupplierImport::Item item = preview.added(i);
             if (!run.add->exec({ text(item.category), text(item.id),
                     text(item.description.value_or(QString())), text(item.price) })
                 || !run.record->exec(PriceHistory::recordValues({ when, item.category, item.id, std::nullopt,
                     item.price, item.description.value_or(QString()), source })))
                 return false;
         }
-        for (const ImportChange &c : preview.changed) {
-            const std::optional<QString> &description = c.item->description;
+        for (size_t i = 0; i < preview.changedCount(); ++i) {
+            const ImportChange c = preview.changed(i);
+            const std::optional<QString> &description = c.item.description;
             const bool written = description
                 ? run.update->exec(
-                    { nullable(description), text(c.item->price), text(c.item->id), text(c.item->category) })
-                : run.updatePrice->exec({ text(c.item->price), text(c.item->id), text(c.item->category) });
+                    { nullable(description), text(c.item.price), text(c.item.id), text(c.item.category) })
+                : run.updatePrice->exec({ text(c.item.price), text(c.item.id), text(c.item.category) });
             if (!written)
                 return false;
-            const bool priceMoved = !c.oldPrice || !PriceText::samePrice(*c.oldPrice, c.item->price);
+            const bool priceMoved = !c.oldPrice || !PriceText::samePrice(*c.oldPrice, c.item.price);
             if (priceMoved
-                && !run.record->exec(PriceHistory::recordValues({ when, c.item->category, c.item->id,
-                    c.oldPrice, c.item->price, description.value_or(QString()), source })))
+                && !run.record->exec(PriceHistory::recordValues({ when, c.item.category, c.item.id,
+                    c.oldPrice, c.item.price, description.value_or(QString()), source })))
                 return false;
         }
         if (removeMissing) {
-            for (const PriceListItem &item : preview.missing) {
+            for (size_t i = 0; i < preview.missingCount(); ++i) {
+                const PriceListItem item = preview.missing(i);
                 if (!run.remove->exec({ text(item.id), text(item.category) })
                     || !run.record->exec(PriceHistory::recordValues({ when, item.category, item.id,
                         item.price, std::nullopt, item.description.value_or(QString()), source })))

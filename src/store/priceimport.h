@@ -13,24 +13,51 @@ class Store;
 
 // An item the file lists differently from the price list: another price or description.
 struct ImportChange {
-    const SupplierImport::Item *item;
+    SupplierImport::Item item;
     std::optional<QString> oldPrice;
     std::optional<QString> oldDescription; // only when the file brings another one
 };
 
-// What applying a supplier's file would do to the categories it names. It points into the items
-// it was made from (a file may list a million), which must outlive it.
-struct ImportPreview {
-    std::vector<const SupplierImport::Item *> added;
-    std::vector<ImportChange> changed;
-    qsizetype unchanged = 0;
+// What applying a supplier's file would do to the categories it names. It refers to the items it
+// was made from (a file may list a million), which must outlive it, and keeps only indexes into
+// them and the list's old texts, compactly.
+class ImportPreview
+{
+public:
+    size_t addedCount() const { return m_added.size(); }
+    SupplierImport::Item added(size_t i) const { return (*m_items)[m_added[i]]; }
+    size_t changedCount() const { return m_changed.size(); }
+    ImportChange changed(size_t i) const;
     // Items of those categories the file no longer lists: kept, unless the person asks to remove them.
-    std::vector<PriceListItem> missing;
+    size_t missingCount() const { return m_missing.size(); }
+    PriceListItem missing(size_t i) const;
+    qsizetype unchanged() const { return m_unchanged; }
 
     bool changesNothing(bool removeMissing) const
     {
-        return added.empty() && changed.empty() && (!removeMissing || missing.empty());
+        return m_added.empty() && m_changed.empty() && (!removeMissing || m_missing.empty());
     }
+
+private:
+    friend class PriceImport;
+    struct Change {
+        quint32 item;
+        TextPool::Ref oldPrice;
+        TextPool::Ref oldDescription;
+    };
+    struct Missing {
+        quint32 category;
+        TextPool::Ref id;
+        TextPool::Ref description;
+        TextPool::Ref price;
+    };
+
+    const SupplierImport::ItemList *m_items = nullptr;
+    std::vector<quint32> m_added;
+    std::vector<Change> m_changed;
+    std::vector<Missing> m_missing;
+    qsizetype m_unchanged = 0;
+    TextPool m_text;
 };
 
 // Compares a supplier's items with the price list and writes them into it: every addition,
@@ -42,15 +69,14 @@ public:
     explicit PriceImport(Store *store);
 
     // nullopt (and lastError()) when the list cannot be read.
-    std::optional<ImportPreview> preview(const std::deque<SupplierImport::Item> &items);
+    std::optional<ImportPreview> preview(const SupplierImport::ItemList &items);
     bool apply(
         const ImportPreview &preview, bool removeMissing, const QString &source, const QDateTime &when);
 
     QSqlError lastError() const;
 
 private:
-    bool compareCategory(const QString &category, const std::vector<const SupplierImport::Item *> &inFile,
-        ImportPreview &preview);
+    bool compareCategory(quint32 category, std::vector<bool> &listed, ImportPreview &preview);
 
     Store *m_store;
     QSqlError m_error;

@@ -164,9 +164,9 @@ int importRounds(const QString &path)
     QElapsedTimer clock;
     clock.start();
     for (long round = 1; clock.elapsed() < LifetimeMs; ++round) {
-        std::deque<SupplierImport::Item> items;
+        SupplierImport::ItemList items;
         for (int i = 0; i < 300; ++i)
-            items.push_back({ QStringLiteral("5"), QStringLiteral("IM%1").arg(i, 3, 10, QLatin1Char('0')),
+            items.put({ QStringLiteral("5"), QStringLiteral("IM%1").arg(i, 3, 10, QLatin1Char('0')),
                 QStringLiteral("Imported item %1 ").arg(i) + QString(80, QLatin1Char('i')),
                 QString::number(round), i + 2 });
         PriceImport import(&store);

@@ -97,7 +97,7 @@ void TestPriceImport::exportThenImportChangesNothing()
     const auto preview = import.preview(reading.items);
     QVERIFY(preview);
     QVERIFY(preview->changesNothing(true));
-    QCOMPARE(preview->unchanged, 7);
+    QCOMPARE(preview->unchanged(), 7);
 }
 
 void TestPriceImport::previewAndApply_data()
@@ -129,6 +129,14 @@ void TestPriceImport::previewAndApply_data()
         << withCategory << true << "" << raised << true
         << QStringList { "0/I5=7100", "0/I7=12000.5", "0/N1=100", "0/N2=200.25", "0/R5=5600", "10/KB-AR=95",
                "2/D4-16G=1250", "5/BIG=1.5e20" };
+    // Old lists may hold an id twice; both rows are the item the file lists, and removing the
+    // missing ones must not take it away.
+    QTest::newRow("an id the list holds twice is changed, not removed")
+        << withCategory << true
+        << "insert into adt (category, id, description, price) values ('0', 'I5', 'Intel Core i5', '6900')"
+        << raised << true
+        << QStringList { "0/I5=7100", "0/I5=7100", "0/I7=12000.5", "0/N1=100", "0/N2=200.25", "0/R5=5600",
+               "10/KB-AR=95", "2/D4-16G=1250", "5/BIG=1.5e20" };
     QTest::newRow("a refused write changes nothing")
         << withCategory << true
         << "create trigger t before insert on adt when new.id = 'N2' begin select raise(abort, 'full'); end"
@@ -143,7 +151,7 @@ void TestPriceImport::previewAndApply()
     QFETCH(QStringList, preview);
     QFETCH(bool, applied);
     QFETCH(QStringList, after);
-    if (!sabotage.isEmpty() && m_backend == Backend::Server)
+    if (sabotage.startsWith("create trigger") && m_backend == Backend::Server)
         QSKIP("the refusals are made with SQLite triggers");
     TestDb db(m_backend, List);
     if (!sabotage.isEmpty())
@@ -156,15 +164,17 @@ void TestPriceImport::previewAndApply()
     const auto shown = import.preview(reading.items);
     QVERIFY(shown);
     QStringList seen;
-    for (const auto &item : shown->added)
-        seen << "+" + item->id;
-    for (const auto &c : shown->changed)
-        seen << QStringLiteral("~%1 %2>%3").arg(c.item->id, c.oldPrice.value_or("-"), c.item->price);
-    for (const auto &m : shown->missing)
-        seen << "-" + m.id;
+    for (size_t i = 0; i < shown->addedCount(); ++i)
+        seen << "+" + shown->added(i).id;
+    for (size_t i = 0; i < shown->changedCount(); ++i) {
+        const ImportChange c = shown->changed(i);
+        seen << QStringLiteral("~%1 %2>%3").arg(c.item.id, c.oldPrice.value_or("-"), c.item.price);
+    }
+    for (size_t i = 0; i < shown->missingCount(); ++i)
+        seen << "-" + shown->missing(i).id;
     std::sort(seen.begin() + 2, seen.end() - 1);
     QCOMPARE(seen, preview);
-    QCOMPARE(shown->unchanged, 0);
+    QCOMPARE(shown->unchanged(), 0);
     const QDateTime when(QDate(2026, 12, 8), QTime(12, 0));
     QCOMPARE(import.apply(*shown, remove, "supplier.csv", when), applied);
     QCOMPARE(prices(db), after);
@@ -206,10 +216,10 @@ void TestPriceImport::changesKeepTheFilesOrder()
     PriceImport import(&store);
     const auto shown = import.preview(reading.items);
     QVERIFY(shown);
-    QCOMPARE(shown->changed.size(), size_t(count));
-    for (size_t i = 1; i < shown->changed.size(); ++i)
+    QCOMPARE(shown->changedCount(), size_t(count));
+    for (size_t i = 1; i < shown->changedCount(); ++i)
         QVERIFY2(
-            shown->changed[i - 1].item->line < shown->changed[i].item->line, qPrintable(QString::number(i)));
+            shown->changed(i - 1).item.line < shown->changed(i).item.line, qPrintable(QString::number(i)));
 }
 
 BRASKO_TEST_ON_BOTH_BACKENDS(TestPriceImport)

@@ -140,26 +140,23 @@ void ImportWindow::readPreview()
 void ImportWindow::showPreview()
 {
     m_grid->setUpdatesEnabled(false);
-    for (const ImportChange &c : m_preview->changed) {
-        if (m_grid->rowCount() >= ShownRows)
-            break;
+    const ImportPreview &p = *m_preview;
+    for (size_t i = 0; i < p.changedCount() && m_grid->rowCount() < ShownRows; ++i) {
+        const ImportChange c = p.changed(i);
         addRow(m_grid,
-            { QStringLiteral("Changed"), c.item->category, c.item->id,
-                c.item->description.value_or(c.oldDescription.value_or(QString())),
-                c.oldPrice.value_or(QString()), c.item->price,
-                PriceText::percentChange(c.oldPrice.value_or(QString()), c.item->price) });
+            { QStringLiteral("Changed"), c.item.category, c.item.id,
+                c.item.description.value_or(c.oldDescription.value_or(QString())),
+                c.oldPrice.value_or(QString()), c.item.price,
+                PriceText::percentChange(c.oldPrice.value_or(QString()), c.item.price) });
     }
-    for (const SupplierImport::Item *added : m_preview->added) {
-        const SupplierImport::Item &item = *added;
-        if (m_grid->rowCount() >= ShownRows)
-            break;
+    for (size_t i = 0; i < p.addedCount() && m_grid->rowCount() < ShownRows; ++i) {
+        const SupplierImport::Item item = p.added(i);
         addRow(m_grid,
             { QStringLiteral("New"), item.category, item.id, item.description.value_or(QString()), QString(),
                 item.price, QString() });
     }
-    for (const PriceListItem &item : m_preview->missing) {
-        if (m_grid->rowCount() >= ShownRows)
-            break;
+    for (size_t i = 0; i < p.missingCount() && m_grid->rowCount() < ShownRows; ++i) {
+        const PriceListItem item = p.missing(i);
         addRow(m_grid,
             { QStringLiteral("No longer listed"), item.category, item.id,
                 item.description.value_or(QString()), item.price.value_or(QString()), QString(), QString() });
@@ -167,8 +164,14 @@ void ImportWindow::showPreview()
     m_grid->setUpdatesEnabled(true);
     for (const SupplierFile::Problem &p : m_reading.problems)
         m_problems->addItem(QStringLiteral("Line %1: %2").arg(p.line).arg(p.reason));
+    if (m_reading.problemCount > m_reading.problems.size())
+        m_problems->addItem(QStringLiteral("... and %1 more lines that cannot be read.")
+                                .arg(m_reading.problemCount - m_reading.problems.size()));
     for (const QString &note : m_reading.notes)
         m_problems->addItem(note);
+    if (m_reading.noteCount > m_reading.notes.size())
+        m_problems->addItem(QStringLiteral("... and %1 more ids listed twice.")
+                                .arg(m_reading.noteCount - m_reading.notes.size()));
     showSummary();
 }
 
@@ -178,20 +181,21 @@ void ImportWindow::showSummary()
         return;
     const ImportPreview &p = *m_preview;
     const bool remove = m_remove->isChecked();
-    const qsizetype bad = m_reading.problems.size();
+    const qint64 bad = m_reading.problemCount;
     QString text;
     if (p.changesNothing(remove) && bad == 0) {
         text = QStringLiteral("No changes.");
     } else {
         text = QStringLiteral("%1 new, %2 changed, %3 unchanged, %4 no longer listed (%5).")
-                   .arg(p.added.size())
-                   .arg(p.changed.size())
-                   .arg(p.unchanged)
-                   .arg(p.missing.size())
+                   .arg(p.addedCount())
+                   .arg(p.changedCount())
+                   .arg(p.unchanged())
+                   .arg(p.missingCount())
                    .arg(remove ? QStringLiteral("removed") : QStringLiteral("kept"));
         if (bad > 0)
-            text += QStringLiteral(" %1 lines cannot be read (listed below); correct the file to import it.")
-                        .arg(bad);
+            text += (bad == 1 ? QStringLiteral(" 1 line cannot be read")
+                              : QStringLiteral(" %1 lines cannot be read").arg(bad))
+                + QStringLiteral(" (listed below); correct the file to import it.");
     }
     m_summary->setText(text);
     m_apply->setEnabled(bad == 0 && !p.changesNothing(remove));
@@ -210,9 +214,9 @@ void ImportWindow::applyImport()
     ImportColumns(m_store).remember(name, chosenColumns().toText());
     m_tell(QStringLiteral("%1 read into the price list: %2 new, %3 changed%4.")
                .arg(name)
-               .arg(m_preview->added.size())
-               .arg(m_preview->changed.size())
-               .arg(m_remove->isChecked() ? QStringLiteral(", %1 removed").arg(m_preview->missing.size())
+               .arg(m_preview->addedCount())
+               .arg(m_preview->changedCount())
+               .arg(m_remove->isChecked() ? QStringLiteral(", %1 removed").arg(m_preview->missingCount())
                                           : QString()),
         false);
     accept();

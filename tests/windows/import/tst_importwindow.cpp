@@ -99,7 +99,7 @@ void TestImportWindow::previewAndApply_data()
         << QStringList {} << true;
     QTest::newRow("an unreadable price blocks Apply")
         << QByteArray("id,description,price\nR5,AMD Ryzen 5,abc\nI5,Intel Core i5,6900\n")
-        << "0 new, 0 changed, 1 unchanged, 3 no longer listed (kept). 1 lines cannot be read (listed below); "
+        << "0 new, 0 changed, 1 unchanged, 3 no longer listed (kept). 1 line cannot be read (listed below); "
            "correct the file to import it."
         << QStringList { "No longer listed|0|I3|Intel Core i3|4350||",
                "No longer listed|0|I7|Intel Core i7|11800||", "No longer listed|0|R5|AMD Ryzen 5|5400||" }
@@ -109,6 +109,22 @@ void TestImportWindow::previewAndApply_data()
         << QStringList { "No longer listed|0|I3|Intel Core i3|4350||",
                "No longer listed|0|I5|Intel Core i5|6900||", "No longer listed|0|I7|Intel Core i7|11800||" }
         << QStringList { "Line 3: R5 in category 0 was already on line 2; this line is used." } << false;
+    QByteArray unreadable = "id,price\n";
+    QStringList firstListed;
+    for (int line = 2; line <= 1501; ++line) {
+        unreadable += "X" + QByteArray::number(line) + ",abc\n";
+        if (firstListed.size() < 1000)
+            firstListed << QStringLiteral(
+                "Line %1: \"abc\" is not a number. Type a price such as 1250 or 12.50.")
+                               .arg(line);
+    }
+    QTest::newRow("many unreadable lines: the first thousand listed, the rest counted")
+        << unreadable
+        << "0 new, 0 changed, 0 unchanged, 0 no longer listed (kept). 1500 lines cannot be read (listed "
+           "below); "
+           "correct the file to import it."
+        << QStringList {} << firstListed + QStringList { "... and 500 more lines that cannot be read." }
+        << false;
 }
 
 void TestImportWindow::previewAndApply()
