@@ -1,9 +1,10 @@
 // Importing a supplier's file of `count` lines into a list of as many items (every price changed,
 // one line in ten a new item): reading, preview and Apply, beside sqlite3's own .import of the same
 // file into a bare table in the same run (the sqlite3 program must be installed). Also reports the
-// process's peak memory.
+// process's peak memory. With "refused", every line of the file has a price that cannot be read, and
+// only the reading is measured: a file of bad lines must cost no more than a good one.
 //
-//   bench_import [count=100000] [runs=3]
+//   bench_import [count=100000] [runs=3] [refused]
 #include "benchdb.h"
 #include "benchutil.h"
 
@@ -19,7 +20,7 @@
 namespace
 {
 
-bool writeSupplierFile(const QString &path, int count)
+bool writeSupplierFile(const QString &path, int count, bool refused)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -30,11 +31,42 @@ bool writeSupplierFile(const QString &path, int count)
         file.write(QStringLiteral("2,ID%1,\"Component model %2, 2026 edition, boxed\",%3.%4\r\n")
                        .arg(id, 6, 10, QLatin1Char('0'))
                        .arg(id)
-                       .arg(101 + i % 9000)
+                       .arg(refused ? QStringLiteral("abc") : QString::number(101 + i % 9000))
                        .arg(i % 100, 2, 10, QLatin1Char('0'))
                        .toUtf8());
     }
     return file.error() == QFile::NoError;
+}
+
+SupplierImport::Reading readFile(const QString &path, bool *finished)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    const SupplierImport::Columns columns { 0, 1, 2, 3, QString(), true, SupplierImport::DecimalSign::Point };
+    return SupplierImport::readItems(
+        file, { SupplierFile::Encoding::Utf8, u',' }, columns, {}, finished, nullptr);
+}
+
+int refusedFile(const QString &csv, int count, int runs)
+{
+    qint64 refused = 0;
+    const double ms = Bench::medianMs(
+        runs, [] {},
+        [&] {
+            bool finished = false;
+            const SupplierImport::Reading reading = readFile(csv, &finished);
+            if (!finished)
+                qFatal("reading failed");
+            refused = reading.problemCount;
+        });
+    if (refused != count)
+        qFatal("%lld refused of %d", static_cast<long long>(refused), count);
+    const QString lines = QLocale(QLocale::English).toString(count);
+    Bench::result(QStringLiteral("read %1 refused lines").arg(lines), ms, QString(), 0, QString());
+    Bench::result(QStringLiteral("peak memory, reading %1 refused lines").arg(lines),
+        static_cast<double>(Bench::peakKb()) / 1024.0, QString(), 0, QStringLiteral("mb:300"),
+        Bench::peakKb(), "MB");
+    return 0;
 }
 
 } // namespace
@@ -44,11 +76,14 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const int count = argc > 1 ? std::max(1, atoi(argv[1])) : 100000;
     const int runs = argc > 2 ? std::max(1, atoi(argv[2])) : 3;
+    const bool refused = argc > 3 && QByteArray(argv[3]) == "refused";
     QTemporaryDir dir;
     const QString master = dir.filePath(QStringLiteral("master.mdb"));
     const QString path = dir.filePath(QStringLiteral("db.mdb"));
     const QString csv = dir.filePath(QStringLiteral("supplier.csv"));
-    if (!Bench::makePriceList(master, count, 2, count) || !writeSupplierFile(csv, count))
+    if (refused)
+        return writeSupplierFile(csv, count, true) ? refusedFile(csv, count, runs) : 1;
+    if (!Bench::makePriceList(master, count, 2, count) || !writeSupplierFile(csv, count, false))
         return 1;
     const QString bare = dir.filePath(QStringLiteral("bare.db"));
     const double reference = Bench::medianMs(
@@ -70,20 +105,15 @@ int main(int argc, char *argv[])
             Store store(path, QStringLiteral("bench-import"));
             if (!store.open())
                 qFatal("cannot open the list");
-            QFile file(csv);
-            file.open(QIODevice::ReadOnly);
-            SupplierImport::Columns columns { 0, 1, 2, 3, QString(), true,
-                SupplierImport::DecimalSign::Point };
             bool finished = false;
-            const SupplierImport::Reading reading = SupplierImport::readItems(
-                file, { SupplierFile::Encoding::Utf8, u',' }, columns, {}, &finished, nullptr);
+            const SupplierImport::Reading reading = readFile(csv, &finished);
             PriceImport import(&store);
             const auto preview = import.preview(reading.items);
             if (!finished || !preview || !reading.problems.isEmpty()
                 || !import.apply(
                     *preview, false, QStringLiteral("supplier.csv"), QDateTime::currentDateTime()))
                 qFatal("import failed");
-            changed = static_cast<qsizetype>(preview->changed.size() + preview->added.size());
+            changed = static_cast<qsizetype>(preview->changedCount() + preview->addedCount());
         });
     if (changed < count)
         qFatal("only %lld changes", static_cast<long long>(changed));

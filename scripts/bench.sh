@@ -40,6 +40,7 @@ run picker-search "$bin/bench_pickersearch" 100000
 run export "$bin/bench_export" 100000
 run import "$bin/bench_import" 100000
 run import-1m "$bin/bench_import" 1000000 1
+run import-1m-refused "$bin/bench_import" 1000000 1 refused
 run amount "$bin/bench_amount"
 run plan "$bin/bench_plan"
 run server "$bin/bench_server" 20000
