@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QChildEvent>
 #include <QCloseEvent>
 #include <QDateTimeEdit>
 #include <QDir>
@@ -54,6 +55,41 @@ const QString ShowPrice = QStringLiteral("Sho&w Price");
 
 const QString CompanyInitial = QStringLiteral("Company Name and Tel");
 const QString MakersNotice = QStringLiteral("Velmont Brasko by Velmont Software");
+
+// Under a style sheet a control may take the desktop's font instead of its parent's (those inside
+// a group box always do, others when a sheet is put on or taken off), a larger face than the one
+// the layout is measured for: names ran into their boxes and descriptions were cut short. So every
+// control is handed the form's font, now and as it is added.
+void keepFormFont(QWidget *control)
+{
+    if (!control->testAttribute(Qt::WA_SetFont))
+        control->setFont(control->window()->font());
+}
+
+class FormFontKeeper final : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::ChildPolished) {
+            if (auto *control = qobject_cast<QWidget *>(static_cast<QChildEvent *>(event)->child()))
+                keepFormFont(control);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+void keepFormFontIn(QWidget *client)
+{
+    for (QWidget *control : client->findChildren<QWidget *>())
+        keepFormFont(control);
+    for (QWidget *container : client->findChildren<QGroupBox *>())
+        container->installEventFilter(new FormFontKeeper(container));
+    client->installEventFilter(new FormFontKeeper(client));
+}
 
 } // namespace
 
@@ -159,6 +195,7 @@ void MainWindow::buildClientArea()
     buildRows();
     buildTotalRow();
     buildTabOrder();
+    keepFormFontIn(client);
 }
 
 void MainWindow::buildClientData(QWidget *client)

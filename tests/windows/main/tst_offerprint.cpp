@@ -72,6 +72,8 @@ struct Look {
     QString styleSheet;
     int cursor;
     qint64 picture;
+    QString family; // the face really drawn
+    qreal points;
     bool operator==(const Look &) const = default;
 };
 
@@ -99,7 +101,8 @@ Snapshot snapshot(QWidget *form)
             s[name] = { w->isHidden(), w->palette().color(QPalette::Window), w->autoFillBackground(),
                 w->testAttribute(Qt::WA_SetPalette), w->geometry(), w->styleSheet(),
                 qobject_cast<QLineEdit *>(w) ? qobject_cast<QLineEdit *>(w)->cursorPosition() : -1,
-                qobject_cast<QLabel *>(w) ? qobject_cast<QLabel *>(w)->pixmap().cacheKey() : 0 };
+                qobject_cast<QLabel *>(w) ? qobject_cast<QLabel *>(w)->pixmap().cacheKey() : 0,
+                w->fontInfo().family(), w->fontInfo().pointSizeF() };
     }
     return s;
 }
@@ -242,6 +245,14 @@ void TestOfferPrint::dressesAndRestores()
             QVERIFY(!dressed.count(indexed("Image2", i)));
     }
     QVERIFY(!dressed.count(indexed("Image1", 16)));
+    // Every control shows the form's face on screen, frames' contents included, and paper keeps it:
+    // a wider face would cut captions and descriptions.
+    for (const auto &[name, look] : before) {
+        QVERIFY2(
+            look.family == before.at(QStringLiteral("IMRForm")).family, qPrintable(name + " " + look.family));
+        QVERIFY2(dressed.at(name).family == look.family && dressed.at(name).points == look.points,
+            qPrintable(name + " " + dressed.at(name).family));
+    }
     // Nothing the page shows as it stands is moved or hidden.
     for (const QString &name :
         { QStringLiteral("Check1"), QStringLiteral("Command3"), QStringLiteral("txttotal") }) {
