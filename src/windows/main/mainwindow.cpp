@@ -196,6 +196,9 @@ void MainWindow::buildClientArea()
     buildTotalRow();
     buildTabOrder();
     keepFormFontIn(client);
+    // The price toggle reaches two pixels into the frame below it; on paper the frame is filled
+    // white and would cover its lower edge.
+    m_command3->raise();
 }
 
 void MainWindow::buildClientData(QWidget *client)
