@@ -141,12 +141,16 @@ struct Statements {
 
 } // namespace
 
-bool PriceImport::apply(
-    const ImportPreview &preview, bool removeMissing, const QString &source, const QDateTime &when)
+bool PriceImport::apply(const ImportPreview &preview, bool removeMissing, const QString &source,
+    const QDateTime &when, const Progress &keepGoing)
 {
     m_error = QSqlError();
     PriceListRepository list(m_store);
     PriceHistory history(m_store);
+    const qint64 total = static_cast<qint64>(
+        preview.addedCount() + preview.changedCount() + (removeMissing ? preview.missingCount() : 0));
+    qint64 written = 0;
+    const auto goOn = [&] { return !keepGoing || ++written % 2048 != 0 || keepGoing(written, total); };
     return m_store->inTransaction([&] {
         if (!history.ensureTable())
             return false;
@@ -154,6 +158,8 @@ bool PriceImport::apply(
         if (!run.ready())
             return false;
         for (size_t i = 0; i < preview.addedCount(); ++i) {
+            if (!goOn())
+                return false;
             const SupplierImport::Item item = preview.added(i);
             if (!run.add->exec({ text(item.category), text(item.id),
                     text(item.description.value_or(QString())), text(item.price) })
@@ -162,6 +168,8 @@ bool PriceImport::apply(
                 return false;
         }
         for (size_t i = 0; i < preview.changedCount(); ++i) {
+            if (!goOn())
+                return false;
             const ImportChange c = preview.changed(i);
             const std::optional<QString> &description = c.item.description;
             const bool written = description
@@ -178,6 +186,8 @@ bool PriceImport::apply(
         }
         if (removeMissing) {
             for (size_t i = 0; i < preview.missingCount(); ++i) {
+                if (!goOn())
+                    return false;
                 const PriceListItem item = preview.missing(i);
                 if (!run.remove->exec({ text(item.id), text(item.category) })
                     || !run.record->exec(PriceHistory::recordValues({ when, item.category, item.id,

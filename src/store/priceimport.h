@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QSqlError>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -70,8 +71,10 @@ public:
 
     // nullopt (and lastError()) when the list cannot be read.
     std::optional<ImportPreview> preview(const SupplierImport::ItemList &items);
-    bool apply(
-        const ImportPreview &preview, bool removeMissing, const QString &source, const QDateTime &when);
+    // keepGoing is told now and then how many of the rows are written; false stops and undoes it all.
+    using Progress = std::function<bool(qint64 written, qint64 total)>;
+    bool apply(const ImportPreview &preview, bool removeMissing, const QString &source, const QDateTime &when,
+        const Progress &keepGoing = {});
 
     QSqlError lastError() const;
 

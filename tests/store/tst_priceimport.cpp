@@ -29,6 +29,7 @@ private Q_SLOTS:
     void previewAndApply_data();
     void previewAndApply();
     void changesKeepTheFilesOrder();
+    void cancelledApplyChangesNothing();
 
 private:
     Backend m_backend;
@@ -220,6 +221,40 @@ void TestPriceImport::changesKeepTheFilesOrder()
     for (size_t i = 1; i < shown->changedCount(); ++i)
         QVERIFY2(
             shown->changed(i - 1).item.line < shown->changed(i).item.line, qPrintable(QString::number(i)));
+}
+
+// Cancel while a long file is written: not a row of it stays, nor a line of its history.
+void TestPriceImport::cancelledApplyChangesNothing()
+{
+    std::vector<TestRow> rows;
+    QByteArray file = "category,id,description,price\n";
+    for (int i = 0; i < 5000; ++i) {
+        const QString id = QStringLiteral("ID%1").arg(i);
+        if (i % 2 == 0)
+            rows.push_back({ "0", id, "Item", "10.00" });
+        file += "0," + id.toUtf8() + ",Item,20\n";
+    }
+    TestDb db(m_backend, rows);
+    Store store(db.path, QStringLiteral("t-import-cancel"));
+    QVERIFY(store.open());
+    const QStringList before = prices(db);
+    const SupplierImport::Reading reading = readBytes(file);
+    PriceImport import(&store);
+    const auto shown = import.preview(reading.items);
+    QVERIFY(shown);
+    QCOMPARE(shown->addedCount() + shown->changedCount(), size_t(5000));
+    qint64 asked = 0;
+    const auto stopAtTheSecond = [&](qint64 written, qint64 total) {
+        [&] { QVERIFY(written > 0 && written < total && total == 5000); }();
+        return ++asked < 2;
+    };
+    QVERIFY(!import.apply(*shown, false, "supplier.csv", QDateTime::currentDateTime(), stopAtTheSecond));
+    QCOMPARE(asked, 2);
+    QCOMPARE(prices(db), before);
+    QCOMPARE(PriceHistory(&store).changes("0", "ID1")->size(), 0);
+    QCOMPARE(PriceHistory(&store).changes("0", "ID0")->size(), 0);
+    QVERIFY(import.apply(*shown, false, "supplier.csv", QDateTime::currentDateTime(), {}));
+    QCOMPARE(PriceHistory(&store).changes("0", "ID0")->size(), 1);
 }
 
 BRASKO_TEST_ON_BOTH_BACKENDS(TestPriceImport)

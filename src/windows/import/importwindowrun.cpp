@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -129,7 +130,10 @@ void ImportWindow::readPreview()
         return;
     }
     PriceImport import(m_store);
+    // Comparing a million lines with the list takes a few seconds.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     m_preview = import.preview(m_reading.items);
+    QGuiApplication::restoreOverrideCursor();
     if (!m_preview) {
         m_tell(QStringLiteral("The price list cannot be read: %1").arg(import.lastError().text()), true);
         return;
@@ -207,8 +211,24 @@ void ImportWindow::applyImport()
         return;
     const QString name = QFileInfo(m_path).fileName();
     PriceImport import(m_store);
-    if (!import.apply(*m_preview, m_remove->isChecked(), name, QDateTime::currentDateTime())) {
-        m_tell(QStringLiteral("The price list was not changed: %1").arg(import.lastError().text()), true);
+    QProgressDialog progress(
+        QStringLiteral("Writing the price list..."), QStringLiteral("Cancel"), 0, 1000, this);
+    progress.setObjectName(QStringLiteral("frmimportprogress"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const bool applied = import.apply(*m_preview, m_remove->isChecked(), name, QDateTime::currentDateTime(),
+        [&](qint64 written, qint64 total) {
+            progress.setValue(static_cast<int>(written * 999 / std::max<qint64>(1, total)));
+            QCoreApplication::processEvents();
+            return !progress.wasCanceled();
+        });
+    const bool cancelled = progress.wasCanceled();
+    progress.reset();
+    if (!applied) {
+        m_tell(cancelled
+                ? QStringLiteral("Apply was cancelled; the price list was not changed.")
+                : QStringLiteral("The price list was not changed: %1").arg(import.lastError().text()),
+            !cancelled);
         return;
     }
     ImportColumns(m_store).remember(name, chosenColumns().toText());
