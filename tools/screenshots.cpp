@@ -1,11 +1,12 @@
 // Takes the README's pictures from the real program on the demo price list: the main window with
-// an offer, the picker open, the calculator with a plan, the price-list editor and the printed
-// offer. Run under a virtual X server (scripts/screenshots.sh) so the pictures are what the screen
-// shows, pop-up lists included:  brasko-screenshots OUTDIR
+// an offer, the picker open, the calculator with a plan, the price-list editor, a supplier's file
+// previewed for import and the printed offer. Run under a virtual X server (scripts/screenshots.sh) so the
+// pictures are what the screen shows, pop-up lists included:  brasko-screenshots OUTDIR
 #include "app/windowwiring.h"
 #include "demodata.h"
 #include "store/store.h"
 #include "widgets/gridcombo.h"
+#include "windows/import/importwindow.h"
 #include "windows/installments/installmentcalculator.h"
 #include "windows/main/mainwindow.h"
 #include "windows/main/offerprint.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -112,6 +114,34 @@ bool shootEditor(MainWindow &form, const QString &out)
     return shoot(&editor, out + QStringLiteral("/editor.png"));
 }
 
+bool shootImport(MainWindow &form, const QString &out, const QString &scratch)
+{
+    // A supplier's week: three processors dearer, two new ones, written the way many suppliers do.
+    const QString path = scratch + QStringLiteral("/supplier-week-49.csv");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write("Code;Name;Price\r\n"
+                      "I3-12100;Intel Core i3-12100 3.3GHz 4C/8T;4.350,00\r\n"
+                      "I5-12400;Intel Core i5-12400 2.5GHz 6C/12T;7.150,00\r\n"
+                      "I7-12700;Intel Core i7-12700 2.1GHz 12C/20T;12.400,00\r\n"
+                      "R5-5600;AMD Ryzen 5 5600 3.5GHz 6C/12T;5.650,50\r\n"
+                      "R7-5700X;AMD Ryzen 7 5700X 3.4GHz 8C/16T;8.900,00\r\n"
+                      "I5-13400;Intel Core i5-13400 2.5GHz 10C/16T;8.250,00\r\n")
+            < 0) {
+        err << "brasko-screenshots: cannot write " << path << '\n';
+        return false;
+    }
+    file.close();
+    ImportWindow window(form.store(), rowCategories(form), &form);
+    window.setTell([](const QString &message, bool) { err << message << '\n'; });
+    window.move(form.geometry().topLeft() + QPoint(40, 40));
+    window.show();
+    if (!window.setFile(path))
+        return false;
+    child<QAbstractButton>(&window, "cmdpreview")->click();
+    return shoot(&window, out + QStringLiteral("/import.png"));
+}
+
 bool shootPrintedPage(MainWindow &form, const QString &out, const QString &scratch)
 {
     const QString pdf = scratch + QStringLiteral("/offer.pdf");
@@ -170,6 +200,7 @@ int main(int argc, char *argv[])
 
     ok = shootCalculator(form, out) && ok;
     ok = shootEditor(form, out) && ok;
+    ok = shootImport(form, out, scratch.path()) && ok;
     ok = shootPrintedPage(form, out, scratch.path()) && ok;
     form.setCloseAfterFailure([](const QString &) { return true; });
     form.close();

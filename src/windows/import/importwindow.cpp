@@ -47,7 +47,9 @@ ImportWindow::ImportWindow(
     auto *fileRow = new QHBoxLayout;
     fileRow->addWidget(m_file, 1);
     fileRow->addWidget(browse);
-    form->addRow(QStringLiteral("&File"), fileRow);
+    auto *fileLabel = new QLabel(QStringLiteral("&File"), this);
+    fileLabel->setBuddy(m_file);
+    form->addRow(fileLabel, fileRow);
     buildFormatRow(form);
     buildColumnRow(form, categories);
 
@@ -60,7 +62,15 @@ ImportWindow::ImportWindow(
         QStringLiteral("New price"), QStringLiteral("Change") });
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->verticalHeader()->hide();
-    m_grid->horizontalHeader()->setStretchLastSection(true);
+    // One line a row, the description taking what the others leave.
+    m_grid->setWordWrap(false);
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
+    const int widths[] = { 115, 80, 100, 0, 75, 75, 60 };
+    for (int c = 0; c < 7; ++c) {
+        if (widths[c] > 0)
+            m_grid->setColumnWidth(c, widths[c]);
+    }
+    m_grid->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
     m_problems = new QListWidget(this);
     m_problems->setObjectName(QStringLiteral("lstproblems"));
     m_problems->setMaximumHeight(90);

@@ -56,6 +56,7 @@ private:
     SupplierImport::Columns chosenColumns() const;
     SupplierFile::Format chosenFormat() const;
     void showPreview();
+    QString categoryShown(const QString &category) const;
     void showSummary();
     void invalidate();
 

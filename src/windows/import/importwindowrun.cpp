@@ -141,6 +141,13 @@ void ImportWindow::readPreview()
     showPreview();
 }
 
+QString ImportWindow::categoryShown(const QString &category) const
+{
+    // By the name of its row, as the main window shows it; a category no row shows, by its code.
+    const int row = m_fixedCategory->findData(category);
+    return row >= 0 ? m_fixedCategory->itemText(row) : category;
+}
+
 void ImportWindow::showPreview()
 {
     m_grid->setUpdatesEnabled(false);
@@ -148,7 +155,7 @@ void ImportWindow::showPreview()
     for (size_t i = 0; i < p.changedCount() && m_grid->rowCount() < ShownRows; ++i) {
         const ImportChange c = p.changed(i);
         addRow(m_grid,
-            { QStringLiteral("Changed"), c.item.category, c.item.id,
+            { QStringLiteral("Changed"), categoryShown(c.item.category), c.item.id,
                 c.item.description.value_or(c.oldDescription.value_or(QString())),
                 c.oldPrice.value_or(QString()), c.item.price,
                 PriceText::percentChange(c.oldPrice.value_or(QString()), c.item.price) });
@@ -156,13 +163,13 @@ void ImportWindow::showPreview()
     for (size_t i = 0; i < p.addedCount() && m_grid->rowCount() < ShownRows; ++i) {
         const SupplierImport::Item item = p.added(i);
         addRow(m_grid,
-            { QStringLiteral("New"), item.category, item.id, item.description.value_or(QString()), QString(),
-                item.price, QString() });
+            { QStringLiteral("New"), categoryShown(item.category), item.id,
+                item.description.value_or(QString()), QString(), item.price, QString() });
     }
     for (size_t i = 0; i < p.missingCount() && m_grid->rowCount() < ShownRows; ++i) {
         const PriceListItem item = p.missing(i);
         addRow(m_grid,
-            { QStringLiteral("No longer listed"), item.category, item.id,
+            { QStringLiteral("No longer listed"), categoryShown(item.category), item.id,
                 item.description.value_or(QString()), item.price.value_or(QString()), QString(), QString() });
     }
     m_grid->setUpdatesEnabled(true);

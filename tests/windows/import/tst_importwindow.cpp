@@ -93,21 +93,24 @@ void TestImportWindow::previewAndApply_data()
                       "R7;AMD Ryzen 7;9.900,50\n"
                       "R9;AMD Ryzen 9;15.000\n")
         << "2 new, 3 changed, 1 unchanged, 0 no longer listed (kept)."
-        << QStringList { "Changed|0|R5|AMD Ryzen 5|5400|5500|+1.9%",
-               "Changed|0|I5|Intel Core i5|6900|7245|+5.0%", "Changed|0|I7|Intel Core i7|11800|12000|+1.7%",
-               "New|0|R7|AMD Ryzen 7||9900.5|", "New|0|R9|AMD Ryzen 9||15000|" }
+        << QStringList { "Changed|Processor|R5|AMD Ryzen 5|5400|5500|+1.9%",
+               "Changed|Processor|I5|Intel Core i5|6900|7245|+5.0%",
+               "Changed|Processor|I7|Intel Core i7|11800|12000|+1.7%",
+               "New|Processor|R7|AMD Ryzen 7||9900.5|", "New|Processor|R9|AMD Ryzen 9||15000|" }
         << QStringList {} << true;
     QTest::newRow("an unreadable price blocks Apply")
         << QByteArray("id,description,price\nR5,AMD Ryzen 5,abc\nI5,Intel Core i5,6900\n")
         << "0 new, 0 changed, 1 unchanged, 3 no longer listed (kept). 1 line cannot be read (listed below); "
            "correct the file to import it."
-        << QStringList { "No longer listed|0|I3|Intel Core i3|4350||",
-               "No longer listed|0|I7|Intel Core i7|11800||", "No longer listed|0|R5|AMD Ryzen 5|5400||" }
+        << QStringList { "No longer listed|Processor|I3|Intel Core i3|4350||",
+               "No longer listed|Processor|I7|Intel Core i7|11800||",
+               "No longer listed|Processor|R5|AMD Ryzen 5|5400||" }
         << QStringList { "Line 2: \"abc\" is not a number. Type a price such as 1250 or 12.50." } << false;
     QTest::newRow("an id listed twice: the last line wins")
         << QByteArray("id\tprice\nR5\t1\nR5\t5400\n") << "No changes."
-        << QStringList { "No longer listed|0|I3|Intel Core i3|4350||",
-               "No longer listed|0|I5|Intel Core i5|6900||", "No longer listed|0|I7|Intel Core i7|11800||" }
+        << QStringList { "No longer listed|Processor|I3|Intel Core i3|4350||",
+               "No longer listed|Processor|I5|Intel Core i5|6900||",
+               "No longer listed|Processor|I7|Intel Core i7|11800||" }
         << QStringList { "Line 3: R5 in category 0 was already on line 2; this line is used." } << false;
     QByteArray unreadable = "id,price\n";
     QStringList firstListed;
