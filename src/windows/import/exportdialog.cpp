@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -38,7 +39,9 @@ PriceListExportDialog::PriceListExportDialog(
     fileRow->addWidget(browse);
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("&Category"), m_category);
-    form->addRow(QStringLiteral("&File"), fileRow);
+    auto *fileLabel = new QLabel(QStringLiteral("&File"), this);
+    fileLabel->setBuddy(m_file);
+    form->addRow(fileLabel, fileRow);
     auto *run = new QPushButton(QStringLiteral("&Export"), this);
     run->setObjectName(QStringLiteral("cmdexport"));
     run->setDefault(true);
@@ -51,6 +54,8 @@ PriceListExportDialog::PriceListExportDialog(
     auto *outer = new QVBoxLayout(this);
     outer->addLayout(form);
     outer->addLayout(buttons);
+    // Room for a whole path in the usual Documents folder.
+    resize(std::max(width(), 520), sizeHint().height());
 
     m_askPath = [this](const QString &suggested) {
         return QFileDialog::getSaveFileName(

@@ -31,7 +31,7 @@ PriceHistoryWindow::PriceHistoryWindow(const QString &id, const QList<PriceChang
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->verticalHeader()->hide();
-    m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_grid->setWordWrap(false);
     const QLocale locale;
     for (int r = 0; r < changes.size(); ++r) {
         const PriceChange &c = changes.at(r);
@@ -45,11 +45,13 @@ PriceHistoryWindow::PriceHistoryWindow(const QString &id, const QList<PriceChang
             m_grid->setItem(r, col, new QTableWidgetItem(cells[col]));
     }
     m_grid->resizeColumnsToContents();
+    // The description gives way, so the source's file name is read whole.
+    m_grid->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
     layout->addWidget(m_grid);
     auto *buttons = new QDialogButtonBox(this);
     QPushButton *close = buttons->addButton(QStringLiteral("&Close"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("cmdclose"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    resize(640, 320);
+    resize(720, 320);
 }
