@@ -40,13 +40,20 @@ namespace
 
 constexpr qint64 LifetimeMs = 120 * 1000;
 
+// Says why when the database cannot be opened: the parent test shows this process's output.
+bool opened(Store &store)
+{
+    if (store.open())
+        return true;
+    std::fprintf(stderr, "open failed: %s\n", qPrintable(store.lastError().text()));
+    return false;
+}
+
 int rewrite(const QString &path)
 {
     Store store(path, QStringLiteral("faults"));
-    if (!store.open()) {
-        std::fprintf(stderr, "open failed: %s\n", qPrintable(store.lastError().text()));
+    if (!opened(store))
         return 2;
-    }
     QElapsedTimer clock;
     clock.start();
     bool announced = false;
@@ -90,10 +97,8 @@ Offer sampleOffer(long round)
 int offers(const QString &path, long count)
 {
     Store store(path, QStringLiteral("faults"));
-    if (!store.open()) {
-        std::fprintf(stderr, "open failed: %s\n", qPrintable(store.lastError().text()));
+    if (!opened(store))
         return 2;
-    }
     OfferRepository repository(&store);
     if (count > 0) {
         std::printf("ready\n");
@@ -152,15 +157,11 @@ int lock(const QString &path)
     return 0;
 }
 
-} // namespace
-
 int importRounds(const QString &path)
 {
     Store store(path, QStringLiteral("faults"));
-    if (!store.open()) {
-        std::fprintf(stderr, "open failed: %s\n", qPrintable(store.lastError().text()));
+    if (!opened(store))
         return 2;
-    }
     QElapsedTimer clock;
     clock.start();
     for (long round = 1; clock.elapsed() < LifetimeMs; ++round) {
@@ -184,6 +185,8 @@ int importRounds(const QString &path)
     }
     return 0;
 }
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
