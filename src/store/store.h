@@ -84,6 +84,19 @@ public:
     // started inside another's transaction is part of that one (and undone with it).
     bool inTransaction(const std::function<bool()> &work);
 
+    // Takes a lock on a named thing (the price list, one item, the settings) for the rest of the
+    // running transaction, so counters that share a server take turns on it. Shared locks of one
+    // name go together; an exclusive one waits for all others. Without wait, a lock another
+    // counter holds is not waited for: false, and lastError() says so (Busy). A file database
+    // lets one writer in at a time anyway, so there it is always granted. Only inside
+    // inTransaction().
+    enum class LockMode { Shared, Exclusive };
+    enum class LockWait { Wait, DoNotWait };
+    bool lock(const QString &name, LockMode mode, LockWait wait = LockWait::Wait);
+    // The code lastError() carries when lock() was refused because another counter holds it.
+    static QString busyCode() { return QStringLiteral("BUSY"); }
+    bool lastErrorIsBusy() const { return m_lastError.nativeErrorCode() == busyCode(); }
+
     // Whether changes can be written: the file and its folder (SQLite writes its journal there).
     bool isWritable() const;
 

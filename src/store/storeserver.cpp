@@ -83,6 +83,33 @@ std::optional<bool> Store::hasTable(const QString &table)
     return found->field(QStringLiteral("n")).value_or(QVariant(0)).toInt() > 0;
 }
 
+bool Store::lock(const QString &name, LockMode mode, LockWait wait)
+{
+    if (m_transactionDepth == 0)
+        return fail(brasko(QStringLiteral("A lock on %1 was asked for outside a transaction.").arg(name),
+            QSqlError::TransactionError));
+    if (!isServer())
+        return true;
+    // Advisory locks name a 64-bit key; the server's own text hash gives it. They end with the
+    // transaction, so a counter that dies holding one frees it.
+    const bool shared = mode == LockMode::Shared;
+    const QString function = wait == LockWait::Wait
+        ? (shared ? QStringLiteral("pg_advisory_xact_lock_shared") : QStringLiteral("pg_advisory_xact_lock"))
+        : (shared ? QStringLiteral("pg_try_advisory_xact_lock_shared")
+                  : QStringLiteral("pg_try_advisory_xact_lock"));
+    auto got = query(QStringLiteral("select %1(hashtextextended(?, 0)) as got").arg(function),
+        { QVariant(QString(QStringLiteral("brasko:") + name)) });
+    if (!got || !got->moveFirst())
+        return false;
+    if (wait == LockWait::Wait)
+        return true;
+    if (got->field(QStringLiteral("got")).value_or(QVariant(false)).toBool())
+        return true;
+    return fail(
+        QSqlError(QStringLiteral("Brasko"), QStringLiteral("%1 is in use by another counter.").arg(name),
+            QSqlError::TransactionError, busyCode()));
+}
+
 bool Store::reconnectIfLost()
 {
     if (!m_lost)

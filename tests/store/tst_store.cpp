@@ -28,6 +28,7 @@ private Q_SLOTS:
     void nulIsRefused();
     void settingsSaveTogether();
     void deletedFileIsNamed();
+    void locksAreTakenInTurn();
 
 private:
     Backend m_backend;
@@ -201,6 +202,38 @@ void TestStore::deletedFileIsNamed()
     QVERIFY2(store.lastError().text().contains(QStringLiteral("deleted or moved")),
         qPrintable(store.lastError().text()));
     QVERIFY(!QFile::exists(db.path));
+}
+
+void TestStore::locksAreTakenInTurn()
+{
+    TestDb db(m_backend, {});
+    Store first(db.path, QStringLiteral("t-lock-1"));
+    Store second(db.path, QStringLiteral("t-lock-2"));
+    QVERIFY(first.open() && second.open());
+    QVERIFY(!first.lock(QStringLiteral("list"), Store::LockMode::Shared)); // only inside a transaction
+    const bool serverOnly = m_backend == Backend::Server;
+    QVERIFY(first.inTransaction([&] {
+        if (!first.lock(QStringLiteral("list"), Store::LockMode::Shared))
+            return false;
+        // Another shared holder goes along; an exclusive one is told at once, on a server.
+        bool sharedToo = false;
+        bool exclusive = false;
+        second.inTransaction([&] {
+            sharedToo
+                = second.lock(QStringLiteral("list"), Store::LockMode::Shared, Store::LockWait::DoNotWait);
+            return false;
+        });
+        second.inTransaction([&] {
+            exclusive
+                = second.lock(QStringLiteral("list"), Store::LockMode::Exclusive, Store::LockWait::DoNotWait);
+            return false;
+        });
+        return sharedToo && exclusive == !serverOnly && (!serverOnly || second.lastErrorIsBusy());
+    }));
+    // Released with the transaction.
+    QVERIFY(second.inTransaction([&] {
+        return second.lock(QStringLiteral("list"), Store::LockMode::Exclusive, Store::LockWait::DoNotWait);
+    }));
 }
 
 BRASKO_TEST_ON_BOTH_BACKENDS(TestStore)
