@@ -23,6 +23,8 @@ export CCACHE_BASEDIR=$root
 export QT_QPA_PLATFORM=offscreen
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# CI (CI=true) lets no warning through, in these builds as in the plain one.
+[ "${CI:-}" = true ] && launcher+=(-DBRASKO_WERROR=ON)
 fuzzers=(fuzz_amount fuzz_numbers fuzz_plan fuzz_registryfile fuzz_statements fuzz_supplierfile)
 
 started=$(date +%s)
@@ -40,7 +42,7 @@ sanitize() {
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     # The fast unwinder stops at the first frame of a library built without frame pointers, so a
     # leak inside one cannot be matched by the suppressions. The tests that load the ODBC drivers,
-    # where that happens, unwind fully (tests/installments/CMakeLists.txt); the rest keep the fast
+    # where that happens, unwind fully (tests/windows/CMakeLists.txt, tests/orders/CMakeLists.txt); the rest keep the fast
     # unwinder, the full one being ten times slower. One pass: any leak or failure fails the run.
     (cd "$asan_build" && ASAN_OPTIONS=$asan ctest --output-on-failure -j"$jobs")
     lap "sanitizer tests"

@@ -30,7 +30,7 @@ public:
     // Launches the system information tool, or says that it is unavailable.
     void StartSysInfo();
 
-    // Reads one registry value as text; see GetKeyValue in app/registry.h.
+    // Reads one registry value as text; see GetKeyValue in core/registry.h.
     bool GetKeyValue(quint32 KeyRoot, const QString &KeyName, const QString &SubKeyRef, QString &KeyVal);
 
     void setRegistrySource(std::unique_ptr<RegistrySource> source);

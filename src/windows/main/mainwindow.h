@@ -4,7 +4,7 @@
 //
 // How the pieces meet: Main (startup.cpp) creates the Store (the one connection, con1) and this
 // window, whose load opens the store and fills the window from the settings rows. The
-// seventeen configuration rows (quote/configrow.h) each own their picker, picture, description and
+// seventeen configuration rows (configrow.h) each own their picker, picture, description and
 // amount; this window owns the frame around them (title, menus, status bar, client data, total) and
 // handles their notifications. Secondary windows are opened modally through the opener functions,
 // so each stays in its own subsystem.
