@@ -35,6 +35,11 @@ namespace
         int primaryKeyPart = 0;
     };
 
+    // A table, column or index name as SQL text, for SQLite and PostgreSQL alike: in double
+    // quotes, a quote inside doubled. The drivers' own escapeIdentifier() is not used: it reads a
+    // '.' as the step from schema to table ("a.b" becomes "a"."b") and passes a name that already
+    // starts or ends with a quote through unchanged, so such a table would be misnamed or break
+    // the statement.
     QString quoted(const QString &name)
     {
         return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\""))
@@ -46,6 +51,20 @@ namespace
         QSqlQuery q(db);
         q.setForwardOnly(true);
         if (!q.exec(statement))
+            failWith(QStringLiteral("%1: %2").arg(where, q.lastError().text().trimmed()));
+        return q;
+    }
+
+    QSqlQuery runBound(
+        const QSqlDatabase &db, const QString &statement, const QVariantList &values, const QString &where)
+    {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!q.prepare(statement))
+            failWith(QStringLiteral("%1: %2").arg(where, q.lastError().text().trimmed()));
+        for (qsizetype i = 0; i < values.size(); ++i)
+            q.bindValue(int(i), values.at(i));
+        if (!q.exec())
             failWith(QStringLiteral("%1: %2").arg(where, q.lastError().text().trimmed()));
         return q;
     }
@@ -225,12 +244,14 @@ namespace
         copyRows(source, target, table, columns,
             table == QLatin1String("adt") ? QStringLiteral(" order by rowid") : QString());
         for (const Column &c : columns) {
+            // The sequence is found by the table's name as SQL reads it (quoted) and the column's
+            // name as it is; both are values, not statement text.
             if (c.primaryKeyPart == 1 && createStatement(table, columns).contains(QLatin1String("identity")))
-                run(target,
-                    QStringLiteral("select setval(pg_get_serial_sequence('%1', '%2'), coalesce(max(%3), 0) + "
-                                   "1, false) from %1")
-                        .arg(quoted(table), c.name, quoted(c.name)),
-                    table);
+                runBound(target,
+                    QStringLiteral("select setval(pg_get_serial_sequence(?, ?), coalesce(max(%1), 0) + 1, "
+                                   "false) from %2")
+                        .arg(quoted(c.name), quoted(table)),
+                    { quoted(table), c.name }, table);
         }
         const QStringList was = fingerprint(source, fingerprintQuery(table, columns, false), table);
         const QStringList now = fingerprint(target, fingerprintQuery(table, columns, true), table);
@@ -243,15 +264,51 @@ namespace
                        .arg(columns.size());
     }
 
-    void copyIndexes(const QSqlDatabase &source, const QSqlDatabase &target)
+    // The indexes a table was given (not the ones SQLite makes for a key or a unique column), made
+    // again from their parts with every name quoted: the statement SQLite keeps may quote names its
+    // own ways ([name], `name`) that the server does not read. An index on expressions or on part
+    // of the rows has no such parts; its statement is taken as it is.
+    void copyIndexes(const QSqlDatabase &source, const QSqlDatabase &target, const QString &table)
     {
-        QSqlQuery q = run(source,
-            QStringLiteral("select sql, tbl_name from sqlite_master where type = 'index' and sql is not null "
-                           "and tbl_name <> "
-                           "'adt'"),
-            QStringLiteral("the list of indexes"));
-        while (q.next())
-            run(target, q.value(0).toString(), q.value(1).toString());
+        QSqlQuery list = run(source, QStringLiteral("pragma index_list(%1)").arg(quoted(table)), table);
+        struct Index {
+            QString name;
+            bool unique = false;
+            bool partial = false;
+        };
+        QList<Index> indexes;
+        while (list.next()) {
+            if (list.value(3).toString() == QLatin1String("c"))
+                indexes.append(
+                    { list.value(1).toString(), list.value(2).toInt() != 0, list.value(4).toInt() != 0 });
+        }
+        for (const Index &index : indexes) {
+            QSqlQuery info
+                = run(source, QStringLiteral("pragma index_xinfo(%1)").arg(quoted(index.name)), table);
+            QStringList parts;
+            bool plain = !index.partial;
+            while (info.next()) {
+                if (info.value(5).toInt() == 0)
+                    continue; // the row's own key, which every index carries
+                if (info.value(1).toInt() < 0 || info.value(2).isNull())
+                    plain = false; // an expression
+                parts << quoted(info.value(2).toString())
+                        + (info.value(3).toInt() != 0 ? QStringLiteral(" desc") : QString());
+            }
+            if (plain) {
+                run(target,
+                    QStringLiteral("create %1index %2 on %3 (%4)")
+                        .arg(index.unique ? QStringLiteral("unique ") : QString(), quoted(index.name),
+                            quoted(table), parts.join(QLatin1Char(','))),
+                    table);
+                continue;
+            }
+            QSqlQuery sql = runBound(source,
+                QStringLiteral("select sql from sqlite_master where type = 'index' and name = ?"),
+                { index.name }, table);
+            if (sql.next())
+                run(target, sql.value(0).toString(), table);
+        }
     }
 
     void copyAll(const QString &sourceFile, const ServerAddress &address, const QString &name, Result &result)
@@ -268,9 +325,12 @@ namespace
         if (!target.transaction())
             failWith(target.lastError().text());
         try {
-            for (const QString &table : tables)
+            for (const QString &table : tables) {
                 copyTable(source, target, table, result.checked);
-            copyIndexes(source, target);
+                // The price list's own index comes with its table.
+                if (table != QLatin1String("adt"))
+                    copyIndexes(source, target, table);
+            }
             if (!target.commit())
                 failWith(
                     QStringLiteral("The copy could not be committed: %1").arg(target.lastError().text()));

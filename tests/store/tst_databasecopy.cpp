@@ -21,8 +21,12 @@ private Q_SLOTS:
     void refusesWhatIsNotEmpty();
     void failedCopyLeavesNothing_data();
     void failedCopyLeavesNothing();
+    void namesThatNeedQuoting_data();
+    void namesThatNeedQuoting();
 
 private:
+    static QStringList onServer(
+        const QString &address, const QString &statement, const QVariantList &values = {});
     QString emptyDatabase();
     static QStringList tablesOf(const QString &address);
     static QStringList picker(Store &store, const QString &category);
@@ -165,6 +169,99 @@ void TestDatabaseCopy::failedCopyLeavesNothing()
     QVERIFY(!result.ok);
     QVERIFY2(result.error.contains(errorHas), qPrintable(result.error));
     QCOMPARE(tablesOf(target), QStringList {});
+}
+
+QStringList TestDatabaseCopy::onServer(
+    const QString &address, const QString &statement, const QVariantList &values)
+{
+    QStringList out;
+    {
+        Store store(address, QStringLiteral("t-onserver"));
+        QSqlDatabase db
+            = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("t-onserver-raw"));
+        db.setHostName(store.server()->host);
+        db.setPort(store.server()->port);
+        db.setUserName(store.server()->user);
+        db.setDatabaseName(store.server()->database);
+        if (db.open()) {
+            QSqlQuery q(db);
+            q.prepare(statement);
+            for (qsizetype i = 0; i < values.size(); ++i)
+                q.bindValue(int(i), values.at(i));
+            if (!q.exec())
+                out << QStringLiteral("failed: ") + q.lastError().text();
+            while (q.next())
+                out << q.value(0).toString();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("t-onserver-raw"));
+    return out;
+}
+
+void TestDatabaseCopy::namesThatNeedQuoting_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("key"); // the whole-number key column
+    QTest::addColumn<QString>("index");
+    QTest::addColumn<QStringList>("statements"); // run on the file; the table gets rows 1 and 2
+    QTest::newRow("a quote") << "it's"
+                             << "id"
+                             << "it's value"
+                             << QStringList {
+                                    "create table \"it's\" (id integer primary key autoincrement, v text)",
+                                    "create index \"it's value\" on \"it's\" (v)"
+                                };
+    QTest::newRow("double quotes and blanks")
+        << "\"odd\" one"
+        << "the id"
+        << "by b"
+        << QStringList {
+               "create table \"\"\"odd\"\" one\" (\"the id\" integer primary key, \"a \"\"b\"\"\" text)",
+               "create index [by b] on \"\"\"odd\"\" one\" (\"a \"\"b\"\"\" desc)"
+           };
+    QTest::newRow("a dot, a unique index in backquotes")
+        << "shop.extra"
+        << "n"
+        << "note key"
+        << QStringList { "create table \"shop.extra\" (n integer primary key, note text)",
+               "create unique index `note key` on \"shop.extra\" (note)" };
+    QTest::newRow("starting with a quote")
+        << "\"start"
+        << "k"
+        << "\"start's\" index"
+        << QStringList { "create table \"\"\"start\" (k integer primary key, v text)",
+               "create index \"\"\"start's\"\" index\" on \"\"\"start\" (v, k)" };
+}
+
+// Names are SQL text on both sides of the copy: any table, column or index name comes across
+// whole, its rows, its index and its numbering included.
+void TestDatabaseCopy::namesThatNeedQuoting()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, key);
+    QFETCH(QString, index);
+    QFETCH(QStringList, statements);
+    const auto quoted = [](QString name) { return '"' + name.replace('"', "\"\"") + '"'; };
+    TestDb file(Backend::File, { { "0", "I5", "Intel Core i5", "6900" } });
+    for (const QString &statement : statements)
+        file.exec(statement);
+    file.exec(QStringLiteral("insert into %1 (%2) values (1), (2)").arg(quoted(table), quoted(key)));
+    const QString target = emptyDatabase();
+    const DatabaseCopy::Result result = DatabaseCopy::copy(file.path, target);
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QVERIFY(tablesOf(target).contains(table));
+    QCOMPARE(
+        onServer(target, QStringLiteral("select count(*) from %1").arg(quoted(table))), QStringList { "2" });
+    QCOMPARE(onServer(target,
+                 QStringLiteral("select indexname from pg_indexes where tablename = ? and indexname = ?"),
+                 { table, index }),
+        QStringList { index });
+    // A row added on the server is numbered on from the file's.
+    QCOMPARE(
+        onServer(target,
+            QStringLiteral("insert into %1 default values returning %2").arg(quoted(table), quoted(key))),
+        QStringList { "3" });
 }
 
 QTEST_GUILESS_MAIN(TestDatabaseCopy)
