@@ -3,6 +3,7 @@
 // as the one argument; its folder is made when missing, an existing file is never touched.
 #include "demodata.h"
 #include "store/databaselocation.h"
+#include "store/serveraddress.h"
 #include "store/store.h"
 
 #include <QCoreApplication>
@@ -17,6 +18,14 @@ int main(int argc, char *argv[])
     const QString path = args.size() > 1 ? args.at(1) : DatabaseLocation::find().path;
     QTextStream out(stdout);
     QTextStream err(stderr);
+    // A shop that names its server (brasko.conf) keeps no price-list file to make; a path of that
+    // name would only make odd folders here, and the address is never repeated with a password.
+    if (isServerAddressText(path)) {
+        err << "brasko-demo-db makes a price-list file, but " << withoutPassword(path.trimmed())
+            << " names a database server. Make the demo price list in a file and copy it there with "
+               "brasko-db-copy.\n";
+        return 1;
+    }
     if (QFileInfo::exists(path)) {
         out << path << " already exists; left as it is.\n";
         return 0;

@@ -46,7 +46,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return result;
     };
     if (!parser.parse(arguments)) {
-        result.error = parser.errorText() + QStringLiteral("\nTry '--help' for the options.\n");
+        // Qt repeats a mistyped option whole ("-dpostgresql://..."), address and all.
+        result.error
+            = withoutPassword(parser.errorText()) + QStringLiteral("\nTry '--help' for the options.\n");
         return stop(2);
     }
     if (parser.isSet(help)) {
@@ -60,7 +62,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
     }
     if (!parser.positionalArguments().isEmpty()) {
         result.error = QStringLiteral("Unexpected argument '%1'; to open a price list use --database %1.\n")
-                           .arg(parser.positionalArguments().constFirst());
+                           .arg(withoutPassword(parser.positionalArguments().constFirst()));
         return stop(2);
     }
     if (parser.isSet(database)) {

@@ -345,6 +345,14 @@ namespace
 Result copy(const QString &sourceFile, const QString &serverAddress)
 {
     Result result;
+    // An address where the file belongs (the two swapped) would be repeated in "is not there".
+    if (isServerAddressText(sourceFile)) {
+        result.error
+            = QStringLiteral("'%1' is a database address; give the price-list file (db.mdb) first and "
+                             "the server's address second.")
+                  .arg(withoutPassword(sourceFile.trimmed()));
+        return result;
+    }
     QString why;
     const auto address = parseServerAddress(serverAddress, &why);
     if (!address) {

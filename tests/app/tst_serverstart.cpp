@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -22,6 +23,8 @@ private Q_SLOTS:
     void cleanupTestCase();
     void unreachableServerStopsTheStart_data();
     void unreachableServerStopsTheStart();
+    void passwordNeverShown_data();
+    void passwordNeverShown();
     void windowSaysWhichDatabase_data();
     void windowSaysWhichDatabase();
     void salesExecutiveStaysWithTheCounter();
@@ -82,6 +85,50 @@ void TestServerStart::unreachableServerStopsTheStart()
     // No fallback to a local file: nobody was asked to make one and none was made or written.
     QVERIFY(!asked);
     QCOMPARE(QFile::exists(beside), besideBefore);
+    QVERIFY(!QFile::exists(m_home.filePath(QStringLiteral("data/brasko"))));
+    QFile::remove(config);
+}
+
+void TestServerStart::passwordNeverShown_data()
+{
+    QTest::addColumn<bool>("fromConfiguration");
+    QTest::addColumn<QString>("address");
+    for (const bool fromConfiguration : { true, false }) {
+        const char *where = fromConfiguration ? "brasko.conf" : "command line";
+        QTest::addRow("%s: after the user, holding a slash", where)
+            << fromConfiguration << "postgresql://shop:qz7/k9w@127.0.0.1:1/brasko";
+        QTest::addRow("%s: a parameter", where)
+            << fromConfiguration << "postgresql://shop@127.0.0.1:1/brasko?password=qz7k9w";
+        QTest::addRow("%s: a second parameter, key percent-encoded", where)
+            << fromConfiguration << "postgresql://shop@127.0.0.1:1/brasko?sslmode=disable&%70assword=qz7k9w";
+        QTest::addRow("%s: a connection string", where)
+            << fromConfiguration << "host=127.0.0.1 port=1 dbname=brasko password=qz7k9w";
+    }
+}
+
+// The start-up message names the address refused, with no piece of the password in it.
+void TestServerStart::passwordNeverShown()
+{
+    QFETCH(bool, fromConfiguration);
+    QFETCH(QString, address);
+    const QString config = m_home.filePath(QStringLiteral("config/brasko/brasko.conf"));
+    QFile::remove(config);
+    StartOptions options;
+    if (fromConfiguration) {
+        QSettings conf(config, QSettings::IniFormat);
+        conf.setValue(QStringLiteral("database/server"), address);
+    } else {
+        options.databasePath = address;
+    }
+    QStringList shown;
+    options.showFailure = [&](const QString &message) { shown << message; };
+    options.askFirstStart = [&](const DatabaseLocation::Found &) { return FirstStart::CreateEmpty; };
+    QCOMPARE(Main(*qApp, options), 1);
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown[0].contains(QStringLiteral("holds a password")), qPrintable(shown[0]));
+    QVERIFY2(shown[0].contains(QStringLiteral("Provider=PostgreSQL")), qPrintable(shown[0]));
+    for (const char *piece : { "qz7", "k9w" })
+        QVERIFY2(!shown[0].contains(QLatin1String(piece)), qPrintable(shown[0]));
     QVERIFY(!QFile::exists(m_home.filePath(QStringLiteral("data/brasko"))));
     QFile::remove(config);
 }
