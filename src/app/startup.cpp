@@ -7,6 +7,7 @@
 #include "windowwiring.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
 #include <QTextStream>
 
@@ -15,7 +16,9 @@ namespace
 
 // The path to open: the given one, or the one found in the usual places. When none exists yet the
 // person may create one there; declining leaves the path missing, so the usual failure follows.
-QString chooseDatabase(const StartOptions &options)
+// When the price list cannot be made, the person is told why first (a folder in the way, a full
+// disk), then the usual failure follows.
+QString chooseDatabase(const StartOptions &options, const std::function<void(const QString &)> &showFailure)
 {
     if (!options.databasePath.isEmpty())
         return options.databasePath;
@@ -24,8 +27,11 @@ QString chooseDatabase(const StartOptions &options)
         return found.path;
     const FirstStart choice = (options.askFirstStart ? options.askFirstStart : askFirstStart)(found);
     QString error;
-    if (choice != FirstStart::Quit && !createFirstPriceList(choice, found.path, &error))
+    if (choice != FirstStart::Quit && !createFirstPriceList(choice, found.path, &error)) {
         QTextStream(stderr) << "brasko: no price list was created in " << found.path << ": " << error << '\n';
+        showFailure(QStringLiteral("No price list was created in %1.\n\n%2")
+                        .arg(QDir::toNativeSeparators(found.path), error));
+    }
     return found.path;
 }
 
@@ -40,11 +46,12 @@ void showStartupFailure(const QString &message)
 
 int Main(QApplication &app, const StartOptions &options)
 {
-    Store de1(chooseDatabase(options));
+    const auto showFailure = options.showFailure ? options.showFailure : showStartupFailure;
+    Store de1(chooseDatabase(options, showFailure));
     MainWindow form(&de1);
     connectWindows(form);
     if (!form.load()) {
-        (options.showFailure ? options.showFailure : showStartupFailure)(form.connectionFailureMessage());
+        showFailure(form.connectionFailureMessage());
         return 1;
     }
     form.show();

@@ -20,7 +20,8 @@ struct StartOptions {
 
 // The start routine: creates the store and the main window, runs the load sequence and shows the
 // window until it closes. When the database cannot be opened, showFailure gets the three-line
-// message instead and the window is never shown. Returns the process exit code.
+// message instead and the window is never shown; when a first price list could not be created,
+// it gets the reason before that. Returns the process exit code.
 int Main(QApplication &app, const StartOptions &options);
 
 // The same with only the failure hook and the path given.
