@@ -94,6 +94,13 @@ bool SearchIndex::rowContains(int row, QStringView needle) const
     return QStringView(m_text).sliced(start, end - start).contains(needle);
 }
 
+bool SearchIndex::idIs(int row, QStringView folded) const
+{
+    const qsizetype start = m_starts[static_cast<size_t>(row)];
+    return QStringView(m_text).sliced(start).startsWith(folded) && start + folded.size() < m_text.size()
+        && m_text.at(start + folded.size()) == Separator;
+}
+
 const std::vector<int> &SearchIndex::find(const QString &query)
 {
     const QString needle = SearchText::fold(query);

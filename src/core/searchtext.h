@@ -30,6 +30,8 @@ public:
     // The rows, in ascending order, whose id or description contains the query (folded the same
     // way); every row for an empty query.
     const std::vector<int> &find(const QString &query);
+    // Whether the row's id, folded, is the folded text (not merely contains it).
+    bool idIs(int row, QStringView folded) const;
 
 private:
     bool rowContains(int row, QStringView needle) const;

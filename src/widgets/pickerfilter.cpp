@@ -33,7 +33,12 @@ QModelIndex ShownRowsModel::mapFromSource(const QModelIndex &sourceIndex) const
 {
     if (!sourceIndex.isValid())
         return QModelIndex();
-    const auto at = std::lower_bound(m_rows.begin(), m_rows.end(), sourceIndex.row());
+    if (m_rows.empty())
+        return QModelIndex();
+    if (m_rows.front() == sourceIndex.row())
+        return index(0, sourceIndex.column());
+    // After the first (which may have been brought to the top) the rows are in ascending order.
+    const auto at = std::lower_bound(m_rows.begin() + 1, m_rows.end(), sourceIndex.row());
     if (at == m_rows.end() || *at != sourceIndex.row())
         return QModelIndex();
     return index(static_cast<int>(at - m_rows.begin()), sourceIndex.column());
@@ -109,7 +114,24 @@ QAbstractItemModel *PickerFilter::apply(QAbstractItemModel *source, const QStrin
         return source;
     if (m_source != source || m_index.size() != source->rowCount() || source->canFetchMore(QModelIndex()))
         build(source);
-    m_shown->setRows(source, m_index.find(query));
+    std::vector<int> rows = m_index.find(query);
+    // A whole id typed means that item, however many longer ids contain it: it comes first, where
+    // Enter takes it. The id exactly as typed goes before one that differs only in case or accents.
+    const QString folded = SearchText::fold(query);
+    qsizetype exact = -1;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (!m_index.idIs(rows[i], folded))
+            continue;
+        if (exact < 0)
+            exact = qsizetype(i);
+        if (source->index(rows[i], 0).data().toString() == query) {
+            exact = qsizetype(i);
+            break;
+        }
+    }
+    if (exact > 0)
+        std::rotate(rows.begin(), rows.begin() + exact, rows.begin() + exact + 1);
+    m_shown->setRows(source, std::move(rows));
     return m_shown.get();
 }
 

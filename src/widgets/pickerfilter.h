@@ -27,12 +27,12 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    std::vector<int> m_rows; // source rows, ascending
+    std::vector<int> m_rows; // source rows, ascending after the first
 };
 
 // The search of an open picker list: the rows whose first column (the id) or second (the
-// description) contains what was typed. The list's texts are folded once, at the first typed
-// character, so the following keystrokes only scan them.
+// description) contains what was typed, a row whose id is what was typed first. The list's texts are folded
+// once, at the first typed character, so the following keystrokes only scan them.
 class PickerFilter final
 {
 public:

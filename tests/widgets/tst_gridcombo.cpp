@@ -140,15 +140,28 @@ void TestGridCombo::typingSearchesTheOpenList_data()
     QTest::addColumn<QString>("finalKey"); // "enter", "escape" or "down enter"
     QTest::addColumn<QString>("chosen"); // the picker's text afterwards
     QTest::addColumn<int>("choices");
-    const QStringList all { "R7-7700", "R5-5600", "I5-12400", "AR-1" };
+    const QStringList all { "R7-7700", "R5-5600", "I5-12400F", "I5-12400", "AR-1" };
     QTest::newRow("by description, any case, Enter takes the first")
         << "ryz" << 0 << QStringList { "R7-7700", "R5-5600" } << "enter"
         << "R7-7700" << 1;
     QTest::newRow("Down then Enter takes the second")
         << "RYZEN" << 0 << QStringList { "R7-7700", "R5-5600" } << "down enter"
         << "R5-5600" << 1;
-    QTest::newRow("by id") << "12400" << 0 << QStringList { "I5-12400" } << "enter"
-                           << "I5-12400" << 1;
+    QTest::newRow("by id") << "12400" << 0 << QStringList { "I5-12400F", "I5-12400" } << "enter"
+                           << "I5-12400F" << 1;
+    // A whole id is the item meant, though a longer id holding it comes first in the list.
+    QTest::newRow("a whole id: that item first")
+        << "I5-12400" << 0 << QStringList { "I5-12400", "I5-12400F" } << "enter"
+        << "I5-12400" << 1;
+    QTest::newRow("a whole id in another case")
+        << "i5-12400" << 0 << QStringList { "I5-12400", "I5-12400F" } << "enter"
+        << "I5-12400" << 1;
+    QTest::newRow("a whole id, then Down takes the next")
+        << "I5-12400" << 0 << QStringList { "I5-12400", "I5-12400F" } << "down enter"
+        << "I5-12400F" << 1;
+    QTest::newRow("a whole id typed on: no longer first")
+        << "I5-12400f" << 0 << QStringList { "I5-12400F" } << "enter"
+        << "I5-12400F" << 1;
     QTest::newRow("Arabic, with or without hamza")
         << QString::fromUtf16(u"\u0627\u0644\u0648\u0627\u0646") << 0 << QStringList { "AR-1" } << "enter"
         << "AR-1" << 1;
@@ -174,6 +187,7 @@ void TestGridCombo::typingSearchesTheOpenList()
     TestDb db({
         { "0", "R7-7700", "AMD Ryzen 7 7700", "9000" },
         { "0", "R5-5600", "AMD Ryzen 5 5600", "5400" },
+        { "0", "I5-12400F", "Intel Core i5-12400F", "6500" },
         { "0", "I5-12400", "Intel Core i5-12400", "6900" },
         { "0", "AR-1", QString::fromUtf16(u"\u0634\u0627\u0634\u0629 \u0623\u0644\u0648\u0627\u0646"),
             "100" },
@@ -217,7 +231,7 @@ void TestGridCombo::typingSearchesTheOpenList()
     // The next opening shows the whole list again.
     picker->showList();
     QCOMPARE(picker->searchText(), QString());
-    QCOMPARE(shownIds(view).size(), 4);
+    QCOMPARE(shownIds(view).size(), 5);
     picker->hideList();
 }
 
