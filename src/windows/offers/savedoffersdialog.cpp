@@ -12,6 +12,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 
 int SavedOffersDialog::s_sliceNumbers = 8000;
@@ -50,6 +51,7 @@ public:
         m_pending = false;
         m_wanted = 200;
         m_width = std::min(256, SavedOffersDialog::s_sliceNumbers);
+        m_exact = 0;
         const auto highest = m_offers->highestNumber();
         m_next = highest.value_or(0);
         endResetModel();
@@ -58,6 +60,21 @@ public:
             return false;
         }
         m_error.clear();
+        // An offer number typed whole is the offer meant: its revisions come first, however many
+        // newer offers hold those digits elsewhere, and however far down the slices it would come.
+        bool number = false;
+        const int wanted = text.toInt(&number);
+        if (number && wanted > 0 && wanted <= *highest && !text.startsWith(QLatin1Char('0'))
+            && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+            auto rows = m_offers->list(QString(), wanted, wanted);
+            if (!rows) {
+                m_error = m_offers->lastError();
+                m_next = 0;
+                return false;
+            }
+            addLines(takeLines(*rows, 0, 0).lines);
+            m_exact = wanted;
+        }
         return readSlice();
     }
 
@@ -124,34 +141,56 @@ private:
         // keeps the person's next key waiting (a slow disk or a busy computer narrows them again).
         // A slice that matches many offers is taken a screenful at a time, cut between two offers
         // (never between revisions of one), the rest coming with the next step.
-        std::vector<std::array<QString, Columns>> found;
-        int lastNumber = 0;
-        for (bool on = rows->moveFirst(); on; on = rows->moveNext()) {
-            std::array<QString, Columns> line;
-            for (int c = 0; c < Columns; ++c)
-                line[size_t(c)] = rows->model()->index(rows->currentRow(), c).data().toString();
-            const int number = line[0].toInt();
-            if (found.size() >= RowsPerStep && number != lastNumber) {
-                m_next = lastNumber - 1;
-                break;
-            }
-            lastNumber = number;
-            found.push_back(line);
-        }
+        const Taken taken = takeLines(*rows, RowsPerStep, m_exact);
+        if (taken.cutAfter > 0)
+            m_next = taken.cutAfter - 1;
         const qint64 ms = took.elapsed();
         if (ms > SliceBudgetMs)
             m_width = std::max(256, m_width / 2);
-        else if (found.size() < 64 && ms < SliceBudgetMs / 2)
+        else if (taken.lines.size() < 64 && ms < SliceBudgetMs / 2)
             m_width = std::min(m_width * 2, SavedOffersDialog::s_sliceNumbers);
-        if (!found.empty()) {
-            const int first = int(m_lines.size());
-            beginInsertRows(QModelIndex(), first, first + int(found.size()) - 1);
-            m_lines.insert(m_lines.end(), found.begin(), found.end());
-            endInsertRows();
-        }
+        addLines(taken.lines);
         if (int(m_lines.size()) < m_wanted)
             continueLater();
         return true;
+    }
+
+    using Line = std::array<QString, Columns>;
+    struct Taken {
+        std::vector<Line> lines;
+        int cutAfter = 0; // the number of the last offer taken when the rows were cut short
+    };
+
+    // The lines of the rows but those of offer number skip (listed first already); with a limit,
+    // cut between two offers once that many are taken.
+    static Taken takeLines(RecordSet &rows, size_t limit, int skip)
+    {
+        Taken taken;
+        int lastNumber = 0;
+        for (bool on = rows.moveFirst(); on; on = rows.moveNext()) {
+            Line line;
+            for (int c = 0; c < Columns; ++c)
+                line[size_t(c)] = rows.model()->index(rows.currentRow(), c).data().toString();
+            const int number = line[0].toInt();
+            if (limit > 0 && taken.lines.size() >= limit && number != lastNumber) {
+                taken.cutAfter = lastNumber;
+                break;
+            }
+            lastNumber = number;
+            if (number != skip)
+                taken.lines.push_back(line);
+        }
+        return taken;
+    }
+
+    void addLines(const std::vector<Line> &found)
+    {
+        if (found.empty())
+            return;
+        const int first = int(m_lines.size());
+        beginInsertRows(QModelIndex(), first, first + int(found.size()) - 1);
+        m_lines.insert(m_lines.end(), found.begin(), found.end());
+        endInsertRows();
     }
 
     void continueLater()
@@ -178,6 +217,7 @@ private:
     int m_width = 256; // offer numbers in the next slice
     quint64 m_generation = 0;
     bool m_pending = false;
+    int m_exact = 0; // the offer listed first because its number was typed; 0: none
 };
 
 SavedOffersDialog::SavedOffersDialog(OfferRepository *offers, QWidget *parent)

@@ -27,6 +27,8 @@ private Q_SLOTS:
     void searchGoesThroughTheFileInSlices_data();
     void searchGoesThroughTheFileInSlices();
     void manyMatchesComeAScreenfulAtATime();
+    void wholeNumberComesFirst_data();
+    void wholeNumberComesFirst();
 
 private:
     std::unique_ptr<TestDb> m_db;
@@ -224,6 +226,48 @@ void TestSavedOffersDialog::manyMatchesComeAScreenfulAtATime()
     for (int r = 0; r < model->rowCount(); ++r)
         got << model->index(r, 0).data().toString() + '/' + model->index(r, 1).data().toString();
     QCOMPARE(got, expected);
+}
+
+void TestSavedOffersDialog::wholeNumberComesFirst_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("slice"); // offer numbers per step
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("one: its revisions before the newer offers holding a 1")
+        << "1" << 8000 << QStringList { "1/2", "1/1", "12/1", "11/1", "10/1" };
+    QTest::newRow("one, a number a step") << "1" << 1 << QStringList { "1/2", "1/1", "12/1", "11/1", "10/1" };
+    QTest::newRow("two") << "2" << 8000 << QStringList { "2/1", "12/1" };
+    QTest::newRow("twelve") << "12" << 8000 << QStringList { "12/1" };
+    QTest::newRow("a number not given yet") << "13" << 8000 << QStringList {};
+    QTest::newRow("a leading zero is only text") << "01" << 8000 << QStringList {};
+}
+
+// Typing an offer's number lists that offer first and selects it, where Enter opens it.
+void TestSavedOffersDialog::wholeNumberComesFirst()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, slice);
+    QFETCH(QStringList, expected);
+    for (int number = 4; number <= 12; ++number) {
+        Offer offer;
+        offer.client = QStringLiteral("Eve");
+        QCOMPARE(m_offers->save(offer, std::nullopt)->number, number);
+    }
+    const int was = SavedOffersDialog::s_sliceNumbers;
+    SavedOffersDialog::s_sliceNumbers = slice;
+    SavedOffersDialog list(m_offers.get());
+    list.show();
+    QTest::keyClicks(list.findChild<QLineEdit *>(QStringLiteral("txtsearch")), typed);
+    QTRY_VERIFY(list.searchFinished());
+    SavedOffersDialog::s_sliceNumbers = was;
+    auto *model = list.findChild<QTreeView *>(QStringLiteral("lvoffers"))->model();
+    QStringList got;
+    for (int r = 0; r < model->rowCount(); ++r)
+        got << model->index(r, 0).data().toString() + '/' + model->index(r, 1).data().toString();
+    QCOMPARE(got, expected);
+    if (!expected.isEmpty())
+        QCOMPARE(*list.selected(),
+            (OfferKey { expected[0].section('/', 0, 0).toInt(), expected[0].section('/', 1).toInt() }));
 }
 
 QTEST_MAIN(TestSavedOffersDialog)
