@@ -14,6 +14,14 @@ namespace
         return Amounts::leadingNumber(a) == Amounts::leadingNumber(b);
     }
 
+    // An amount is typed over only when a person made it differ from the list price. The amount box
+    // writes every amount with two decimals on leaving ("12.345" becomes "12.34"); that text is
+    // still the list price.
+    bool isTypedOver(const QString &amount, const QString &listPrice)
+    {
+        return !samePrice(amount, listPrice) && !samePrice(amount, FormatAmount(listPrice));
+    }
+
 } // namespace
 
 QList<Change> changes(const Offer &offer, const std::function<CurrentPrice(const OfferRow &row)> &current)
@@ -31,7 +39,7 @@ QList<Change> changes(const Offer &offer, const std::function<CurrentPrice(const
         change.savedPrice = *r.listPrice;
         if (now.listed)
             change.currentPrice = now.price;
-        change.typedOver = !samePrice(r.amountText, *r.listPrice);
+        change.typedOver = isTypedOver(r.amountText, *r.listPrice);
         out << change;
     }
     return out;

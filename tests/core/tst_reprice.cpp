@@ -54,6 +54,19 @@ void TestReprice::changesAndApply_data()
                                         << "280.00"
                                         << "320" << true << true << true << "320"
                                         << "320";
+    // The amount box cuts a list price to two decimals when the person only tabs through it.
+    QTest::newRow("three decimals, only formatted") << "12.345"
+                                                    << "12.34"
+                                                    << "13.456" << false << true << false << "13.456"
+                                                    << "13.456";
+    QTest::newRow("three decimals, unchanged") << "12.345"
+                                               << "12.34"
+                                               << "12.345" << false << false << false << "12.34"
+                                               << "12.345";
+    QTest::newRow("three decimals, typed over") << "12.345"
+                                                << "12.35"
+                                                << "13.456" << false << true << true << "12.35"
+                                                << "13.456";
     QTest::newRow("gone") << "300"
                           << "300.00"
                           << "gone" << false << true << false << "300.00"
