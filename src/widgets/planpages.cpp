@@ -22,8 +22,9 @@ struct Layout {
         page = QRectF(painter.viewport());
         const QFontMetricsF metrics(painter.font(), painter.device());
         line = metrics.lineSpacing() * 1.25;
-        // Heading, page number line and the column headers with their rule; the figures on page 1.
-        const double top = line * 4;
+        // Shop and page number, heading, client, a gap, the column headers with their rule; the
+        // figures on page 1.
+        const double top = line * 5;
         rows = std::max(1, int((page.height() - top) / line));
         firstRows = std::max(1, int((page.height() - top - line * (plan.figures.size() + 2)) / line));
         const double w = page.width();
@@ -50,8 +51,8 @@ int planPageCount(QPainter &painter, const PlanPrintout &plan)
     return Layout(painter, plan).pageCount(plan.schedule.count());
 }
 
-PrintResult drawPlanPages(
-    QPainter &painter, QPagedPaintDevice &device, const PlanPrintout &plan, const QString &heading)
+PrintResult drawPlanPages(QPainter &painter, QPagedPaintDevice &device, const PlanPrintout &plan,
+    const QString &heading, int pagesBefore)
 {
     QFont body(QStringLiteral("Arial"));
     body.setPointSizeF(10);
@@ -72,11 +73,15 @@ PrintResult drawPlanPages(
         }
         double y = layout.page.top();
         painter.setFont(bold);
-        text(painter, QRectF(left, y, width * 0.75, layout.line),
-            QStringLiteral("Installment plan - ") + heading, Qt::AlignLeft);
+        text(painter, QRectF(left, y, width * 0.75, layout.line), plan.shop, Qt::AlignLeft);
         painter.setFont(body);
         text(painter, QRectF(left, y, width, layout.line),
-            QStringLiteral("Page %1 of %2").arg(page).arg(pages), Qt::AlignRight);
+            QStringLiteral("Page %1 of %2").arg(pagesBefore + page).arg(pagesBefore + pages), Qt::AlignRight);
+        y += layout.line;
+        painter.setFont(bold);
+        text(painter, QRectF(left, y, width, layout.line), QStringLiteral("Installment plan - ") + heading,
+            Qt::AlignLeft);
+        painter.setFont(body);
         y += layout.line;
         text(painter, QRectF(left, y, width, layout.line), plan.client, Qt::AlignLeft);
         y += layout.line * 1.5;

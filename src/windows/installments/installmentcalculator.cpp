@@ -141,14 +141,18 @@ void InstallmentCalculator::chooseOfferPlan()
         m_remainder->setFocus(Qt::OtherFocusReason);
         return;
     }
+    // On paper every amount is written as amounts are, with two decimals: the suggested deposit
+    // holds every digit of a quarter of the total (387.625), and a remainder is as it was typed.
+    const auto onPaper
+        = [](const QString &text) { return Amounts::isNumeric(text) ? FormatAmount(text) : text.trimmed(); };
     PlanPrintout plan;
     plan.client = m_name->text();
-    plan.figures
-        = { { QStringLiteral("Price"), m_price->text() }, { QStringLiteral("Deposit"), m_deposit->text() },
-              { QStringLiteral("Remainder"), m_remainder->text() },
-              { QStringLiteral("No of Installments"), m_count->text() },
-              { QStringLiteral("First Installment"), m_first->text() },
-              { QStringLiteral("Installment Amount"), m_amount->text() } };
+    plan.figures = { { QStringLiteral("Price"), onPaper(m_price->text()) },
+        { QStringLiteral("Deposit"), onPaper(m_deposit->text()) },
+        { QStringLiteral("Remainder"), onPaper(m_remainder->text()) },
+        { QStringLiteral("No of Installments"), m_count->text() },
+        { QStringLiteral("First Installment"), m_first->text() },
+        { QStringLiteral("Installment Amount"), m_amount->text() } };
     plan.headers = Installments::ScheduleModel::calculatorHeaders();
     plan.schedule = schedule;
     m_chosenPlan = plan;

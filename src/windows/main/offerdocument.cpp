@@ -17,8 +17,13 @@ PageDrawer offerDocument(QWidget *imrForm, const std::optional<PlanPrintout> &pl
             OfferPaperDress dress(form);
             done = drawWindowPage(form, painter);
         }
-        if (done.ok && plan)
-            done = drawPlanPages(painter, device, *plan, heading);
+        if (done.ok && plan) {
+            // The plan's pages carry the shop the offer's page shows, and count on from it.
+            PlanPrintout pages = *plan;
+            if (const auto *window = qobject_cast<const MainWindow *>(form.data()))
+                pages.shop = window->offer().shop;
+            done = drawPlanPages(painter, device, pages, heading, 1);
+        }
         return done;
     };
 }

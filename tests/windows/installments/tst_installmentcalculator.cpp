@@ -480,9 +480,17 @@ void TestFrmInst::planChoiceForTheOffer_data()
     QTest::addColumn<bool>("choice"); // the window was asked for the choice
     QTest::addColumn<QString>("remainder");
     QTest::addColumn<int>("rows"); // -1: no plan chosen
-    QTest::newRow("plain calculator has no such button") << false << "7500" << -1;
-    QTest::newRow("no remainder yet") << true << "0" << -1;
-    QTest::newRow("a plan") << true << "7500" << 12;
+    QTest::addColumn<QString>("total");
+    // The figures as they go on paper: Price, Deposit, Remainder.
+    QTest::addColumn<QStringList>("onPaper");
+    QTest::newRow("plain calculator has no such button")
+        << false << "7500" << -1 << "10000.00" << QStringList {};
+    QTest::newRow("no remainder yet") << true << "0" << -1 << "10000.00" << QStringList {};
+    QTest::newRow("a plan") << true << "7500" << 12 << "10000.00"
+                            << QStringList { "10000.00", "2500.00", "7500.00" };
+    // A quarter of this total has three decimals; on paper it is an amount like the others.
+    QTest::newRow("a deposit with every digit")
+        << true << "1162.88" << 12 << "1550.50" << QStringList { "1550.50", "387.62", "1162.88" };
 }
 
 void TestFrmInst::planChoiceForTheOffer()
@@ -490,7 +498,9 @@ void TestFrmInst::planChoiceForTheOffer()
     QFETCH(bool, choice);
     QFETCH(QString, remainder);
     QFETCH(int, rows);
-    InstallmentCalculator w(QStringLiteral("Ali 0100"), QStringLiteral("10000.00"));
+    QFETCH(QString, total);
+    QFETCH(QStringList, onPaper);
+    InstallmentCalculator w(QStringLiteral("Ali 0100"), total);
     if (choice)
         w.offerPlanChoice();
     w.show();
@@ -510,7 +520,9 @@ void TestFrmInst::planChoiceForTheOffer()
     QCOMPARE(plan.schedule.count(), rows);
     QCOMPARE(plan.client, QStringLiteral("Ali 0100"));
     QCOMPARE(plan.schedule.row(12).balance, QStringLiteral("0.00"));
-    QCOMPARE(plan.figures.value(2), (std::pair<QString, QString>("Remainder", "7500")));
+    QCOMPARE(plan.figures.value(0), (std::pair<QString, QString>("Price", onPaper.value(0))));
+    QCOMPARE(plan.figures.value(1), (std::pair<QString, QString>("Deposit", onPaper.value(1))));
+    QCOMPARE(plan.figures.value(2), (std::pair<QString, QString>("Remainder", onPaper.value(2))));
     QCOMPARE(plan.headers, (QStringList { "S", "Installment Date", "Amount", "Balance" }));
 }
 
