@@ -5,9 +5,10 @@
 // How the pieces meet: Main (startup.cpp) creates the Store (the one connection, con1) and this
 // window, whose load opens the store and fills the window from the settings rows. The
 // seventeen configuration rows (configrow.h) each own their picker, picture, description and
-// amount; this window owns the frame around them (title, menus, status bar, client data, total) and
-// handles their notifications. Secondary windows are opened modally through the opener functions,
-// so each stays in its own subsystem.
+// amount; this window owns the frame around them (title, menus, status bar, client data, total,
+// in mainwindow.cpp and mainwindowstatus.cpp) and handles their notifications (mainwindowrows.cpp).
+// Secondary windows are opened modally through signals the application's wiring answers, so each
+// stays in its own subsystem.
 
 #include "configrow.h"
 #include "core/offer.h"
