@@ -15,10 +15,13 @@ const QString SalesExecutive = QStringLiteral("sp");
 
 } // namespace
 
-CounterSettings::CounterSettings(Store *store, const QString &localFile)
+CounterSettings::CounterSettings(
+    Store *store, const QString &unsetCompany, const QString &unsetSalesExecutive, const QString &localFile)
     : m_store(store)
     , m_localFile(localFile)
 {
+    m_company.unset = unsetCompany;
+    m_salesExecutive.unset = unsetSalesExecutive;
 }
 
 QString CounterSettings::defaultLocalFile()
@@ -37,42 +40,52 @@ QString CounterSettings::localKey() const
 void CounterSettings::load()
 {
     PriceListRepository settings(m_store);
-    m_company = settings.setting(Company);
-    m_salesExecutive = std::nullopt;
+    m_company.read = settings.setting(Company);
+    m_company.typed.reset();
+    m_salesExecutive.read = std::nullopt;
+    m_salesExecutive.typed.reset();
     if (m_store->isServer()) {
         const QSettings local(m_localFile, QSettings::IniFormat);
         const QVariant own = local.value(localKey());
         if (own.isValid()) {
-            m_salesExecutive = own.toString();
+            m_salesExecutive.read = own.toString();
             return;
         }
     }
-    m_salesExecutive = settings.setting(SalesExecutive);
+    m_salesExecutive.read = settings.setting(SalesExecutive);
 }
 
-bool CounterSettings::save(const QString &company, const QString &salesExecutive)
+bool CounterSettings::save()
 {
     PriceListRepository settings(m_store);
     m_error.clear();
     if (!m_store->isServer()) {
-        if (settings.rewriteSettings({ { Company, company }, { SalesExecutive, salesExecutive } }))
-            return true;
-        m_error = m_store->lastError().text();
-        return false;
+        // One program on the file: both rows are rewritten, a missing one made from its first text.
+        if (!settings.rewriteSettings({ { Company, company() }, { SalesExecutive, salesExecutive() } })) {
+            m_error = m_store->lastError().text();
+            return false;
+        }
+        m_company.kept();
+        m_salesExecutive.kept();
+        return true;
     }
-    if (company != m_company && !settings.rewriteSettings({ { Company, company } })) {
-        m_error = m_store->lastError().text();
-        return false;
+    if (m_company.changed()) {
+        if (!settings.rewriteSettings({ { Company, company() } })) {
+            m_error = m_store->lastError().text();
+            return false;
+        }
+        m_company.kept();
     }
-    m_company = company;
+    if (!m_salesExecutive.changed())
+        return true;
     QSettings local(m_localFile, QSettings::IniFormat);
-    local.setValue(localKey(), salesExecutive);
+    local.setValue(localKey(), salesExecutive());
     local.sync();
     if (local.status() != QSettings::NoError) {
         m_error = QStringLiteral("The sales executive could not be kept in %1.")
                       .arg(QDir::toNativeSeparators(m_localFile));
         return false;
     }
-    m_salesExecutive = salesExecutive;
+    m_salesExecutive.kept();
     return true;
 }

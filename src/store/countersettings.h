@@ -6,39 +6,64 @@
 
 class Store;
 
-// The shop name and the sales executive as the main window reads them at start and writes them
-// back when it closes.
+// The shop name and the sales executive: read when the main window starts, changed only by the
+// person typing into their boxes, written back when it closes.
+//
+// What the settings are is kept here, apart from what the boxes happen to show: an opened offer
+// shows the shop and seller it was saved with, and that must neither become the settings nor be
+// what a new offer starts from.
 //
 // On db.mdb both are rows of adt and both rows are rewritten at every close, as they always were.
 // On a database server shared by several counters the shop's name stays a shared row, but the
 // sales executive belongs to the counter: it is kept in this computer's own settings file
 // (brasko/counter.conf in the configuration folder, one value per server database), taken from
-// the shared row only until the counter has a name of its own. And a counter writes the shop's
-// name back only when it changed it since it was read, so closing one program never puts back
-// a name that another counter changed in the meantime.
+// the shared row only until the counter has a name of its own. And a counter writes only what its
+// person changed, so closing one program never puts back a name (or a placeholder for one) over
+// what another counter typed in the meantime.
 class CounterSettings final
 {
 public:
-    explicit CounterSettings(Store *store, const QString &localFile = defaultLocalFile());
+    // unsetCompany and unsetSalesExecutive stand for a setting that has no value yet (the boxes'
+    // first texts).
+    CounterSettings(Store *store, const QString &unsetCompany, const QString &unsetSalesExecutive,
+        const QString &localFile = defaultLocalFile());
 
     static QString defaultLocalFile();
 
-    // Reads both; nullopt for one that has no row (or, for the counter's own, no value anywhere).
+    // Reads both, forgetting any change not yet saved.
     void load();
-    std::optional<QString> company() const { return m_company; }
-    std::optional<QString> salesExecutive() const { return m_salesExecutive; }
+    // The settings as they stand: as read, or as the person changed them since.
+    QString company() const { return m_company.now(); }
+    QString salesExecutive() const { return m_salesExecutive.now(); }
+
+    // The person typed into a box.
+    void changeCompany(const QString &text) { m_company.typed = text; }
+    void changeSalesExecutive(const QString &text) { m_salesExecutive.typed = text; }
 
     // Writes back what has to be written; false and lastError() (in words) when something could
     // not be kept, in which case the shared rows are as they were.
-    bool save(const QString &company, const QString &salesExecutive);
+    bool save();
     QString lastError() const { return m_error; }
 
 private:
+    struct Setting {
+        QString unset;
+        std::optional<QString> read; // nullopt: there was no value to read
+        std::optional<QString> typed; // nullopt: the person has not touched the box
+        QString now() const { return typed.value_or(read.value_or(unset)); }
+        bool changed() const { return typed && typed != read; }
+        void kept()
+        {
+            read = now();
+            typed.reset();
+        }
+    };
+
     QString localKey() const;
 
     Store *m_store;
     QString m_localFile;
-    std::optional<QString> m_company;
-    std::optional<QString> m_salesExecutive;
+    Setting m_company;
+    Setting m_salesExecutive;
     QString m_error;
 };

@@ -6,6 +6,7 @@
 #include "app/startup.h"
 #include "app/windowwiring.h"
 #include "support/faults_support.h"
+#include "support/typing.h"
 #include "widgets/gridcombo.h"
 #include "widgets/numericedit.h"
 #include "windows/errors/errorreport.h"
@@ -269,8 +270,8 @@ void TestStartFaults::failingClose()
             if (!on)
                 on.emplace(which, dir, path, disk ? &*disk : nullptr);
             QVERIFY(on->ok());
-            box(form, "Text3")->setText(QStringLiteral("New Shop ") + QString(20000, QLatin1Char('n')));
-            box(form, "Text5")->setText(QStringLiteral("New Seller"));
+            typeOver(box(form, "Text3"), QStringLiteral("New Shop ") + QString(20000, QLatin1Char('n')));
+            typeOver(box(form, "Text5"), QStringLiteral("New Seller"));
             QVERIFY(!form.close()); // the person says no: the window stays, with what was typed
             QCOMPARE(ask.asked.size(), 1);
             qInfo("%s", qPrintable(ask.asked[0].left(200)));
@@ -320,8 +321,8 @@ void TestStartFaults::settingTexts()
         CloseAsk ask;
         ask.attach(form);
         QVERIFY(form.load());
-        box(form, "Text3")->setText(text);
-        box(form, "Text5")->setText(text + QStringLiteral("'"));
+        typeOver(box(form, "Text3"), text);
+        typeOver(box(form, "Text5"), text + QStringLiteral("'"));
         // A box holds at most its maximum length; what it holds is what must be kept.
         held3 = box(form, "Text3")->text();
         held5 = box(form, "Text5")->text();
@@ -371,9 +372,9 @@ void TestStartFaults::nonCharactersAreRefused()
     ask.attach(form);
     QVERIFY(form.load());
     form.show();
-    box(form, "Text3")->setText(text);
+    typeOver(box(form, "Text3"), text);
     QCOMPARE(box(form, "Text3")->text(), text); // the box holds it as typed
-    box(form, "Text5")->setText(QStringLiteral("New Seller"));
+    typeOver(box(form, "Text5"), QStringLiteral("New Seller"));
     // Refused, and said so: the window stays with what was typed, nothing is written.
     QVERIFY(!form.close());
     QCOMPARE(ask.asked.size(), 1);

@@ -52,6 +52,7 @@ const QString HidePrice = QStringLiteral("H&ide Price");
 const QString ShowPrice = QStringLiteral("Sho&w Price");
 
 const QString CompanyInitial = QStringLiteral("Company Name and Tel");
+const QString SalesExecutiveInitial = QStringLiteral("Sales Executive");
 const QString MakersNotice = QStringLiteral("Velmont Brasko by Velmont Software");
 
 // Under a style sheet a control may take the desktop's font instead of its parent's (those inside
@@ -95,7 +96,7 @@ MainWindow::MainWindow(Store *store, QWidget *parent)
     : QMainWindow(parent)
     , m_store(store)
     , m_priceList(store)
-    , m_counterSettings(store)
+    , m_counterSettings(store, CompanyInitial, SalesExecutiveInitial)
     , m_endProgram([] { QCoreApplication::exit(0); })
     , m_closeAfterFailure([this](const QString &message) {
         return QMessageBox::warning(this, QString::fromUtf16(AppTitle), message,
@@ -163,6 +164,10 @@ void MainWindow::buildClientArea()
     at(m_text3, 225, 60, 6210, 375);
     connect(m_text3, &QLineEdit::textChanged, this, &MainWindow::shopNameChanged);
     connect(m_text3, &QLineEdit::textChanged, this, [this](const QString &text) { m_offer.shop = text; });
+    // Only a person's edit changes the setting; the program's own texts (an opened offer's shop)
+    // never do.
+    connect(m_text3, &QLineEdit::textEdited, this,
+        [this](const QString &text) { m_counterSettings.changeCompany(text); });
     m_offer.shop = m_text3->text();
 
     buildClientData(client);
@@ -251,12 +256,14 @@ void MainWindow::buildTotalRow()
     label5->setObjectName(QStringLiteral("Label5"));
     // Starts a little left of its drawn place so the whole caption fits before the name box.
     at(label5, 150, 5850, 1380, 195);
-    m_text5 = new QLineEdit(QStringLiteral("Sales Executive"), m_frame1);
+    m_text5 = new QLineEdit(SalesExecutiveInitial, m_frame1);
     m_text5->setObjectName(QStringLiteral("Text5"));
     WindowText::limitLength(m_text5, WindowText::PersonLength);
     m_text5->setToolTip(QStringLiteral("Enter your name here"));
     at(m_text5, 1545, 5790, 1215, 315);
     connect(m_text5, &QLineEdit::textChanged, this, [this](const QString &text) { m_offer.seller = text; });
+    connect(m_text5, &QLineEdit::textEdited, this,
+        [this](const QString &text) { m_counterSettings.changeSalesExecutive(text); });
     m_offer.seller = m_text5->text();
     m_cmdinst = new QPushButton(QStringLiteral("Total Price"), m_frame1);
     m_cmdinst->setObjectName(QStringLiteral("cmdinst(0)"));
@@ -328,10 +335,8 @@ bool MainWindow::load()
         row->Label1->clear();
 
     m_counterSettings.load();
-    if (const auto company = m_counterSettings.company())
-        m_text3->setText(*company);
-    if (const auto sp = m_counterSettings.salesExecutive())
-        m_text5->setText(*sp);
+    m_text3->setText(m_counterSettings.company());
+    m_text5->setText(m_counterSettings.salesExecutive());
     m_panels[1]->setText(QStringLiteral("Version %1.%2").arg(Version::Major).arg(Version::Minor));
     m_panels[0]->setText(MakersNotice);
     m_panels[0]->setToolTip(m_panels[0]->text());
@@ -388,7 +393,7 @@ QString MainWindow::saveOnClosing()
         return {};
     // The rows are rewritten in one transaction, so a failure keeps the old ones. A failure is not
     // kept quiet: the person would otherwise lose what they typed without knowing.
-    if (m_counterSettings.save(m_text3->text(), m_text5->text()))
+    if (m_counterSettings.save())
         return {};
     return QStringLiteral("Could not save the shop name and the sales executive:\n%1\n\n"
                           "Close anyway? What you typed will be lost.")

@@ -7,8 +7,9 @@
 // seventeen configuration rows (configrow.h) each own their picker, picture, description and
 // amount; this window owns the frame around them (title, menus, status bar, client data, total,
 // in mainwindow.cpp and mainwindowstatus.cpp) and handles their notifications (mainwindowrows.cpp).
-// Secondary windows are opened modally through signals the application's wiring answers, so each
-// stays in its own subsystem.
+// The shop name and sales executive boxes show the offer; what the settings are is kept apart
+// (CounterSettings), changed only by a person's edit of those boxes. Secondary windows are opened
+// modally through signals the application's wiring answers, so each stays in its own subsystem.
 
 #include "configrow.h"
 #include "core/offer.h"
@@ -66,8 +67,11 @@ public:
     Store *store() const { return m_store; }
     // The offer as the window shows it.
     const Offer &offer() const { return m_offer; }
-    // Shows the offer: fills every box, picker, description and amount (and so the model).
+    // Shows the offer: fills every box, picker, description and amount (and so the model). The
+    // settings are not changed by what it shows.
     void setOffer(const Offer &offer);
+    // The shop name and sales executive as the settings now stand, which a new offer starts from.
+    const CounterSettings &counterSettings() const { return m_counterSettings; }
     // The "Offer" menu: saving, opening and re-pricing kept offers.
     OfferActions *offerActions() const { return m_offerActions; }
 

@@ -181,9 +181,10 @@ void OfferActions::newOffer()
 {
     if (!settleUnsaved())
         return;
+    // From the settings, not from the offer shown: an opened one may carry an old shop name.
     Offer blank;
-    blank.shop = m_form->offer().shop;
-    blank.seller = m_form->offer().seller;
+    blank.shop = m_form->counterSettings().company();
+    blank.seller = m_form->counterSettings().salesExecutive();
     blank.date = QDateTime::currentDateTime();
     for (int i = 0; i < Offer::RowCount; ++i)
         blank.row(i).amountText = QStringLiteral("0.00");

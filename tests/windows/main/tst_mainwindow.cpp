@@ -1,5 +1,6 @@
 #include "app/startup.h"
 #include "support/testdb.h"
+#include "support/typing.h"
 #include "windows/main/mainwindow.h"
 
 #include <QAccessible>
@@ -88,8 +89,8 @@ void TestMainWindow::closeWritesEditsAndExitDoesNot()
         QVERIFY(form.load());
         QCOMPARE(form.panelText(3), QStringLiteral("DB Date:1/2/26 10:00"));
         QCOMPARE(form.windowTitle(), QStringLiteral("Velmont Brasko - Old Shop"));
-        box(form, "Text3")->setText(QStringLiteral("Ahmed's PCs"));
-        box(form, "Text5")->setText(QStringLiteral("x'); delete from adt; --"));
+        typeOver(box(form, "Text3"), QStringLiteral("Ahmed's PCs"));
+        typeOver(box(form, "Text5"), QStringLiteral("x'); delete from adt; --"));
         QCOMPARE(form.windowTitle(), QStringLiteral("Velmont Brasko - Ahmed's PCs"));
         form.close();
     }
@@ -103,7 +104,7 @@ void TestMainWindow::closeWritesEditsAndExitDoesNot()
         bool ended = false;
         form.setEndProgram([&] { ended = true; });
         QVERIFY(form.load());
-        box(form, "Text3")->setText(QStringLiteral("Never written"));
+        typeOver(box(form, "Text3"), QStringLiteral("Never written"));
         form.findChild<QAction *>(QStringLiteral("mnufileexit"))->trigger();
         QVERIFY(ended);
         form.close(); // even a later close must not write after Exit
@@ -119,7 +120,7 @@ void TestMainWindow::shopNameKeepsTrailingBlank()
         Store store(db.path, QStringLiteral("t-blank"));
         MainWindow form(&store);
         QVERIFY(form.load());
-        box(form, "Text3")->setText(QStringLiteral("Delta "));
+        typeOver(box(form, "Text3"), QStringLiteral("Delta "));
         form.close();
     }
     Store store(db.path, QStringLiteral("t-blank2"));
@@ -258,7 +259,7 @@ void TestMainWindow::failedSaveAsksBeforeClosing()
         asked = message;
         return answer;
     });
-    box(form, "Text3")->setText(QStringLiteral("New Shop"));
+    typeOver(box(form, "Text3"), QStringLiteral("New Shop"));
     QVERIFY(!form.close());
     QVERIFY(form.isVisible());
     QVERIFY(asked.contains(QStringLiteral("disk refused")));

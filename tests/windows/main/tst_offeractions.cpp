@@ -1,6 +1,7 @@
 #include "store/pricehistory.h"
 #include "support/faults_support.h"
 #include "support/testdb.h"
+#include "support/typing.h"
 #include "widgets/gridcombo.h"
 #include "windows/main/mainwindow.h"
 #include "windows/main/offeractions.h"
@@ -17,12 +18,15 @@
 #include <unistd.h>
 
 // Kept offers on the main window: the Offer menu, saving and opening across a restart, revisions,
-// the question before unsaved work is replaced, re-pricing, and saving before printing.
+// the question before unsaved work is replaced, the settings an opened offer must leave alone,
+// re-pricing, and saving before printing.
 class TestOfferActions : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
     void menuSitsBetweenFileAndHelp();
@@ -36,6 +40,8 @@ private Q_SLOTS:
     void printingKeepsTheOfferFirst();
     void readOnlyDatabasePrintsAndSays();
     void newerSchemaOpensButIsNotWritten();
+    void showingAnOfferChangesNoSetting_data();
+    void showingAnOfferChangesNoSetting();
 
 private:
     void startForm();
@@ -49,7 +55,18 @@ private:
     std::unique_ptr<Store> m_store;
     std::unique_ptr<MainWindow> m_form;
     QStringList m_told;
+    QTemporaryDir m_home; // the counter's own settings file, on a server
 };
+
+void TestOfferActions::initTestCase()
+{
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.path()));
+}
+
+void TestOfferActions::cleanupTestCase()
+{
+    TestDb::stopServer();
+}
 
 void TestOfferActions::init()
 {
@@ -336,6 +353,71 @@ void TestOfferActions::newerSchemaOpensButIsNotWritten()
     QVERIFY2(m_told[1].contains(QStringLiteral("newer version")), qPrintable(m_told[1]));
     QCOMPARE(label(), QStringLiteral("Offer 1, revision 1"));
     QCOMPARE(actions()->offers()->latestRevision(1), std::optional<int>(1));
+}
+
+void TestOfferActions::showingAnOfferChangesNoSetting_data()
+{
+    QTest::addColumn<Backend>("backend");
+    QTest::addColumn<bool>("typed"); // the person types a shop name while the offer is shown
+    QTest::addColumn<bool>("startNew"); // Offer > New before closing
+    for (const Backend backend : { Backend::File, Backend::Server }) {
+        const char *name = backend == Backend::File ? "db.mdb" : "server";
+        QTest::addRow("%s: open, close", name) << backend << false << false;
+        QTest::addRow("%s: open, new, close", name) << backend << false << true;
+        QTest::addRow("%s: open, type, new, close", name) << backend << true << true;
+    }
+}
+
+// An offer saved under an older shop name and by another salesperson is opened: it shows what it
+// was saved with, but the settings stay as they are, a new offer starts from them, and only what
+// the person types changes them.
+void TestOfferActions::showingAnOfferChangesNoSetting()
+{
+    QFETCH(Backend, backend);
+    QFETCH(bool, typed);
+    QFETCH(bool, startNew);
+    if (backend == Backend::Server && !PostgresServer::available())
+        QSKIP(qPrintable(PostgresServer::unavailableReason()));
+    stopForm();
+    m_db = std::make_unique<TestDb>(backend,
+        std::vector<TestRow> { { "0", "CPU-1", "Core Duo 2.4 GHz", "1250" },
+            { "90", "company", "Velmont Shop Tel 222", "0.00" }, { "90", "sp", "Sam", "0.00" } });
+    {
+        Store earlier(m_db->path, QStringLiteral("t-earlier"));
+        QVERIFY(earlier.open());
+        Offer old;
+        old.shop = QStringLiteral("Velmont Shop Tel 111");
+        old.seller = QStringLiteral("Mona");
+        old.client = QStringLiteral("Client");
+        old.pickItem(0, QStringLiteral("CPU-1"), QStringLiteral("Core Duo 2.4 GHz"), QStringLiteral("1250"));
+        QVERIFY(OfferRepository(&earlier).save(old, std::nullopt));
+    }
+    startForm();
+    QLineEdit *shop = m_form->findChild<QLineEdit *>(QStringLiteral("Text3"));
+    QLineEdit *seller = m_form->findChild<QLineEdit *>(QStringLiteral("Text5"));
+    QVERIFY(actions()->load({ 1, 1 }));
+    QCOMPARE(shop->text(), QStringLiteral("Velmont Shop Tel 111")); // the offer as it was saved
+    QCOMPARE(seller->text(), QStringLiteral("Mona"));
+    const QString expectedShop
+        = typed ? QStringLiteral("Typed Shop Tel 333") : QStringLiteral("Velmont Shop Tel 222");
+    if (typed)
+        typeOver(shop, expectedShop);
+    if (startNew) {
+        actions()->newOffer();
+        QCOMPARE(shop->text(), expectedShop);
+        QCOMPARE(seller->text(), QStringLiteral("Sam"));
+        QCOMPARE(m_form->offer().shop, expectedShop);
+        QCOMPARE(m_form->offer().seller, QStringLiteral("Sam"));
+    }
+    QVERIFY(m_form->close());
+    QCOMPARE(
+        m_db->descriptions(QStringLiteral("90"), QStringLiteral("company")), QStringList { expectedShop });
+    QCOMPARE(m_db->descriptions(QStringLiteral("90"), QStringLiteral("sp")),
+        QStringList { QStringLiteral("Sam") });
+    stopForm(); // the next start shows the settings
+    startForm();
+    QCOMPARE(m_form->findChild<QLineEdit *>(QStringLiteral("Text3"))->text(), expectedShop);
+    QCOMPARE(m_form->findChild<QLineEdit *>(QStringLiteral("Text5"))->text(), QStringLiteral("Sam"));
 }
 
 QTEST_MAIN(TestOfferActions)
