@@ -181,6 +181,11 @@ std::optional<QVariant> PriceListRepository::settingValue(const QString &id)
 bool PriceListRepository::rewriteSettings(const QList<std::pair<QString, QString>> &settings)
 {
     return m_store->inTransaction([&] {
+        // Counters sharing a server take turns: between one counter's delete and insert another's
+        // delete would find nothing to remove and both inserts would stay. After the lock the
+        // delete sees every row committed before it, so exactly one row is left.
+        if (!m_store->lock(QStringLiteral("settings"), Store::LockMode::Exclusive))
+            return false;
         for (const auto &setting : settings) {
             if (!m_store->execute(QStringLiteral("delete from adt where category = ? and id = ?"),
                     { SettingsCategory, setting.first }))

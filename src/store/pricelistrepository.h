@@ -75,7 +75,8 @@ public:
     // The same, telling a row without a value (a null QVariant) from a missing row (nullopt).
     std::optional<QVariant> settingValue(const QString &id);
     // Every delete in the given order, then every insert, in one transaction: a failed insert
-    // leaves the previous rows in place.
+    // leaves the previous rows in place. Rewrites by several counters at once take turns, so each
+    // setting keeps exactly one row.
     bool rewriteSettings(const QList<std::pair<QString, QString>> &settings);
     // The price-list date stamp (setting dt): the date and time of the last change, as the system
     // writes dates. All or nothing, like every settings rewrite.

@@ -1,7 +1,9 @@
+#include "store/countersettings.h"
 #include "store/pricelistrepository.h"
 #include "support/testdb.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTest>
 
 // The settings rows and the store's statements, on db.mdb and on a PostgreSQL database alike; what
@@ -29,6 +31,8 @@ private Q_SLOTS:
     void settingsSaveTogether();
     void deletedFileIsNamed();
     void locksAreTakenInTurn();
+    void settingsWrittenAtOnceKeepOneRow_data();
+    void settingsWrittenAtOnceKeepOneRow();
 
 private:
     Backend m_backend;
@@ -234,6 +238,54 @@ void TestStore::locksAreTakenInTurn()
     QVERIFY(second.inTransaction([&] {
         return second.lock(QStringLiteral("list"), Store::LockMode::Exclusive, Store::LockWait::DoNotWait);
     }));
+}
+
+void TestStore::settingsWrittenAtOnceKeepOneRow_data()
+{
+    QTest::addColumn<bool>("shopNameRow"); // whether the server holds one before
+    QTest::newRow("shop-name row") << true;
+    QTest::newRow("no shop-name row yet") << false;
+}
+
+// Two counters closing at the same moment, each writing the shop name its person typed: the second
+// waits for the first one's rewrite, and exactly one row is left, the later one's.
+void TestStore::settingsWrittenAtOnceKeepOneRow()
+{
+    QFETCH(bool, shopNameRow);
+    if (m_backend == Backend::File)
+        QSKIP("a file lets one program write at a time");
+    TestDb db(m_backend,
+        shopNameRow ? std::vector<TestRow> { { "90", "company", "Old Shop", "0.00" } }
+                    : std::vector<TestRow> {});
+    QTemporaryDir home;
+    Store store(db.path, QStringLiteral("t-settings-first"));
+    QVERIFY(store.open());
+    CounterSettings first(&store, QStringLiteral("Company Name and Tel"), QStringLiteral("Sales Executive"),
+        home.filePath(QStringLiteral("first.conf")));
+    first.load();
+    first.changeCompany(QStringLiteral("First Counter"));
+    const auto someoneWaitsForALock = [&db] {
+        QSqlQuery q(db.raw());
+        return q.exec(QStringLiteral("select count(*) from pg_stat_activity where wait_event_type = 'Lock'"))
+            && q.next() && q.value(0).toInt() > 0;
+    };
+    QProcess second;
+    QVERIFY(store.inTransaction([&] {
+        // The first counter's rewrite is done but not yet committed when the second one writes.
+        if (!first.save())
+            return false;
+        second.start(QStringLiteral(SETTINGS_WRITER),
+            { db.path, home.filePath(QStringLiteral("second.conf")), QStringLiteral("Second Counter") });
+        if (!second.waitForStarted())
+            return false;
+        while (second.state() != QProcess::NotRunning && !someoneWaitsForALock())
+            second.waitForFinished(10);
+        return true;
+    }));
+    QVERIFY(second.state() == QProcess::NotRunning || second.waitForFinished(60000));
+    QCOMPARE(QString::fromUtf8(second.readAllStandardOutput()), QStringLiteral("saved\n"));
+    QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("company")),
+        QStringList { QStringLiteral("Second Counter") });
 }
 
 BRASKO_TEST_ON_BOTH_BACKENDS(TestStore)
