@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSysInfo>
 #include <QVariant>
 
@@ -257,6 +258,20 @@ bool OfferRepository::insertOffer(
 std::optional<OfferKey> OfferRepository::save(
     const Offer &offer, std::optional<int> number, const QDateTime &savedAt, const QString &savedOn)
 {
+    return saveAs(offer, number, std::nullopt, savedAt, savedOn);
+}
+
+std::optional<OfferKey> OfferRepository::saveFollowing(const Offer &offer,
+    const std::optional<OfferKey> &follows, const QDateTime &savedAt, const QString &savedOn)
+{
+    return follows ? saveAs(offer, follows->number, follows->revision, savedAt, savedOn)
+                   : saveAs(offer, std::nullopt, std::nullopt, savedAt, savedOn);
+}
+
+std::optional<OfferKey> OfferRepository::saveAs(const Offer &offer, std::optional<int> number,
+    std::optional<int> followsRevision, const QDateTime &savedAt, const QString &savedOn)
+{
+    m_newer.reset();
     if (!ensureSchema())
         return std::nullopt;
     if (!writable(*m_store)) {
@@ -282,6 +297,19 @@ std::optional<OfferKey> OfferRepository::save(
                               .arg(QDir::toNativeSeparators(m_store->path()));
                 return false;
             }
+            if (followsRevision && *latest > *followsRevision) {
+                // Read while the saves still take turns, so the newest is the one named.
+                m_newer = savedRevision({ *number, *latest });
+                if (!m_newer)
+                    return false;
+                refusal
+                    = QStringLiteral("Offer %1 has a newer revision than %2: revision %3, saved %4 on %5.")
+                          .arg(*number)
+                          .arg(*followsRevision)
+                          .arg(*latest)
+                          .arg(QLocale().toString(m_newer->savedAt, QLocale::ShortFormat), m_newer->savedOn);
+                return false;
+            }
             key = { *number, *latest + 1 };
         } else {
             auto counter
@@ -301,6 +329,17 @@ std::optional<OfferKey> OfferRepository::save(
     }
     m_error.clear();
     return key;
+}
+
+std::optional<SavedRevision> OfferRepository::savedRevision(const OfferKey &key)
+{
+    auto found = m_store->query(
+        QStringLiteral("select saved_at, saved_on from offers where number = ? and revision = ?"),
+        { key.number, key.revision });
+    if (!found || !found->moveFirst())
+        return std::nullopt;
+    return SavedRevision { key, dateOf(found->text(QStringLiteral("saved_at")).value_or(QString())),
+        found->text(QStringLiteral("saved_on")).value_or(QString()) };
 }
 
 std::optional<int> OfferRepository::latestRevision(int number)

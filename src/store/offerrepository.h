@@ -28,6 +28,13 @@ struct StoredOffer {
     QString savedOn; // the computer's name
 };
 
+// Which revision was saved, when and on which computer.
+struct SavedRevision {
+    OfferKey key;
+    QDateTime savedAt;
+    QString savedOn;
+};
+
 // The offers kept in db.mdb, beside the price list. The tables are made (or brought up to date) by
 // a numbered schema step the first time they are needed; adt and its settings rows are never
 // touched here. A file whose offers were written by a newer program is read but never written.
@@ -52,10 +59,18 @@ public:
     QString writeProblem();
 
     // Saves the offer as a new one (no number: the next number, revision 1) or as the next
-    // revision of the given number, all in one transaction. nullopt (and lastError()) on failure,
-    // in which case nothing was written and no number was used up.
+    // revision of the given number after the newest there is, all in one transaction. nullopt (and
+    // lastError()) on failure, in which case nothing was written and no number was used up.
     std::optional<OfferKey> save(const Offer &offer, std::optional<int> number,
         const QDateTime &savedAt = QDateTime::currentDateTime(), const QString &savedOn = QString());
+    // A person's work, which started from the revision follows (nullopt: a new offer): saved as the
+    // revision after it, unless another counter saved a newer revision of that offer meanwhile.
+    // Then nothing is written, and newerRevision() says which; to keep the work anyway, as the
+    // newest revision, the person is asked and the save repeated following that one.
+    std::optional<OfferKey> saveFollowing(const Offer &offer, const std::optional<OfferKey> &follows,
+        const QDateTime &savedAt = QDateTime::currentDateTime(), const QString &savedOn = QString());
+    // The newest revision that refused the last saveFollowing(); nullopt after any other outcome.
+    std::optional<SavedRevision> newerRevision() const { return m_newer; }
 
     std::optional<StoredOffer> load(const OfferKey &key);
 
@@ -79,9 +94,13 @@ private:
     bool upgradeFrom(int version);
     bool insertOffer(
         const OfferKey &key, const Offer &offer, const QDateTime &savedAt, const QString &savedOn);
+    std::optional<OfferKey> saveAs(const Offer &offer, std::optional<int> number,
+        std::optional<int> followsRevision, const QDateTime &savedAt, const QString &savedOn);
+    std::optional<SavedRevision> savedRevision(const OfferKey &key);
 
     Store *m_store;
     QString m_error;
+    std::optional<SavedRevision> m_newer;
 };
 
 // The text an offer is found by: its number, client and the rows' ids and descriptions, folded to

@@ -28,6 +28,7 @@ private Q_SLOTS:
     void textsComeBackExactly_data();
     void textsComeBackExactly();
     void numbersAndRevisions();
+    void newerRevisionRefusesTheSave();
     void failedSaveLeavesNothing_data();
     void failedSaveLeavesNothing();
     void priceListIsLeftAlone();
@@ -160,6 +161,41 @@ void TestOfferRepository::numbersAndRevisions()
     QCOMPARE(*d, (OfferKey { 3, 1 }));
     QVERIFY(!m_repo->save(first, 99)); // no such offer to revise
     QVERIFY(m_repo->lastError().contains(QStringLiteral("99")));
+}
+
+// Two counters revise the same offer from revision 1: the second is refused, told which revision
+// came in between, where and when, and can then save its work after that one.
+void TestOfferRepository::newerRevisionRefusesTheSave()
+{
+    const Offer first = sample(QStringLiteral("First"));
+    QCOMPARE(m_repo->saveFollowing(first, std::nullopt), std::optional<OfferKey>(OfferKey { 1, 1 }));
+    const QDateTime when(QDate(2027, 3, 1), QTime(16, 45, 10));
+    {
+        Store other(m_db->path, QStringLiteral("t-offers-other"));
+        QVERIFY(other.open());
+        Offer theirs = first;
+        theirs.row(5).amountText = QStringLiteral("10.00");
+        QCOMPARE(OfferRepository(&other).saveFollowing(
+                     theirs, OfferKey { 1, 1 }, when, QStringLiteral("COUNTER-2")),
+            std::optional<OfferKey>(OfferKey { 1, 2 }));
+    }
+    Offer mine = first;
+    mine.row(6).amountText = QStringLiteral("20.00");
+    QVERIFY(!m_repo->saveFollowing(mine, OfferKey { 1, 1 }));
+    const auto newer = m_repo->newerRevision();
+    QVERIFY(newer);
+    QCOMPARE(newer->key, (OfferKey { 1, 2 }));
+    QCOMPARE(newer->savedAt, when);
+    QCOMPARE(newer->savedOn, QStringLiteral("COUNTER-2"));
+    QVERIFY2(m_repo->lastError().contains(QStringLiteral("revision 2")), qPrintable(m_repo->lastError()));
+    QCOMPARE(rawColumn(QStringLiteral("select count(*) from offers")), QStringList { "2" });
+    // Knowingly, after revision 2: the newest.
+    QCOMPARE(m_repo->saveFollowing(mine, OfferKey { 1, 2 }), std::optional<OfferKey>(OfferKey { 1, 3 }));
+    QVERIFY(!m_repo->newerRevision());
+    QCOMPARE(m_repo->load({ 1, 2 })->offer.row(5).amountText, QStringLiteral("10.00"));
+    QCOMPARE(m_repo->load({ 1, 3 })->offer, mine);
+    QVERIFY(!m_repo->saveFollowing(mine, OfferKey { 9, 1 })); // no such offer
+    QVERIFY(!m_repo->newerRevision());
 }
 
 void TestOfferRepository::failedSaveLeavesNothing_data()

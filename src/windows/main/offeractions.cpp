@@ -89,6 +89,11 @@ OfferActions::OfferActions(MainWindow *form)
         return answer == QMessageBox::Yes;
     };
     m_tell = [this](const QString &message) { QMessageBox::information(m_form, title(), message); };
+    m_askSaveOverNewer = [this](const QString &question) {
+        return QMessageBox::question(
+                   m_form, title(), question, QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel)
+            == QMessageBox::Save;
+    };
     m_askPdfPath = [this](const QString &suggested) {
         QFileDialog files(m_form, QStringLiteral("Export the offer as PDF"), QFileInfo(suggested).path(),
             QStringLiteral("PDF files (*.pdf)"));
@@ -218,23 +223,49 @@ bool OfferActions::load(const OfferKey &key)
     return true;
 }
 
-bool OfferActions::saveQuietly()
+OfferActions::Kept OfferActions::saveQuietly()
 {
-    const auto key
-        = m_offers.save(m_form->offer(), m_current ? std::optional<int>(m_current->number) : std::nullopt);
-    if (!key)
-        return false;
-    m_current = key;
-    m_baseline = m_form->offer();
-    showCurrent();
-    return true;
+    // Based on the revision shown: a newer one another counter saved meanwhile is never silently
+    // passed over. The person is told which, and may save this work as the newest knowingly; asked
+    // again should yet another arrive while they decide.
+    std::optional<OfferKey> follows = m_current;
+    for (;;) {
+        if (const auto key = m_offers.saveFollowing(m_form->offer(), follows)) {
+            m_current = key;
+            m_baseline = m_form->offer();
+            showCurrent();
+            return Kept::Saved;
+        }
+        const auto newer = m_offers.newerRevision();
+        if (!newer)
+            return Kept::Failed;
+        const QString question
+            = QStringLiteral(
+                "Offer %1 was changed at another counter after you opened revision %2: revision %3 "
+                "was saved %4 on %5.\n\nSave your changes as revision %6, the newest? Revision "
+                "%3 stays as it is. (Cancel keeps your changes unsaved.)")
+                  .arg(newer->key.number)
+                  .arg(follows->revision)
+                  .arg(newer->key.revision)
+                  .arg(QLocale().toString(newer->savedAt, QLocale::ShortFormat), newer->savedOn)
+                  .arg(newer->key.revision + 1);
+        if (!m_askSaveOverNewer(question))
+            return Kept::Declined;
+        follows = newer->key;
+    }
 }
 
 bool OfferActions::save()
 {
-    if (saveQuietly())
+    switch (saveQuietly()) {
+    case Kept::Saved:
         return true;
-    m_tell(m_offers.lastError());
+    case Kept::Failed:
+        m_tell(m_offers.lastError());
+        return false;
+    case Kept::Declined:
+        break;
+    }
     return false;
 }
 

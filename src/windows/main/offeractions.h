@@ -48,6 +48,12 @@ public:
         m_askRetype = std::move(f);
     }
     void setTell(std::function<void(const QString &message)> f) { m_tell = std::move(f); }
+    // Asked when another counter saved a newer revision of the offer after this one was opened:
+    // true saves this work as the newest revision all the same, false leaves it unsaved.
+    void setAskSaveOverNewer(std::function<bool(const QString &question)> f)
+    {
+        m_askSaveOverNewer = std::move(f);
+    }
     // The file an export goes to; the empty text cancels.
     void setAskPdfPath(std::function<QString(const QString &suggestedPath)> f)
     {
@@ -104,6 +110,7 @@ private:
     std::function<Unsaved(const QString &question)> m_askUnsaved;
     std::function<std::optional<bool>(const QString &question)> m_askRetype;
     std::function<void(const QString &message)> m_tell;
+    std::function<bool(const QString &question)> m_askSaveOverNewer;
     std::function<QString(const QString &suggestedPath)> m_askPdfPath;
     std::function<bool()> m_printPage;
     std::function<std::optional<bool>()> m_askIncludePlan;
@@ -112,7 +119,10 @@ private:
     std::function<QString(const QString &problem, const QString &suggestedPath)> m_askPdfInstead;
     void buildMenu();
     bool settleUnsaved();
-    bool saveQuietly();
+    enum class Kept { Saved, Failed, Declined };
+    // Saves the offer as the revision after the one shown; asks first when another counter saved
+    // a newer one meanwhile (Declined: the person chose not to save over it).
+    Kept saveQuietly();
     void showCurrent();
     QString changesText(const QList<Reprice::Change> &changes) const;
     QString heading() const;

@@ -37,9 +37,18 @@ QString OfferActions::heading() const
 bool OfferActions::keepBeforePaper()
 {
     // Kept before it goes to paper or into a file, so it carries its number and is on record.
-    if ((m_current && !hasUnsavedChanges()) || saveQuietly())
+    if (m_current && !hasUnsavedChanges())
         return true;
-    m_notKept = m_offers.lastError();
+    switch (saveQuietly()) {
+    case Kept::Saved:
+        return true;
+    case Kept::Failed:
+        m_notKept = m_offers.lastError();
+        break;
+    case Kept::Declined:
+        m_notKept = QStringLiteral("You chose not to save it over the newer revision.");
+        break;
+    }
     return false;
 }
 

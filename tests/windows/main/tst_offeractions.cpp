@@ -18,8 +18,8 @@
 #include <unistd.h>
 
 // Kept offers on the main window: the Offer menu, saving and opening across a restart, revisions,
-// the question before unsaved work is replaced, the settings an opened offer must leave alone,
-// re-pricing, and saving before printing.
+// the question before unsaved work is replaced, a newer revision saved by another counter, the
+// settings an opened offer must leave alone, re-pricing, and saving before printing.
 class TestOfferActions : public QObject
 {
     Q_OBJECT
@@ -42,6 +42,8 @@ private Q_SLOTS:
     void newerSchemaOpensButIsNotWritten();
     void showingAnOfferChangesNoSetting_data();
     void showingAnOfferChangesNoSetting();
+    void newerRevisionIsToldBeforeSaving_data();
+    void newerRevisionIsToldBeforeSaving();
 
 private:
     void startForm();
@@ -418,6 +420,60 @@ void TestOfferActions::showingAnOfferChangesNoSetting()
     startForm();
     QCOMPARE(m_form->findChild<QLineEdit *>(QStringLiteral("Text3"))->text(), expectedShop);
     QCOMPARE(m_form->findChild<QLineEdit *>(QStringLiteral("Text5"))->text(), QStringLiteral("Sam"));
+}
+
+void TestOfferActions::newerRevisionIsToldBeforeSaving_data()
+{
+    QTest::addColumn<bool>("print"); // else Offer > Save
+    QTest::addColumn<bool>("saveAnyway");
+    QTest::newRow("save, as the newest") << false << true;
+    QTest::newRow("save, cancelled") << false << false;
+    QTest::newRow("print, cancelled") << true << false;
+}
+
+// This counter opened revision 1; another counter saved revision 2 meanwhile. Saving here says so,
+// naming revision 2, where and when it was saved, and saves this work as revision 3 only when the
+// person says so.
+void TestOfferActions::newerRevisionIsToldBeforeSaving()
+{
+    QFETCH(bool, print);
+    QFETCH(bool, saveAnyway);
+    pick(0, QStringLiteral("CPU-1"));
+    QVERIFY(actions()->save());
+    const QDateTime when(QDate(2026, 5, 6), QTime(11, 30));
+    {
+        Store other(m_db->path, QStringLiteral("t-other-counter"));
+        QVERIFY(other.open());
+        OfferRepository offers(&other);
+        Offer theirs = offers.load({ 1, 1 })->offer;
+        theirs.row(5).amountText = QStringLiteral("77.00");
+        QCOMPARE(offers.saveFollowing(theirs, OfferKey { 1, 1 }, when, QStringLiteral("COUNTER-2")),
+            std::optional<OfferKey>(OfferKey { 1, 2 }));
+    }
+    type(0, QStringLiteral("1000"));
+    QStringList asked;
+    actions()->setAskSaveOverNewer([&](const QString &question) {
+        asked << question;
+        return saveAnyway;
+    });
+    int printed = 0;
+    actions()->setPrintPage([&] {
+        ++printed;
+        return true;
+    });
+    const bool saved = print ? (m_form->printOffer(), printed == 1) : actions()->save();
+    QVERIFY(saved == (print || saveAnyway));
+    QCOMPARE(asked.size(), 1);
+    for (const QString &part : { QStringLiteral("revision 2"), QStringLiteral("COUNTER-2"),
+             QLocale().toString(when, QLocale::ShortFormat), QStringLiteral("revision 3") })
+        QVERIFY2(asked[0].contains(part), qPrintable(asked[0]));
+    OfferRepository *offers = actions()->offers();
+    QCOMPARE(*offers->latestRevision(1), saveAnyway ? 3 : 2);
+    QCOMPARE(offers->load({ 1, 2 })->offer.row(5).amountText, QStringLiteral("77.00")); // theirs stays
+    QCOMPARE(*actions()->current(), (OfferKey { 1, saveAnyway ? 3 : 1 }));
+    QCOMPARE(actions()->hasUnsavedChanges(), !saveAnyway);
+    // A cancelled save says nothing more; a print that could not be kept says so.
+    QCOMPARE(m_told.size(), print ? 1 : 0);
 }
 
 QTEST_MAIN(TestOfferActions)
