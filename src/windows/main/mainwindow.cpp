@@ -378,6 +378,11 @@ void MainWindow::shopNameChanged()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // An unsaved offer is asked about first, as New and Open do; Cancel keeps the window open.
+    if (!settleUnsavedOffer()) {
+        event->ignore();
+        return;
+    }
     const QString failure = saveOnClosing();
     if (!failure.isEmpty() && !m_closeAfterFailure(failure)) {
         event->ignore(); // kept open, so the texts are not lost
@@ -400,9 +405,17 @@ QString MainWindow::saveOnClosing()
         .arg(m_counterSettings.lastError());
 }
 
+bool MainWindow::settleUnsavedOffer()
+{
+    return !m_loaded || !m_offerActions || m_offerActions->settleUnsaved();
+}
+
 void MainWindow::exitProgram()
 {
-    // Ends the run without the close sequence: the boxes are not written back.
+    // Ends the run without the close sequence: the boxes are not written back. An unsaved offer
+    // would be lost without a word, so it is asked about first.
+    if (!settleUnsavedOffer())
+        return;
     m_loaded = false;
     m_endProgram();
 }

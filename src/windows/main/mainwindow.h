@@ -127,6 +127,8 @@ private:
     bool fillList(int index);
     void lookupItem(int index);
     void computeTotal();
+    // Asks about an unsaved offer before the window closes or the program ends; false: stay.
+    bool settleUnsavedOffer();
 
     Store *m_store;
     PriceListRepository m_priceList;

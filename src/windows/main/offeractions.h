@@ -81,6 +81,9 @@ public:
     // The saved revision the window shows; nullopt for an offer never saved.
     std::optional<OfferKey> current() const { return m_current; }
     bool hasUnsavedChanges() const;
+    // Asks whether unsaved changes are saved first (Save / Discard / Cancel); false when the
+    // person cancelled or the save failed, and the work must stay.
+    bool settleUnsaved();
     QString labelText() const;
     OfferRepository *offers() { return &m_offers; }
 
@@ -118,7 +121,6 @@ private:
     std::function<PrintResult(const QString &path, const PageDrawer &draw)> m_writePdf = writeDocumentPdf;
     std::function<QString(const QString &problem, const QString &suggestedPath)> m_askPdfInstead;
     void buildMenu();
-    bool settleUnsaved();
     enum class Kept { Saved, Failed, Declined };
     // Saves the offer as the revision after the one shown; asks first when another counter saved
     // a newer one meanwhile (Declined: the person chose not to save over it).

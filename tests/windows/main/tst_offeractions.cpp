@@ -18,8 +18,8 @@
 #include <unistd.h>
 
 // Kept offers on the main window: the Offer menu, saving and opening across a restart, revisions,
-// the question before unsaved work is replaced, a newer revision saved by another counter, the
-// settings an opened offer must leave alone, re-pricing, and saving before printing.
+// the question before unsaved work is replaced or the window closed, a newer revision saved by another
+// counter, the settings an opened offer must leave alone, re-pricing, and saving before printing.
 class TestOfferActions : public QObject
 {
     Q_OBJECT
@@ -186,16 +186,20 @@ void TestOfferActions::savedOfferComesBackAfterRestart()
 
 void TestOfferActions::unsavedWorkIsAskedAbout_data()
 {
+    QTest::addColumn<QString>("how"); // what would replace or end the work
     QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("replaced");
+    QTest::addColumn<bool>("replaced"); // the work was replaced, the window closed, the program ended
     QTest::addColumn<int>("kept"); // offers in the file afterwards
-    QTest::newRow("save") << int(OfferActions::Unsaved::Save) << true << 2;
-    QTest::newRow("discard") << int(OfferActions::Unsaved::Discard) << true << 1;
-    QTest::newRow("cancel") << int(OfferActions::Unsaved::Cancel) << false << 1;
+    for (const char *how : { "open", "close", "exit" }) {
+        QTest::addRow("%s, save", how) << how << int(OfferActions::Unsaved::Save) << true << 2;
+        QTest::addRow("%s, discard", how) << how << int(OfferActions::Unsaved::Discard) << true << 1;
+        QTest::addRow("%s, cancel", how) << how << int(OfferActions::Unsaved::Cancel) << false << 1;
+    }
 }
 
 void TestOfferActions::unsavedWorkIsAskedAbout()
 {
+    QFETCH(QString, how);
     QFETCH(int, answer);
     QFETCH(bool, replaced);
     QFETCH(int, kept);
@@ -211,9 +215,18 @@ void TestOfferActions::unsavedWorkIsAskedAbout()
         return OfferActions::Unsaved(answer);
     });
     actions()->setChooseOffer([](OfferRepository *) { return std::optional<OfferKey>(OfferKey { 1, 1 }); });
-    QCOMPARE(actions()->open(), replaced);
+    bool ended = false;
+    m_form->setEndProgram([&] { ended = true; });
+    if (how == QLatin1String("open")) {
+        QCOMPARE(actions()->open(), replaced);
+        QCOMPARE(m_form->row(5).text1->text(), replaced ? QStringLiteral("0.00") : QStringLiteral("900"));
+    } else if (how == QLatin1String("close")) {
+        QCOMPARE(m_form->close(), replaced);
+    } else {
+        m_form->findChild<QAction *>(QStringLiteral("mnufileexit"))->trigger();
+        QCOMPARE(ended, replaced);
+    }
     QCOMPARE(asked, 1);
-    QCOMPARE(m_form->row(5).text1->text(), replaced ? QStringLiteral("0.00") : QStringLiteral("900"));
     auto all = actions()->offers()->list();
     QCOMPARE(all->rowCount(), kept);
 }
