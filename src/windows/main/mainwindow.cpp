@@ -127,7 +127,7 @@ void MainWindow::buildMenus()
     file->setObjectName(QStringLiteral("mnufile"));
     QAction *installments = file->addAction(tr("&Installments"));
     installments->setObjectName(QStringLiteral("mnufileinstallments"));
-    connect(installments, &QAction::triggered, this, &MainWindow::installmentsRequested);
+    connect(installments, &QAction::triggered, this, &MainWindow::requestInstallments);
     // The order window has no place of its own on the window; it sits beside the calculator.
     QAction *orders = file->addAction(tr("&Orders..."));
     orders->setObjectName(QStringLiteral("mnufileorders"));
@@ -191,7 +191,9 @@ void MainWindow::buildClientArea()
                        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: "
                        "6px; padding: 0 2px; }"
                        // Masked amounts show one '*' per character (the style's own mask is a bullet).
-                       "QLineEdit { lineedit-password-character: 42; }"));
+                       "QLineEdit { lineedit-password-character: 42; }"
+                       // An amount that cannot be added.
+                       "QLineEdit[outOfRange=\"true\"] { color: red; }"));
     m_frame1 = new QGroupBox(QStringLiteral("PC Configuration"), client);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
     at(m_frame1, Frame1Left, Frame1Top, 8790, Frame1Height);
@@ -269,7 +271,7 @@ void MainWindow::buildTotalRow()
     m_cmdinst->setObjectName(QStringLiteral("cmdinst(0)"));
     m_cmdinst->setToolTip(QStringLiteral("Press to change configuration"));
     at(m_cmdinst, 5085, 5790, 1140, 315);
-    connect(m_cmdinst, &QPushButton::clicked, this, &MainWindow::installmentsRequested);
+    connect(m_cmdinst, &QPushButton::clicked, this, &MainWindow::requestInstallments);
     m_txttotal = new QLineEdit(QStringLiteral("0.00"), m_frame1);
     m_txttotal->setObjectName(QStringLiteral("txttotal"));
     m_txttotal->setReadOnly(true);
@@ -451,6 +453,14 @@ void MainWindow::togglePrices()
             row->text1->setEchoMode(QLineEdit::Normal);
     }
     row(0).text1->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::requestInstallments()
+{
+    // The calculator takes the total as its amount: it is not opened while the offer has none.
+    if (m_offerActions && !m_offerActions->totalIsFormed())
+        return;
+    Q_EMIT installmentsRequested();
 }
 
 void MainWindow::printOffer()

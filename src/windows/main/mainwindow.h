@@ -72,6 +72,9 @@ public:
     void setOffer(const Offer &offer);
     // The shop name and sales executive as the settings now stand, which a new offer starts from.
     const CounterSettings &counterSettings() const { return m_counterSettings; }
+    // Why the offer has no total (an amount that cannot be added, named by its row); empty when
+    // it has one.
+    QString totalProblem() const;
     // The "Offer" menu: saving, opening and re-pricing kept offers.
     OfferActions *offerActions() const { return m_offerActions; }
 
@@ -91,6 +94,8 @@ public Q_SLOTS:
     void togglePrices();
 
     void printOffer();
+    // The "Total Price" button and File > Installments.
+    void requestInstallments();
 
 Q_SIGNALS:
     // Requests for the secondary windows, answered by whoever wires the program together (each
@@ -127,8 +132,13 @@ private:
     bool fillList(int index);
     void lookupItem(int index);
     void computeTotal();
+    QString rowName(int index) const;
+    static void markAmount(QLineEdit *box, const QString &problem);
     // Asks about an unsaved offer before the window closes or the program ends; false: stay.
     bool settleUnsavedOffer();
+
+    // Set on an amount box whose amount cannot be added; the window's style sheet colours it.
+    static constexpr const char *OutOfRangeProperty = "outOfRange";
 
     Store *m_store;
     PriceListRepository m_priceList;

@@ -16,6 +16,15 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
+
+namespace
+{
+
+const QString NoTotal = QStringLiteral("No total");
+const QString NoTotalYet = QStringLiteral(" The offer has no total until it is corrected.");
+
+} // namespace
 
 void MainWindow::buildRows()
 {
@@ -144,14 +153,49 @@ void MainWindow::pickerKeyDown(int index, int keyCode, int shift)
 
 void MainWindow::computeTotal()
 {
-    // Exact, every digit shown; an amount out of range is named and left out, never miscounted.
-    int refused = -1;
-    m_txttotal->setText(m_offer.totalText(&refused));
-    if (refused < 0)
+    // Exact, every digit shown. An amount out of range cannot be added, and a total that left it
+    // out would stand beside it on paper: then the offer has no total at all, the row and the
+    // total box say so, and nothing is saved, printed or exported until it is corrected.
+    for (const auto &r : m_rows) {
+        const QString text = m_offer.row(r->index()).amountText;
+        const bool out = Amounts::readLeadingAmount(text).status == Amounts::Status::OutOfRange;
+        markAmount(r->text1, out ? Amounts::outOfRangeMessage(rowName(r->index()), text) : QString());
+    }
+    const QString problem = totalProblem();
+    if (problem.isEmpty()) {
+        m_txttotal->setText(m_offer.totalText());
+        m_txttotal->setToolTip(QString());
         return statusBar()->clearMessage();
-    const QString name = QLatin1String("Row ") + QString(row(refused).Command1->text()).remove(u'&');
-    statusBar()->showMessage(
-        Amounts::outOfRangeMessage(name, m_offer.row(refused).amountText) + u" It is left out of the total.");
+    }
+    m_txttotal->setText(NoTotal);
+    m_txttotal->setToolTip(problem + NoTotalYet);
+    statusBar()->showMessage(problem + NoTotalYet);
+}
+
+QString MainWindow::totalProblem() const
+{
+    int refused = -1;
+    m_offer.total(&refused);
+    if (refused < 0)
+        return {};
+    return Amounts::outOfRangeMessage(rowName(refused), m_offer.row(refused).amountText);
+}
+
+QString MainWindow::rowName(int index) const
+{
+    return QLatin1String("Row ") + QString(row(index).Command1->text()).remove(u'&');
+}
+
+void MainWindow::markAmount(QLineEdit *box, const QString &problem)
+{
+    const bool marked = !problem.isEmpty();
+    box->setToolTip(problem);
+    if (box->property(OutOfRangeProperty).toBool() == marked)
+        return;
+    // The client's style sheet colours a marked box; it reads the mark when the box is polished.
+    box->setProperty(OutOfRangeProperty, marked);
+    box->style()->unpolish(box);
+    box->style()->polish(box);
 }
 
 void MainWindow::amountChanged(int)

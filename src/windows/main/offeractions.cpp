@@ -182,6 +182,17 @@ bool OfferActions::settleUnsaved()
     return false;
 }
 
+bool OfferActions::totalIsFormed()
+{
+    const QString problem = m_form->totalProblem();
+    if (problem.isEmpty())
+        return true;
+    m_tell(problem
+        + QStringLiteral("\n\nThe offer has no total while this amount stands, so it is not saved, printed, "
+                         "exported or split into installments. Correct the amount first."));
+    return false;
+}
+
 void OfferActions::newOffer()
 {
     if (!settleUnsaved())
@@ -257,6 +268,8 @@ OfferActions::Kept OfferActions::saveQuietly()
 
 bool OfferActions::save()
 {
+    if (!totalIsFormed())
+        return false;
     switch (saveQuietly()) {
     case Kept::Saved:
         return true;
@@ -330,6 +343,8 @@ bool OfferActions::reprice()
 
 bool OfferActions::printKept()
 {
+    if (!totalIsFormed())
+        return false;
     keepBeforePaper();
     const bool printed = m_printPage && m_printPage();
     sayIfNotKept(printed);

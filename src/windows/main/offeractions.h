@@ -84,6 +84,8 @@ public:
     // Asks whether unsaved changes are saved first (Save / Discard / Cancel); false when the
     // person cancelled or the save failed, and the work must stay.
     bool settleUnsaved();
+    // Whether the offer has a total; when it has not, the person is told which row stops it.
+    bool totalIsFormed();
     QString labelText() const;
     OfferRepository *offers() { return &m_offers; }
 

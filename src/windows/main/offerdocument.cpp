@@ -64,7 +64,7 @@ void OfferActions::sayIfNotKept(bool done)
 
 bool OfferActions::printOfferWithPlan()
 {
-    if (!m_askPlan)
+    if (!m_askPlan || !totalIsFormed())
         return false;
     const std::optional<PlanPrintout> plan = m_askPlan();
     if (!plan)
@@ -89,6 +89,8 @@ bool OfferActions::printOfferWithPlan()
 
 bool OfferActions::exportPdf()
 {
+    if (!totalIsFormed())
+        return false;
     std::optional<bool> withPlan = m_askIncludePlan ? m_askIncludePlan() : std::optional<bool>(false);
     if (!withPlan)
         return false;

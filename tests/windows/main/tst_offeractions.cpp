@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <fcntl.h>
@@ -18,8 +20,9 @@
 #include <unistd.h>
 
 // Kept offers on the main window: the Offer menu, saving and opening across a restart, revisions,
-// the question before unsaved work is replaced or the window closed, a newer revision saved by another
-// counter, the settings an opened offer must leave alone, re-pricing, and saving before printing.
+// the question before unsaved work is replaced or the window closed, a newer revision saved by
+// another counter, the settings an opened offer must leave alone, an offer without a total,
+// re-pricing, and saving before printing.
 class TestOfferActions : public QObject
 {
     Q_OBJECT
@@ -44,6 +47,8 @@ private Q_SLOTS:
     void showingAnOfferChangesNoSetting();
     void newerRevisionIsToldBeforeSaving_data();
     void newerRevisionIsToldBeforeSaving();
+    void offerWithoutTotalIsNeverKept_data();
+    void offerWithoutTotalIsNeverKept();
 
 private:
     void startForm();
@@ -487,6 +492,62 @@ void TestOfferActions::newerRevisionIsToldBeforeSaving()
     QCOMPARE(actions()->hasUnsavedChanges(), !saveAnyway);
     // A cancelled save says nothing more; a print that could not be kept says so.
     QCOMPARE(m_told.size(), print ? 1 : 0);
+}
+
+void TestOfferActions::offerWithoutTotalIsNeverKept_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("save") << "save";
+    QTest::newRow("print") << "print";
+    QTest::newRow("print with plan") << "plan";
+    QTest::newRow("export PDF") << "pdf";
+    QTest::newRow("installments") << "installments";
+}
+
+// A row amount too large to add leaves the offer without a total: it is refused, naming the row,
+// rather than kept, printed or split into installments with a total that leaves the row out.
+void TestOfferActions::offerWithoutTotalIsNeverKept()
+{
+    QFETCH(QString, action);
+    pick(0, QStringLiteral("CPU-1"));
+    type(2, QStringLiteral("1e400"));
+    QCOMPARE(m_form->findChild<QLineEdit *>(QStringLiteral("txttotal"))->text(), QStringLiteral("No total"));
+    int asked = 0;
+    actions()->setPrintPage([&] { return ++asked > 0; });
+    actions()->setAskPlan([&]() -> std::optional<PlanPrintout> {
+        ++asked;
+        return std::nullopt;
+    });
+    actions()->setAskIncludePlan([&]() -> std::optional<bool> {
+        ++asked;
+        return false;
+    });
+    actions()->setAskPdfPath([&](const QString &) {
+        ++asked;
+        return QString();
+    });
+    QSignalSpy installments(m_form.get(), &MainWindow::installmentsRequested);
+    if (action == QLatin1String("save"))
+        QVERIFY(!actions()->save());
+    else if (action == QLatin1String("print"))
+        m_form->printOffer();
+    else if (action == QLatin1String("plan"))
+        QVERIFY(!actions()->printOfferWithPlan());
+    else if (action == QLatin1String("pdf"))
+        QVERIFY(!actions()->exportPdf());
+    else
+        m_form->findChild<QPushButton *>(QStringLiteral("cmdinst(0)"))->click();
+    QCOMPARE(asked, 0);
+    QCOMPARE(installments.count(), 0);
+    QCOMPARE(m_told.size(), 1);
+    QVERIFY2(
+        m_told[0].startsWith(QStringLiteral("Row RAM: \"1e400\" is out of range")), qPrintable(m_told[0]));
+    QCOMPARE(actions()->offers()->list()->rowCount(), 0);
+    QCOMPARE(label(), QStringLiteral("New offer"));
+    // Corrected, it goes.
+    type(2, QStringLiteral("300.50"));
+    QCOMPARE(m_form->findChild<QLineEdit *>(QStringLiteral("txttotal"))->text(), QStringLiteral("1550.50"));
+    QVERIFY(actions()->save());
 }
 
 QTEST_MAIN(TestOfferActions)

@@ -90,23 +90,36 @@ void TestRowAmounts::outOfRangeAmountIsRefused_data()
     QTest::newRow("two rows of 1e308") << "1e308";
     QTest::newRow("largest double") << "1.7976931348623157e308";
     QTest::newRow("10^21") << "1e21";
+    QTest::newRow("1e400") << "1e400";
+    QTest::newRow("23 digits") << "12345678901234567890123";
 }
 
 void TestRowAmounts::outOfRangeAmountIsRefused()
 {
-    // Kept as typed and named, never cut into another number or counted as one.
+    // Kept as typed and named, never cut into another number or counted as one; and never left
+    // out of a total that would then stand beside it: while it stands there is no total.
     QFETCH(QString, typed);
     amount(3)->setText(QStringLiteral("2.50"));
     for (int i : { 0, 1 }) {
         amount(i)->setText(typed);
         m_form->amountLeft(i);
         QCOMPARE(amount(i)->text(), typed);
+        QVERIFY2(
+            amount(i)->toolTip().contains(QStringLiteral("out of range")), qPrintable(amount(i)->toolTip()));
     }
-    QCOMPARE(total(), QStringLiteral("2.50"));
+    QCOMPARE(total(), QStringLiteral("No total"));
+    QVERIFY(m_form->offer().totalText() != total()); // the model's sum is not what is shown
+    QVERIFY(!amount(3)->property("outOfRange").toBool());
+    QVERIFY(amount(0)->property("outOfRange").toBool());
     // The message stays while a row is out of range and goes when none is.
-    QVERIFY2(m_form->statusBar()->currentMessage().startsWith(QStringLiteral("Row Processor: \"") + typed),
-        qPrintable(m_form->statusBar()->currentMessage()));
+    const QString message = m_form->statusBar()->currentMessage();
+    QVERIFY2(message.startsWith(QStringLiteral("Row Processor: \"") + typed.left(37)), qPrintable(message));
+    QVERIFY2(message.endsWith(QStringLiteral("The offer has no total until it is corrected.")),
+        qPrintable(message));
     amount(0)->setText(QStringLiteral("1"));
+    QVERIFY(amount(0)->toolTip().isEmpty());
+    QVERIFY(!amount(0)->property("outOfRange").toBool());
+    QCOMPARE(total(), QStringLiteral("No total"));
     QVERIFY(m_form->statusBar()->currentMessage().startsWith(QStringLiteral("Row Mother Board: ")));
     amount(1)->setText(QStringLiteral("2"));
     QCOMPARE(total(), QStringLiteral("5.50"));
