@@ -4,6 +4,10 @@
 
 #include <csv.h>
 
+#include <deque>
+#include <optional>
+#include <utility>
+
 namespace SupplierFile
 {
 
@@ -19,53 +23,135 @@ namespace
         return c == ' ' ? 1 : 0;
     }
 
-    // Feeds libcsv one line at a time, so every record is known by the line it starts on.
+    const QString BrokenQuote = QStringLiteral("A quote opened on this line is never closed, or text follows "
+                                               "its closing quote; the line was left out.");
+
+    // One libcsv parser, fed a line at a time.
+    class Parser
+    {
+    public:
+        Parser(const Format &format, bool strict)
+            : m_format(format)
+            , m_strict(strict)
+        {
+            start();
+        }
+        ~Parser() { csv_free(&m_parser); }
+        Parser(const Parser &) = delete;
+        Parser &operator=(const Parser &) = delete;
+
+        // Parses a line with its line break; false when the strict parser found a fault.
+        bool parse(const QByteArray &bytes)
+        {
+            return csv_parse(&m_parser, bytes.constData(), static_cast<size_t>(bytes.size()), onField,
+                       onRecordEnd, this)
+                == static_cast<size_t>(bytes.size());
+        }
+        // Forgets a record begun, to start on the next line afresh.
+        void restart()
+        {
+            csv_free(&m_parser);
+            start();
+        }
+        // Takes the fields of the records ended since it was last asked.
+        std::optional<QStringList> takeRecord()
+        {
+            if (!m_ended)
+                return std::nullopt;
+            m_ended = false;
+            return std::exchange(m_record, {});
+        }
+        void finish() { csv_fini(&m_parser, nullptr, nullptr, nullptr); }
+
+    private:
+        void start()
+        {
+            csv_init(&m_parser, m_strict ? CSV_STRICT : 0);
+            csv_set_delim(&m_parser, static_cast<unsigned char>(m_format.delimiter.toLatin1()));
+            csv_set_space_func(&m_parser, isBlank);
+            m_fields.clear();
+            m_record.clear();
+            m_ended = false;
+        }
+        static void onField(void *data, size_t size, void *self)
+        {
+            static_cast<Parser *>(self)->m_fields
+                << QString::fromUtf8(static_cast<const char *>(data), static_cast<qsizetype>(size));
+        }
+        static void onRecordEnd(int, void *self)
+        {
+            auto *parser = static_cast<Parser *>(self);
+            parser->m_record = std::exchange(parser->m_fields, {});
+            parser->m_ended = true;
+        }
+
+        Format m_format;
+        bool m_strict;
+        csv_parser m_parser {};
+        QStringList m_fields;
+        QStringList m_record;
+        bool m_ended = false;
+    };
+
+    // Trailing empty fields (a line ended by a delimiter) shift no column.
+    qsizetype fieldCount(const QStringList &fields)
+    {
+        qsizetype n = fields.size();
+        while (n > 0 && fields.at(n - 1).isEmpty())
+            --n;
+        return n;
+    }
+
+    // Reads the lines into records, each known by the line it starts on. The strict parser reads
+    // them first: a quoted field may run over several lines, as exported descriptions do. A record
+    // it cannot read, or one over several lines that does not have the first record's fields (a
+    // quote never closed swallows the lines after it), is broken: its first line is read once more
+    // on its own by the lenient parser (a '"' inside an unquoted text is an inch sign, not a
+    // quote) and taken only when it ends on that line with the fields of the first record; else
+    // it is refused. The lines after it are read again from the start, so no line is lost to
+    // another's quote.
     class LineFeeder
     {
     public:
         LineFeeder(const Format &format, const Handlers &handlers)
             : m_format(format)
             , m_handlers(handlers)
+            , m_strict(format, true)
         {
-            start();
         }
-        ~LineFeeder() { csv_free(&m_parser); }
-        LineFeeder(const LineFeeder &) = delete;
-        LineFeeder &operator=(const LineFeeder &) = delete;
 
-        // A line, or a piece of one too long to keep (complete false: the line goes on).
+        // A line with its line break, or a piece of one too long to keep (complete false: the
+        // line goes on).
         void feed(const QString &line, bool complete = true);
         void finish();
 
     private:
-        void start()
+        struct Line {
+            qint64 number;
+            QString text;
+        };
+        void drain();
+        void parse(Line &&line);
+        void breakRecord();
+        void deliver(qint64 line, QStringList &&fields);
+        bool fits(const QStringList &fields) const
         {
-            csv_init(&m_parser, 0);
-            csv_set_delim(&m_parser, static_cast<unsigned char>(m_format.delimiter.toLatin1()));
-            csv_set_space_func(&m_parser, isBlank);
-            m_inRecord = false;
-            m_recordBytes = 0;
-            m_fields.clear();
+            return m_fieldCount < 0 || fields.size() == m_fieldCount
+                || (fields.size() > m_fieldCount && fieldCount(fields) <= m_fieldCount);
         }
-        void endRecord();
-        static void onField(void *data, size_t size, void *self)
-        {
-            auto *feeder = static_cast<LineFeeder *>(self);
-            feeder->m_fields << QString::fromUtf8(
-                static_cast<const char *>(data), static_cast<qsizetype>(size));
-        }
-        static void onRecordEnd(int, void *self) { static_cast<LineFeeder *>(self)->endRecord(); }
 
         Format m_format;
         const Handlers &m_handlers;
-        csv_parser m_parser {};
+        Parser m_strict;
         qint64 m_line = 0;
         bool m_lineOpen = false;
         bool m_skippingLine = false;
-        qint64 m_recordStart = 0;
-        qsizetype m_recordBytes = 0;
-        bool m_inRecord = false;
-        QStringList m_fields;
+        // Lines still to be parsed: the one just read, or those after a broken record.
+        std::deque<Line> m_queue;
+        // The lines of the record the strict parser has begun.
+        QList<Line> m_open;
+        qsizetype m_openBytes = 0;
+        qsizetype m_fieldCount = -1; // of the first record
     };
 
     void LineFeeder::feed(const QString &line, bool complete)
@@ -78,70 +164,130 @@ namespace
         if (sameLine && m_skippingLine)
             return;
         m_skippingLine = false;
-        if (!m_inRecord) {
-            if (line.trimmed().isEmpty())
-                return; // a blank line holds no record
-            m_inRecord = true;
-            m_recordStart = m_line;
-        }
-        const QByteArray bytes = line.toUtf8();
-        m_recordBytes += bytes.size();
-        if (m_recordBytes > MaxRecordBytes) {
-            m_handlers.problem({ m_recordStart,
-                QStringLiteral(
-                    "The record is longer than %1 KB (an unclosed quote, or no text file of prices); "
-                    "it was left out.")
-                    .arg(MaxRecordBytes / 1024) });
-            csv_free(&m_parser);
-            start();
-            m_skippingLine = !complete;
+        if (complete) {
+            m_queue.push_back({ m_line, line });
+            drain();
             return;
         }
-        if (csv_parse(
-                &m_parser, bytes.constData(), static_cast<size_t>(bytes.size()), onField, onRecordEnd, this)
-            != static_cast<size_t>(bytes.size())) {
-            m_handlers.problem({ m_recordStart,
-                QStringLiteral("The line cannot be read: %1.")
-                    .arg(QString::fromLatin1(csv_strerror(csv_error(&m_parser)))) });
-            csv_free(&m_parser);
-            start();
+        // A line without end: whatever record was begun before it is broken, and the line itself
+        // is refused without being kept.
+        while (!m_open.isEmpty()) {
+            breakRecord();
+            drain();
+        }
+        m_handlers.problem({ m_line,
+            QStringLiteral("The record is longer than %1 KB (an unclosed quote, or no text file of prices); "
+                           "it was left out.")
+                .arg(MaxRecordBytes / 1024) });
+        m_skippingLine = true;
+    }
+
+    void LineFeeder::drain()
+    {
+        while (!m_queue.empty()) {
+            Line line = std::move(m_queue.front());
+            m_queue.pop_front();
+            parse(std::move(line));
         }
     }
 
-    void LineFeeder::endRecord()
+    void LineFeeder::parse(Line &&line)
     {
-        Record record { m_recordStart, std::move(m_fields) };
-        m_fields.clear();
-        m_inRecord = false;
-        m_recordBytes = 0;
+        if (m_open.isEmpty() && line.text.trimmed().isEmpty())
+            return; // a blank line holds no record
+        const QByteArray bytes = line.text.toUtf8();
+        m_openBytes += bytes.size();
+        m_open.push_back(std::move(line));
+        if (m_openBytes > MaxRecordBytes) {
+            if (m_open.size() == 1) {
+                m_handlers.problem({ m_open.first().number,
+                    QStringLiteral("The record is longer than %1 KB (an unclosed quote, or no text file of "
+                                   "prices); it was left out.")
+                        .arg(MaxRecordBytes / 1024) });
+                m_strict.restart();
+                m_open.clear();
+                m_openBytes = 0;
+                return;
+            }
+            breakRecord();
+            return;
+        }
+        if (!m_strict.parse(bytes)) {
+            breakRecord();
+            return;
+        }
+        if (auto fields = m_strict.takeRecord()) {
+            const bool multiLine = m_open.size() > 1;
+            if (multiLine && !fits(*fields)) {
+                breakRecord();
+                return;
+            }
+            const qint64 first = m_open.first().number;
+            m_open.clear();
+            m_openBytes = 0;
+            deliver(first, std::move(*fields));
+        }
+    }
+
+    void LineFeeder::breakRecord()
+    {
+        QList<Line> lines = std::exchange(m_open, {});
+        m_openBytes = 0;
+        m_strict.restart();
+        const Line &first = lines.first();
+        Parser lenient(m_format, false);
+        lenient.parse(first.text.toUtf8());
+        std::optional<QStringList> fields = lenient.takeRecord();
+        if (fields && fits(*fields))
+            deliver(first.number, std::move(*fields));
+        else
+            m_handlers.problem({ first.number, BrokenQuote });
+        // Read again, before anything after them.
+        for (qsizetype i = lines.size() - 1; i >= 1; --i)
+            m_queue.push_front(std::move(lines[i]));
+    }
+
+    void LineFeeder::deliver(qint64 line, QStringList &&fields)
+    {
         bool empty = true;
-        for (const QString &field : record.fields)
+        for (const QString &field : fields)
             empty = empty && field.isEmpty();
         if (empty)
             return;
-        for (const QString &field : record.fields) {
+        for (const QString &field : fields) {
             if (field.contains(QChar(0))) {
-                m_handlers.problem({ record.line,
+                m_handlers.problem({ line,
                     QStringLiteral("The line holds a NUL character (binary data); it was left out.") });
                 return;
             }
             if (field.contains(QChar::ReplacementCharacter)) {
-                m_handlers.problem({ record.line,
+                m_handlers.problem({ line,
                     QStringLiteral("The line holds bytes that are not %1 text; it was left out.")
                         .arg(encodingName(m_format.encoding)) });
                 return;
             }
         }
-        m_handlers.record(std::move(record));
+        if (m_fieldCount < 0) {
+            m_fieldCount = fields.size();
+        } else if (!fits(fields) && fields.size() > m_fieldCount) {
+            m_handlers.problem({ line,
+                QStringLiteral("The line has %1 fields where the first line has %2 (a delimiter inside a "
+                               "text that is not quoted?); it was left out.")
+                    .arg(fields.size())
+                    .arg(m_fieldCount) });
+            return;
+        }
+        m_handlers.record({ line, std::move(fields) });
     }
 
     void LineFeeder::finish()
     {
         // Every line was fed with its line break, so a record still open is inside a quote.
-        if (m_inRecord)
-            m_handlers.problem({ m_recordStart,
-                QStringLiteral("A quote opened on this line is never closed; the record was left out.") });
-        csv_fini(&m_parser, nullptr, nullptr, nullptr);
+        while (!m_open.isEmpty()) {
+            breakRecord();
+            drain();
+        }
+        m_strict.finish();
     }
 
 } // namespace

@@ -146,8 +146,27 @@ void TestSupplierFile::read_data()
                                          << QStringList { "1:a|b", "2:c|d", "3:e|f" };
     QTest::newRow("tab-separated, blanks trimmed, quoted blanks kept")
         << QByteArray(" a \t\" b \"\tc\n") << "\t" << Encoding::Utf8 << QStringList { "1:a| b |c" };
-    QTest::newRow("a quote never closed") << QByteArray("a,b\n\"open,c\nd,e\n") << "," << Encoding::Utf8
-                                          << QStringList { "1:a|b", "!2:A quote opened on this l" };
+    QTest::newRow("a quote never closed: the lines after it are still read")
+        << QByteArray("a,b\n\"open,c\nd,e\n") << "," << Encoding::Utf8
+        << QStringList { "1:a|b", "!2:A quote opened on this l", "3:d|e" };
+    // The quote of line 2 would end inside line 4: one item with another's category and price.
+    QTest::newRow("a quote closed lines later swallows nothing")
+        << QByteArray("category,id,description,price\n0,R5,\"AMD Ryzen 5,5400\n0,I5,Intel Core i5,6900\n"
+                      "0,I7,\"Intel Core i7\",11800\n")
+        << "," << Encoding::Utf8
+        << QStringList { "1:category|id|description|price", "!2:A quote opened on this l",
+               "3:0|I5|Intel Core i5|6900", "4:0|I7|Intel Core i7|11800" };
+    QTest::newRow("a quote closed at the end of a later line swallows nothing")
+        << QByteArray("a,b,c\n1,\"x,3\n4,5,6\"\n7,8,9\n") << "," << Encoding::Utf8
+        << QStringList { "1:a|b|c", "!2:A quote opened on this l", "3:4|5|6\"", "4:7|8|9" };
+    QTest::newRow("text after a closing quote")
+        << QByteArray("a,b\n\"x\" y,c\nd,e\n") << "," << Encoding::Utf8
+        << QStringList { "1:a|b", "!2:A quote opened on this l", "3:d|e" };
+    QTest::newRow("an inch sign inside an unquoted text is text") << QByteArray(
+        "a,b\n15\" LCD,c\n") << "," << Encoding::Utf8 << QStringList { "1:a|b", "2:15\" LCD|c" };
+    QTest::newRow("a line with more fields than the first: refused; empty ones at its end do not count")
+        << QByteArray("a,b,c\n1,2,3,4\n5,6,7,\n") << "," << Encoding::Utf8
+        << QStringList { "1:a|b|c", "!2:The line has 4 fields wh", "3:5|6|7|" };
     QTest::newRow("a NUL in a line") << QByteArray("a,b\nc\0x,d\ne,f\n", 14) << "," << Encoding::Utf8
                                      << QStringList { "1:a|b", "!2:The line holds a NUL cha", "3:e|f" };
     QTest::newRow("bytes that are not UTF-8") << QByteArray("a,b\nc\xFF,d\n") << "," << Encoding::Utf8
