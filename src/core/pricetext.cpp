@@ -1,7 +1,5 @@
 #include "pricetext.h"
 
-#include "amount.h"
-
 #include <cmath>
 
 namespace PriceText
@@ -15,26 +13,32 @@ QString shown(const QString &stored)
     return r.ok() ? r.value.exactText() : stored;
 }
 
+std::optional<QString> refusal(const Amounts::Reading &reading, const QString &written)
+{
+    if (reading.status == Amounts::Status::OutOfRange)
+        return Amounts::outOfRangeMessage(QStringLiteral("Price"), written);
+    if (!reading.ok())
+        return written.trimmed().isEmpty()
+            ? QStringLiteral("Price: enter a price (0 for none).")
+            : QStringLiteral("Price: \"%1\" is not a number. Type a price such as 1250 or 12.50.")
+                  .arg(written.trimmed().left(40));
+    return std::nullopt;
+}
+
 namespace
 {
 
-    Entry check(const QString &typed, const QLocale &locale, bool cut)
+    Entry check(const Amounts::Reading &r, const QString &written, bool cut)
     {
         Entry e;
-        const Amounts::Reading r = Amounts::readAmount(typed, locale);
-        if (r.status == Amounts::Status::OutOfRange) {
-            e.message = Amounts::outOfRangeMessage(QStringLiteral("Price"), typed);
-        } else if (!r.ok()) {
-            e.message = typed.trimmed().isEmpty()
-                ? QStringLiteral("Price: enter a price (0 for none).")
-                : QStringLiteral("Price: \"%1\" is not a number. Type a price such as 1250 or 12.50.")
-                      .arg(typed.trimmed().left(40));
-        } else {
-            e.ok = true;
-            // Cut, not rounded: 12.345 becomes 12.34; read back so trailing zeros go (12.5, 12).
-            const Decimal value = cut ? *Decimal::fromPlain(Amounts::amountText(r.value)) : r.value;
-            e.stored = value.exactText();
+        if (const auto why = refusal(r, written)) {
+            e.message = *why;
+            return e;
         }
+        e.ok = true;
+        // Cut, not rounded: 12.345 becomes 12.34; read back so trailing zeros go (12.5, 12).
+        const Decimal value = cut ? *Decimal::fromPlain(Amounts::amountText(r.value)) : r.value;
+        e.stored = value.exactText();
         return e;
     }
 
@@ -42,12 +46,17 @@ namespace
 
 Entry forAdd(const QString &typed, const QLocale &locale)
 {
-    return check(typed, locale, false);
+    return check(Amounts::readAmount(typed, locale), typed, false);
 }
 
 Entry forUpdate(const QString &typed, const QLocale &locale)
 {
-    return check(typed, locale, true);
+    return check(Amounts::readAmount(typed, locale), typed, true);
+}
+
+Entry forFile(const QString &plain, const QString &written)
+{
+    return check(Amounts::readAmount(plain, QLocale::c()), written, false);
 }
 
 } // namespace PriceText
@@ -73,4 +82,22 @@ bool PriceText::samePrice(const QString &a, const QString &b)
     const auto x = Decimal::fromPlain(a.trimmed());
     const auto y = Decimal::fromPlain(b.trimmed());
     return x && y && *x == *y;
+}
+
+QString PriceText::tenfold(const QString &oldPrice, const QString &newPrice)
+{
+    const auto before = Decimal::fromPlain(oldPrice.trimmed());
+    const auto after = Decimal::fromPlain(newPrice.trimmed());
+    if (!before || !after || before->isZero() || after->isZero())
+        return QString();
+    const double a = std::abs(before->toDouble());
+    const double b = std::abs(after->toDouble());
+    const bool larger = b >= a;
+    const double factor = larger ? b / a : a / b;
+    if (!(factor >= 10) || !std::isfinite(factor))
+        return QString();
+    QString number = QString::number(factor, 'f', factor < 100 ? 1 : 0);
+    if (number.endsWith(QLatin1String(".0")))
+        number.chop(2);
+    return (larger ? QStringLiteral("\u00d7") : QStringLiteral("\u00f7")) + number;
 }
