@@ -42,9 +42,10 @@ SupplierImport::Reading readFile(const QString &path, bool *finished)
 {
     QFile file(path);
     file.open(QIODevice::ReadOnly);
-    const SupplierImport::Columns columns { 0, 1, 2, 3, QString(), true, SupplierImport::DecimalSign::Point };
+    const SupplierImport::Columns columns
+        = *SupplierImport::Columns::fromText(QStringLiteral("0,1,2,3,1,point,"));
     return SupplierImport::readItems(
-        file, { SupplierFile::Encoding::Utf8, u',' }, columns, {}, finished, nullptr);
+        file, { SupplierFile::Encoding::Utf8, u',' }, columns, {}, {}, finished, nullptr);
 }
 
 int refusedFile(const QString &csv, int count, int runs)

@@ -1,7 +1,5 @@
 #include "supplierimport.h"
 
-#include "pricetext.h"
-
 #include <QLocale>
 
 namespace SupplierImport
@@ -10,39 +8,36 @@ namespace SupplierImport
 namespace
 {
 
-    bool groupedWell(QStringView digits, QChar group)
-    {
-        const QList<QStringView> parts = digits.split(group);
-        for (qsizetype i = 1; i < parts.size(); ++i) {
-            if (parts[i].size() != 3)
-                return false;
-        }
-        return !parts.first().isEmpty();
-    }
-
+    // As the file holds it: the reader has taken off the blanks around an unquoted field, and a
+    // quoted one keeps its own, so an exported id " R5" reads back as itself.
     QString field(const QStringList &fields, int column)
     {
-        return column >= 0 && column < fields.size() ? fields.at(column).trimmed() : QString();
+        return column >= 0 && column < fields.size() ? fields.at(column) : QString();
     }
 
 } // namespace
 
 QString Columns::toText() const
 {
-    return QStringLiteral("%1,%2,%3,%4,%5,%6,%7")
-        .arg(category)
-        .arg(id)
-        .arg(description)
-        .arg(price)
-        .arg(header ? 1 : 0)
-        .arg(
-            decimal == DecimalSign::Comma ? QStringLiteral("comma") : QStringLiteral("point"), fixedCategory);
+    QString text
+        = QStringLiteral("%1,%2,%3,%4,%5,%6,%7")
+              .arg(category)
+              .arg(id)
+              .arg(description)
+              .arg(price)
+              .arg(header ? 1 : 0)
+              .arg((decimal == DecimalSign::Comma ? QStringLiteral("comma") : QStringLiteral("point"))
+                      + (decimalChosen ? QStringLiteral("*") : QString()),
+                  fixedCategory);
+    for (auto i = categoryRows.cbegin(); i != categoryRows.cend(); ++i)
+        text += u',' + QString::fromLatin1(i.key().toUtf8().toPercentEncoding()) + u'=' + i.value();
+    return text;
 }
 
 std::optional<Columns> Columns::fromText(const QString &text)
 {
     const QStringList parts = text.split(u',');
-    if (parts.size() != 7)
+    if (parts.size() < 7)
         return std::nullopt;
     Columns c;
     bool ok[5] = {};
@@ -51,13 +46,53 @@ std::optional<Columns> Columns::fromText(const QString &text)
     c.description = parts[2].toInt(&ok[2]);
     c.price = parts[3].toInt(&ok[3]);
     c.header = parts[4].toInt(&ok[4]) != 0;
-    c.decimal = parts[5] == QLatin1String("comma") ? DecimalSign::Comma : DecimalSign::Point;
+    c.decimal = parts[5].startsWith(QLatin1String("comma")) ? DecimalSign::Comma : DecimalSign::Point;
+    c.decimalChosen = parts[5].endsWith(u'*');
     c.fixedCategory = parts[6];
     for (const bool b : ok) {
         if (!b)
             return std::nullopt;
     }
+    if (!c.fixedCategory.isEmpty() && !isRowCategory(c.fixedCategory))
+        return std::nullopt;
+    for (qsizetype i = 7; i < parts.size(); ++i) {
+        const qsizetype at = parts[i].indexOf(u'=');
+        const QString row = parts[i].mid(at + 1);
+        if (at <= 0 || (!row.isEmpty() && !isRowCategory(row)))
+            return std::nullopt;
+        c.categoryRows.insert(
+            QString::fromUtf8(QByteArray::fromPercentEncoding(parts[i].left(at).toLatin1())), row);
+    }
     return c;
+}
+
+bool isRowCategory(QStringView category)
+{
+    // Written as the list writes them: "0" to "16", no sign, no leading zero.
+    if (category.isEmpty() || category.size() > 2 || (category.size() == 2 && category.front() == u'0'))
+        return false;
+    int row = 0;
+    for (const QChar c : category) {
+        if (c < u'0' || c > u'9')
+            return false;
+        row = row * 10 + (c.unicode() - u'0');
+    }
+    return row < RowCount;
+}
+
+std::optional<QString> rowFor(const Columns &columns, const QString &value, const QStringList &rowNames)
+{
+    const auto chosen = columns.categoryRows.constFind(value);
+    if (chosen != columns.categoryRows.cend())
+        return *chosen;
+    if (isRowCategory(value))
+        return value;
+    const QString name = value.trimmed();
+    for (qsizetype row = 0; row < rowNames.size() && row < RowCount; ++row) {
+        if (QString(rowNames.at(row)).remove(u'&').compare(name, Qt::CaseInsensitive) == 0)
+            return QString::number(row);
+    }
+    return std::nullopt;
 }
 
 Columns guessColumns(const QStringList &header)
@@ -79,64 +114,28 @@ Columns guessColumns(const QStringList &header)
     return c;
 }
 
-DecimalSign guessDecimal(const QStringList &prices)
-{
-    bool comma = false;
-    for (const QString &p : prices) {
-        const QString t = p.trimmed();
-        const qsizetype at = t.lastIndexOf(u',');
-        const qsizetype point = t.lastIndexOf(u'.');
-        if (at >= 0 && (point < 0 || point < at) && t.size() - at - 1 <= 2 && t.size() - at - 1 >= 1)
-            comma = true;
-        if (point >= 0 && at < point && t.size() - point - 1 != 3)
-            return DecimalSign::Point;
-    }
-    return comma ? DecimalSign::Comma : DecimalSign::Point;
-}
-
-std::optional<QString> price(QStringView text, DecimalSign sign, QString *why)
-{
-    QString t = text.trimmed().toString();
-    t.remove(u' ');
-    t.remove(QChar(0x00A0));
-    t.remove(QChar(0x202F));
-    const auto refuse = [&](const QString &reason) -> std::optional<QString> {
-        if (why)
-            *why = reason;
-        return std::nullopt;
-    };
-    if (t.isEmpty())
-        return refuse(QStringLiteral("no price"));
-    const QChar point = sign == DecimalSign::Comma ? u',' : u'.';
-    const QChar group = sign == DecimalSign::Comma ? u'.' : u',';
-    const qsizetype decimalAt = t.indexOf(point);
-    const QStringView whole = QStringView(t).left(decimalAt < 0 ? t.size() : decimalAt);
-    QStringView digits = whole;
-    if (digits.startsWith(u'-') || digits.startsWith(u'+'))
-        digits = digits.sliced(1);
-    if (digits.contains(group) && !groupedWell(digits, group))
-        return refuse(QStringLiteral("the price \"%1\" has a '%2' where the decimal sign is '%3'")
-                          .arg(text.trimmed().left(40).toString(), group, point));
-    if (decimalAt >= 0 && QStringView(t).sliced(decimalAt + 1).contains(group))
-        return refuse(
-            QStringLiteral("the price \"%1\" is not a number").arg(text.trimmed().left(40).toString()));
-    t.remove(group);
-    if (sign == DecimalSign::Comma)
-        t.replace(u',', u'.');
-    const PriceText::Entry entry = PriceText::forAdd(t, QLocale::c());
-    if (!entry.ok)
-        return refuse(
-            entry.message.startsWith(QLatin1String("Price: ")) ? entry.message.mid(7) : entry.message);
-    if (entry.stored.startsWith(u'-'))
-        return refuse(
-            QStringLiteral("a price cannot be negative (%1)").arg(text.trimmed().left(40).toString()));
-    return entry.stored;
-}
-
-Collector::Collector(const Columns &columns, size_t maxItems)
+Collector::Collector(const Columns &columns, const QStringList &rowNames, size_t maxItems)
     : m_columns(columns)
+    , m_rowNames(rowNames)
     , m_maxItems(maxItems)
 {
+}
+
+QString Collector::rowName(const QString &category) const
+{
+    const QString name = QString(m_rowNames.value(category.toInt())).remove(u'&');
+    return name.isEmpty() ? QStringLiteral("category %1").arg(category) : name;
+}
+
+void Collector::countValue(const QString &value)
+{
+    const auto seen = m_valueIndex.constFind(value);
+    if (seen != m_valueIndex.cend()) {
+        ++m_reading.categoryValues[*seen].second;
+    } else if (m_reading.categoryValues.size() < MaxListed) {
+        m_valueIndex.insert(value, m_reading.categoryValues.size());
+        m_reading.categoryValues.push_back({ value, 1 });
+    }
 }
 
 void Collector::problem(SupplierFile::Problem &&problem)
@@ -160,15 +159,31 @@ void Collector::record(SupplierFile::Record &&record)
     ++m_reading.records;
     const QStringList &f = record.fields;
     Item item;
-    item.category = m_columns.category >= 0 ? field(f, m_columns.category) : m_columns.fixedCategory;
+    const QString value = m_columns.category >= 0 ? field(f, m_columns.category) : m_columns.fixedCategory;
+    if (m_columns.category >= 0 && !value.isEmpty())
+        countValue(value);
     item.id = field(f, m_columns.id);
-    if (item.category.isEmpty() || item.id.isEmpty()) {
-        problem({ record.line,
-            item.category.isEmpty() ? QStringLiteral("no category") : QStringLiteral("no id") });
+    if (value.isEmpty() || item.id.isEmpty()) {
+        problem({ record.line, value.isEmpty() ? QStringLiteral("no category") : QStringLiteral("no id") });
         return;
     }
+    // A category no row shows would be out of reach of every picker and editor (and "90" holds
+    // the settings): only the rows are imported into.
+    const std::optional<QString> row = rowFor(m_columns, value, m_rowNames);
+    if (!row) {
+        problem({ record.line,
+            QStringLiteral("the category \"%1\" is none of the rows; choose its row in the category list, or "
+                           "leave it out")
+                .arg(value.left(40)) });
+        return;
+    }
+    if (row->isEmpty()) {
+        ++m_reading.leftOut;
+        return;
+    }
+    item.category = *row;
     QString why;
-    const auto stored = price(field(f, m_columns.price), m_columns.decimal, &why);
+    const auto stored = price(field(f, m_columns.price), m_columns.decimal, &why, &m_decimal);
     if (!stored) {
         problem({ record.line, why });
         return;
@@ -177,14 +192,18 @@ void Collector::record(SupplierFile::Record &&record)
         m_full = true;
         return;
     }
-    if (m_columns.description >= 0)
-        item.description = field(f, m_columns.description);
+    // An empty cell tells nothing: the list keeps the description it has.
+    if (m_columns.description >= 0) {
+        QString description = field(f, m_columns.description);
+        if (!description.isEmpty())
+            item.description = std::move(description);
+    }
     item.price = *stored;
     item.line = record.line;
     if (const auto earlier = m_reading.items.put(item))
-        note(QStringLiteral("Line %1: %2 in category %3 was already on line %4; this line is used.")
+        note(QStringLiteral("Line %1: %2 (%3) was already listed on line %4; this line is used.")
                  .arg(record.line)
-                 .arg(item.id, item.category)
+                 .arg(item.id, rowName(item.category))
                  .arg(*earlier));
 }
 
@@ -202,9 +221,10 @@ QList<QStringList> firstRecords(QIODevice &device, const SupplierFile::Format &f
 }
 
 Reading readItems(QIODevice &device, const SupplierFile::Format &format, const Columns &columns,
-    const std::function<bool(qint64)> &keepGoing, bool *finished, QString *why, size_t maxItems)
+    const QStringList &rowNames, const std::function<bool(qint64)> &keepGoing, bool *finished, QString *why,
+    size_t maxItems)
 {
-    Collector collector(columns, maxItems);
+    Collector collector(columns, rowNames, maxItems);
     SupplierFile::Handlers handlers;
     handlers.record = [&](SupplierFile::Record &&r) { collector.record(std::move(r)); };
     handlers.problem = [&](SupplierFile::Problem &&p) { collector.problem(std::move(p)); };
@@ -224,6 +244,7 @@ Reading readItems(QIODevice &device, const SupplierFile::Format &format, const C
 
 Reading Collector::take()
 {
+    m_reading.decimal = m_decimal.guess();
     return std::move(m_reading);
 }
 

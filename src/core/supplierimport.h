@@ -3,7 +3,9 @@
 #include "supplierfile.h"
 #include "supplieritems.h"
 
+#include <QHash>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -24,21 +26,73 @@ struct Columns {
     QString fixedCategory;
     bool header = true; // the first record names the columns
     DecimalSign decimal = DecimalSign::Point;
+    // The person chose the sign for prices that read two ways; kept, so this supplier's next file
+    // of such prices is read the same way without asking again.
+    bool decimalChosen = false;
+    // The row the person chose for a category value of the file ("Processors" -> "0"); an empty
+    // row leaves the value's lines out. A value not in here goes to the row it names (rowFor).
+    QMap<QString, QString> categoryRows;
 
-    // For remembering a file's mapping: "category,id,description,price,header,decimal,fixed".
+    // For remembering a file's mapping: "category,id,description,price,header,decimal,fixed" (the
+    // decimal "point" or "comma", a '*' after it when the person chose it), then a ",value=row" for
+    // each category value chosen (the value percent-encoded). A text kept before categories were
+    // mapped reads as it did.
     QString toText() const;
     static std::optional<Columns> fromText(const QString &text);
 };
 
+// The seventeen rows keep their items in the categories "0" to "16"; no other category is
+// reachable from a row (and "90" holds the settings).
+constexpr int RowCount = 17;
+bool isRowCategory(QStringView category);
+
+// The row a category value of the file goes to: the person's choice, else the row whose number
+// ("10") or name ("KeyBoard", any case; rowNames by row) it is. An empty text: its lines are left
+// out; nullopt: no row is known for it, and its lines are refused.
+std::optional<QString> rowFor(const Columns &columns, const QString &value, const QStringList &rowNames);
+
 // Columns named like ours in a header row ("category", "id"/"code"/"item", "description"/"name",
 // "price"), in any case; the rest stay unmapped.
 Columns guessColumns(const QStringList &header);
-// Comma when the prices of the sample end in a comma and one or two digits and never hold a point.
-DecimalSign guessDecimal(const QStringList &prices);
 
-// A supplier's price as the list stores it ('.' as the point, never negative); nullopt and why
-// when it is none. Group separators must stand before groups of three digits.
-std::optional<QString> price(QStringView text, DecimalSign sign, QString *why);
+// The decimal sign of a column of prices, when the prices tell it: the last of two different
+// separators, a separator repeated in groups, or one followed by other than three digits. Prices
+// that all have exactly three digits after one separator ("1.299", "12,500") read two ways a
+// thousand times apart, and so do prices that disagree: then there is no guess, and sample holds
+// one of them as the file writes it, for the person to choose. Whole numbers read alike either way.
+struct DecimalGuess {
+    std::optional<DecimalSign> sign;
+    QString sample;
+    bool wholeNumbers = false; // no price told a sign: any reads them alike
+};
+DecimalGuess guessDecimal(const QStringList &prices);
+
+// The same guess over a column a price at a time, for a whole file.
+class DecimalEvidence
+{
+public:
+    void add(QStringView price);
+    // A price already without its currency (numberOf), and as the file writes it.
+    void addNumber(const QString &number, QStringView written);
+    DecimalGuess guess() const;
+
+private:
+    bool m_point = false;
+    bool m_comma = false;
+    QString m_twoWays; // the first price that reads both ways
+    QString m_firstTold; // the first price that tells a sign
+};
+
+// A price cell without what is not its number: the blanks around it and a currency sign or code
+// before or after it ("EGP 1.234,50", "145,00 \u00a3", "-$5"); the digits and separators as written.
+QString numberOf(QStringView text);
+
+// A supplier's price as the list stores it ('.' as the point), by the rule the editor's prices
+// follow (PriceText::refusal); nullopt and why when it is none, quoting the cell as the file holds
+// it. Group separators must stand before groups of three digits. What the price tells of the
+// decimal sign goes to `evidence`, when given.
+std::optional<QString> price(
+    QStringView text, DecimalSign sign, QString *why, DecimalEvidence *evidence = nullptr);
 
 struct Reading {
     ItemList items;
@@ -49,6 +103,12 @@ struct Reading {
     QStringList notes;
     qint64 noteCount = 0;
     qint64 records = 0;
+    // The values of the category column in the order first met, with how many lines hold each
+    // (the first MaxListed values), for choosing their rows.
+    QList<std::pair<QString, qint64>> categoryValues;
+    qint64 leftOut = 0; // lines passed over: their category is left out
+    // The decimal sign all the file's prices tell, beyond the first lines it was chosen from.
+    DecimalGuess decimal;
 };
 
 // No one reads a million refusals; keeping them would cost more than the items.
@@ -61,7 +121,8 @@ constexpr size_t MaxItems = 2'000'000;
 class Collector
 {
 public:
-    explicit Collector(const Columns &columns, size_t maxItems = MaxItems);
+    // rowNames: the rows' names by row, for category values and messages.
+    explicit Collector(const Columns &columns, const QStringList &rowNames = {}, size_t maxItems = MaxItems);
     void record(SupplierFile::Record &&record);
     void problem(SupplierFile::Problem &&problem);
     // True once the file has listed more than maxItems items; the rest is not kept.
@@ -70,12 +131,17 @@ public:
 
 private:
     void note(QString &&text);
+    void countValue(const QString &value);
+    QString rowName(const QString &category) const;
 
     Columns m_columns;
+    QStringList m_rowNames;
     size_t m_maxItems;
     bool m_full = false;
     Reading m_reading;
     bool m_headerSeen = false;
+    QHash<QString, qsizetype> m_valueIndex;
+    DecimalEvidence m_decimal;
 };
 
 // The file's first records, for choosing its columns: at most `count`.
@@ -84,6 +150,7 @@ QList<QStringList> firstRecords(QIODevice &device, const SupplierFile::Format &f
 // Reads the whole file through a Collector; *finished is false when keepGoing stopped it, or the
 // file could not be read to its end or lists more than maxItems items (why says so).
 Reading readItems(QIODevice &device, const SupplierFile::Format &format, const Columns &columns,
-    const std::function<bool(qint64)> &keepGoing, bool *finished, QString *why, size_t maxItems = MaxItems);
+    const QStringList &rowNames, const std::function<bool(qint64)> &keepGoing, bool *finished, QString *why,
+    size_t maxItems = MaxItems);
 
 } // namespace SupplierImport

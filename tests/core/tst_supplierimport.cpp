@@ -1,5 +1,7 @@
+#include "core/pricetext.h"
 #include "core/supplierimport.h"
 
+#include <QBuffer>
 #include <QTest>
 
 #include <cstring>
@@ -13,8 +15,16 @@ private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
     void price_data();
     void price();
-    void guesses();
+    void sameRuleAsTheEditor_data();
+    void sameRuleAsTheEditor();
+    void tenfold_data();
+    void tenfold();
+    void guessColumns();
+    void guessDecimal_data();
+    void guessDecimal();
     void collect();
+    void lines_data();
+    void lines();
     void columnsRemembered();
     void itemsComeBackAsPut();
     void refusalsAreCountedNotAllKept();
@@ -40,8 +50,29 @@ void TestSupplierImport::price_data()
                                                << "where the decimal sign is '.'";
     QTest::newRow("1.234,56 with a decimal point") << "1.234,56" << DecimalSign::Point << ""
                                                    << "is not a number";
-    QTest::newRow("-3") << "-3" << DecimalSign::Point << ""
-                        << "cannot be negative";
+    // The editor stores negative prices (a trade-in or a discount kept in "Other"); a file that holds
+    // them must read back the same.
+    QTest::newRow("-3, as the editor allows") << "-3" << DecimalSign::Point << "-3"
+                                              << "";
+    QTest::newRow("a currency code before") << "EGP 1.234,50" << DecimalSign::Comma << "1234.5"
+                                            << "";
+    QTest::newRow("a currency sign after") << "145,00 \u00a3" << DecimalSign::Comma << "145"
+                                           << "";
+    QTest::newRow("a currency sign before, spaced") << "$ 9,90" << DecimalSign::Comma << "9.9"
+                                                    << "";
+    QTest::newRow("a currency code after, no space") << "9.90USD" << DecimalSign::Point << "9.9"
+                                                     << "";
+    QTest::newRow("a sign before the currency") << "-$5.00" << DecimalSign::Point << "-5"
+                                                << "";
+    QTest::newRow("Arabic pounds") << "\u062c.\u0645. 1.250" << DecimalSign::Comma << "1250"
+                                   << "";
+    QTest::newRow("a word that is no currency") << "12 pcs" << DecimalSign::Point << ""
+                                                << "\"12 pcs\" is not a number";
+    QTest::newRow("a currency alone") << "EGP" << DecimalSign::Point << ""
+                                      << "\"EGP\" is not a number";
+    QTest::newRow("the message quotes the file, not the converted text")
+        << "1.234,5x" << DecimalSign::Comma << ""
+        << "\"1.234,5x\" is not a number";
     QTest::newRow("abc") << "abc" << DecimalSign::Point << ""
                          << "is not a number";
     QTest::newRow("1e9999") << "1e9999" << DecimalSign::Point << ""
@@ -71,7 +102,64 @@ void TestSupplierImport::price()
     QVERIFY2(why.contains(reason), qPrintable(why));
 }
 
-void TestSupplierImport::guesses()
+// A price the editor stores is one the import takes, and the other way round: one rule.
+void TestSupplierImport::sameRuleAsTheEditor_data()
+{
+    QTest::addColumn<QString>("text");
+    for (const char *text :
+        { "-5", "-1500.50", "0", "12.345", "1.5e3", "999999999999999999999", "1e21", "abc", "-", "1e400" })
+        QTest::newRow(text) << QString::fromLatin1(text);
+}
+
+void TestSupplierImport::sameRuleAsTheEditor()
+{
+    QFETCH(QString, text);
+    const PriceText::Entry editor = PriceText::forAdd(text, QLocale::c());
+    QString why;
+    const std::optional<QString> import = SupplierImport::price(text, DecimalSign::Point, &why);
+    QCOMPARE(import.has_value(), editor.ok);
+    QCOMPARE(import.value_or(QString()), editor.stored);
+    if (!editor.ok)
+        QCOMPARE("Price: " + why, editor.message);
+}
+
+void TestSupplierImport::tenfold_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("marked");
+    QTest::newRow("ten times") << "5400"
+                               << "54000"
+                               << "\u00d710";
+    QTest::newRow("a thousandth") << "1299"
+                                  << "1.299"
+                                  << "\u00f71000";
+    QTest::newRow("twelve and a half times") << "8"
+                                             << "100"
+                                             << "\u00d712.5";
+    QTest::newRow("nine times") << "100"
+                                << "900"
+                                << "";
+    QTest::newRow("a negative price ten times") << "-5"
+                                                << "-50"
+                                                << "\u00d710";
+    QTest::newRow("from nothing") << "0"
+                                  << "100"
+                                  << "";
+    QTest::newRow("no number") << "abc"
+                               << "100"
+                               << "";
+}
+
+void TestSupplierImport::tenfold()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(QString, marked);
+    QCOMPARE(PriceText::tenfold(before, after), marked);
+}
+
+void TestSupplierImport::guessColumns()
 {
     const SupplierImport::Columns c
         = SupplierImport::guessColumns({ "Code", "Name", "Stock", "Price (EGP)", "Category" });
@@ -79,9 +167,33 @@ void TestSupplierImport::guesses()
     QCOMPARE(c.description, 1);
     QCOMPARE(c.price, 3);
     QCOMPARE(c.category, 4);
-    QCOMPARE(SupplierImport::guessDecimal({ "12,50", "1.234,5", "7" }), DecimalSign::Comma);
-    QCOMPARE(SupplierImport::guessDecimal({ "12.50", "1,234.5" }), DecimalSign::Point);
-    QCOMPARE(SupplierImport::guessDecimal({ "1,234", "7" }), DecimalSign::Point);
+}
+
+void TestSupplierImport::guessDecimal_data()
+{
+    QTest::addColumn<QStringList>("prices");
+    QTest::addColumn<QString>("guess"); // "point", "comma", or "ask" and the sample shown
+    QTest::newRow("decimal commas") << QStringList { "12,50", "1.234,5", "7" } << "comma";
+    QTest::newRow("decimal points") << QStringList { "12.50", "1,234.5" } << "point";
+    QTest::newRow("three digits after one comma: ask") << QStringList { "1,234", "7" } << "ask 1,234";
+    QTest::newRow("three digits after one point: ask")
+        << QStringList { "1.299", "12.500", "4.350" } << "ask 1.299";
+    QTest::newRow("another price decides for the comma") << QStringList { "1.299", "12,50" } << "comma";
+    QTest::newRow("another price decides for the point") << QStringList { "1.299", "12.5" } << "point";
+    QTest::newRow("points in groups") << QStringList { "1.234.567" } << "comma";
+    QTest::newRow("commas in groups") << QStringList { "1,234,567" } << "point";
+    QTest::newRow("whole numbers read alike either way") << QStringList { "1299", "7", "" } << "point";
+    QTest::newRow("with currency signs") << QStringList { "EGP 1.234,50", "\u00a3 12" } << "comma";
+    QTest::newRow("prices that disagree: ask") << QStringList { "12,50", "12.50" } << "ask 12,50";
+}
+
+void TestSupplierImport::guessDecimal()
+{
+    QFETCH(QStringList, prices);
+    QFETCH(QString, guess);
+    const SupplierImport::DecimalGuess g = SupplierImport::guessDecimal(prices);
+    const QString got = !g.sign ? "ask " + g.sample : *g.sign == DecimalSign::Comma ? "comma" : "point";
+    QCOMPARE(got, guess);
 }
 
 void TestSupplierImport::collect()
@@ -106,8 +218,8 @@ void TestSupplierImport::collect()
     QCOMPARE(reading.items[0].description.value_or(QString()), QStringLiteral("Ryzen, boxed"));
     QCOMPARE(reading.items[0].line, 5);
     QCOMPARE(reading.items[1].category, QStringLiteral("2"));
-    QCOMPARE(reading.notes.size(), 1);
-    QVERIFY2(reading.notes[0].contains("line 2"), qPrintable(reading.notes[0]));
+    QCOMPARE(reading.notes,
+        QStringList { "Line 5: R5 (category 0) was already listed on line 2; this line is used." });
     QCOMPARE(reading.problems.size(), 3);
     QCOMPARE(reading.problems[0].line, 3);
     QCOMPARE(reading.problems[1].line, 4);
@@ -216,11 +328,11 @@ private:
 void TestSupplierImport::endlessFileStopsAtTheLimit()
 {
     EndlessFile file;
-    SupplierImport::Columns columns { 0, 1, 2, 3, QString(), false, DecimalSign::Point };
+    const SupplierImport::Columns columns = *SupplierImport::Columns::fromText("0,1,2,3,0,point,");
     bool finished = true;
     QString why;
     const SupplierImport::Reading reading = SupplierImport::readItems(
-        file, { SupplierFile::Encoding::Utf8, u',' }, columns, {}, &finished, &why, 20000);
+        file, { SupplierFile::Encoding::Utf8, u',' }, columns, {}, {}, &finished, &why, 20000);
     QVERIFY(!finished);
     QVERIFY2(why.contains("more than " + QLocale().toString(20000) + " items"), qPrintable(why));
     QVERIFY2(file.served < 4 * 1024 * 1024, qPrintable(QString::number(file.served)));
@@ -234,10 +346,107 @@ void TestSupplierImport::columnsRemembered()
     c.fixedCategory = "3";
     c.header = false;
     c.decimal = DecimalSign::Comma;
+    c.categoryRows = { { "Processors", "0" }, { "Printers, ink=toner", "" }, { "%20 odd", "16" } };
     const auto back = SupplierImport::Columns::fromText(c.toText());
     QVERIFY(back);
     QCOMPARE(back->toText(), c.toText());
+    QCOMPARE(back->categoryRows, c.categoryRows);
     QVERIFY(!SupplierImport::Columns::fromText("nonsense"));
+    // A text kept before categories could be mapped reads as it did.
+    const auto old = SupplierImport::Columns::fromText("0,1,2,3,1,comma,");
+    QVERIFY(old);
+    QCOMPARE(old->category, 0);
+    QCOMPARE(old->decimal, DecimalSign::Comma);
+    QVERIFY(old->categoryRows.isEmpty());
+    // No category outside the rows, however it was written.
+    QVERIFY(!SupplierImport::Columns::fromText("-1,1,2,3,1,point,90"));
+    QVERIFY(!SupplierImport::Columns::fromText("0,1,2,3,1,point,,Memory=90"));
+}
+
+namespace
+{
+
+const QStringList RowNames { "Processor", "Mother Board", "RAM", "Floppy Disk", "Hard Disk", "VGA Card",
+    "Monitor", "CD-ROM", "Sound Card", "Speaker", "KeyBoard", "Mouse", "Case", "Fax Modem", "Extra 1",
+    "Extra 2", "Other" };
+
+} // namespace
+
+// What the lines of a file become: items ("category/id=price:description", "-" for a description the
+// file leaves to the list), the lines refused and what is noted.
+void TestSupplierImport::lines_data()
+{
+    QTest::addColumn<QString>("columns"); // as remembered: Columns::toText()
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<QStringList>("refused"); // "line: reason"
+    QTest::addColumn<QStringList>("notes");
+    const QByteArray header = "category,id,description,price\n";
+    QTest::newRow("row numbers and row names are rows; any other value is refused with it")
+        << "0,1,2,3,1,point,"
+        << header
+            + "0,R5,Ryzen,5400\nKeyBoard,K1,Keys,95\nkeyboard,K2,Keys,96\nProcessors,P1,x,1\n"
+              "90,company,Shop,0\n17,X,x,1\n00,Y,y,1\n"
+        << QStringList { "0/R5=5400:Ryzen", "10/K1=95:Keys", "10/K2=96:Keys" }
+        << QStringList { "5: the category \"Processors\" is none of the rows; choose its row in the "
+                         "category list, or leave it out",
+               "6: the category \"90\" is none of the rows; choose its row in the category list, or leave "
+               "it out",
+               "7: the category \"17\" is none of the rows; choose its row in the category list, or leave "
+               "it out",
+               "8: the category \"00\" is none of the rows; choose its row in the category list, or leave "
+               "it out" }
+        << QStringList {};
+    QTest::newRow("values mapped to a row go there; values left out are passed over")
+        << "0,1,2,3,1,point,,Processors=0,Printers=,3=5"
+        << header + "Processors,P1,x,1\nPrinters,PR,Laser,5\n3,H1,Disk,7\n"
+        << QStringList { "0/P1=1:x", "5/H1=7:Disk" } << QStringList {} << QStringList {};
+    QTest::newRow("no category column: every item in the chosen row")
+        << "-1,0,-1,1,0,point,0" << QByteArray("R5,5400\n") << QStringList { "0/R5=5400:-" } << QStringList {}
+        << QStringList {};
+    QTest::newRow("an empty description cell keeps the list's description")
+        << "0,1,2,3,1,point," << header + "0,R5,,5400\n0,I5,\"\",6900\n0,I7, ,11800\n"
+        << QStringList { "0/R5=5400:-", "0/I5=6900:-", "0/I7=11800:-" } << QStringList {} << QStringList {};
+    QTest::newRow("blanks inside quotes are kept, blanks outside are not")
+        << "0,1,2,3,1,point," << header + "0,\" R5 \",\" padded \",5\n0, I5 , Core i5 ,6\n"
+        << QStringList { "0/ R5 =5: padded ", "0/I5=6:Core i5" } << QStringList {} << QStringList {};
+    QTest::newRow("ids listed twice are named by their row")
+        << "0,1,2,3,1,point," << header + "2,D4,DDR4,1250\n2,D4,DDR4,1300\n"
+        << QStringList { "2/D4=1300:DDR4" } << QStringList {}
+        << QStringList { "Line 3: D4 (RAM) was already listed on line 2; this line is used." };
+    QTest::newRow("a price refused as the file writes it")
+        << "0,1,2,3,1,comma," << header + "10,K1,Keys,EGP 12x\n10,K2,Keys,\"145,00 \u00a3\"\n"
+        << QStringList { "10/K2=145:Keys" }
+        << QStringList { "2: \"EGP 12x\" is not a number. Type a price such as 1250 or 12.50." }
+        << QStringList {};
+}
+
+void TestSupplierImport::lines()
+{
+    QFETCH(QString, columns);
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, items);
+    QFETCH(QStringList, refused);
+    QFETCH(QStringList, notes);
+    const auto chosen = SupplierImport::Columns::fromText(columns);
+    QVERIFY(chosen);
+    QBuffer buffer(&file);
+    buffer.open(QIODevice::ReadOnly);
+    bool finished = false;
+    QString why;
+    const SupplierImport::Reading reading = SupplierImport::readItems(
+        buffer, { SupplierFile::Encoding::Utf8, u',' }, *chosen, RowNames, {}, &finished, &why);
+    QVERIFY2(finished, qPrintable(why));
+    QStringList got;
+    for (const SupplierImport::Item &item : reading.items)
+        got << QStringLiteral("%1/%2=%3:%4")
+                   .arg(item.category, item.id, item.price, item.description.value_or("-"));
+    QCOMPARE(got, items);
+    QStringList problems;
+    for (const SupplierFile::Problem &p : reading.problems)
+        problems << QStringLiteral("%1: %2").arg(p.line).arg(p.reason);
+    QCOMPARE(problems, refused);
+    QCOMPARE(reading.notes, notes);
 }
 
 QTEST_APPLESS_MAIN(TestSupplierImport)

@@ -17,234 +17,260 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-namespace
-{
+namespace {
 
-// A preview of more rows than this shows the first ones; the summary counts them all.
+// A preview of more rows than this shows the first ones; the summary counts
+// them all.
 constexpr int ShownRows = 5000;
 constexpr qint64 SampleBytes = 64 * 1024;
 
-void addRow(QTableWidget *grid, const QStringList &cells)
-{
-    const int r = grid->rowCount();
-    grid->insertRow(r);
-    for (int c = 0; c < cells.size(); ++c)
-        grid->setItem(r, c, new QTableWidgetItem(cells.at(c)));
+void addRow(QTableWidget *grid, const QStringList &cells) {
+  const int r = grid->rowCount();
+  grid->insertRow(r);
+  for (int c = 0; c < cells.size(); ++c)
+    grid->setItem(r, c, new QTableWidgetItem(cells.at(c)));
 }
 
 } // namespace
 
-void ImportWindow::chooseFile()
-{
-    const QString path = m_askPath();
-    if (!path.isEmpty())
-        setFile(path);
+void ImportWindow::chooseFile() {
+  const QString path = m_askPath();
+  if (!path.isEmpty())
+    setFile(path);
 }
 
-bool ImportWindow::setFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_tell(
-            QStringLiteral("%1 cannot be opened: %2").arg(QDir::toNativeSeparators(path), file.errorString()),
-            true);
-        return false;
-    }
-    QString why;
-    const auto format = SupplierFile::detect(file.read(SampleBytes), &why);
-    if (!format) {
-        m_tell(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), why), true);
-        return false;
-    }
-    m_path = path;
-    m_file->setText(QDir::toNativeSeparators(path));
-    m_encoding->setCurrentIndex(std::max(0, m_encoding->findData(static_cast<int>(format->encoding))));
-    m_delimiter->setCurrentIndex(std::max(0, m_delimiter->findData(QString(format->delimiter))));
-    file.seek(0);
-    m_first = SupplierImport::firstRecords(file, *format, 20);
-    SupplierImport::Columns columns = SupplierImport::guessColumns(m_first.value(0));
-    columns.header = columns.id >= 0 || columns.price >= 0;
-    QStringList prices;
-    for (const QStringList &r : m_first.mid(columns.header ? 1 : 0))
-        prices << r.value(columns.price);
-    columns.decimal = SupplierImport::guessDecimal(prices);
-    // The same supplier's file of last time: the columns chosen then.
-    if (const auto kept = ImportColumns(m_store).remembered(QFileInfo(path).fileName())) {
-        if (const auto recalled = SupplierImport::Columns::fromText(*kept))
-            columns = *recalled;
-    }
-    m_header->setChecked(columns.header);
-    fillColumnChoices();
-    showColumns(columns);
-    invalidate();
-    return true;
+bool ImportWindow::setFile(const QString &path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    m_tell(QStringLiteral("%1 cannot be opened: %2")
+               .arg(QDir::toNativeSeparators(path), file.errorString()),
+           true);
+    return false;
+  }
+  QString why;
+  const auto format = SupplierFile::detect(file.read(SampleBytes), &why);
+  if (!format) {
+    m_tell(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), why),
+           true);
+    return false;
+  }
+  m_path = path;
+  m_file->setText(QDir::toNativeSeparators(path));
+  m_encoding->setCurrentIndex(
+      std::max(0, m_encoding->findData(static_cast<int>(format->encoding))));
+  m_delimiter->setCurrentIndex(
+      std::max(0, m_delimiter->findData(QString(format->delimiter))));
+  file.seek(0);
+  m_first = SupplierImport::firstRecords(file, *format, 20);
+  SupplierImport::Columns columns =
+      SupplierImport::guessColumns(m_first.value(0));
+  columns.header = columns.id >= 0 || columns.price >= 0;
+  QStringList prices;
+  for (const QStringList &r : m_first.mid(columns.header ? 1 : 0))
+    prices << r.value(columns.price);
+  columns.decimal = SupplierImport::guessDecimal(prices).sign.value_or(
+      SupplierImport::DecimalSign::Point);
+  // The same supplier's file of last time: the columns chosen then.
+  if (const auto kept =
+          ImportColumns(m_store).remembered(QFileInfo(path).fileName())) {
+    if (const auto recalled = SupplierImport::Columns::fromText(*kept))
+      columns = *recalled;
+  }
+  m_header->setChecked(columns.header);
+  fillColumnChoices();
+  showColumns(columns);
+  invalidate();
+  return true;
 }
 
-void ImportWindow::invalidate()
-{
-    m_preview.reset();
-    m_grid->setRowCount(0);
-    m_problems->clear();
-    m_apply->setEnabled(false);
-    m_summary->setText(m_path.isEmpty() ? QStringLiteral("Choose a supplier's file.")
-                                        : QStringLiteral("Press Preview to see what the file changes."));
+void ImportWindow::invalidate() {
+  m_preview.reset();
+  m_grid->setRowCount(0);
+  m_problems->clear();
+  m_apply->setEnabled(false);
+  m_summary->setText(
+      m_path.isEmpty()
+          ? QStringLiteral("Choose a supplier's file.")
+          : QStringLiteral("Press Preview to see what the file changes."));
 }
 
-void ImportWindow::readPreview()
-{
-    invalidate();
+void ImportWindow::readPreview() {
+  invalidate();
+  m_reading = {};
+  const SupplierImport::Columns columns = chosenColumns();
+  if (m_path.isEmpty() || columns.id < 0 || columns.price < 0) {
+    m_tell(QStringLiteral(
+               "Choose the file and at least its ID and Price columns."),
+           true);
+    return;
+  }
+  QFile file(m_path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    m_tell(QStringLiteral("%1 cannot be opened: %2")
+               .arg(QDir::toNativeSeparators(m_path), file.errorString()),
+           true);
+    return;
+  }
+  QProgressDialog progress(
+      QStringLiteral("Reading %1...").arg(QFileInfo(m_path).fileName()),
+      QStringLiteral("Cancel"), 0, 1000, this);
+  progress.setObjectName(QStringLiteral("frmimportprogress"));
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(500);
+  const qint64 size = std::max<qint64>(1, file.size());
+  bool finished = false;
+  QString why;
+  QStringList rowNames;
+  for (int i = 0; i < m_fixedCategory->count(); ++i)
+    rowNames << m_fixedCategory->itemText(i);
+  m_reading = SupplierImport::readItems(
+      file, chosenFormat(), columns, rowNames,
+      [&](qint64 bytes) {
+        progress.setValue(
+            static_cast<int>(std::min<qint64>(999, bytes * 1000 / size)));
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+      },
+      &finished, &why);
+  progress.reset();
+  if (!finished) {
     m_reading = {};
-    const SupplierImport::Columns columns = chosenColumns();
-    if (m_path.isEmpty() || columns.id < 0 || columns.price < 0) {
-        m_tell(QStringLiteral("Choose the file and at least its ID and Price columns."), true);
-        return;
-    }
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_tell(QStringLiteral("%1 cannot be opened: %2")
-                   .arg(QDir::toNativeSeparators(m_path), file.errorString()),
-            true);
-        return;
-    }
-    QProgressDialog progress(QStringLiteral("Reading %1...").arg(QFileInfo(m_path).fileName()),
-        QStringLiteral("Cancel"), 0, 1000, this);
-    progress.setObjectName(QStringLiteral("frmimportprogress"));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    const qint64 size = std::max<qint64>(1, file.size());
-    bool finished = false;
-    QString why;
-    m_reading = SupplierImport::readItems(
-        file, chosenFormat(), columns,
-        [&](qint64 bytes) {
-            progress.setValue(static_cast<int>(std::min<qint64>(999, bytes * 1000 / size)));
-            QCoreApplication::processEvents();
-            return !progress.wasCanceled();
-        },
-        &finished, &why);
-    progress.reset();
-    if (!finished) {
-        m_reading = {};
-        m_tell(progress.wasCanceled() ? QStringLiteral("Reading was cancelled; nothing was changed.") : why,
-            !progress.wasCanceled());
-        return;
-    }
-    PriceImport import(m_store);
-    // Comparing a million lines with the list takes a few seconds.
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    m_preview = import.preview(m_reading.items);
-    QGuiApplication::restoreOverrideCursor();
-    if (!m_preview) {
-        m_tell(QStringLiteral("The price list cannot be read: %1").arg(import.lastError().text()), true);
-        return;
-    }
-    showPreview();
+    m_tell(progress.wasCanceled()
+               ? QStringLiteral("Reading was cancelled; nothing was changed.")
+               : why,
+           !progress.wasCanceled());
+    return;
+  }
+  PriceImport import(m_store);
+  // Comparing a million lines with the list takes a few seconds.
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  m_preview = import.preview(m_reading.items);
+  QGuiApplication::restoreOverrideCursor();
+  if (!m_preview) {
+    m_tell(QStringLiteral("The price list cannot be read: %1")
+               .arg(import.lastError().text()),
+           true);
+    return;
+  }
+  showPreview();
 }
 
-QString ImportWindow::categoryShown(const QString &category) const
-{
-    // By the name of its row, as the main window shows it; a category no row shows, by its code.
-    const int row = m_fixedCategory->findData(category);
-    return row >= 0 ? m_fixedCategory->itemText(row) : category;
+QString ImportWindow::categoryShown(const QString &category) const {
+  // By the name of its row, as the main window shows it; a category no row
+  // shows, by its code.
+  const int row = m_fixedCategory->findData(category);
+  return row >= 0 ? m_fixedCategory->itemText(row) : category;
 }
 
-void ImportWindow::showPreview()
-{
-    m_grid->setUpdatesEnabled(false);
-    const ImportPreview &p = *m_preview;
-    for (size_t i = 0; i < p.changedCount() && m_grid->rowCount() < ShownRows; ++i) {
-        const ImportChange c = p.changed(i);
-        addRow(m_grid,
-            { QStringLiteral("Changed"), categoryShown(c.item.category), c.item.id,
-                c.item.description.value_or(c.oldDescription.value_or(QString())),
-                c.oldPrice.value_or(QString()), c.item.price,
-                PriceText::percentChange(c.oldPrice.value_or(QString()), c.item.price) });
-    }
-    for (size_t i = 0; i < p.addedCount() && m_grid->rowCount() < ShownRows; ++i) {
-        const SupplierImport::Item item = p.added(i);
-        addRow(m_grid,
-            { QStringLiteral("New"), categoryShown(item.category), item.id,
-                item.description.value_or(QString()), QString(), item.price, QString() });
-    }
-    for (size_t i = 0; i < p.missingCount() && m_grid->rowCount() < ShownRows; ++i) {
-        const PriceListItem item = p.missing(i);
-        addRow(m_grid,
-            { QStringLiteral("No longer listed"), categoryShown(item.category), item.id,
-                item.description.value_or(QString()), item.price.value_or(QString()), QString(), QString() });
-    }
-    m_grid->setUpdatesEnabled(true);
-    for (const SupplierFile::Problem &p : m_reading.problems)
-        m_problems->addItem(QStringLiteral("Line %1: %2").arg(p.line).arg(p.reason));
-    if (m_reading.problemCount > m_reading.problems.size())
-        m_problems->addItem(QStringLiteral("... and %1 more lines that cannot be read.")
-                                .arg(m_reading.problemCount - m_reading.problems.size()));
-    for (const QString &note : m_reading.notes)
-        m_problems->addItem(note);
-    if (m_reading.noteCount > m_reading.notes.size())
-        m_problems->addItem(QStringLiteral("... and %1 more ids listed twice.")
-                                .arg(m_reading.noteCount - m_reading.notes.size()));
-    showSummary();
+void ImportWindow::showPreview() {
+  m_grid->setUpdatesEnabled(false);
+  const ImportPreview &p = *m_preview;
+  for (size_t i = 0; i < p.changedCount() && m_grid->rowCount() < ShownRows;
+       ++i) {
+    const ImportChange c = p.changed(i);
+    addRow(m_grid,
+           {QStringLiteral("Changed"), categoryShown(c.item.category),
+            c.item.id,
+            c.item.description.value_or(c.oldDescription.value_or(QString())),
+            c.oldPrice.value_or(QString()), c.item.price,
+            PriceText::percentChange(c.oldPrice.value_or(QString()),
+                                     c.item.price)});
+  }
+  for (size_t i = 0; i < p.addedCount() && m_grid->rowCount() < ShownRows;
+       ++i) {
+    const SupplierImport::Item item = p.added(i);
+    addRow(m_grid, {QStringLiteral("New"), categoryShown(item.category),
+                    item.id, item.description.value_or(QString()), QString(),
+                    item.price, QString()});
+  }
+  for (size_t i = 0; i < p.missingCount() && m_grid->rowCount() < ShownRows;
+       ++i) {
+    const PriceListItem item = p.missing(i);
+    addRow(m_grid,
+           {QStringLiteral("No longer listed"), categoryShown(item.category),
+            item.id, item.description.value_or(QString()),
+            item.price.value_or(QString()), QString(), QString()});
+  }
+  m_grid->setUpdatesEnabled(true);
+  for (const SupplierFile::Problem &p : m_reading.problems)
+    m_problems->addItem(
+        QStringLiteral("Line %1: %2").arg(p.line).arg(p.reason));
+  if (m_reading.problemCount > m_reading.problems.size())
+    m_problems->addItem(
+        QStringLiteral("... and %1 more lines that cannot be read.")
+            .arg(m_reading.problemCount - m_reading.problems.size()));
+  for (const QString &note : m_reading.notes)
+    m_problems->addItem(note);
+  if (m_reading.noteCount > m_reading.notes.size())
+    m_problems->addItem(QStringLiteral("... and %1 more ids listed twice.")
+                            .arg(m_reading.noteCount - m_reading.notes.size()));
+  showSummary();
 }
 
-void ImportWindow::showSummary()
-{
-    if (!m_preview)
-        return;
-    const ImportPreview &p = *m_preview;
-    const bool remove = m_remove->isChecked();
-    const qint64 bad = m_reading.problemCount;
-    QString text;
-    if (p.changesNothing(remove) && bad == 0) {
-        text = QStringLiteral("No changes.");
-    } else {
-        text = QStringLiteral("%1 new, %2 changed, %3 unchanged, %4 no longer listed (%5).")
-                   .arg(p.addedCount())
-                   .arg(p.changedCount())
-                   .arg(p.unchanged())
-                   .arg(p.missingCount())
-                   .arg(remove ? QStringLiteral("removed") : QStringLiteral("kept"));
-        if (bad > 0)
-            text += (bad == 1 ? QStringLiteral(" 1 line cannot be read")
-                              : QStringLiteral(" %1 lines cannot be read").arg(bad))
-                + QStringLiteral(" (listed below); correct the file to import it.");
-    }
-    m_summary->setText(text);
-    m_apply->setEnabled(bad == 0 && !p.changesNothing(remove));
+void ImportWindow::showSummary() {
+  if (!m_preview)
+    return;
+  const ImportPreview &p = *m_preview;
+  const bool remove = m_remove->isChecked();
+  const qint64 bad = m_reading.problemCount;
+  QString text;
+  if (p.changesNothing(remove) && bad == 0) {
+    text = QStringLiteral("No changes.");
+  } else {
+    text =
+        QStringLiteral(
+            "%1 new, %2 changed, %3 unchanged, %4 no longer listed (%5).")
+            .arg(p.addedCount())
+            .arg(p.changedCount())
+            .arg(p.unchanged())
+            .arg(p.missingCount())
+            .arg(remove ? QStringLiteral("removed") : QStringLiteral("kept"));
+    if (bad > 0)
+      text += (bad == 1 ? QStringLiteral(" 1 line cannot be read")
+                        : QStringLiteral(" %1 lines cannot be read").arg(bad)) +
+              QStringLiteral(" (listed below); correct the file to import it.");
+  }
+  m_summary->setText(text);
+  m_apply->setEnabled(bad == 0 && !p.changesNothing(remove));
 }
 
-void ImportWindow::applyImport()
-{
-    if (!m_preview || !m_reading.problems.isEmpty())
-        return;
-    const QString name = QFileInfo(m_path).fileName();
-    PriceImport import(m_store);
-    QProgressDialog progress(
-        QStringLiteral("Writing the price list..."), QStringLiteral("Cancel"), 0, 1000, this);
-    progress.setObjectName(QStringLiteral("frmimportprogress"));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    const bool applied = import.apply(*m_preview, m_remove->isChecked(), name, QDateTime::currentDateTime(),
-        [&](qint64 written, qint64 total) {
-            progress.setValue(static_cast<int>(written * 999 / std::max<qint64>(1, total)));
-            QCoreApplication::processEvents();
-            return !progress.wasCanceled();
-        });
-    const bool cancelled = progress.wasCanceled();
-    progress.reset();
-    if (!applied) {
-        m_tell(cancelled
-                ? QStringLiteral("Apply was cancelled; the price list was not changed.")
-                : QStringLiteral("The price list was not changed: %1").arg(import.lastError().text()),
-            !cancelled);
-        return;
-    }
-    ImportColumns(m_store).remember(name, chosenColumns().toText());
-    m_tell(QStringLiteral("%1 read into the price list: %2 new, %3 changed%4.")
-               .arg(name)
-               .arg(m_preview->addedCount())
-               .arg(m_preview->changedCount())
-               .arg(m_remove->isChecked() ? QStringLiteral(", %1 removed").arg(m_preview->missingCount())
-                                          : QString()),
-        false);
-    accept();
+void ImportWindow::applyImport() {
+  if (!m_preview || !m_reading.problems.isEmpty())
+    return;
+  const QString name = QFileInfo(m_path).fileName();
+  PriceImport import(m_store);
+  QProgressDialog progress(QStringLiteral("Writing the price list..."),
+                           QStringLiteral("Cancel"), 0, 1000, this);
+  progress.setObjectName(QStringLiteral("frmimportprogress"));
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(500);
+  const bool applied = import.apply(
+      *m_preview, m_remove->isChecked(), name, QDateTime::currentDateTime(),
+      [&](qint64 written, qint64 total) {
+        progress.setValue(
+            static_cast<int>(written * 999 / std::max<qint64>(1, total)));
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+      });
+  const bool cancelled = progress.wasCanceled();
+  progress.reset();
+  if (!applied) {
+    m_tell(cancelled
+               ? QStringLiteral(
+                     "Apply was cancelled; the price list was not changed.")
+               : QStringLiteral("The price list was not changed: %1")
+                     .arg(import.lastError().text()),
+           !cancelled);
+    return;
+  }
+  ImportColumns(m_store).remember(name, chosenColumns().toText());
+  m_tell(QStringLiteral("%1 read into the price list: %2 new, %3 changed%4.")
+             .arg(name)
+             .arg(m_preview->addedCount())
+             .arg(m_preview->changedCount())
+             .arg(m_remove->isChecked() ? QStringLiteral(", %1 removed")
+                                              .arg(m_preview->missingCount())
+                                        : QString()),
+         false);
+  accept();
 }
