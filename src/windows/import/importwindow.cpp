@@ -37,6 +37,8 @@ ImportWindow::ImportWindow(
     , m_store(store)
 {
     setObjectName(QStringLiteral("frmimport"));
+    for (const auto &[caption, category] : categories)
+        m_rowNames << QString(caption).remove(u'&');
     setWindowTitle(QStringLiteral("Import a Price List"));
     setModal(true);
     auto *form = new QFormLayout;
@@ -52,9 +54,11 @@ ImportWindow::ImportWindow(
     form->addRow(fileLabel, fileRow);
     buildFormatRow(form);
     buildColumnRow(form, categories);
+    buildCategoryGrid();
 
     m_summary = new QLabel(QStringLiteral("Choose a supplier's file."), this);
     m_summary->setObjectName(QStringLiteral("lblsummary"));
+    m_summary->setWordWrap(true);
     m_grid = new QTableWidget(0, 7, this);
     m_grid->setObjectName(QStringLiteral("grdpreview"));
     m_grid->setHorizontalHeaderLabels({ QStringLiteral("What"), QStringLiteral("Category"),
@@ -65,7 +69,7 @@ ImportWindow::ImportWindow(
     // One line a row, the description taking what the others leave.
     m_grid->setWordWrap(false);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
-    const int widths[] = { 115, 80, 100, 0, 75, 75, 60 };
+    const int widths[] = { 115, 80, 100, 0, 75, 75, 110 };
     for (int c = 0; c < 7; ++c) {
         if (widths[c] > 0)
             m_grid->setColumnWidth(c, widths[c]);
@@ -73,10 +77,16 @@ ImportWindow::ImportWindow(
     m_grid->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
     m_problems = new QListWidget(this);
     m_problems->setObjectName(QStringLiteral("lstproblems"));
-    m_problems->setMaximumHeight(90);
+    m_problems->setWordWrap(true);
+    auto *lower = new QHBoxLayout;
+    lower->addWidget(m_categoryGrid, 2);
+    lower->addWidget(m_problems, 3);
+    m_categoryGrid->setMaximumHeight(120);
+    m_problems->setMaximumHeight(120);
     m_remove = new QCheckBox(QStringLiteral("&Remove the items the file no longer lists"), this);
     m_remove->setObjectName(QStringLiteral("chkremove"));
     auto *preview = button(this, "cmdpreview", QStringLiteral("Pre&view"));
+    m_previewButton = preview;
     m_apply = button(this, "cmdapply", QStringLiteral("&Apply"));
     m_apply->setEnabled(false);
     auto *cancel = button(this, "cmdcancel", QStringLiteral("&Cancel"));
@@ -90,9 +100,9 @@ ImportWindow::ImportWindow(
     outer->addLayout(form);
     outer->addWidget(m_summary);
     outer->addWidget(m_grid, 1);
-    outer->addWidget(m_problems);
+    outer->addLayout(lower);
     outer->addLayout(buttons);
-    resize(760, 560);
+    resize(800, 600);
 
     m_askPath = [this] {
         return QFileDialog::getOpenFileName(this, QStringLiteral("Import a supplier's price list"), QString(),
@@ -130,6 +140,7 @@ void ImportWindow::buildFormatRow(QFormLayout *form)
     m_decimal->setObjectName(QStringLiteral("cbodecimal"));
     m_decimal->addItem(QStringLiteral("Point (1,234.56)"));
     m_decimal->addItem(QStringLiteral("Comma (1.234,56)"));
+    m_decimal->setPlaceholderText(QStringLiteral("Decimal sign?"));
     m_header = new QCheckBox(QStringLiteral("First line &names the columns"), this);
     m_header->setObjectName(QStringLiteral("chkheader"));
     m_header->setChecked(true);
@@ -137,6 +148,12 @@ void ImportWindow::buildFormatRow(QFormLayout *form)
     for (QWidget *w : std::initializer_list<QWidget *> { m_encoding, m_delimiter, m_decimal, m_header })
         row->addWidget(w);
     form->addRow(QStringLiteral("Format"), row);
+    m_decimalReadings = new QLabel(this);
+    m_decimalReadings->setObjectName(QStringLiteral("lbldecimal"));
+    m_decimalReadings->setStyleSheet(QStringLiteral("color: #a00000; font-weight: bold"));
+    m_decimalReadings->setWordWrap(true);
+    m_decimalReadings->hide();
+    form->addRow(QString(), m_decimalReadings);
     const auto reread = [this] {
         if (m_path.isEmpty())
             return;
@@ -146,12 +163,14 @@ void ImportWindow::buildFormatRow(QFormLayout *form)
         const SupplierImport::Columns kept = chosenColumns();
         fillColumnChoices();
         showColumns(kept);
+        fillCategoryGridFromFirst();
+        guessDecimal(kept);
         invalidate();
     };
     connect(m_encoding, &QComboBox::activated, this, reread);
     connect(m_delimiter, &QComboBox::activated, this, reread);
     connect(m_header, &QCheckBox::toggled, this, reread);
-    connect(m_decimal, &QComboBox::activated, this, [this] { invalidate(); });
+    connect(m_decimal, &QComboBox::activated, this, &ImportWindow::decimalChosen);
 }
 
 void ImportWindow::buildColumnRow(QFormLayout *form, const QList<std::pair<QString, QString>> &categories)
@@ -164,7 +183,13 @@ void ImportWindow::buildColumnRow(QFormLayout *form, const QList<std::pair<QStri
         label->setBuddy(m_columns[i]);
         row->addWidget(label);
         row->addWidget(m_columns[i], 1);
-        connect(m_columns[i], &QComboBox::activated, this, [this] { invalidate(); });
+        connect(m_columns[i], &QComboBox::activated, this, [this, i] {
+            if (i == 0)
+                fillCategoryGridFromFirst();
+            if (i == 3) // another column of prices may be written otherwise
+                guessDecimal({});
+            invalidate();
+        });
     }
     m_fixedCategory = new QComboBox(this);
     m_fixedCategory->setObjectName(QStringLiteral("cbofixedcategory"));
@@ -215,6 +240,8 @@ SupplierImport::Columns ImportWindow::chosenColumns() const
     c.header = m_header->isChecked();
     c.decimal = m_decimal->currentIndex() == 1 ? SupplierImport::DecimalSign::Comma
                                                : SupplierImport::DecimalSign::Point;
+    c.decimalChosen = m_decimalChosen;
+    c.categoryRows = m_categoryRows;
     return c;
 }
 

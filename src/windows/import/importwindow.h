@@ -3,7 +3,9 @@
 // ImportWindow (frmimport): reads a supplier's CSV or TSV file into the price list. The person
 // picks the file; its encoding, delimiter, decimal sign and columns are guessed (or taken as they
 // were for the last file of that name) and can be changed; Preview reads the whole file and shows
-// what would change; Apply writes it all in one transaction.
+// what would change; Apply writes it all in one transaction. Nothing is guessed that could be
+// wrong without a word: prices that read two ways wait for the person to choose the decimal sign,
+// and a category value that is no row's number or name waits for the person to choose its row.
 
 #include "core/supplierimport.h"
 #include "store/priceimport.h"
@@ -60,11 +62,28 @@ private:
     void showSummary();
     void invalidate();
 
+    // The decimal sign (importwindowchoices.cpp): guessed from the price column of the first
+    // records, or asked for.
+    void guessDecimal(const SupplierImport::Columns &remembered);
+    void askDecimal(const QString &sample);
+    void showDecimal(std::optional<SupplierImport::DecimalSign> sign);
+    void decimalChosen();
+    bool decimalKnown() const;
+    // The rows of the file's category values (importwindowchoices.cpp).
+    void buildCategoryGrid();
+    void fillCategoryGrid(const QList<std::pair<QString, qint64>> &values);
+    void fillCategoryGridFromFirst();
+    void categoryRowChosen(const QString &value, const QString &row);
+
     Store *m_store;
     QString m_path;
     QList<QStringList> m_first; // the first records, for the column choices
     std::optional<ImportPreview> m_preview;
     SupplierImport::Reading m_reading;
+    QStringList m_rowNames; // the rows' captions without their '&', by row
+    QMap<QString, QString> m_categoryRows; // chosen by the person or remembered
+    bool m_decimalChosen = false;
+    qsizetype m_marked = 0; // prices of the preview that change tenfold or more
 
     QLineEdit *m_file = nullptr;
     QComboBox *m_encoding = nullptr;
@@ -77,5 +96,8 @@ private:
     QTableWidget *m_grid = nullptr;
     QListWidget *m_problems = nullptr;
     QCheckBox *m_remove = nullptr;
+    QPushButton *m_previewButton = nullptr;
     QPushButton *m_apply = nullptr;
+    QLabel *m_decimalReadings = nullptr;
+    QTableWidget *m_categoryGrid = nullptr;
 };

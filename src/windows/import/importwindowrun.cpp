@@ -4,6 +4,7 @@
 #include "store/importcolumns.h"
 
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -17,260 +18,278 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-namespace {
+namespace
+{
 
-// A preview of more rows than this shows the first ones; the summary counts
-// them all.
+// A preview of more rows than this shows the first ones; the summary counts them all.
 constexpr int ShownRows = 5000;
 constexpr qint64 SampleBytes = 64 * 1024;
 
-void addRow(QTableWidget *grid, const QStringList &cells) {
-  const int r = grid->rowCount();
-  grid->insertRow(r);
-  for (int c = 0; c < cells.size(); ++c)
-    grid->setItem(r, c, new QTableWidgetItem(cells.at(c)));
+void addRow(QTableWidget *grid, const QStringList &cells)
+{
+    const int r = grid->rowCount();
+    grid->insertRow(r);
+    for (int c = 0; c < cells.size(); ++c)
+        grid->setItem(r, c, new QTableWidgetItem(cells.at(c)));
 }
 
 } // namespace
 
-void ImportWindow::chooseFile() {
-  const QString path = m_askPath();
-  if (!path.isEmpty())
-    setFile(path);
+void ImportWindow::chooseFile()
+{
+    const QString path = m_askPath();
+    if (!path.isEmpty())
+        setFile(path);
 }
 
-bool ImportWindow::setFile(const QString &path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    m_tell(QStringLiteral("%1 cannot be opened: %2")
-               .arg(QDir::toNativeSeparators(path), file.errorString()),
-           true);
-    return false;
-  }
-  QString why;
-  const auto format = SupplierFile::detect(file.read(SampleBytes), &why);
-  if (!format) {
-    m_tell(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), why),
-           true);
-    return false;
-  }
-  m_path = path;
-  m_file->setText(QDir::toNativeSeparators(path));
-  m_encoding->setCurrentIndex(
-      std::max(0, m_encoding->findData(static_cast<int>(format->encoding))));
-  m_delimiter->setCurrentIndex(
-      std::max(0, m_delimiter->findData(QString(format->delimiter))));
-  file.seek(0);
-  m_first = SupplierImport::firstRecords(file, *format, 20);
-  SupplierImport::Columns columns =
-      SupplierImport::guessColumns(m_first.value(0));
-  columns.header = columns.id >= 0 || columns.price >= 0;
-  QStringList prices;
-  for (const QStringList &r : m_first.mid(columns.header ? 1 : 0))
-    prices << r.value(columns.price);
-  columns.decimal = SupplierImport::guessDecimal(prices).sign.value_or(
-      SupplierImport::DecimalSign::Point);
-  // The same supplier's file of last time: the columns chosen then.
-  if (const auto kept =
-          ImportColumns(m_store).remembered(QFileInfo(path).fileName())) {
-    if (const auto recalled = SupplierImport::Columns::fromText(*kept))
-      columns = *recalled;
-  }
-  m_header->setChecked(columns.header);
-  fillColumnChoices();
-  showColumns(columns);
-  invalidate();
-  return true;
+bool ImportWindow::setFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_tell(
+            QStringLiteral("%1 cannot be opened: %2").arg(QDir::toNativeSeparators(path), file.errorString()),
+            true);
+        return false;
+    }
+    QString why;
+    const auto format = SupplierFile::detect(file.read(SampleBytes), &why);
+    if (!format) {
+        m_tell(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), why), true);
+        return false;
+    }
+    m_path = path;
+    m_file->setText(QDir::toNativeSeparators(path));
+    m_encoding->setCurrentIndex(std::max(0, m_encoding->findData(static_cast<int>(format->encoding))));
+    m_delimiter->setCurrentIndex(std::max(0, m_delimiter->findData(QString(format->delimiter))));
+    file.seek(0);
+    m_first = SupplierImport::firstRecords(file, *format, 20);
+    SupplierImport::Columns columns = SupplierImport::guessColumns(m_first.value(0));
+    columns.header = columns.id >= 0 || columns.price >= 0;
+    // The same supplier's file of last time: the columns chosen then.
+    if (const auto kept = ImportColumns(m_store).remembered(QFileInfo(path).fileName())) {
+        if (const auto recalled = SupplierImport::Columns::fromText(*kept))
+            columns = *recalled;
+    }
+    m_categoryRows = columns.categoryRows;
+    m_header->setChecked(columns.header);
+    fillColumnChoices();
+    showColumns(columns);
+    fillCategoryGridFromFirst();
+    // From this file's own prices, whatever was remembered, unless they read two ways.
+    guessDecimal(columns);
+    invalidate();
+    return true;
 }
 
-void ImportWindow::invalidate() {
-  m_preview.reset();
-  m_grid->setRowCount(0);
-  m_problems->clear();
-  m_apply->setEnabled(false);
-  m_summary->setText(
-      m_path.isEmpty()
-          ? QStringLiteral("Choose a supplier's file.")
-          : QStringLiteral("Press Preview to see what the file changes."));
+void ImportWindow::invalidate()
+{
+    m_preview.reset();
+    m_grid->setRowCount(0);
+    m_problems->clear();
+    m_apply->setEnabled(false);
+    m_marked = 0;
+    m_summary->setText(m_path.isEmpty() ? QStringLiteral("Choose a supplier's file.")
+            : !decimalKnown() ? QStringLiteral("Choose the decimal sign of the prices, then press Preview.")
+                              : QStringLiteral("Press Preview to see what the file changes."));
 }
 
-void ImportWindow::readPreview() {
-  invalidate();
-  m_reading = {};
-  const SupplierImport::Columns columns = chosenColumns();
-  if (m_path.isEmpty() || columns.id < 0 || columns.price < 0) {
-    m_tell(QStringLiteral(
-               "Choose the file and at least its ID and Price columns."),
-           true);
-    return;
-  }
-  QFile file(m_path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    m_tell(QStringLiteral("%1 cannot be opened: %2")
-               .arg(QDir::toNativeSeparators(m_path), file.errorString()),
-           true);
-    return;
-  }
-  QProgressDialog progress(
-      QStringLiteral("Reading %1...").arg(QFileInfo(m_path).fileName()),
-      QStringLiteral("Cancel"), 0, 1000, this);
-  progress.setObjectName(QStringLiteral("frmimportprogress"));
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(500);
-  const qint64 size = std::max<qint64>(1, file.size());
-  bool finished = false;
-  QString why;
-  QStringList rowNames;
-  for (int i = 0; i < m_fixedCategory->count(); ++i)
-    rowNames << m_fixedCategory->itemText(i);
-  m_reading = SupplierImport::readItems(
-      file, chosenFormat(), columns, rowNames,
-      [&](qint64 bytes) {
-        progress.setValue(
-            static_cast<int>(std::min<qint64>(999, bytes * 1000 / size)));
-        QCoreApplication::processEvents();
-        return !progress.wasCanceled();
-      },
-      &finished, &why);
-  progress.reset();
-  if (!finished) {
+void ImportWindow::readPreview()
+{
+    invalidate();
     m_reading = {};
-    m_tell(progress.wasCanceled()
-               ? QStringLiteral("Reading was cancelled; nothing was changed.")
-               : why,
-           !progress.wasCanceled());
-    return;
-  }
-  PriceImport import(m_store);
-  // Comparing a million lines with the list takes a few seconds.
-  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-  m_preview = import.preview(m_reading.items);
-  QGuiApplication::restoreOverrideCursor();
-  if (!m_preview) {
-    m_tell(QStringLiteral("The price list cannot be read: %1")
-               .arg(import.lastError().text()),
-           true);
-    return;
-  }
-  showPreview();
+    const SupplierImport::Columns columns = chosenColumns();
+    if (m_path.isEmpty() || columns.id < 0 || columns.price < 0) {
+        m_tell(QStringLiteral("Choose the file and at least its ID and Price columns."), true);
+        return;
+    }
+    if (!decimalKnown()) {
+        m_tell(QStringLiteral("Choose the decimal sign of the prices first."), true);
+        return;
+    }
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_tell(QStringLiteral("%1 cannot be opened: %2")
+                   .arg(QDir::toNativeSeparators(m_path), file.errorString()),
+            true);
+        return;
+    }
+    QProgressDialog progress(QStringLiteral("Reading %1...").arg(QFileInfo(m_path).fileName()),
+        QStringLiteral("Cancel"), 0, 1000, this);
+    progress.setObjectName(QStringLiteral("frmimportprogress"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const qint64 size = std::max<qint64>(1, file.size());
+    bool finished = false;
+    QString why;
+    m_reading = SupplierImport::readItems(
+        file, chosenFormat(), columns, m_rowNames,
+        [&](qint64 bytes) {
+            progress.setValue(static_cast<int>(std::min<qint64>(999, bytes * 1000 / size)));
+            QCoreApplication::processEvents();
+            return !progress.wasCanceled();
+        },
+        &finished, &why);
+    progress.reset();
+    if (!finished) {
+        m_reading = {};
+        m_tell(progress.wasCanceled() ? QStringLiteral("Reading was cancelled; nothing was changed.") : why,
+            !progress.wasCanceled());
+        return;
+    }
+    if (columns.category >= 0)
+        fillCategoryGrid(m_reading.categoryValues);
+    // The sign was guessed from the first lines; the rest of the file must not tell otherwise.
+    if (!m_decimalChosen) {
+        const SupplierImport::DecimalGuess whole = m_reading.decimal;
+        if (!whole.sign) {
+            m_reading = {};
+            askDecimal(whole.sample);
+            invalidate();
+            return;
+        }
+        if (!whole.wholeNumbers && *whole.sign != columns.decimal) {
+            showDecimal(whole.sign);
+            readPreview();
+            return;
+        }
+    }
+    PriceImport import(m_store);
+    // Comparing a million lines with the list takes a few seconds.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    m_preview = import.preview(m_reading.items);
+    QGuiApplication::restoreOverrideCursor();
+    if (!m_preview) {
+        m_tell(QStringLiteral("The price list cannot be read: %1").arg(import.lastError().text()), true);
+        return;
+    }
+    showPreview();
 }
 
-QString ImportWindow::categoryShown(const QString &category) const {
-  // By the name of its row, as the main window shows it; a category no row
-  // shows, by its code.
-  const int row = m_fixedCategory->findData(category);
-  return row >= 0 ? m_fixedCategory->itemText(row) : category;
+QString ImportWindow::categoryShown(const QString &category) const
+{
+    // By the name of its row, as the main window shows it; a category no row shows, by its code.
+    const int row = m_fixedCategory->findData(category);
+    return row >= 0 ? m_fixedCategory->itemText(row) : category;
 }
 
-void ImportWindow::showPreview() {
-  m_grid->setUpdatesEnabled(false);
-  const ImportPreview &p = *m_preview;
-  for (size_t i = 0; i < p.changedCount() && m_grid->rowCount() < ShownRows;
-       ++i) {
-    const ImportChange c = p.changed(i);
-    addRow(m_grid,
-           {QStringLiteral("Changed"), categoryShown(c.item.category),
-            c.item.id,
-            c.item.description.value_or(c.oldDescription.value_or(QString())),
-            c.oldPrice.value_or(QString()), c.item.price,
-            PriceText::percentChange(c.oldPrice.value_or(QString()),
-                                     c.item.price)});
-  }
-  for (size_t i = 0; i < p.addedCount() && m_grid->rowCount() < ShownRows;
-       ++i) {
-    const SupplierImport::Item item = p.added(i);
-    addRow(m_grid, {QStringLiteral("New"), categoryShown(item.category),
-                    item.id, item.description.value_or(QString()), QString(),
-                    item.price, QString()});
-  }
-  for (size_t i = 0; i < p.missingCount() && m_grid->rowCount() < ShownRows;
-       ++i) {
-    const PriceListItem item = p.missing(i);
-    addRow(m_grid,
-           {QStringLiteral("No longer listed"), categoryShown(item.category),
-            item.id, item.description.value_or(QString()),
-            item.price.value_or(QString()), QString(), QString()});
-  }
-  m_grid->setUpdatesEnabled(true);
-  for (const SupplierFile::Problem &p : m_reading.problems)
-    m_problems->addItem(
-        QStringLiteral("Line %1: %2").arg(p.line).arg(p.reason));
-  if (m_reading.problemCount > m_reading.problems.size())
-    m_problems->addItem(
-        QStringLiteral("... and %1 more lines that cannot be read.")
-            .arg(m_reading.problemCount - m_reading.problems.size()));
-  for (const QString &note : m_reading.notes)
-    m_problems->addItem(note);
-  if (m_reading.noteCount > m_reading.notes.size())
-    m_problems->addItem(QStringLiteral("... and %1 more ids listed twice.")
-                            .arg(m_reading.noteCount - m_reading.notes.size()));
-  showSummary();
+void ImportWindow::showPreview()
+{
+    m_grid->setUpdatesEnabled(false);
+    const ImportPreview &p = *m_preview;
+    m_marked = 0;
+    for (size_t i = 0; i < p.changedCount(); ++i) {
+        const ImportChange c = p.changed(i);
+        const QString oldPrice = c.oldPrice.value_or(QString());
+        // A price ten times what it was is more often a misread sign than a new price: marked.
+        const QString factor = PriceText::tenfold(oldPrice, c.item.price);
+        m_marked += !factor.isEmpty();
+        if (m_grid->rowCount() >= ShownRows)
+            continue;
+        const QString percent = PriceText::percentChange(oldPrice, c.item.price);
+        addRow(m_grid,
+            { QStringLiteral("Changed"), categoryShown(c.item.category), c.item.id,
+                c.item.description ? *c.item.description : QStringLiteral("(unchanged)"), oldPrice,
+                c.item.price, factor.isEmpty() ? percent : QString(factor + u' ' + percent).trimmed() });
+        if (!factor.isEmpty()) {
+            for (int col = 0; col < m_grid->columnCount(); ++col)
+                m_grid->item(m_grid->rowCount() - 1, col)->setBackground(QColor(255, 214, 153));
+            m_grid->item(m_grid->rowCount() - 1, 6)
+                ->setToolTip(QStringLiteral("The price changes tenfold or more: check the decimal sign."));
+        }
+    }
+    for (size_t i = 0; i < p.addedCount() && m_grid->rowCount() < ShownRows; ++i) {
+        const SupplierImport::Item item = p.added(i);
+        addRow(m_grid,
+            { QStringLiteral("New"), categoryShown(item.category), item.id,
+                item.description.value_or(QString()), QString(), item.price, QString() });
+    }
+    for (size_t i = 0; i < p.missingCount() && m_grid->rowCount() < ShownRows; ++i) {
+        const PriceListItem item = p.missing(i);
+        addRow(m_grid,
+            { QStringLiteral("No longer listed"), categoryShown(item.category), item.id,
+                item.description.value_or(QString()), item.price.value_or(QString()), QString(), QString() });
+    }
+    m_grid->setUpdatesEnabled(true);
+    for (const SupplierFile::Problem &p : m_reading.problems)
+        m_problems->addItem(QStringLiteral("Line %1: %2").arg(p.line).arg(p.reason));
+    if (m_reading.problemCount > m_reading.problems.size())
+        m_problems->addItem(QStringLiteral("... and %1 more lines that cannot be read.")
+                                .arg(m_reading.problemCount - m_reading.problems.size()));
+    for (const QString &note : m_reading.notes)
+        m_problems->addItem(note);
+    if (m_reading.noteCount > m_reading.notes.size())
+        m_problems->addItem(QStringLiteral("... and %1 more ids listed twice.")
+                                .arg(m_reading.noteCount - m_reading.notes.size()));
+    showSummary();
 }
 
-void ImportWindow::showSummary() {
-  if (!m_preview)
-    return;
-  const ImportPreview &p = *m_preview;
-  const bool remove = m_remove->isChecked();
-  const qint64 bad = m_reading.problemCount;
-  QString text;
-  if (p.changesNothing(remove) && bad == 0) {
-    text = QStringLiteral("No changes.");
-  } else {
-    text =
-        QStringLiteral(
-            "%1 new, %2 changed, %3 unchanged, %4 no longer listed (%5).")
-            .arg(p.addedCount())
-            .arg(p.changedCount())
-            .arg(p.unchanged())
-            .arg(p.missingCount())
-            .arg(remove ? QStringLiteral("removed") : QStringLiteral("kept"));
-    if (bad > 0)
-      text += (bad == 1 ? QStringLiteral(" 1 line cannot be read")
-                        : QStringLiteral(" %1 lines cannot be read").arg(bad)) +
-              QStringLiteral(" (listed below); correct the file to import it.");
-  }
-  m_summary->setText(text);
-  m_apply->setEnabled(bad == 0 && !p.changesNothing(remove));
+void ImportWindow::showSummary()
+{
+    if (!m_preview)
+        return;
+    const ImportPreview &p = *m_preview;
+    const bool remove = m_remove->isChecked();
+    const qint64 bad = m_reading.problemCount;
+    QString text;
+    if (p.changesNothing(remove) && bad == 0) {
+        text = QStringLiteral("No changes.");
+    } else {
+        text = QStringLiteral("%1 new, %2 changed, %3 unchanged, %4 no longer listed (%5).")
+                   .arg(p.addedCount())
+                   .arg(p.changedCount())
+                   .arg(p.unchanged())
+                   .arg(p.missingCount())
+                   .arg(remove ? QStringLiteral("removed") : QStringLiteral("kept"));
+        if (bad > 0)
+            text += (bad == 1 ? QStringLiteral(" 1 line cannot be read")
+                              : QStringLiteral(" %1 lines cannot be read").arg(bad))
+                + QStringLiteral(" (listed below); correct the file to import it.");
+        if (m_marked > 0)
+            text += m_marked == 1
+                ? QStringLiteral(" Check the marked price: it changes tenfold or more.")
+                : QStringLiteral(" Check the %1 marked prices: they change tenfold or more.").arg(m_marked);
+    }
+    if (m_reading.leftOut > 0)
+        text += m_reading.leftOut == 1
+            ? QStringLiteral(" 1 line passed over: its category is left out.")
+            : QStringLiteral(" %1 lines passed over: their categories are left out.").arg(m_reading.leftOut);
+    m_summary->setText(text);
+    m_apply->setEnabled(bad == 0 && !p.changesNothing(remove) && decimalKnown());
 }
 
-void ImportWindow::applyImport() {
-  if (!m_preview || !m_reading.problems.isEmpty())
-    return;
-  const QString name = QFileInfo(m_path).fileName();
-  PriceImport import(m_store);
-  QProgressDialog progress(QStringLiteral("Writing the price list..."),
-                           QStringLiteral("Cancel"), 0, 1000, this);
-  progress.setObjectName(QStringLiteral("frmimportprogress"));
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(500);
-  const bool applied = import.apply(
-      *m_preview, m_remove->isChecked(), name, QDateTime::currentDateTime(),
-      [&](qint64 written, qint64 total) {
-        progress.setValue(
-            static_cast<int>(written * 999 / std::max<qint64>(1, total)));
-        QCoreApplication::processEvents();
-        return !progress.wasCanceled();
-      });
-  const bool cancelled = progress.wasCanceled();
-  progress.reset();
-  if (!applied) {
-    m_tell(cancelled
-               ? QStringLiteral(
-                     "Apply was cancelled; the price list was not changed.")
-               : QStringLiteral("The price list was not changed: %1")
-                     .arg(import.lastError().text()),
-           !cancelled);
-    return;
-  }
-  ImportColumns(m_store).remember(name, chosenColumns().toText());
-  m_tell(QStringLiteral("%1 read into the price list: %2 new, %3 changed%4.")
-             .arg(name)
-             .arg(m_preview->addedCount())
-             .arg(m_preview->changedCount())
-             .arg(m_remove->isChecked() ? QStringLiteral(", %1 removed")
-                                              .arg(m_preview->missingCount())
-                                        : QString()),
-         false);
-  accept();
+void ImportWindow::applyImport()
+{
+    if (!m_preview || m_reading.problemCount > 0 || !decimalKnown())
+        return;
+    const QString name = QFileInfo(m_path).fileName();
+    PriceImport import(m_store);
+    QProgressDialog progress(
+        QStringLiteral("Writing the price list..."), QStringLiteral("Cancel"), 0, 1000, this);
+    progress.setObjectName(QStringLiteral("frmimportprogress"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const bool applied = import.apply(*m_preview, m_remove->isChecked(), name, QDateTime::currentDateTime(),
+        [&](qint64 written, qint64 total) {
+            progress.setValue(static_cast<int>(written * 999 / std::max<qint64>(1, total)));
+            QCoreApplication::processEvents();
+            return !progress.wasCanceled();
+        });
+    const bool cancelled = progress.wasCanceled();
+    progress.reset();
+    if (!applied) {
+        m_tell(cancelled
+                ? QStringLiteral("Apply was cancelled; the price list was not changed.")
+                : QStringLiteral("The price list was not changed: %1").arg(import.lastError().text()),
+            !cancelled);
+        return;
+    }
+    ImportColumns(m_store).remember(name, chosenColumns().toText());
+    m_tell(QStringLiteral("%1 read into the price list: %2 new, %3 changed%4.")
+               .arg(name)
+               .arg(m_preview->addedCount())
+               .arg(m_preview->changedCount())
+               .arg(m_remove->isChecked() ? QStringLiteral(", %1 removed").arg(m_preview->missingCount())
+                                          : QString()),
+        false);
+    accept();
 }
