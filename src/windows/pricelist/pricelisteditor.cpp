@@ -110,7 +110,7 @@ PriceListEditor::PriceListEditor(
     : QDialog(parent)
     , m_store(store)
     , m_priceList(store)
-    , m_history(store)
+    , m_priceHistory(store)
     , m_cat(cat)
 {
     setObjectName(QStringLiteral("frmadt"));
@@ -119,28 +119,28 @@ PriceListEditor::PriceListEditor(
 
     QGroupBox *frame1 = buildFields(picture);
 
-    m_command1 = commandButton(this, QStringLiteral("Command1"), QStringLiteral("&Add"));
-    m_command2 = commandButton(this, QStringLiteral("Command2"), QStringLiteral("&Update"));
-    m_command3 = commandButton(this, QStringLiteral("Command3"), QStringLiteral("&Delete"));
-    m_command0 = commandButton(this, QStringLiteral("command0"), QStringLiteral("&Cancel"));
-    m_cmdhistory = commandButton(this, QStringLiteral("cmdhistory"), QStringLiteral("&History"));
-    m_cmdhistory->setAutoDefault(false);
-    m_cmdhistory->setEnabled(false);
+    m_addButton = commandButton(this, QStringLiteral("Command1"), QStringLiteral("&Add"));
+    m_updateButton = commandButton(this, QStringLiteral("Command2"), QStringLiteral("&Update"));
+    m_deleteButton = commandButton(this, QStringLiteral("Command3"), QStringLiteral("&Delete"));
+    m_cancelButton = commandButton(this, QStringLiteral("command0"), QStringLiteral("&Cancel"));
+    m_historyButton = commandButton(this, QStringLiteral("cmdhistory"), QStringLiteral("&History"));
+    m_historyButton->setAutoDefault(false);
+    m_historyButton->setEnabled(false);
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_cmdhistory);
+    buttons->addWidget(m_historyButton);
     buttons->addStretch(1);
-    for (QPushButton *b : { m_command1, m_command2, m_command3, m_command0 })
+    for (QPushButton *b : { m_addButton, m_updateButton, m_deleteButton, m_cancelButton })
         buttons->addWidget(b);
 
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(frame1);
     outer->addLayout(buttons);
 
-    QWidget *order[]
-        = { m_txtrid, m_txtdesc, m_command2, m_command0, m_command1, m_command3, m_txtprice, m_cmdhistory };
+    QWidget *order[] = { m_idPicker, m_descriptionBox, m_updateButton, m_cancelButton, m_addButton,
+        m_deleteButton, m_priceBox, m_historyButton };
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
-    m_txtrid->SetFocus();
+    m_idPicker->SetFocus();
 
     connectControls();
 }
@@ -150,37 +150,37 @@ QGroupBox *PriceListEditor::buildFields(const QPixmap &picture)
     auto *frame1 = new QGroupBox(this);
     frame1->setObjectName(QStringLiteral("Frame1"));
 
-    m_image1 = new QLabel(frame1);
-    m_image1->setObjectName(QStringLiteral("Image1"));
-    m_image1->setFixedSize(PictureSide, PictureSide);
-    m_image1->setScaledContents(true);
-    m_image1->setPixmap(picture.isNull() ? placeholderPicture(palette()) : picture);
+    m_picture = new QLabel(frame1);
+    m_picture->setObjectName(QStringLiteral("Image1"));
+    m_picture->setFixedSize(PictureSide, PictureSide);
+    m_picture->setScaledContents(true);
+    m_picture->setPixmap(picture.isNull() ? placeholderPicture(palette()) : picture);
 
     auto *label2 = new QLabel(QStringLiteral("ID"), frame1);
     label2->setObjectName(QStringLiteral("Label2"));
-    m_txtrid = new GridCombo(frame1);
-    m_txtrid->setObjectName(QStringLiteral("txtrid"));
-    m_txtrid->setMaxLength(WindowText::IdLength);
+    m_idPicker = new GridCombo(frame1);
+    m_idPicker->setObjectName(QStringLiteral("txtrid"));
+    m_idPicker->setMaxLength(WindowText::IdLength);
     auto *label3 = new QLabel(QStringLiteral("Description"), frame1);
     label3->setObjectName(QStringLiteral("Label3"));
-    m_txtdesc = new QLineEdit(frame1);
-    m_txtdesc->setObjectName(QStringLiteral("txtdesc"));
-    WindowText::limitLength(m_txtdesc, WindowText::DescriptionLength);
+    m_descriptionBox = new QLineEdit(frame1);
+    m_descriptionBox->setObjectName(QStringLiteral("txtdesc"));
+    WindowText::limitLength(m_descriptionBox, WindowText::DescriptionLength);
     auto *label1 = new QLabel(QStringLiteral("Price"), frame1);
     label1->setObjectName(QStringLiteral("Label1"));
-    m_txtprice = new NumericEdit(frame1);
-    m_txtprice->setObjectName(QStringLiteral("txtprice"));
-    WindowText::limitLength(m_txtprice, WindowText::AmountLength);
-    m_txtprice->setText(QStringLiteral("0.00"));
+    m_priceBox = new NumericEdit(frame1);
+    m_priceBox->setObjectName(QStringLiteral("txtprice"));
+    WindowText::limitLength(m_priceBox, WindowText::AmountLength);
+    m_priceBox->setText(QStringLiteral("0.00"));
 
     auto *fields = new QGridLayout(frame1);
-    fields->addWidget(m_image1, 0, 0, 3, 1, Qt::AlignTop);
+    fields->addWidget(m_picture, 0, 0, 3, 1, Qt::AlignTop);
     fields->addWidget(label2, 0, 1);
-    fields->addWidget(m_txtrid, 0, 2);
+    fields->addWidget(m_idPicker, 0, 2);
     fields->addWidget(label3, 1, 1);
-    fields->addWidget(m_txtdesc, 1, 2);
+    fields->addWidget(m_descriptionBox, 1, 2);
     fields->addWidget(label1, 2, 1);
-    fields->addWidget(m_txtprice, 2, 2);
+    fields->addWidget(m_priceBox, 2, 2);
     fields->setColumnStretch(2, 1);
     fields->setColumnMinimumWidth(2, fontMetrics().averageCharWidth() * 40);
     return frame1;
@@ -188,26 +188,26 @@ QGroupBox *PriceListEditor::buildFields(const QPixmap &picture)
 
 void PriceListEditor::connectControls()
 {
-    connect(m_txtrid, &GridCombo::listRequested, this, &PriceListEditor::fillIdList);
-    connect(m_txtrid, &GridCombo::keyDown, this, &PriceListEditor::idKeyDown);
-    connect(m_txtrid, &GridCombo::keyPress, this, &PriceListEditor::idKeyPress);
-    connect(m_txtrid, &GridCombo::focusLost, this, &PriceListEditor::idLeft);
-    connect(m_txtrid, &GridCombo::itemChosen, this, &PriceListEditor::idChosen);
+    connect(m_idPicker, &GridCombo::listRequested, this, &PriceListEditor::fillIdList);
+    connect(m_idPicker, &GridCombo::keyDown, this, &PriceListEditor::idKeyDown);
+    connect(m_idPicker, &GridCombo::keyPress, this, &PriceListEditor::idKeyPress);
+    connect(m_idPicker, &GridCombo::focusLost, this, &PriceListEditor::idLeft);
+    connect(m_idPicker, &GridCombo::itemChosen, this, &PriceListEditor::idChosen);
     // Typing goes through idKeyPress; pasting and dropping do not, and are cleaned here.
-    connect(m_txtrid->lineEdit(), &QLineEdit::textEdited, this, &PriceListEditor::cleanId);
-    connect(m_command1, &QPushButton::clicked, this, &PriceListEditor::addItem);
-    connect(m_command2, &QPushButton::clicked, this, &PriceListEditor::updateItem);
-    connect(m_command3, &QPushButton::clicked, this, &PriceListEditor::deleteItem);
-    connect(m_command0, &QPushButton::clicked, this, &PriceListEditor::closeEditor);
-    connect(m_cmdhistory, &QPushButton::clicked, this, &PriceListEditor::showHistory);
-    connect(m_txtrid, &GridCombo::textChanged, m_cmdhistory,
-        [this](const QString &id) { m_cmdhistory->setEnabled(!id.isEmpty()); });
+    connect(m_idPicker->lineEdit(), &QLineEdit::textEdited, this, &PriceListEditor::cleanId);
+    connect(m_addButton, &QPushButton::clicked, this, &PriceListEditor::addItem);
+    connect(m_updateButton, &QPushButton::clicked, this, &PriceListEditor::updateItem);
+    connect(m_deleteButton, &QPushButton::clicked, this, &PriceListEditor::deleteItem);
+    connect(m_cancelButton, &QPushButton::clicked, this, &PriceListEditor::closeEditor);
+    connect(m_historyButton, &QPushButton::clicked, this, &PriceListEditor::showHistory);
+    connect(m_idPicker, &GridCombo::textChanged, m_historyButton,
+        [this](const QString &id) { m_historyButton->setEnabled(!id.isEmpty()); });
 }
 
 PriceListEditor::~PriceListEditor()
 {
     // The picker is destroyed after this part of the window and may still report losing the focus.
-    disconnect(m_txtrid, nullptr, this, nullptr);
+    disconnect(m_idPicker, nullptr, this, nullptr);
 }
 
 void PriceListEditor::setVisible(bool visible)
@@ -218,7 +218,7 @@ void PriceListEditor::setVisible(bool visible)
         // A dialog makes its first button the default when it is shown; the editor has none until
         // a lookup has decided between adding and updating.
         m_shown = true;
-        for (QPushButton *b : { m_command1, m_command2, m_command3, m_command0 })
+        for (QPushButton *b : { m_addButton, m_updateButton, m_deleteButton, m_cancelButton })
             b->setDefault(false);
     }
 }
@@ -232,7 +232,7 @@ void PriceListEditor::showEvent(QShowEvent *event)
 void PriceListEditor::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        m_command0->click();
+        m_cancelButton->click();
         return;
     }
     QDialog::keyPressEvent(event);
@@ -245,14 +245,14 @@ void PriceListEditor::activated()
 
 void PriceListEditor::setButtons(bool add, bool update, bool remove)
 {
-    m_command1->setEnabled(add);
-    m_command2->setEnabled(update);
-    m_command3->setEnabled(remove);
+    m_addButton->setEnabled(add);
+    m_updateButton->setEnabled(update);
+    m_deleteButton->setEnabled(remove);
 }
 
 void PriceListEditor::makeDefault(QPushButton *button)
 {
-    for (QPushButton *b : { m_command1, m_command2, m_command3, m_command0 })
+    for (QPushButton *b : { m_addButton, m_updateButton, m_deleteButton, m_cancelButton })
         b->setDefault(b == button);
 }
 
@@ -261,11 +261,11 @@ void PriceListEditor::fillIdList()
     try {
         auto rows = m_priceList.items(m_cat);
         if (!rows) {
-            m_txtrid->setRowSource({});
+            m_idPicker->setRowSource({});
             reportFailure(m_priceList.lastError());
             return;
         }
-        m_txtrid->setRowSource(std::move(rows));
+        m_idPicker->setRowSource(std::move(rows));
     } catch (const std::exception &e) {
         reportException(e.what());
     } catch (...) {
@@ -279,8 +279,8 @@ void PriceListEditor::idKeyDown(int keyCode, int shift)
     try {
         // Backspace clears the whole id, not one character.
         if (keyCode == GridCombo::KeyBack) {
-            m_txtrid->setText(QString());
-            m_txtrid->suppressKey();
+            m_idPicker->setText(QString());
+            m_idPicker->suppressKey();
         }
     } catch (const std::exception &e) {
         reportException(e.what());
@@ -298,13 +298,13 @@ void PriceListEditor::idKeyPress(int charCode)
     try {
         // The id is the upper-cased accumulation of what is typed; the picker must not add the
         // character a second time.
-        m_txtrid->suppressKey();
+        m_idPicker->suppressKey();
         if (charCode <= 0 || charCode > 0xFFFF)
             return;
         const QChar typed(static_cast<char16_t>(charCode));
         if (typed.isSurrogate() || !typed.isPrint())
             return;
-        m_txtrid->setText((m_txtrid->Text() + typed).toUpper());
+        m_idPicker->setText((m_idPicker->Text() + typed).toUpper());
     } catch (const std::exception &e) {
         reportException(e.what());
     } catch (...) {
@@ -314,7 +314,7 @@ void PriceListEditor::idKeyPress(int charCode)
 
 void PriceListEditor::cleanId()
 {
-    QLineEdit *edit = m_txtrid->lineEdit();
+    QLineEdit *edit = m_idPicker->lineEdit();
     const QString text = edit->text();
     const QString clean = idText(text);
     if (clean == text)
@@ -338,36 +338,36 @@ void PriceListEditor::idChosen()
     if (m_busy)
         return;
     if (lookup())
-        m_txtdesc->setFocus(Qt::OtherFocusReason);
+        m_descriptionBox->setFocus(Qt::OtherFocusReason);
 }
 
 bool PriceListEditor::lookup()
 {
     FlagGuard busy(m_busy);
     try {
-        const auto found = m_priceList.item(m_cat, m_txtrid->Text());
+        const auto found = m_priceList.item(m_cat, m_idPicker->Text());
         if (!found && m_priceList.lastError().isValid()) {
             reportFailure(m_priceList.lastError());
             return false;
         }
         if (found) {
-            m_command1->setEnabled(false);
-            m_command2->setEnabled(true);
-            makeDefault(m_command2);
-            m_command3->setEnabled(true);
-            m_txtdesc->setText(found->description.value_or(QString()));
+            m_addButton->setEnabled(false);
+            m_updateButton->setEnabled(true);
+            makeDefault(m_updateButton);
+            m_deleteButton->setEnabled(true);
+            m_descriptionBox->setText(found->description.value_or(QString()));
             m_storedPrice = found->price.value_or(QString());
-            m_txtprice->setText(PriceText::shown(m_storedPrice));
-            m_shownPrice = m_txtprice->text();
+            m_priceBox->setText(PriceText::shown(m_storedPrice));
+            m_shownPrice = m_priceBox->text();
             m_rowKey = found->rowKey;
             m_seen = found;
         } else {
-            m_command1->setEnabled(true);
-            makeDefault(m_command1);
-            m_command2->setEnabled(false);
-            m_command3->setEnabled(false);
-            m_txtdesc->setText(QString());
-            m_txtprice->setValue(0);
+            m_addButton->setEnabled(true);
+            makeDefault(m_addButton);
+            m_updateButton->setEnabled(false);
+            m_deleteButton->setEnabled(false);
+            m_descriptionBox->setText(QString());
+            m_priceBox->setValue(0);
             m_storedPrice.clear();
             m_shownPrice.clear();
             m_rowKey.reset();
@@ -387,18 +387,18 @@ void PriceListEditor::addItem()
     FlagGuard busy(m_busy);
     try {
         // An item without an id could never be picked again.
-        if (m_txtrid->Text().trimmed().isEmpty()) {
-            refuse(m_txtrid,
+        if (m_idPicker->Text().trimmed().isEmpty()) {
+            refuse(m_idPicker,
                 QStringLiteral("ID: enter an id for the new item; an item without one cannot be picked."));
             return;
         }
-        const PriceText::Entry price = PriceText::forAdd(m_txtprice->text(), m_txtprice->locale());
+        const PriceText::Entry price = PriceText::forAdd(m_priceBox->text(), m_priceBox->locale());
         if (!price.ok) {
-            refuse(m_txtprice, price.message);
+            refuse(m_priceBox, price.message);
             return;
         }
-        change(m_history.add(
-            { m_cat, m_txtrid->Text(), m_txtdesc->text(), price.stored }, QDateTime::currentDateTime()));
+        change(m_priceHistory.add({ m_cat, m_idPicker->Text(), m_descriptionBox->text(), price.stored },
+            QDateTime::currentDateTime()));
     } catch (const std::exception &e) {
         reportException(e.what());
     } catch (...) {
@@ -413,21 +413,21 @@ void PriceListEditor::updateItem()
         // A price only shown is written back exactly as it was stored; one the person typed keeps
         // at most two decimals, cut, not rounded (12.345 becomes 12.34).
         QString price = m_storedPrice;
-        if (m_txtprice->text() != m_shownPrice) {
-            const PriceText::Entry typed = PriceText::forUpdate(m_txtprice->text(), m_txtprice->locale());
+        if (m_priceBox->text() != m_shownPrice) {
+            const PriceText::Entry typed = PriceText::forUpdate(m_priceBox->text(), m_priceBox->locale());
             if (!typed.ok) {
-                refuse(m_txtprice, typed.message);
+                refuse(m_priceBox, typed.message);
                 return;
             }
             price = typed.stored;
-            m_txtprice->setText(price);
+            m_priceBox->setText(price);
         }
-        const PriceListItem changed { m_cat, m_txtrid->Text(), m_txtdesc->text(), price };
+        const PriceListItem changed { m_cat, m_idPicker->Text(), m_descriptionBox->text(), price };
         const QDateTime now = QDateTime::currentDateTime();
         if (m_seen && m_seen->id == changed.id)
-            changeChecked(m_history.updateIfUnchanged(*m_seen, changed, now), false);
+            changeChecked(m_priceHistory.updateIfUnchanged(*m_seen, changed, now), false);
         else
-            change(m_history.update(changed, now));
+            change(m_priceHistory.update(changed, now));
     } catch (const std::exception &e) {
         reportException(e.what());
     } catch (...) {
@@ -441,11 +441,11 @@ void PriceListEditor::deleteItem()
     try {
         // Only the row that was looked up goes: ids may repeat within a category.
         const QDateTime now = QDateTime::currentDateTime();
-        if (m_seen && m_seen->id == m_txtrid->Text())
-            changeChecked(m_history.removeIfUnchanged(*m_seen, now), true);
+        if (m_seen && m_seen->id == m_idPicker->Text())
+            changeChecked(m_priceHistory.removeIfUnchanged(*m_seen, now), true);
         else
-            change(
-                m_history.removeRow({ m_cat, m_txtrid->Text(), std::nullopt, std::nullopt, m_rowKey }, now));
+            change(m_priceHistory.removeRow(
+                { m_cat, m_idPicker->Text(), std::nullopt, std::nullopt, m_rowKey }, now));
     } catch (const std::exception &e) {
         reportException(e.what());
     } catch (...) {
@@ -461,10 +461,10 @@ void PriceListEditor::closeEditor()
 void PriceListEditor::showHistory()
 {
     try {
-        const QString id = m_txtrid->Text();
-        const auto changes = m_history.changes(m_cat, id);
+        const QString id = m_idPicker->Text();
+        const auto changes = m_priceHistory.changes(m_cat, id);
         if (!changes) {
-            reportFailure(m_history.lastError());
+            reportFailure(m_priceHistory.lastError());
             return;
         }
         PriceHistoryWindow window(id, *changes, this);
@@ -496,23 +496,23 @@ void PriceListEditor::changeChecked(const CheckedChange &result, bool removing)
         m_seen.reset();
         m_rowKey.reset();
         setButtons(true, false, false);
-        makeDefault(m_command1);
-        return refuse(m_txtdesc,
+        makeDefault(m_addButton);
+        return refuse(m_descriptionBox,
             QStringLiteral("Another counter deleted this item after you looked it up, so your change was not "
                            "saved.\n\nPress Add to put it back with what you typed, or Cancel."));
     }
     // What the person left as it was follows the item as it is now; what they typed stays.
     const PriceListItem &now = *result.current;
-    if (m_txtdesc->text() == m_seen->description.value_or(QString()))
-        m_txtdesc->setText(now.description.value_or(QString()));
-    if (m_txtprice->text() == m_shownPrice) {
+    if (m_descriptionBox->text() == m_seen->description.value_or(QString()))
+        m_descriptionBox->setText(now.description.value_or(QString()));
+    if (m_priceBox->text() == m_shownPrice) {
         m_storedPrice = now.price.value_or(QString());
-        m_txtprice->setText(PriceText::shown(m_storedPrice));
-        m_shownPrice = m_txtprice->text();
+        m_priceBox->setText(PriceText::shown(m_storedPrice));
+        m_shownPrice = m_priceBox->text();
     }
     m_seen = now;
     m_rowKey = now.rowKey;
-    refuse(m_txtdesc,
+    refuse(m_descriptionBox,
         QStringLiteral(
             "Another counter changed this item after you looked it up, so your change was not "
             "saved. It now reads:\n\nDescription: %1\nPrice: %2\n\nPress %3 again to %4, or Cancel.")

@@ -87,7 +87,7 @@ private:
 
     Store *m_store;
     PriceListRepository m_priceList;
-    PriceHistory m_history;
+    PriceHistory m_priceHistory;
     QString m_cat;
     bool m_busy = false;
     int m_keyShift = 0; // shift state of the key last pressed in the id picker
@@ -98,13 +98,13 @@ private:
     std::optional<PriceListItem> m_seen; // the item as the last lookup found it
     bool m_shown = false;
 
-    QLabel *m_image1 = nullptr;
-    GridCombo *m_txtrid = nullptr;
-    QLineEdit *m_txtdesc = nullptr;
-    NumericEdit *m_txtprice = nullptr;
-    QPushButton *m_command1 = nullptr;
-    QPushButton *m_command2 = nullptr;
-    QPushButton *m_command3 = nullptr;
-    QPushButton *m_command0 = nullptr;
-    QPushButton *m_cmdhistory = nullptr;
+    QLabel *m_picture = nullptr;
+    GridCombo *m_idPicker = nullptr;
+    QLineEdit *m_descriptionBox = nullptr;
+    NumericEdit *m_priceBox = nullptr;
+    QPushButton *m_addButton = nullptr;
+    QPushButton *m_updateButton = nullptr;
+    QPushButton *m_deleteButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
+    QPushButton *m_historyButton = nullptr;
 };
