@@ -165,7 +165,7 @@ void OrderWindow::orderShown(int row, const QString &key)
     if (row < 0) {
         for (QLineEdit *edit :
             { m_txtCUSTOMERID, m_txtORDERDATE, m_txtORDERREFERENCE, m_txtORDERSOURCE, m_txtSOLDBY,
-                m_txtCOMMENT, m_txtORDERTOTAL, m_txtPAID, m_TextBox1, m_txtdeposit, m_txtcerditamount })
+                m_txtCOMMENT, m_orderTotal, m_paid, m_remaining, m_deposit, m_installmentPrice })
             edit->clear();
         m_txtnoinst->setText(QStringLiteral("12"));
     }

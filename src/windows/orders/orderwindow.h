@@ -150,16 +150,17 @@ private:
     QLineEdit *m_txtORDERSOURCE = nullptr;
     QLineEdit *m_txtSOLDBY = nullptr;
     QLineEdit *m_txtCOMMENT = nullptr;
-    QLineEdit *m_txtORDERTOTAL = nullptr;
-    QLineEdit *m_txtPAID = nullptr;
-    QLineEdit *m_TextBox1 = nullptr;
     QTableView *m_GRDORDERS = nullptr;
-    QLineEdit *m_txtsellprice = nullptr;
-    QLineEdit *m_txtdeposit = nullptr;
-    QLineEdit *m_txtcerditamount = nullptr;
+    // The money fields, by what they hold (their object names after them).
+    QLineEdit *m_orderTotal = nullptr; // txtORDERTOTAL
+    QLineEdit *m_paid = nullptr; // txtPAID
+    QLineEdit *m_remaining = nullptr; // TextBox1: what is left to pay
+    QLineEdit *m_sellPrice = nullptr; // txtsellprice: the order total shown on the plan tab
+    QLineEdit *m_deposit = nullptr; // txtdeposit
+    QLineEdit *m_installmentPrice = nullptr; // txtcerditamount: total less deposit
     QLineEdit *m_txtnoinst = nullptr;
-    QLineEdit *m_txtinst = nullptr;
-    QLineEdit *m_txtfinst = nullptr;
+    QLineEdit *m_installment = nullptr; // txtinst: each installment
+    QLineEdit *m_firstInstallment = nullptr; // txtfinst
     QDateEdit *m_txtfirstinst = nullptr;
     QTreeView *m_lv = nullptr;
     QLabel *m_status = nullptr;

@@ -146,9 +146,9 @@ QWidget *OrderWindow::buildHeaderTab()
     m_txtORDERSOURCE = lineEdit("txtORDERSOURCE", page);
     m_txtSOLDBY = lineEdit("txtSOLDBY", page);
     m_txtCOMMENT = lineEdit("txtCOMMENT", page);
-    m_txtORDERTOTAL = lineEdit("txtORDERTOTAL", page);
-    m_txtPAID = lineEdit("txtPAID", page);
-    m_TextBox1 = lineEdit("TextBox1", page);
+    m_orderTotal = lineEdit("txtORDERTOTAL", page);
+    m_paid = lineEdit("txtPAID", page);
+    m_remaining = lineEdit("TextBox1", page);
     const std::pair<const char *, QLineEdit *> fields[] = {
         { "رقم الطلبية", m_txtORDERID },
         { "رقم العميل", m_txtCUSTOMERID },
@@ -157,9 +157,9 @@ QWidget *OrderWindow::buildHeaderTab()
         { "المصدر", m_txtORDERSOURCE },
         { "بيعت بواسطة", m_txtSOLDBY },
         { "ملحوظة", m_txtCOMMENT },
-        { "الاجمالى", m_txtORDERTOTAL },
-        { "المدفوع", m_txtPAID },
-        { "الباقى", m_TextBox1 },
+        { "الاجمالى", m_orderTotal },
+        { "المدفوع", m_paid },
+        { "الباقى", m_remaining },
     };
     int i = 0;
     for (const auto &[caption, edit] : fields) {
@@ -205,25 +205,25 @@ QWidget *OrderWindow::buildInstallmentTab()
     auto *page = new QWidget(this);
     auto *layout = new QHBoxLayout(page);
     auto *form = new QFormLayout;
-    m_txtsellprice = lineEdit("txtsellprice", page);
-    m_txtsellprice->setReadOnly(true);
-    m_txtdeposit = lineEdit("txtdeposit", page);
-    m_txtcerditamount = lineEdit("txtcerditamount", page);
+    m_sellPrice = lineEdit("txtsellprice", page);
+    m_sellPrice->setReadOnly(true);
+    m_deposit = lineEdit("txtdeposit", page);
+    m_installmentPrice = lineEdit("txtcerditamount", page);
     m_txtnoinst = lineEdit("txtnoinst", page);
     m_txtnoinst->setText(QStringLiteral("12"));
-    m_txtinst = lineEdit("txtinst", page);
-    m_txtinst->setReadOnly(true);
-    m_txtfinst = lineEdit("txtfinst", page);
-    m_txtfinst->setReadOnly(true);
+    m_installment = lineEdit("txtinst", page);
+    m_installment->setReadOnly(true);
+    m_firstInstallment = lineEdit("txtfinst", page);
+    m_firstInstallment->setReadOnly(true);
     m_txtfirstinst = new QDateEdit(QDate::currentDate(), page);
     m_txtfirstinst->setObjectName(QStringLiteral("txtfirstinst"));
     m_txtfirstinst->setCalendarPopup(true);
-    form->addRow(QStringLiteral("الاجمالى"), m_txtsellprice);
-    form->addRow(QStringLiteral("المقدم"), m_txtdeposit);
-    form->addRow(QStringLiteral("سعر التقسيط"), m_txtcerditamount);
+    form->addRow(QStringLiteral("الاجمالى"), m_sellPrice);
+    form->addRow(QStringLiteral("المقدم"), m_deposit);
+    form->addRow(QStringLiteral("سعر التقسيط"), m_installmentPrice);
     form->addRow(QStringLiteral("عدد الاقساط"), m_txtnoinst);
-    form->addRow(QStringLiteral("قيمة القسط"), m_txtinst);
-    form->addRow(QStringLiteral("القسط الاول"), m_txtfinst);
+    form->addRow(QStringLiteral("قيمة القسط"), m_installment);
+    form->addRow(QStringLiteral("القسط الاول"), m_firstInstallment);
     form->addRow(QStringLiteral("اول قسط"), m_txtfirstinst);
     layout->addLayout(form);
 
@@ -237,7 +237,7 @@ QWidget *OrderWindow::buildInstallmentTab()
         m_lv->setColumnWidth(c, Twips::toX(this, 2540));
     layout->addWidget(m_lv, 1);
 
-    for (QLineEdit *edit : { m_txtORDERTOTAL, m_txtdeposit, m_txtcerditamount, m_txtnoinst })
+    for (QLineEdit *edit : { m_orderTotal, m_deposit, m_installmentPrice, m_txtnoinst })
         edit->installEventFilter(this);
     return page;
 }
@@ -308,11 +308,11 @@ void OrderWindow::bindFields()
         { m_txtORDERSOURCE, "ORDERSOURCE", Kind::Text },
         { m_txtSOLDBY, "SOLDBY", Kind::Text },
         { m_txtCOMMENT, "COMMENT", Kind::Text },
-        { m_txtORDERTOTAL, "ORDERAMT", Kind::Currency },
-        { m_txtPAID, "PAIDAMT", Kind::Currency },
-        { m_TextBox1, "TOTALREMAMT", Kind::Currency },
-        { m_txtdeposit, "INSTDEPAMT", Kind::Number },
-        { m_txtcerditamount, "INSTTOTALAMT", Kind::Number },
+        { m_orderTotal, "ORDERAMT", Kind::Currency },
+        { m_paid, "PAIDAMT", Kind::Currency },
+        { m_remaining, "TOTALREMAMT", Kind::Currency },
+        { m_deposit, "INSTDEPAMT", Kind::Number },
+        { m_installmentPrice, "INSTTOTALAMT", Kind::Number },
         { m_txtnoinst, "INSTNUMBER", Kind::Number },
     };
     for (const auto &[edit, column, kind] : orderFields) {

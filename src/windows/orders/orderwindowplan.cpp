@@ -57,9 +57,9 @@ bool isBlank(const QLineEdit *edit)
 bool OrderWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::FocusOut) {
-        if (watched == m_txtORDERTOTAL || watched == m_txtdeposit)
+        if (watched == m_orderTotal || watched == m_deposit)
             deriveInstallmentPrice();
-        else if (watched == m_txtcerditamount) {
+        else if (watched == m_installmentPrice) {
             CalcInst();
             CalcAllInst();
         } else if (watched == m_txtnoinst)
@@ -72,37 +72,37 @@ void OrderWindow::refreshSellPrice()
 {
     const QVariant total = RSORDER()->value(QStringLiteral("ORDERAMT"));
     const std::optional<Decimal> value = Decimal::fromPlain(total.toString().trimmed());
-    m_txtsellprice->setText(FormatAmount(value ? value->plainText() : QString()));
+    m_sellPrice->setText(FormatAmount(value ? value->plainText() : QString()));
 }
 
 void OrderWindow::deriveInstallmentPrice()
 {
-    if (!isBlank(m_txtcerditamount))
+    if (!isBlank(m_installmentPrice))
         return;
     // The total as typed (the field may not have reached the record yet when it loses the focus).
-    const std::optional<Decimal> total = m_txtORDERTOTAL->text().trimmed().isEmpty()
+    const std::optional<Decimal> total = m_orderTotal->text().trimmed().isEmpty()
         ? std::optional<Decimal>(Decimal())
-        : OrderDb::currencyValue(m_txtORDERTOTAL->text());
+        : OrderDb::currencyValue(m_orderTotal->text());
     if (!total)
         return;
-    const std::optional<Decimal> price = OrderDb::installmentPrice(*total, m_txtdeposit->text());
+    const std::optional<Decimal> price = OrderDb::installmentPrice(*total, m_deposit->text());
     if (!price)
         return;
-    m_txtcerditamount->setText(price->plainText());
+    m_installmentPrice->setText(price->plainText());
     if (RSORDER()->hasCurrentRecord())
         RSORDER()->setValue(QStringLiteral("INSTTOTALAMT"), price->exactText());
 }
 
 void OrderWindow::CalcInst()
 {
-    if (isBlank(m_txtcerditamount))
+    if (isBlank(m_installmentPrice))
         return;
     const Installments::PlanAmounts plan
-        = Installments::calcInst(m_txtcerditamount->text(), m_txtnoinst->text(), orderRules());
+        = Installments::calcInst(m_installmentPrice->text(), m_txtnoinst->text(), orderRules());
     switch (plan.outcome) {
     case Installments::Outcome::Done:
-        m_txtinst->setText(plan.amountText);
-        m_txtfinst->setText(plan.firstText);
+        m_installment->setText(plan.amountText);
+        m_firstInstallment->setText(plan.firstText);
         showNote(QString());
         break;
     case Installments::Outcome::Unchanged:
@@ -116,10 +116,11 @@ void OrderWindow::CalcInst()
 
 void OrderWindow::CalcAllInst()
 {
-    if (m_txtsellprice->text() == QLatin1String("0.00") || isBlank(m_txtcerditamount))
+    if (m_sellPrice->text() == QLatin1String("0.00") || isBlank(m_installmentPrice))
         return;
-    const Installments::SchedulePlan plan = Installments::calcAllInst(m_txtcerditamount->text(),
-        m_txtnoinst->text(), m_txtfirstinst->date(), m_txtinst->text(), m_txtfinst->text(), orderRules());
+    const Installments::SchedulePlan plan
+        = Installments::calcAllInst(m_installmentPrice->text(), m_txtnoinst->text(), m_txtfirstinst->date(),
+            m_installment->text(), m_firstInstallment->text(), orderRules());
     if (plan.outcome == Installments::Outcome::Done)
         m_schedule->setSchedule(plan.schedule);
     else if (plan.outcome == Installments::Outcome::Refused)
@@ -131,13 +132,13 @@ void OrderWindow::installmentCountLeft()
     // A changed count gets its amounts recomputed first, so the schedule always adds up to the
     // installment price instead of repeating an amount worked out for another count.
     CalcInst();
-    m_txtinst->setText(FormatAmount(m_txtinst->text()));
+    m_installment->setText(FormatAmount(m_installment->text()));
     CalcAllInst();
 }
 
 void OrderWindow::clearPlan()
 {
-    m_txtinst->clear();
-    m_txtfinst->clear();
+    m_installment->clear();
+    m_firstInstallment->clear();
     m_schedule->clear();
 }
