@@ -1,9 +1,9 @@
-// The two readings of a number from a text, the exact decimal and the editor's price texts: no text
-// makes them fail, a number's texts read back as the same number (its plain form in every locale),
-// Add and Update take the same price texts, and the arithmetic is exact.
+// The two readings of a number from a text, the exact decimal and prices: no text makes them fail, a
+// number's texts read back as the same number (its plain form in every locale), Add and Update take
+// the same price texts, prices compare and show consistently, and the arithmetic is exact.
 #include "core/amount.h"
 #include "core/decimal.h"
-#include "core/pricetext.h"
+#include "core/price.h"
 #include "fuzzinput.h"
 
 #include <cstdio>
@@ -63,19 +63,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     // Add and Update accept the same price texts; what they store is shown as itself and so
     // survives an Update that only changes the description.
-    const PriceText::Entry added = PriceText::forAdd(a, in.locale);
-    const PriceText::Entry updated = PriceText::forUpdate(a, in.locale);
-    FUZZ_CHECK(added.ok == updated.ok && added.ok == whole.ok());
-    FUZZ_CHECK(added.ok || !added.message.isEmpty());
-    if (added.ok) {
-        FUZZ_CHECK(*Decimal::fromPlain(added.stored) == whole.value);
-        FUZZ_CHECK(PriceText::shown(added.stored) == added.stored);
-        FUZZ_CHECK(PriceText::shown(updated.stored) == updated.stored);
-        FUZZ_CHECK(PriceText::forAdd(added.stored, in.locale).stored == added.stored);
+    const PriceReading added = Price::fromTyped(a, in.locale, Price::Decimals::AsEntered);
+    const PriceReading updated = Price::fromTyped(a, in.locale, Price::Decimals::Cents);
+    FUZZ_CHECK(added.ok() == updated.ok() && added.ok() == whole.ok());
+    if (added.ok()) {
+        const QString &stored = added.price->text();
+        FUZZ_CHECK(*Decimal::fromPlain(stored) == whole.value);
+        FUZZ_CHECK(Price::fromStored(stored).fieldText() == stored);
+        FUZZ_CHECK(Price::fromStored(updated.price->text()).fieldText() == updated.price->text());
+        const PriceReading again = Price::fromTyped(stored, in.locale, Price::Decimals::AsEntered);
+        FUZZ_CHECK(again.ok() && again.price->text() == stored);
+        FUZZ_CHECK(Price::same(stored, added.price->text()) && added.price->isSameAs(*again.price));
     }
-    // Any stored text is shown either as its plain number or as itself.
-    const QString shown = PriceText::shown(a);
+    // Any stored text is shown either as its plain number or as itself; sameness is symmetric and
+    // a text is the same price as itself.
+    const Price stored = Price::fromStored(a);
+    const QString shown = stored.fieldText();
     FUZZ_CHECK(shown == a || Decimal::fromPlain(shown).has_value());
+    FUZZ_CHECK(Price::same(a, a) && Price::same(a, b) == Price::same(b, a));
+    FUZZ_CHECK(Price::same(a, b) == stored.isSameAs(Price::fromStored(b)));
+    Price::percentChange(stored, Price::fromStored(b));
+    Price::tenfold(stored, Price::fromStored(b));
 
     const auto x = Decimal::fromPlain(a);
     const auto y = Decimal::fromPlain(b);

@@ -304,15 +304,20 @@ Decimal total(const QStringList &texts, int *refused, const QLocale &locale)
     return sum;
 }
 
-QString outOfRangeMessage(const QString &field, const QString &text)
+QString outOfRangeText(const QString &text)
 {
     QString shown = text.trimmed();
     if (shown.size() > 40)
         shown = shown.left(37) + QLatin1String("...");
-    return QStringLiteral("%1: \"%2\" is out of range for an amount. An amount must be below 10^%3 "
-                          "(at most %3 digits before the point).")
-        .arg(field, shown)
+    return QStringLiteral("\"%1\" is out of range for an amount. An amount must be below 10^%2 "
+                          "(at most %2 digits before the point).")
+        .arg(shown)
         .arg(maxIntegerDigits);
+}
+
+QString outOfRangeMessage(const QString &field, const QString &text)
+{
+    return field + QStringLiteral(": ") + outOfRangeText(text);
 }
 
 } // namespace Amounts

@@ -73,7 +73,9 @@ QString amountText(const Decimal &value);
 // the index of the first one left out, or -1.
 Decimal total(const QStringList &texts, int *refused, const QLocale &locale = QLocale());
 
-// The message that refuses an out-of-range number, naming the field ("Price", "Row RAM").
+// Why an out-of-range number is refused, quoting it; and the same naming the field ("Price",
+// "Row RAM") before it.
+QString outOfRangeText(const QString &text);
 QString outOfRangeMessage(const QString &field, const QString &text);
 
 } // namespace Amounts

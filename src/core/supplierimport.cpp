@@ -15,6 +15,26 @@ namespace
         return column >= 0 && column < fields.size() ? fields.at(column) : QString();
     }
 
+    // Why a line's price is refused, as the list of lines that cannot be read says it: the line
+    // number goes before it, so it names the price rather than a field.
+    QString priceProblem(const Price::Refusal &refusal, DecimalSign sign)
+    {
+        const QString written = refusal.written.left(40);
+        switch (refusal.problem) {
+        case Price::Problem::Empty:
+            return QStringLiteral("no price");
+        case Price::Problem::GroupSign:
+            return QStringLiteral("the price \"%1\" has a '%2' where the decimal sign is '%3'")
+                .arg(written, sign == DecimalSign::Comma ? QStringLiteral(".") : QStringLiteral(","),
+                    sign == DecimalSign::Comma ? QStringLiteral(",") : QStringLiteral("."));
+        case Price::Problem::OutOfRange:
+            return Amounts::outOfRangeText(written);
+        case Price::Problem::NotNumber:
+            break;
+        }
+        return QStringLiteral("\"%1\" is not a number. Type a price such as 1250 or 12.50.").arg(written);
+    }
+
 } // namespace
 
 QString Columns::toText() const
@@ -182,10 +202,11 @@ void Collector::record(SupplierFile::Record &&record)
         return;
     }
     item.category = *row;
-    QString why;
-    const auto stored = price(field(f, m_columns.price), m_columns.decimal, &why, &m_decimal);
-    if (!stored) {
-        problem({ record.line, why });
+    const QString cell = field(f, m_columns.price);
+    m_decimal.add(cell);
+    const PriceReading price = Price::fromSupplier(cell, m_columns.decimal);
+    if (!price.ok()) {
+        problem({ record.line, priceProblem(price.refusal, m_columns.decimal) });
         return;
     }
     if (m_full || m_reading.items.size() >= m_maxItems) {
@@ -198,7 +219,7 @@ void Collector::record(SupplierFile::Record &&record)
         if (!description.isEmpty())
             item.description = std::move(description);
     }
-    item.price = *stored;
+    item.price = price.price->text();
     item.line = record.line;
     if (const auto earlier = m_reading.items.put(item))
         note(QStringLiteral("Line %1: %2 (%3) was already listed on line %4; this line is used.")

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "price.h"
 #include "supplierfile.h"
 #include "supplieritems.h"
 
@@ -16,7 +17,7 @@
 namespace SupplierImport
 {
 
-enum class DecimalSign { Point, Comma };
+using DecimalSign = Price::DecimalSign;
 
 struct Columns {
     int category = -1; // -1: every item goes to fixedCategory
@@ -72,8 +73,6 @@ class DecimalEvidence
 {
 public:
     void add(QStringView price);
-    // A price already without its currency (numberOf), and as the file writes it.
-    void addNumber(const QString &number, QStringView written);
     DecimalGuess guess() const;
 
 private:
@@ -86,13 +85,6 @@ private:
 // A price cell without what is not its number: the blanks around it and a currency sign or code
 // before or after it ("EGP 1.234,50", "145,00 \u00a3", "-$5"); the digits and separators as written.
 QString numberOf(QStringView text);
-
-// A supplier's price as the list stores it ('.' as the point), by the rule the editor's prices
-// follow (PriceText::refusal); nullopt and why when it is none, quoting the cell as the file holds
-// it. Group separators must stand before groups of three digits. What the price tells of the
-// decimal sign goes to `evidence`, when given.
-std::optional<QString> price(
-    QStringView text, DecimalSign sign, QString *why, DecimalEvidence *evidence = nullptr);
 
 struct Reading {
     ItemList items;

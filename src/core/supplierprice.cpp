@@ -2,7 +2,7 @@
 // decimal sign, groups of thousands.
 #include "supplierimport.h"
 
-#include "pricetext.h"
+#include "price.h"
 
 #include <QLocale>
 #include <QSet>
@@ -170,11 +170,8 @@ QString numberOf(QStringView text)
 
 void DecimalEvidence::add(QStringView price)
 {
-    addNumber(numberOf(price), price);
-}
-
-void DecimalEvidence::addNumber(const QString &number, QStringView written)
-{
+    const QString number = numberOf(price);
+    const QStringView written = price;
     bool twoWays = false;
     const std::optional<DecimalSign> sign = told(number, &twoWays);
     if (twoWays && m_twoWays.isEmpty())
@@ -209,40 +206,26 @@ DecimalGuess guessDecimal(const QStringList &prices)
     return evidence.guess();
 }
 
-std::optional<QString> price(QStringView text, DecimalSign sign, QString *why, DecimalEvidence *evidence)
+} // namespace SupplierImport
+
+PriceReading Price::fromSupplier(QStringView text, DecimalSign sign)
 {
-    const QString written = text.trimmed().left(40).toString();
-    const auto refuse = [&](const QString &reason) -> std::optional<QString> {
-        if (why)
-            *why = reason;
-        return std::nullopt;
-    };
-    if (written.isEmpty())
-        return refuse(QStringLiteral("no price"));
-    QString t = numberOf(text);
-    if (evidence)
-        evidence->addNumber(t, text);
+    if (text.trimmed().isEmpty())
+        return refused(Problem::Empty, text);
+    QString t = SupplierImport::numberOf(text);
     t.remove(u' ');
     const QChar point = sign == DecimalSign::Comma ? u',' : u'.';
     const QChar group = sign == DecimalSign::Comma ? u'.' : u',';
     const qsizetype decimalAt = t.indexOf(point);
-    const QStringView whole = QStringView(t).left(decimalAt < 0 ? t.size() : decimalAt);
-    QStringView digits = whole;
+    QStringView digits = QStringView(t).left(decimalAt < 0 ? t.size() : decimalAt);
     if (digits.startsWith(u'-') || digits.startsWith(u'+'))
         digits = digits.sliced(1);
-    if (digits.contains(group) && !groupedWell(digits, group))
-        return refuse(QStringLiteral("the price \"%1\" has a '%2' where the decimal sign is '%3'")
-                          .arg(written, group, point));
+    if (digits.contains(group) && !SupplierImport::groupedWell(digits, group))
+        return refused(Problem::GroupSign, text);
     if (decimalAt >= 0 && QStringView(t).sliced(decimalAt + 1).contains(group))
-        return refuse(QStringLiteral("the price \"%1\" is not a number").arg(written));
+        return refused(Problem::NotNumber, text);
     t.remove(group);
     if (sign == DecimalSign::Comma)
         t.replace(u',', u'.');
-    const PriceText::Entry entry = PriceText::forFile(t, written);
-    if (!entry.ok)
-        return refuse(
-            entry.message.startsWith(QLatin1String("Price: ")) ? entry.message.mid(7) : entry.message);
-    return entry.stored;
+    return checked(Amounts::readAmount(t, QLocale::c()), text, Decimals::AsEntered);
 }
-
-} // namespace SupplierImport

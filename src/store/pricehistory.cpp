@@ -1,6 +1,6 @@
 #include "pricehistory.h"
 
-#include "core/pricetext.h"
+#include "core/price.h"
 #include "store.h"
 
 #include <QVariant>
@@ -101,8 +101,7 @@ bool PriceHistory::update(const PriceListItem &item, const QDateTime &when, cons
             return false;
         // A change of the description alone is no price change.
         const std::optional<QString> old = before ? before->price : std::nullopt;
-        if (before && old.has_value() == item.price.has_value()
-            && (!old || PriceText::samePrice(*old, *item.price)))
+        if (before && old.has_value() == item.price.has_value() && (!old || Price::same(*old, *item.price)))
             return true;
         return record(
             { when, item.category, item.id, old, item.price, item.description.value_or(QString()), source });
@@ -135,7 +134,7 @@ CheckedChange PriceHistory::updateIfUnchanged(
             return result.outcome != CheckedChange::Outcome::Failed;
         // The row held the price seen, so that is the price it had.
         if (seen.price.has_value() == changed.price.has_value()
-            && (!seen.price || PriceText::samePrice(*seen.price, *changed.price)))
+            && (!seen.price || Price::same(*seen.price, *changed.price)))
             return true;
         return record({ when, changed.category, changed.id, seen.price, changed.price,
             changed.description.value_or(QString()), source });

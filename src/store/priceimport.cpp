@@ -1,6 +1,6 @@
 #include "priceimport.h"
 
-#include "core/pricetext.h"
+#include "core/price.h"
 #include "pricehistory.h"
 #include "store.h"
 
@@ -95,7 +95,7 @@ bool PriceImport::compareCategory(quint32 category, std::vector<bool> &listed, I
         }
         listed[*found] = true;
         const std::optional<QString> fileDescription = items.description(*found);
-        const bool samePrice = price && PriceText::samePrice(*price, items.price(*found));
+        const bool samePrice = price && Price::same(*price, items.price(*found));
         const bool sameDescription = !fileDescription || fileDescription == description;
         if (samePrice && sameDescription)
             ++preview.m_unchanged;
@@ -178,7 +178,7 @@ bool PriceImport::apply(const ImportPreview &preview, bool removeMissing, const 
                 : run.updatePrice->exec({ text(c.item.price), text(c.item.id), text(c.item.category) });
             if (!written)
                 return false;
-            const bool priceMoved = !c.oldPrice || !PriceText::samePrice(*c.oldPrice, c.item.price);
+            const bool priceMoved = !c.oldPrice || !Price::same(*c.oldPrice, c.item.price);
             if (priceMoved
                 && !run.record->exec(PriceHistory::recordValues({ when, c.item.category, c.item.id,
                     c.oldPrice, c.item.price, description.value_or(QString()), source })))

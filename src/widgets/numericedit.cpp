@@ -338,14 +338,14 @@ void NumericEdit::setValue(double value)
     setText(plainText(value));
 }
 
-std::optional<Decimal> NumericEdit::decimalValue() const
+PriceReading NumericEdit::price(Price::Decimals keep) const
 {
-    return Amounts::localeNumber(text(), locale());
+    return Price::fromTyped(text(), locale(), keep);
 }
 
-void NumericEdit::setDecimal(const Decimal &value)
+void NumericEdit::setPrice(const Price &price)
 {
-    setText(value.exactText());
+    setText(price.fieldText());
 }
 
 void NumericEdit::takeResult(double value)

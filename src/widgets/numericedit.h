@@ -1,11 +1,9 @@
 #pragma once
 
-#include "core/decimal.h"
+#include "core/price.h"
 
 #include <QLineEdit>
 #include <QPointer>
-
-#include <optional>
 
 class QAction;
 class QFrame;
@@ -41,10 +39,10 @@ public:
     // Writes the plain text of the number: at most 15 significant digits, in plain decimal form
     // with '.' (never an exponent), no group separators.
     void setValue(double value);
-    // The exact number the text holds (every digit), nullopt when it holds none.
-    std::optional<Decimal> decimalValue() const;
-    // Writes every digit of the number in plain decimal form with '.'.
-    void setDecimal(const Decimal &value);
+    // The text as a typed price (in the box's locale), or why it is none.
+    PriceReading price(Price::Decimals keep) const;
+    // Shows a price as a price field shows it.
+    void setPrice(const Price &price);
 
     // Opens the calculator under the box (what the button does). The popup's buttons carry the
     // objectNames calc0..calc9, calcPoint, calcAdd, calcSubtract, calcMultiply, calcDivide,

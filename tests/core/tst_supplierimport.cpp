@@ -1,4 +1,3 @@
-#include "core/pricetext.h"
 #include "core/supplierimport.h"
 
 #include <QBuffer>
@@ -13,12 +12,6 @@ class TestSupplierImport : public QObject
 
 private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
-    void price_data();
-    void price();
-    void sameRuleAsTheEditor_data();
-    void sameRuleAsTheEditor();
-    void tenfold_data();
-    void tenfold();
     void guessColumns();
     void guessDecimal_data();
     void guessDecimal();
@@ -33,131 +26,6 @@ private Q_SLOTS:
 
 using SupplierImport::DecimalSign;
 Q_DECLARE_METATYPE(SupplierImport::DecimalSign)
-
-void TestSupplierImport::price_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<DecimalSign>("sign");
-    QTest::addColumn<QString>("stored"); // empty: refused
-    QTest::addColumn<QString>("reason"); // part of the reason given
-    QTest::newRow("1.234,56 with a decimal comma") << "1.234,56" << DecimalSign::Comma << "1234.56"
-                                                   << "";
-    QTest::newRow("1,234.56 with a decimal point") << "1,234.56" << DecimalSign::Point << "1234.56"
-                                                   << "";
-    QTest::newRow("12,5 with a decimal comma") << "12,5" << DecimalSign::Comma << "12.5"
-                                               << "";
-    QTest::newRow("12,5 with a decimal point") << "12,5" << DecimalSign::Point << ""
-                                               << "where the decimal sign is '.'";
-    QTest::newRow("1.234,56 with a decimal point") << "1.234,56" << DecimalSign::Point << ""
-                                                   << "is not a number";
-    // The editor stores negative prices (a trade-in or a discount kept in "Other"); a file that holds
-    // them must read back the same.
-    QTest::newRow("-3, as the editor allows") << "-3" << DecimalSign::Point << "-3"
-                                              << "";
-    QTest::newRow("a currency code before") << "EGP 1.234,50" << DecimalSign::Comma << "1234.5"
-                                            << "";
-    QTest::newRow("a currency sign after") << "145,00 \u00a3" << DecimalSign::Comma << "145"
-                                           << "";
-    QTest::newRow("a currency sign before, spaced") << "$ 9,90" << DecimalSign::Comma << "9.9"
-                                                    << "";
-    QTest::newRow("a currency code after, no space") << "9.90USD" << DecimalSign::Point << "9.9"
-                                                     << "";
-    QTest::newRow("a sign before the currency") << "-$5.00" << DecimalSign::Point << "-5"
-                                                << "";
-    QTest::newRow("Arabic pounds") << "\u062c.\u0645. 1.250" << DecimalSign::Comma << "1250"
-                                   << "";
-    QTest::newRow("a word that is no currency") << "12 pcs" << DecimalSign::Point << ""
-                                                << "\"12 pcs\" is not a number";
-    QTest::newRow("a currency alone") << "EGP" << DecimalSign::Point << ""
-                                      << "\"EGP\" is not a number";
-    QTest::newRow("the message quotes the file, not the converted text")
-        << "1.234,5x" << DecimalSign::Comma << ""
-        << "\"1.234,5x\" is not a number";
-    QTest::newRow("abc") << "abc" << DecimalSign::Point << ""
-                         << "is not a number";
-    QTest::newRow("1e9999") << "1e9999" << DecimalSign::Point << ""
-                            << "1e9999";
-    QTest::newRow("empty") << " " << DecimalSign::Point << ""
-                           << "no price";
-    QTest::newRow("blanks and a thin space as groups")
-        << "1 234\u202f567,5" << DecimalSign::Comma << "1234567.5"
-        << "";
-    QTest::newRow("plain") << " 5400.50 " << DecimalSign::Point << "5400.5"
-                           << "";
-    QTest::newRow("exponent") << "1.5e3" << DecimalSign::Point << "1500"
-                              << "";
-}
-
-void TestSupplierImport::price()
-{
-    QFETCH(QString, text);
-    QFETCH(DecimalSign, sign);
-    QFETCH(QString, stored);
-    QFETCH(QString, reason);
-    QString why;
-    const auto read = SupplierImport::price(text, sign, &why);
-    QCOMPARE(read.value_or(QString()), stored);
-    if (!stored.isEmpty())
-        return;
-    QVERIFY2(why.contains(reason), qPrintable(why));
-}
-
-// A price the editor stores is one the import takes, and the other way round: one rule.
-void TestSupplierImport::sameRuleAsTheEditor_data()
-{
-    QTest::addColumn<QString>("text");
-    for (const char *text :
-        { "-5", "-1500.50", "0", "12.345", "1.5e3", "999999999999999999999", "1e21", "abc", "-", "1e400" })
-        QTest::newRow(text) << QString::fromLatin1(text);
-}
-
-void TestSupplierImport::sameRuleAsTheEditor()
-{
-    QFETCH(QString, text);
-    const PriceText::Entry editor = PriceText::forAdd(text, QLocale::c());
-    QString why;
-    const std::optional<QString> import = SupplierImport::price(text, DecimalSign::Point, &why);
-    QCOMPARE(import.has_value(), editor.ok);
-    QCOMPARE(import.value_or(QString()), editor.stored);
-    if (!editor.ok)
-        QCOMPARE("Price: " + why, editor.message);
-}
-
-void TestSupplierImport::tenfold_data()
-{
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("after");
-    QTest::addColumn<QString>("marked");
-    QTest::newRow("ten times") << "5400"
-                               << "54000"
-                               << "\u00d710";
-    QTest::newRow("a thousandth") << "1299"
-                                  << "1.299"
-                                  << "\u00f71000";
-    QTest::newRow("twelve and a half times") << "8"
-                                             << "100"
-                                             << "\u00d712.5";
-    QTest::newRow("nine times") << "100"
-                                << "900"
-                                << "";
-    QTest::newRow("a negative price ten times") << "-5"
-                                                << "-50"
-                                                << "\u00d710";
-    QTest::newRow("from nothing") << "0"
-                                  << "100"
-                                  << "";
-    QTest::newRow("no number") << "abc"
-                               << "100"
-                               << "";
-}
-
-void TestSupplierImport::tenfold()
-{
-    QFETCH(QString, before);
-    QFETCH(QString, after);
-    QFETCH(QString, marked);
-    QCOMPARE(PriceText::tenfold(before, after), marked);
-}
 
 void TestSupplierImport::guessColumns()
 {
@@ -418,6 +286,16 @@ void TestSupplierImport::lines_data()
         << "0,1,2,3,1,comma," << header + "10,K1,Keys,EGP 12x\n10,K2,Keys,\"145,00 \u00a3\"\n"
         << QStringList { "10/K2=145:Keys" }
         << QStringList { "2: \"EGP 12x\" is not a number. Type a price such as 1250 or 12.50." }
+        << QStringList {};
+    // Each reason a price is refused, worded for the list of lines that cannot be read.
+    QTest::newRow("every reason a price is refused")
+        << "0,1,2,3,1,comma,"
+        << header + "10,K1,Keys,12.5\n10,K2,Keys,\"12,5.0\"\n10,K3,Keys, \n10,K4,Keys,1e21\n10,K5,Keys,-7\n"
+        << QStringList { "10/K5=-7:Keys" }
+        << QStringList { "2: the price \"12.5\" has a '.' where the decimal sign is ','",
+               "3: \"12,5.0\" is not a number. Type a price such as 1250 or 12.50.", "4: no price",
+               "5: \"1e21\" is out of range for an amount. An amount must be below 10^21 (at most 21 digits "
+               "before the point)." }
         << QStringList {};
 }
 

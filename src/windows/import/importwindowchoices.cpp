@@ -17,8 +17,8 @@ const QString LeaveOut = QStringLiteral("(leave out)");
 // A reading of a price for the question, as the price field would show it.
 QString reading(const QString &sample, SupplierImport::DecimalSign sign)
 {
-    const auto read = SupplierImport::price(sample, sign, nullptr);
-    return read ? *read : QString();
+    const PriceReading read = Price::fromSupplier(sample, sign);
+    return read.ok() ? read.price->text() : QString();
 }
 
 } // namespace

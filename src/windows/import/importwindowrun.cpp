@@ -1,6 +1,6 @@
 #include "importwindow.h"
 
-#include "core/pricetext.h"
+#include "core/price.h"
 #include "store/importcolumns.h"
 
 #include <QCheckBox>
@@ -180,12 +180,14 @@ void ImportWindow::showPreview()
     for (size_t i = 0; i < p.changedCount(); ++i) {
         const ImportChange c = p.changed(i);
         const QString oldPrice = c.oldPrice.value_or(QString());
+        const Price before = Price::fromStored(oldPrice);
+        const Price after = Price::fromStored(c.item.price);
         // A price ten times what it was is more often a misread sign than a new price: marked.
-        const QString factor = PriceText::tenfold(oldPrice, c.item.price);
+        const QString factor = Price::tenfold(before, after);
         m_marked += !factor.isEmpty();
         if (m_grid->rowCount() >= ShownRows)
             continue;
-        const QString percent = PriceText::percentChange(oldPrice, c.item.price);
+        const QString percent = Price::percentChange(before, after);
         addRow(m_grid,
             { QStringLiteral("Changed"), categoryShown(c.item.category), c.item.id,
                 c.item.description ? *c.item.description : QStringLiteral("(unchanged)"), oldPrice,

@@ -1,6 +1,6 @@
 #include "pricehistorywindow.h"
 
-#include "core/pricetext.h"
+#include "core/price.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -39,7 +39,8 @@ PriceHistoryWindow::PriceHistoryWindow(const QString &id, const QList<PriceChang
             c.oldPrice.value_or(QString()), c.newPrice.value_or(QString()),
             !c.oldPrice ? QStringLiteral("added")
                         : (!c.newPrice ? QStringLiteral("deleted")
-                                       : PriceText::percentChange(*c.oldPrice, *c.newPrice)),
+                                       : Price::percentChange(
+                                           Price::fromStored(*c.oldPrice), Price::fromStored(*c.newPrice))),
             c.description, c.source };
         for (int col = 0; col < 6; ++col)
             m_grid->setItem(r, col, new QTableWidgetItem(cells[col]));

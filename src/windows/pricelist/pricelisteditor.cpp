@@ -1,6 +1,7 @@
 #include "pricelisteditor.h"
 
-#include "core/pricetext.h"
+#include "core/amount.h"
+#include "core/price.h"
 #include "core/version.h"
 #include "pricehistorywindow.h"
 #include "store/store.h"
@@ -83,6 +84,22 @@ QString errorDescription(const QSqlError &error)
 }
 
 const QString ProgramSource = QStringLiteral("Brasko");
+
+// Why a typed price is refused, naming the field; the text is quoted for the person to correct.
+QString priceRefusal(const Price::Refusal &refusal)
+{
+    switch (refusal.problem) {
+    case Price::Problem::Empty:
+        return QStringLiteral("Price: enter a price (0 for none).");
+    case Price::Problem::OutOfRange:
+        return Amounts::outOfRangeMessage(QStringLiteral("Price"), refusal.written);
+    case Price::Problem::NotNumber:
+    case Price::Problem::GroupSign:
+        break;
+    }
+    return QStringLiteral("Price: \"%1\" is not a number. Type a price such as 1250 or 12.50.")
+        .arg(refusal.written.left(40));
+}
 
 // An id as it may stand in the id box: upper case, without the codes no id can hold (controls
 // such as NUL, noncharacters, halves of surrogate pairs), which the store would refuse.
@@ -356,8 +373,8 @@ bool PriceListEditor::lookup()
             makeDefault(m_updateButton);
             m_deleteButton->setEnabled(true);
             m_descriptionBox->setText(found->description.value_or(QString()));
-            m_storedPrice = found->price.value_or(QString());
-            m_priceBox->setText(PriceText::shown(m_storedPrice));
+            m_storedPrice = Price::fromStored(found->price.value_or(QString()));
+            m_priceBox->setPrice(m_storedPrice);
             m_shownPrice = m_priceBox->text();
             m_rowKey = found->rowKey;
             m_seen = found;
@@ -368,7 +385,7 @@ bool PriceListEditor::lookup()
             m_deleteButton->setEnabled(false);
             m_descriptionBox->setText(QString());
             m_priceBox->setValue(0);
-            m_storedPrice.clear();
+            m_storedPrice = Price();
             m_shownPrice.clear();
             m_rowKey.reset();
             m_seen.reset();
@@ -392,13 +409,14 @@ void PriceListEditor::addItem()
                 QStringLiteral("ID: enter an id for the new item; an item without one cannot be picked."));
             return;
         }
-        const PriceText::Entry price = PriceText::forAdd(m_priceBox->text(), m_priceBox->locale());
-        if (!price.ok) {
-            refuse(m_priceBox, price.message);
+        const PriceReading price = m_priceBox->price(Price::Decimals::AsEntered);
+        if (!price.ok()) {
+            refuse(m_priceBox, priceRefusal(price.refusal));
             return;
         }
-        change(m_priceHistory.add({ m_cat, m_idPicker->Text(), m_descriptionBox->text(), price.stored },
-            QDateTime::currentDateTime()));
+        change(
+            m_priceHistory.add({ m_cat, m_idPicker->Text(), m_descriptionBox->text(), price.price->text() },
+                QDateTime::currentDateTime()));
     } catch (const std::exception &e) {
         reportException(e.what());
     } catch (...) {
@@ -412,15 +430,15 @@ void PriceListEditor::updateItem()
     try {
         // A price only shown is written back exactly as it was stored; one the person typed keeps
         // at most two decimals, cut, not rounded (12.345 becomes 12.34).
-        QString price = m_storedPrice;
+        QString price = m_storedPrice.text();
         if (m_priceBox->text() != m_shownPrice) {
-            const PriceText::Entry typed = PriceText::forUpdate(m_priceBox->text(), m_priceBox->locale());
-            if (!typed.ok) {
-                refuse(m_priceBox, typed.message);
+            const PriceReading typed = m_priceBox->price(Price::Decimals::Cents);
+            if (!typed.ok()) {
+                refuse(m_priceBox, priceRefusal(typed.refusal));
                 return;
             }
-            price = typed.stored;
-            m_priceBox->setText(price);
+            price = typed.price->text();
+            m_priceBox->setPrice(*typed.price);
         }
         const PriceListItem changed { m_cat, m_idPicker->Text(), m_descriptionBox->text(), price };
         const QDateTime now = QDateTime::currentDateTime();
@@ -506,8 +524,8 @@ void PriceListEditor::changeChecked(const CheckedChange &result, bool removing)
     if (m_descriptionBox->text() == m_seen->description.value_or(QString()))
         m_descriptionBox->setText(now.description.value_or(QString()));
     if (m_priceBox->text() == m_shownPrice) {
-        m_storedPrice = now.price.value_or(QString());
-        m_priceBox->setText(PriceText::shown(m_storedPrice));
+        m_storedPrice = Price::fromStored(now.price.value_or(QString()));
+        m_priceBox->setPrice(m_storedPrice);
         m_shownPrice = m_priceBox->text();
     }
     m_seen = now;

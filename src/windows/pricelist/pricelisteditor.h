@@ -6,6 +6,7 @@
 // new-id state (Add) and the existing-id state (Update, Delete). A failing statement is reported
 // through ShowErrorReport and leaves the editor open, its buttons disabled until the next lookup.
 
+#include "core/price.h"
 #include "store/pricehistory.h"
 #include "store/pricelistrepository.h"
 
@@ -92,7 +93,7 @@ private:
     bool m_busy = false;
     int m_keyShift = 0; // shift state of the key last pressed in the id picker
     // Of the last lookup that found a row: its price as stored and as shown, and its row key.
-    QString m_storedPrice;
+    Price m_storedPrice;
     QString m_shownPrice;
     std::optional<qint64> m_rowKey;
     std::optional<PriceListItem> m_seen; // the item as the last lookup found it
