@@ -64,7 +64,7 @@ bool fill(Store &store, int count)
             const OfferRow &r = o.row(i);
             for (const QVariant &v :
                 QVariantList { n, 1, i, r.category, r.itemId + QString(""), r.description + QString(""),
-                    r.amountText + QString(""), r.listPrice.value_or(QString("")) })
+                    r.amountText() + QString(""), Price::toColumn(r.listPrice).value_or(QString("")) })
                 row.addBindValue(v);
             if (!row.exec())
                 return false;

@@ -291,19 +291,6 @@ QString amountText(const Decimal &value)
     return padOrCut(value.exactText());
 }
 
-Decimal total(const QStringList &texts, int *refused, const QLocale &locale)
-{
-    Decimal sum;
-    *refused = -1;
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        const Reading r = readLeadingAmount(texts[i], locale);
-        if (r.status == Status::OutOfRange && *refused < 0)
-            *refused = static_cast<int>(i);
-        sum = sum + r.value;
-    }
-    return sum;
-}
-
 QString outOfRangeText(const QString &text)
 {
     QString shown = text.trimmed();

@@ -4,7 +4,6 @@
 
 #include <QLocale>
 #include <QString>
-#include <QStringList>
 #include <QStringView>
 
 #include <optional>
@@ -68,10 +67,6 @@ Decimal leadingNumber(QStringView text, const QLocale &locale = QLocale());
 QString padOrCut(const QString &numeric);
 // A number as an amount text: its plain decimal form, every integer digit, '.', cut to two decimals.
 QString amountText(const Decimal &value);
-
-// The exact sum of the leading numbers of texts, leaving out those out of range; *refused gets
-// the index of the first one left out, or -1.
-Decimal total(const QStringList &texts, int *refused, const QLocale &locale = QLocale());
 
 // Why an out-of-range number is refused, quoting it; and the same naming the field ("Price",
 // "Row RAM") before it.

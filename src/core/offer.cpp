@@ -1,9 +1,5 @@
 #include "offer.h"
 
-#include "amount.h"
-
-#include <QStringList>
-
 Offer::Offer()
 {
     for (int i = 0; i < RowCount; ++i)
@@ -15,17 +11,33 @@ void Offer::pickItem(int index, const QString &id, const QString &description, c
     OfferRow &r = row(index);
     r.itemId = id;
     r.description = description;
-    r.amountText = price;
-    r.listPrice = price;
+    r.setAmountText(price);
+    r.listPrice = Price::fromStored(price);
+}
+
+void OfferRow::setAmountText(const QString &text)
+{
+    m_amountText = text;
+    m_amount = Amounts::readLeadingAmount(text);
+}
+
+bool OfferRow::operator==(const OfferRow &other) const
+{
+    return category == other.category && itemId == other.itemId && description == other.description
+        && Price::toColumn(listPrice) == Price::toColumn(other.listPrice)
+        && m_amountText == other.m_amountText;
 }
 
 Decimal Offer::total(int *refused) const
 {
-    QStringList texts;
-    for (const OfferRow &r : m_rows)
-        texts << r.amountText;
+    Decimal sum;
     int first = -1;
-    const Decimal sum = Amounts::total(texts, &first);
+    for (int i = 0; i < RowCount; ++i) {
+        const Amounts::Reading &amount = row(i).amount();
+        if (amount.status == Amounts::Status::OutOfRange && first < 0)
+            first = i;
+        sum = sum + amount.value; // 0 for what holds no number or cannot be added
+    }
     if (refused)
         *refused = first;
     return sum;

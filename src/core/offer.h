@@ -1,6 +1,8 @@
 #pragma once
 
+#include "amount.h"
 #include "decimal.h"
+#include "price.h"
 
 #include <QDateTime>
 #include <QString>
@@ -13,12 +15,23 @@ struct OfferRow {
     QString category; // "0" to "16", the row's index in decimal digits
     QString itemId; // the id as the picker shows it; empty when nothing was picked
     QString description; // as the row shows it
-    QString amountText; // the amount box's text, exactly as typed or as it came from the list
     // The price the item had in the price list when it was picked; nullopt when nothing was
     // picked. Lets a later reading tell a typed-over amount from a list price that has changed.
-    std::optional<QString> listPrice;
+    std::optional<Price> listPrice;
 
-    bool operator==(const OfferRow &) const = default;
+    // The amount box's text, exactly as typed or as it came from the list, and the number it holds
+    // as the amount box reads it (the number it begins with, in the present locale), read once
+    // when the text is set.
+    const QString &amountText() const { return m_amountText; }
+    const Amounts::Reading &amount() const { return m_amount; }
+    void setAmountText(const QString &text);
+
+    // What the row holds: the same texts (list prices as stored, not merely the same price).
+    bool operator==(const OfferRow &other) const;
+
+private:
+    QString m_amountText;
+    Amounts::Reading m_amount;
 };
 
 // An offer for one PC as the salesperson builds it: who it is for and from, and seventeen rows.
@@ -39,12 +52,12 @@ public:
     const OfferRow &row(int index) const { return m_rows.at(static_cast<size_t>(index)); }
     OfferRow &row(int index) { return m_rows.at(static_cast<size_t>(index)); }
 
-    // An item picked from the price list: id, description and its list price, which also becomes
-    // the row's amount.
+    // An item picked from the price list: id, description and its list price as the list stores
+    // it, which also becomes the row's amount.
     void pickItem(int index, const QString &id, const QString &description, const QString &price);
 
-    // The exact sum of the rows' amounts, each read as the amount box's number. An amount too
-    // large to be a price is left out; refused (when given) names the first such row, else -1.
+    // The exact sum of the rows' amounts. An amount too large to be a price is left out; refused
+    // (when given) names the first such row, else -1.
     Decimal total(int *refused = nullptr) const;
     // The total as the window shows it: every digit, two decimals.
     QString totalText(int *refused = nullptr) const;

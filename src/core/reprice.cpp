@@ -1,25 +1,25 @@
 #include "reprice.h"
 
-#include "amount.h"
-
 namespace Reprice
 {
 
 namespace
 {
 
-    // Prices are compared as the numbers they are: "1250" and "1250.00" are the same price.
-    bool samePrice(const QString &a, const QString &b)
-    {
-        return Amounts::leadingNumber(a) == Amounts::leadingNumber(b);
-    }
-
     // An amount is typed over only when a person made it differ from the list price. The amount box
     // writes every amount with two decimals on leaving ("12.345" becomes "12.34"); that text is
     // still the list price.
-    bool isTypedOver(const QString &amount, const QString &listPrice)
+    bool isTypedOver(const OfferRow &row, const Price &listPrice)
     {
-        return !samePrice(amount, listPrice) && !samePrice(amount, FormatAmount(listPrice));
+        if (row.amountText() == listPrice.text())
+            return false;
+        if (row.amount().status == Amounts::Status::OutOfRange)
+            return true;
+        // Picking put the list's text into the amount box; what the box holds is compared as the
+        // box reads it (the number it begins with, 0 for none, as in the total).
+        const Decimal &amount = row.amount().value;
+        return !(amount == Amounts::leadingNumber(listPrice.text()))
+            && !(amount == Amounts::leadingNumber(listPrice.amountText()));
     }
 
 } // namespace
@@ -32,14 +32,14 @@ QList<Change> changes(const Offer &offer, const std::function<CurrentPrice(const
         if (!r.listPrice || r.itemId.isEmpty())
             continue; // not picked from the list: nothing to compare with
         const CurrentPrice now = current(r);
-        if (now.listed && (!now.price || samePrice(*now.price, *r.listPrice)))
+        if (now.listed
+            && (!now.price
+                || Amounts::leadingNumber(now.price->text()) == Amounts::leadingNumber(r.listPrice->text())))
             continue;
-        Change change;
-        change.row = i;
-        change.savedPrice = *r.listPrice;
+        Change change { i, *r.listPrice, std::nullopt, false };
         if (now.listed)
             change.currentPrice = now.price;
-        change.typedOver = isTypedOver(r.amountText, *r.listPrice);
+        change.typedOver = isTypedOver(r, *r.listPrice);
         out << change;
     }
     return out;
@@ -55,8 +55,8 @@ int apply(Offer &offer, const QList<Change> &changes, bool retyped)
         r.listPrice = change.currentPrice;
         if (change.typedOver && !retyped)
             continue;
-        if (r.amountText != *change.currentPrice) {
-            r.amountText = *change.currentPrice;
+        if (r.amountText() != change.currentPrice->text()) {
+            r.setAmountText(change.currentPrice->text());
             ++changed;
         }
     }
@@ -65,8 +65,9 @@ int apply(Offer &offer, const QList<Change> &changes, bool retyped)
 
 QString describe(const Change &change)
 {
-    return change.savedPrice + QStringLiteral(" \u2192 ")
-        + (change.currentPrice ? *change.currentPrice : QStringLiteral("no longer in the price list"));
+    return change.currentPrice
+        ? Price::changeText(change.savedPrice, *change.currentPrice)
+        : change.savedPrice.text() + QStringLiteral(" \u2192 no longer in the price list");
 }
 
 } // namespace Reprice

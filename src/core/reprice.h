@@ -2,6 +2,8 @@
 
 #include "offer.h"
 
+#include "price.h"
+
 #include <QList>
 #include <QString>
 
@@ -16,13 +18,13 @@ namespace Reprice
 // What the price list says today about a row's item.
 struct CurrentPrice {
     bool listed = false; // false: the item is no longer in the list
-    std::optional<QString> price; // its price; nullopt when the list holds none for it
+    std::optional<Price> price; // its price; nullopt when the list holds none for it
 };
 
 struct Change {
     int row = 0;
-    QString savedPrice; // the list price saved with the offer
-    std::optional<QString> currentPrice; // nullopt: the item is no longer in the list
+    Price savedPrice; // the list price saved with the offer
+    std::optional<Price> currentPrice; // nullopt: the item is no longer in the list
     // The amount had been typed over the saved list price; it is kept unless asked otherwise.
     bool typedOver = false;
 };
@@ -36,7 +38,7 @@ QList<Change> changes(const Offer &offer, const std::function<CurrentPrice(const
 // gone stay as they are. Returns how many amounts changed.
 int apply(Offer &offer, const QList<Change> &changes, bool retyped);
 
-// "300.50 -> 320.00" or "300.50 -> no longer in the price list".
+// "300.50 → 320.00" or "300.50 → no longer in the price list".
 QString describe(const Change &change);
 
 } // namespace Reprice

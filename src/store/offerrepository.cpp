@@ -249,7 +249,7 @@ bool OfferRepository::insertOffer(
                 QStringLiteral("insert into offer_rows (number, revision, row_index, category, item_id,"
                                " description, amount_text, list_price) values (?, ?, ?, ?, ?, ?, ?, ?)"),
                 { key.number, key.revision, i, text(r.category), text(r.itemId), text(r.description),
-                    text(r.amountText), nullable(r.listPrice) }))
+                    text(r.amountText()), nullable(Price::toColumn(r.listPrice)) }))
             return false;
     }
     return true;
@@ -393,8 +393,8 @@ std::optional<StoredOffer> OfferRepository::load(const OfferKey &key)
         r.category = column(*rows, "category");
         r.itemId = column(*rows, "item_id");
         r.description = column(*rows, "description");
-        r.amountText = column(*rows, "amount_text");
-        r.listPrice = rows->text(QStringLiteral("list_price"));
+        r.setAmountText(column(*rows, "amount_text"));
+        r.listPrice = Price::fromColumn(rows->text(QStringLiteral("list_price")));
     }
     return stored;
 }

@@ -27,9 +27,14 @@ void TestOffer::totalIsExactSum_data()
 {
     QTest::addColumn<QStringList>("amounts");
     QTest::addColumn<QString>("total");
-    QTest::newRow("cents add exactly") << QStringList({ "0.10", "0.20" }) << "0.30";
-    QTest::newRow("leading number") << QStringList({ "12.5 pounds", "abc", "" }) << "12.50";
-    QTest::newRow("seventeen rows") << QStringList(17, "0.01") << "0.17";
+    QTest::addColumn<int>("refused"); // the first row whose amount cannot be added, or -1
+    QTest::newRow("cents add exactly") << QStringList({ "0.10", "0.20" }) << "0.30" << -1;
+    QTest::newRow("leading number") << QStringList({ "12.5 pounds", "abc", "" }) << "12.50" << -1;
+    QTest::newRow("seventeen rows") << QStringList(17, "0.01") << "0.17" << -1;
+    QTest::newRow("out of range, left out and named")
+        << QStringList({ "5", "1e21", "-3", "1e400 pounds" }) << "2.00" << 1;
+    QTest::newRow("just in range") << QStringList({ "999999999999999999999.99", "0.01" })
+                                   << "1000000000000000000000.00" << -1;
 }
 
 void TestOffer::totalIsExactSum()
@@ -38,16 +43,18 @@ void TestOffer::totalIsExactSum()
     QFETCH(QString, total);
     Offer offer;
     for (int i = 0; i < amounts.size(); ++i)
-        offer.row(i).amountText = amounts.at(i);
-    QCOMPARE(offer.totalText(), total);
+        offer.row(i).setAmountText(amounts.at(i));
+    int refused = -2;
+    QCOMPARE(offer.totalText(&refused), total);
+    QTEST(refused, "refused");
 }
 
 void TestOffer::pickedItemKeepsListPrice()
 {
     Offer offer;
     offer.pickItem(2, "D4-16G", "DDR4 16GB", "1250");
-    offer.row(2).amountText = "1100"; // typed over
-    QCOMPARE(offer.row(2).listPrice, std::optional<QString>("1250"));
+    offer.row(2).setAmountText("1100"); // typed over
+    QCOMPARE(Price::toColumn(offer.row(2).listPrice), std::optional<QString>("1250"));
     QCOMPARE(offer.totalText(), QString("1100.00"));
     Offer copy = offer;
     QCOMPARE(copy, offer);

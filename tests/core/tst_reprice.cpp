@@ -86,8 +86,8 @@ void TestReprice::changesAndApply()
 
     Offer offer;
     offer.pickItem(3, QStringLiteral("ID3"), QStringLiteral("Floppy"), savedPrice);
-    offer.row(3).amountText = amount;
-    offer.row(4).amountText = QStringLiteral("99.00"); // typed without an item: never compared
+    offer.row(3).setAmountText(amount);
+    offer.row(4).setAmountText(QStringLiteral("99.00")); // typed without an item: never compared
     Prices prices;
     if (current != QLatin1String("gone"))
         prices[QStringLiteral("ID3")] = current;
@@ -95,19 +95,20 @@ void TestReprice::changesAndApply()
     const auto found = Reprice::changes(offer, [&](const OfferRow &row) {
         ++asked;
         const auto it = prices.find(row.itemId);
-        return it == prices.end() ? Reprice::CurrentPrice {} : Reprice::CurrentPrice { true, it->second };
+        return it == prices.end() ? Reprice::CurrentPrice {}
+                                  : Reprice::CurrentPrice { true, Price::fromStored(it->second) };
     });
     QCOMPARE(asked, 1);
     QCOMPARE(found.size(), reported ? 1 : 0);
     if (reported) {
         QCOMPARE(found[0].row, 3);
         QCOMPARE(found[0].typedOver, typedOver);
-        QCOMPARE(found[0].savedPrice, savedPrice);
+        QCOMPARE(found[0].savedPrice.text(), savedPrice);
     }
     Reprice::apply(offer, found, retyped);
-    QCOMPARE(offer.row(3).amountText, amountAfter);
-    QCOMPARE(*offer.row(3).listPrice, listPriceAfter);
-    QCOMPARE(offer.row(4).amountText, QStringLiteral("99.00"));
+    QCOMPARE(offer.row(3).amountText(), amountAfter);
+    QCOMPARE(offer.row(3).listPrice->text(), listPriceAfter);
+    QCOMPARE(offer.row(4).amountText(), QStringLiteral("99.00"));
 }
 
 QTEST_GUILESS_MAIN(TestReprice)

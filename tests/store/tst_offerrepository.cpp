@@ -88,10 +88,10 @@ Offer TestOfferRepository::sample(const QString &client)
     offer.seller = QStringLiteral("Sam");
     offer.date = QDateTime(QDate(2027, 1, 31), QTime(10, 15, 30, 250));
     offer.pickItem(0, QStringLiteral("CPU1"), QStringLiteral("Core Duo"), QStringLiteral("1250"));
-    offer.row(0).amountText = QStringLiteral("1250.00");
+    offer.row(0).setAmountText(QStringLiteral("1250.00"));
     offer.pickItem(2, QStringLiteral("RAM7"), QStringLiteral("DDR 512 MB"), QStringLiteral("300.50"));
-    offer.row(2).amountText = QStringLiteral("280"); // typed over
-    offer.row(16).amountText = QStringLiteral("12.5 pounds");
+    offer.row(2).setAmountText(QStringLiteral("280")); // typed over
+    offer.row(16).setAmountText(QStringLiteral("12.5 pounds"));
     return offer;
 }
 
@@ -126,8 +126,8 @@ void TestOfferRepository::textsComeBackExactly()
     offer.seller = text;
     offer.row(5).itemId = text;
     offer.row(5).description = text;
-    offer.row(5).amountText = text;
-    offer.row(5).listPrice = text;
+    offer.row(5).setAmountText(text);
+    offer.row(5).listPrice = Price::fromStored(text);
     const auto key = m_repo->save(
         offer, std::nullopt, QDateTime(QDate(2027, 2, 1), QTime(9, 0)), QStringLiteral("PC ") + text);
     QVERIFY2(key, qPrintable(m_repo->lastError()));
@@ -149,7 +149,7 @@ void TestOfferRepository::numbersAndRevisions()
     const auto b = m_repo->save(sample(QStringLiteral("Second")), std::nullopt);
     QCOMPARE(*b, (OfferKey { 2, 1 }));
     Offer changed = first;
-    changed.row(2).amountText = QStringLiteral("290.00");
+    changed.row(2).setAmountText(QStringLiteral("290.00"));
     const auto c = m_repo->save(changed, 1);
     QVERIFY2(c, qPrintable(m_repo->lastError()));
     QCOMPARE(*c, (OfferKey { 1, 2 }));
@@ -174,13 +174,13 @@ void TestOfferRepository::newerRevisionRefusesTheSave()
         Store other(m_db->path, QStringLiteral("t-offers-other"));
         QVERIFY(other.open());
         Offer theirs = first;
-        theirs.row(5).amountText = QStringLiteral("10.00");
+        theirs.row(5).setAmountText(QStringLiteral("10.00"));
         QCOMPARE(OfferRepository(&other).saveFollowing(
                      theirs, OfferKey { 1, 1 }, when, QStringLiteral("COUNTER-2")),
             std::optional<OfferKey>(OfferKey { 1, 2 }));
     }
     Offer mine = first;
-    mine.row(6).amountText = QStringLiteral("20.00");
+    mine.row(6).setAmountText(QStringLiteral("20.00"));
     QVERIFY(!m_repo->saveFollowing(mine, OfferKey { 1, 1 }));
     const auto newer = m_repo->newerRevision();
     QVERIFY(newer);
@@ -192,7 +192,7 @@ void TestOfferRepository::newerRevisionRefusesTheSave()
     // Knowingly, after revision 2: the newest.
     QCOMPARE(m_repo->saveFollowing(mine, OfferKey { 1, 2 }), std::optional<OfferKey>(OfferKey { 1, 3 }));
     QVERIFY(!m_repo->newerRevision());
-    QCOMPARE(m_repo->load({ 1, 2 })->offer.row(5).amountText, QStringLiteral("10.00"));
+    QCOMPARE(m_repo->load({ 1, 2 })->offer.row(5).amountText(), QStringLiteral("10.00"));
     QCOMPARE(m_repo->load({ 1, 3 })->offer, mine);
     QVERIFY(!m_repo->saveFollowing(mine, OfferKey { 9, 1 })); // no such offer
     QVERIFY(!m_repo->newerRevision());

@@ -37,7 +37,7 @@ void MainWindow::buildRows()
         connect(picker, &GridCombo::keyDown, this,
             [this, i](int key, int shift) { pickerKeyDown(i, key, shift); });
         connect(row->text1, &QLineEdit::textChanged, this, [this, i](const QString &text) {
-            m_offer.row(i).amountText = text;
+            m_offer.row(i).setAmountText(text);
             amountChanged(i);
         });
         // A typed or stepped-to id is the row's id; its list price is known again only when it is
@@ -47,7 +47,7 @@ void MainWindow::buildRows()
             m_offer.row(i).listPrice.reset();
         });
         row->text1->installEventFilter(this);
-        m_offer.row(i).amountText = row->text1->text();
+        m_offer.row(i).setAmountText(row->text1->text());
         m_rows[static_cast<size_t>(i)] = std::move(row);
     }
 }
@@ -99,7 +99,7 @@ void MainWindow::lookupItem(int index)
         r.text1->setText(*item->price);
     OfferRow &picked = m_offer.row(index);
     picked.description = r.Label1->text();
-    picked.listPrice = item->price;
+    picked.listPrice = Price::fromColumn(item->price);
 }
 
 void MainWindow::itemPicked(int index)
@@ -157,8 +157,9 @@ void MainWindow::computeTotal()
     // out would stand beside it on paper: then the offer has no total at all, the row and the
     // total box say so, and nothing is saved, printed or exported until it is corrected.
     for (const auto &r : m_rows) {
-        const QString text = m_offer.row(r->index()).amountText;
-        const bool out = Amounts::readLeadingAmount(text).status == Amounts::Status::OutOfRange;
+        const OfferRow &amount = m_offer.row(r->index());
+        const QString text = amount.amountText();
+        const bool out = amount.amount().status == Amounts::Status::OutOfRange;
         markAmount(r->text1, out ? Amounts::outOfRangeMessage(rowName(r->index()), text) : QString());
     }
     const QString problem = totalProblem();
@@ -178,7 +179,7 @@ QString MainWindow::totalProblem() const
     m_offer.total(&refused);
     if (refused < 0)
         return {};
-    return Amounts::outOfRangeMessage(rowName(refused), m_offer.row(refused).amountText);
+    return Amounts::outOfRangeMessage(rowName(refused), m_offer.row(refused).amountText());
 }
 
 QString MainWindow::rowName(int index) const

@@ -56,7 +56,7 @@ void MainWindow::setOffer(const Offer &offer)
         r.GridCombo1->setText(o.itemId);
         r.GridCombo1->lineEdit()->setCursorPosition(0);
         r.Label1->setText(o.description);
-        r.text1->setText(o.amountText);
+        r.text1->setText(o.amountText());
     }
     // The widgets now show the offer; the model takes it whole, with the list prices the
     // widgets do not show.
@@ -203,7 +203,7 @@ void OfferActions::newOffer()
     blank.seller = m_form->counterSettings().salesExecutive();
     blank.date = QDateTime::currentDateTime();
     for (int i = 0; i < Offer::RowCount; ++i)
-        blank.row(i).amountText = QStringLiteral("0.00");
+        blank.row(i).setAmountText(QStringLiteral("0.00"));
     m_form->setOffer(blank);
     m_current.reset();
     m_baseline = m_form->offer();
@@ -291,7 +291,7 @@ QList<Reprice::Change> OfferActions::priceChanges()
             return m_priceList.lastError().isValid() ? Reprice::CurrentPrice { true, std::nullopt }
                                                      : Reprice::CurrentPrice {};
         }
-        return Reprice::CurrentPrice { true, item->price };
+        return Reprice::CurrentPrice { true, Price::fromColumn(item->price) };
     });
 }
 
@@ -313,7 +313,7 @@ QString OfferActions::changesText(const QList<Reprice::Change> &changes) const
                         .arg(QLocale().toString(recorded->first().when, QLocale::ShortFormat),
                             recorded->first().source);
         if (change.typedOver)
-            text += QStringLiteral(" (amount typed over: %1)").arg(row.amountText);
+            text += QStringLiteral(" (amount typed over: %1)").arg(row.amountText());
     }
     return text;
 }
