@@ -32,9 +32,7 @@ QList<Change> changes(const Offer &offer, const std::function<CurrentPrice(const
         if (!r.listPrice || r.itemId.isEmpty())
             continue; // not picked from the list: nothing to compare with
         const CurrentPrice now = current(r);
-        if (now.listed
-            && (!now.price
-                || Amounts::leadingNumber(now.price->text()) == Amounts::leadingNumber(r.listPrice->text())))
+        if (now.listed && (!now.price || now.price->isSameAs(*r.listPrice)))
             continue;
         Change change { i, *r.listPrice, std::nullopt, false };
         if (now.listed)

@@ -67,6 +67,24 @@ void TestReprice::changesAndApply_data()
                                                 << "12.35"
                                                 << "13.456" << false << true << true << "12.35"
                                                 << "13.456";
+    // A price with words beside its number is the same only as itself: the words may name another
+    // currency, and a list of words is no number at all.
+    QTest::newRow("another currency") << "1250 EGP"
+                                      << "1250 EGP"
+                                      << "1250 USD" << false << true << false << "1250 USD"
+                                      << "1250 USD";
+    QTest::newRow("words only, changed") << "call"
+                                         << "call"
+                                         << "ask" << false << true << false << "ask"
+                                         << "ask";
+    QTest::newRow("words only, unchanged") << "call"
+                                           << "0.00"
+                                           << "call" << false << false << false << "0.00"
+                                           << "call";
+    QTest::newRow("same number written otherwise") << "1250"
+                                                   << "1250.00"
+                                                   << "1.25e3" << false << false << false << "1250.00"
+                                                   << "1250";
     QTest::newRow("gone") << "300"
                           << "300.00"
                           << "gone" << false << true << false << "300.00"
