@@ -71,8 +71,9 @@ bool OrderWindow::eventFilter(QObject *watched, QEvent *event)
 void OrderWindow::refreshSellPrice()
 {
     const QVariant total = RSORDER()->value(QStringLiteral("ORDERAMT"));
+    // Every digit of the stored total, cut to cents as every amount is shown.
     const std::optional<Decimal> value = Decimal::fromPlain(total.toString().trimmed());
-    m_sellPrice->setText(FormatAmount(value ? value->plainText() : QString()));
+    m_sellPrice->setText(Amounts::amountText(value.value_or(Decimal())));
 }
 
 void OrderWindow::deriveInstallmentPrice()
