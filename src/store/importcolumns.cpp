@@ -2,14 +2,28 @@
 
 #include "store.h"
 
+namespace
+{
+
+const QString Table = QStringLiteral("import_columns");
+
+} // namespace
+
 ImportColumns::ImportColumns(Store *store)
     : m_store(store)
 {
 }
 
+QSqlError ImportColumns::lastError() const
+{
+    return m_store->lastError();
+}
+
 std::optional<QString> ImportColumns::remembered(const QString &fileName)
 {
-    if (!m_store->database().tables().contains(QStringLiteral("import_columns"), Qt::CaseInsensitive))
+    m_store->clearError();
+    const auto present = m_store->hasTable(Table);
+    if (!present || !*present)
         return std::nullopt;
     auto found = m_store->query(
         QStringLiteral("select columns from import_columns where file_name = ?"), { fileName });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSqlError>
 #include <QString>
 
 #include <optional>
@@ -13,9 +14,11 @@ class ImportColumns final
 {
 public:
     explicit ImportColumns(Store *store);
-    // nullopt when none were kept for this name (or they cannot be read).
+    // nullopt when none were kept for this name, or when they cannot be read: then lastError()
+    // says why (it is invalid when there are simply none).
     std::optional<QString> remembered(const QString &fileName);
     bool remember(const QString &fileName, const QString &columns);
+    QSqlError lastError() const;
 
 private:
     Store *m_store;

@@ -161,8 +161,12 @@ CheckedChange PriceHistory::removeIfUnchanged(
 std::optional<QList<PriceChange>> PriceHistory::changes(const QString &category, const QString &id)
 {
     QList<PriceChange> out;
-    // A file where nothing was ever recorded has no table yet: no changes, not a failure.
-    if (!m_store->database().tables().contains(Table, Qt::CaseInsensitive))
+    // A database where nothing was ever recorded has no table yet: no changes, not a failure. Not
+    // knowing whether it has one is a failure.
+    const auto present = m_store->hasTable(Table);
+    if (!present)
+        return std::nullopt;
+    if (!*present)
         return out;
     auto rows = m_store->query(QStringLiteral("select changed_at, old_price, new_price, description, source"
                                               " from price_history where category = ? and item_id = ?"

@@ -56,7 +56,8 @@ public:
     static QString recordStatement();
     static QVariantList recordValues(const PriceChange &change);
 
-    // The changes of one item, newest first; nullopt (and lastError()) when they cannot be read.
+    // The changes of one item, newest first (none where nothing was ever recorded); nullopt (and
+    // lastError()) when they cannot be read.
     std::optional<QList<PriceChange>> changes(const QString &category, const QString &id);
 
     QSqlError lastError() const;

@@ -77,7 +77,8 @@ public:
     // nullptr (and lastError()) when the statement cannot be prepared.
     std::unique_ptr<PreparedStatement> prepare(const QString &statement);
 
-    // Whether the database has this table; nullopt (and lastError()) when that cannot be read.
+    // Whether the database has this table where the connection looks for its tables (on a server,
+    // the schemas of its search path); nullopt (and lastError()) when that cannot be read.
     std::optional<bool> hasTable(const QString &table);
 
     // Runs the work in one transaction: everything it did stays only when it returns true. Work

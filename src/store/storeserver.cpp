@@ -50,8 +50,8 @@ bool Store::openServer()
         return fail(brasko(QStringLiteral("The database server of %1 cannot be reached: %2")
                                .arg(m_path, db.lastError().text().trimmed())));
     // Another counter may be making the table at the same moment: then its table is used.
-    if (!db.tables().contains(QStringLiteral("adt")) && !createServerTables()
-        && !db.tables().contains(QStringLiteral("adt"))) {
+    const auto present = hasTable(QStringLiteral("adt"));
+    if (!present || (!*present && !createServerTables() && hasTable(QStringLiteral("adt")) != true)) {
         const QSqlError error = m_lastError;
         db.close();
         return fail(error);
@@ -72,9 +72,11 @@ bool Store::createServerTables()
 
 std::optional<bool> Store::hasTable(const QString &table)
 {
+    // On a server, a table of any schema the search path names (a role's own schema, or public),
+    // exactly as the statements themselves find it.
     auto found = isServer()
-        ? query(QStringLiteral("select count(*) as n from information_schema.tables where table_schema = "
-                               "current_schema() and table_name = ?"),
+        ? query(QStringLiteral("select count(*) as n from pg_catalog.pg_class where relname = ?"
+                               " and relkind in ('r', 'p') and pg_catalog.pg_table_is_visible(oid)"),
             { table })
         : query(QStringLiteral("select count(*) as n from sqlite_master where type = 'table' and name = ?"),
             { table });

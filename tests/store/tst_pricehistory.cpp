@@ -1,5 +1,6 @@
 #include "store/pricehistory.h"
 
+#include "store/importcolumns.h"
 #include "support/testdb.h"
 
 #include <QTest>
@@ -21,6 +22,8 @@ private Q_SLOTS:
     void changesLeaveRecords_data();
     void changesLeaveRecords();
     void nothingRecordedYet();
+    void anUnreadableHistoryIsAFailure();
+    void aRoleWithASchemaOfItsOwn();
 
 private:
     Backend m_backend;
@@ -190,6 +193,62 @@ void TestPriceHistory::nothingRecordedYet()
     const auto changes = history.changes("0", "R5");
     QVERIFY(changes);
     QVERIFY(changes->isEmpty());
+}
+
+// Not knowing whether there is a history is not "no history": the reading fails, saying why.
+void TestPriceHistory::anUnreadableHistoryIsAFailure()
+{
+    if (m_backend == Backend::Server)
+        QSKIP("a file locked by another program; a server's lost connection is in tst_storeserverfaults");
+    TestDb db(m_backend, { { "0", "R5", "AMD Ryzen 5", "5400.50" } });
+    Store store(db.path, QStringLiteral("t-history-locked"));
+    QVERIFY(store.open());
+    PriceHistory history(&store);
+    QVERIFY(history.update({ "0", "R5", QStringLiteral("AMD Ryzen 5"), QStringLiteral("5600") }, When));
+    QVERIFY(ImportColumns(&store).remember(QStringLiteral("supplier.csv"), QStringLiteral("columns")));
+    QSqlDatabase raw = db.raw();
+    QSqlQuery lock(raw);
+    QVERIFY(lock.exec("begin exclusive"));
+    QVERIFY(!history.changes("0", "R5"));
+    QVERIFY2(
+        history.lastError().text().contains(QLatin1String("locked")), qPrintable(history.lastError().text()));
+    ImportColumns columns(&store);
+    QVERIFY(!columns.remembered(QStringLiteral("supplier.csv")));
+    QVERIFY2(columns.lastError().isValid(), "an unreadable table taken for none");
+    QVERIFY(lock.exec("rollback"));
+    QCOMPARE(history.changes("0", "R5")->size(), 1);
+    QVERIFY(columns.remembered(QStringLiteral("supplier.csv")));
+    QVERIFY(!columns.remembered(QStringLiteral("other.csv")));
+    QVERIFY(!columns.lastError().isValid());
+}
+
+// A role whose tables live in a schema of its own (as PostgreSQL 15 recommends), found through the
+// search path: its history and remembered columns are read there.
+void TestPriceHistory::aRoleWithASchemaOfItsOwn()
+{
+    if (m_backend == Backend::File)
+        QSKIP("schemas are a server's");
+    TestDb db(m_backend, {});
+    static int serial = 0;
+    const QString role = QStringLiteral("clerk%1").arg(++serial);
+    db.exec(QStringLiteral("drop table adt"));
+    db.exec(QStringLiteral("create role %1 login").arg(role));
+    db.exec(QStringLiteral("create schema %1 authorization %1").arg(role));
+    db.exec(QStringLiteral("revoke create on schema public from public"));
+    QString address = db.path;
+    address.replace(QStringLiteral("postgres@"), role + QLatin1Char('@'));
+    Store store(address, QStringLiteral("t-history-role"));
+    QVERIFY2(store.open(), qPrintable(store.lastError().text()));
+    PriceHistory history(&store);
+    QVERIFY2(history.add({ "0", "R5", QStringLiteral("AMD Ryzen 5"), QStringLiteral("5400.50") }, When),
+        qPrintable(history.lastError().text()));
+    QCOMPARE(recorded(history, "0", "R5"), QStringList { "->5400.50@editor:AMD Ryzen 5" });
+    QVERIFY(ImportColumns(&store).remember(QStringLiteral("supplier.csv"), QStringLiteral("columns")));
+    QCOMPARE(ImportColumns(&store).remembered(QStringLiteral("supplier.csv")),
+        std::optional<QString>(QStringLiteral("columns")));
+    QSqlQuery q(db.raw());
+    QVERIFY(q.exec(QStringLiteral("select count(*) from %1.price_history").arg(role)) && q.next());
+    QCOMPARE(q.value(0).toInt(), 1);
 }
 
 BRASKO_TEST_ON_BOTH_BACKENDS(TestPriceHistory)

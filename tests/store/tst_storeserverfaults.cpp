@@ -2,7 +2,9 @@
 // started again under an open store. The action that meets the lost connection fails with a
 // message and writes nothing; once the server is back the next action connects again by itself.
 
+#include "store/importcolumns.h"
 #include "store/offerrepository.h"
+#include "store/pricehistory.h"
 #include "store/pricelistrepository.h"
 #include "support/testdb.h"
 
@@ -56,6 +58,11 @@ bool act(const QString &action, Store &store, QString *error)
                             QStringLiteral("7000") })
                     .outcome
                 == CheckedChange::Outcome::Done;
+    } else if (action == QLatin1String("history")) {
+        ok = PriceHistory(&store).changes(QStringLiteral("0"), QStringLiteral("I5")).has_value();
+    } else if (action == QLatin1String("columns")) {
+        ImportColumns columns(&store);
+        ok = columns.remembered(QStringLiteral("supplier.csv")).has_value() || !columns.lastError().isValid();
     } else if (action == QLatin1String("offer")) {
         ok = offers.save(sample(QStringLiteral("Client")), std::nullopt).has_value();
         if (!ok) {
@@ -77,6 +84,8 @@ void TestStoreServerFaults::serverStopsMidSession_data()
     QTest::newRow("rewriting the settings") << "settings";
     QTest::newRow("changing a price") << "price";
     QTest::newRow("saving an offer") << "offer";
+    QTest::newRow("reading the price history") << "history";
+    QTest::newRow("reading the remembered import columns") << "columns";
 }
 
 void TestStoreServerFaults::serverStopsMidSession()
@@ -88,6 +97,9 @@ void TestStoreServerFaults::serverStopsMidSession()
     Store store(db.path, QStringLiteral("t-faults"));
     QVERIFY(store.open());
     QVERIFY(OfferRepository(&store).save(sample(QStringLiteral("Before")), std::nullopt)); // offer 1
+    QVERIFY(PriceHistory(&store).add({ "0", "R5", QStringLiteral("AMD Ryzen 5"), QStringLiteral("5400.50") },
+        QDateTime::currentDateTime()));
+    QVERIFY(ImportColumns(&store).remember(QStringLiteral("supplier.csv"), QStringLiteral("columns")));
     PostgresServer *server = TestDb::server();
     QString why;
 

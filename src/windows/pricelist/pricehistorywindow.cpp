@@ -10,18 +10,22 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-PriceHistoryWindow::PriceHistoryWindow(const QString &id, const QList<PriceChange> &changes, QWidget *parent)
+PriceHistoryWindow::PriceHistoryWindow(const QString &id, const std::optional<QList<PriceChange>> &read,
+    const QString &unreadable, QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmhistory"));
     setWindowTitle(QStringLiteral("Price history of %1").arg(id));
     setModal(true);
     auto *layout = new QVBoxLayout(this);
-    auto *heading
-        = new QLabel(changes.isEmpty() ? QStringLiteral("No price changes of %1 were recorded.").arg(id)
-                                       : QStringLiteral("Price changes of %1, newest first:").arg(id),
-            this);
+    const QList<PriceChange> changes = read.value_or(QList<PriceChange>());
+    auto *heading = new QLabel(!read
+            ? QStringLiteral("The price history of %1 could not be read: %2").arg(id, unreadable)
+            : changes.isEmpty() ? QStringLiteral("No price changes of %1 were recorded.").arg(id)
+                                : QStringLiteral("Price changes of %1, newest first:").arg(id),
+        this);
     heading->setObjectName(QStringLiteral("lblhistory"));
+    heading->setWordWrap(true);
     layout->addWidget(heading);
     m_grid = new QTableWidget(static_cast<int>(changes.size()), 6, this);
     m_grid->setObjectName(QStringLiteral("grdhistory"));

@@ -481,11 +481,7 @@ void PriceListEditor::showHistory()
     try {
         const QString id = m_idPicker->Text();
         const auto changes = m_priceHistory.changes(m_cat, id);
-        if (!changes) {
-            reportFailure(m_priceHistory.lastError());
-            return;
-        }
-        PriceHistoryWindow window(id, *changes, this);
+        PriceHistoryWindow window(id, changes, changes ? QString() : m_priceHistory.lastError().text(), this);
         window.exec();
     } catch (const std::exception &e) {
         reportException(e.what());

@@ -13,6 +13,7 @@ private Q_SLOTS:
     void historyAfterChanges_data();
     void historyAfterChanges();
     void noIdNoHistory();
+    void unreadableHistorySaysSo();
 };
 
 namespace
@@ -96,6 +97,24 @@ void TestPriceHistoryWindow::noIdNoHistory()
     Fixture f;
     f.leaveId(QString());
     QVERIFY(!f.button("cmdhistory")->isEnabled());
+}
+
+// While another program holds the whole file, the history cannot be read: the window says so, and
+// why, rather than that no change was ever recorded.
+void TestPriceHistoryWindow::unreadableHistorySaysSo()
+{
+    Fixture f;
+    Reports reports;
+    f.leaveId("R5");
+    QSqlQuery lock(f.db.raw());
+    QVERIFY(lock.exec("begin exclusive"));
+    const Shown shown = openHistory(f);
+    QVERIFY(lock.exec("rollback"));
+    QVERIFY(reports.list.empty());
+    QVERIFY2(
+        shown.heading.startsWith("The price history of R5 could not be read: "), qPrintable(shown.heading));
+    QVERIFY2(shown.heading.contains("locked"), qPrintable(shown.heading));
+    QVERIFY(shown.rows.isEmpty());
 }
 
 QTEST_MAIN(TestPriceHistoryWindow)
