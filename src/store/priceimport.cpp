@@ -5,7 +5,6 @@
 #include "store.h"
 
 #include <QSqlError>
-#include <QSqlQuery>
 
 #include <algorithm>
 
@@ -67,47 +66,37 @@ std::optional<ImportPreview> PriceImport::preview(const SupplierImport::ItemList
 bool PriceImport::compareCategory(quint32 category, std::vector<bool> &listed, ImportPreview &preview)
 {
     const SupplierImport::ItemList &items = *preview.m_items;
-    QSqlQuery q(m_store->database());
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("select id, description, price from adt where category = ? order by id"));
-    q.addBindValue(items.category(category));
-    if (!q.exec()) {
-        m_error = q.lastError();
-        return false;
-    }
     QString previous;
     bool first = true;
-    while (q.next()) {
-        const QString id = q.value(0).toString();
-        // The first row of an id the list holds twice stands for both: the statements that write
-        // the import change every row of the id alike, so a second row must not count as missing.
-        if (!first && id == previous)
-            continue;
-        first = false;
-        previous = id;
-        const std::optional<QString> description = textOf(q.value(1));
-        const std::optional<QString> price = textOf(q.value(2));
-        const std::optional<size_t> found = items.find(category, id);
-        if (!found) {
-            preview.m_missing.push_back({ category, preview.m_text.add(QStringView(id)),
-                preview.m_text.addOptional(description), preview.m_text.addOptional(price) });
-            continue;
-        }
-        listed[*found] = true;
-        const std::optional<QString> fileDescription = items.description(*found);
-        const bool samePrice = price && Price::same(*price, items.price(*found));
-        const bool sameDescription = !fileDescription || fileDescription == description;
-        if (samePrice && sameDescription)
-            ++preview.m_unchanged;
-        else // the old description only where the file brings another: a long list is kept small
-            preview.m_changed.push_back({ static_cast<quint32>(*found), preview.m_text.addOptional(price),
-                preview.m_text.addOptional(sameDescription ? std::nullopt : description) });
-    }
-    if (q.lastError().isValid()) {
-        m_error = q.lastError();
-        return false;
-    }
-    return true;
+    return m_store->readRows(
+        QStringLiteral("select id, description, price from adt where category = ? order by id"),
+        { items.category(category) }, [&](const StreamedRow &row) {
+            const QString id = row.value(0).toString();
+            // The first row of an id the list holds twice stands for both: the statements that write
+            // the import change every row of the id alike, so a second row must not count as missing.
+            if (!first && id == previous)
+                return true;
+            first = false;
+            previous = id;
+            const std::optional<QString> description = textOf(row.value(1));
+            const std::optional<QString> price = textOf(row.value(2));
+            const std::optional<size_t> found = items.find(category, id);
+            if (!found) {
+                preview.m_missing.push_back({ category, preview.m_text.add(QStringView(id)),
+                    preview.m_text.addOptional(description), preview.m_text.addOptional(price) });
+                return true;
+            }
+            listed[*found] = true;
+            const std::optional<QString> fileDescription = items.description(*found);
+            const bool samePrice = price && Price::same(*price, items.price(*found));
+            const bool sameDescription = !fileDescription || fileDescription == description;
+            if (samePrice && sameDescription)
+                ++preview.m_unchanged;
+            else // the old description only where the file brings another: a long list is kept small
+                preview.m_changed.push_back({ static_cast<quint32>(*found), preview.m_text.addOptional(price),
+                    preview.m_text.addOptional(sameDescription ? std::nullopt : description) });
+            return true;
+        });
 }
 
 namespace

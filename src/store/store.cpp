@@ -229,6 +229,34 @@ bool PreparedStatement::exec(const QVariantList &values)
     return true;
 }
 
+bool Store::readRows(
+    const QString &statement, const QVariantList &values, const std::function<bool(const StreamedRow &)> &row)
+{
+    if (const auto refused = refusedValue(values))
+        return fail(*refused);
+    if (!reconnectIfLost())
+        return false;
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    bool ok = values.isEmpty() ? q.exec(statement) : (q.prepare(statement) && bindAndRun(q, values));
+    if (ok) {
+        const StreamedRow current(q);
+        while (q.next()) {
+            if (!row(current))
+                return true;
+        }
+        // A fetch that failed (the connection dropped in the middle) ends the rows early.
+        ok = !q.lastError().isValid();
+    }
+    if (!ok) {
+        const QSqlError error = q.lastError();
+        q = QSqlQuery();
+        fail(error);
+        checkConnection();
+    }
+    return ok;
+}
+
 std::unique_ptr<RecordSet> Store::query(const QString &statement, const QVariantList &values)
 {
     if (const auto refused = refusedValue(values)) {

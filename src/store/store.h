@@ -30,6 +30,21 @@ private:
     QSqlQuery m_query;
 };
 
+// The row a streamed read (Store::readRows) is on: its columns by position. Valid only during the
+// call that hands it over.
+class StreamedRow final
+{
+public:
+    explicit StreamedRow(const QSqlQuery &query)
+        : m_query(query)
+    {
+    }
+    QVariant value(int column) const { return m_query.value(column); }
+
+private:
+    const QSqlQuery &m_query;
+};
+
 // The price-list store: the one connection, on db.mdb or on a PostgreSQL database shared by several
 // counters, and the way every statement of the program is run on it. Statement texts are fixed by
 // their callers and keep to what both engines understand; values go into them only as bound
@@ -65,6 +80,8 @@ public:
     bool isOpen() const;
     // Identifies the database file that was (or was to be) opened, for the start-up failure message.
     QString connectionString() const;
+    // The connection itself, for the benchmarks' raw reference figures only: the program's own
+    // statements all go through the functions below, which reconnect and report alike.
     QSqlDatabase database() const;
     QSqlError lastError() const { return m_lastError; }
     void clearError() { m_lastError = QSqlError(); }
@@ -76,6 +93,13 @@ public:
     std::unique_ptr<RecordSet> query(const QString &statement, const QVariantList &values);
     // nullptr (and lastError()) when the statement cannot be prepared.
     std::unique_ptr<PreparedStatement> prepare(const QString &statement);
+    // Reads a query's rows one at a time, forward only, keeping none of them (a list of a million
+    // items costs no memory); row() gets each in turn and stops the read by returning false. No
+    // other statement may run on this store until it returns. false (and lastError()) when the
+    // statement or a fetch failed, reported and reconnected as execute() does; true when every row
+    // was read or row() stopped it.
+    bool readRows(const QString &statement, const QVariantList &values,
+        const std::function<bool(const StreamedRow &)> &row);
 
     // Whether the database has this table where the connection looks for its tables (on a server,
     // the schemas of its search path); nullopt (and lastError()) when that cannot be read.

@@ -5,6 +5,8 @@
 #include "store/importcolumns.h"
 #include "store/offerrepository.h"
 #include "store/pricehistory.h"
+#include "store/priceimport.h"
+#include "store/pricelistexport.h"
 #include "store/pricelistrepository.h"
 #include "support/testdb.h"
 
@@ -63,6 +65,21 @@ bool act(const QString &action, Store &store, QString *error)
     } else if (action == QLatin1String("columns")) {
         ImportColumns columns(&store);
         ok = columns.remembered(QStringLiteral("supplier.csv")).has_value() || !columns.lastError().isValid();
+    } else if (action == QLatin1String("preview")) {
+        SupplierImport::ItemList items;
+        items.put({ QStringLiteral("0"), QStringLiteral("I5"), std::nullopt, QStringLiteral("7000"), 2 });
+        PriceImport import(&store);
+        ok = import.preview(items).has_value();
+        if (!ok) {
+            *error = import.lastError().text();
+            return false;
+        }
+    } else if (action == QLatin1String("export")) {
+        QTemporaryDir dir;
+        const PriceListExport written
+            = exportPriceList(store, std::nullopt, dir.filePath(QStringLiteral("list.csv")));
+        *error = written.error;
+        return written.ok;
     } else if (action == QLatin1String("offer")) {
         ok = offers.save(sample(QStringLiteral("Client")), std::nullopt).has_value();
         if (!ok) {
@@ -86,6 +103,8 @@ void TestStoreServerFaults::serverStopsMidSession_data()
     QTest::newRow("saving an offer") << "offer";
     QTest::newRow("reading the price history") << "history";
     QTest::newRow("reading the remembered import columns") << "columns";
+    QTest::newRow("previewing an import") << "preview";
+    QTest::newRow("exporting the price list") << "export";
 }
 
 void TestStoreServerFaults::serverStopsMidSession()

@@ -546,11 +546,9 @@ void PriceListEditor::UpdateDBDate()
 
 void PriceListEditor::reportFailure(const QSqlError &error)
 {
-    QString source = m_store->database().driverName();
-    if (source == QLatin1String("QSQLITE"))
-        source = QLatin1String("SQLite database ") + m_store->path();
-    else if (source.isEmpty())
-        source = ProgramSource;
+    const QString source = m_store->isServer() ? QStringLiteral("QPSQL")
+        : m_store->isOpen()                    ? QLatin1String("SQLite database ") + m_store->path()
+                                               : ProgramSource;
     reportFailure(errorNumber(error), errorDescription(error), source);
 }
 
