@@ -7,6 +7,18 @@ namespace
 
 const QString Table = QStringLiteral("import_columns");
 
+// Step 1 also takes up a table an earlier program made without a step of its own, whose file name
+// held at most 255 characters on a server (a file held any): both engines take the same names.
+const QList<Store::SchemaStep> &schemaSteps()
+{
+    static const QList<Store::SchemaStep> steps {
+        { { QStringLiteral("create table if not exists import_columns (file_name text primary key,"
+                           " columns text not null)") },
+            { QStringLiteral("alter table import_columns alter column file_name type text") } },
+    };
+    return steps;
+}
+
 } // namespace
 
 ImportColumns::ImportColumns(Store *store)
@@ -34,13 +46,9 @@ std::optional<QString> ImportColumns::remembered(const QString &fileName)
 
 bool ImportColumns::remember(const QString &fileName, const QString &columns)
 {
-    return m_store->inTransaction([&] {
+    return m_store->ensureSchema(Table, schemaSteps()) && m_store->inTransaction([&] {
         return m_store->execute(
-                   QStringLiteral("create table if not exists import_columns (file_name varchar(255)"
-                                  " primary key, columns text not null)"),
-                   {})
-            && m_store->execute(
-                QStringLiteral("delete from import_columns where file_name = ?"), { fileName })
+                   QStringLiteral("delete from import_columns where file_name = ?"), { fileName })
             && m_store->execute(
                 QStringLiteral("insert into import_columns (file_name, columns) values (?, ?)"),
                 { fileName, columns });

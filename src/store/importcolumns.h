@@ -8,8 +8,8 @@
 class Store;
 
 // The columns a supplier's file was last imported with, by the file's name, so next week's file
-// of the same supplier opens with them. Kept in db.mdb (table import_columns, made when first
-// needed); every value bound.
+// of the same supplier opens with them. Kept in db.mdb (table import_columns, made by a schema step
+// when first needed); every value bound.
 class ImportColumns final
 {
 public:

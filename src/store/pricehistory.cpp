@@ -13,12 +13,20 @@ namespace
 const QString Table = QStringLiteral("price_history");
 const QString DateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz");
 
-const char *const Schema[] = {
-    "create table if not exists price_history (changed_at varchar(32) not null,"
-    " category varchar(16) not null, item_id text not null, old_price text, new_price text,"
-    " description text, source text not null)",
-    "create index if not exists price_history_item on price_history (category, item_id)",
-};
+// Step 1 also takes up a table an earlier program made without a step of its own, whose category
+// held at most 16 characters on a server (a file held any): both engines take the same texts.
+const QList<Store::SchemaStep> &schemaSteps()
+{
+    static const QList<Store::SchemaStep> steps {
+        { { QStringLiteral("create table if not exists price_history (changed_at varchar(32) not null,"
+                           " category text not null, item_id text not null, old_price text, new_price text,"
+                           " description text, source text not null)"),
+              QStringLiteral(
+                  "create index if not exists price_history_item on price_history (category, item_id)") },
+            { QStringLiteral("alter table price_history alter column category type text") } },
+    };
+    return steps;
+}
 
 QVariant text(const QString &value)
 {
@@ -50,13 +58,9 @@ QSqlError PriceHistory::lastError() const
     return m_store->lastError();
 }
 
-bool PriceHistory::ensureTable()
+bool PriceHistory::ensureSchema()
 {
-    for (const char *statement : Schema) {
-        if (!m_store->execute(QString::fromLatin1(statement), {}))
-            return false;
-    }
-    return true;
+    return m_store->ensureSchema(Table, schemaSteps());
 }
 
 QString PriceHistory::recordStatement()
@@ -85,8 +89,8 @@ std::optional<PriceListItem> PriceHistory::current(const PriceListItem &item, bo
 
 bool PriceHistory::add(const PriceListItem &item, const QDateTime &when, const QString &source)
 {
-    return m_store->inTransaction([&] {
-        return ensureTable() && m_priceList.add(item)
+    return ensureSchema() && m_store->inTransaction([&] {
+        return m_priceList.add(item)
             && record({ when, item.category, item.id, std::nullopt, item.price,
                 item.description.value_or(QString()), source });
     });
@@ -94,10 +98,10 @@ bool PriceHistory::add(const PriceListItem &item, const QDateTime &when, const Q
 
 bool PriceHistory::update(const PriceListItem &item, const QDateTime &when, const QString &source)
 {
-    return m_store->inTransaction([&] {
+    return ensureSchema() && m_store->inTransaction([&] {
         bool failed = false;
         const auto before = current(item, &failed);
-        if (failed || !ensureTable() || !m_priceList.update(item))
+        if (failed || !m_priceList.update(item))
             return false;
         // A change of the description alone is no price change.
         const std::optional<QString> old = before ? before->price : std::nullopt;
@@ -110,10 +114,10 @@ bool PriceHistory::update(const PriceListItem &item, const QDateTime &when, cons
 
 bool PriceHistory::removeRow(const PriceListItem &item, const QDateTime &when, const QString &source)
 {
-    return m_store->inTransaction([&] {
+    return ensureSchema() && m_store->inTransaction([&] {
         bool failed = false;
         const auto before = current(item, &failed);
-        if (failed || !ensureTable() || !m_priceList.removeRow(item))
+        if (failed || !m_priceList.removeRow(item))
             return false;
         if (!before)
             return true;
@@ -126,9 +130,7 @@ CheckedChange PriceHistory::updateIfUnchanged(
     const PriceListItem &seen, const PriceListItem &changed, const QDateTime &when, const QString &source)
 {
     CheckedChange result;
-    const bool ok = m_store->inTransaction([&] {
-        if (!ensureTable())
-            return false;
+    const bool ok = ensureSchema() && m_store->inTransaction([&] {
         result = m_priceList.updateIfUnchanged(seen, changed);
         if (result.outcome != CheckedChange::Outcome::Done)
             return result.outcome != CheckedChange::Outcome::Failed;
@@ -146,9 +148,7 @@ CheckedChange PriceHistory::removeIfUnchanged(
     const PriceListItem &seen, const QDateTime &when, const QString &source)
 {
     CheckedChange result;
-    const bool ok = m_store->inTransaction([&] {
-        if (!ensureTable())
-            return false;
+    const bool ok = ensureSchema() && m_store->inTransaction([&] {
         result = m_priceList.removeIfUnchanged(seen);
         if (result.outcome != CheckedChange::Outcome::Done)
             return result.outcome != CheckedChange::Outcome::Failed;

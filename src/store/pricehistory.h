@@ -26,8 +26,10 @@ struct PriceChange {
 
 // The record of every price change, in a table of its own beside adt (price_history), and the
 // price-list changes that leave such a record: each change and its record are written in one
-// transaction, so the record always matches the list. The table is made the first time a change
-// is recorded. Every value is bound; the SQL is the common subset of SQLite and PostgreSQL.
+// transaction, so the record always matches the list, and the price recorded as replaced is the
+// one the change really replaced. The table is made by a schema step (Store::ensureSchema) the
+// first time a change is recorded, before that change's transaction. Every value is bound; the SQL
+// is the common subset of SQLite and PostgreSQL.
 class PriceHistory final
 {
 public:
@@ -48,9 +50,9 @@ public:
         const QDateTime &when, const QString &source = EditorSource);
     CheckedChange removeIfUnchanged(
         const PriceListItem &seen, const QDateTime &when, const QString &source = EditorSource);
-    // For work that runs in a transaction of its own (an import): makes the table when missing,
-    // then records one change.
-    bool ensureTable();
+    // For work that runs in a transaction of its own (an import): brings the table up to date,
+    // before that transaction, then records one change after another in it.
+    bool ensureSchema();
     bool record(const PriceChange &change);
     // The statement record() runs and its values, for work that records many changes at once.
     static QString recordStatement();

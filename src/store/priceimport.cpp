@@ -140,9 +140,7 @@ bool PriceImport::apply(const ImportPreview &preview, bool removeMissing, const 
         preview.addedCount() + preview.changedCount() + (removeMissing ? preview.missingCount() : 0));
     qint64 written = 0;
     const auto goOn = [&] { return !keepGoing || ++written % 2048 != 0 || keepGoing(written, total); };
-    return m_store->inTransaction([&] {
-        if (!history.ensureTable())
-            return false;
+    return history.ensureSchema() && m_store->inTransaction([&] {
         Statements run(*m_store);
         if (!run.ready())
             return false;

@@ -3,6 +3,7 @@
 #include "recordset.h"
 #include "serveraddress.h"
 
+#include <QHash>
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -105,6 +106,20 @@ public:
     // the schemas of its search path); nullopt (and lastError()) when that cannot be read.
     std::optional<bool> hasTable(const QString &table);
 
+    // One numbered step of a part of the database's tables: its statements for both engines, then
+    // those a server needs besides.
+    struct SchemaStep {
+        QStringList statements;
+        QStringList serverStatements = {};
+    };
+    // Brings a part of the database (the price history, the remembered import columns) up to its
+    // newest step, recording the version reached in brasko_schema. Counters take the steps in
+    // turn, each in a transaction of its own, and a store asks only once per run: so no change of
+    // the price list ever makes a table, whose locks would stop every other counter's changes.
+    // Call it before a change's transaction, not in it. A part a newer program took further is
+    // left as it is.
+    bool ensureSchema(const QString &component, const QList<SchemaStep> &steps);
+
     // Runs the work in one transaction: everything it did stays only when it returns true. Work
     // started inside another's transaction is part of that one (and undone with it).
     bool inTransaction(const std::function<bool()> &work);
@@ -144,6 +159,7 @@ private:
     QSqlError m_lastError;
     bool m_lost = false;
     int m_transactionDepth = 0;
+    QHash<QString, int> m_schemaVersions; // the parts found up to date in this run
 };
 
 // Creates an empty price-list database (table adt and its index) at path; refuses to touch an

@@ -22,6 +22,8 @@ private Q_SLOTS:
     void changesLeaveRecords_data();
     void changesLeaveRecords();
     void nothingRecordedYet();
+    void bothEnginesTakeTheSameCategories_data();
+    void bothEnginesTakeTheSameCategories();
     void anUnreadableHistoryIsAFailure();
     void aRoleWithASchemaOfItsOwn();
 
@@ -193,6 +195,49 @@ void TestPriceHistory::nothingRecordedYet()
     const auto changes = history.changes("0", "R5");
     QVERIFY(changes);
     QVERIFY(changes->isEmpty());
+}
+
+void TestPriceHistory::bothEnginesTakeTheSameCategories_data()
+{
+    QTest::addColumn<QString>("oldTable"); // made raw first, as an earlier program made it
+    QTest::newRow("a new table") << "";
+    QTest::newRow("the table an earlier program made")
+        << "create table price_history (changed_at varchar(32) not null, category varchar(16) not null,"
+           " item_id text not null, old_price text, new_price text, description text, source text not null)";
+}
+
+// A category text of any length is taken on a server as on a file (a file never held a text to a
+// length): the history records it there too, also in a table an earlier program made narrower.
+void TestPriceHistory::bothEnginesTakeTheSameCategories()
+{
+    QFETCH(QString, oldTable);
+    const QString category = QStringLiteral("a category named at length, well past sixteen");
+    TestDb db(m_backend, { { category, "LONG", "Long", "1" } });
+    if (!oldTable.isEmpty())
+        db.exec(oldTable);
+    Store store(db.path, QStringLiteral("t-history-long"));
+    QVERIFY(store.open());
+    PriceHistory history(&store);
+    QVERIFY2(
+        history.updateIfUnchanged({ category, "LONG", QStringLiteral("Long"), QStringLiteral("1") },
+                   { category, "LONG", QStringLiteral("Long"), QStringLiteral("2") }, When)
+                .outcome
+            == CheckedChange::Outcome::Done,
+        qPrintable(history.lastError().text()));
+    QCOMPARE(recorded(history, category, "LONG"), QStringList { "1>2@editor:Long" });
+    QVERIFY(history.add({ category, "ADDED", QStringLiteral("Added"), QStringLiteral("3") }, When));
+    // The file name the import's columns are kept by, likewise.
+    const QString name = QString(300, QLatin1Char('n')) + QStringLiteral(".csv");
+    QVERIFY2(ImportColumns(&store).remember(name, QStringLiteral("columns")),
+        qPrintable(store.lastError().text()));
+    QCOMPARE(ImportColumns(&store).remembered(name), std::optional<QString>(QStringLiteral("columns")));
+    // The steps that made (or widened) the tables are taken once and recorded.
+    QSqlQuery q(db.raw());
+    QVERIFY(q.exec("select component, version from brasko_schema order by component"));
+    QStringList steps;
+    while (q.next())
+        steps << q.value(0).toString() + " " + q.value(1).toString();
+    QCOMPARE(steps, (QStringList { "import_columns 1", "price_history 1" }));
 }
 
 // Not knowing whether there is a history is not "no history": the reading fails, saying why.

@@ -1,0 +1,68 @@
+// The numbered schema steps of the parts of the database beside the price list, taken once per
+// run and never inside a change of the list: on a server, making a table or an index locks it
+// whole until the transaction ends, and counters recording price changes at once then stop each
+// other (or deadlock).
+#include "store.h"
+
+bool Store::ensureSchema(const QString &component, const QList<SchemaStep> &steps)
+{
+    const int newest = static_cast<int>(steps.size());
+    if (m_schemaVersions.value(component, -1) >= newest)
+        return true;
+    int reached = 0;
+    // Read first: a part that is up to date costs one read, and takes no lock.
+    const auto present = hasTable(QStringLiteral("brasko_schema"));
+    if (!present)
+        return false;
+    if (*present) {
+        auto found
+            = query(QStringLiteral("select version from brasko_schema where component = ?"), { component });
+        if (!found)
+            return false;
+        reached
+            = found->moveFirst() ? found->field(QStringLiteral("version")).value_or(QVariant(0)).toInt() : 0;
+        if (reached >= newest) {
+            m_schemaVersions.insert(component, reached);
+            return true;
+        }
+    }
+    const auto takeSteps = [&] {
+        // Counters take the steps in turn; on a file the write lock does the same.
+        if (!lock(QStringLiteral("schema"), LockMode::Exclusive))
+            return false;
+        if ((!*present
+                && !execute(QStringLiteral("create table if not exists brasko_schema (component varchar(40)"
+                                           " primary key, version integer not null)"),
+                    {}))
+            || !execute(QStringLiteral("insert into brasko_schema (component, version) select cast(? as "
+                                       "varchar(40)), 0 where not exists (select 1 from brasko_schema"
+                                       " where component = ?)"),
+                { component, component }))
+            return false;
+        auto found
+            = query(QStringLiteral("select version from brasko_schema where component = ?"), { component });
+        if (!found || !found->moveFirst())
+            return false;
+        reached = found->field(QStringLiteral("version")).value_or(QVariant(0)).toInt();
+        if (reached >= newest)
+            return true;
+        for (int step = reached; step < newest; ++step) {
+            QStringList statements = steps.at(step).statements;
+            if (isServer())
+                statements += steps.at(step).serverStatements;
+            for (const QString &statement : statements) {
+                if (!execute(statement, {}))
+                    return false;
+            }
+        }
+        reached = newest;
+        return execute(QStringLiteral("update brasko_schema set version = ? where component = ?"),
+            { newest, component });
+    };
+    // Another program making brasko_schema at the same moment makes the server refuse one of the
+    // two (a file refuses the second writer likewise); the second try then finds it made.
+    if (!inTransaction(takeSteps) && (m_transactionDepth > 0 || !inTransaction(takeSteps)))
+        return false;
+    m_schemaVersions.insert(component, reached);
+    return true;
+}
