@@ -110,6 +110,13 @@ bool Store::isOpen() const
 bool Store::fail(const QSqlError &error)
 {
     m_lastError = error;
+    // A server gives up waiting for what another counter holds after a few seconds (lock_timeout),
+    // so no window hangs on it; the person is told what happened and what to do.
+    if (isServer() && error.nativeErrorCode() == QLatin1String("55P03"))
+        m_lastError = QSqlError(QStringLiteral("Brasko"),
+            QStringLiteral("Another counter is changing the same data at this moment, so this was not done "
+                           "and nothing was saved. Try again in a moment."),
+            QSqlError::TransactionError, busyCode());
     // SQLite only says "readonly database" when the file was taken away under it.
     if (!isServer() && !m_path.isEmpty() && isOpen() && !QFileInfo::exists(m_path))
         m_lastError = QSqlError(error.driverText(),

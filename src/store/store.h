@@ -133,7 +133,8 @@ public:
     enum class LockMode { Shared, Exclusive };
     enum class LockWait { Wait, DoNotWait };
     bool lock(const QString &name, LockMode mode, LockWait wait = LockWait::Wait);
-    // The code lastError() carries when lock() was refused because another counter holds it.
+    // The code lastError() carries when lock() was refused because another counter holds it, or a
+    // server gave up waiting for a row another counter is changing (no window waits for long).
     static QString busyCode() { return QStringLiteral("BUSY"); }
     bool lastErrorIsBusy() const { return m_lastError.nativeErrorCode() == busyCode(); }
 

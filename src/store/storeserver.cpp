@@ -21,6 +21,10 @@ const char *const ServerTables[] = {
     "create index if not exists adt_category_id on adt (category, id)",
 };
 
+// How long a statement waits for what another counter holds before it gives up, in milliseconds:
+// longer than any change of one item takes, far shorter than a person waits for a window.
+constexpr int LockWaitMs = 5000;
+
 } // namespace
 
 QStringList serverPriceListTables()
@@ -49,6 +53,15 @@ bool Store::openServer()
     if (!db.open())
         return fail(brasko(QStringLiteral("The database server of %1 cannot be reached: %2")
                                .arg(m_path, db.lastError().text().trimmed())));
+    // A statement waiting for rows or locks another counter holds gives up after a few seconds:
+    // a window is then told to try again rather than hang until the other counter is done.
+    QSqlQuery settings(db);
+    if (!settings.exec(QStringLiteral("set lock_timeout = %1").arg(LockWaitMs))) {
+        const QSqlError error = settings.lastError();
+        settings = QSqlQuery();
+        db.close();
+        return fail(error);
+    }
     // Another counter may be making the table at the same moment: then its table is used.
     const auto present = hasTable(QStringLiteral("adt"));
     if (!present || (!*present && !createServerTables() && hasTable(QStringLiteral("adt")) != true)) {

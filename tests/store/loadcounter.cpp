@@ -5,11 +5,37 @@
 // "told ID" per change refused because another counter changed the item first (then tried
 // again), "error TEXT" per failure; exit code 0 when every action was done.
 #include "store/offerrepository.h"
+#include "store/pricehistory.h"
 #include "store/pricelistrepository.h"
 #include "store/store.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
+
+namespace
+{
+
+int changeOnce(Store &store, const QString &id, const QString &price)
+{
+    QTextStream out(stdout);
+    PriceListRepository prices(&store);
+    const auto seen = prices.item(QStringLiteral("0"), id);
+    if (!seen) {
+        out << "error " << prices.lastError().text() << "\n";
+        return 1;
+    }
+    const CheckedChange change = PriceHistory(&store).updateIfUnchanged(
+        *seen, { QStringLiteral("0"), id, seen->description, price }, QDateTime::currentDateTime());
+    if (change.outcome == CheckedChange::Outcome::Done) {
+        prices.stampDate(QDateTime::currentDateTime());
+        out << "done\n";
+        return 0;
+    }
+    out << (store.lastErrorIsBusy() ? "busy " : "error ") << store.lastError().text() << "\n";
+    return 1;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -17,6 +43,14 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments();
     if (args.size() != 5)
         return 2;
+    if (args.at(2) == QLatin1String("change")) {
+        Store store(args.at(1), QStringLiteral("load"));
+        if (!store.open()) {
+            QTextStream(stdout) << "error " << store.lastError().text() << "\n";
+            return 1;
+        }
+        return changeOnce(store, args.at(3), args.at(4));
+    }
     const QString counter = args.at(2);
     const int count = args.at(3).toInt();
     const int items = args.at(4).toInt();

@@ -19,7 +19,27 @@ private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase() { TestDb::stopServer(); }
     void fourCountersAtOnce();
+    void aHeldItemIsWaitedForBriefly();
 };
+
+namespace
+{
+
+// One change of item ID's price by the editor of another counter, as a process of its own; what it
+// printed, or "hung" when it did not finish within a minute (a window that hangs).
+QString changeAtAnotherCounter(const QString &address, const QString &id, const QString &price)
+{
+    QProcess counter;
+    counter.start(QStringLiteral(LOAD_COUNTER), { address, QStringLiteral("change"), id, price });
+    if (!counter.waitForFinished(60000)) {
+        counter.kill();
+        counter.waitForFinished(5000);
+        return QStringLiteral("hung");
+    }
+    return QString::fromUtf8(counter.readAllStandardOutput()).trimmed();
+}
+
+} // namespace
 
 void TestStoreLoad::initTestCase()
 {
@@ -80,6 +100,25 @@ void TestStoreLoad::fourCountersAtOnce()
     while (q.next())
         QVERIFY2(written[q.value(0).toString()].count(q.value(1).toString()) == 1,
             qPrintable(q.value(0).toString() + " holds " + q.value(1).toString()));
+}
+
+// A row another counter holds for long (a transaction left open) is waited for a few seconds; then
+// the change is refused with a message, the window free again.
+void TestStoreLoad::aHeldItemIsWaitedForBriefly()
+{
+    TestDb db(Backend::Server, { { "0", "I1", "Item", "10.00" } });
+    QSqlDatabase raw = db.raw();
+    QVERIFY(raw.transaction());
+    QSqlQuery hold(raw);
+    QVERIFY(hold.exec("update adt set price = '11.00' where id = 'I1'"));
+    const QString editor = changeAtAnotherCounter(db.path, QStringLiteral("I1"), QStringLiteral("12.00"));
+    QVERIFY(raw.rollback());
+    QVERIFY2(editor.startsWith(QLatin1String("busy ")), qPrintable(editor));
+    QVERIFY2(editor.contains(QLatin1String("Try again in a moment")), qPrintable(editor));
+    QCOMPARE(db.descriptions("0", "I1"), QStringList { "Item" });
+    QSqlQuery q(db.raw());
+    QVERIFY(q.exec("select price from adt where id = 'I1'") && q.next());
+    QCOMPARE(q.value(0).toString(), QStringLiteral("10.00"));
 }
 
 QTEST_GUILESS_MAIN(TestStoreLoad)
