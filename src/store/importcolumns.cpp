@@ -47,8 +47,10 @@ std::optional<QString> ImportColumns::remembered(const QString &fileName)
 bool ImportColumns::remember(const QString &fileName, const QString &columns)
 {
     return m_store->ensureSchema(Table, schemaSteps()) && m_store->inTransaction([&] {
-        return m_store->execute(
-                   QStringLiteral("delete from import_columns where file_name = ?"), { fileName })
+        // Two counters importing the same supplier's file take turns, so one row stays.
+        return m_store->lock(QStringLiteral("import columns ") + fileName, Store::LockMode::Exclusive)
+            && m_store->execute(
+                QStringLiteral("delete from import_columns where file_name = ?"), { fileName })
             && m_store->execute(
                 QStringLiteral("insert into import_columns (file_name, columns) values (?, ?)"),
                 { fileName, columns });

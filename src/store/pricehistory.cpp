@@ -99,6 +99,9 @@ bool PriceHistory::add(const PriceListItem &item, const QDateTime &when, const Q
 bool PriceHistory::update(const PriceListItem &item, const QDateTime &when, const QString &source)
 {
     return ensureSchema() && m_store->inTransaction([&] {
+        // The item is taken before it is read, so the price read is the one the change replaces.
+        if (!m_priceList.takeItem(item.category, item.id))
+            return false;
         bool failed = false;
         const auto before = current(item, &failed);
         if (failed || !m_priceList.update(item))
@@ -115,6 +118,8 @@ bool PriceHistory::update(const PriceListItem &item, const QDateTime &when, cons
 bool PriceHistory::removeRow(const PriceListItem &item, const QDateTime &when, const QString &source)
 {
     return ensureSchema() && m_store->inTransaction([&] {
+        if (!m_priceList.takeItem(item.category, item.id))
+            return false;
         bool failed = false;
         const auto before = current(item, &failed);
         if (failed || !m_priceList.removeRow(item))

@@ -130,6 +130,22 @@ struct Statements {
 
 } // namespace
 
+bool PriceImport::takeWholeList()
+{
+    // A second import is refused at once; changes already under way at other counters are waited
+    // for (they are short), and new ones are refused until this import ends.
+    if (!m_store->lock(
+            QStringLiteral("price list import"), Store::LockMode::Exclusive, Store::LockWait::DoNotWait)) {
+        if (m_store->lastErrorIsBusy())
+            m_error = QSqlError(QStringLiteral("Brasko"),
+                QStringLiteral("Another counter is importing into the price list at this moment, so nothing "
+                               "was written. Try again when it has finished."),
+                QSqlError::TransactionError, Store::busyCode());
+        return false;
+    }
+    return m_store->lock(PriceListRepository::listLock(), Store::LockMode::Exclusive);
+}
+
 bool PriceImport::apply(const ImportPreview &preview, bool removeMissing, const QString &source,
     const QDateTime &when, const Progress &keepGoing)
 {
@@ -141,6 +157,8 @@ bool PriceImport::apply(const ImportPreview &preview, bool removeMissing, const 
     qint64 written = 0;
     const auto goOn = [&] { return !keepGoing || ++written % 2048 != 0 || keepGoing(written, total); };
     return history.ensureSchema() && m_store->inTransaction([&] {
+        if (!takeWholeList())
+            return false;
         Statements run(*m_store);
         if (!run.ready())
             return false;

@@ -72,6 +72,8 @@ public:
     // nullopt (and lastError()) when the list cannot be read.
     std::optional<ImportPreview> preview(const SupplierImport::ItemList &items);
     // keepGoing is told now and then how many of the rows are written; false stops and undoes it all.
+    // While it runs, the other counters' changes of the price list are refused at once (they are
+    // told the list is being imported); a second import at the same time is refused likewise.
     using Progress = std::function<bool(qint64 written, qint64 total)>;
     bool apply(const ImportPreview &preview, bool removeMissing, const QString &source, const QDateTime &when,
         const Progress &keepGoing = {});
@@ -80,6 +82,7 @@ public:
 
 private:
     bool compareCategory(quint32 category, std::vector<bool> &listed, ImportPreview &preview);
+    bool takeWholeList();
 
     Store *m_store;
     QSqlError m_error;

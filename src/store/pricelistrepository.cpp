@@ -81,33 +81,70 @@ std::optional<PriceListItem> PriceListRepository::item(const QString &category, 
         textOf(found->field(QStringLiteral("price"))), keyed ? std::optional<qint64>(key) : std::nullopt };
 }
 
+bool PriceListRepository::takeItem(const QString &category, const QString &id)
+{
+    if (!m_store->lock(listLock(), Store::LockMode::Shared, Store::LockWait::DoNotWait)) {
+        if (m_store->lastErrorIsBusy())
+            m_store->refuse(QStringLiteral("The price list is being imported at another counter, so nothing "
+                                           "was changed. Try again in a moment."),
+                Store::busyCode());
+        return false;
+    }
+    return m_store->lock(QStringLiteral("item %1/%2").arg(category, id), Store::LockMode::Exclusive);
+}
+
 bool PriceListRepository::add(const PriceListItem &item)
 {
-    return m_store->execute(
-        QStringLiteral("insert into adt (category,id,description,price) values (?,?,?,?)"),
-        { bound(item.category), bound(item.id), nullable(item.description), nullable(item.price) });
+    // Counters adding the same id take turns on it, so the second finds the first one's row.
+    int added = 0;
+    const bool ok = m_store->inTransaction([&] {
+        return takeItem(item.category, item.id)
+            && m_store->execute(
+                QStringLiteral("insert into adt (category,id,description,price) select"
+                               " cast(? as text),cast(? as text),cast(? as text),cast(? as text)"
+                               " where not exists (select 1 from adt where category = ? and id = ?)"),
+                { bound(item.category), bound(item.id), nullable(item.description), nullable(item.price),
+                    bound(item.category), bound(item.id) },
+                &added);
+    });
+    if (ok && added == 0)
+        return m_store->refuse(
+            QStringLiteral("%1 is in the price list already (another counter added it after "
+                           "it was looked up), so it was not added a second time. Look it "
+                           "up again to see it.")
+                .arg(item.id));
+    return ok;
 }
 
 bool PriceListRepository::update(const PriceListItem &item)
 {
-    return m_store->execute(
-        QStringLiteral("update adt set description = ?,price = ? where id = ? and category = ?"),
-        { nullable(item.description), nullable(item.price), bound(item.id), bound(item.category) });
+    return m_store->inTransaction([&] {
+        return takeItem(item.category, item.id)
+            && m_store->execute(
+                QStringLiteral("update adt set description = ?,price = ? where id = ? and category = ?"),
+                { nullable(item.description), nullable(item.price), bound(item.id), bound(item.category) });
+    });
 }
 
 bool PriceListRepository::remove(const QString &category, const QString &id)
 {
-    return m_store->execute(
-        QStringLiteral("delete from adt where id = ? and category = ?"), { bound(id), bound(category) });
+    return m_store->inTransaction([&] {
+        return takeItem(category, id)
+            && m_store->execute(QStringLiteral("delete from adt where id = ? and category = ?"),
+                { bound(id), bound(category) });
+    });
 }
 
 bool PriceListRepository::removeRow(const PriceListItem &item)
 {
     if (!item.rowKey)
         return remove(item.category, item.id);
-    return m_store->execute(QStringLiteral("delete from adt where %1 = ? and id = ? and category = ?")
-                                .arg(m_store->rowKeyColumn()),
-        { *item.rowKey, bound(item.id), bound(item.category) });
+    return m_store->inTransaction([&] {
+        return takeItem(item.category, item.id)
+            && m_store->execute(QStringLiteral("delete from adt where %1 = ? and id = ? and category = ?")
+                                    .arg(m_store->rowKeyColumn()),
+                { *item.rowKey, bound(item.id), bound(item.category) });
+    });
 }
 
 CheckedChange PriceListRepository::updateIfUnchanged(const PriceListItem &seen, const PriceListItem &changed)
@@ -116,6 +153,8 @@ CheckedChange PriceListRepository::updateIfUnchanged(const PriceListItem &seen, 
     // one's row lock, and then finds the row no longer holds what it saw.
     int matched = 0;
     const bool ok = m_store->inTransaction([&] {
+        if (!takeItem(seen.category, seen.id))
+            return false;
         QVariantList values { nullable(changed.description), nullable(changed.price), bound(seen.id),
             bound(seen.category) };
         // One after the other: the values go in in the order of the conditions.
@@ -144,7 +183,9 @@ CheckedChange PriceListRepository::removeIfUnchanged(const PriceListItem &seen)
     statement += stillHolds(QStringLiteral("description"), seen.description, values);
     statement += stillHolds(QStringLiteral("price"), seen.price, values);
     int matched = 0;
-    if (!m_store->execute(statement, values, &matched))
+    if (!m_store->inTransaction([&] {
+            return takeItem(seen.category, seen.id) && m_store->execute(statement, values, &matched);
+        }))
         return {};
     return matched > 0 ? CheckedChange { CheckedChange::Outcome::Done, std::nullopt } : whatChanged(seen);
 }

@@ -55,6 +55,8 @@ public:
     // is none; nullopt with lastError() set when the read failed.
     std::optional<PriceListItem> item(const QString &category, const QString &id);
 
+    // Adds the item unless its id is in the category already (then false, and lastError() says
+    // so): no id is ever held twice, even when two counters add it at the same moment.
     bool add(const PriceListItem &item);
     // Changes description and price of the item(s) with item.id in item.category; never renames.
     bool update(const PriceListItem &item);
@@ -69,6 +71,15 @@ public:
     // with the current value, instead of silently overwriting the first.
     CheckedChange updateIfUnchanged(const PriceListItem &seen, const PriceListItem &changed);
     CheckedChange removeIfUnchanged(const PriceListItem &seen);
+
+    // Every change of an item above takes its turn with the other counters' changes of the same
+    // item, and goes along with them on the list as a whole, which an import takes for itself
+    // (listLock()): while one runs, a change is refused at once, saying so (Store::lastErrorIsBusy),
+    // instead of waiting for the import to end. Only inside a transaction; for work that reads the
+    // item before it changes it.
+    bool takeItem(const QString &category, const QString &id);
+    // The name of the lock on the price list as a whole (Store::lock).
+    static QString listLock() { return QStringLiteral("price list"); }
 
     // Settings rows (category "90"): company, sp and dt.
     std::optional<QString> setting(const QString &id);

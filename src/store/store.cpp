@@ -126,6 +126,12 @@ bool Store::fail(const QSqlError &error)
     return false;
 }
 
+bool Store::refuse(const QString &text, const QString &code)
+{
+    m_lastError = QSqlError(QStringLiteral("Brasko"), text, QSqlError::StatementError, code);
+    return false;
+}
+
 bool Store::isWritable() const
 {
     // A server says what may be written when it is written to; there is no file to ask.

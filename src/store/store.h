@@ -86,6 +86,8 @@ public:
     QSqlDatabase database() const;
     QSqlError lastError() const { return m_lastError; }
     void clearError() { m_lastError = QSqlError(); }
+    // Ends an action with a reason of the program's own (a refusal, not the engine's error); false.
+    bool refuse(const QString &text, const QString &code = QString());
 
     // Runs a statement that returns no rows, or a query (nullptr on failure), with the values bound
     // to the statement's '?' placeholders, in order; lastError() says why one failed. A text value

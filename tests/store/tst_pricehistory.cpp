@@ -22,6 +22,7 @@ private Q_SLOTS:
     void changesLeaveRecords_data();
     void changesLeaveRecords();
     void nothingRecordedYet();
+    void anIdIsNeverAddedTwice();
     void bothEnginesTakeTheSameCategories_data();
     void bothEnginesTakeTheSameCategories();
     void anUnreadableHistoryIsAFailure();
@@ -195,6 +196,28 @@ void TestPriceHistory::nothingRecordedYet()
     const auto changes = history.changes("0", "R5");
     QVERIFY(changes);
     QVERIFY(changes->isEmpty());
+}
+
+// Two counters look up the same new id and both press Add: the second is told, and the id is held
+// once, with one record.
+void TestPriceHistory::anIdIsNeverAddedTwice()
+{
+    TestDb db(m_backend, { { "0", "R5", "AMD Ryzen 5", "5400.50" } });
+    Store first(db.path, QStringLiteral("t-add-1"));
+    Store second(db.path, QStringLiteral("t-add-2"));
+    QVERIFY(first.open() && second.open());
+    QVERIFY(!PriceListRepository(&first).item("0", "NEW")); // both looked it up: a new id
+    QVERIFY(!PriceListRepository(&second).item("0", "NEW"));
+    QVERIFY(PriceHistory(&second).add({ "0", "NEW", QStringLiteral("Second's"), QStringLiteral("2") }, When));
+    PriceHistory history(&first);
+    QVERIFY(!history.add({ "0", "NEW", QStringLiteral("First's"), QStringLiteral("1") }, When));
+    QVERIFY2(history.lastError().text().contains(QLatin1String("NEW is in the price list already")),
+        qPrintable(history.lastError().text()));
+    QCOMPARE(db.descriptions("0", "NEW"), QStringList { "Second's" });
+    QCOMPARE(recorded(history, "0", "NEW"), QStringList { "->2@editor:Second's" });
+    // The import's and the editor's add alike: an id already there is never added again.
+    QVERIFY(!PriceListRepository(&first).add({ "0", "R5", QStringLiteral("Again"), QStringLiteral("1") }));
+    QCOMPARE(db.descriptions("0", "R5"), QStringList { "AMD Ryzen 5" });
 }
 
 void TestPriceHistory::bothEnginesTakeTheSameCategories_data()

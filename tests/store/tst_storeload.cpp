@@ -2,6 +2,8 @@
 // prices: every offer gets a number of its own, every price change is written or told, and no
 // failure goes unreported.
 
+#include "store/pricehistory.h"
+#include "store/priceimport.h"
 #include "support/testdb.h"
 
 #include <QProcess>
@@ -19,6 +21,7 @@ private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase() { TestDb::stopServer(); }
     void fourCountersAtOnce();
+    void importDoesNotFreezeAnotherCounter();
     void aHeldItemIsWaitedForBriefly();
 };
 
@@ -100,6 +103,46 @@ void TestStoreLoad::fourCountersAtOnce()
     while (q.next())
         QVERIFY2(written[q.value(0).toString()].count(q.value(1).toString()) == 1,
             qPrintable(q.value(0).toString() + " holds " + q.value(1).toString()));
+}
+
+// A long import holds the price list to its end; another counter's editor is told so at once and
+// changes nothing, instead of hanging until the import is done.
+void TestStoreLoad::importDoesNotFreezeAnotherCounter()
+{
+    constexpr int Count = 5000;
+    std::vector<TestRow> rows;
+    SupplierImport::ItemList items;
+    for (int i = 0; i < Count; ++i) {
+        const QString id = QStringLiteral("ID%1").arg(i, 4, 10, QLatin1Char('0'));
+        rows.push_back({ "0", id, "Item", "10.00" });
+        items.put({ QStringLiteral("0"), id, QStringLiteral("Item"), QStringLiteral("20"), i + 2 });
+    }
+    TestDb db(Backend::Server, rows);
+    Store store(db.path, QStringLiteral("t-load-import"));
+    QVERIFY(store.open());
+    PriceImport import(&store);
+    const auto preview = import.preview(items);
+    QVERIFY(preview);
+    QString editor;
+    const bool applied = import.apply(
+        *preview, false, QStringLiteral("supplier.csv"), QDateTime::currentDateTime(), [&](qint64, qint64) {
+            if (editor.isEmpty())
+                editor = changeAtAnotherCounter(db.path, QStringLiteral("ID4999"), QStringLiteral("99.00"));
+            return true;
+        });
+    QVERIFY2(applied, qPrintable(import.lastError().text()));
+    QVERIFY2(editor.startsWith(QLatin1String("busy ")), qPrintable(editor));
+    QVERIFY2(editor.contains(QLatin1String("being imported at another counter")), qPrintable(editor));
+    QSqlQuery q(db.raw());
+    QVERIFY(q.exec("select price from adt where id = 'ID4999'") && q.next());
+    QCOMPARE(q.value(0).toString(), QStringLiteral("20"));
+    // Once the import is done the editor changes the item as usual.
+    QCOMPARE(changeAtAnotherCounter(db.path, QStringLiteral("ID4999"), QStringLiteral("99.00")),
+        QStringLiteral("done"));
+    const auto changes = PriceHistory(&store).changes(QStringLiteral("0"), QStringLiteral("ID4999"));
+    QVERIFY(changes);
+    QCOMPARE(changes->size(), 2);
+    QCOMPARE(changes->first().oldPrice.value_or(QString()), QStringLiteral("20"));
 }
 
 // A row another counter holds for long (a transaction left open) is waited for a few seconds; then
