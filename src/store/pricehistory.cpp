@@ -69,15 +69,22 @@ QString PriceHistory::recordStatement()
                           " description, source) values (?, ?, ?, ?, ?, ?, ?)");
 }
 
-QVariantList PriceHistory::recordValues(const PriceChange &change)
+std::pair<QVariant, QVariant> PriceHistory::sharedValues(const QDateTime &when, const QString &source)
 {
-    return { change.when.toString(DateFormat), text(change.category), text(change.id),
-        nullable(change.oldPrice), nullable(change.newPrice), text(change.description), text(change.source) };
+    return { when.toString(DateFormat), text(source) };
+}
+
+QVariantList PriceHistory::ownValues(const PriceChange &change)
+{
+    return { text(change.category), text(change.id), nullable(change.oldPrice), nullable(change.newPrice),
+        text(change.description) };
 }
 
 bool PriceHistory::record(const PriceChange &change)
 {
-    return m_store->execute(recordStatement(), recordValues(change));
+    const auto [when, source] = sharedValues(change.when, change.source);
+    return m_store->execute(
+        recordStatement(), QVariantList { when } + ownValues(change) + QVariantList { source });
 }
 
 std::optional<PriceListItem> PriceHistory::current(const PriceListItem &item, bool *failed)

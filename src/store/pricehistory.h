@@ -9,6 +9,7 @@
 #include <QVariantList>
 
 #include <optional>
+#include <utility>
 
 class Store;
 
@@ -54,9 +55,12 @@ public:
     // before that transaction, then records one change after another in it.
     bool ensureSchema();
     bool record(const PriceChange &change);
-    // The statement record() runs and its values, for work that records many changes at once.
+    // The statement record() runs, for work that records many changes at once, and its values:
+    // the time and the source all changes of that work share (its first and last placeholders),
+    // and each change's own (the others, in order).
     static QString recordStatement();
-    static QVariantList recordValues(const PriceChange &change);
+    static std::pair<QVariant, QVariant> sharedValues(const QDateTime &when, const QString &source);
+    static QVariantList ownValues(const PriceChange &change);
 
     // The changes of one item, newest first (none where nothing was ever recorded); nullopt (and
     // lastError()) when they cannot be read.

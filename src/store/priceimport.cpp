@@ -31,7 +31,8 @@ QSqlError PriceImport::lastError() const
 ImportChange ImportPreview::changed(size_t i) const
 {
     const Change &c = m_changed[i];
-    return { (*m_items)[c.item], m_text.optionalText(c.oldPrice), m_text.optionalText(c.oldDescription) };
+    return { (*m_items)[c.item], m_text.optionalText(c.oldPrice),
+        c.descriptionChanges ? m_text.optionalText(c.oldDescription) : std::nullopt };
 }
 
 PriceListItem ImportPreview::missing(size_t i) const
@@ -68,33 +69,43 @@ bool PriceImport::compareCategory(quint32 category, std::vector<bool> &listed, I
     const SupplierImport::ItemList &items = *preview.m_items;
     QString previous;
     bool first = true;
+    enum class Kept { Nothing, Change, Missing } kept = Kept::Nothing;
     return m_store->readRows(
         QStringLiteral("select id, description, price from adt where category = ? order by id"),
         { items.category(category) }, [&](const StreamedRow &row) {
             const QString id = row.value(0).toString();
-            // The first row of an id the list holds twice stands for both: the statements that write
-            // the import change every row of the id alike, so a second row must not count as missing.
-            if (!first && id == previous)
+            // The first row of an id the list holds twice stands for both: Apply changes every row of
+            // the id alike, so a second row must not count as missing.
+            if (!first && id == previous) {
+                if (kept == Kept::Change)
+                    preview.m_changed.back().repeated = true;
+                else if (kept == Kept::Missing)
+                    preview.m_missing.back().repeated = true;
                 return true;
+            }
             first = false;
             previous = id;
+            kept = Kept::Nothing;
             const std::optional<QString> description = textOf(row.value(1));
             const std::optional<QString> price = textOf(row.value(2));
             const std::optional<size_t> found = items.find(category, id);
             if (!found) {
                 preview.m_missing.push_back({ category, preview.m_text.add(QStringView(id)),
                     preview.m_text.addOptional(description), preview.m_text.addOptional(price) });
+                kept = Kept::Missing;
                 return true;
             }
             listed[*found] = true;
             const std::optional<QString> fileDescription = items.description(*found);
             const bool samePrice = price && Price::same(*price, items.price(*found));
             const bool sameDescription = !fileDescription || fileDescription == description;
-            if (samePrice && sameDescription)
+            if (samePrice && sameDescription) {
                 ++preview.m_unchanged;
-            else // the old description only where the file brings another: a long list is kept small
-                preview.m_changed.push_back({ static_cast<quint32>(*found), preview.m_text.addOptional(price),
-                    preview.m_text.addOptional(sameDescription ? std::nullopt : description) });
+                return true;
+            }
+            preview.m_changed.push_back({ static_cast<quint32>(*found), preview.m_text.addOptional(price),
+                preview.m_text.addOptional(description), !sameDescription });
+            kept = Kept::Change;
             return true;
         });
 }
@@ -112,20 +123,69 @@ QVariant nullable(const std::optional<QString> &value)
     return value ? text(*value) : QVariant(QMetaType(QMetaType::QString));
 }
 
-// The statements of an import, prepared once for its thousands of rows.
-struct Statements {
-    std::unique_ptr<PreparedStatement> add, update, updatePrice, remove, record;
-    explicit Statements(Store &store)
-        : add(
-            store.prepare(QStringLiteral("insert into adt (category,id,description,price) values (?,?,?,?)")))
-        , update(store.prepare(
-              QStringLiteral("update adt set description = ?,price = ? where id = ? and category = ?")))
-        , updatePrice(store.prepare(QStringLiteral("update adt set price = ? where id = ? and category = ?")))
-        , remove(store.prepare(QStringLiteral("delete from adt where id = ? and category = ?")))
-        , record(store.prepare(PriceHistory::recordStatement()))
+// A change made only while the row still holds what the preview saw: one statement for each way
+// of holding no value, each prepared when first needed, so a row binds only the texts it compares.
+class CheckedStatement
+{
+public:
+    CheckedStatement(Store &store, const QString &statement)
+        : m_store(store)
+        , m_statement(statement)
     {
     }
-    bool ready() const { return add && update && updatePrice && remove && record; }
+    // false (and the store's lastError()) when it failed; *changed says whether the row was as seen.
+    bool exec(QVariantList values, const std::optional<QString> &description,
+        const std::optional<QString> &price, bool *changed)
+    {
+        std::unique_ptr<PreparedStatement> &variant = m_variants[(description ? 0 : 1) + (price ? 0 : 2)];
+        if (!variant) {
+            variant = m_store.prepare(m_statement
+                + QStringLiteral(" and description %1 and price %2")
+                      .arg(description ? QStringLiteral("= ?") : QStringLiteral("is null"),
+                          price ? QStringLiteral("= ?") : QStringLiteral("is null")));
+            if (!variant)
+                return false;
+        }
+        if (description)
+            values << text(*description);
+        if (price)
+            values << text(*price);
+        if (!variant->exec(values))
+            return false;
+        *changed = variant->rowsAffected() > 0;
+        return true;
+    }
+
+private:
+    Store &m_store;
+    QString m_statement;
+    std::unique_ptr<PreparedStatement> m_variants[4];
+};
+
+// The statements of an import, prepared once for its thousands of rows. Each change is made only
+// while the row holds what the preview saw, and an item only added while its id is not there.
+struct Statements {
+    std::unique_ptr<PreparedStatement> add, updateAll, updatePriceAll, removeAll, record;
+    CheckedStatement update, updatePrice, remove;
+    explicit Statements(Store &store)
+        : add(store.prepare(QStringLiteral(
+            "insert into adt (category,id,description,price) select cast(? as text),cast(? as text),"
+            "cast(? as text),cast(? as text) where not exists (select 1 from adt where category = ? and id = "
+            "?)")))
+        // The other rows of an id the list holds more than once follow its first.
+        , updateAll(store.prepare(
+              QStringLiteral("update adt set description = ?,price = ? where id = ? and category = ?")))
+        , updatePriceAll(
+              store.prepare(QStringLiteral("update adt set price = ? where id = ? and category = ?")))
+        , removeAll(store.prepare(QStringLiteral("delete from adt where id = ? and category = ?")))
+        , record(store.prepare(PriceHistory::recordStatement()))
+        , update(
+              store, QStringLiteral("update adt set description = ?,price = ? where id = ? and category = ?"))
+        , updatePrice(store, QStringLiteral("update adt set price = ? where id = ? and category = ?"))
+        , remove(store, QStringLiteral("delete from adt where id = ? and category = ?"))
+    {
+    }
+    bool ready() const { return add && updateAll && updatePriceAll && removeAll && record; }
 };
 
 } // namespace
@@ -146,60 +206,131 @@ bool PriceImport::takeWholeList()
     return m_store->lock(PriceListRepository::listLock(), Store::LockMode::Exclusive);
 }
 
+bool PriceImport::conflict(
+    const QString &category, const QString &id, const std::optional<PriceListItem> &seen)
+{
+    PriceListRepository list(m_store);
+    auto now = list.item(category, id);
+    if (!now && list.lastError().isValid())
+        return false;
+    if (now)
+        now->rowKey.reset();
+    m_conflicts.push_back({ category, id, seen, now });
+    return true;
+}
+
 bool PriceImport::apply(const ImportPreview &preview, bool removeMissing, const QString &source,
     const QDateTime &when, const Progress &keepGoing)
 {
     m_error = QSqlError();
+    m_conflicts.clear();
     PriceListRepository list(m_store);
     PriceHistory history(m_store);
     const qint64 total = static_cast<qint64>(
         preview.addedCount() + preview.changedCount() + (removeMissing ? preview.missingCount() : 0));
     qint64 written = 0;
     const auto goOn = [&] { return !keepGoing || ++written % 2048 != 0 || keepGoing(written, total); };
-    return history.ensureSchema() && m_store->inTransaction([&] {
+    // Every record of an import has the same time and source: they are bound once.
+    const auto record = [&](PreparedStatement &statement, const PriceChange &change) {
+        return statement.exec(PriceHistory::ownValues(change));
+    };
+    bool changedMeanwhile = false;
+    const bool applied = history.ensureSchema() && m_store->inTransaction([&] {
         if (!takeWholeList())
             return false;
         Statements run(*m_store);
         if (!run.ready())
             return false;
+        const auto [time, from] = PriceHistory::sharedValues(when, source);
+        if (!run.record->keep(0, time) || !run.record->keep(6, from))
+            return false;
+        for (const ImportPreview::Change &c : preview.m_changed) {
+            if (!goOn())
+                return false;
+            const SupplierImport::Item item = (*preview.m_items)[c.item];
+            const std::optional<QString> oldPrice = preview.m_text.optionalText(c.oldPrice);
+            const std::optional<QString> oldDescription = preview.m_text.optionalText(c.oldDescription);
+            const QVariantList values = item.description
+                ? QVariantList { nullable(item.description), text(item.price), text(item.id),
+                      text(item.category) }
+                : QVariantList { text(item.price), text(item.id), text(item.category) };
+            bool asSeen = false;
+            if (!(item.description ? run.update : run.updatePrice)
+                     .exec(values, oldDescription, oldPrice, &asSeen))
+                return false;
+            if (!asSeen) {
+                if (!conflict(item.category, item.id,
+                        PriceListItem { item.category, item.id, oldDescription, oldPrice }))
+                    return false;
+                continue;
+            }
+            if (c.repeated && !(item.description ? *run.updateAll : *run.updatePriceAll).exec(values))
+                return false;
+            // The row held the price the preview saw, so that is the price replaced.
+            const bool priceMoved = !oldPrice || !Price::same(*oldPrice, item.price);
+            if (priceMoved
+                && !record(*run.record,
+                    { when, item.category, item.id, oldPrice, item.price,
+                        item.description.value_or(oldDescription.value_or(QString())), source }))
+                return false;
+        }
         for (size_t i = 0; i < preview.addedCount(); ++i) {
             if (!goOn())
                 return false;
             const SupplierImport::Item item = preview.added(i);
-            if (!run.add->exec({ text(item.category), text(item.id),
-                    text(item.description.value_or(QString())), text(item.price) })
-                || !run.record->exec(PriceHistory::recordValues({ when, item.category, item.id, std::nullopt,
-                    item.price, item.description.value_or(QString()), source })))
+            if (!run.add->exec(
+                    { text(item.category), text(item.id), text(item.description.value_or(QString())),
+                        text(item.price), text(item.category), text(item.id) }))
+                return false;
+            if (run.add->rowsAffected() == 0) {
+                if (!conflict(item.category, item.id, std::nullopt))
+                    return false;
+                continue;
+            }
+            if (!record(*run.record,
+                    { when, item.category, item.id, std::nullopt, item.price,
+                        item.description.value_or(QString()), source }))
                 return false;
         }
-        for (size_t i = 0; i < preview.changedCount(); ++i) {
+        for (size_t i = 0; removeMissing && i < preview.missingCount(); ++i) {
             if (!goOn())
                 return false;
-            const ImportChange c = preview.changed(i);
-            const std::optional<QString> &description = c.item.description;
-            const bool written = description
-                ? run.update->exec(
-                    { nullable(description), text(c.item.price), text(c.item.id), text(c.item.category) })
-                : run.updatePrice->exec({ text(c.item.price), text(c.item.id), text(c.item.category) });
-            if (!written)
+            const PriceListItem item = preview.missing(i);
+            const QVariantList where { text(item.id), text(item.category) };
+            bool asSeen = false;
+            if (!run.remove.exec(where, item.description, item.price, &asSeen))
                 return false;
-            const bool priceMoved = !c.oldPrice || !Price::same(*c.oldPrice, c.item.price);
-            if (priceMoved
-                && !run.record->exec(PriceHistory::recordValues({ when, c.item.category, c.item.id,
-                    c.oldPrice, c.item.price, description.value_or(QString()), source })))
+            if (!asSeen) {
+                // Gone already is what the file asks for; changed is not.
+                auto now = list.item(item.category, item.id);
+                if (!now && list.lastError().isValid())
+                    return false;
+                if (now) {
+                    now->rowKey.reset();
+                    m_conflicts.push_back({ item.category, item.id, item, now });
+                }
+                continue;
+            }
+            if (preview.m_missing[i].repeated && !run.removeAll->exec(where))
+                return false;
+            if (!record(*run.record,
+                    { when, item.category, item.id, item.price, std::nullopt,
+                        item.description.value_or(QString()), source }))
                 return false;
         }
-        if (removeMissing) {
-            for (size_t i = 0; i < preview.missingCount(); ++i) {
-                if (!goOn())
-                    return false;
-                const PriceListItem item = preview.missing(i);
-                if (!run.remove->exec({ text(item.id), text(item.category) })
-                    || !run.record->exec(PriceHistory::recordValues({ when, item.category, item.id,
-                        item.price, std::nullopt, item.description.value_or(QString()), source })))
-                    return false;
-            }
+        if (!m_conflicts.isEmpty()) {
+            changedMeanwhile = true;
+            m_error = QSqlError(QStringLiteral("Brasko"),
+                QStringLiteral(
+                    "%1 of the items were changed at another counter after the preview, so nothing "
+                    "was written. Preview again to see the price list as it is now.")
+                    .arg(m_conflicts.size()),
+                QSqlError::TransactionError);
+            return false;
         }
         return list.stampDate(when);
     });
+    if (!applied && !changedMeanwhile)
+        m_conflicts.clear();
+    return applied;
 }

@@ -19,6 +19,16 @@ struct ImportChange {
     std::optional<QString> oldDescription; // only when the file brings another one
 };
 
+// An item another counter changed, added or removed after the preview, which Apply therefore left
+// as it is: what the preview saw (nullopt: the id was not in the list) and what the list holds
+// now (nullopt: it is gone).
+struct ImportConflict {
+    QString category;
+    QString id;
+    std::optional<PriceListItem> seen;
+    std::optional<PriceListItem> now;
+};
+
 // What applying a supplier's file would do to the categories it names. It refers to the items it
 // was made from (a file may list a million), which must outlive it, and keeps only indexes into
 // them and the list's old texts, compactly.
@@ -41,16 +51,20 @@ public:
 
 private:
     friend class PriceImport;
+    // What the list held is kept whole, so Apply can tell whether it still holds it.
     struct Change {
         quint32 item;
         TextPool::Ref oldPrice;
         TextPool::Ref oldDescription;
+        bool descriptionChanges = false; // the file brings another description
+        bool repeated = false; // the list holds the id more than once
     };
     struct Missing {
         quint32 category;
         TextPool::Ref id;
         TextPool::Ref description;
         TextPool::Ref price;
+        bool repeated = false;
     };
 
     const SupplierImport::ItemList *m_items = nullptr;
@@ -63,7 +77,10 @@ private:
 
 // Compares a supplier's items with the price list and writes them into it: every addition,
 // change and (when asked) removal, with its price-history record and one stamp of the price-list
-// date, in one transaction, so the list is either the old one or the new one.
+// date, in one transaction, so the list is either the old one or the new one. Apply writes only
+// over what the preview saw: an item another counter changed, added or removed since is never
+// overwritten, duplicated or recorded with a price it no longer had; then nothing is written and
+// changedMeanwhile() lists those items, to be previewed again.
 class PriceImport final
 {
 public:
@@ -77,13 +94,18 @@ public:
     using Progress = std::function<bool(qint64 written, qint64 total)>;
     bool apply(const ImportPreview &preview, bool removeMissing, const QString &source, const QDateTime &when,
         const Progress &keepGoing = {});
+    // After an Apply that wrote nothing for them: the items changed since the preview, in the
+    // order of the preview (changed, new, no longer listed).
+    const QList<ImportConflict> &changedMeanwhile() const { return m_conflicts; }
 
     QSqlError lastError() const;
 
 private:
     bool compareCategory(quint32 category, std::vector<bool> &listed, ImportPreview &preview);
     bool takeWholeList();
+    bool conflict(const QString &category, const QString &id, const std::optional<PriceListItem> &seen);
 
     Store *m_store;
     QSqlError m_error;
+    QList<ImportConflict> m_conflicts;
 };

@@ -231,12 +231,27 @@ PreparedStatement::PreparedStatement(Store *store, QSqlQuery query)
 {
 }
 
+bool PreparedStatement::keep(int index, const QVariant &value)
+{
+    if (const auto refused = refusedValue({ value }))
+        return m_store->fail(*refused);
+    if (m_kept.size() <= index)
+        m_kept.resize(index + 1);
+    m_kept[index] = true;
+    m_query.bindValue(index, value);
+    return true;
+}
+
 bool PreparedStatement::exec(const QVariantList &values)
 {
     if (const auto refused = refusedValue(values))
         return m_store->fail(*refused);
-    for (int i = 0; i < values.size(); ++i)
-        m_query.bindValue(i, values.at(i));
+    int at = 0;
+    for (const QVariant &value : values) {
+        while (at < m_kept.size() && m_kept.at(at))
+            ++at;
+        m_query.bindValue(at++, value);
+    }
     if (!m_query.exec())
         return m_store->fail(m_query.lastError());
     return true;

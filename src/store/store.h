@@ -24,11 +24,17 @@ class PreparedStatement final
 {
 public:
     PreparedStatement(Store *store, QSqlQuery query);
+    // Binds a value every later exec() keeps (one all the rows share), so it is bound once;
+    // exec() then binds its values to the other placeholders, in order.
+    bool keep(int index, const QVariant &value);
     bool exec(const QVariantList &values);
+    // How many rows the last exec() changed.
+    int rowsAffected() const { return m_query.numRowsAffected(); }
 
 private:
     Store *m_store;
     QSqlQuery m_query;
+    QList<bool> m_kept;
 };
 
 // The row a streamed read (Store::readRows) is on: its columns by position. Valid only during the

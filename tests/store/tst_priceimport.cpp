@@ -1,5 +1,6 @@
 #include "store/priceimport.h"
 
+#include "store/importcolumns.h"
 #include "store/pricehistory.h"
 #include "store/pricelistexport.h"
 #include "support/testdb.h"
@@ -31,6 +32,8 @@ private Q_SLOTS:
     void previewAndApply();
     void changesKeepTheFilesOrder();
     void cancelledApplyChangesNothing();
+    void applyLeavesWhatChangedSincePreview_data();
+    void applyLeavesWhatChangedSincePreview();
 
 private:
     Backend m_backend;
@@ -295,6 +298,121 @@ void TestPriceImport::cancelledApplyChangesNothing()
     QCOMPARE(PriceHistory(&store).changes("0", "ID0")->size(), 0);
     QVERIFY(import.apply(*shown, false, "supplier.csv", QDateTime::currentDateTime(), {}));
     QCOMPARE(PriceHistory(&store).changes("0", "ID0")->size(), 1);
+}
+
+void TestPriceImport::applyLeavesWhatChangedSincePreview_data()
+{
+    // What another counter's editor does between the preview and Apply: "update ID DESCRIPTION
+    // PRICE", "add ID DESCRIPTION PRICE" or "delete ID".
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<bool>("remove");
+    QTest::addColumn<QStringList>("changed"); // "id: seen > now", "-" for no item
+    QTest::newRow("nothing") << "" << true << QStringList {};
+    QTest::newRow("a price the file changes") << "update R5 AMD_Ryzen_5 5500" << true
+                                              << QStringList { "R5: AMD Ryzen 5 5400.50 > AMD Ryzen 5 5500" };
+    QTest::newRow("a description alone") << "update I5 Intel_i5_boxed 6900" << true
+                                         << QStringList { "I5: Intel Core i5 6900 > Intel i5 boxed 6900" };
+    QTest::newRow("an id the file adds")
+        << "add N1 Early_bird 90" << true << QStringList { "N1: - > Early bird 90" };
+    QTest::newRow("an item the file changes, deleted")
+        << "delete R5" << true << QStringList { "R5: AMD Ryzen 5 5400.50 > -" };
+    QTest::newRow("an item the file no longer lists, changed")
+        << "update OLD Discontinued 80" << true << QStringList { "OLD: Discontinued 100 > Discontinued 80" };
+    QTest::newRow("an item the file no longer lists, deleted") << "delete OLD" << true << QStringList {};
+    QTest::newRow("an item the file no longer lists, kept")
+        << "update OLD Discontinued 80" << false << QStringList {};
+    QTest::newRow("an item the file lists as it is")
+        << "update I7 Intel_Core_i7 11900" << true << QStringList {};
+}
+
+// Apply writes only over what its preview saw: an item another counter changed, added or deleted
+// since is never overwritten or added twice. Then nothing at all is written, and those items are
+// listed, as they were and as they are; previewed again, Apply records the price it replaced.
+void TestPriceImport::applyLeavesWhatChangedSincePreview()
+{
+    QFETCH(QString, meanwhile);
+    QFETCH(bool, remove);
+    QFETCH(QStringList, changed);
+    TestDb db(m_backend, List);
+    Store store(db.path, QStringLiteral("t-import-meanwhile"));
+    Store other(db.path, QStringLiteral("t-import-other"));
+    QVERIFY(store.open() && other.open());
+    const SupplierImport::Reading reading = readBytes("category;id;description;price\n"
+                                                      "0;R5;AMD Ryzen 5;5600\n"
+                                                      "0;I5;Intel Core i5 New;7100\n"
+                                                      "0;I7;Intel Core i7;11800\n"
+                                                      "0;N1;New one;100\n");
+    PriceImport import(&store);
+    const auto shown = import.preview(reading.items);
+    QVERIFY(shown);
+    QCOMPARE(shown->changedCount() + shown->addedCount() + shown->missingCount(), size_t(4));
+
+    const QDateTime then(QDate(2026, 12, 8), QTime(11, 0));
+    const QStringList step = meanwhile.split(u' ', Qt::SkipEmptyParts);
+    PriceHistory editor(&other);
+    if (!step.isEmpty()) {
+        const auto seen = PriceListRepository(&other).item("0", step[1]);
+        const auto words = [](const QString &text) { return QString(text).replace(u'_', u' '); };
+        bool done = false;
+        if (step[0] == QLatin1String("add"))
+            done = editor.add({ "0", step[1], words(step[2]), step[3] }, then);
+        else if (step[0] == QLatin1String("update"))
+            done = editor.updateIfUnchanged(*seen, { "0", step[1], words(step[2]), step[3] }, then).outcome
+                == CheckedChange::Outcome::Done;
+        else
+            done = editor.removeIfUnchanged(*seen, then).outcome == CheckedChange::Outcome::Done;
+        QVERIFY2(done, qPrintable(other.lastError().text()));
+    }
+    const QStringList before = prices(db);
+
+    const QDateTime when(QDate(2026, 12, 8), QTime(12, 0));
+    QCOMPARE(import.apply(*shown, remove, "supplier.csv", when), changed.isEmpty());
+    QStringList listed;
+    const auto item = [](const std::optional<PriceListItem> &i) {
+        return i ? i->description.value_or("") + " " + i->price.value_or("") : QStringLiteral("-");
+    };
+    for (const ImportConflict &c : import.changedMeanwhile())
+        listed << c.id + ": " + item(c.seen) + " > " + item(c.now);
+    QCOMPARE(listed, changed);
+    PriceHistory history(&store);
+    if (!changed.isEmpty()) {
+        QVERIFY2(import.lastError().text().contains(QLatin1String("Preview again")),
+            qPrintable(import.lastError().text()));
+        QCOMPARE(prices(db), before); // nothing written
+        QCOMPARE(db.descriptions("90", "dt"), QStringList { "1/1/26 10:00" });
+        for (const QString id : { "R5", "I5", "N1", "OLD" }) {
+            const auto changes = history.changes("0", id);
+            QVERIFY(changes);
+            for (const PriceChange &c : *changes)
+                QCOMPARE(c.source, PriceHistory::EditorSource);
+        }
+        // Previewed again, the file applies over what the list holds now.
+        const auto again = import.preview(reading.items);
+        QVERIFY(again);
+        QVERIFY2(import.apply(*again, remove, "supplier.csv", when), qPrintable(import.lastError().text()));
+    }
+    // No id is held twice, and the history names the price each change really replaced.
+    QSqlQuery q("select count(*), count(distinct category || '/' || id) from adt", db.raw());
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toInt(), q.value(1).toInt());
+    QStringList replaced;
+    for (const QString id : { "R5", "I5", "N1" }) {
+        const auto changes = history.changes("0", id);
+        QVERIFY(changes && !changes->isEmpty());
+        if (changes->first().source == QLatin1String("supplier.csv"))
+            replaced << id + " " + changes->first().oldPrice.value_or("-") + ">" + *changes->first().newPrice;
+    }
+    QStringList expected;
+    if (step.value(0) != QLatin1String("delete") || step.value(1) != QLatin1String("R5"))
+        expected << "R5 " + QString(meanwhile.startsWith("update R5") ? "5500" : "5400.50") + ">5600";
+    else
+        expected << "R5 ->5600";
+    expected << "I5 6900>7100";
+    if (!meanwhile.startsWith("add N1"))
+        expected << "N1 ->100";
+    else
+        expected << "N1 90>100";
+    QCOMPARE(replaced, expected);
 }
 
 BRASKO_TEST_ON_BOTH_BACKENDS(TestPriceImport)

@@ -278,6 +278,22 @@ void ImportWindow::applyImport()
         });
     const bool cancelled = progress.wasCanceled();
     progress.reset();
+    if (!applied && !import.changedMeanwhile().isEmpty()) {
+        // Nothing was written: the items another counter changed since are listed, to preview again.
+        const auto shown = [](const std::optional<PriceListItem> &item, const QString &none) {
+            return item ? QStringLiteral("\"%1\" at %2")
+                              .arg(item->description.value_or(QString()), item->price.value_or(QString()))
+                        : none;
+        };
+        invalidate();
+        for (const ImportConflict &c : import.changedMeanwhile())
+            m_problems->addItem(
+                QStringLiteral("%1 %2: the preview saw %3, the list now holds %4.")
+                    .arg(categoryShown(c.category), c.id, shown(c.seen, QStringLiteral("no such item")),
+                        shown(c.now, QStringLiteral("none (deleted)"))));
+        m_tell(import.lastError().text(), true);
+        return;
+    }
     if (!applied) {
         m_tell(cancelled
                 ? QStringLiteral("Apply was cancelled; the price list was not changed.")

@@ -29,6 +29,7 @@ private Q_SLOTS:
     void supplierFiles();
     void ambiguousDecimalWaitsForThePerson();
     void categoryRowsAreRemembered();
+    void applyListsWhatChangedSincePreview();
 };
 
 namespace
@@ -430,6 +431,39 @@ void TestImportWindow::categoryRowsAreRemembered()
     again.child<QPushButton>("cmdpreview")->click();
     QCOMPARE(again.child<QLabel>("lblsummary")->text(),
         QStringLiteral("No changes. 1 line passed over: its category is left out."));
+}
+
+// Another counter changes an item after the preview: Apply writes nothing, lists the item as the
+// preview saw it and as it is now, and asks for a new preview.
+void TestImportWindow::applyListsWhatChangedSincePreview()
+{
+    TestDb db(List);
+    Store store(db.path, QStringLiteral("t-importwindow-meanwhile"));
+    Store other(db.path, QStringLiteral("t-importwindow-other"));
+    QVERIFY(store.open() && other.open());
+    Window w(&store);
+    QVERIFY(w.window.setFile(writeFile(db, "supplier.csv", "id;description;price\nR5;AMD Ryzen 5;5500\n")));
+    w.child<QPushButton>("cmdpreview")->click();
+    QVERIFY(w.child<QPushButton>("cmdapply")->isEnabled());
+    const auto seen = PriceListRepository(&other).item("0", "R5");
+    QCOMPARE(
+        PriceHistory(&other)
+            .updateIfUnchanged(*seen, { "0", "R5", seen->description, "5600" }, QDateTime::currentDateTime())
+            .outcome,
+        CheckedChange::Outcome::Done);
+    w.child<QPushButton>("cmdapply")->click();
+    QCOMPARE(w.window.result(), int(QDialog::Rejected));
+    QCOMPARE(w.told.size(), 1);
+    QVERIFY2(w.told.first().startsWith("!") && w.told.first().contains("Preview again"),
+        qPrintable(w.told.first()));
+    auto *problems = w.child<QListWidget>("lstproblems");
+    QCOMPARE(problems->count(), 1);
+    QCOMPARE(problems->item(0)->text(),
+        QStringLiteral(
+            "Processor R5: the preview saw \"AMD Ryzen 5\" at 5400, the list now holds \"AMD Ryzen 5\" "
+            "at 5600."));
+    QVERIFY(!w.child<QPushButton>("cmdapply")->isEnabled());
+    QCOMPARE(PriceListRepository(&store).item("0", "R5")->price, std::optional<QString>("5600"));
 }
 
 QTEST_MAIN(TestImportWindow)
