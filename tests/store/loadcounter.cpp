@@ -1,9 +1,17 @@
 // One counter of the load test, as a process of its own: saves offers and changes prices on the
-// shared server as fast as it can, interleaved, and prints what it got.
+// shared server as fast as it can, interleaved, through what the windows use: the price is changed
+// as the editor changes it (looked up, then PriceHistory::updateIfUnchanged with what was seen,
+// then the price-list date stamped), and told changes are tried again with what the list holds
+// now, as the person does after the editor's message.
 //   loadcounter ADDRESS COUNTER COUNT ITEMS
-// Output: one line "offer N" per saved offer, "price ID" per price change that was written,
+// Output: one line "offer N" per saved offer, "price ID NEW" per price change that was written,
 // "told ID" per change refused because another counter changed the item first (then tried
-// again), "error TEXT" per failure; exit code 0 when every action was done.
+// again), "error TEXT" per failure (the date stamp included); exit code 0 when every action was
+// done.
+//   loadcounter ADDRESS change ID PRICE
+// Changes the price of item ID of category 0 once, as the editor does, and prints "done", or
+// "busy TEXT" when it was refused because another counter holds the list or the item, or
+// "error TEXT".
 #include "store/offerrepository.h"
 #include "store/pricehistory.h"
 #include "store/pricelistrepository.h"
@@ -62,38 +70,44 @@ int main(int argc, char *argv[])
     }
     OfferRepository offers(&store);
     PriceListRepository prices(&store);
+    PriceHistory history(&store);
     int failures = 0;
+    const auto failed = [&](const QString &what) {
+        out << "error " << what << "\n";
+        ++failures;
+    };
     for (int i = 0; i < count; ++i) {
         Offer offer;
         offer.client = QStringLiteral("counter %1 offer %2").arg(counter).arg(i);
         offer.pickItem(0, QStringLiteral("I%1").arg(i % items), QStringLiteral("Item"), QStringLiteral("1"));
-        if (const auto key = offers.save(offer, std::nullopt, QDateTime::currentDateTime(), counter)) {
+        if (const auto key = offers.save(offer, std::nullopt, QDateTime::currentDateTime(), counter))
             out << "offer " << key->number << "\n";
-        } else {
-            out << "error " << offers.lastError() << "\n";
-            ++failures;
-        }
+        else
+            failed(offers.lastError());
         const QString id = QStringLiteral("I%1").arg((i * 7 + counter.toInt()) % items);
-        const QString price = QStringLiteral("%1.%2").arg(counter).arg(i);
+        // Every price written anywhere is a number of its own, so the history's chain of each item
+        // can be followed from price to price.
+        const QString price = QStringLiteral("%1%2.00").arg(counter).arg(i, 5, 10, QLatin1Char('0'));
+        auto seen = prices.item(QStringLiteral("0"), id);
+        if (!seen) {
+            failed(prices.lastError().text());
+            continue;
+        }
         for (int attempt = 0; attempt < 50; ++attempt) {
-            const auto seen = prices.item(QStringLiteral("0"), id);
-            if (!seen) {
-                out << "error " << prices.lastError().text() << "\n";
-                ++failures;
-                break;
-            }
-            const CheckedChange change
-                = prices.updateIfUnchanged(*seen, { QStringLiteral("0"), id, seen->description, price });
+            const CheckedChange change = history.updateIfUnchanged(
+                *seen, { QStringLiteral("0"), id, seen->description, price }, QDateTime::currentDateTime());
             if (change.outcome == CheckedChange::Outcome::Done) {
                 out << "price " << id << " " << price << "\n";
+                if (!prices.stampDate(QDateTime::currentDateTime()))
+                    failed(QStringLiteral("stamp: ") + prices.lastError().text());
                 break;
             }
             if (change.outcome != CheckedChange::Outcome::ChangedMeanwhile) {
-                out << "error " << prices.lastError().text() << "\n";
-                ++failures;
+                failed(history.lastError().text());
                 break;
             }
             out << "told " << id << "\n";
+            seen = change.current;
         }
     }
     return failures == 0 ? 0 : 1;
