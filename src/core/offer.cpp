@@ -6,6 +6,22 @@ Offer::Offer()
         m_rows.at(static_cast<size_t>(i)).category = QString::number(i);
 }
 
+Offer Offer::blank(const QString &shop, const QString &seller, const QDateTime &date)
+{
+    Offer offer;
+    offer.shop = shop;
+    offer.seller = seller;
+    offer.date = date;
+    for (OfferRow &r : offer.m_rows)
+        r.setAmountText(QStringLiteral("0.00"));
+    return offer;
+}
+
+bool Offer::sameWork(const Offer &other) const
+{
+    return client == other.client && m_rows == other.m_rows;
+}
+
 void Offer::pickItem(int index, const QString &id, const QString &description, const QString &price)
 {
     OfferRow &r = row(index);

@@ -35,14 +35,20 @@ private:
 };
 
 // An offer for one PC as the salesperson builds it: who it is for and from, and seventeen rows.
-// The main window shows and edits it; the total, printing and everything that keeps or re-prices
-// an offer read it from here rather than from the window's widgets.
+// The main window edits it through its model (OfferModel, offermodel.h); the total, printing and
+// everything that keeps or re-prices an offer read it from there rather than from the widgets.
 class Offer final
 {
 public:
     static constexpr int RowCount = 17;
 
     Offer();
+    // A new offer from this shop and sales executive: no client, no items, every amount 0.00.
+    static Offer blank(const QString &shop, const QString &seller, const QDateTime &date);
+
+    // Whether the two hold the same work: client and rows. The shop, the seller and the date are
+    // filled in by the window itself and do not make an offer worth keeping.
+    bool sameWork(const Offer &other) const;
 
     QString shop; // shop name and telephone
     QString client; // client name and telephone
