@@ -67,8 +67,8 @@ int main(int argc, char *argv[])
         return 1;
     form.show();
     for (int i = 0; i < ConfigRow::Count; ++i)
-        form.row(i).text1->setText(QStringLiteral("%1.25").arg(1000 + i * 37));
-    QLineEdit *amount = form.row(5).text1;
+        form.offerModel()->setAmountText(i, QStringLiteral("%1.25").arg(1000 + i * 37));
+    QLineEdit *amount = form.row(5).amountBox();
     amount->setFocus();
     amount->end(false);
 

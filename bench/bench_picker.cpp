@@ -47,7 +47,7 @@ int main(int argc, char *argv[])
     form.show();
     Bench::settle();
     const ConfigRow &row = form.row(2);
-    GridCombo *picker = row.GridCombo1;
+    GridCombo *picker = row.picker();
     const QString items = QLocale(QLocale::English).toString(count);
 
     // The floor: the same statement in a plain grid in a pop-up, shown.

@@ -52,7 +52,7 @@ int main(int argc, char *argv[])
         return 1;
     form.show();
     Bench::settle();
-    GridCombo *picker = form.row(2).GridCombo1;
+    GridCombo *picker = form.row(2).picker();
     QTableView *view = picker->listView();
     const QString items = QLocale(QLocale::English).toString(count);
     const auto reopen = [&](const QString &typed) {

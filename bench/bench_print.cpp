@@ -47,7 +47,7 @@ int main(int argc, char *argv[])
 
     QString failure;
     const double offer = Bench::medianMs(runs, [&] {
-        OfferPrint print(&form);
+        OfferPrint print(&form, form.offer().client);
         print.setAskPdfPath([&failure](const QString &problem, const QString &) {
             failure = problem;
             return QString();

@@ -90,7 +90,7 @@ int main(int argc, char *argv[])
         qFatal("%s", qPrintable(form.connectionFailureMessage()));
     form.show();
     Bench::settle();
-    GridCombo *picker = form.row(2).GridCombo1;
+    GridCombo *picker = form.row(2).picker();
     const double open = Bench::pickerOpenMs(picker, runs);
     const double reference = psqlMs(server, QStringLiteral("bench"),
         QStringLiteral("select id as \"ID\",description as \"Description\",price as \"Price\" from adt where "

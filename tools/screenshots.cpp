@@ -75,12 +75,12 @@ bool makeDemo(const QString &path)
 
 void buildOffer(MainWindow &form)
 {
-    child<QLineEdit>(&form, "Text2")->setText(QStringLiteral("Karim Nabil - 0100 222 3344"));
+    form.offerModel()->setClient(QStringLiteral("Karim Nabil - 0100 222 3344"));
     const std::pair<int, const char *> items[] = { { 0, "I5-12400" }, { 1, "B660M-DS3H" },
         { 2, "D4-16G3200" }, { 4, "SSD-1T" }, { 5, "RTX-3050" }, { 6, "MON-24" }, { 10, "KB-ARM" },
         { 11, "MS-OPTW" }, { 12, "CASE-ATX" }, { 15, "WIN11-H" }, { 16, "ASSEMBLY" } };
     for (const auto &[row, id] : items) {
-        form.row(row).GridCombo1->setText(QString::fromLatin1(id));
+        form.row(row).picker()->setText(QString::fromLatin1(id));
         form.itemPicked(row);
         form.amountLeft(row);
     }
@@ -100,9 +100,8 @@ bool shootCalculator(MainWindow &form, const QString &out)
 
 bool shootEditor(MainWindow &form, const QString &out)
 {
-    const ConfigRow &r = form.row(2);
-    PriceListEditor editor(form.store(), r.Command1->text() + QLatin1String(" Data"), r.category(),
-        r.Image1 ? r.Image1->pixmap() : QPixmap(), &form);
+    PriceListEditor editor(form.store(), form.rowCaption(2) + QLatin1String(" Data"), form.rowCategory(2),
+        form.rowPicture(2), &form);
     editor.move(form.geometry().topLeft() + QPoint(40, 40));
     editor.show();
     settle();
@@ -145,8 +144,10 @@ bool shootImport(MainWindow &form, const QString &out, const QString &scratch)
 bool shootPrintedPage(MainWindow &form, const QString &out, const QString &scratch)
 {
     const QString pdf = scratch + QStringLiteral("/offer.pdf");
-    const PrintResult result = OfferPrint(&form).printDressed(
-        [&](QWidget *window, const QString &) { return printWindowToPdf(window, pdf); });
+    const PrintResult result
+        = OfferPrint(&form, form.offer().client).printDressed([&](QWidget *window, const QString &) {
+              return printWindowToPdf(window, pdf);
+          });
     if (!result.ok) {
         err << "brasko-screenshots: the offer did not print: " << result.error << '\n';
         return false;
@@ -191,7 +192,7 @@ int main(int argc, char *argv[])
     form.toggleDetail(); // the wide layout, prices shown
     bool ok = shoot(&form, out + QStringLiteral("/main-window.png"));
 
-    GridCombo *picker = form.row(5).GridCombo1;
+    GridCombo *picker = form.row(5).picker();
     picker->showList();
     settle();
     QWidget *list = picker->listView() ? picker->listView()->window() : nullptr;

@@ -11,14 +11,13 @@
 #include "windows/orders/orderwindow.h"
 #include "windows/pricelist/pricelisteditor.h"
 
-#include <QLabel>
-#include <QPushButton>
+#include <QPixmap>
 
 QList<std::pair<QString, QString>> rowCategories(const MainWindow &form)
 {
     QList<std::pair<QString, QString>> out;
     for (int i = 0; i < ConfigRow::Count; ++i)
-        out.push_back({ form.row(i).Command1->text(), form.row(i).category() });
+        out.push_back({ form.rowCaption(i), form.rowCategory(i) });
     return out;
 }
 
@@ -31,9 +30,8 @@ void connectWindows(MainWindow &form)
         calculator.exec();
     });
     QObject::connect(owner, &MainWindow::priceListRequested, owner, [owner](int index) {
-        const ConfigRow &r = owner->row(index);
-        PriceListEditor editor(owner->store(), r.Command1->text() + QLatin1String(" Data"), r.category(),
-            r.Image1 ? r.Image1->pixmap() : QPixmap(), owner);
+        PriceListEditor editor(owner->store(), owner->rowCaption(index) + QLatin1String(" Data"),
+            owner->rowCategory(index), owner->rowPicture(index), owner);
         reportFailuresOf(editor);
         editor.exec();
     });

@@ -422,15 +422,15 @@ void TestStartFaults::pickerIds()
     MainWindow form(&store);
     QVERIFY(form.load());
     const ConfigRow &row = form.row(4);
-    row.GridCombo1->setText(QStringLiteral("A"));
+    row.picker()->setText(QStringLiteral("A"));
     form.itemPicked(4);
-    QCOMPARE(row.Label1->text(), QStringLiteral("Hard disk A"));
-    row.GridCombo1->setText(id);
-    QCOMPARE(row.GridCombo1->Text(), id);
+    QCOMPARE(row.descriptionLabel()->text(), QStringLiteral("Hard disk A"));
+    row.picker()->setText(id);
+    QCOMPARE(row.picker()->Text(), id);
     form.itemPicked(4);
-    QCOMPARE(
-        row.Label1->text(), exists ? QStringLiteral("Disk ") + id.left(20) : QStringLiteral("Hard disk A"));
-    QCOMPARE(row.text1->text(), exists ? QStringLiteral("450.5") : QStringLiteral("300"));
+    QCOMPARE(row.descriptionLabel()->text(),
+        exists ? QStringLiteral("Disk ") + id.left(20) : QStringLiteral("Hard disk A"));
+    QCOMPARE(row.amountBox()->text(), exists ? QStringLiteral("450.5") : QStringLiteral("300"));
     QCOMPARE(allRows(path), before);
 }
 
@@ -478,10 +478,10 @@ void TestStartFaults::editorTexts()
     // The main window's row finds the item by the same id.
     MainWindow form(&store);
     QVERIFY(form.load());
-    form.row(6).GridCombo1->setText(id);
+    form.row(6).picker()->setText(id);
     form.itemPicked(6);
-    QCOMPARE(form.row(6).Label1->text(), description);
-    QCOMPARE(form.row(6).text1->text(), QStringLiteral("99.5"));
+    QCOMPARE(form.row(6).descriptionLabel()->text(), description);
+    QCOMPARE(form.row(6).amountBox()->text(), QStringLiteral("99.5"));
 }
 
 void TestStartFaults::editorUnderFault_data()

@@ -3,6 +3,7 @@
 // The main window on a small price list, shown, for the tests of its configuration rows.
 #include "app/windowwiring.h"
 #include "support/testdb.h"
+#include "support/typing.h"
 #include "widgets/gridcombo.h"
 #include "windows/main/mainwindow.h"
 
@@ -46,7 +47,7 @@ protected:
     std::unique_ptr<TestDb> m_db;
     std::unique_ptr<Store> m_store;
     std::unique_ptr<MainWindow> m_form;
-    GridCombo *picker(int i) const { return m_form->row(i).GridCombo1; }
-    QLineEdit *amount(int i) const { return m_form->row(i).text1; }
+    GridCombo *picker(int i) const { return m_form->row(i).picker(); }
+    QLineEdit *amount(int i) const { return m_form->row(i).amountBox(); }
     QString total() const { return m_form->findChild<QLineEdit *>(QStringLiteral("txttotal"))->text(); }
 };

@@ -2,7 +2,6 @@
 
 #include "core/version.h"
 #include "offeractions.h"
-#include "offerprint.h"
 #include "store/store.h"
 #include "widgets/gridcombo.h"
 #include "widgets/twips.h"
@@ -19,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -97,6 +97,7 @@ MainWindow::MainWindow(Store *store, QWidget *parent)
     , m_store(store)
     , m_priceList(store)
     , m_counterSettings(store, CompanyInitial, SalesExecutiveInitial)
+    , m_model(new OfferModel(this))
     , m_endProgram([] { QCoreApplication::exit(0); })
     , m_closeAfterFailure([this](const QString &message) {
         return QMessageBox::warning(this, QString::fromUtf16(AppTitle), message,
@@ -105,6 +106,7 @@ MainWindow::MainWindow(Store *store, QWidget *parent)
     })
 {
     setObjectName(QStringLiteral("IMRForm"));
+    m_model->setOffer(Offer::blank(CompanyInitial, SalesExecutiveInitial, QDateTime::currentDateTime()));
     // The layout is measured for a small sans-serif face; Arial (or its metric twin) keeps the
     // captions inside their boxes.
     QFont formFont(QStringLiteral("Arial"));
@@ -115,8 +117,12 @@ MainWindow::MainWindow(Store *store, QWidget *parent)
     buildStatusBar();
     setFixedHeight(menuBar()->sizeHint().height() + Twips::toY(this, ContentHeightTwips));
     setWindowWidthTwips(CollapsedWidthTwips);
-    m_offerActions = new OfferActions(this);
+    buildOfferActions();
     buildPriceListMenu();
+    connect(m_model, &OfferModel::headerChanged, this, &MainWindow::showHeader);
+    connect(m_model, &OfferModel::rowChanged, this, &MainWindow::showRow);
+    connect(m_model, &OfferModel::totalChanged, this, &MainWindow::showTotal);
+    showHeader();
 }
 
 MainWindow::~MainWindow() = default;
@@ -145,6 +151,18 @@ void MainWindow::buildMenus()
     connect(about, &QAction::triggered, this, &MainWindow::aboutRequested);
 }
 
+void MainWindow::buildOfferActions()
+{
+    auto *menu = new QMenu(tr("&Offer"), menuBar());
+    menu->setObjectName(QStringLiteral("mnuoffer"));
+    addMenuBeforeHelp(menu);
+    // Between the salesperson's name and the total, on screen and on paper.
+    auto *label = new QLabel(m_configurationFrame);
+    label->setObjectName(QStringLiteral("lblofferno"));
+    label->setGeometry(Twips::rect(this, 2880, 5850, 2100, 195));
+    m_offerActions = new OfferActions(m_model, m_store, &m_counterSettings, menu, label, this);
+}
+
 void MainWindow::buildClientArea()
 {
     auto *client = new QWidget(this);
@@ -154,36 +172,36 @@ void MainWindow::buildClientArea()
         w->setGeometry(Twips::rect(this, left, top, width, height));
     };
 
-    m_text3 = new QLineEdit(CompanyInitial, client);
-    m_text3->setObjectName(QStringLiteral("Text3"));
-    WindowText::limitLength(m_text3, WindowText::ShopLength);
-    m_text3->setToolTip(QStringLiteral("Enter your company name and telephone here"));
-    m_text3->setAlignment(Qt::AlignCenter);
+    m_shopBox = new QLineEdit(CompanyInitial, client);
+    m_shopBox->setObjectName(QStringLiteral("Text3"));
+    WindowText::limitLength(m_shopBox, WindowText::ShopLength);
+    m_shopBox->setToolTip(QStringLiteral("Enter your company name and telephone here"));
+    m_shopBox->setAlignment(Qt::AlignCenter);
     QFont shopFont(QStringLiteral("Arial"), 12, QFont::Bold);
-    m_text3->setFont(shopFont);
-    at(m_text3, 225, 60, 6210, 375);
-    connect(m_text3, &QLineEdit::textChanged, this, &MainWindow::shopNameChanged);
-    connect(m_text3, &QLineEdit::textChanged, this, [this](const QString &text) { m_offer.shop = text; });
+    m_shopBox->setFont(shopFont);
+    at(m_shopBox, 225, 60, 6210, 375);
+    connect(m_shopBox, &QLineEdit::textChanged, this, &MainWindow::shopNameChanged);
     // Only a person's edit changes the setting; the program's own texts (an opened offer's shop)
     // never do.
-    connect(m_text3, &QLineEdit::textEdited, this,
-        [this](const QString &text) { m_counterSettings.changeCompany(text); });
-    m_offer.shop = m_text3->text();
+    connect(m_shopBox, &QLineEdit::textEdited, this, [this](const QString &text) {
+        m_counterSettings.changeCompany(text);
+        m_model->setShop(text);
+    });
 
     buildClientData(client);
 
-    m_check1 = new QCheckBox(QStringLiteral("Print Ima&ges"), client);
-    m_check1->setObjectName(QStringLiteral("Check1"));
-    at(m_check1, 7800, 90, 1335, 330);
-    m_cmdprint = new QPushButton(QStringLiteral("Pri&nt"), client);
-    m_cmdprint->setObjectName(QStringLiteral("cmdprint"));
-    m_cmdprint->setToolTip(QStringLiteral("Send this offer to printer"));
-    at(m_cmdprint, 6630, 135, 765, 315);
-    connect(m_cmdprint, &QPushButton::clicked, this, &MainWindow::printOffer);
-    m_command3 = new QPushButton(HidePrice, client);
-    m_command3->setObjectName(QStringLiteral("Command3"));
-    at(m_command3, 7800, 795, 975, 270);
-    connect(m_command3, &QPushButton::clicked, this, &MainWindow::togglePrices);
+    m_printImagesBox = new QCheckBox(QStringLiteral("Print Ima&ges"), client);
+    m_printImagesBox->setObjectName(QStringLiteral("Check1"));
+    at(m_printImagesBox, 7800, 90, 1335, 330);
+    m_printButton = new QPushButton(QStringLiteral("Pri&nt"), client);
+    m_printButton->setObjectName(QStringLiteral("cmdprint"));
+    m_printButton->setToolTip(QStringLiteral("Send this offer to printer"));
+    at(m_printButton, 6630, 135, 765, 315);
+    connect(m_printButton, &QPushButton::clicked, this, &MainWindow::printOffer);
+    m_priceToggle = new QPushButton(HidePrice, client);
+    m_priceToggle->setObjectName(QStringLiteral("Command3"));
+    at(m_priceToggle, 7800, 795, 975, 270);
+    connect(m_priceToggle, &QPushButton::clicked, this, &MainWindow::togglePrices);
 
     // Frames carry their caption on the border line, so the rows sit where their twips put them.
     client->setStyleSheet(
@@ -194,16 +212,16 @@ void MainWindow::buildClientArea()
                        "QLineEdit { lineedit-password-character: 42; }"
                        // An amount that cannot be added.
                        "QLineEdit[outOfRange=\"true\"] { color: red; }"));
-    m_frame1 = new QGroupBox(QStringLiteral("PC Configuration"), client);
-    m_frame1->setObjectName(QStringLiteral("Frame1"));
-    at(m_frame1, Frame1Left, Frame1Top, 8790, Frame1Height);
+    m_configurationFrame = new QGroupBox(QStringLiteral("PC Configuration"), client);
+    m_configurationFrame->setObjectName(QStringLiteral("Frame1"));
+    at(m_configurationFrame, Frame1Left, Frame1Top, 8790, Frame1Height);
     buildRows();
     buildTotalRow();
     buildTabOrder();
     keepFormFontIn(client);
     // The price toggle reaches two pixels into the frame below it; on paper the frame is filled
     // white and would cover its lower edge.
-    m_command3->raise();
+    m_priceToggle->raise();
 }
 
 void MainWindow::buildClientData(QWidget *client)
@@ -211,35 +229,35 @@ void MainWindow::buildClientData(QWidget *client)
     const auto at = [this](QWidget *w, int left, int top, int width, int height) {
         w->setGeometry(Twips::rect(this, left, top, width, height));
     };
-    m_frame2 = new QGroupBox(QStringLiteral("Client Data"), client);
-    m_frame2->setObjectName(QStringLiteral("Frame2"));
-    at(m_frame2, 195, 450, 7410, 585);
-    auto *label2 = new QLabel(QStringLiteral("Name/Tel"), m_frame2);
+    m_clientFrame = new QGroupBox(QStringLiteral("Client Data"), client);
+    m_clientFrame->setObjectName(QStringLiteral("Frame2"));
+    at(m_clientFrame, 195, 450, 7410, 585);
+    auto *label2 = new QLabel(QStringLiteral("Name/Tel"), m_clientFrame);
     label2->setObjectName(QStringLiteral("Label2"));
     at(label2, 360, 240, 1095, 195);
-    m_text2 = new QLineEdit(m_frame2);
-    m_text2->setObjectName(QStringLiteral("Text2"));
-    WindowText::limitLength(m_text2, WindowText::ClientLength);
-    m_text2->setToolTip(QStringLiteral("Enter customer name"));
-    at(m_text2, 1545, 195, 2880, 285);
-    connect(m_text2, &QLineEdit::textChanged, this, [this](const QString &text) { m_offer.client = text; });
-    auto *label4 = new QLabel(QStringLiteral("Date"), m_frame2);
+    m_clientBox = new QLineEdit(m_clientFrame);
+    m_clientBox->setObjectName(QStringLiteral("Text2"));
+    WindowText::limitLength(m_clientBox, WindowText::ClientLength);
+    m_clientBox->setToolTip(QStringLiteral("Enter customer name"));
+    at(m_clientBox, 1545, 195, 2880, 285);
+    connect(m_clientBox, &QLineEdit::textEdited, m_model, &OfferModel::setClient);
+    auto *label4 = new QLabel(QStringLiteral("Date"), m_clientFrame);
     label4->setObjectName(QStringLiteral("Label4"));
     at(label4, 4590, 240, 405, 195);
-    m_dtPicker1 = new QDateTimeEdit(m_frame2);
-    m_dtPicker1->setObjectName(QStringLiteral("DTPicker1"));
-    m_dtPicker1->setCalendarPopup(true);
-    m_dtPicker1->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
-    at(m_dtPicker1, 5040, 195, 1350, 285);
-    connect(m_dtPicker1, &QDateTimeEdit::dateTimeChanged, this,
-        [this](const QDateTime &when) { m_offer.date = when; });
-    m_offer.date = m_dtPicker1->dateTime();
+    m_dateBox = new QDateTimeEdit(m_clientFrame);
+    m_dateBox->setObjectName(QStringLiteral("DTPicker1"));
+    m_dateBox->setCalendarPopup(true);
+    m_dateBox->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    at(m_dateBox, 5040, 195, 1350, 285);
+    // The box has no signal of its own for a person's edit; the program sets it only from the
+    // model, which takes back nothing but a date that differs from its own (the box's range).
+    connect(m_dateBox, &QDateTimeEdit::dateTimeChanged, m_model, &OfferModel::setDate);
 
-    m_command2 = new QPushButton(Expand, m_frame2);
-    m_command2->setObjectName(QStringLiteral("Command2"));
-    m_command2->setToolTip(QStringLiteral("Show details"));
-    at(m_command2, 6465, 202, 735, 270);
-    connect(m_command2, &QPushButton::clicked, this, &MainWindow::toggleDetail);
+    m_detailToggle = new QPushButton(Expand, m_clientFrame);
+    m_detailToggle->setObjectName(QStringLiteral("Command2"));
+    m_detailToggle->setToolTip(QStringLiteral("Show details"));
+    at(m_detailToggle, 6465, 202, 735, 270);
+    connect(m_detailToggle, &QPushButton::clicked, this, &MainWindow::toggleDetail);
 }
 
 void MainWindow::buildTotalRow()
@@ -247,43 +265,43 @@ void MainWindow::buildTotalRow()
     const auto at = [this](QWidget *w, int left, int top, int width, int height) {
         w->setGeometry(Twips::rect(this, left, top, width, height));
     };
-    m_line1 = new QFrame(m_frame1);
-    m_line1->setObjectName(QStringLiteral("Line1"));
-    m_line1->setFrameShape(QFrame::HLine);
-    m_line1->setFrameShadow(QFrame::Plain);
-    m_line1->setGeometry(
+    m_totalLine = new QFrame(m_configurationFrame);
+    m_totalLine->setObjectName(QStringLiteral("Line1"));
+    m_totalLine->setFrameShape(QFrame::HLine);
+    m_totalLine->setFrameShadow(QFrame::Plain);
+    m_totalLine->setGeometry(
         Twips::toX(this, LineX1), Twips::toY(this, LineY), Twips::toX(this, 8670 - LineX1) + 1, 1);
 
-    auto *label5 = new QLabel(QStringLiteral("Sales Executive"), m_frame1);
+    auto *label5 = new QLabel(QStringLiteral("Sales Executive"), m_configurationFrame);
     label5->setObjectName(QStringLiteral("Label5"));
     // Starts a little left of its drawn place so the whole caption fits before the name box.
     at(label5, 150, 5850, 1380, 195);
-    m_text5 = new QLineEdit(SalesExecutiveInitial, m_frame1);
-    m_text5->setObjectName(QStringLiteral("Text5"));
-    WindowText::limitLength(m_text5, WindowText::PersonLength);
-    m_text5->setToolTip(QStringLiteral("Enter your name here"));
-    at(m_text5, 1545, 5790, 1215, 315);
-    connect(m_text5, &QLineEdit::textChanged, this, [this](const QString &text) { m_offer.seller = text; });
-    connect(m_text5, &QLineEdit::textEdited, this,
-        [this](const QString &text) { m_counterSettings.changeSalesExecutive(text); });
-    m_offer.seller = m_text5->text();
-    m_cmdinst = new QPushButton(QStringLiteral("Total Price"), m_frame1);
-    m_cmdinst->setObjectName(QStringLiteral("cmdinst(0)"));
-    m_cmdinst->setToolTip(QStringLiteral("Press to change configuration"));
-    at(m_cmdinst, 5085, 5790, 1140, 315);
-    connect(m_cmdinst, &QPushButton::clicked, this, &MainWindow::requestInstallments);
-    m_txttotal = new QLineEdit(QStringLiteral("0.00"), m_frame1);
-    m_txttotal->setObjectName(QStringLiteral("txttotal"));
-    m_txttotal->setReadOnly(true);
-    m_txttotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_sellerBox = new QLineEdit(SalesExecutiveInitial, m_configurationFrame);
+    m_sellerBox->setObjectName(QStringLiteral("Text5"));
+    WindowText::limitLength(m_sellerBox, WindowText::PersonLength);
+    m_sellerBox->setToolTip(QStringLiteral("Enter your name here"));
+    at(m_sellerBox, 1545, 5790, 1215, 315);
+    connect(m_sellerBox, &QLineEdit::textEdited, this, [this](const QString &text) {
+        m_counterSettings.changeSalesExecutive(text);
+        m_model->setSeller(text);
+    });
+    m_installmentsButton = new QPushButton(QStringLiteral("Total Price"), m_configurationFrame);
+    m_installmentsButton->setObjectName(QStringLiteral("cmdinst(0)"));
+    m_installmentsButton->setToolTip(QStringLiteral("Press to change configuration"));
+    at(m_installmentsButton, 5085, 5790, 1140, 315);
+    connect(m_installmentsButton, &QPushButton::clicked, this, &MainWindow::requestInstallments);
+    m_totalBox = new QLineEdit(QStringLiteral("0.00"), m_configurationFrame);
+    m_totalBox->setObjectName(QStringLiteral("txttotal"));
+    m_totalBox->setReadOnly(true);
+    m_totalBox->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QFont totalFont(QStringLiteral("Arial"));
     totalFont.setPointSizeF(8.25);
     totalFont.setBold(true);
-    m_txttotal->setFont(totalFont);
-    QPalette totalPalette = m_txttotal->palette();
+    m_totalBox->setFont(totalFont);
+    QPalette totalPalette = m_totalBox->palette();
     totalPalette.setColor(QPalette::Text, Qt::blue);
-    m_txttotal->setPalette(totalPalette);
-    at(m_txttotal, CollapsedTotalLeft, 5790, 975, 315);
+    m_totalBox->setPalette(totalPalette);
+    at(m_totalBox, CollapsedTotalLeft, 5790, 975, 315);
 }
 
 void MainWindow::buildTabOrder()
@@ -291,13 +309,14 @@ void MainWindow::buildTabOrder()
     // The pickers come first, so a whole offer can be picked with Tab and the arrow keys alone.
     QList<QWidget *> order;
     for (const auto &row : m_rows)
-        order << row->GridCombo1;
+        order << row->picker();
     for (const auto &row : m_rows)
-        order << row->text1;
-    order << m_text5 << m_cmdinst;
+        order << row->amountBox();
+    order << m_sellerBox << m_installmentsButton;
     for (const auto &row : m_rows)
-        order << row->Command1;
-    order << m_text3 << m_text2 << m_dtPicker1 << m_command2 << m_cmdprint << m_check1 << m_command3;
+        order << row->categoryButton();
+    order << m_shopBox << m_clientBox << m_dateBox << m_detailToggle << m_printButton << m_printImagesBox
+          << m_priceToggle;
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -326,19 +345,20 @@ int MainWindow::windowWidthTwips() const
 bool MainWindow::load()
 {
     // Steps 1 to 5 must all succeed; from step 6 on a failing step is skipped.
-    m_dtPicker1->setDateTime(QDateTime::currentDateTime());
-    WindowText::setTitle(this, QLatin1String("Velmont Brasko - ") + m_text3->text());
-    m_command2->setText(Collapse);
+    m_model->setDate(QDateTime::currentDateTime());
+    WindowText::setTitle(this, QLatin1String("Velmont Brasko - ") + m_shopBox->text());
+    m_detailToggle->setText(Collapse);
     toggleDetail();
     if (!m_store->open())
         return false;
     showDatabase();
-    for (const auto &row : m_rows)
-        row->Label1->clear();
+    // The rows show the offer, which has no descriptions yet: the design captions go.
+    for (int i = 0; i < ConfigRow::Count; ++i)
+        showRow(i);
 
     m_counterSettings.load();
-    m_text3->setText(m_counterSettings.company());
-    m_text5->setText(m_counterSettings.salesExecutive());
+    m_model->setShop(m_counterSettings.company());
+    m_model->setSeller(m_counterSettings.salesExecutive());
     m_panels[1]->setText(QStringLiteral("Version %1.%2").arg(Version::Major).arg(Version::Minor));
     m_panels[0]->setText(MakersNotice);
     m_panels[0]->setToolTip(m_panels[0]->text());
@@ -375,7 +395,7 @@ QString MainWindow::connectionFailureMessage() const
 
 void MainWindow::shopNameChanged()
 {
-    WindowText::setTitle(this, QLatin1String("Velmont Brasko - ") + m_text3->text());
+    WindowText::setTitle(this, QLatin1String("Velmont Brasko - ") + m_shopBox->text());
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -409,7 +429,7 @@ QString MainWindow::saveOnClosing()
 
 bool MainWindow::settleUnsavedOffer()
 {
-    return !m_loaded || !m_offerActions || m_offerActions->settleUnsaved();
+    return !m_loaded || m_offerActions->settleUnsaved();
 }
 
 void MainWindow::exitProgram()
@@ -424,7 +444,7 @@ void MainWindow::exitProgram()
 
 void MainWindow::toggleDetail()
 {
-    const QString caption = m_command2->text();
+    const QString caption = m_detailToggle->text();
     bool expand;
     if (caption == Expand)
         expand = true;
@@ -433,32 +453,34 @@ void MainWindow::toggleDetail()
     else
         return;
     setWindowWidthTwips(expand ? ExpandedWidthTwips : CollapsedWidthTwips);
-    m_frame1->resize(Twips::toX(this, expand ? ExpandedFrameTwips : CollapsedFrameTwips), m_frame1->height());
-    m_command2->setText(expand ? Collapse : Expand);
+    m_configurationFrame->resize(
+        Twips::toX(this, expand ? ExpandedFrameTwips : CollapsedFrameTwips), m_configurationFrame->height());
+    m_detailToggle->setText(expand ? Collapse : Expand);
     const int x2 = expand ? ExpandedLineX2 : CollapsedLineX2;
-    m_line1->resize(Twips::toX(this, x2 - LineX1) + 1, m_line1->height());
-    m_txttotal->move(expand ? row(0).text1->x() : Twips::toX(this, CollapsedTotalLeft), m_txttotal->y());
+    m_totalLine->resize(Twips::toX(this, x2 - LineX1) + 1, m_totalLine->height());
+    m_totalBox->move(
+        expand ? row(0).amountBox()->x() : Twips::toX(this, CollapsedTotalLeft), m_totalBox->y());
 }
 
 void MainWindow::togglePrices()
 {
-    const QString caption = m_command3->text();
+    const QString caption = m_priceToggle->text();
     if (caption == HidePrice) {
-        m_command3->setText(ShowPrice);
+        m_priceToggle->setText(ShowPrice);
         for (const auto &row : m_rows)
-            row->text1->setEchoMode(QLineEdit::Password);
+            row->amountBox()->setEchoMode(QLineEdit::Password);
     } else if (caption == ShowPrice) {
-        m_command3->setText(HidePrice);
+        m_priceToggle->setText(HidePrice);
         for (const auto &row : m_rows)
-            row->text1->setEchoMode(QLineEdit::Normal);
+            row->amountBox()->setEchoMode(QLineEdit::Normal);
     }
-    row(0).text1->setFocus(Qt::OtherFocusReason);
+    row(0).amountBox()->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::requestInstallments()
 {
     // The calculator takes the total as its amount: it is not opened while the offer has none.
-    if (m_offerActions && !m_offerActions->totalIsFormed())
+    if (!m_offerActions->totalIsFormed())
         return;
     Q_EMIT installmentsRequested();
 }
@@ -466,8 +488,5 @@ void MainWindow::requestInstallments()
 void MainWindow::printOffer()
 {
     // A printed offer is always on record: it is kept first, where the file allows.
-    if (m_offerActions)
-        m_offerActions->printKept();
-    else
-        OfferPrint(this).run();
+    m_offerActions->printKept();
 }

@@ -3,16 +3,18 @@
 // MainWindow, the main window: the quotation workspace a salesperson builds an offer on.
 //
 // How the pieces meet: Main (startup.cpp) creates the Store (the one connection, con1) and this
-// window, whose load opens the store and fills the window from the settings rows. The
-// seventeen configuration rows (configrow.h) each own their picker, picture, description and
-// amount; this window owns the frame around them (title, menus, status bar, client data, total,
-// in mainwindow.cpp and mainwindowstatus.cpp) and handles their notifications (mainwindowrows.cpp).
-// The shop name and sales executive boxes show the offer; what the settings are is kept apart
-// (CounterSettings), changed only by a person's edit of those boxes. Secondary windows are opened
-// modally through signals the application's wiring answers, so each stays in its own subsystem.
+// window, whose load opens the store and fills the window from the settings rows. The offer itself
+// lives in an OfferModel (core/offermodel.h): the window is its view. What a person types goes into
+// the model, and the seventeen configuration rows (configrow.h), the client data and the total show
+// what it holds (mainwindowrows.cpp). This window owns the frame around them (title, menus, status
+// bar, in mainwindow.cpp and mainwindowstatus.cpp); the "Offer" menu and the label with the offer's
+// number are OfferActions' (offeractions.h), which work on the model alone. The shop name and sales
+// executive boxes show the offer; what the settings are is kept apart (CounterSettings), changed
+// only by a person's edit of those boxes. Secondary windows are opened modally through signals the
+// application's wiring answers, so each stays in its own subsystem.
 
 #include "configrow.h"
-#include "core/offer.h"
+#include "core/offermodel.h"
 #include "store/countersettings.h"
 #include "store/pricelistrepository.h"
 
@@ -29,8 +31,10 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class OfferActions;
+class QPixmap;
 class QTimer;
 class Store;
 
@@ -57,6 +61,11 @@ public:
     }
 
     const ConfigRow &row(int index) const { return *m_rows.at(static_cast<size_t>(index)); }
+    // What a row is called, the category it picks from and its picture (null for the last row),
+    // for the windows that work on one row's category.
+    QString rowCaption(int index) const;
+    QString rowCategory(int index) const;
+    QPixmap rowPicture(int index) const;
 
     QString panelText(int panel) const;
     QString panelToolTip(int panel) const;
@@ -65,11 +74,10 @@ public:
     int windowWidthTwips() const;
 
     Store *store() const { return m_store; }
-    // The offer as the window shows it.
-    const Offer &offer() const { return m_offer; }
-    // Shows the offer: fills every box, picker, description and amount (and so the model). The
-    // settings are not changed by what it shows.
-    void setOffer(const Offer &offer);
+    // The offer the window shows, and the one way to change it. The settings are not changed by
+    // what it shows.
+    OfferModel *offerModel() const { return m_model; }
+    const Offer &offer() const { return m_model->offer(); }
     // The shop name and sales executive as the settings now stand, which a new offer starts from.
     const CounterSettings &counterSettings() const { return m_counterSettings; }
     // Why the offer has no total (an amount that cannot be added, named by its row); empty when
@@ -86,7 +94,6 @@ public Q_SLOTS:
     void fillPicker(int index);
     void itemPicked(int index);
     void pickerKeyDown(int index, int keyCode, int shift);
-    void amountChanged(int index);
     void amountLeft(int index);
 
     // Detail and price toggles.
@@ -119,6 +126,8 @@ private:
     QString saveOnClosing();
     void buildMenus();
     void buildPriceListMenu();
+    // Menus of their own go after the others, before Help.
+    void addMenuBeforeHelp(QMenu *menu);
     void buildStatusBar();
     void buildClientArea();
     void buildClientData(QWidget *client);
@@ -129,42 +138,44 @@ private:
     void showDatabase();
     void buildRows();
     void buildTabOrder();
+    void buildOfferActions();
     bool fillList(int index);
+    // The id the picker shows is the row's id once the person acts on the row.
+    void takePickerText(int index);
     void lookupItem(int index);
-    void computeTotal();
-    QString rowName(int index) const;
-    static void markAmount(QLineEdit *box, const QString &problem);
+    // The views of the model.
+    void showHeader();
+    void showRow(int index);
+    void showTotal();
     // Asks about an unsaved offer before the window closes or the program ends; false: stay.
     bool settleUnsavedOffer();
-
-    // Set on an amount box whose amount cannot be added; the window's style sheet colours it.
-    static constexpr const char *OutOfRangeProperty = "outOfRange";
 
     Store *m_store;
     PriceListRepository m_priceList;
     CounterSettings m_counterSettings;
-    Offer m_offer;
+    OfferModel *m_model;
     std::function<void()> m_endProgram;
     std::function<bool(const QString &)> m_closeAfterFailure;
     bool m_loaded = false;
     int m_outerWidthTwips = 0;
 
-    QLineEdit *m_text3 = nullptr;
-    QLineEdit *m_text5 = nullptr;
-    QLineEdit *m_text2 = nullptr;
-    QDateTimeEdit *m_dtPicker1 = nullptr;
-    QGroupBox *m_frame1 = nullptr;
-    QGroupBox *m_frame2 = nullptr;
-    QLabel *m_panels[4] = {};
+    // Each control keeps the program's name as its object name, given beside it.
+    QLineEdit *m_shopBox = nullptr; // Text3
+    QLineEdit *m_sellerBox = nullptr; // Text5
+    QLineEdit *m_clientBox = nullptr; // Text2
+    QDateTimeEdit *m_dateBox = nullptr; // DTPicker1
+    QGroupBox *m_configurationFrame = nullptr; // Frame1
+    QGroupBox *m_clientFrame = nullptr; // Frame2
+    QLabel *m_panels[4] = {}; // StatusBar1Panel1 to 4
     QLabel *m_databasePanel = nullptr;
     std::array<std::unique_ptr<ConfigRow>, ConfigRow::Count> m_rows;
-    QFrame *m_line1 = nullptr;
-    QLineEdit *m_txttotal = nullptr;
-    QPushButton *m_cmdinst = nullptr;
-    QPushButton *m_cmdprint = nullptr;
-    QPushButton *m_command2 = nullptr;
-    QPushButton *m_command3 = nullptr;
-    QCheckBox *m_check1 = nullptr;
+    QFrame *m_totalLine = nullptr; // Line1
+    QLineEdit *m_totalBox = nullptr; // txttotal
+    QPushButton *m_installmentsButton = nullptr; // cmdinst(0)
+    QPushButton *m_printButton = nullptr; // cmdprint
+    QPushButton *m_detailToggle = nullptr; // Command2
+    QPushButton *m_priceToggle = nullptr; // Command3
+    QCheckBox *m_printImagesBox = nullptr; // Check1
     QTimer *m_todayTimer = nullptr;
     OfferActions *m_offerActions = nullptr;
 };

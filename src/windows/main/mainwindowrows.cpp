@@ -1,22 +1,26 @@
-// The main window's configuration rows: each row's picker, lookup and keys, its amount box, and
-// the total they add up to. The frame around them is mainwindow.cpp.
+// The main window as the view of its offer: the configuration rows (each row's picker, lookup and
+// keys, its amount box), the client data and the total. What a person does is written into the
+// offer's model; what the model holds is shown. The frame around them is mainwindow.cpp.
 #include "mainwindow.h"
 
 #include "core/amount.h"
+#include "core/price.h"
 #include "core/version.h"
+#include "rowtexts.h"
 #include "store/store.h"
 #include "widgets/focusleave.h"
 #include "widgets/gridcombo.h"
 
+#include <QDateTimeEdit>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QStyle>
 
 namespace
 {
@@ -24,32 +28,50 @@ namespace
 const QString NoTotal = QStringLiteral("No total");
 const QString NoTotalYet = QStringLiteral(" The offer has no total until it is corrected.");
 
+// Leaves a box that already shows the text alone: a person typing there keeps cursor and undo.
+void showText(QLineEdit *box, const QString &text)
+{
+    if (box->text() != text)
+        box->setText(text);
+}
+
 } // namespace
 
 void MainWindow::buildRows()
 {
     for (int i = 0; i < ConfigRow::Count; ++i) {
-        auto row = std::make_unique<ConfigRow>(i, m_frame1);
-        GridCombo *picker = row->GridCombo1;
-        connect(row->Command1, &QPushButton::clicked, this, [this, i] { Q_EMIT priceListRequested(i); });
+        auto row = std::make_unique<ConfigRow>(i, m_configurationFrame);
+        GridCombo *picker = row->picker();
+        connect(
+            row->categoryButton(), &QPushButton::clicked, this, [this, i] { Q_EMIT priceListRequested(i); });
         connect(picker, &GridCombo::listRequested, this, [this, i] { fillPicker(i); });
         connect(picker, &GridCombo::itemChosen, this, [this, i] { itemPicked(i); });
         connect(picker, &GridCombo::keyDown, this,
             [this, i](int key, int shift) { pickerKeyDown(i, key, shift); });
-        connect(row->text1, &QLineEdit::textChanged, this, [this, i](const QString &text) {
-            m_offer.row(i).setAmountText(text);
-            amountChanged(i);
-        });
-        // A typed or stepped-to id is the row's id; its list price is known again only when it is
-        // looked up.
-        connect(picker->lineEdit(), &QLineEdit::textChanged, this, [this, i](const QString &text) {
-            m_offer.row(i).itemId = text;
-            m_offer.row(i).listPrice.reset();
-        });
-        row->text1->installEventFilter(this);
-        m_offer.row(i).setAmountText(row->text1->text());
+        // What a person types goes into the offer; the program's own texts come from it.
+        connect(row->amountBox(), &QLineEdit::textEdited, this,
+            [this, i](const QString &text) { m_model->setAmountText(i, text); });
+        connect(picker->lineEdit(), &QLineEdit::textEdited, this,
+            [this, i](const QString &id) { m_model->setItemId(i, id); });
+        row->amountBox()->installEventFilter(this);
         m_rows[static_cast<size_t>(i)] = std::move(row);
     }
+}
+
+QString MainWindow::rowCaption(int index) const
+{
+    return RowTexts::caption(index);
+}
+
+QString MainWindow::rowCategory(int index) const
+{
+    return row(index).category();
+}
+
+QPixmap MainWindow::rowPicture(int index) const
+{
+    const QLabel *picture = row(index).picture();
+    return picture ? picture->pixmap() : QPixmap();
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -57,7 +79,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     // A menu, another window or another program taking the focus is not leaving the amount.
     if (event->type() == QEvent::FocusOut && leavesForAnotherControl(*static_cast<QFocusEvent *>(event))) {
         for (const auto &row : m_rows) {
-            if (watched == row->text1) {
+            if (watched == row->amountBox()) {
                 amountLeft(row->index());
                 break;
             }
@@ -68,16 +90,16 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 bool MainWindow::fillList(int index)
 {
-    const ConfigRow &r = row(index);
-    auto rows = m_priceList.items(r.category(), PriceListRepository::Order::IdDescending);
+    GridCombo *picker = row(index).picker();
+    auto rows = m_priceList.items(row(index).category(), PriceListRepository::Order::IdDescending);
     if (!rows) {
-        r.GridCombo1->setRowSource(nullptr);
+        picker->setRowSource(nullptr);
         QMessageBox::warning(this, QString::fromUtf16(AppTitle),
             QStringLiteral("The price list of \"%1\" could not be read.\n\n%2")
-                .arg(QString(r.Command1->text()).remove(QLatin1Char('&')), m_store->lastError().text()));
+                .arg(RowTexts::plainCaption(index), m_store->lastError().text()));
         return false;
     }
-    r.GridCombo1->setRowSource(std::move(rows));
+    picker->setRowSource(std::move(rows));
     return true;
 }
 
@@ -86,43 +108,45 @@ void MainWindow::fillPicker(int index)
     fillList(index);
 }
 
+void MainWindow::takePickerText(int index)
+{
+    // Normally the offer holds it already; a text put in by other means (an assistive tool) is
+    // taken the moment the person picks or moves.
+    m_model->setItemId(index, row(index).picker()->Text());
+}
+
 void MainWindow::lookupItem(int index)
 {
-    const ConfigRow &r = row(index);
-    const auto item = m_priceList.item(r.category(), r.GridCombo1->Text());
+    const auto item = m_priceList.item(row(index).category(), m_model->row(index).itemId);
     if (!item)
         return; // no such item: the row keeps what it shows
     // A field that holds no value fails its step alone: the row keeps what it showed there.
-    if (item->description)
-        r.Label1->setText(*item->description);
-    if (item->price)
-        r.text1->setText(*item->price);
-    OfferRow &picked = m_offer.row(index);
-    picked.description = r.Label1->text();
-    picked.listPrice = Price::fromColumn(item->price);
+    m_model->takeListItem(index, item->description, Price::fromColumn(item->price));
 }
 
 void MainWindow::itemPicked(int index)
 {
+    takePickerText(index);
     lookupItem(index);
 }
 
 void MainWindow::pickerKeyDown(int index, int keyCode, int shift)
 {
-    const ConfigRow &r = row(index);
+    GridCombo *picker = row(index).picker();
     if (keyCode == GridCombo::KeyTab && index < ConfigRow::Count - 1) {
-        r.GridCombo1->suppressKey();
-        row(index + 1).GridCombo1->SetFocus();
+        picker->suppressKey();
+        row(index + 1).picker()->SetFocus();
         return;
     }
     // F4 and Alt+Down open the list; the picker does that itself.
     if (GridCombo::opensList(keyCode, shift))
         return;
     if (keyCode != GridCombo::KeyTab)
-        r.GridCombo1->suppressKey();
-    if (r.GridCombo1->Text().isEmpty())
+        picker->suppressKey();
+    takePickerText(index);
+    if (m_model->row(index).itemId.isEmpty())
         fillList(index);
-    if (RecordSet *rows = r.GridCombo1->RowSource()) {
+    if (RecordSet *rows = picker->RowSource()) {
         switch (keyCode) {
         case GridCombo::KeyPageUp:
         case GridCombo::KeyLeft:
@@ -144,68 +168,52 @@ void MainWindow::pickerKeyDown(int index, int keyCode, int shift)
             break;
         }
         if (const auto id = rows->text(QStringLiteral("id"))) {
-            r.GridCombo1->setText(*id);
-            r.GridCombo1->lineEdit()->setCursorPosition(0); // show the id from its start
+            m_model->setItemId(index, *id);
+            picker->lineEdit()->setCursorPosition(0); // show the id from its start
         }
     }
     lookupItem(index);
 }
 
-void MainWindow::computeTotal()
+void MainWindow::amountLeft(int index)
+{
+    m_model->setAmountText(index, FormatAmount(m_model->row(index).amountText()));
+}
+
+void MainWindow::showHeader()
+{
+    const Offer &offer = m_model->offer();
+    showText(m_shopBox, offer.shop); // the title follows the box
+    showText(m_clientBox, offer.client);
+    showText(m_sellerBox, offer.seller);
+    if (offer.date.isValid() && m_dateBox->dateTime() != offer.date)
+        m_dateBox->setDateTime(offer.date);
+}
+
+void MainWindow::showRow(int index)
+{
+    ConfigRow &shown = *m_rows.at(static_cast<size_t>(index));
+    shown.show(m_model->row(index));
+    shown.markAmount(RowTexts::amountProblem(*m_model, index));
+}
+
+void MainWindow::showTotal()
 {
     // Exact, every digit shown. An amount out of range cannot be added, and a total that left it
     // out would stand beside it on paper: then the offer has no total at all, the row and the
     // total box say so, and nothing is saved, printed or exported until it is corrected.
-    for (const auto &r : m_rows) {
-        const OfferRow &amount = m_offer.row(r->index());
-        const QString text = amount.amountText();
-        const bool out = amount.amount().status == Amounts::Status::OutOfRange;
-        markAmount(r->text1, out ? Amounts::outOfRangeMessage(rowName(r->index()), text) : QString());
-    }
     const QString problem = totalProblem();
     if (problem.isEmpty()) {
-        m_txttotal->setText(m_offer.totalText());
-        m_txttotal->setToolTip(QString());
+        m_totalBox->setText(m_model->totalText());
+        m_totalBox->setToolTip(QString());
         return statusBar()->clearMessage();
     }
-    m_txttotal->setText(NoTotal);
-    m_txttotal->setToolTip(problem + NoTotalYet);
+    m_totalBox->setText(NoTotal);
+    m_totalBox->setToolTip(problem + NoTotalYet);
     statusBar()->showMessage(problem + NoTotalYet);
 }
 
 QString MainWindow::totalProblem() const
 {
-    int refused = -1;
-    m_offer.total(&refused);
-    if (refused < 0)
-        return {};
-    return Amounts::outOfRangeMessage(rowName(refused), m_offer.row(refused).amountText());
-}
-
-QString MainWindow::rowName(int index) const
-{
-    return QLatin1String("Row ") + QString(row(index).Command1->text()).remove(u'&');
-}
-
-void MainWindow::markAmount(QLineEdit *box, const QString &problem)
-{
-    const bool marked = !problem.isEmpty();
-    box->setToolTip(problem);
-    if (box->property(OutOfRangeProperty).toBool() == marked)
-        return;
-    // The client's style sheet colours a marked box; it reads the mark when the box is polished.
-    box->setProperty(OutOfRangeProperty, marked);
-    box->style()->unpolish(box);
-    box->style()->polish(box);
-}
-
-void MainWindow::amountChanged(int)
-{
-    computeTotal();
-}
-
-void MainWindow::amountLeft(int index)
-{
-    QLineEdit *box = row(index).text1;
-    box->setText(FormatAmount(box->text()));
+    return RowTexts::totalProblem(*m_model);
 }

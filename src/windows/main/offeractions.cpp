@@ -1,23 +1,19 @@
 #include "offeractions.h"
 
+#include "core/offermodel.h"
 #include "core/version.h"
+#include "offerdocument.h"
 #include "offerprint.h"
+#include "rowtexts.h"
+#include "store/countersettings.h"
 #include "store/pricehistory.h"
-#include "widgets/gridcombo.h"
-#include "widgets/twips.h"
-#include "windows/main/mainwindow.h"
 
-#include <QDate>
-#include <QDateTimeEdit>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMenuBar>
+#include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -29,106 +25,68 @@ QString title()
     return QString::fromUtf16(AppTitle);
 }
 
-// What an offer is made of for the question "has it changed?": the shop, seller and date are
-// filled in by the window itself and do not make an offer worth keeping.
-bool sameWork(const Offer &a, const Offer &b)
-{
-    if (a.client != b.client)
-        return false;
-    for (int i = 0; i < Offer::RowCount; ++i) {
-        if (a.row(i) != b.row(i))
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
-void MainWindow::setOffer(const Offer &offer)
-{
-    m_text3->setText(offer.shop);
-    m_text2->setText(offer.client);
-    m_text5->setText(offer.seller);
-    m_dtPicker1->setDateTime(offer.date.isValid() ? offer.date : QDateTime::currentDateTime());
-    for (int i = 0; i < ConfigRow::Count; ++i) {
-        const ConfigRow &r = row(i);
-        const OfferRow &o = offer.row(i);
-        r.GridCombo1->setText(o.itemId);
-        r.GridCombo1->lineEdit()->setCursorPosition(0);
-        r.Label1->setText(o.description);
-        r.text1->setText(o.amountText());
-    }
-    // The widgets now show the offer; the model takes it whole, with the list prices the
-    // widgets do not show.
-    const QDateTime shown = m_dtPicker1->dateTime();
-    m_offer = offer;
-    m_offer.date = shown;
-    computeTotal();
-}
-
-OfferActions::OfferActions(MainWindow *form)
-    : QObject(form)
-    , m_form(form)
-    , m_offers(form->store())
-    , m_priceList(form->store())
-    , m_baseline(form->offer())
+OfferActions::OfferActions(OfferModel *model, Store *store, const CounterSettings *settings, QMenu *menu,
+    QLabel *label, QWidget *window)
+    : QObject(window)
+    , m_model(model)
+    , m_store(store)
+    , m_settings(settings)
+    , m_window(window)
+    , m_offers(store)
+    , m_priceList(store)
+    , m_baseline(model->offer())
+    , m_label(label)
 {
     setObjectName(QStringLiteral("OfferActions"));
     m_askUnsaved = [this](const QString &question) {
-        const auto answer = QMessageBox::question(m_form, title(), question,
+        const auto answer = QMessageBox::question(m_window, title(), question,
             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
         return answer == QMessageBox::Save   ? Unsaved::Save
             : answer == QMessageBox::Discard ? Unsaved::Discard
                                              : Unsaved::Cancel;
     };
     m_askRetype = [this](const QString &question) -> std::optional<bool> {
-        const auto answer = QMessageBox::question(m_form, title(), question,
+        const auto answer = QMessageBox::question(m_window, title(), question,
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::No);
         if (answer == QMessageBox::Cancel)
             return std::nullopt;
         return answer == QMessageBox::Yes;
     };
-    m_tell = [this](const QString &message) { QMessageBox::information(m_form, title(), message); };
+    m_tell = [this](const QString &message) { QMessageBox::information(m_window, title(), message); };
     m_askSaveOverNewer = [this](const QString &question) {
         return QMessageBox::question(
-                   m_form, title(), question, QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel)
+                   m_window, title(), question, QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel)
             == QMessageBox::Save;
     };
     m_askPdfPath = [this](const QString &suggested) {
-        QFileDialog files(m_form, QStringLiteral("Export the offer as PDF"), QFileInfo(suggested).path(),
+        QFileDialog files(m_window, QStringLiteral("Export the offer as PDF"), QFileInfo(suggested).path(),
             QStringLiteral("PDF files (*.pdf)"));
         files.setAcceptMode(QFileDialog::AcceptSave);
         files.setDefaultSuffix(QStringLiteral("pdf"));
         files.selectFile(QFileInfo(suggested).fileName());
         return files.exec() == QDialog::Accepted ? files.selectedFiles().value(0) : QString();
     };
-    m_printPage = [this] { return OfferPrint(m_form).run(); };
+    m_printPage = [this] { return OfferPrint(m_window, m_model->offer().client).run(); };
     m_askPdfInstead = [this](const QString &problem, const QString &suggested) {
-        OfferPrint print(m_form);
+        OfferPrint print(m_window, m_model->offer().client);
         return print.askPdfPath(problem, suggested);
     };
     m_askIncludePlan = [this]() -> std::optional<bool> {
-        const auto answer = QMessageBox::question(m_form, title(),
+        const auto answer = QMessageBox::question(m_window, title(),
             QStringLiteral("Add an installment plan after the offer?"),
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::No);
         if (answer == QMessageBox::Cancel)
             return std::nullopt;
         return answer == QMessageBox::Yes;
     };
-    buildMenu();
-    auto *frame = m_form->findChild<QGroupBox *>(QStringLiteral("Frame1"));
-    m_label = new QLabel(frame ? static_cast<QWidget *>(frame) : m_form);
-    m_label->setObjectName(QStringLiteral("lblofferno"));
-    // Between the salesperson's name and the total, on screen and on paper.
-    m_label->setGeometry(Twips::rect(m_form, 2880, 5850, 2100, 195));
+    buildMenu(menu);
     showCurrent();
 }
 
-void OfferActions::buildMenu()
+void OfferActions::buildMenu(QMenu *menu)
 {
-    QMenuBar *bar = m_form->menuBar();
-    auto *menu = new QMenu(tr("&Offer"), bar);
-    menu->setObjectName(QStringLiteral("mnuoffer"));
     const auto item = [&](const char *name, const QString &text, const QKeySequence &keys, auto slot) {
         QAction *action = menu->addAction(text);
         action->setObjectName(QString::fromLatin1(name));
@@ -141,12 +99,6 @@ void OfferActions::buildMenu()
     item("mnuofferreprice", tr("Re-&price"), QKeySequence(), [this] { reprice(); });
     item("mnuofferprintplan", tr("Print with &Plan..."), QKeySequence(), [this] { printOfferWithPlan(); });
     item("mnuofferexportpdf", tr("Export P&DF..."), QKeySequence(), [this] { exportPdf(); });
-    // Between File and Help, which keep their items.
-    const auto *help = bar->findChild<QMenu *>(QStringLiteral("menuhelp"));
-    if (help)
-        bar->insertMenu(help->menuAction(), menu);
-    else
-        bar->addMenu(menu);
 }
 
 QString OfferActions::labelText() const
@@ -162,7 +114,7 @@ void OfferActions::showCurrent()
 
 bool OfferActions::hasUnsavedChanges() const
 {
-    return !sameWork(m_form->offer(), m_baseline);
+    return !m_model->offer().sameWork(m_baseline);
 }
 
 bool OfferActions::settleUnsaved()
@@ -184,7 +136,7 @@ bool OfferActions::settleUnsaved()
 
 bool OfferActions::totalIsFormed()
 {
-    const QString problem = m_form->totalProblem();
+    const QString problem = RowTexts::totalProblem(*m_model);
     if (problem.isEmpty())
         return true;
     m_tell(problem
@@ -198,15 +150,10 @@ void OfferActions::newOffer()
     if (!settleUnsaved())
         return;
     // From the settings, not from the offer shown: an opened one may carry an old shop name.
-    Offer blank;
-    blank.shop = m_form->counterSettings().company();
-    blank.seller = m_form->counterSettings().salesExecutive();
-    blank.date = QDateTime::currentDateTime();
-    for (int i = 0; i < Offer::RowCount; ++i)
-        blank.row(i).setAmountText(QStringLiteral("0.00"));
-    m_form->setOffer(blank);
+    m_model->setOffer(
+        Offer::blank(m_settings->company(), m_settings->salesExecutive(), QDateTime::currentDateTime()));
     m_current.reset();
-    m_baseline = m_form->offer();
+    m_baseline = m_model->offer();
     showCurrent();
 }
 
@@ -225,9 +172,9 @@ bool OfferActions::load(const OfferKey &key)
         m_tell(m_offers.lastError());
         return false;
     }
-    m_form->setOffer(stored->offer);
+    m_model->setOffer(stored->offer);
     m_current = key;
-    m_baseline = m_form->offer();
+    m_baseline = m_model->offer();
     showCurrent();
     if (const auto changes = priceChanges(); !changes.isEmpty())
         m_tell(changesText(changes) + QStringLiteral("\n\nOffer > Re-price takes the current prices."));
@@ -241,9 +188,9 @@ OfferActions::Kept OfferActions::saveQuietly()
     // again should yet another arrive while they decide.
     std::optional<OfferKey> follows = m_current;
     for (;;) {
-        if (const auto key = m_offers.saveFollowing(m_form->offer(), follows)) {
+        if (const auto key = m_offers.saveFollowing(m_model->offer(), follows)) {
             m_current = key;
-            m_baseline = m_form->offer();
+            m_baseline = m_model->offer();
             showCurrent();
             return Kept::Saved;
         }
@@ -284,7 +231,7 @@ bool OfferActions::save()
 
 QList<Reprice::Change> OfferActions::priceChanges()
 {
-    return Reprice::changes(m_form->offer(), [this](const OfferRow &row) {
+    return Reprice::changes(m_model->offer(), [this](const OfferRow &row) {
         const auto item = m_priceList.item(row.category, row.itemId);
         if (!item) {
             // A list that cannot be read says nothing about the item: it is not reported.
@@ -302,12 +249,12 @@ QString OfferActions::changesText(const QList<Reprice::Change> &changes) const
         : QStringLiteral("The price list has changed for %1 rows of this offer since it was saved:\n")
               .arg(changes.size());
     for (const Reprice::Change &change : changes) {
-        const OfferRow &row = m_form->offer().row(change.row);
+        const OfferRow &row = m_model->offer().row(change.row);
         text += QStringLiteral("\n%1 (%2): %3")
-                    .arg(ConfigRow::caption(change.row).remove(QLatin1Char('&')),
+                    .arg(RowTexts::plainCaption(change.row),
                         row.description.isEmpty() ? row.itemId : row.description, Reprice::describe(change));
         // When and by whom, where the price history knows it.
-        const auto recorded = PriceHistory(m_form->store()).changes(row.category, row.itemId);
+        const auto recorded = PriceHistory(m_store).changes(row.category, row.itemId);
         if (recorded && !recorded->isEmpty())
             text += QStringLiteral(", changed %1 by %2")
                         .arg(QLocale().toString(recorded->first().when, QLocale::ShortFormat),
@@ -335,9 +282,9 @@ bool OfferActions::reprice()
             return false;
         retyped = *answer;
     }
-    Offer repriced = m_form->offer();
+    Offer repriced = m_model->offer();
     Reprice::apply(repriced, changes, retyped);
-    m_form->setOffer(repriced);
+    m_model->setOffer(repriced);
     return true;
 }
 
@@ -363,7 +310,7 @@ QString OfferActions::suggestedPdfPath() const
 {
     QString name = m_current ? QStringLiteral("Offer %1-%2").arg(m_current->number).arg(m_current->revision)
                              : QStringLiteral("Offer");
-    if (const QString who = m_form->offer().client.simplified(); !who.isEmpty())
+    if (const QString who = m_model->offer().client.simplified(); !who.isEmpty())
         name += QLatin1Char(' ') + who;
     for (QChar &c : name) {
         if (c.unicode() < 32 || QStringView(u"/\\:*?\"<>|").contains(c))
@@ -373,4 +320,98 @@ QString OfferActions::suggestedPdfPath() const
     if (folder.isEmpty())
         folder = QDir::homePath();
     return QDir(folder).filePath(name.left(120) + QStringLiteral(".pdf"));
+}
+
+QString OfferActions::heading() const
+{
+    const QString who = m_model->offer().client.simplified();
+    return who.isEmpty() ? labelText() : labelText() + QStringLiteral(" - ") + who;
+}
+
+bool OfferActions::keepBeforePaper()
+{
+    // Kept before it goes to paper or into a file, so it carries its number and is on record.
+    if (m_current && !hasUnsavedChanges())
+        return true;
+    switch (saveQuietly()) {
+    case Kept::Saved:
+        return true;
+    case Kept::Failed:
+        m_notKept = m_offers.lastError();
+        break;
+    case Kept::Declined:
+        m_notKept = QStringLiteral("You chose not to save it over the newer revision.");
+        break;
+    }
+    return false;
+}
+
+void OfferActions::sayIfNotKept(bool done)
+{
+    if (m_notKept.isEmpty())
+        return;
+    m_tell((done ? QStringLiteral("The offer was printed, but it could not be kept:\n\n")
+                 : QStringLiteral("The offer could not be kept:\n\n"))
+        + m_notKept);
+    m_notKept.clear();
+}
+
+bool OfferActions::printOfferWithPlan()
+{
+    if (!m_askPlan || !totalIsFormed())
+        return false;
+    const std::optional<PlanPrintout> plan = m_askPlan();
+    if (!plan)
+        return false;
+    keepBeforePaper();
+    const PrintResult printed = m_printJob(OfferPrint(m_window, m_model->offer().client).jobName(),
+        offerDocument(m_window, m_model->offer().shop, plan, heading()));
+    bool done = printed.ok;
+    // The same way out as "Print": said why, and offered a PDF file instead.
+    QString problem = QStringLiteral("The offer and its plan were not printed.\n\n") + printed.error;
+    while (!done) {
+        const QString path = m_askPdfInstead ? m_askPdfInstead(problem, suggestedPdfPath()) : QString();
+        if (path.isEmpty())
+            break;
+        const PrintResult saved
+            = m_writePdf(path, offerDocument(m_window, m_model->offer().shop, plan, heading()));
+        done = saved.ok;
+        problem = QStringLiteral("The offer was not saved.\n\n") + saved.error;
+    }
+    sayIfNotKept(done);
+    return done;
+}
+
+bool OfferActions::exportPdf()
+{
+    if (!totalIsFormed())
+        return false;
+    std::optional<bool> withPlan = m_askIncludePlan ? m_askIncludePlan() : std::optional<bool>(false);
+    if (!withPlan)
+        return false;
+    std::optional<PlanPrintout> plan;
+    if (*withPlan) {
+        plan = m_askPlan ? m_askPlan() : std::nullopt;
+        if (!plan)
+            return false;
+    }
+    keepBeforePaper();
+    for (;;) {
+        const QString path = m_askPdfPath(suggestedPdfPath());
+        if (path.isEmpty()) {
+            sayIfNotKept(false);
+            return false;
+        }
+        const PrintResult written
+            = m_writePdf(path, offerDocument(m_window, m_model->offer().shop, plan, heading()));
+        if (written.ok) {
+            if (!m_notKept.isEmpty()) {
+                m_tell(QStringLiteral("The PDF file was written, but the offer could not be kept:\n\n")
+                    + m_notKept);
+                m_notKept.clear();
+            }
+            return true;
+        }
+        m_tell(QStringLiteral("The PDF file was not written.\n\n") + written.error);
+    }
 }

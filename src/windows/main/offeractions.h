@@ -1,9 +1,10 @@
 #pragma once
 
 // The main window's kept offers: the "Offer" menu (new, open, save, re-price, print with plan,
-// export PDF), the label with the offer's number and revision, and saving before printing. The
-// window itself only shows and edits one offer (MainWindow::offer() / setOffer()); which saved offer
-// it is, and whether it has changed since, is kept here.
+// export PDF), the label with the offer's number and revision, and saving before printing. They
+// work on the window's offer model and are handed their menu, their label and the window they
+// print and ask over; which saved offer the model holds, and whether it has changed since, is kept
+// here.
 
 #include "core/reprice.h"
 #include "store/offerrepository.h"
@@ -15,9 +16,12 @@
 #include <functional>
 #include <optional>
 
-class MainWindow;
+class CounterSettings;
+class OfferModel;
 class QLabel;
 class QMenu;
+class QWidget;
+class Store;
 
 class OfferActions final : public QObject
 {
@@ -25,7 +29,10 @@ class OfferActions final : public QObject
     Q_DISABLE_COPY_MOVE(OfferActions)
 
 public:
-    explicit OfferActions(MainWindow *form);
+    // settings: the shop name and sales executive a new offer starts from. window: what "Print"
+    // prints, and the parent of questions and messages; it owns the actions.
+    OfferActions(OfferModel *model, Store *store, const CounterSettings *settings, QMenu *menu, QLabel *label,
+        QWidget *window);
 
     enum class Unsaved { Save, Discard, Cancel };
 
@@ -122,7 +129,7 @@ private:
     std::function<PrintResult(const QString &jobName, const PageDrawer &draw)> m_printJob = printDocument;
     std::function<PrintResult(const QString &path, const PageDrawer &draw)> m_writePdf = writeDocumentPdf;
     std::function<QString(const QString &problem, const QString &suggestedPath)> m_askPdfInstead;
-    void buildMenu();
+    void buildMenu(QMenu *menu);
     enum class Kept { Saved, Failed, Declined };
     // Saves the offer as the revision after the one shown; asks first when another counter saved
     // a newer one meanwhile (Declined: the person chose not to save over it).
@@ -133,11 +140,14 @@ private:
     bool keepBeforePaper();
     void sayIfNotKept(bool done);
 
-    MainWindow *m_form;
+    OfferModel *m_model;
+    Store *m_store;
+    const CounterSettings *m_settings;
+    QWidget *m_window;
     OfferRepository m_offers;
     PriceListRepository m_priceList;
     std::optional<OfferKey> m_current;
     Offer m_baseline; // the offer as last saved, opened or started
-    QLabel *m_label = nullptr; // lblofferno
+    QLabel *m_label; // lblofferno
     QString m_notKept; // why the offer could not be kept before it was printed or exported
 };

@@ -10,5 +10,7 @@
 
 class QWidget;
 
-// What draws the whole document; the window is dressed for paper while it runs.
-PageDrawer offerDocument(QWidget *imrForm, const std::optional<PlanPrintout> &plan, const QString &heading);
+// What draws the whole document; the window is dressed for paper while it runs. The plan's pages
+// carry the shop the offer's page shows.
+PageDrawer offerDocument(
+    QWidget *imrForm, const QString &shop, const std::optional<PlanPrintout> &plan, const QString &heading);

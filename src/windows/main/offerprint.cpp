@@ -273,8 +273,9 @@ void OfferPaperDress::paper(QWidget *widget, const QColor &colour)
     });
 }
 
-OfferPrint::OfferPrint(QWidget *imrForm)
+OfferPrint::OfferPrint(QWidget *imrForm, const QString &client)
     : m_form(imrForm)
+    , m_client(client.simplified())
 {
     m_askPdfPath = [this](const QString &problem, const QString &suggestedPath) {
         return askWithDialogs(problem, suggestedPath);
@@ -307,24 +308,17 @@ bool OfferPrint::run()
     }
 }
 
-QString OfferPrint::client() const
-{
-    const auto *box = m_form ? m_form->findChild<QLineEdit *>(QStringLiteral("Text2")) : nullptr;
-    return box ? box->text().simplified() : QString();
-}
-
 QString OfferPrint::jobName() const
 {
-    const QString who = client();
-    return who.isEmpty() ? QStringLiteral("Velmont Brasko offer")
-                         : QStringLiteral("Velmont Brasko offer - ") + who;
+    return m_client.isEmpty() ? QStringLiteral("Velmont Brasko offer")
+                              : QStringLiteral("Velmont Brasko offer - ") + m_client;
 }
 
 QString OfferPrint::suggestedPdfPath() const
 {
     QString name = QStringLiteral("Offer");
-    if (const QString who = client(); !who.isEmpty())
-        name += QLatin1Char(' ') + who;
+    if (!m_client.isEmpty())
+        name += QLatin1Char(' ') + m_client;
     name += QLatin1Char(' ') + QDate::currentDate().toString(Qt::ISODate);
     // Characters no file system on the counter's computer would take in a name.
     for (QChar &c : name) {

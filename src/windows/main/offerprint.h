@@ -2,8 +2,9 @@
 
 // Printing the offer: the main window dressed for paper, printed as one page, and put back exactly
 // as it was. The main window is reached only through its controls' object names (cmdprint, Command2,
-// Frame1, Frame2, Label1(i), Label2, Label4, Label5, GridCombo1(i), Check1, Image1(i), Image2(i),
-// Text2), so any window carrying those names can be printed this way.
+// Frame1, Frame2, Label1(i), Label2, Label4, Label5, GridCombo1(i), Check1, Image1(i), Image2(i)),
+// so any window carrying those names can be printed this way. The client the job and the file are
+// named after comes from the offer, given by the caller.
 
 #include "widgets/windowprinter.h"
 
@@ -59,7 +60,7 @@ public:
     // means no.
     using AskPdfPath = std::function<QString(const QString &problem, const QString &suggestedPath)>;
 
-    explicit OfferPrint(QWidget *imrForm);
+    OfferPrint(QWidget *imrForm, const QString &client);
 
     // The "Print" button: the dressed window goes silently to the default printer. When that
     // fails the person is told why and may save the page as a PDF file instead (asked again with
@@ -88,7 +89,7 @@ private:
     PdfFunction m_printToPdf = printWindowToPdf;
     AskPdfPath m_askPdfPath;
     QString askWithDialogs(const QString &problem, const QString &suggestedPath) const;
-    QString client() const;
 
     QPointer<QWidget> m_form;
+    QString m_client; // as names show it: blanks simplified
 };

@@ -13,6 +13,11 @@ void MainWindow::buildPriceListMenu()
     exportList->setObjectName(QStringLiteral("mnupricelistexport"));
     connect(exportList, &QAction::triggered, this, [this] { Q_EMIT priceListExportRequested(); });
     // After the Offer menu, before Help.
+    addMenuBeforeHelp(menu);
+}
+
+void MainWindow::addMenuBeforeHelp(QMenu *menu)
+{
     const auto *help = menuBar()->findChild<QMenu *>(QStringLiteral("menuhelp"));
     if (help)
         menuBar()->insertMenu(help->menuAction(), menu);

@@ -117,13 +117,13 @@ void TestOfferActions::cleanup()
 
 void TestOfferActions::pick(int row, const QString &id)
 {
-    m_form->row(row).GridCombo1->setText(id);
+    m_form->row(row).picker()->setText(id);
     m_form->itemPicked(row);
 }
 
 void TestOfferActions::type(int row, const QString &text)
 {
-    m_form->row(row).text1->setText(text);
+    typeOver(m_form->row(row).amountBox(), text);
 }
 
 void TestOfferActions::menuSitsBetweenFileAndHelp()
@@ -154,8 +154,8 @@ void TestOfferActions::menuSitsBetweenFileAndHelp()
 
 void TestOfferActions::savedOfferComesBackAfterRestart()
 {
-    m_form->findChild<QLineEdit *>(QStringLiteral("Text2"))
-        ->setText(QStringLiteral("O'Brien \U0001F600 محمد"));
+    typeOver(
+        m_form->findChild<QLineEdit *>(QStringLiteral("Text2")), QStringLiteral("O'Brien \U0001F600 محمد"));
     pick(0, QStringLiteral("CPU-1"));
     pick(2, QStringLiteral("RAM-1"));
     type(2, QStringLiteral("280.5")); // typed over the list price
@@ -172,9 +172,9 @@ void TestOfferActions::savedOfferComesBackAfterRestart()
     QCOMPARE(label(), QStringLiteral("Offer 1, revision 1"));
     for (int i = 0; i < Offer::RowCount; ++i) {
         QCOMPARE(m_form->offer().row(i), saved.row(i));
-        QCOMPARE(m_form->row(i).GridCombo1->Text(), saved.row(i).itemId);
-        QCOMPARE(m_form->row(i).Label1->text(), saved.row(i).description);
-        QCOMPARE(m_form->row(i).text1->text(), saved.row(i).amountText());
+        QCOMPARE(m_form->row(i).picker()->Text(), saved.row(i).itemId);
+        QCOMPARE(m_form->row(i).descriptionLabel()->text(), saved.row(i).description);
+        QCOMPARE(m_form->row(i).amountBox()->text(), saved.row(i).amountText());
     }
     QCOMPARE(m_form->findChild<QLineEdit *>(QStringLiteral("Text2"))->text(), saved.client);
     QCOMPARE(m_form->findChild<QLineEdit *>(QStringLiteral("txttotal"))->text(), QStringLiteral("1543.00"));
@@ -185,7 +185,7 @@ void TestOfferActions::savedOfferComesBackAfterRestart()
     QVERIFY(actions()->save());
     QCOMPARE(label(), QStringLiteral("Offer 1, revision 2"));
     QVERIFY(actions()->load({ 1, 1 })); // revision 1 still opens as it was
-    QCOMPARE(m_form->row(5).text1->text(), saved.row(5).amountText());
+    QCOMPARE(m_form->row(5).amountBox()->text(), saved.row(5).amountText());
     QCOMPARE(m_form->offer().client, saved.client);
 }
 
@@ -212,7 +212,7 @@ void TestOfferActions::unsavedWorkIsAskedAbout()
     QVERIFY(actions()->save());
     actions()->newOffer(); // nothing unsaved: no question
     QCOMPARE(label(), QStringLiteral("New offer"));
-    QCOMPARE(m_form->row(0).text1->text(), QStringLiteral("0.00"));
+    QCOMPARE(m_form->row(0).amountBox()->text(), QStringLiteral("0.00"));
     pick(5, QStringLiteral("VGA-1"));
     int asked = 0;
     actions()->setAskUnsaved([&](const QString &) {
@@ -224,7 +224,8 @@ void TestOfferActions::unsavedWorkIsAskedAbout()
     m_form->setEndProgram([&] { ended = true; });
     if (how == QLatin1String("open")) {
         QCOMPARE(actions()->open(), replaced);
-        QCOMPARE(m_form->row(5).text1->text(), replaced ? QStringLiteral("0.00") : QStringLiteral("900"));
+        QCOMPARE(
+            m_form->row(5).amountBox()->text(), replaced ? QStringLiteral("0.00") : QStringLiteral("900"));
     } else if (how == QLatin1String("close")) {
         QCOMPARE(m_form->close(), replaced);
     } else {
@@ -273,8 +274,8 @@ void TestOfferActions::changedPriceIsReportedAndTaken()
     });
     QVERIFY(actions()->reprice());
     QCOMPARE(asked, retype < 0 ? 0 : 1);
-    QCOMPARE(m_form->row(0).text1->text(), amountAfter);
-    QCOMPARE(m_form->row(2).text1->text(), QStringLiteral("300.50")); // gone: left as it was
+    QCOMPARE(m_form->row(0).amountBox()->text(), amountAfter);
+    QCOMPARE(m_form->row(2).amountBox()->text(), QStringLiteral("300.50")); // gone: left as it was
     QVERIFY(actions()->save());
     QCOMPARE(*actions()->current(), (OfferKey { 1, 2 }));
     QCOMPARE(actions()->offers()->load({ 1, 2 })->offer.row(0).listPrice->text(), QStringLiteral("1399.99"));

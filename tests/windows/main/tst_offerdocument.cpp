@@ -1,6 +1,7 @@
 #include "core/plan.h"
 #include "support/testdb.h"
 #include "support/tst_printsupport.h"
+#include "support/typing.h"
 #include "widgets/gridcombo.h"
 #include "windows/main/mainwindow.h"
 #include "windows/main/offeractions.h"
@@ -61,9 +62,9 @@ void TestOfferDocument::init()
     QVERIFY(m_form->load());
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-    m_form->findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(QStringLiteral("Mr. Griffin 0100"));
+    typeOver(m_form->findChild<QLineEdit *>(QStringLiteral("Text2")), QStringLiteral("Mr. Griffin 0100"));
     for (const auto &[row, id] : { std::pair { 0, "CPU-1" }, std::pair { 2, "RAM-1" } }) {
-        m_form->row(row).GridCombo1->setText(QString::fromLatin1(id));
+        m_form->row(row).picker()->setText(QString::fromLatin1(id));
         m_form->itemPicked(row);
     }
     m_told.clear();
@@ -209,7 +210,7 @@ void TestOfferDocument::printWithPlanThroughCups()
     if (m_cupsDir.isEmpty())
         QFAIL(qPrintable(m_cupsProblem));
     const QString client = PrintTest::token();
-    m_form->findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(client);
+    typeOver(m_form->findChild<QLineEdit *>(QStringLiteral("Text2")), client);
     OfferActions *actions = m_form->offerActions();
     PlanPrintout p = plan(40);
     p.client = client;

@@ -3,6 +3,7 @@
 // its cups-pdf queue to the text on the page.
 #include "support/testdb.h"
 #include "support/tst_printsupport.h"
+#include "support/typing.h"
 #include "widgets/gridcombo.h"
 #include "windows/main/mainwindow.h"
 #include "windows/main/offerprint.h"
@@ -164,7 +165,7 @@ void TestOfferPrint::prepare(bool expanded, bool masked, bool images)
     const std::vector<std::pair<int, QString>> chosen { { 0, QStringLiteral("CPU-Z9") },
         { 2, QStringLiteral("RAM-Q7") }, { 13, QStringLiteral("MDM-V92") } };
     for (const auto &[row, id] : chosen) {
-        m_form->row(row).GridCombo1->setText(id);
+        m_form->row(row).picker()->setText(id);
         m_form->itemPicked(row);
     }
     if (expanded)
@@ -202,7 +203,7 @@ void TestOfferPrint::dressesAndRestores()
 
     Snapshot dressed;
     QWidget *focusWhilePrinting = focusBefore;
-    OfferPrint offer(m_form.get());
+    OfferPrint offer(m_form.get(), m_form->offer().client);
     const auto print = [&](QWidget *window, const QString &jobName) -> PrintResult {
         [&] {
             QCOMPARE(window, m_form.get());
@@ -294,11 +295,11 @@ void TestOfferPrint::failedPrintOffersPdf()
     if (!printer.isEmpty())
         QVERIFY2(!m_pdfDir.isEmpty(), qPrintable(m_cupsProblem));
     prepare(true, true, true);
-    m_form->findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(QStringLiteral("Omar Haddad 0171 22"));
+    typeOver(m_form->findChild<QLineEdit *>(QStringLiteral("Text2")), QStringLiteral("Omar Haddad 0171 22"));
     const Snapshot before = snapshot(m_form.get());
     QTemporaryDir dir;
 
-    OfferPrint offer(m_form.get());
+    OfferPrint offer(m_form.get(), m_form->offer().client);
     if (printer.isEmpty())
         offer.setPrint([](QWidget *, const QString &) {
             return PrintResult { false, QStringLiteral("Printer jammed") };
@@ -358,7 +359,7 @@ void TestOfferPrint::dialogsOfferPdf()
     QFETCH(QString, written);
     prepare(false, false, false);
     QTemporaryDir dir;
-    OfferPrint offer(m_form.get());
+    OfferPrint offer(m_form.get(), m_form->offer().client);
     offer.setPrint([](QWidget *, const QString &) {
         return PrintResult { false, QStringLiteral("Printer jammed") };
     });
@@ -428,7 +429,7 @@ void TestOfferPrint::clickPrintsOfferThroughCups()
     QVERIFY2(!m_pdfDir.isEmpty(), qPrintable(m_cupsProblem));
     prepare(expanded, masked, true);
     const QString client = QStringLiteral("Client ") + PrintTest::token();
-    m_form->findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(client);
+    typeOver(m_form->findChild<QLineEdit *>(QStringLiteral("Text2")), client);
     // A failure would ask, in a message box, whether to keep the offer as a PDF: record and refuse.
     QString failure;
     QTimer watch;

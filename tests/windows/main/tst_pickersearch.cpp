@@ -69,7 +69,7 @@ void TestPickerSearch::searchTheDemoList()
     QFETCH(QString, typed);
     QFETCH(QStringList, shown);
     QFETCH(QString, description);
-    GridCombo *picker = m_form->row(row).GridCombo1;
+    GridCombo *picker = m_form->row(row).picker();
     picker->showList();
     QTableView *view = picker->listView();
     QTest::keyClicks(view, typed);
@@ -80,7 +80,7 @@ void TestPickerSearch::searchTheDemoList()
     QTest::keyClick(view, Qt::Key_Return);
     QVERIFY(!picker->isListShown());
     QCOMPARE(picker->Text(), shown.first());
-    QCOMPARE(m_form->row(row).Label1->text(), description);
+    QCOMPARE(m_form->row(row).descriptionLabel()->text(), description);
 }
 
 QTEST_MAIN(TestPickerSearch)

@@ -99,9 +99,9 @@ void TestRowAmounts::outOfRangeAmountIsRefused()
     // Kept as typed and named, never cut into another number or counted as one; and never left
     // out of a total that would then stand beside it: while it stands there is no total.
     QFETCH(QString, typed);
-    amount(3)->setText(QStringLiteral("2.50"));
+    typeOver(amount(3), QStringLiteral("2.50"));
     for (int i : { 0, 1 }) {
-        amount(i)->setText(typed);
+        typeOver(amount(i), typed);
         m_form->amountLeft(i);
         QCOMPARE(amount(i)->text(), typed);
         QVERIFY2(
@@ -116,12 +116,12 @@ void TestRowAmounts::outOfRangeAmountIsRefused()
     QVERIFY2(message.startsWith(QStringLiteral("Row Processor: \"") + typed.left(37)), qPrintable(message));
     QVERIFY2(message.endsWith(QStringLiteral("The offer has no total until it is corrected.")),
         qPrintable(message));
-    amount(0)->setText(QStringLiteral("1"));
+    typeOver(amount(0), QStringLiteral("1"));
     QVERIFY(amount(0)->toolTip().isEmpty());
     QVERIFY(!amount(0)->property("outOfRange").toBool());
     QCOMPARE(total(), QStringLiteral("No total"));
     QVERIFY(m_form->statusBar()->currentMessage().startsWith(QStringLiteral("Row Mother Board: ")));
-    amount(1)->setText(QStringLiteral("2"));
+    typeOver(amount(1), QStringLiteral("2"));
     QCOMPARE(total(), QStringLiteral("5.50"));
     QVERIFY(m_form->statusBar()->currentMessage().isEmpty());
 }

@@ -15,6 +15,14 @@
 #include <QTableView>
 #include <QTimer>
 
+#include <functional>
+
+// A change made through the window's offer model; what reads a field of the offer.
+using ModelChange = std::function<void(OfferModel &)>;
+using OfferField = std::function<QString(const Offer &)>;
+Q_DECLARE_METATYPE(ModelChange)
+Q_DECLARE_METATYPE(OfferField)
+
 class TestRows : public QObject, public RowsFixture
 {
     Q_OBJECT
@@ -42,6 +50,13 @@ private Q_SLOTS:
     void failingListShowsMessage();
     void secondaryWindowsOpenFresh_data();
     void secondaryWindowsOpenFresh();
+    void viewFollowsModel_data();
+    void viewFollowsModel();
+    void editsGoIntoModel_data();
+    void editsGoIntoModel();
+
+private:
+    QString shown(const QString &name) const;
 };
 
 void TestRows::init()
@@ -57,19 +72,19 @@ void TestRows::cleanup()
 void TestRows::layoutAndNames()
 {
     const ConfigRow &r2 = m_form->row(2);
-    QCOMPARE(r2.Command1->objectName(), QStringLiteral("Command1(2)"));
-    QCOMPARE(r2.Command1->text(), QStringLiteral("&RAM"));
-    QCOMPARE(m_form->row(16).Command1->text(), QStringLiteral("&Other"));
-    QVERIFY(!m_form->row(16).Image1);
-    QCOMPARE(r2.GridCombo1->objectName(), QStringLiteral("GridCombo1(2)"));
-    QCOMPARE(r2.text1->objectName(), QStringLiteral("text1(2)"));
+    QCOMPARE(r2.categoryButton()->objectName(), QStringLiteral("Command1(2)"));
+    QCOMPARE(r2.categoryButton()->text(), QStringLiteral("&RAM"));
+    QCOMPARE(m_form->row(16).categoryButton()->text(), QStringLiteral("&Other"));
+    QVERIFY(!m_form->row(16).picture());
+    QCOMPARE(r2.picker()->objectName(), QStringLiteral("GridCombo1(2)"));
+    QCOMPARE(r2.amountBox()->objectName(), QStringLiteral("text1(2)"));
     QVERIFY(m_form->findChild<QLabel *>(QStringLiteral("Image2(15)")));
     QVERIFY(!m_form->findChild<QLabel *>(QStringLiteral("Image2(0)")));
     for (int i = 0; i < ConfigRow::Count; ++i) {
-        QVERIFY(m_form->row(i).Label1->text().isEmpty());
+        QVERIFY(m_form->row(i).descriptionLabel()->text().isEmpty());
         QCOMPARE(amount(i)->text(), QStringLiteral("0.00"));
-        if (m_form->row(i).Image2)
-            QVERIFY(!m_form->row(i).Image2->isVisibleTo(m_form.get()));
+        if (m_form->row(i).printCopy())
+            QVERIFY(!m_form->row(i).printCopy()->isVisibleTo(m_form.get()));
     }
     QCOMPARE(total(), QStringLiteral("0.00"));
 }
@@ -84,7 +99,7 @@ void TestRows::choosingAnItem()
     view->setCurrentIndex(view->model()->index(1, 0));
     QTest::keyClick(view, Qt::Key_Return);
     QCOMPARE(picker(2)->Text(), QStringLiteral("D4-32G"));
-    QCOMPARE(m_form->row(2).Label1->text(), QStringLiteral("DDR4 32GB"));
+    QCOMPARE(m_form->row(2).descriptionLabel()->text(), QStringLiteral("DDR4 32GB"));
     QCOMPARE(amount(2)->text(), QStringLiteral("3050.00"));
     picker(2)->setText(QStringLiteral("D4-16G"));
     m_form->itemPicked(2);
@@ -127,7 +142,7 @@ void TestRows::keyNavigation()
     }
     QCOMPARE(picker(2)->Text(), id);
     const QStringList descriptions = m_db->descriptions(QStringLiteral("2"), id);
-    QCOMPARE(m_form->row(2).Label1->text(), descriptions.value(0));
+    QCOMPARE(m_form->row(2).descriptionLabel()->text(), descriptions.value(0));
 }
 
 void TestRows::typedCharacterKeepsTheItem_data()
@@ -160,7 +175,7 @@ void TestRows::typedCharacterKeepsTheItem()
     QTest::sendKeyEvent(QTest::Click, picker(2)->lineEdit(), Qt::Key(key), typed,
         shifted ? Qt::ShiftModifier : Qt::NoModifier);
     QCOMPARE(picker(2)->Text(), QStringLiteral("D4-32G"));
-    QCOMPARE(m_form->row(2).Label1->text(), QStringLiteral("DDR4 32GB"));
+    QCOMPARE(m_form->row(2).descriptionLabel()->text(), QStringLiteral("DDR4 32GB"));
     QCOMPARE(amount(2)->text(), QStringLiteral("3050.00"));
 }
 
@@ -188,7 +203,7 @@ void TestRows::everyKeyLoadsAnEmptyPicker()
     QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), typed);
     QApplication::sendEvent(picker(2)->lineEdit(), &press);
     QCOMPARE(picker(2)->Text(), QStringLiteral("D4-8G")); // the list's first row
-    QCOMPARE(m_form->row(2).Label1->text(), QStringLiteral("DDR4 8GB"));
+    QCOMPARE(m_form->row(2).descriptionLabel()->text(), QStringLiteral("DDR4 8GB"));
 }
 
 void TestRows::openingKeysShowTheList_data()
@@ -222,7 +237,7 @@ void TestRows::tabMovesToNextPicker()
     picker(16)->SetFocus();
     QTest::keyClick(picker(16)->lineEdit(), Qt::Key_Tab);
     QCOMPARE(picker(16)->Text(), QStringLiteral("O'NEIL")); // a non-moving key in the last row
-    QCOMPARE(m_form->row(16).Label1->text(), QStringLiteral("Quoted id"));
+    QCOMPARE(m_form->row(16).descriptionLabel()->text(), QStringLiteral("Quoted id"));
 }
 
 void TestRows::quotesAndMismatches()
@@ -231,11 +246,11 @@ void TestRows::quotesAndMismatches()
     m_form->itemPicked(2);
     picker(2)->setText(QStringLiteral("NOPE' or '1'='1"));
     m_form->itemPicked(2);
-    QCOMPARE(m_form->row(2).Label1->text(), QStringLiteral("DDR4 16GB"));
+    QCOMPARE(m_form->row(2).descriptionLabel()->text(), QStringLiteral("DDR4 16GB"));
     QCOMPARE(amount(2)->text(), QStringLiteral("1250"));
     picker(9)->setText(QStringLiteral("SPK"));
     m_form->itemPicked(9);
-    QCOMPARE(m_form->row(9).Label1->text(), QStringLiteral("Speaker"));
+    QCOMPARE(m_form->row(9).descriptionLabel()->text(), QStringLiteral("Speaker"));
     picker(9)->showList(); // category "9" never shows "90"'s settings
     QCOMPARE(picker(9)->listView()->model()->rowCount(), 1);
     picker(9)->hideList();
@@ -272,7 +287,7 @@ void TestRows::lookupKeepsWhatHasNoValue()
     m_form->itemPicked(2);
     picker(2)->setText(id);
     m_form->itemPicked(2);
-    QCOMPARE(m_form->row(2).Label1->text(), label);
+    QCOMPARE(m_form->row(2).descriptionLabel()->text(), label);
     QCOMPARE(this->amount(2)->text(), amount);
 }
 
@@ -312,7 +327,7 @@ void TestRows::detailToggleGeometry()
 
 void TestRows::priceMasking()
 {
-    amount(1)->setText(QStringLiteral("125.50"));
+    typeOver(amount(1), QStringLiteral("125.50"));
     auto *toggle = m_form->findChild<QPushButton *>(QStringLiteral("Command3"));
     QCOMPARE(toggle->text(), QStringLiteral("H&ide Price"));
     toggle->click();
@@ -372,7 +387,7 @@ void TestRows::secondaryWindowsOpenFresh()
     QFETCH(QString, trigger);
     QFETCH(QString, window);
     QFETCH(QString, title);
-    m_form->findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(QStringLiteral("Ali 0100"));
+    typeOver(m_form->findChild<QLineEdit *>(QStringLiteral("Text2")), QStringLiteral("Ali 0100"));
     for (int opening = 0; opening < 2; ++opening) {
         QString seenName, seenTitle;
         QTimer::singleShot(0, [&] {
@@ -390,6 +405,116 @@ void TestRows::secondaryWindowsOpenFresh()
         QCOMPARE(seenTitle, title);
     }
     QCOMPARE(m_form->findChildren<QDialog *>().size(), 0); // each window was gone when it closed
+}
+
+QString TestRows::shown(const QString &name) const
+{
+    if (name == QLatin1String("title"))
+        return m_form->windowTitle();
+    const QObject *control = m_form->findChild<QObject *>(name);
+    return control ? control->property("text").toString() : QStringLiteral("(no %1)").arg(name);
+}
+
+void TestRows::viewFollowsModel_data()
+{
+    QTest::addColumn<ModelChange>("change");
+    QTest::addColumn<QStringList>("controls"); // "name=text" as each control shows it afterwards
+    QTest::newRow("amount") << ModelChange([](OfferModel &m) { m.setAmountText(3, "12.5"); })
+                            << QStringList { "text1(3)=12.5", "txttotal=12.50" };
+    QTest::newRow("amount too large") << ModelChange([](OfferModel &m) { m.setAmountText(3, "1e400"); })
+                                      << QStringList { "text1(3)=1e400", "txttotal=No total" };
+    QTest::newRow("id stepped to") << ModelChange([](OfferModel &m) { m.setItemId(2, "D4-8G"); })
+                                   << QStringList { "GridCombo1(2)=D4-8G", "Label1(2)=", "text1(2)=0.00" };
+    QTest::newRow("item looked up") << ModelChange([](OfferModel &m) {
+        m.setItemId(2, "D4-8G");
+        m.takeListItem(2, QString("DDR4 8GB"), Price::fromStored("850.5"));
+    }) << QStringList { "GridCombo1(2)=D4-8G", "Label1(2)=DDR4 8GB", "text1(2)=850.5", "txttotal=850.50" };
+    QTest::newRow("client") << ModelChange([](OfferModel &m) { m.setClient("Ali 0100"); })
+                            << QStringList { "Text2=Ali 0100" };
+    QTest::newRow("shop, and the title with it")
+        << ModelChange([](OfferModel &m) { m.setShop("PC Land"); })
+        << QStringList { "Text3=PC Land", "title=Velmont Brasko - PC Land" };
+    QTest::newRow("seller") << ModelChange([](OfferModel &m) { m.setSeller("Mona"); })
+                            << QStringList { "Text5=Mona" };
+    QTest::newRow("a whole offer") << ModelChange([](OfferModel &m) {
+        Offer offer = Offer::blank("Old Shop", "Mona", QDateTime(QDate(2026, 3, 4), QTime(10, 20)));
+        offer.client = "Omar";
+        offer.pickItem(9, "SPK", "Speaker", "220");
+        offer.row(16).setAmountText("10");
+        m.setOffer(offer);
+    })
+                                   << QStringList { "Text3=Old Shop", "Text5=Mona", "Text2=Omar",
+                                          "GridCombo1(9)=SPK", "Label1(9)=Speaker", "text1(9)=220",
+                                          "text1(16)=10", "txttotal=230.00" };
+}
+
+// Whatever changes the offer, the window shows it.
+void TestRows::viewFollowsModel()
+{
+    QFETCH(ModelChange, change);
+    QFETCH(QStringList, controls);
+    change(*m_form->offerModel());
+    for (const QString &control : controls)
+        QCOMPARE(control.section(u'=', 0, 0) + u'=' + shown(control.section(u'=', 0, 0)), control);
+}
+
+void TestRows::editsGoIntoModel_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("how"); // "type", "type and undo" or "set" (the program's own setText)
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<OfferField>("field");
+    QTest::addColumn<QString>("held"); // what the offer holds afterwards
+    const auto amount4 = OfferField([](const Offer &o) { return o.row(4).amountText(); });
+    const auto client = OfferField([](const Offer &o) { return o.client; });
+    QTest::newRow("amount typed") << "text1(4)"
+                                  << "type"
+                                  << "99" << amount4 << "99";
+    QTest::newRow("amount typed, then undone") << "text1(4)"
+                                               << "type and undo"
+                                               << "99" << amount4 << "0.00";
+    QTest::newRow("client typed") << "Text2"
+                                  << "type"
+                                  << "Ali 0100" << client << "Ali 0100";
+    QTest::newRow("shop typed") << "Text3"
+                                << "type"
+                                << "PC Land" << OfferField([](const Offer &o) { return o.shop; })
+                                << "PC Land";
+    QTest::newRow("seller typed") << "Text5"
+                                  << "type"
+                                  << "Mona" << OfferField([](const Offer &o) { return o.seller; }) << "Mona";
+    QTest::newRow("id pasted into a picker")
+        << "GridCombo1(2)"
+        << "type"
+        << "D4-8G" << OfferField([](const Offer &o) { return o.row(2).itemId; }) << "D4-8G";
+    // The program's own texts come from the offer; a box's text never goes back into it.
+    QTest::newRow("amount set by the program") << "text1(4)"
+                                               << "set"
+                                               << "77" << amount4 << "0.00";
+    QTest::newRow("client set by the program") << "Text2"
+                                               << "set"
+                                               << "Omar" << client << "";
+}
+
+void TestRows::editsGoIntoModel()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, how);
+    QFETCH(QString, text);
+    QFETCH(OfferField, field);
+    QFETCH(QString, held);
+    auto *box = m_form->findChild<QLineEdit *>(control);
+    if (auto *picker = m_form->findChild<GridCombo *>(control))
+        box = picker->lineEdit();
+    QVERIFY(box);
+    if (how == QLatin1String("set")) {
+        box->setText(text);
+    } else {
+        typeOver(box, text);
+        if (how == QLatin1String("type and undo"))
+            box->undo();
+    }
+    QCOMPARE(field(m_form->offer()), held);
 }
 
 QTEST_MAIN(TestRows)
