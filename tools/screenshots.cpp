@@ -9,6 +9,7 @@
 #include "windows/import/importwindow.h"
 #include "windows/installments/installmentcalculator.h"
 #include "windows/main/mainwindow.h"
+#include "windows/main/offeractions.h"
 #include "windows/main/offerprint.h"
 #include "windows/pricelist/pricelisteditor.h"
 
@@ -204,6 +205,8 @@ int main(int argc, char *argv[])
     ok = shootImport(form, out, scratch.path()) && ok;
     ok = shootPrintedPage(form, out, scratch.path()) && ok;
     form.setCloseAfterFailure([](const QString &) { return true; });
+    // The demo offer is not kept: closing would otherwise wait for an answer nobody gives.
+    form.offerActions()->setAskUnsaved([](const QString &) { return OfferActions::Unsaved::Discard; });
     form.close();
     return ok ? 0 : 1;
 }
