@@ -232,18 +232,18 @@ void MainWindow::buildClientData(QWidget *client)
     m_clientFrame = new QGroupBox(QStringLiteral("Client Data"), client);
     m_clientFrame->setObjectName(QStringLiteral("Frame2"));
     at(m_clientFrame, 195, 450, 7410, 585);
-    auto *label2 = new QLabel(QStringLiteral("Name/Tel"), m_clientFrame);
-    label2->setObjectName(QStringLiteral("Label2"));
-    at(label2, 360, 240, 1095, 195);
+    auto *clientCaption = new QLabel(QStringLiteral("Name/Tel"), m_clientFrame);
+    clientCaption->setObjectName(QStringLiteral("Label2"));
+    at(clientCaption, 360, 240, 1095, 195);
     m_clientBox = new QLineEdit(m_clientFrame);
     m_clientBox->setObjectName(QStringLiteral("Text2"));
     WindowText::limitLength(m_clientBox, WindowText::ClientLength);
     m_clientBox->setToolTip(QStringLiteral("Enter customer name"));
     at(m_clientBox, 1545, 195, 2880, 285);
     connect(m_clientBox, &QLineEdit::textEdited, m_model, &OfferModel::setClient);
-    auto *label4 = new QLabel(QStringLiteral("Date"), m_clientFrame);
-    label4->setObjectName(QStringLiteral("Label4"));
-    at(label4, 4590, 240, 405, 195);
+    auto *dateCaption = new QLabel(QStringLiteral("Date"), m_clientFrame);
+    dateCaption->setObjectName(QStringLiteral("Label4"));
+    at(dateCaption, 4590, 240, 405, 195);
     m_dateBox = new QDateTimeEdit(m_clientFrame);
     m_dateBox->setObjectName(QStringLiteral("DTPicker1"));
     m_dateBox->setCalendarPopup(true);
@@ -272,10 +272,10 @@ void MainWindow::buildTotalRow()
     m_totalLine->setGeometry(
         Twips::toX(this, LineX1), Twips::toY(this, LineY), Twips::toX(this, 8670 - LineX1) + 1, 1);
 
-    auto *label5 = new QLabel(QStringLiteral("Sales Executive"), m_configurationFrame);
-    label5->setObjectName(QStringLiteral("Label5"));
+    auto *sellerCaption = new QLabel(QStringLiteral("Sales Executive"), m_configurationFrame);
+    sellerCaption->setObjectName(QStringLiteral("Label5"));
     // Starts a little left of its drawn place so the whole caption fits before the name box.
-    at(label5, 150, 5850, 1380, 195);
+    at(sellerCaption, 150, 5850, 1380, 195);
     m_sellerBox = new QLineEdit(SalesExecutiveInitial, m_configurationFrame);
     m_sellerBox->setObjectName(QStringLiteral("Text5"));
     WindowText::limitLength(m_sellerBox, WindowText::PersonLength);
