@@ -7,4 +7,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh"
 export QT_QPA_PLATFORM=offscreen
 cd "${BUILD_DIR:-$root/build}"
-ctest --output-on-failure -j"$(nproc)" "$@"
+# Many tests spend their time waiting for a server they started or a child process, so two per
+# core keep the processors busy.
+ctest --output-on-failure -j"$(( $(nproc) * 2 ))" "$@"
