@@ -36,7 +36,9 @@ run() { # name, command...
 run startup "$bin/bench_startup" 15
 run picker "$bin/bench_picker" 20000
 run picker-100k "$bin/bench_picker" 100000
+run picker-100k-server "$bin/bench_picker" 100000 9 server
 run picker-search "$bin/bench_pickersearch" 100000
+run picker-search-server "$bin/bench_pickersearch" 100000 9 server
 run export "$bin/bench_export" 100000
 run import "$bin/bench_import" 100000
 run import-1m "$bin/bench_import" 1000000 1
