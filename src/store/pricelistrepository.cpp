@@ -12,6 +12,7 @@ namespace
 const QString SettingsCategory = QStringLiteral("90");
 
 // The column names the pickers show are quoted so both engines keep their case.
+const QLatin1String ItemColumns("id as \"ID\",description as \"Description\",price as \"Price\"");
 const QLatin1String ListColumns(
     "select id as \"ID\",description as \"Description\",price as \"Price\" from adt"
     " where category = ?");
@@ -58,9 +59,13 @@ QSqlError PriceListRepository::lastError() const
 
 std::unique_ptr<RecordSet> PriceListRepository::items(const QString &category, Order order)
 {
-    const QString statement = order == Order::IdDescending ? ListColumns + QLatin1String(" order by id desc")
-                                                           : QString(ListColumns);
-    return m_store->query(statement, { bound(category) });
+    if (order == Order::Unordered)
+        return m_store->query(ListColumns, { bound(category) });
+    // Read a page at a time from either end: End in a long list reads its last screen, not every row.
+    auto list = OrderedList::open(m_store,
+        { ItemColumns, QStringLiteral("adt"), QStringLiteral("category = ?"), { bound(category) },
+            QStringLiteral("id"), m_store->rowKeyColumn() });
+    return list ? std::make_unique<RecordSet>(std::move(list)) : nullptr;
 }
 
 std::optional<PriceListItem> PriceListRepository::item(const QString &category, const QString &id)

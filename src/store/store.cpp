@@ -311,6 +311,26 @@ std::unique_ptr<RecordSet> Store::query(const QString &statement, const QVariant
     return std::make_unique<RecordSet>(std::move(model));
 }
 
+std::optional<QSqlQuery> Store::select(const QString &statement, const QVariantList &values)
+{
+    if (const auto refused = refusedValue(values)) {
+        fail(*refused);
+        return std::nullopt;
+    }
+    if (!reconnectIfLost())
+        return std::nullopt;
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!(values.isEmpty() ? q.exec(statement) : (q.prepare(statement) && bindAndRun(q, values)))) {
+        const QSqlError error = q.lastError();
+        q = QSqlQuery();
+        fail(error);
+        checkConnection();
+        return std::nullopt;
+    }
+    return q;
+}
+
 bool Store::inTransaction(const std::function<bool()> &work)
 {
     // Work started inside another's transaction is part of that one.

@@ -100,6 +100,9 @@ public:
     // the engine would not give back as it was (NUL, noncharacters) is refused before anything runs.
     bool execute(const QString &statement, const QVariantList &values, int *rowsAffected = nullptr);
     std::unique_ptr<RecordSet> query(const QString &statement, const QVariantList &values);
+    // A query whose rows are read once, front to back, as they come: nothing is kept for going back.
+    // nullopt (and lastError()) on failure.
+    std::optional<QSqlQuery> select(const QString &statement, const QVariantList &values);
     // nullptr (and lastError()) when the statement cannot be prepared.
     std::unique_ptr<PreparedStatement> prepare(const QString &statement);
     // Reads a query's rows one at a time, forward only, keeping none of them (a list of a million

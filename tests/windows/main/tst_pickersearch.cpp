@@ -4,11 +4,13 @@
 #include "windows/main/mainwindow.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
-// Searching a configuration row's open picker on the demo price list.
+// Searching a configuration row's open picker on the demo price list, and moving through a long
+// one from the keyboard.
 class TestPickerSearch : public QObject
 {
     Q_OBJECT
@@ -17,6 +19,8 @@ private Q_SLOTS:
     void initTestCase();
     void searchTheDemoList_data();
     void searchTheDemoList();
+    void keysLandAsInTheWholeList_data();
+    void keysLandAsInTheWholeList();
     void cleanupTestCase();
 
 private:
@@ -35,6 +39,17 @@ void TestPickerSearch::initTestCase()
         Store filler(path, QStringLiteral("t-demo-fill"));
         QVERIFY(filler.open());
         QVERIFY2(fillDemoPriceList(filler, &error), qPrintable(error));
+        // A long category: far more rows than the picker reads at a time, some ids twice.
+        QVERIFY(filler.inTransaction([&] {
+            for (int i = 0; i < 700; ++i) {
+                const QString id = QStringLiteral("LONG-%1").arg((i * 13) % 640, 3, 10, QLatin1Char('0'));
+                if (!filler.execute(QStringLiteral("insert into adt (category,id,description,price) values "
+                                                   "('14',?,?,'1.00')"),
+                        { id, QStringLiteral("long list item %1").arg(i) }))
+                    return false;
+            }
+            return true;
+        }));
     }
     m_store = std::make_unique<Store>(path, QStringLiteral("t-demo"));
     m_form = std::make_unique<MainWindow>(m_store.get());
@@ -81,6 +96,59 @@ void TestPickerSearch::searchTheDemoList()
     QVERIFY(!picker->isListShown());
     QCOMPARE(picker->Text(), shown.first());
     QCOMPARE(m_form->row(row).descriptionLabel()->text(), description);
+}
+
+void TestPickerSearch::keysLandAsInTheWholeList_data()
+{
+    QTest::addColumn<QList<int>>("keys");
+    QTest::newRow("End") << QList<int> { Qt::Key_End };
+    QTest::newRow("End, Up") << QList<int> { Qt::Key_End, Qt::Key_Up, Qt::Key_Up };
+    QTest::newRow("End, PgDn past the end, Up")
+        << QList<int> { Qt::Key_End, Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_Up, Qt::Key_Up };
+    QTest::newRow("PgDn in an empty picker") << QList<int> { Qt::Key_PageDown, Qt::Key_PageDown };
+    QTest::newRow("Home, End, Home") << QList<int> { Qt::Key_Home, Qt::Key_End, Qt::Key_Home, Qt::Key_Down };
+    QList<int> upAll { Qt::Key_End };
+    for (int i = 0; i < 705; ++i)
+        upAll << Qt::Key_PageUp;
+    upAll << Qt::Key_Down;
+    QTest::newRow("End, then Up past the top and Down") << upAll;
+    QList<int> downAll { Qt::Key_End, Qt::Key_Home };
+    for (int i = 0; i < 702; ++i)
+        downAll << Qt::Key_Right;
+    downAll << Qt::Key_Left;
+    QTest::newRow("Home, then Down past the end and Up") << downAll;
+}
+
+void TestPickerSearch::keysLandAsInTheWholeList()
+{
+    QFETCH(QList<int>, keys);
+    const int row = 14;
+    GridCombo *picker = m_form->row(row).picker();
+    picker->setText(QString());
+    picker->setRowSource(nullptr);
+    // The same moves through the list read whole, as MainWindow::pickerKeyDown makes them.
+    auto whole = m_store->query(QStringLiteral("select id as \"ID\" from adt where category = '14' "
+                                               "order by id desc, rowid desc"),
+        {});
+    QVERIFY(whole);
+    QString expected;
+    picker->SetFocus();
+    for (const int key : keys) {
+        QTest::keyClick(picker->lineEdit(), Qt::Key(key));
+        bool moved = true;
+        if (key == Qt::Key_End)
+            moved = whole->moveLast();
+        else if (key == Qt::Key_Home)
+            moved = whole->moveFirst();
+        else if (key == Qt::Key_Up || key == Qt::Key_PageUp || key == Qt::Key_Left)
+            moved = whole->movePrevious();
+        else
+            moved = whole->moveNext();
+        if (moved)
+            expected = *whole->text(QStringLiteral("ID"));
+        QCOMPARE(picker->Text(), expected);
+    }
+    QCOMPARE(m_form->row(row).descriptionLabel()->text().isEmpty(), false);
 }
 
 QTEST_MAIN(TestPickerSearch)
