@@ -12,6 +12,8 @@ private Q_SLOTS:
     void find();
     void typingOnNarrowsLikeAFreshSearch_data();
     void typingOnNarrowsLikeAFreshSearch();
+    void rowsAddedWhileSearchedAreFound_data();
+    void rowsAddedWhileSearchedAreFound();
 };
 
 namespace
@@ -33,11 +35,12 @@ const Row Rows[] = {
     { u"TAB", u"line one\tline two" },
 };
 
-SearchIndex demoIndex()
+// The first `rows` rows of the demo list (all of them by default).
+SearchIndex demoIndex(size_t rows = std::size(Rows))
 {
     SearchIndex index;
-    for (const Row &r : Rows)
-        index.add(QStringView(r.id), QStringView(r.description));
+    for (size_t i = 0; i < rows; ++i)
+        index.add(QStringView(Rows[i].id), QStringView(Rows[i].description));
     return index;
 }
 
@@ -103,6 +106,38 @@ void TestSearchText::typingOnNarrowsLikeAFreshSearch()
         SearchIndex fresh = demoIndex();
         QCOMPARE(asList(typing.find(query)), asList(fresh.find(query)));
     }
+}
+
+void TestSearchText::rowsAddedWhileSearchedAreFound_data()
+{
+    QTest::addColumn<QStringList>("typed"); // a query before each part of the list comes in
+    QTest::addColumn<int>("part"); // rows that come in after each query
+    QTest::newRow("the same query as rows come") << QStringList { "r", "r", "r", "r", "r" } << 2;
+    QTest::newRow("nothing yet, then found") << QStringList { "intel", "intel", "intel", "intel" } << 1;
+    QTest::newRow("typing on as rows come") << QStringList { "r", "ry", "ryz", "ryz" } << 2;
+    QTest::newRow("deleting back as rows come") << QStringList { "ryz", "ry", "r", "" } << 3;
+    QTest::newRow("every row, as rows come") << QStringList { "", "", "" } << 4;
+    QTest::newRow("a new word as rows come") << QStringList { "amd", "amd", "core", "core" } << 2;
+}
+
+void TestSearchText::rowsAddedWhileSearchedAreFound()
+{
+    QFETCH(QStringList, typed);
+    QFETCH(int, part);
+    SearchIndex growing;
+    size_t rows = 0;
+    for (const QString &query : typed) {
+        // What a search over the rows so far finds, then the next part of the list.
+        QCOMPARE(asList(growing.find(query)), asList(demoIndex(rows).find(query)));
+        for (int i = 0; i < part && rows < std::size(Rows); ++i, ++rows)
+            growing.add(QStringView(Rows[rows].id), QStringView(Rows[rows].description));
+    }
+    while (rows < std::size(Rows)) {
+        growing.add(QStringView(Rows[rows].id), QStringView(Rows[rows].description));
+        ++rows;
+    }
+    // The whole list come in, the last query finds what it finds in the list folded at once.
+    QCOMPARE(asList(growing.find(typed.last())), asList(demoIndex().find(typed.last())));
 }
 
 QTEST_APPLESS_MAIN(TestSearchText)
