@@ -89,12 +89,6 @@ void SearchIndex::clear()
     m_hasLast = false;
 }
 
-void SearchIndex::reserve(qsizetype rows, qsizetype charsPerRow)
-{
-    m_starts.reserve(static_cast<size_t>(rows));
-    m_text.reserve(rows * charsPerRow);
-}
-
 void SearchIndex::add(QStringView id, QStringView description)
 {
     m_starts.push_back(m_text.size());

@@ -25,7 +25,6 @@ class SearchIndex final
 {
 public:
     void clear();
-    void reserve(qsizetype rows, qsizetype charsPerRow);
     void add(QStringView id, QStringView description);
     int size() const { return static_cast<int>(m_starts.size()); }
 

@@ -13,13 +13,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
-#include <QSqlQueryModel>
 #include <QTableView>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace
 {
+
+// Getting a list's search ready goes this long at a time between other events: a key typed
+// meanwhile waits no longer than that for its turn.
+constexpr qint64 PrepareStepNs = 4'000'000;
 
 // What assistive technology sees of a picker: a combo box whose name and value are its text.
 class GridComboAccessible final : public QAccessibleWidget
@@ -153,19 +157,26 @@ QTableView *GridCombo::listView()
     m_view->installEventFilter(this);
     popupLayout->addWidget(m_view);
     connect(m_view, &QTableView::clicked, this, [this](const QModelIndex &index) { chooseRow(index.row()); });
-    m_view->setModel(m_rows ? m_rows->model() : nullptr);
+    m_filter->apply(m_rows ? m_rows->model() : nullptr, QString());
+    m_view->setModel(m_filter->model());
+    m_preparing = new QTimer(this);
+    m_preparing->setInterval(0);
+    connect(m_preparing, &QTimer::timeout, this, [this] { prepareSearch(PrepareStepNs, m_stepRows); });
     return m_view;
 }
 
 void GridCombo::setRowSource(std::unique_ptr<RecordSet> rows)
 {
     // A new list: what was typed and the texts folded for it belong to the old one.
+    if (m_preparing)
+        m_preparing->stop();
+    m_seek.clear();
     m_filter->forget();
     if (m_searchLabel)
         m_searchLabel->hide();
-    if (m_view)
-        m_view->setModel(rows ? rows->model() : nullptr);
     m_rows = std::move(rows);
+    if (m_view)
+        m_filter->apply(m_rows ? m_rows->model() : nullptr, QString());
 }
 
 QString GridCombo::Text() const
@@ -204,25 +215,25 @@ void GridCombo::showList()
     // Every opening starts with the whole list (a click elsewhere closes it without hideList()).
     m_filter->clearQuery();
     m_searchLabel->hide();
-    if (!m_rows) {
-        m_view->setModel(nullptr);
-    } else if (m_view->model() != m_rows->model()) {
-        m_view->setModel(m_rows->model());
-    }
-    if (QAbstractItemModel *model = m_view->model()) {
-        fitColumns();
+    QAbstractItemModel *source = m_rows ? m_rows->model() : nullptr;
+    m_filter->apply(source, QString());
+    fitColumns();
+    if (source) {
+        // The item the picker holds is current, where the rows read so far have it.
         int current = -1;
-        if (m_rows && m_rows->hasCurrentRow()
-            && m_rows->text(model->headerData(0, Qt::Horizontal).toString()) == Text())
+        if (m_rows->hasCurrentRow()
+            && m_rows->text(source->headerData(0, Qt::Horizontal).toString()) == Text())
             current = m_rows->currentRow();
-        for (int r = 0; current < 0 && r < model->rowCount(); ++r) {
-            if (model->index(r, 0).data().toString() == Text())
+        for (int r = 0; current < 0 && r < source->rowCount(); ++r) {
+            if (source->index(r, 0).data().toString() == Text())
                 current = r;
         }
-        if (current < 0)
-            current = 0;
-        m_view->setCurrentIndex(model->index(current, 0));
-        m_view->scrollTo(model->index(current, 0), QAbstractItemView::PositionAtCenter);
+        m_seek = current < 0 ? Text() : QString();
+        m_seekFrom = source->rowCount();
+        const QModelIndex shown
+            = m_filter->model()->index(std::max(0, m_filter->shownRow(std::max(0, current))), 0);
+        m_view->setCurrentIndex(shown);
+        m_view->scrollTo(shown, QAbstractItemView::PositionAtCenter);
     }
     const int rowHeight = m_view->verticalHeader()->defaultSectionSize();
     const QSize size(std::max(this->width() * 3, 380),
@@ -237,6 +248,69 @@ void GridCombo::showList()
     m_popup->setGeometry(QRect(pos, size));
     m_popup->show();
     m_view->setFocus(Qt::PopupFocusReason);
+    startPreparing();
+}
+
+void GridCombo::startPreparing()
+{
+    QAbstractItemModel *source = m_rows ? m_rows->model() : nullptr;
+    if (!source)
+        return;
+    m_filter->prepare(source);
+    if (!m_filter->isPrepared())
+        m_preparing->start();
+}
+
+void GridCombo::prepareSearch(qint64 budgetNs, int maxRows)
+{
+    const QModelIndex current = m_view->currentIndex();
+    const bool atTop = !current.isValid() || current.row() == 0;
+    const int currentSource = current.isValid() ? m_filter->sourceRow(current.row()) : -1;
+    const PickerFilter::Change change = m_filter->prepareSome(budgetNs, maxRows);
+    if (m_filter->isPrepared())
+        m_preparing->stop();
+    seekCurrentItem();
+    QAbstractItemModel *shown = m_filter->model();
+    if (change == PickerFilter::Change::None || shown->rowCount() == 0)
+        return;
+    if (change == PickerFilter::Change::Grown && current.isValid()) {
+        // The new rows went in below the current one; a view scrolled to its end is told of them.
+        const QModelIndex last = shown->index(shown->rowCount() - 1, 0);
+        if (shown->canFetchMore(QModelIndex())
+            && m_view->viewport()->rect().intersects(m_view->visualRect(last)))
+            shown->fetchMore(QModelIndex());
+        return;
+    }
+    // A whole id came in and went to the top: the first row stays current, as it is after a key;
+    // a row the person moved to stays theirs.
+    const int row = atTop ? 0 : std::max(0, m_filter->shownRow(currentSource));
+    m_view->setCurrentIndex(shown->index(row, 0));
+    if (atTop)
+        m_view->scrollToTop();
+}
+
+void GridCombo::seekCurrentItem()
+{
+    const QModelIndex current = m_view->currentIndex();
+    if (m_seek.isEmpty() || m_filter->isActive() || (current.isValid() && current.row() != 0)) {
+        m_seek.clear();
+        return;
+    }
+    const QAbstractItemModel *source = m_rows ? m_rows->model() : nullptr;
+    for (; source && m_seekFrom < source->rowCount(); ++m_seekFrom) {
+        if (source->index(m_seekFrom, 0).data().toString() == m_seek) {
+            const QModelIndex shown = m_filter->model()->index(m_filter->shownRow(m_seekFrom), 0);
+            m_view->setCurrentIndex(shown);
+            m_view->scrollTo(shown, QAbstractItemView::PositionAtCenter);
+            m_seek.clear();
+            return;
+        }
+    }
+}
+
+bool GridCombo::isSearchReady() const
+{
+    return m_filter->isPrepared();
 }
 
 void GridCombo::fitColumns()
@@ -256,17 +330,19 @@ QString GridCombo::searchText() const
 void GridCombo::setSearch(const QString &search)
 {
     QAbstractItemModel *source = m_rows ? m_rows->model() : nullptr;
-    // The first key reads the rest of the list; a grid attached to it would follow every row.
-    if (!m_filter->isActive() && !search.isEmpty())
-        m_view->setModel(nullptr);
-    QAbstractItemModel *shown = m_filter->apply(source, search);
-    if (m_view->model() != shown) {
-        m_view->setModel(shown);
-        fitColumns();
+    // Searches what is ready after one more step (a short list is then ready whole); the rest of a
+    // long one joins the search as it gets ready.
+    if (source && !m_filter->isPrepared()) {
+        m_filter->prepare(source);
+        m_filter->prepareSome(PrepareStepNs, m_stepRows);
+        startPreparing();
     }
+    m_filter->apply(source, search);
+    fitColumns();
+    QAbstractItemModel *shown = m_filter->model();
     m_searchLabel->setText(QStringLiteral("Search: %1").arg(search));
     m_searchLabel->setVisible(!search.isEmpty());
-    if (shown && shown->rowCount() > 0) {
+    if (shown->rowCount() > 0) {
         m_view->setCurrentIndex(shown->index(0, 0));
         m_view->scrollToTop();
     }
@@ -275,7 +351,7 @@ void GridCombo::setSearch(const QString &search)
 bool GridCombo::handleListKey(const QKeyEvent *key)
 {
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-        chooseRow(m_view->currentIndex().row());
+        chooseCurrentRow();
         return true;
     }
     if (key->key() == Qt::Key_Escape || key->key() == Qt::Key_F4) {
@@ -301,12 +377,29 @@ void GridCombo::hideList()
 {
     if (m_popup)
         m_popup->hide();
+    if (m_preparing)
+        m_preparing->stop();
+    m_seek.clear();
     if (m_filter->isActive()) {
         m_filter->clearQuery();
         m_searchLabel->hide();
-        m_view->setModel(m_rows ? m_rows->model() : nullptr);
+        m_filter->apply(m_rows ? m_rows->model() : nullptr, QString());
     }
     m_edit->setFocus(Qt::PopupFocusReason);
+}
+
+void GridCombo::chooseCurrentRow()
+{
+    // Enter on the first row found takes the first of the whole list: while the list is not ready,
+    // an item whose id is what was typed may still be on its way to the top. So the list is read
+    // on until it is ready or that id is on top (nothing read later goes before it); only when
+    // Enter follows the keys that closely, and never when the person chose a row below the first.
+    const QModelIndex current = m_view->currentIndex();
+    if (m_filter->isActive() && (!current.isValid() || current.row() == 0)) {
+        while (!m_filter->isPrepared() && !m_filter->firstIsTypedId())
+            prepareSearch(PrepareStepNs, std::numeric_limits<int>::max());
+    }
+    chooseRow(m_view->currentIndex().row());
 }
 
 void GridCombo::chooseRow(int row)

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include <limits>
 #include <memory>
 
 class PickerFilter;
@@ -23,7 +24,9 @@ class QToolButton;
 // also act on it. F4 and Alt+Down open the list; Enter or a click in the list chooses a row.
 // Typing while the list is open searches it: only the rows whose id or description contains what
 // was typed stay, the first of them current; Backspace takes a character back, Escape closes the
-// list and leaves the picker as it was. The owner hears none of those keys.
+// list and leaves the picker as it was. The owner hears none of those keys. The search gets ready
+// while the list is open, a few milliseconds at a time between other events, so no key waits for
+// a long list to be read (PickerFilter).
 //
 // Like a combo box, the picker shows its text to screen readers and UI tests as its accessible name
 // and value, with an action that opens the list; the text is also its user property "text".
@@ -75,6 +78,11 @@ public:
     QLineEdit *lineEdit() const { return m_edit; }
     // What was typed into the open list; the empty text when it shows every row.
     QString searchText() const;
+    // Whether every row of the list is ready to be searched.
+    bool isSearchReady() const;
+    // The most rows one step of getting the search ready takes (by default as many as a few
+    // milliseconds allow); a test sets it to see a search typed before the list is ready.
+    void setSearchStepRows(int rows) { m_stepRows = rows; }
 
     // Whether a key opens the list (F4, Alt+Down) rather than moving through it.
     static bool opensList(int keyCode, int shift);
@@ -92,18 +100,28 @@ protected:
 
 private:
     void chooseRow(int row);
+    void chooseCurrentRow();
     bool handleEditKey(class QKeyEvent *event);
     bool handleListKey(const class QKeyEvent *event);
     void setSearch(const QString &search);
     void fitColumns();
+    void startPreparing();
+    void prepareSearch(qint64 budgetNs, int maxRows);
+    void seekCurrentItem();
 
     QLineEdit *m_edit = nullptr;
     QToolButton *m_button = nullptr;
     QFrame *m_popup = nullptr;
     QTableView *m_view = nullptr;
     QLabel *m_searchLabel = nullptr;
+    class QTimer *m_preparing = nullptr;
+    // The item the picker holds, when the rows read at the list's opening did not have it: it is
+    // made current when it is read, unless the person has moved or typed by then.
+    QString m_seek;
+    int m_seekFrom = 0; // the rows looked at for it
     std::unique_ptr<RecordSet> m_rows;
     std::unique_ptr<PickerFilter> m_filter;
     bool m_suppress = false;
     int m_maxLength = 0;
+    int m_stepRows = std::numeric_limits<int>::max();
 };

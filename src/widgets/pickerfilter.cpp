@@ -1,80 +1,8 @@
 #include "pickerfilter.h"
 
+#include <QElapsedTimer>
+
 #include <algorithm>
-
-ShownRowsModel::ShownRowsModel(QObject *parent)
-    : QAbstractProxyModel(parent)
-{
-}
-
-void ShownRowsModel::setRows(QAbstractItemModel *source, std::vector<int> rows)
-{
-    beginResetModel();
-    if (sourceModel() != source) {
-        // Silences the reset that setSourceModel would announce inside this one.
-        const QSignalBlocker quiet(this);
-        setSourceModel(source);
-    }
-    m_rows = std::move(rows);
-    endResetModel();
-}
-
-QModelIndex ShownRowsModel::mapToSource(const QModelIndex &proxyIndex) const
-{
-    if (!proxyIndex.isValid() || !sourceModel())
-        return QModelIndex();
-    const auto row = static_cast<size_t>(proxyIndex.row());
-    if (row >= m_rows.size())
-        return QModelIndex();
-    return sourceModel()->index(m_rows[row], proxyIndex.column());
-}
-
-QModelIndex ShownRowsModel::mapFromSource(const QModelIndex &sourceIndex) const
-{
-    if (!sourceIndex.isValid())
-        return QModelIndex();
-    if (m_rows.empty())
-        return QModelIndex();
-    if (m_rows.front() == sourceIndex.row())
-        return index(0, sourceIndex.column());
-    // After the first (which may have been brought to the top) the rows are in ascending order.
-    const auto at = std::lower_bound(m_rows.begin() + 1, m_rows.end(), sourceIndex.row());
-    if (at == m_rows.end() || *at != sourceIndex.row())
-        return QModelIndex();
-    return index(static_cast<int>(at - m_rows.begin()), sourceIndex.column());
-}
-
-QModelIndex ShownRowsModel::index(int row, int column, const QModelIndex &parent) const
-{
-    if (parent.isValid() || row < 0 || column < 0 || row >= rowCount() || column >= columnCount())
-        return QModelIndex();
-    return createIndex(row, column);
-}
-
-QModelIndex ShownRowsModel::parent(const QModelIndex &) const
-{
-    return QModelIndex();
-}
-
-int ShownRowsModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
-}
-
-int ShownRowsModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() || !sourceModel() ? 0 : sourceModel()->columnCount();
-}
-
-QVariant ShownRowsModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (!sourceModel())
-        return QVariant();
-    // The column headings stay those of the list, however few rows are shown.
-    if (orientation == Qt::Horizontal)
-        return sourceModel()->headerData(section, orientation, role);
-    return QAbstractProxyModel::headerData(section, orientation, role);
-}
 
 PickerFilter::PickerFilter()
     : m_shown(std::make_unique<ShownRowsModel>())
@@ -88,57 +16,120 @@ void PickerFilter::forget()
     m_query.clear();
     m_source.clear();
     m_index.clear();
+    m_prepared = false;
     m_shown->setRows(nullptr, {});
 }
 
-void PickerFilter::build(QAbstractItemModel *source)
+void PickerFilter::prepare(QAbstractItemModel *source)
 {
+    if (m_source == source)
+        return;
     m_index.clear();
     m_source = source;
-    while (source->canFetchMore(QModelIndex()))
-        source->fetchMore(QModelIndex());
-    const int rows = source->rowCount();
-    const bool described = source->columnCount() > 1;
-    m_index.reserve(rows, 48);
-    for (int r = 0; r < rows; ++r) {
-        const QString id = source->index(r, 0).data().toString();
-        const QString description = described ? source->index(r, 1).data().toString() : QString();
-        m_index.add(id, description);
-    }
+    m_prepared = false;
 }
 
-QAbstractItemModel *PickerFilter::apply(QAbstractItemModel *source, const QString &query)
+PickerFilter::Change PickerFilter::prepareSome(qint64 budgetNs, int maxRows)
 {
-    m_query = query;
-    if (!source || query.isEmpty())
-        return source;
-    if (m_source != source || m_index.size() != source->rowCount() || source->canFetchMore(QModelIndex()))
-        build(source);
-    std::vector<int> rows = m_index.find(query);
-    // A whole id typed means that item, however many longer ids contain it: it comes first, where
-    // Enter takes it. The id exactly as typed goes before one that differs only in case or accents.
-    const QString folded = SearchText::fold(query);
-    qsizetype exact = -1;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (!m_index.idIs(rows[i], folded))
+    QAbstractItemModel *source = m_source;
+    if (!source || m_prepared)
+        return Change::None;
+    QElapsedTimer took;
+    took.start();
+    const bool described = source->columnCount() > 1;
+    const int before = m_index.size();
+    while (m_index.size() - before < maxRows) {
+        const int row = m_index.size();
+        if (row < source->rowCount()) {
+            m_index.add(source->index(row, 0).data().toString(),
+                described ? source->index(row, 1).data().toString() : QString());
+            // The clock is read now and then: folding a row takes far less than reading it.
+            if (row % 32 == 31 && took.nsecsElapsed() >= budgetNs)
+                break;
             continue;
-        if (exact < 0)
-            exact = qsizetype(i);
-        if (source->index(rows[i], 0).data().toString() == query) {
-            exact = qsizetype(i);
+        }
+        if (!source->canFetchMore(QModelIndex())) {
+            m_prepared = true;
             break;
         }
+        // Late in a step, the next part is left for the next: reading it may take a while.
+        if (took.nsecsElapsed() >= budgetNs / 2)
+            break;
+        source->fetchMore(QModelIndex());
     }
-    if (exact > 0)
-        std::rotate(rows.begin(), rows.begin() + exact, rows.begin() + exact + 1);
-    m_shown->setRows(source, std::move(rows));
-    return m_shown.get();
+    if (!isActive() || m_index.size() == before)
+        return Change::None;
+    const std::vector<int> &found = m_index.find(m_query);
+    const qsizetype wholeId = m_wholeId;
+    const qsizetype had = m_looked;
+    findWholeId(found);
+    if (m_wholeId == wholeId || (wholeId < 0 && m_wholeId == 0)) {
+        // The rows found in the new part go below those shown, in the list's order.
+        m_shown->appendRows(found.begin() + had, found.end());
+        return qsizetype(found.size()) > had ? Change::Grown : Change::None;
+    }
+    m_shown->setRows(source, shownRows(found));
+    return Change::Reordered;
+}
+
+void PickerFilter::findWholeId(const std::vector<int> &found)
+{
+    // An id exactly as typed goes before one that differs only in case or accents; once found,
+    // nothing later goes before it.
+    for (; !m_exactAsTyped && m_looked < qsizetype(found.size()); ++m_looked) {
+        const int row = found[size_t(m_looked)];
+        if (!m_index.idIs(row, m_foldedQuery))
+            continue;
+        if (m_wholeId < 0)
+            m_wholeId = m_looked;
+        if (m_source->index(row, 0).data().toString() == m_query) {
+            m_wholeId = m_looked;
+            m_exactAsTyped = true;
+        }
+    }
+    m_looked = qsizetype(found.size());
+}
+
+std::vector<int> PickerFilter::shownRows(const std::vector<int> &found) const
+{
+    std::vector<int> rows = found;
+    // A whole id typed means that item, however many longer ids contain it: it comes first, where
+    // Enter takes it.
+    if (m_wholeId > 0)
+        std::rotate(rows.begin(), rows.begin() + m_wholeId, rows.begin() + m_wholeId + 1);
+    return rows;
+}
+
+void PickerFilter::apply(QAbstractItemModel *source, const QString &query)
+{
+    m_query = query;
+    if (!source) {
+        m_shown->setRows(nullptr, {});
+        return;
+    }
+    prepare(source);
+    if (query.isEmpty()) {
+        m_shown->showEveryRow(source);
+        return;
+    }
+    m_foldedQuery = SearchText::fold(query);
+    m_looked = 0;
+    m_wholeId = -1;
+    m_exactAsTyped = false;
+    const std::vector<int> &found = m_index.find(query);
+    findWholeId(found);
+    m_shown->setRows(source, shownRows(found));
 }
 
 int PickerFilter::sourceRow(int shownRow) const
 {
-    if (!isActive())
-        return shownRow;
     const QModelIndex source = m_shown->mapToSource(m_shown->index(shownRow, 0));
     return source.isValid() ? source.row() : -1;
+}
+
+int PickerFilter::shownRow(int sourceRow)
+{
+    const int row = m_shown->rowOf(sourceRow);
+    m_shown->revealTo(row);
+    return row;
 }

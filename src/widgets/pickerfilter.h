@@ -1,38 +1,22 @@
 #pragma once
 
 #include "core/searchtext.h"
+#include "shownrows.h"
 
-#include <QAbstractProxyModel>
 #include <QPointer>
 
+#include <limits>
 #include <memory>
 #include <vector>
 
-// Some rows of a list model, in their order: what an open picker shows while a search is typed.
-class ShownRowsModel final : public QAbstractProxyModel
-{
-    Q_OBJECT
-    Q_DISABLE_COPY_MOVE(ShownRowsModel)
-
-public:
-    explicit ShownRowsModel(QObject *parent = nullptr);
-    void setRows(QAbstractItemModel *source, std::vector<int> rows);
-
-    QModelIndex mapToSource(const QModelIndex &proxyIndex) const override;
-    QModelIndex mapFromSource(const QModelIndex &sourceIndex) const override;
-    QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
-    QModelIndex parent(const QModelIndex &child) const override;
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-
-private:
-    std::vector<int> m_rows; // source rows, ascending after the first
-};
-
-// The search of an open picker list: the rows whose first column (the id) or second (the
-// description) contains what was typed, a row whose id is what was typed first. The list's texts are folded
-// once, at the first typed character, so the following keystrokes only scan them.
+// The rows an open picker list shows, and its search: the rows whose first column (the id) or
+// second (the description) contains what was typed, a row whose id is what was typed first.
+//
+// The list's texts are folded a part at a time (prepareSome), while the list is open and between
+// other events, so no key ever waits for the whole list to be read: a search typed before the list
+// is folded shows what the folded part holds and grows, in the list's order, as the rest comes in;
+// an id typed whole that comes in later still goes to the top. Once the list is folded, every key
+// only scans its texts.
 class PickerFilter final
 {
 public:
@@ -41,21 +25,44 @@ public:
     PickerFilter(const PickerFilter &) = delete;
     PickerFilter &operator=(const PickerFilter &) = delete;
 
+    // What a view shows: always this model, whatever the list and the query.
+    ShownRowsModel *model() const { return m_shown.get(); }
     const QString &query() const { return m_query; }
     bool isActive() const { return !m_query.isEmpty(); }
-    // The model to show for this query: the source itself for an empty query.
-    QAbstractItemModel *apply(QAbstractItemModel *source, const QString &query);
-    // The row of the source that a row shown stands for.
+    // Shows the source's rows for this query: every row for an empty one.
+    void apply(QAbstractItemModel *source, const QString &query);
+    // The row of the source that a row shown stands for, and the row showing a row of the source
+    // (told to the view if it was not yet; -1: not shown).
     int sourceRow(int shownRow) const;
+    int shownRow(int sourceRow);
     // Forgets the query (and, for a new list, the folded texts).
     void clearQuery() { m_query.clear(); }
     void forget();
 
+    // Starts folding this source's texts (a new source's; those of the old one are forgotten).
+    void prepare(QAbstractItemModel *source);
+    // How the rows shown for the query changed as more of the list was folded.
+    enum class Change { None, Grown, Reordered };
+    // Folds rows, reading on in the source as needed, until all are folded, the time is up or
+    // maxRows are folded.
+    Change prepareSome(qint64 budgetNs, int maxRows = std::numeric_limits<int>::max());
+    bool isPrepared() const { return m_prepared; }
+    // Whether the first row shown has the id exactly as typed: no row folded later goes before it.
+    bool firstIsTypedId() const { return m_exactAsTyped; }
+
 private:
-    void build(QAbstractItemModel *source);
+    // The rows to show for the query, the whole id (if any) on top.
+    std::vector<int> shownRows(const std::vector<int> &found) const;
+    // Looks for a whole id among the rows found since the last look.
+    void findWholeId(const std::vector<int> &found);
 
     QString m_query;
+    QString m_foldedQuery;
     QPointer<QAbstractItemModel> m_source;
     SearchIndex m_index;
+    bool m_prepared = false;
+    qsizetype m_looked = 0; // the rows found that were looked at for a whole id
+    qsizetype m_wholeId = -1; // where among them the whole id is
+    bool m_exactAsTyped = false; // that id is exactly as typed, not only when folded
     std::unique_ptr<ShownRowsModel> m_shown;
 };

@@ -25,6 +25,10 @@ private Q_SLOTS:
     void typingSearchesTheOpenList_data();
     void typingSearchesTheOpenList();
     void typingWithTheListClosedSearchesNothing();
+    void typingBeforeTheListIsReady_data();
+    void typingBeforeTheListIsReady();
+    void openingShowsTheItemHeld_data();
+    void openingShowsTheItemHeld();
 };
 
 namespace
@@ -248,6 +252,134 @@ void TestGridCombo::typingWithTheListClosedSearchesNothing()
     QCOMPARE(picker->Text(), QStringLiteral("ryz"));
     QCOMPARE(picker->searchText(), QString());
     QVERIFY(!picker->isListShown());
+}
+
+void TestGridCombo::typingBeforeTheListIsReady_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("shownAtOnce"); // among the rows ready when the last key is typed
+    QTest::addColumn<QString>("then"); // "wait" (until the list is ready), "enter" or "down enter"
+    QTest::addColumn<QStringList>("shown"); // once the list is ready
+    QTest::addColumn<QString>("chosen");
+    // One row gets ready with each key typed: when Enter comes, only the first rows are.
+    QTest::newRow("found as the list gets ready, in its order")
+        << "ryz" << QStringList { "R5-5600" } << "wait" << QStringList { "R5-5600", "R7-7700", "R9-7950X" }
+        << "before";
+    QTest::newRow("typing on while the list gets ready")
+        << "the la" << QStringList {} << "wait" << QStringList { "ZZ-9" } << "before";
+    QTest::newRow("a whole id ready last still goes to the top")
+        << "I5-12400" << QStringList { "I5-12400F", "I5-12400X" } << "wait"
+        << QStringList { "I5-12400", "I5-12400F", "I5-12400X" } << "before";
+    QTest::newRow("Enter at once takes the whole id not ready yet")
+        << "I5-12400" << QStringList { "I5-12400F", "I5-12400X" } << "enter"
+        << QStringList { "I5-12400", "I5-12400F", "I5-12400X" } << "I5-12400";
+    QTest::newRow("Enter at once takes the whole id in another case")
+        << "i5-12400" << QStringList { "I5-12400F", "I5-12400X" } << "enter"
+        << QStringList { "I5-12400", "I5-12400F", "I5-12400X" } << "I5-12400";
+    QTest::newRow("Enter at once on nothing found yet takes what the rest holds")
+        << "zz" << QStringList {} << "enter" << QStringList { "ZZ-9" } << "ZZ-9";
+    QTest::newRow("a row moved to before the list is ready is the one taken")
+        << "I5-124" << QStringList { "I5-12400F", "I5-12400X" } << "down enter"
+        << QStringList { "I5-12400", "I5-12400F", "I5-12400X" } << "I5-12400X";
+}
+
+void TestGridCombo::typingBeforeTheListIsReady()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, shownAtOnce);
+    QFETCH(QString, then);
+    QFETCH(QStringList, shown);
+    QFETCH(QString, chosen);
+    std::vector<TestRow> rows {
+        { "0", "I5-12400F", "Intel Core i5-12400F", "6500" },
+        { "0", "R5-5600", "AMD Ryzen 5 5600", "5400" },
+        { "0", "I5-12400X", "Intel special", "1" },
+        { "0", "R7-7700", "AMD Ryzen 7 7700", "9000" },
+        { "0", "R9-7950X", "AMD Ryzen 9 7950X", "19000" },
+    };
+    for (int i = 0; i < 13; ++i)
+        rows.push_back({ "0", QStringLiteral("F-%1").arg(i), QStringLiteral("filler"), "1" });
+    rows.push_back({ "0", "ZZ-9", "the last but one", "1" });
+    rows.push_back({ "0", "I5-12400", "Intel Core i5-12400", "6900" });
+    TestDb db(rows);
+    Store store(db.path, QStringLiteral("t-gridcombo"));
+    QVERIFY(store.open());
+    QWidget window;
+    auto *picker = new GridCombo(&window);
+    picker->setText(QStringLiteral("before"));
+    picker->setSearchStepRows(1);
+    connect(picker, &GridCombo::listRequested, picker, [&] {
+        picker->setRowSource(store.query(QStringLiteral("select id as \"ID\", description as \"Description\","
+                                                        " price as \"Price\" from adt order by rowid"),
+            {}));
+    });
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    picker->showList();
+    QTableView *view = picker->listView();
+    typeInto(view, typed);
+    QVERIFY(!picker->isSearchReady());
+    QCOMPARE(shownIds(view), shownAtOnce);
+    if (then == QLatin1String("wait")) {
+        QTRY_VERIFY(picker->isSearchReady());
+        QCOMPARE(shownIds(view), shown);
+        QCOMPARE(view->currentIndex().row(), 0);
+        QTest::keyClick(view, Qt::Key_Escape);
+    }
+    for (const QString &key : then.split(u' ')) {
+        if (key == QLatin1String("down"))
+            QTest::keyClick(view, Qt::Key_Down);
+        else if (key == QLatin1String("enter"))
+            QTest::keyClick(view, Qt::Key_Return);
+    }
+    QCOMPARE(picker->Text(), chosen);
+    if (chosen != QLatin1String("before"))
+        QCOMPARE(picker->RowSource()->text(QStringLiteral("ID")).value_or(QString()), chosen);
+    QVERIFY(!picker->isListShown());
+}
+
+void TestGridCombo::openingShowsTheItemHeld_data()
+{
+    QTest::addColumn<int>("held"); // the row of the item the picker holds
+    QTest::addColumn<bool>("moved"); // Down at once, before the list is read that far
+    QTest::addColumn<int>("current");
+    QTest::newRow("among the rows read at once") << 7 << false << 7;
+    QTest::newRow("deep in the list: current once read") << 599 << false << 599;
+    QTest::newRow("deep in the list, the person moved first") << 599 << true << 1;
+}
+
+void TestGridCombo::openingShowsTheItemHeld()
+{
+    QFETCH(int, held);
+    QFETCH(bool, moved);
+    QFETCH(int, current);
+    TestDb db;
+    db.raw().transaction();
+    for (int i = 0; i < 600; ++i)
+        db.insert({ "0", QStringLiteral("ID%1").arg(i), QStringLiteral("item %1").arg(i), "1" });
+    db.raw().commit();
+    Store store(db.path, QStringLiteral("t-gridcombo"));
+    QVERIFY(store.open());
+    QWidget window;
+    auto *picker = new GridCombo(&window);
+    picker->setText(QStringLiteral("ID%1").arg(held));
+    picker->setSearchStepRows(50);
+    connect(picker, &GridCombo::listRequested, picker, [&] {
+        picker->setRowSource(store.query(QStringLiteral("select id as \"ID\", description as \"Description\","
+                                                        " price as \"Price\" from adt order by rowid"),
+            {}));
+    });
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    picker->showList();
+    QTableView *view = picker->listView();
+    if (moved)
+        QTest::keyClick(view, Qt::Key_Down);
+    QTRY_VERIFY(picker->isSearchReady());
+    QCOMPARE(view->currentIndex().row(), current);
+    QCOMPARE(view->currentIndex().data().toString(), QStringLiteral("ID%1").arg(moved ? 1 : held));
+    QTest::keyClick(view, Qt::Key_Return);
+    QCOMPARE(picker->Text(), QStringLiteral("ID%1").arg(moved ? 1 : held));
 }
 
 QTEST_MAIN(TestGridCombo)
