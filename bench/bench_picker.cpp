@@ -75,7 +75,8 @@ int main(int argc, char *argv[])
             floorModel->setQuery(ListStatement, store.database());
             view->setModel(floorModel.get());
             popup.show();
-            Bench::settle();
+            QCoreApplication::sendPostedEvents();
+            popup.repaint();
         });
     popup.hide();
     view->setModel(nullptr);
@@ -165,10 +166,7 @@ int main(int argc, char *argv[])
             form.pickerKeyDown(2, GridCombo::KeyEnd, 0);
             Bench::settle();
         },
-        [&] {
-            picker->showList();
-            Bench::settle();
-        });
+        [&] { Bench::showListPainted(picker); });
     picker->hideList();
     Bench::result(QStringLiteral("picker: open the list on its last item, %1").arg(items), openAtEnd,
         QStringLiteral("plain grid of the same query"), openFloor, QStringLiteral("ms:50"));
