@@ -254,6 +254,30 @@ void TestGridCombo::typingWithTheListClosedSearchesNothing()
     QVERIFY(!picker->isListShown());
 }
 
+namespace
+{
+
+// A picker holding \a text, shown with its list open over the whole list in the order written,
+// folding \a stepRows rows a turn.
+GridCombo *openOnList(QWidget &window, Store &store, const QString &text, int stepRows)
+{
+    auto *picker = new GridCombo(&window);
+    picker->setText(text);
+    picker->setSearchStepRows(stepRows);
+    QObject::connect(picker, &GridCombo::listRequested, picker, [picker, &store] {
+        picker->setRowSource(store.query(QStringLiteral("select id as \"ID\", description as \"Description\","
+                                                        " price as \"Price\" from adt order by rowid"),
+            {}));
+    });
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return nullptr;
+    picker->showList();
+    return picker;
+}
+
+} // namespace
+
 void TestGridCombo::typingBeforeTheListIsReady_data()
 {
     QTest::addColumn<QString>("typed");
@@ -305,17 +329,8 @@ void TestGridCombo::typingBeforeTheListIsReady()
     Store store(db.path, QStringLiteral("t-gridcombo"));
     QVERIFY(store.open());
     QWidget window;
-    auto *picker = new GridCombo(&window);
-    picker->setText(QStringLiteral("before"));
-    picker->setSearchStepRows(1);
-    connect(picker, &GridCombo::listRequested, picker, [&] {
-        picker->setRowSource(store.query(QStringLiteral("select id as \"ID\", description as \"Description\","
-                                                        " price as \"Price\" from adt order by rowid"),
-            {}));
-    });
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    picker->showList();
+    GridCombo *picker = openOnList(window, store, QStringLiteral("before"), 1);
+    QVERIFY(picker);
     QTableView *view = picker->listView();
     typeInto(view, typed);
     QVERIFY(!picker->isSearchReady());
@@ -361,17 +376,8 @@ void TestGridCombo::openingShowsTheItemHeld()
     Store store(db.path, QStringLiteral("t-gridcombo"));
     QVERIFY(store.open());
     QWidget window;
-    auto *picker = new GridCombo(&window);
-    picker->setText(QStringLiteral("ID%1").arg(held));
-    picker->setSearchStepRows(50);
-    connect(picker, &GridCombo::listRequested, picker, [&] {
-        picker->setRowSource(store.query(QStringLiteral("select id as \"ID\", description as \"Description\","
-                                                        " price as \"Price\" from adt order by rowid"),
-            {}));
-    });
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    picker->showList();
+    GridCombo *picker = openOnList(window, store, QStringLiteral("ID%1").arg(held), 50);
+    QVERIFY(picker);
     QTableView *view = picker->listView();
     if (moved)
         QTest::keyClick(view, Qt::Key_Down);
