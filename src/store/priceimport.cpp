@@ -162,9 +162,11 @@ private:
     std::unique_ptr<PreparedStatement> m_variants[4];
 };
 
+} // namespace
+
 // The statements of an import, prepared once for its thousands of rows. Each change is made only
 // while the row holds what the preview saw, and an item only added while its id is not there.
-struct Statements {
+struct PriceImport::Statements {
     std::unique_ptr<PreparedStatement> add, updateAll, updatePriceAll, removeAll, record;
     CheckedStatement update, updatePrice, remove;
     explicit Statements(Store &store)
@@ -187,8 +189,6 @@ struct Statements {
     }
     bool ready() const { return add && updateAll && updatePriceAll && removeAll && record; }
 };
-
-} // namespace
 
 bool PriceImport::takeWholeList()
 {
@@ -219,21 +219,119 @@ bool PriceImport::conflict(
     return true;
 }
 
-bool PriceImport::apply(const ImportPreview &preview, bool removeMissing, const QString &source,
+namespace
+{
+
+// Every record of an import has the same time and source: those are bound once, at the start.
+bool record(PreparedStatement &statement, const PriceChange &change)
+{
+    return statement.exec(PriceHistory::ownValues(change));
+}
+
+} // namespace
+
+bool PriceImport::writeChanged(const ImportPreview &preview, Statements &run, const QDateTime &when,
+    const QString &source, const GoOn &goOn)
+{
+    for (const ImportPreview::Change &c : preview.m_changed) {
+        if (!goOn())
+            return false;
+        const SupplierImport::Item item = (*preview.m_items)[c.item];
+        const std::optional<QString> oldPrice = preview.m_text.optionalText(c.oldPrice);
+        const std::optional<QString> oldDescription = preview.m_text.optionalText(c.oldDescription);
+        const QVariantList values = item.description
+            ? QVariantList { nullable(item.description), text(item.price), text(item.id),
+                  text(item.category) }
+            : QVariantList { text(item.price), text(item.id), text(item.category) };
+        bool asSeen = false;
+        if (!(item.description ? run.update : run.updatePrice)
+                 .exec(values, oldDescription, oldPrice, &asSeen))
+            return false;
+        if (!asSeen) {
+            if (!conflict(item.category, item.id,
+                    PriceListItem { item.category, item.id, oldDescription, oldPrice }))
+                return false;
+            continue;
+        }
+        if (c.repeated && !(item.description ? *run.updateAll : *run.updatePriceAll).exec(values))
+            return false;
+        // The row held the price the preview saw, so that is the price replaced.
+        const bool priceMoved = !oldPrice || !Price::same(*oldPrice, item.price);
+        if (priceMoved
+            && !record(*run.record,
+                { when, item.category, item.id, oldPrice, item.price,
+                    item.description.value_or(oldDescription.value_or(QString())), source }))
+            return false;
+    }
+    return true;
+}
+
+bool PriceImport::writeAdded(const ImportPreview &preview, Statements &run, const QDateTime &when,
+    const QString &source, const GoOn &goOn)
+{
+    for (size_t i = 0; i < preview.addedCount(); ++i) {
+        if (!goOn())
+            return false;
+        const SupplierImport::Item item = preview.added(i);
+        if (!run.add->exec({ text(item.category), text(item.id), text(item.description.value_or(QString())),
+                text(item.price), text(item.category), text(item.id) }))
+            return false;
+        if (run.add->rowsAffected() == 0) {
+            if (!conflict(item.category, item.id, std::nullopt))
+                return false;
+            continue;
+        }
+        if (!record(*run.record,
+                { when, item.category, item.id, std::nullopt, item.price,
+                    item.description.value_or(QString()), source }))
+            return false;
+    }
+    return true;
+}
+
+bool PriceImport::removeMissing(const ImportPreview &preview, Statements &run, const QDateTime &when,
+    const QString &source, const GoOn &goOn)
+{
+    PriceListRepository list(m_store);
+    for (size_t i = 0; i < preview.missingCount(); ++i) {
+        if (!goOn())
+            return false;
+        const PriceListItem item = preview.missing(i);
+        const QVariantList where { text(item.id), text(item.category) };
+        bool asSeen = false;
+        if (!run.remove.exec(where, item.description, item.price, &asSeen))
+            return false;
+        if (!asSeen) {
+            // Gone already is what the file asks for; changed is not.
+            auto now = list.item(item.category, item.id);
+            if (!now && list.lastError().isValid())
+                return false;
+            if (now) {
+                now->rowKey.reset();
+                m_conflicts.push_back({ item.category, item.id, item, now });
+            }
+            continue;
+        }
+        if (preview.m_missing[i].repeated && !run.removeAll->exec(where))
+            return false;
+        if (!record(*run.record,
+                { when, item.category, item.id, item.price, std::nullopt,
+                    item.description.value_or(QString()), source }))
+            return false;
+    }
+    return true;
+}
+
+bool PriceImport::apply(const ImportPreview &preview, bool removeMissingItems, const QString &source,
     const QDateTime &when, const Progress &keepGoing)
 {
     m_error = QSqlError();
     m_conflicts.clear();
-    PriceListRepository list(m_store);
     PriceHistory history(m_store);
     const qint64 total = static_cast<qint64>(
-        preview.addedCount() + preview.changedCount() + (removeMissing ? preview.missingCount() : 0));
+        preview.addedCount() + preview.changedCount() + (removeMissingItems ? preview.missingCount() : 0));
     qint64 written = 0;
-    const auto goOn = [&] { return !keepGoing || ++written % 2048 != 0 || keepGoing(written, total); };
-    // Every record of an import has the same time and source: they are bound once.
-    const auto record = [&](PreparedStatement &statement, const PriceChange &change) {
-        return statement.exec(PriceHistory::ownValues(change));
-    };
+    const GoOn goOn = [&] { return !keepGoing || ++written % 2048 != 0 || keepGoing(written, total); };
     bool changedMeanwhile = false;
     const bool applied = history.ensureSchema() && m_store->inTransaction([&] {
         if (!takeWholeList())
@@ -244,80 +342,9 @@ bool PriceImport::apply(const ImportPreview &preview, bool removeMissing, const 
         const auto [time, from] = PriceHistory::sharedValues(when, source);
         if (!run.record->keep(0, time) || !run.record->keep(6, from))
             return false;
-        for (const ImportPreview::Change &c : preview.m_changed) {
-            if (!goOn())
-                return false;
-            const SupplierImport::Item item = (*preview.m_items)[c.item];
-            const std::optional<QString> oldPrice = preview.m_text.optionalText(c.oldPrice);
-            const std::optional<QString> oldDescription = preview.m_text.optionalText(c.oldDescription);
-            const QVariantList values = item.description
-                ? QVariantList { nullable(item.description), text(item.price), text(item.id),
-                      text(item.category) }
-                : QVariantList { text(item.price), text(item.id), text(item.category) };
-            bool asSeen = false;
-            if (!(item.description ? run.update : run.updatePrice)
-                     .exec(values, oldDescription, oldPrice, &asSeen))
-                return false;
-            if (!asSeen) {
-                if (!conflict(item.category, item.id,
-                        PriceListItem { item.category, item.id, oldDescription, oldPrice }))
-                    return false;
-                continue;
-            }
-            if (c.repeated && !(item.description ? *run.updateAll : *run.updatePriceAll).exec(values))
-                return false;
-            // The row held the price the preview saw, so that is the price replaced.
-            const bool priceMoved = !oldPrice || !Price::same(*oldPrice, item.price);
-            if (priceMoved
-                && !record(*run.record,
-                    { when, item.category, item.id, oldPrice, item.price,
-                        item.description.value_or(oldDescription.value_or(QString())), source }))
-                return false;
-        }
-        for (size_t i = 0; i < preview.addedCount(); ++i) {
-            if (!goOn())
-                return false;
-            const SupplierImport::Item item = preview.added(i);
-            if (!run.add->exec(
-                    { text(item.category), text(item.id), text(item.description.value_or(QString())),
-                        text(item.price), text(item.category), text(item.id) }))
-                return false;
-            if (run.add->rowsAffected() == 0) {
-                if (!conflict(item.category, item.id, std::nullopt))
-                    return false;
-                continue;
-            }
-            if (!record(*run.record,
-                    { when, item.category, item.id, std::nullopt, item.price,
-                        item.description.value_or(QString()), source }))
-                return false;
-        }
-        for (size_t i = 0; removeMissing && i < preview.missingCount(); ++i) {
-            if (!goOn())
-                return false;
-            const PriceListItem item = preview.missing(i);
-            const QVariantList where { text(item.id), text(item.category) };
-            bool asSeen = false;
-            if (!run.remove.exec(where, item.description, item.price, &asSeen))
-                return false;
-            if (!asSeen) {
-                // Gone already is what the file asks for; changed is not.
-                auto now = list.item(item.category, item.id);
-                if (!now && list.lastError().isValid())
-                    return false;
-                if (now) {
-                    now->rowKey.reset();
-                    m_conflicts.push_back({ item.category, item.id, item, now });
-                }
-                continue;
-            }
-            if (preview.m_missing[i].repeated && !run.removeAll->exec(where))
-                return false;
-            if (!record(*run.record,
-                    { when, item.category, item.id, item.price, std::nullopt,
-                        item.description.value_or(QString()), source }))
-                return false;
-        }
+        if (!writeChanged(preview, run, when, source, goOn) || !writeAdded(preview, run, when, source, goOn)
+            || (removeMissingItems && !removeMissing(preview, run, when, source, goOn)))
+            return false;
         if (!m_conflicts.isEmpty()) {
             changedMeanwhile = true;
             m_error = QSqlError(QStringLiteral("Brasko"),
@@ -328,7 +355,7 @@ bool PriceImport::apply(const ImportPreview &preview, bool removeMissing, const 
                 QSqlError::TransactionError);
             return false;
         }
-        return list.stampDate(when);
+        return PriceListRepository(m_store).stampDate(when);
     });
     if (!applied && !changedMeanwhile)
         m_conflicts.clear();

@@ -101,6 +101,15 @@ public:
     QSqlError lastError() const;
 
 private:
+    struct Statements;
+    using GoOn = std::function<bool()>;
+    // The three parts of an Apply, in its one transaction, in the order the preview lists them.
+    bool writeChanged(const ImportPreview &preview, Statements &run, const QDateTime &when,
+        const QString &source, const GoOn &goOn);
+    bool writeAdded(const ImportPreview &preview, Statements &run, const QDateTime &when,
+        const QString &source, const GoOn &goOn);
+    bool removeMissing(const ImportPreview &preview, Statements &run, const QDateTime &when,
+        const QString &source, const GoOn &goOn);
     bool compareCategory(quint32 category, std::vector<bool> &listed, ImportPreview &preview);
     bool takeWholeList();
     bool conflict(const QString &category, const QString &id, const std::optional<PriceListItem> &seen);
