@@ -408,3 +408,18 @@ bool createPriceListDatabase(const QString &path, QString *error)
     QSqlDatabase::removeDatabase(name);
     return ok;
 }
+
+StoreFailure Store::describe(const QSqlError &error) const
+{
+    bool ok = false;
+    const int native = error.nativeErrorCode().toInt(&ok);
+    QString description = error.databaseText();
+    if (description.isEmpty())
+        description = error.driverText();
+    if (description.isEmpty())
+        description = QStringLiteral("The database reported an error without a description.");
+    const QString source = isServer() ? QStringLiteral("QPSQL")
+        : isOpen()                    ? QLatin1String("SQLite database ") + path()
+                                      : QStringLiteral("Brasko");
+    return { QString::number(ok ? native : static_cast<int>(error.type())), description, source };
+}

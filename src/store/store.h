@@ -56,6 +56,14 @@ private:
 // counters, and the way every statement of the program is run on it. Statement texts are fixed by
 // their callers and keep to what both engines understand; values go into them only as bound
 // values, so nothing a person types can end a literal early or add a statement.
+// A failed call as a person is shown it: the engine's own number where it gives one, its words,
+// and where it came from; no window needs to know the error's SQL form.
+struct StoreFailure {
+    QString number;
+    QString description;
+    QString source;
+};
+
 class Store final
 {
 public:
@@ -91,6 +99,8 @@ public:
     // statements all go through the functions below, which reconnect and report alike.
     QSqlDatabase database() const;
     QSqlError lastError() const { return m_lastError; }
+    // How error is shown to a person, naming this store as its source.
+    StoreFailure describe(const QSqlError &error) const;
     void clearError() { m_lastError = QSqlError(); }
     // Ends an action with a reason of the program's own (a refusal, not the engine's error); false.
     bool refuse(const QString &text, const QString &code = QString());

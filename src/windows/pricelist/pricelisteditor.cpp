@@ -18,7 +18,6 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
-#include <QSqlError>
 #include <QVBoxLayout>
 
 namespace
@@ -64,23 +63,6 @@ QPushButton *commandButton(QWidget *parent, const QString &name, const QString &
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);
     return button;
-}
-
-// A database error as the report shows it: the engine's own number where it gives one.
-QString errorNumber(const QSqlError &error)
-{
-    bool ok = false;
-    const int native = error.nativeErrorCode().toInt(&ok);
-    return QString::number(ok ? native : static_cast<int>(error.type()));
-}
-
-QString errorDescription(const QSqlError &error)
-{
-    if (!error.databaseText().isEmpty())
-        return error.databaseText();
-    if (!error.driverText().isEmpty())
-        return error.driverText();
-    return QStringLiteral("The database reported an error without a description.");
 }
 
 const QString ProgramSource = QStringLiteral("Brasko");
@@ -279,7 +261,7 @@ void PriceListEditor::fillIdList()
         auto rows = m_priceList.items(m_cat);
         if (!rows) {
             m_idPicker->setRowSource({});
-            reportFailure(m_priceList.lastError());
+            reportFailure(m_store->describe(m_priceList.lastError()));
             return;
         }
         m_idPicker->setRowSource(std::move(rows));
@@ -364,7 +346,7 @@ bool PriceListEditor::lookup()
     try {
         const auto found = m_priceList.item(m_cat, m_idPicker->Text());
         if (!found && m_priceList.lastError().isValid()) {
-            reportFailure(m_priceList.lastError());
+            reportFailure(m_store->describe(m_priceList.lastError()));
             return false;
         }
         if (found) {
@@ -493,7 +475,7 @@ void PriceListEditor::showHistory()
 void PriceListEditor::change(bool written)
 {
     if (!written) {
-        reportFailure(m_priceList.lastError());
+        reportFailure(m_store->describe(m_priceList.lastError()));
         return;
     }
     UpdateDBDate();
@@ -544,12 +526,9 @@ void PriceListEditor::UpdateDBDate()
     }
 }
 
-void PriceListEditor::reportFailure(const QSqlError &error)
+void PriceListEditor::reportFailure(const StoreFailure &failure)
 {
-    const QString source = m_store->isServer() ? QStringLiteral("QPSQL")
-        : m_store->isOpen()                    ? QLatin1String("SQLite database ") + m_store->path()
-                                               : ProgramSource;
-    reportFailure(errorNumber(error), errorDescription(error), source);
+    reportFailure(failure.number, failure.description, failure.source);
 }
 
 void PriceListEditor::reportFailure(const QString &number, const QString &description, const QString &source)
