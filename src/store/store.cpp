@@ -172,6 +172,7 @@ bool Store::holdsPriceList(QSqlDatabase &db)
         db.close();
         return fail(error);
     }
+    indexPriceList();
     return true;
 }
 

@@ -169,6 +169,8 @@ private:
     // Reads the price-list table; when it cannot, closes the connection and says why.
     bool holdsPriceList(QSqlDatabase &db);
     bool createServerTables();
+    // Gives a list another program made the index every look-up by (category, id) relies on.
+    void indexPriceList();
     // A server connection that was lost is opened afresh before the next action.
     bool reconnectIfLost();
     // After a failure outside a transaction: whether the connection itself is gone.
@@ -180,6 +182,7 @@ private:
     QString m_addressError; // the location looked like a server address but is not a usable one
     QSqlError m_lastError;
     bool m_lost = false;
+    bool m_indexChecked = false;
     int m_transactionDepth = 0;
     QHash<QString, int> m_schemaVersions; // the parts found up to date in this run
 };

@@ -66,3 +66,37 @@ bool Store::ensureSchema(const QString &component, const QList<SchemaStep> &step
     m_schemaVersions.insert(component, reached);
     return true;
 }
+
+void Store::indexPriceList()
+{
+    if (m_indexChecked)
+        return;
+    m_indexChecked = true;
+    // Any index that leads with category then id serves, whatever its name; column names are
+    // compared as the engine does (SQLite ignores their case).
+    auto found = isServer()
+        ? query(QStringLiteral(
+                    "select count(*) as n from pg_catalog.pg_index i"
+                    " join pg_catalog.pg_attribute c on c.attrelid = i.indrelid and c.attnum = i.indkey[0]"
+                    " join pg_catalog.pg_attribute d on d.attrelid = i.indrelid and d.attnum = i.indkey[1]"
+                    " where i.indrelid = 'adt'::regclass and c.attname = 'category' and d.attname = 'id'"),
+            {})
+        : query(QStringLiteral(
+                    "select count(*) as n from pragma_index_list('adt') l"
+                    " where (select lower(name) from pragma_index_info(l.name) where seqno = 0) = 'category'"
+                    " and (select lower(name) from pragma_index_info(l.name) where seqno = 1) = 'id'"),
+            {});
+    if (!found || !found->moveFirst()) {
+        clearError();
+        return;
+    }
+    const bool indexed = found->field(QStringLiteral("n")).value_or(QVariant(0)).toInt() > 0;
+    found.reset();
+    // Without the index every look-up and every line of an import reads the whole table. It
+    // changes no column and no row, so it is made wherever the list may be written; where it may
+    // not (a read-only file, a table another role owns, a counter writing at this moment) the list
+    // is still used as it is, only slower.
+    if (!indexed && (isServer() || isWritable()))
+        execute(QStringLiteral("create index if not exists adt_category_id on adt (category, id)"), {});
+    clearError();
+}

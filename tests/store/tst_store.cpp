@@ -33,6 +33,8 @@ private Q_SLOTS:
     void locksAreTakenInTurn();
     void settingsWrittenAtOnceKeepOneRow_data();
     void settingsWrittenAtOnceKeepOneRow();
+    void listGetsItsIndex_data();
+    void listGetsItsIndex();
 
 private:
     Backend m_backend;
@@ -286,6 +288,41 @@ void TestStore::settingsWrittenAtOnceKeepOneRow()
     QCOMPARE(QString::fromUtf8(second.readAllStandardOutput()), QStringLiteral("saved\n"));
     QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("company")),
         QStringList { QStringLiteral("Second Counter") });
+}
+
+void TestStore::listGetsItsIndex_data()
+{
+    QTest::addColumn<QStringList>("before"); // what another program did to the list
+    QTest::addColumn<int>("indexes");
+    const QString drop = QStringLiteral("drop index adt_category_id");
+    QTest::newRow("made by Brasko") << QStringList() << 1;
+    QTest::newRow("no index") << QStringList { drop } << 1;
+    QTest::newRow("another name, other case")
+        << QStringList { drop, QStringLiteral("create index byitem on adt (Category, ID)") } << 1;
+    QTest::newRow("on id only") << QStringList { drop, QStringLiteral("create index byid on adt (id)") } << 2;
+}
+
+// A list another program made without the index makes every look-up read the whole table; opening
+// it gives it the index once, and never a second one.
+void TestStore::listGetsItsIndex()
+{
+    QFETCH(QStringList, before);
+    QFETCH(int, indexes);
+    TestDb db(m_backend, { { "1", "A1", "Board", "100" } });
+    for (const QString &statement : before)
+        db.exec(statement);
+    for (int run = 0; run < 2; ++run) {
+        Store store(db.path, QStringLiteral("t-index"));
+        QVERIFY(store.open());
+        QVERIFY(!store.lastError().isValid());
+    }
+    QSqlQuery q(db.raw());
+    QVERIFY(q.exec(m_backend == Backend::File
+            ? QStringLiteral("select count(*) from sqlite_master where type = 'index' and tbl_name = 'adt'")
+            : QStringLiteral(
+                "select count(*) from pg_indexes where tablename = 'adt' and indexname not like '%pkey'")));
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toInt(), indexes);
 }
 
 BRASKO_TEST_ON_BOTH_BACKENDS(TestStore)
