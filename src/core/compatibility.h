@@ -1,0 +1,47 @@
+#pragma once
+
+#include "partattributes.h"
+
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+// Whether the parts chosen for one PC fit together. Each rule compares chosen rows; a rule that
+// needs an attribute nobody has given (or only the program has guessed) says nothing, and is
+// counted as a check that could not be made, never as a problem.
+namespace Compatibility
+{
+
+constexpr int RowCount = 17;
+
+// For each of the offer's rows, what is known about its item; nullopt when nothing is chosen.
+using Parts = std::array<std::optional<PartAttributes>, RowCount>;
+
+struct Problem {
+    QList<int> rows; // the rows the rule involves
+    QString reason; // "Processor AM5 does not fit the board's LGA1700 socket"
+};
+
+struct Unchecked {
+    QList<int> rows;
+    QString what; // which check, and what is not known
+};
+
+struct Report {
+    QList<Problem> problems;
+    QList<Unchecked> unchecked;
+
+    bool involves(int row) const;
+    // "3 checks could not be made: unknown attributes", or empty when all could be made.
+    QString uncheckedSummary() const;
+};
+
+Report check(const Parts &parts);
+
+// Whether an item would fit in `row` beside the other rows' parts: no rule it would take part in
+// is broken (what is not known counts as fitting).
+bool fits(const Parts &parts, int row, const PartAttributes &candidate);
+
+} // namespace Compatibility
