@@ -43,6 +43,7 @@ run export "$bin/bench_export" 100000
 run import "$bin/bench_import" 100000
 run import-1m "$bin/bench_import" 1000000 1
 run import-1m-refused "$bin/bench_import" 1000000 1 refused
+run compat "$bin/bench_compat" 100000
 run amount "$bin/bench_amount"
 run plan "$bin/bench_plan"
 run server "$bin/bench_server" 20000

@@ -26,24 +26,24 @@ std::optional<QString> guessSocket(QStringView text, PartKind kind)
             return read.value;
     }
     struct Implied {
-        const char *pattern;
+        QRegularExpression pattern;
         const char *socket;
     };
     static const Implied chipsets[] = {
-        { R"((?<![A-Z0-9])(A620|B650E?|X670E?|B850|X870E?)[A-Z]?(?![0-9]))", "AM5" },
-        { R"((?<![A-Z0-9])(A520|B450|B550|X470|X570)[A-Z]?(?![0-9]))", "AM4" },
-        { R"((?<![A-Z0-9])(H610|B660|H670|Z690|B760|H770|Z790)[A-Z]?(?![0-9]))", "LGA1700" },
-        { R"((?<![A-Z0-9])(H810|B860|Z890)[A-Z]?(?![0-9]))", "LGA1851" },
+        { pattern(R"((?<![A-Z0-9])(A620|B650E?|X670E?|B850|X870E?)[A-Z]?(?![0-9]))"), "AM5" },
+        { pattern(R"((?<![A-Z0-9])(A520|B450|B550|X470|X570)[A-Z]?(?![0-9]))"), "AM4" },
+        { pattern(R"((?<![A-Z0-9])(H610|B660|H670|Z690|B760|H770|Z790)[A-Z]?(?![0-9]))"), "LGA1700" },
+        { pattern(R"((?<![A-Z0-9])(H810|B860|Z890)[A-Z]?(?![0-9]))"), "LGA1851" },
     };
     static const Implied processors[] = {
-        { R"(Ryzen\s*[3579]\s*[789]\d{3})", "AM5" },
-        { R"(Ryzen\s*[3579]\s*[1-5]\d{3})", "AM4" },
-        { R"(Core\s*Ultra\s*[3579]\s*2\d{2})", "LGA1851" },
-        { R"(i[3579]\s*-?\s*1[234]\d{3})", "LGA1700" },
+        { pattern(R"(Ryzen\s*[3579]\s*[789]\d{3})"), "AM5" },
+        { pattern(R"(Ryzen\s*[3579]\s*[1-5]\d{3})"), "AM4" },
+        { pattern(R"(Core\s*Ultra\s*[3579]\s*2\d{2})"), "LGA1851" },
+        { pattern(R"(i[3579]\s*-?\s*1[234]\d{3})"), "LGA1700" },
     };
     for (const Implied &implied :
         kind == PartKind::Board ? std::span<const Implied>(chipsets) : std::span<const Implied>(processors)) {
-        if (pattern(implied.pattern).match(text).hasMatch())
+        if (implied.pattern.match(text).hasMatch())
             return QString::fromLatin1(implied.socket);
     }
     return std::nullopt;

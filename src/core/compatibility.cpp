@@ -1,233 +1,352 @@
 #include "compatibility.h"
 
-namespace Compatibility
-{
+#include <algorithm>
+#include <bit>
 
 namespace
 {
 
-    constexpr int ProcessorRow = 0;
-    constexpr int BoardRow = 1;
-    constexpr int MemoryRow = 2;
-    constexpr int GraphicsRow = 5;
-    constexpr int CaseRow = 12;
-    // What the rest of a PC draws beside its processor and graphics card, W, and the headroom a
-    // supply should have over the estimate, in tenths.
-    constexpr int RestOfThePc = 75;
-    constexpr int HeadroomTenths = 13;
+using namespace Compatibility;
+using Rows = std::array<std::optional<Facts>, RowCount>;
+// The rows partKindOfRow gives those kinds, listed for rules that look at every one of them.
+constexpr int DiskRows[] = { 4, 7 };
+constexpr int SupplyRows[] = { 14, 15, 16 };
+static_assert(partKindOfRow(DiskRows[0]) == PartKind::Disk && partKindOfRow(DiskRows[1]) == PartKind::Disk);
+static_assert(
+    partKindOfRow(SupplyRows[0]) == PartKind::Supply && partKindOfRow(SupplyRows[2]) == PartKind::Supply);
 
-    class Checker
+// Rows as bits: a rule names the rows it involves without a list to fill.
+using RowMask = quint32;
+
+constexpr RowMask bit(int row)
+{
+    return RowMask(1) << row;
+}
+
+constexpr RowMask bits(std::initializer_list<int> rows)
+{
+    RowMask mask = 0;
+    for (const int row : rows)
+        mask |= bit(row);
+    return mask;
+}
+
+QList<int> rowsOf(RowMask mask)
+{
+    QList<int> rows;
+    for (int row = 0; row < RowCount; ++row) {
+        if (mask & bit(row))
+            rows << row;
+    }
+    return rows;
+}
+
+Rows factsOf(const Parts &parts)
+{
+    Rows rows;
+    for (int row = 0; row < RowCount; ++row) {
+        if (parts[row])
+            rows[row] = Facts(*parts[row]);
+    }
+    return rows;
+}
+
+int numberIndex(Attribute attribute)
+{
+    switch (attribute) {
+    case Attribute::Power:
+        return 0;
+    case Attribute::MemorySlots:
+        return 1;
+    case Attribute::M2Slots:
+        return 2;
+    case Attribute::SataPorts:
+        return 3;
+    case Attribute::Modules:
+        return 4;
+    case Attribute::Length:
+        return 5;
+    case Attribute::CardClearance:
+        return 6;
+    case Attribute::CaseSupply:
+        return 7;
+    case Attribute::SupplyPower:
+        return 8;
+    default:
+        return -1;
+    }
+}
+
+constexpr int ProcessorRow = 0;
+constexpr int BoardRow = 1;
+constexpr int MemoryRow = 2;
+constexpr int GraphicsRow = 5;
+constexpr int CaseRow = 12;
+// What the rest of a PC draws beside its processor and graphics card, W, and the headroom a
+// supply should have over the estimate, in tenths.
+constexpr int RestOfThePc = 75;
+constexpr int HeadroomTenths = 13;
+
+class Checker
+{
+public:
+    // With a candidate, the rows are read as if it stood in `row`, and only the rules a part of
+    // that kind takes part in are run: a picker asks this for every item of a long list.
+    explicit Checker(const Rows &parts, int row = -1, const Facts *candidate = nullptr)
+        : m_parts(parts)
+        , m_row(row)
+        , m_candidate(candidate)
     {
-    public:
-        explicit Checker(const Parts &parts)
-            : m_parts(parts)
-        {
-        }
+    }
 
-        Report run()
-        {
+    Report run()
+    {
+        const PartKind kind = m_candidate ? partKindOfRow(m_row) : PartKind::Other;
+        const auto runs = [&](std::initializer_list<PartKind> kinds) {
+            return !m_candidate || std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
+        };
+        using K = PartKind;
+        if (runs({ K::Processor, K::Board }))
             sockets();
+        if (runs({ K::Processor, K::Board, K::Memory }))
             memory();
+        if (runs({ K::Board, K::Case }))
             formFactor();
+        if (runs({ K::Graphics, K::Case }))
             cardLength();
+        if (runs({ K::Board, K::Disk }))
             disks();
+        if (runs({ K::Processor, K::Graphics, K::Case, K::Supply }))
             power();
-            return m_report;
-        }
+        return m_report;
+    }
+    bool hit() const { return m_hit; }
 
-    private:
-        bool chosen(int row) const { return m_parts[row].has_value(); }
-        std::optional<QString> known(int row, Attribute attribute) const
-        {
-            return chosen(row) ? m_parts[row]->known(attribute) : std::nullopt;
-        }
-        std::optional<int> number(int row, Attribute attribute) const
-        {
-            return chosen(row) ? m_parts[row]->number(attribute) : std::nullopt;
-        }
-        void problem(QList<int> rows, const QString &reason)
-        {
-            m_report.problems.append({ std::move(rows), reason });
-        }
-        void unknown(QList<int> rows, const QString &what)
-        {
-            m_report.unchecked.append({ std::move(rows), what });
-        }
+private:
+    const Facts *part(int row) const
+    {
+        if (row == m_row && m_candidate)
+            return m_candidate;
+        return m_parts[row] ? &*m_parts[row] : nullptr;
+    }
+    bool chosen(int row) const { return part(row) != nullptr; }
+    const QString *known(int row, Attribute attribute) const
+    {
+        return chosen(row) ? part(row)->word(attribute) : nullptr;
+    }
+    std::optional<int> number(int row, Attribute attribute) const
+    {
+        return chosen(row) ? part(row)->number(attribute) : std::nullopt;
+    }
+    // The texts are made only when a person will read them, not for every item a picker asks about.
+    template <typename Text> void problem(RowMask rows, const Text &reason)
+    {
+        if (m_candidate)
+            m_hit = m_hit || (rows & bit(m_row)) != 0;
+        else
+            m_report.problems.append({ rowsOf(rows), reason() });
+    }
+    template <typename Text> void unknown(RowMask rows, const Text &what)
+    {
+        if (!m_candidate)
+            m_report.unchecked.append({ rowsOf(rows), what() });
+    }
 
-        void sockets()
-        {
-            if (!chosen(ProcessorRow) || !chosen(BoardRow))
-                return;
-            const auto processor = known(ProcessorRow, Attribute::Socket);
-            const auto board = known(BoardRow, Attribute::Socket);
-            if (!processor || !board)
-                unknown({ ProcessorRow, BoardRow },
-                    QStringLiteral("Socket: the %1 socket is not known")
-                        .arg(processor ? u"board's" : u"processor's"));
-            else if (*processor != *board)
-                problem({ ProcessorRow, BoardRow },
-                    QStringLiteral("Processor %1 does not fit the board's %2 socket")
-                        .arg(*processor, *board));
-        }
+    void sockets()
+    {
+        if (!chosen(ProcessorRow) || !chosen(BoardRow))
+            return;
+        const auto processor = known(ProcessorRow, Attribute::Socket);
+        const auto board = known(BoardRow, Attribute::Socket);
+        if (!processor || !board)
+            unknown(bits({ ProcessorRow, BoardRow }), [&] {
+                return QStringLiteral("Socket: the %1 socket is not known")
+                    .arg(processor ? u"board's" : u"processor's");
+            });
+        else if (*processor != *board)
+            problem(bits({ ProcessorRow, BoardRow }), [&] {
+                return QStringLiteral("Processor %1 does not fit the board's %2 socket")
+                    .arg(*processor, *board);
+            });
+    }
 
-        void memory()
-        {
-            const auto board = known(BoardRow, Attribute::MemoryType);
-            if (chosen(ProcessorRow) && chosen(BoardRow)) {
-                const QStringList takes = m_parts[ProcessorRow]->words(Attribute::MemoryTypes);
-                if (takes.isEmpty() || !board)
-                    unknown({ ProcessorRow, BoardRow },
-                        QStringLiteral("Memory type of the board and the processor"));
-                else if (!takes.contains(*board))
-                    problem({ ProcessorRow, BoardRow },
-                        QStringLiteral("Board %1 but the processor takes %2")
-                            .arg(*board, takes.join(QLatin1String(" or "))));
-            }
-            if (!chosen(MemoryRow))
-                return;
-            const auto kit = known(MemoryRow, Attribute::MemoryType);
-            if (chosen(BoardRow)) {
-                if (!kit || !board)
-                    unknown(
-                        { MemoryRow, BoardRow }, QStringLiteral("Memory type of the memory and the board"));
-                else if (*kit != *board)
-                    problem({ MemoryRow, BoardRow },
-                        QStringLiteral("Memory %1 but the board takes %2").arg(*kit, *board));
-                const auto modules = number(MemoryRow, Attribute::Modules);
-                const auto slots = number(BoardRow, Attribute::MemorySlots);
-                if (!modules || !slots)
-                    unknown({ MemoryRow, BoardRow }, QStringLiteral("Memory modules and the board's slots"));
-                else if (*modules > *slots)
-                    problem({ MemoryRow, BoardRow },
-                        QStringLiteral("Memory of %1 modules, the board has %2 slots")
-                            .arg(*modules)
-                            .arg(*slots));
-            } else if (chosen(ProcessorRow)) {
-                const QStringList takes = m_parts[ProcessorRow]->words(Attribute::MemoryTypes);
-                if (!kit || takes.isEmpty())
-                    unknown({ MemoryRow, ProcessorRow },
-                        QStringLiteral("Memory type of the memory and the processor"));
-                else if (!takes.contains(*kit))
-                    problem({ MemoryRow, ProcessorRow },
-                        QStringLiteral("Memory %1 but the processor takes %2")
-                            .arg(*kit, takes.join(QLatin1String(" or "))));
-            }
-        }
-
-        void formFactor()
-        {
-            if (!chosen(BoardRow) || !chosen(CaseRow))
-                return;
-            const auto board = known(BoardRow, Attribute::FormFactor);
-            const QStringList takes = m_parts[CaseRow]->words(Attribute::CaseForms);
-            if (!board || takes.isEmpty())
-                unknown({ BoardRow, CaseRow }, QStringLiteral("Board form factor and the case"));
+    void memory()
+    {
+        const auto board = known(BoardRow, Attribute::MemoryType);
+        if (chosen(ProcessorRow) && chosen(BoardRow)) {
+            const QStringList &takes = part(ProcessorRow)->words(Attribute::MemoryTypes);
+            if (takes.isEmpty() || !board)
+                unknown(bits({ ProcessorRow, BoardRow }),
+                    [&] { return QStringLiteral("Memory type of the board and the processor"); });
             else if (!takes.contains(*board))
-                problem({ BoardRow, CaseRow },
-                    QStringLiteral("Board %1 does not fit a %2 case")
-                        .arg(*board, takes.join(QLatin1String(" or "))));
+                problem(bits({ ProcessorRow, BoardRow }), [&] {
+                    return QStringLiteral("Board %1 but the processor takes %2")
+                        .arg(*board, takes.join(QLatin1String(" or ")));
+                });
         }
-
-        void cardLength()
-        {
-            if (!chosen(GraphicsRow) || !chosen(CaseRow))
-                return;
-            const auto length = number(GraphicsRow, Attribute::Length);
-            const auto room = number(CaseRow, Attribute::CardClearance);
-            if (!length || !room)
-                unknown({ GraphicsRow, CaseRow }, QStringLiteral("Graphics card length and the case"));
-            else if (*length > *room)
-                problem({ GraphicsRow, CaseRow },
-                    QStringLiteral("Graphics card %1 mm, the case takes %2 mm").arg(*length).arg(*room));
+        if (!chosen(MemoryRow))
+            return;
+        const auto kit = known(MemoryRow, Attribute::MemoryType);
+        if (chosen(BoardRow)) {
+            if (!kit || !board)
+                unknown(bits({ MemoryRow, BoardRow }),
+                    [&] { return QStringLiteral("Memory type of the memory and the board"); });
+            else if (*kit != *board)
+                problem(bits({ MemoryRow, BoardRow }),
+                    [&] { return QStringLiteral("Memory %1 but the board takes %2").arg(*kit, *board); });
+            const auto modules = number(MemoryRow, Attribute::Modules);
+            const auto slots = number(BoardRow, Attribute::MemorySlots);
+            if (!modules || !slots)
+                unknown(bits({ MemoryRow, BoardRow }),
+                    [&] { return QStringLiteral("Memory modules and the board's slots"); });
+            else if (*modules > *slots)
+                problem(bits({ MemoryRow, BoardRow }), [&] {
+                    return QStringLiteral("Memory of %1 modules, the board has %2 slots")
+                        .arg(*modules)
+                        .arg(*slots);
+                });
+        } else if (chosen(ProcessorRow)) {
+            const QStringList &takes = part(ProcessorRow)->words(Attribute::MemoryTypes);
+            if (!kit || takes.isEmpty())
+                unknown(bits({ MemoryRow, ProcessorRow }),
+                    [&] { return QStringLiteral("Memory type of the memory and the processor"); });
+            else if (!takes.contains(*kit))
+                problem(bits({ MemoryRow, ProcessorRow }), [&] {
+                    return QStringLiteral("Memory %1 but the processor takes %2")
+                        .arg(*kit, takes.join(QLatin1String(" or ")));
+                });
         }
+    }
 
-        void disks()
-        {
-            if (!chosen(BoardRow))
-                return;
-            QList<int> m2, sata, unsure;
-            for (int row = 0; row < RowCount; ++row) {
-                if (partKindOfRow(row) != PartKind::Disk || !chosen(row))
-                    continue;
-                const auto interface = known(row, Attribute::Interface);
-                if (!interface)
-                    unsure << row;
-                else
-                    (*interface == QLatin1String("SATA") ? sata : m2) << row;
-            }
-            if (!unsure.isEmpty())
-                unknown(unsure << BoardRow, QStringLiteral("Disk interface"));
-            const auto compare
-                = [&](QList<int> rows, Attribute attribute, const QString &what, const QString &place) {
-                      if (rows.isEmpty())
-                          return;
-                      const auto room = number(BoardRow, attribute);
-                      if (!room)
-                          unknown(rows << BoardRow, QStringLiteral("%1 and the board's %2").arg(what, place));
-                      else if (rows.size() > *room)
-                          problem(rows << BoardRow,
-                              QStringLiteral("%1 %2, the board has %3 %4")
-                                  .arg(rows.size())
-                                  .arg(rows.size() == 1 ? what.chopped(1) : what)
-                                  .arg(*room)
-                                  .arg(*room == 1 ? place.chopped(1) : place));
-                  };
-            compare(m2, Attribute::M2Slots, QStringLiteral("M.2 disks"), QStringLiteral("M.2 slots"));
-            compare(sata, Attribute::SataPorts, QStringLiteral("SATA drives"), QStringLiteral("SATA ports"));
+    void formFactor()
+    {
+        if (!chosen(BoardRow) || !chosen(CaseRow))
+            return;
+        const auto board = known(BoardRow, Attribute::FormFactor);
+        const QStringList &takes = part(CaseRow)->words(Attribute::CaseForms);
+        if (!board || takes.isEmpty())
+            unknown(bits({ BoardRow, CaseRow }),
+                [&] { return QStringLiteral("Board form factor and the case"); });
+        else if (!takes.contains(*board))
+            problem(bits({ BoardRow, CaseRow }), [&] {
+                return QStringLiteral("Board %1 does not fit a %2 case")
+                    .arg(*board, takes.join(QLatin1String(" or ")));
+            });
+    }
+
+    void cardLength()
+    {
+        if (!chosen(GraphicsRow) || !chosen(CaseRow))
+            return;
+        const auto length = number(GraphicsRow, Attribute::Length);
+        const auto room = number(CaseRow, Attribute::CardClearance);
+        if (!length || !room)
+            unknown(bits({ GraphicsRow, CaseRow }),
+                [&] { return QStringLiteral("Graphics card length and the case"); });
+        else if (*length > *room)
+            problem(bits({ GraphicsRow, CaseRow }), [&] {
+                return QStringLiteral("Graphics card %1 mm, the case takes %2 mm").arg(*length).arg(*room);
+            });
+    }
+
+    void disks()
+    {
+        if (!chosen(BoardRow))
+            return;
+        RowMask m2 = 0, sata = 0, unsure = 0;
+        for (const int row : DiskRows) {
+            if (!chosen(row))
+                continue;
+            const auto interface = known(row, Attribute::Interface);
+            if (!interface)
+                unsure |= bit(row);
+            else
+                (*interface == QLatin1String("SATA") ? sata : m2) |= bit(row);
         }
+        if (unsure)
+            unknown(unsure | bit(BoardRow), [&] { return QStringLiteral("Disk interface"); });
+        const auto compare
+            = [&](RowMask rows, Attribute attribute, const QString &what, const QString &place) {
+                  if (!rows)
+                      return;
+                  const auto room = number(BoardRow, attribute);
+                  const int count = std::popcount(rows);
+                  rows |= bit(BoardRow);
+                  if (!room)
+                      unknown(rows, [&] { return QStringLiteral("%1 and the board's %2").arg(what, place); });
+                  else if (count > *room)
+                      problem(rows, [&] {
+                          return QStringLiteral("%1 %2, the board has %3 %4")
+                              .arg(count)
+                              .arg(count == 1 ? what.chopped(1) : what)
+                              .arg(*room)
+                              .arg(*room == 1 ? place.chopped(1) : place);
+                      });
+              };
+        compare(m2, Attribute::M2Slots, QStringLiteral("M.2 disks"), QStringLiteral("M.2 slots"));
+        compare(sata, Attribute::SataPorts, QStringLiteral("SATA drives"), QStringLiteral("SATA ports"));
+    }
 
-        void power()
-        {
-            if (!chosen(ProcessorRow) && !chosen(GraphicsRow))
-                return;
-            QList<int> rows;
-            int draw = RestOfThePc;
-            bool drawKnown = true;
-            for (const int row : { ProcessorRow, GraphicsRow }) {
-                if (!chosen(row))
-                    continue;
-                rows << row;
-                const auto watts = number(row, Attribute::Power);
-                drawKnown = drawKnown && watts.has_value();
-                draw += watts.value_or(0);
-            }
-            // A supply bought apart replaces the one a case comes with.
-            std::optional<int> supply;
-            int supplyRow = -1;
-            for (int row = 0; row < RowCount; ++row) {
-                if (partKindOfRow(row) == PartKind::Supply && number(row, Attribute::SupplyPower)) {
-                    supply = number(row, Attribute::SupplyPower);
-                    supplyRow = row;
-                }
-            }
-            if (!supply && chosen(CaseRow)) {
-                supply = number(CaseRow, Attribute::CaseSupply);
-                supplyRow = CaseRow;
-            }
-            if (supplyRow >= 0)
-                rows << supplyRow;
-            if (!drawKnown || !supply) {
-                unknown(rows,
-                    QStringLiteral("Power: %1 not known")
-                        .arg(drawKnown ? u"the supply's wattage is" : u"what the parts draw is"));
-                return;
-            }
-            if (draw * HeadroomTenths <= *supply * 10)
-                return;
-            const int needed = (draw * HeadroomTenths + 99) / 100 * 10;
-            problem(rows,
-                QStringLiteral(
-                    "Parts draw about %1 W; the %2 W supply should be at least %3 W (30% headroom)")
-                    .arg(draw)
-                    .arg(*supply)
-                    .arg(needed));
+    void power()
+    {
+        if (!chosen(ProcessorRow) && !chosen(GraphicsRow))
+            return;
+        RowMask rows = 0;
+        int draw = RestOfThePc;
+        bool drawKnown = true;
+        for (const int row : { ProcessorRow, GraphicsRow }) {
+            if (!chosen(row))
+                continue;
+            rows |= bit(row);
+            const auto watts = number(row, Attribute::Power);
+            drawKnown = drawKnown && watts.has_value();
+            draw += watts.value_or(0);
         }
+        // A supply bought apart replaces the one a case comes with.
+        std::optional<int> supply;
+        int supplyRow = -1;
+        for (const int row : SupplyRows) {
+            if (number(row, Attribute::SupplyPower)) {
+                supply = number(row, Attribute::SupplyPower);
+                supplyRow = row;
+            }
+        }
+        if (!supply && chosen(CaseRow)) {
+            supply = number(CaseRow, Attribute::CaseSupply);
+            supplyRow = CaseRow;
+        }
+        if (supplyRow >= 0)
+            rows |= bit(supplyRow);
+        if (!drawKnown || !supply) {
+            unknown(rows, [&] {
+                return QStringLiteral("Power: %1 not known")
+                    .arg(drawKnown ? u"the supply's wattage is" : u"what the parts draw is");
+            });
+            return;
+        }
+        if (draw * HeadroomTenths <= *supply * 10)
+            return;
+        const int needed = (draw * HeadroomTenths + 99) / 100 * 10;
+        problem(rows, [&] {
+            return QStringLiteral(
+                "Parts draw about %1 W; the %2 W supply should be at least %3 W (30% headroom)")
+                .arg(draw)
+                .arg(*supply)
+                .arg(needed);
+        });
+    }
 
-        const Parts &m_parts;
-        Report m_report;
-    };
+    const Rows &m_parts;
+    int m_row;
+    const Facts *m_candidate;
+    Report m_report;
+    bool m_hit = false; // with a candidate: a rule its row takes part in is broken
+};
 
 } // namespace
+
+namespace Compatibility
+{
 
 bool Report::involves(int row) const
 {
@@ -249,16 +368,90 @@ QString Report::uncheckedSummary() const
 
 Report check(const Parts &parts)
 {
-    return Checker(parts).run();
+    const Rows rows = factsOf(parts);
+    return Checker(rows).run();
+}
+
+Fitting::Fitting(const Parts &parts, int row)
+    : m_others(factsOf(parts))
+    , m_row(row)
+{
+}
+
+bool Fitting::fits(const Facts &candidate) const
+{
+    if (m_row < 0 || m_row >= RowCount)
+        return true;
+    Checker checker(m_others, m_row, &candidate);
+    checker.run();
+    return !checker.hit();
 }
 
 bool fits(const Parts &parts, int row, const PartAttributes &candidate)
 {
-    if (row < 0 || row >= RowCount)
-        return true;
-    Parts with = parts;
-    with[row] = candidate;
-    return !check(with).involves(row);
+    return Fitting(parts, row).fits(Facts(candidate));
+}
+
+Facts::Facts(const PartAttributes &attributes)
+{
+    for (auto it = attributes.values().cbegin(); it != attributes.values().cend(); ++it) {
+        if (it->guessed || it->text.isEmpty())
+            continue;
+        const int index = numberIndex(it.key());
+        if (index >= 0) {
+            bool ok = false;
+            const int value = it->text.toInt(&ok);
+            m_numbers[static_cast<size_t>(index)] = ok ? value : -1;
+            continue;
+        }
+        switch (it.key()) {
+        case Attribute::Socket:
+            m_socket = it->text;
+            break;
+        case Attribute::MemoryType:
+            m_memoryType = it->text;
+            break;
+        case Attribute::FormFactor:
+            m_formFactor = it->text;
+            break;
+        case Attribute::Interface:
+            m_interface = it->text;
+            break;
+        case Attribute::MemoryTypes:
+            m_memoryTypes = attributes.words(it.key());
+            break;
+        case Attribute::CaseForms:
+            m_caseForms = attributes.words(it.key());
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+const QString *Facts::word(Attribute attribute) const
+{
+    const QString *found = attribute == Attribute::Socket ? &m_socket
+        : attribute == Attribute::MemoryType              ? &m_memoryType
+        : attribute == Attribute::FormFactor              ? &m_formFactor
+        : attribute == Attribute::Interface               ? &m_interface
+                                                          : nullptr;
+    return found && !found->isEmpty() ? found : nullptr;
+}
+
+const QStringList &Facts::words(Attribute attribute) const
+{
+    static const QStringList none;
+    return attribute == Attribute::MemoryTypes ? m_memoryTypes
+        : attribute == Attribute::CaseForms    ? m_caseForms
+                                               : none;
+}
+
+std::optional<int> Facts::number(Attribute attribute) const
+{
+    const int index = numberIndex(attribute);
+    const int value = index < 0 ? -1 : m_numbers[static_cast<size_t>(index)];
+    return value < 0 ? std::nullopt : std::optional<int>(value);
 }
 
 } // namespace Compatibility

@@ -19,6 +19,23 @@ constexpr int RowCount = 17;
 // For each of the offer's rows, what is known about its item; nullopt when nothing is chosen.
 using Parts = std::array<std::optional<PartAttributes>, RowCount>;
 
+// What the rules read of an item: its accepted attributes, read once. A picker asking about every
+// item of a long list reads each item's attributes when the list opens, not at every question.
+class Facts final
+{
+public:
+    Facts() = default;
+    explicit Facts(const PartAttributes &attributes);
+    const QString *word(Attribute attribute) const; // nullptr when not known
+    const QStringList &words(Attribute attribute) const; // empty when not known
+    std::optional<int> number(Attribute attribute) const;
+
+private:
+    QString m_socket, m_memoryType, m_formFactor, m_interface;
+    QStringList m_memoryTypes, m_caseForms;
+    std::array<int, 9> m_numbers { -1, -1, -1, -1, -1, -1, -1, -1, -1 }; // -1: not known
+};
+
 struct Problem {
     QList<int> rows; // the rows the rule involves
     QString reason; // "Processor AM5 does not fit the board's LGA1700 socket"
@@ -40,8 +57,18 @@ struct Report {
 
 Report check(const Parts &parts);
 
-// Whether an item would fit in `row` beside the other rows' parts: no rule it would take part in
+// Whether items would fit in `row` beside the other rows' parts: no rule they would take part in
 // is broken (what is not known counts as fitting).
+class Fitting final
+{
+public:
+    Fitting(const Parts &parts, int row);
+    bool fits(const Facts &candidate) const;
+
+private:
+    std::array<std::optional<Facts>, RowCount> m_others;
+    int m_row;
+};
 bool fits(const Parts &parts, int row, const PartAttributes &candidate);
 
 } // namespace Compatibility

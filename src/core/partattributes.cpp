@@ -10,21 +10,21 @@ namespace
 using Kind = AttributeInfo::Kind;
 
 const AttributeInfo Infos[] = {
-    { Attribute::Socket, "socket", "Socket", Kind::Word, "", 0 },
-    { Attribute::MemoryTypes, "memory_types", "Memory types", Kind::Words, "", 0 },
-    { Attribute::MemoryType, "memory_type", "Memory type", Kind::Word, "", 0 },
-    { Attribute::Power, "power", "Power", Kind::Number, "W", 1500 },
-    { Attribute::MemorySlots, "memory_slots", "Memory slots", Kind::Number, "", 16 },
-    { Attribute::FormFactor, "form_factor", "Form factor", Kind::Word, "", 0 },
-    { Attribute::M2Slots, "m2_slots", "M.2 slots", Kind::Number, "", 16 },
-    { Attribute::SataPorts, "sata_ports", "SATA ports", Kind::Number, "", 32 },
-    { Attribute::Modules, "modules", "Modules in the kit", Kind::Number, "", 16 },
-    { Attribute::Length, "length", "Length", Kind::Number, "mm", 1000 },
-    { Attribute::CaseForms, "case_forms", "Board form factors", Kind::Words, "", 0 },
-    { Attribute::CardClearance, "card_clearance", "Largest graphics card", Kind::Number, "mm", 1000 },
-    { Attribute::CaseSupply, "case_supply", "Power supply included", Kind::NumberOrNone, "W", 5000 },
-    { Attribute::SupplyPower, "supply_power", "Supply wattage", Kind::Number, "W", 5000 },
-    { Attribute::Interface, "interface", "Interface", Kind::Word, "", 0 },
+    { Attribute::Socket, "socket", "Socket", Kind::Word, "", 0, 0 },
+    { Attribute::MemoryTypes, "memory_types", "Memory types", Kind::Words, "", 0, 0 },
+    { Attribute::MemoryType, "memory_type", "Memory type", Kind::Word, "", 0, 0 },
+    { Attribute::Power, "power", "Power", Kind::Number, "W", 1, 1500 },
+    { Attribute::MemorySlots, "memory_slots", "Memory slots", Kind::Number, "", 1, 16 },
+    { Attribute::FormFactor, "form_factor", "Form factor", Kind::Word, "", 0, 0 },
+    { Attribute::M2Slots, "m2_slots", "M.2 slots", Kind::Number, "", 0, 16 },
+    { Attribute::SataPorts, "sata_ports", "SATA ports", Kind::Number, "", 0, 32 },
+    { Attribute::Modules, "modules", "Modules in the kit", Kind::Number, "", 1, 16 },
+    { Attribute::Length, "length", "Length", Kind::Number, "mm", 1, 1000 },
+    { Attribute::CaseForms, "case_forms", "Board form factors", Kind::Words, "", 0, 0 },
+    { Attribute::CardClearance, "card_clearance", "Largest graphics card", Kind::Number, "mm", 1, 1000 },
+    { Attribute::CaseSupply, "case_supply", "Power supply included", Kind::NumberOrNone, "W", 1, 5000 },
+    { Attribute::SupplyPower, "supply_power", "Supply wattage", Kind::Number, "W", 1, 5000 },
+    { Attribute::Interface, "interface", "Interface", Kind::Word, "", 0, 0 },
 };
 
 struct Spelling {
@@ -113,8 +113,9 @@ AttributeReading readNumber(const AttributeInfo &info, QStringView text)
         return { noSupply(), {}, false };
     bool ok = false;
     const int value = digits.toInt(&ok);
-    if (!ok || value < 1 || value > info.maxValue) {
-        const QString range = QStringLiteral("a whole number from 1 to %1%2")
+    if (!ok || value < info.minValue || value > info.maxValue) {
+        const QString range = QStringLiteral("a whole number from %1 to %2%3")
+                                  .arg(info.minValue)
                                   .arg(info.maxValue)
                                   .arg(unit.isEmpty() ? QString() : QLatin1Char(' ') + unit);
         return { std::nullopt,
@@ -126,31 +127,6 @@ AttributeReading readNumber(const AttributeInfo &info, QStringView text)
 }
 
 } // namespace
-
-PartKind partKindOfRow(int row)
-{
-    switch (row) {
-    case 0:
-        return PartKind::Processor;
-    case 1:
-        return PartKind::Board;
-    case 2:
-        return PartKind::Memory;
-    case 4:
-    case 7:
-        return PartKind::Disk;
-    case 5:
-        return PartKind::Graphics;
-    case 12:
-        return PartKind::Case;
-    case 14:
-    case 15:
-    case 16:
-        return PartKind::Supply;
-    default:
-        return PartKind::Other;
-    }
-}
 
 const AttributeInfo &attributeInfo(Attribute attribute)
 {

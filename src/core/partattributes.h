@@ -16,7 +16,30 @@ enum class PartKind { Processor, Board, Memory, Disk, Graphics, Case, Supply, Ot
 
 // The kind of part each of the offer's rows holds. The extra rows may hold anything; an item
 // there counts as a power supply when it has a supply wattage.
-PartKind partKindOfRow(int row);
+constexpr PartKind partKindOfRow(int row)
+{
+    switch (row) {
+    case 0:
+        return PartKind::Processor;
+    case 1:
+        return PartKind::Board;
+    case 2:
+        return PartKind::Memory;
+    case 4:
+    case 7:
+        return PartKind::Disk;
+    case 5:
+        return PartKind::Graphics;
+    case 12:
+        return PartKind::Case;
+    case 14:
+    case 15:
+    case 16:
+        return PartKind::Supply;
+    default:
+        return PartKind::Other;
+    }
+}
 
 enum class Attribute {
     Socket,
@@ -43,7 +66,8 @@ struct AttributeInfo {
     const char *label; // as shown to the person
     Kind kind;
     const char *unit; // "W", "mm" or empty
-    int maxValue; // numbers: the largest that makes sense
+    int minValue; // numbers: the smallest that makes sense
+    int maxValue; // and the largest
 };
 
 const AttributeInfo &attributeInfo(Attribute attribute);
