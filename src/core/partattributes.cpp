@@ -137,6 +137,11 @@ const AttributeInfo &attributeInfo(Attribute attribute)
     return Infos[0];
 }
 
+std::span<const AttributeInfo> allAttributes()
+{
+    return Infos;
+}
+
 std::optional<Attribute> attributeFromKey(QStringView key)
 {
     for (const AttributeInfo &info : Infos) {

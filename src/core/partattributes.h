@@ -7,6 +7,7 @@
 #include <QStringView>
 
 #include <optional>
+#include <span>
 
 // What the fitting rules know about a part: the kind of component an offer row holds, and typed
 // facts about an item (its socket, its length, ...), each checked and spelt one way when it is
@@ -71,6 +72,8 @@ struct AttributeInfo {
 };
 
 const AttributeInfo &attributeInfo(Attribute attribute);
+// Every attribute there is, in the order they are listed.
+std::span<const AttributeInfo> allAttributes();
 std::optional<Attribute> attributeFromKey(QStringView key);
 // The attributes that describe a part of this kind, in the order they are listed.
 QList<Attribute> attributesOf(PartKind kind);
