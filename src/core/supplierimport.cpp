@@ -1,6 +1,11 @@
 #include "supplierimport.h"
 
+#include "searchtext.h"
+
 #include <QLocale>
+#include <QRegularExpression>
+
+#include <span>
 
 namespace SupplierImport
 {
@@ -115,22 +120,81 @@ std::optional<QString> rowFor(const Columns &columns, const QString &value, cons
     return std::nullopt;
 }
 
+namespace
+{
+
+    // A header as people write it, reduced for comparing: folded as searches fold (case, accents,
+    // Arabic letter forms), what is in brackets dropped ("Price (EGP)"), and every mark between
+    // words made one blank ("Part_No.", "P/N").
+    QString headerWord(const QString &header)
+    {
+        QString text = SearchText::fold(header);
+        text.remove(QRegularExpression(QStringLiteral("[(\\[{].*?[)\\]}]")));
+        QString out;
+        for (const QChar c : std::as_const(text))
+            out += c.isLetterOrNumber() ? c : QChar(u' ');
+        return out.simplified();
+    }
+
+    // The words distributors use for each column, in English and Arabic, the likeliest first: a file
+    // with both "Code" and "Model" keys its items by the code. A list price comes before what the
+    // shop pays, as the import writes list prices.
+    const char16_t *const CategoryWords[] = { u"category", u"cat", u"group", u"type", u"الفئة", u"فئة",
+        u"القسم", u"قسم", u"المجموعة", u"النوع" };
+    const char16_t *const IdWords[]
+        = { u"id", u"code", u"item code", u"product code", u"sku", u"part number", u"part no", u"p n", u"pn",
+              u"item", u"الكود", u"كود", u"رقم الصنف", u"كود الصنف", u"model", u"الموديل" };
+    const char16_t *const DescriptionWords[] = { u"description", u"desc", u"name", u"item name",
+        u"product name", u"product", u"الوصف", u"وصف", u"البيان", u"اسم الصنف", u"الاسم", u"الصنف" };
+    const char16_t *const PriceWords[] = { u"price", u"list price", u"unit price", u"retail price", u"السعر",
+        u"سعر", u"سعر البيع", u"net price", u"dealer price", u"cost", u"سعر التاجر", u"التكلفة" };
+
+    // The column whose header is the likeliest of the words, not yet taken by another field.
+    int bestColumn(
+        const QStringList &words, std::span<const char16_t *const> candidates, const QList<int> &taken)
+    {
+        int best = -1;
+        int bestRank = static_cast<int>(candidates.size());
+        for (int column = 0; column < words.size(); ++column) {
+            if (taken.contains(column))
+                continue;
+            for (int rank = 0; rank < bestRank; ++rank) {
+                if (words.at(column)
+                    == SearchText::fold(QStringView(candidates[static_cast<size_t>(rank)]))) {
+                    best = column;
+                    bestRank = rank;
+                    break;
+                }
+            }
+        }
+        return best;
+    }
+
+} // namespace
+
 Columns guessColumns(const QStringList &header)
 {
+    QStringList words;
+    for (const QString &name : header)
+        words << headerWord(name);
     Columns c;
-    for (int i = 0; i < header.size(); ++i) {
-        const QString name = header.at(i).trimmed().toLower();
-        if (c.category < 0 && (name == QLatin1String("category") || name == QLatin1String("cat")))
-            c.category = i;
-        else if (c.id < 0
-            && (name == QLatin1String("id") || name == QLatin1String("code") || name == QLatin1String("item")
-                || name == QLatin1String("sku")))
-            c.id = i;
-        else if (c.description < 0 && (name == QLatin1String("description") || name == QLatin1String("name")))
-            c.description = i;
-        else if (c.price < 0 && name.startsWith(QLatin1String("price")))
-            c.price = i;
+    QList<int> taken;
+    const auto pick = [&](int &field, std::span<const char16_t *const> candidates) {
+        field = bestColumn(words, candidates, taken);
+        if (field >= 0)
+            taken << field;
+    };
+    pick(c.id, IdWords);
+    pick(c.description, DescriptionWords);
+    pick(c.price, PriceWords);
+    // "Price EGP", "Price incl. VAT": a price column named with more after it.
+    for (int column = 0; c.price < 0 && column < words.size(); ++column) {
+        if (!taken.contains(column) && words.at(column).startsWith(QLatin1String("price ")))
+            c.price = column;
     }
+    if (c.price >= 0)
+        taken << c.price;
+    pick(c.category, CategoryWords);
     return c;
 }
 
