@@ -130,6 +130,14 @@ QString Price::percentChange(const Price &from, const Price &to)
     return (tenths.sign() > 0 ? QStringLiteral("+") : QString()) + tenthsText(tenths) + QLatin1Char('%');
 }
 
+QString Price::marginPercent(const Decimal &cost, const Price &price)
+{
+    if (!price.m_whole || price.m_number->isZero())
+        return QString();
+    return tenthsText(roundedRatio((*price.m_number - cost) * Decimal::fromInt(1000), *price.m_number))
+        + QLatin1Char('%');
+}
+
 QString Price::tenfold(const Price &from, const Price &to)
 {
     if (!from.m_whole || !to.m_whole || from.m_number->isZero() || to.m_number->isZero())

@@ -83,6 +83,9 @@ public:
     //   price is, when ten times or more: such a change is more often a misread decimal sign or a
     //   slip than a new price. Empty otherwise, and when either is not wholly a number or is zero.
     static QString tenfold(const Price &from, const Price &to);
+    // - as the margin it leaves over a cost, in percent of the price, one decimal, halves away
+    //   from zero ("18.5%", "-4.0%" below cost); empty when it is not wholly a number or is zero.
+    static QString marginPercent(const Decimal &cost, const Price &price);
 
     // The number the text is or begins with; nullopt when it holds none that can be read.
     const std::optional<Decimal> &number() const { return m_number; }
