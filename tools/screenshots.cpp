@@ -4,6 +4,7 @@
 // pictures are what the screen shows, pop-up lists included:  brasko-screenshots OUTDIR
 #include "app/windowwiring.h"
 #include "demodata.h"
+#include "store/markupruletable.h"
 #include "store/store.h"
 #include "widgets/gridcombo.h"
 #include "windows/import/importwindow.h"
@@ -11,6 +12,7 @@
 #include "windows/main/mainwindow.h"
 #include "windows/main/offeractions.h"
 #include "windows/main/offerprint.h"
+#include "windows/pricelist/markupwindow.h"
 #include "windows/pricelist/pricelisteditor.h"
 
 #include <QAbstractButton>
@@ -142,6 +144,20 @@ bool shootImport(MainWindow &form, const QString &out, const QString &scratch)
     return shoot(&window, out + QStringLiteral("/import.png"));
 }
 
+bool shootMarkup(MainWindow &form, const QString &out)
+{
+    // A shop's rules: a default, and processors dearer with prices in tens.
+    Markup::Rules rules;
+    rules.defaultRule = { Decimal::fromInt(15), Markup::Step::Five };
+    rules.setOwn(form.rowCategory(0), Markup::Rule { *Decimal::fromPlain(u"12.5"), Markup::Step::Ten });
+    if (!MarkupRuleTable(form.store()).save(rules, Markup::Rules()))
+        return false;
+    MarkupWindow window(form.store(), rowCategories(form), &form);
+    window.move(form.geometry().topLeft() + QPoint(40, 40));
+    window.show();
+    return shoot(&window, out + QStringLiteral("/markup.png"));
+}
+
 bool shootPrintedPage(MainWindow &form, const QString &out, const QString &scratch)
 {
     const QString pdf = scratch + QStringLiteral("/offer.pdf");
@@ -203,6 +219,7 @@ int main(int argc, char *argv[])
     ok = shootCalculator(form, out) && ok;
     ok = shootEditor(form, out) && ok;
     ok = shootImport(form, out, scratch.path()) && ok;
+    ok = shootMarkup(form, out) && ok;
     ok = shootPrintedPage(form, out, scratch.path()) && ok;
     form.setCloseAfterFailure([](const QString &) { return true; });
     // The demo offer is not kept: closing would otherwise wait for an answer nobody gives.

@@ -9,6 +9,7 @@
 #include "windows/main/offeractions.h"
 #include "windows/offers/savedoffersdialog.h"
 #include "windows/orders/orderwindow.h"
+#include "windows/pricelist/markupwindow.h"
 #include "windows/pricelist/pricelisteditor.h"
 
 #include <QPixmap>
@@ -47,6 +48,10 @@ void connectWindows(MainWindow &form)
     QObject::connect(owner, &MainWindow::priceListExportRequested, owner, [owner] {
         PriceListExportDialog dialog(owner->store(), rowCategories(*owner), owner);
         dialog.exec();
+    });
+    QObject::connect(owner, &MainWindow::priceListMarkupRequested, owner, [owner] {
+        MarkupWindow window(owner->store(), rowCategories(*owner), owner);
+        window.exec();
     });
     if (OfferActions *offers = form.offerActions()) {
         offers->setChooseOffer([owner](OfferRepository *repository) -> std::optional<OfferKey> {

@@ -115,6 +115,7 @@ Q_SIGNALS:
     // The "Price List" menu: reading a supplier's file into the list, writing the list to a file.
     void priceListImportRequested();
     void priceListExportRequested();
+    void priceListMarkupRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

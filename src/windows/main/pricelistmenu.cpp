@@ -12,6 +12,9 @@ void MainWindow::buildPriceListMenu()
     QAction *exportList = menu->addAction(tr("&Export..."));
     exportList->setObjectName(QStringLiteral("mnupricelistexport"));
     connect(exportList, &QAction::triggered, this, [this] { Q_EMIT priceListExportRequested(); });
+    QAction *markup = menu->addAction(tr("&Markup..."));
+    markup->setObjectName(QStringLiteral("mnupricelistmarkup"));
+    connect(markup, &QAction::triggered, this, [this] { Q_EMIT priceListMarkupRequested(); });
     // After the Offer menu, before Help.
     addMenuBeforeHelp(menu);
 }

@@ -1,0 +1,179 @@
+#include "markupwindow.h"
+
+#include "core/amount.h"
+#include "store/markupruletable.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace
+{
+
+enum Column { CategoryColumn, MarkupColumn, StepColumn, ExampleColumn, ColumnCount };
+const Markup::Step Steps[] = { Markup::Step::Cent, Markup::Step::One, Markup::Step::Five, Markup::Step::Ten,
+    Markup::Step::Fifty, Markup::Step::Hundred };
+const Decimal ExampleCost = Decimal::fromInt(1000);
+
+QString percentText(const Decimal &percent)
+{
+    return percent.plainText(QLocale());
+}
+
+} // namespace
+
+MarkupWindow::MarkupWindow(
+    Store *store, const QList<std::pair<QString, QString>> &categories, QWidget *parent)
+    : QDialog(parent)
+    , m_store(store)
+    , m_categories(categories)
+{
+    setObjectName(QStringLiteral("frmmarkup"));
+    setWindowTitle(QStringLiteral("Markup"));
+    setModal(true);
+    auto *layout = new QVBoxLayout(this);
+    MarkupRuleTable table(m_store);
+    m_seen = table.read();
+    auto *heading = new QLabel(m_seen
+            ? QStringLiteral("A list price is the cost with the markup, rounded up to the "
+                             "step. A category left empty follows the default.")
+            : QStringLiteral("The markup rules could not be read: %1").arg(table.lastError().text()),
+        this);
+    heading->setObjectName(QStringLiteral("lblmarkup"));
+    heading->setWordWrap(true);
+    layout->addWidget(heading);
+    m_grid = new QTableWidget(static_cast<int>(m_categories.size()) + 1, ColumnCount, this);
+    m_grid->setObjectName(QStringLiteral("grdmarkup"));
+    m_grid->setHorizontalHeaderLabels({ QStringLiteral("Category"), QStringLiteral("Markup %"),
+        QStringLiteral("Round up to"), QStringLiteral("A cost of 1,000 gives") });
+    m_grid->verticalHeader()->hide();
+    for (int row = 0; row < m_grid->rowCount(); ++row) {
+        auto *caption = new QTableWidgetItem(
+            row == 0 ? QStringLiteral("Default") : QString(m_categories.at(row - 1).first).remove(u'&'));
+        caption->setFlags(Qt::ItemIsEnabled);
+        m_grid->setItem(row, CategoryColumn, caption);
+        m_grid->setItem(row, MarkupColumn, new QTableWidgetItem());
+        auto *example = new QTableWidgetItem();
+        example->setFlags(Qt::ItemIsEnabled);
+        m_grid->setItem(row, ExampleColumn, example);
+        auto *step = new QComboBox(m_grid);
+        step->setObjectName(QStringLiteral("cbostep(%1)").arg(row));
+        for (const Markup::Step s : Steps)
+            step->addItem(Markup::stepText(s));
+        m_grid->setCellWidget(row, StepColumn, step);
+        connect(step, &QComboBox::currentIndexChanged, this, [this, row] { showExample(row); });
+    }
+    connect(m_grid, &QTableWidget::cellChanged, this, [this](int row, int column) {
+        if (column == MarkupColumn)
+            showExample(row);
+    });
+    showRules(m_seen.value_or(Markup::Rules()));
+    m_grid->resizeColumnsToContents();
+    m_grid->horizontalHeader()->setSectionResizeMode(ExampleColumn, QHeaderView::Stretch);
+    layout->addWidget(m_grid);
+    auto *buttons = new QDialogButtonBox(this);
+    QPushButton *ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("cmdok"));
+    ok->setEnabled(m_seen.has_value());
+    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("cmdcancel"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    resize(560, 700);
+}
+
+MarkupWindow::~MarkupWindow() = default;
+
+void MarkupWindow::showRules(const Markup::Rules &rules)
+{
+    for (int row = 0; row < m_grid->rowCount(); ++row) {
+        const std::optional<Markup::Rule> rule = row == 0 ? std::optional<Markup::Rule>(rules.defaultRule)
+                                                          : rules.own(m_categories.at(row - 1).second);
+        m_grid->item(row, MarkupColumn)->setText(rule ? percentText(rule->percent) : QString());
+        if (rule)
+            qobject_cast<QComboBox *>(m_grid->cellWidget(row, StepColumn))
+                ->setCurrentIndex(static_cast<int>(rule->step));
+        showExample(row);
+    }
+}
+
+std::optional<Markup::Rule> MarkupWindow::ruleOf(int row, bool *refused)
+{
+    *refused = false;
+    const QString typed = m_grid->item(row, MarkupColumn)->text();
+    if (typed.trimmed().isEmpty() && row > 0)
+        return std::nullopt;
+    const auto percent
+        = Markup::readPercent(typed.trimmed().isEmpty() ? QStringLiteral("0") : typed, QLocale());
+    if (!percent) {
+        *refused = true;
+        return std::nullopt;
+    }
+    const int step = qobject_cast<QComboBox *>(m_grid->cellWidget(row, StepColumn))->currentIndex();
+    return Markup::Rule { *percent, Steps[std::max(0, step)] };
+}
+
+void MarkupWindow::showExample(int row)
+{
+    QTableWidgetItem *example = m_grid->item(row, ExampleColumn);
+    if (!example || !m_grid->item(row, MarkupColumn))
+        return;
+    bool refused = false;
+    std::optional<Markup::Rule> rule = ruleOf(row, &refused);
+    if (!rule && !refused && row > 0) {
+        bool defaultRefused = false;
+        rule = ruleOf(0, &defaultRefused);
+    }
+    // A category that follows the default has no step of its own either.
+    const bool own = row == 0 || !m_grid->item(row, MarkupColumn)->text().trimmed().isEmpty();
+    if (QWidget *step = m_grid->cellWidget(row, StepColumn))
+        step->setEnabled(own);
+    example->setForeground(own ? m_grid->palette().text() : m_grid->palette().placeholderText());
+    example->setText(refused ? QStringLiteral("not a markup")
+            : rule           ? FormatAmount(Markup::listPrice(ExampleCost, *rule).plainText(QLocale()))
+                             : QString());
+    // The categories that follow the default change with it.
+    if (row == 0) {
+        for (int other = 1; other < m_grid->rowCount(); ++other) {
+            if (m_grid->item(other, MarkupColumn)
+                && m_grid->item(other, MarkupColumn)->text().trimmed().isEmpty())
+                showExample(other);
+        }
+    }
+}
+
+void MarkupWindow::accept()
+{
+    if (!m_seen)
+        return;
+    Markup::Rules rules;
+    for (int row = 0; row < m_grid->rowCount(); ++row) {
+        bool refused = false;
+        const auto rule = ruleOf(row, &refused);
+        if (refused) {
+            QMessageBox::warning(this, windowTitle(),
+                QStringLiteral(
+                    "The markup of %1 is not a number of percent from above -100 to 10000: \"%2\".")
+                    .arg(m_grid->item(row, CategoryColumn)->text(), m_grid->item(row, MarkupColumn)->text()));
+            m_grid->setCurrentCell(row, MarkupColumn);
+            m_grid->editItem(m_grid->item(row, MarkupColumn));
+            return;
+        }
+        if (row == 0)
+            rules.defaultRule = *rule;
+        else
+            rules.setOwn(m_categories.at(row - 1).second, rule);
+    }
+    MarkupRuleTable table(m_store);
+    if (!table.save(rules, *m_seen)) {
+        QMessageBox::warning(this, windowTitle(), table.lastError().text());
+        return;
+    }
+    QDialog::accept();
+}

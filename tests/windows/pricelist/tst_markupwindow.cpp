@@ -1,0 +1,115 @@
+#include "store/markupruletable.h"
+#include "support/testdb.h"
+#include "windows/pricelist/markupwindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QMessageBox>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+// The markup window as a person uses it: typing rules, keeping them, and what it refuses.
+class TestMarkupWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void keepsRules_data();
+    void keepsRules();
+};
+
+namespace
+{
+
+const QList<std::pair<QString, QString>> Categories { { QStringLiteral("&Processor"), QStringLiteral("0") },
+    { QStringLiteral("&Mother Board"), QStringLiteral("1") },
+    { QStringLiteral("&RAM"), QStringLiteral("2") } };
+
+// The rules as one line: "default 10/none; 0 18.5/10".
+QString text(const Markup::Rules &rules)
+{
+    QStringList parts { QStringLiteral("default %1/%2")
+                            .arg(rules.defaultRule.percent.exactText(),
+                                Markup::stepText(rules.defaultRule.step)) };
+    for (auto it = rules.owned().cbegin(); it != rules.owned().cend(); ++it)
+        parts
+            << QStringLiteral("%1 %2/%3").arg(it.key(), it->percent.exactText(), Markup::stepText(it->step));
+    return parts.join(QLatin1String("; "));
+}
+
+} // namespace
+
+void TestMarkupWindow::keepsRules_data()
+{
+    QTest::addColumn<QStringList>("typed"); // "grid row:markup:step index"
+    QTest::addColumn<bool>("otherCounterFirst"); // another counter keeps rules while the window is open
+    QTest::addColumn<QString>("message"); // what the window says, in part; empty: nothing
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("nothing typed") << QStringList {} << false << ""
+                                   << "default 0/none";
+    QTest::newRow("default and one category") << QStringList { "0:12:3", "1:18.5%:2" } << false << ""
+                                              << "default 12/10; 0 18.5/5";
+    QTest::newRow("a category emptied follows the default") << QStringList { "0:10:0", "2:" } << false << ""
+                                                            << "default 10/none";
+    QTest::newRow("not a markup") << QStringList { "2:lots" } << false
+                                  << "The markup of Mother Board is not a number"
+                                  << "default 0/none";
+    QTest::newRow("changed at another counter")
+        << QStringList { "0:20:0" } << true << "changed at another counter"
+        << "default 5/none";
+}
+
+void TestMarkupWindow::keepsRules()
+{
+    QFETCH(QStringList, typed);
+    QFETCH(bool, otherCounterFirst);
+    QFETCH(QString, message);
+    QFETCH(QString, kept);
+    TestDb db;
+    Store store(db.path, QStringLiteral("t-markup"));
+    QVERIFY(store.open());
+    MarkupWindow window(&store, Categories);
+    auto *grid = window.findChild<QTableWidget *>(QStringLiteral("grdmarkup"));
+    QCOMPARE(grid->rowCount(), 4);
+    for (const QString &cell : typed) {
+        const int row = cell.section(u':', 0, 0).toInt();
+        grid->item(row, 1)->setText(cell.section(u':', 1, 1));
+        if (!cell.section(u':', 2, 2).isEmpty())
+            window.findChild<QComboBox *>(QStringLiteral("cbostep(%1)").arg(row))
+                ->setCurrentIndex(cell.section(u':', 2, 2).toInt());
+    }
+    if (otherCounterFirst) {
+        Store other(db.path, QStringLiteral("t-markup-other"));
+        QVERIFY(other.open());
+        Markup::Rules theirs;
+        theirs.defaultRule.percent = Decimal::fromInt(5);
+        QVERIFY(MarkupRuleTable(&other).save(theirs, Markup::Rules()));
+    }
+    QStringList said;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&said] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            said << box->text();
+            box->close();
+        }
+    });
+    closer.start(5);
+    window.accept();
+    QCOMPARE(window.result() == QDialog::Accepted, message.isEmpty());
+    QCOMPARE(said.isEmpty(), message.isEmpty());
+    if (!message.isEmpty())
+        QVERIFY2(said.join(u'\n').contains(message), qPrintable(said.join(u'\n')));
+    QCOMPARE(text(*MarkupRuleTable(&store).read()), kept);
+    // What was kept is what the window shows when it opens again, with the price a cost gives.
+    if (message.isEmpty() && !typed.isEmpty()) {
+        MarkupWindow again(&store, Categories);
+        auto *shown = again.findChild<QTableWidget *>(QStringLiteral("grdmarkup"));
+        QCOMPARE(shown->item(0, 1)->text(), typed.first().section(u':', 1, 1));
+        QVERIFY(!shown->item(0, 3)->text().isEmpty());
+    }
+}
+
+QTEST_MAIN(TestMarkupWindow)
+#include "tst_markupwindow.moc"
