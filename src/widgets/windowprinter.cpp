@@ -1,5 +1,7 @@
 #include "windowprinter.h"
 
+#include "cupslibrary.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -13,8 +15,6 @@
 #include <QSaveFile>
 #include <QTemporaryFile>
 #include <QWidget>
-
-#include <cups/cups.h>
 
 #include <algorithm>
 #include <memory>
@@ -81,19 +81,25 @@ void describeDocument(QPdfWriter &writer, const QPageLayout &layout, const QStri
     writer.setTitle(title);
 }
 
+// Printing begins only once libcups is there (cupslibrary.h).
+const CupsLibrary &cups()
+{
+    return *CupsLibrary::get(nullptr);
+}
+
 struct DestDeleter {
-    void operator()(cups_dest_t *dest) const { cupsFreeDests(1, dest); }
+    void operator()(cups_dest_t *dest) const { cups().freeDests(1, dest); }
 };
 using Dest = std::unique_ptr<cups_dest_t, DestDeleter>;
 
 QString cupsError()
 {
-    return QString::fromUtf8(cupsLastErrorString());
+    return QString::fromUtf8(cups().lastErrorString());
 }
 
 QString option(const cups_dest_t *dest, const char *name)
 {
-    return QString::fromUtf8(cupsGetOption(name, dest->num_options, dest->options));
+    return QString::fromUtf8(cups().getOption(name, dest->num_options, dest->options));
 }
 
 // The reason the printer cannot take a job now, or the empty text when it can.
@@ -119,11 +125,11 @@ QString refusalOf(const cups_dest_t *dest, const QString &printer)
 
 bool schedulerAnswers()
 {
-    http_t *http
-        = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 5000, nullptr);
+    http_t *http = cups().httpConnect2(
+        cups().server(), cups().ippPort(), nullptr, AF_UNSPEC, cups().encryption(), 1, 5000, nullptr);
     if (!http)
         return false;
-    httpClose(http);
+    cups().httpClose(http);
     return true;
 }
 
@@ -164,6 +170,12 @@ PrintResult drawWindowPage(QWidget *window, QPainter &painter)
 
 PrintResult printDocument(const QString &jobName, const PageDrawer &draw)
 {
+    QString why;
+    if (!CupsLibrary::get(&why))
+        return { false,
+            QStringLiteral(
+                "The print system's library (libcups) cannot be loaded, so nothing was printed: %1")
+                .arg(why) };
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull())
         return { false, noPrinterMessage() };
@@ -173,7 +185,7 @@ PrintResult printDocument(const QString &jobName, const PageDrawer &draw)
     const QByteArray queue = id.section(u'/', 0, 0).toUtf8();
     const QByteArray instance = id.section(u'/', 1).toUtf8();
     const QString shown = info.description().isEmpty() ? id : info.description();
-    Dest dest(cupsGetNamedDest(
+    Dest dest(cups().getNamedDest(
         CUPS_HTTP_DEFAULT, queue.constData(), instance.isEmpty() ? nullptr : instance.constData()));
     if (!dest)
         return { false, QStringLiteral("The printer \"%1\" cannot be reached: %2").arg(shown, cupsError()) };
@@ -199,15 +211,15 @@ PrintResult printDocument(const QString &jobName, const PageDrawer &draw)
     int count = 0;
     const QByteArray media = layout.pageSize().key().toUtf8();
     if (!media.isEmpty())
-        count = cupsAddOption("media", media.constData(), count, &options);
+        count = cups().addOption("media", media.constData(), count, &options);
     for (int i = 0; i < dest->num_options; ++i) {
         // The user's saved settings for this printer (lpoptions), as lp passes them.
-        if (!cupsGetOption(dest->options[i].name, count, options))
-            count = cupsAddOption(dest->options[i].name, dest->options[i].value, count, &options);
+        if (!cups().getOption(dest->options[i].name, count, options))
+            count = cups().addOption(dest->options[i].name, dest->options[i].value, count, &options);
     }
-    const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, queue.constData(),
+    const int job = cups().printFile2(CUPS_HTTP_DEFAULT, queue.constData(),
         QFile::encodeName(file.fileName()).constData(), jobName.toUtf8().constData(), count, options);
-    cupsFreeOptions(count, options);
+    cups().freeOptions(count, options);
     if (job <= 0)
         return { false, QStringLiteral("The printer \"%1\" refused the job: %2").arg(shown, cupsError()) };
     return { true, {} };
