@@ -113,6 +113,9 @@ bool shootEditor(MainWindow &form, const QString &out)
         id->setText(QStringLiteral("D4-16G3200"));
         Q_EMIT id->itemChosen();
     }
+    // Its attributes as guessed from the description, waiting to be ticked.
+    if (auto *guess = editor.findChild<QPushButton *>(QStringLiteral("cmdguessattributes")))
+        guess->click();
     return shoot(&editor, out + QStringLiteral("/editor.png"));
 }
 

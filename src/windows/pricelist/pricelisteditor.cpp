@@ -1,4 +1,5 @@
 #include "pricelisteditor.h"
+#include "attributegrid.h"
 
 #include "core/amount.h"
 #include "core/price.h"
@@ -133,6 +134,9 @@ PriceListEditor::PriceListEditor(
 
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(frame1);
+    m_attributes = new AttributeGrid(
+        m_store, m_cat, [this] { return m_descriptionBox->text(); }, this);
+    outer->addWidget(m_attributes);
     outer->addLayout(buttons);
 
     QWidget *order[] = { m_idPicker, m_descriptionBox, m_updateButton, m_cancelButton, m_addButton,
@@ -360,6 +364,7 @@ bool PriceListEditor::lookup()
             m_shownPrice = m_priceBox->text();
             m_rowKey = found->rowKey;
             m_seen = found;
+            m_attributes->load(found->id);
         } else {
             m_addButton->setEnabled(true);
             makeDefault(m_addButton);
@@ -371,6 +376,7 @@ bool PriceListEditor::lookup()
             m_shownPrice.clear();
             m_rowKey.reset();
             m_seen.reset();
+            m_attributes->load(QString());
         }
         return true;
     } catch (const std::exception &e) {
@@ -396,6 +402,8 @@ void PriceListEditor::addItem()
             refuse(m_priceBox, priceRefusal(price.refusal));
             return;
         }
+        if (!m_attributes->check())
+            return;
         change(
             m_priceHistory.add({ m_cat, m_idPicker->Text(), m_descriptionBox->text(), price.price->text() },
                 QDateTime::currentDateTime()));
@@ -422,6 +430,8 @@ void PriceListEditor::updateItem()
             price = typed.price->text();
             m_priceBox->setPrice(*typed.price);
         }
+        if (!m_attributes->check())
+            return;
         const PriceListItem changed { m_cat, m_idPicker->Text(), m_descriptionBox->text(), price };
         const QDateTime now = QDateTime::currentDateTime();
         if (m_seen && m_seen->id == changed.id)
@@ -439,7 +449,9 @@ void PriceListEditor::deleteItem()
 {
     FlagGuard busy(m_busy);
     try {
-        // Only the row that was looked up goes: ids may repeat within a category.
+        // Only the row that was looked up goes: ids may repeat within a category. Its attributes
+        // stay, unused, until the id is added again.
+        m_attributes->showAttributes(PartAttributes());
         const QDateTime now = QDateTime::currentDateTime();
         if (m_seen && m_seen->id == m_idPicker->Text())
             changeChecked(m_priceHistory.removeIfUnchanged(*m_seen, now), true);
@@ -479,6 +491,8 @@ void PriceListEditor::change(bool written)
         return;
     }
     UpdateDBDate();
+    if (!m_attributes->save(m_idPicker->Text()))
+        return;
     accept();
 }
 

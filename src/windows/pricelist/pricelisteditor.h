@@ -16,6 +16,7 @@
 
 #include <optional>
 
+class AttributeGrid;
 class GridCombo;
 class NumericEdit;
 class QLabel;
@@ -108,4 +109,5 @@ private:
     QPushButton *m_deleteButton = nullptr;
     QPushButton *m_cancelButton = nullptr;
     QPushButton *m_historyButton = nullptr;
+    AttributeGrid *m_attributes = nullptr;
 };
