@@ -5,6 +5,7 @@
 #include "windows/import/exportdialog.h"
 #include "windows/import/importwindow.h"
 #include "windows/installments/installmentcalculator.h"
+#include "windows/main/fitwarnings.h"
 #include "windows/main/mainwindow.h"
 #include "windows/main/offeractions.h"
 #include "windows/offers/savedoffersdialog.h"
@@ -35,6 +36,8 @@ void connectWindows(MainWindow &form)
             owner->rowCategory(index), owner->rowPicture(index), owner);
         reportFailuresOf(editor);
         editor.exec();
+        // The item's attributes may have changed with it.
+        owner->fitWarnings()->refresh();
     });
     QObject::connect(owner, &MainWindow::aboutRequested, owner, [owner] {
         AboutDialog about(owner);

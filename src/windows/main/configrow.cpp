@@ -117,3 +117,21 @@ void ConfigRow::markAmount(const QString &problem)
     m_amount->style()->unpolish(m_amount);
     m_amount->style()->polish(m_amount);
 }
+
+void ConfigRow::markFit(const QString &reasons)
+{
+    if (!m_fitMark) {
+        if (reasons.isEmpty())
+            return;
+        QWidget *frame = m_amount->parentWidget();
+        m_fitMark = new QLabel(frame);
+        m_fitMark->setObjectName(indexed("imgcompat", m_index));
+        const int side = m_amount->height() - 4;
+        m_fitMark->setPixmap(frame->style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(side, side));
+        m_fitMark->setGeometry(m_amount->x() - side - 6, m_amount->y() + 2, side, side);
+        m_fitMark->setAccessibleName(QStringLiteral("Does not fit"));
+    }
+    m_fitMark->setToolTip(reasons);
+    m_fitMark->setAccessibleDescription(reasons);
+    m_fitMark->setVisible(!reasons.isEmpty());
+}

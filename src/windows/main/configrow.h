@@ -40,6 +40,9 @@ public:
     // Marks the amount as one that cannot be added, saying why in its tooltip; the empty text
     // takes the mark away.
     void markAmount(const QString &problem);
+    // Marks the row as holding a part that does not fit the others (imgcompat(i), left of the
+    // amount), the reasons in its tooltip and accessible description; the empty text unmarks it.
+    void markFit(const QString &reasons);
 
 private:
     int m_index;
@@ -49,4 +52,5 @@ private:
     QLabel *m_printCopy = nullptr;
     QLabel *m_description = nullptr;
     QLineEdit *m_amount = nullptr;
+    QLabel *m_fitMark = nullptr; // made when first needed
 };

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "core/version.h"
+#include "fitwarnings.h"
 #include "offeractions.h"
 #include "store/store.h"
 #include "widgets/gridcombo.h"
@@ -17,6 +18,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -43,6 +45,8 @@ constexpr int Frame1Left = 165;
 constexpr int Frame1Top = 1035;
 constexpr int Frame1Height = 6225;
 constexpr int ContentHeightTwips = 7845;
+// The panel of parts that do not fit, under the configuration frame while it has something to say.
+constexpr int FitPanelTwips = 1020;
 // The design border: outer width 9240 against a content width of 9135.
 constexpr int BorderTwips = 105;
 
@@ -217,6 +221,14 @@ void MainWindow::buildClientArea()
     at(m_configurationFrame, Frame1Left, Frame1Top, 8790, Frame1Height);
     buildRows();
     buildTotalRow();
+    m_fitWarnings = new FitWarnings(
+        m_model, m_store, client,
+        [this](int row, const QString &reasons) { m_rows[static_cast<size_t>(row)]->markFit(reasons); },
+        [this](bool shown) {
+            setFixedHeight(menuBar()->sizeHint().height()
+                + Twips::toY(this, ContentHeightTwips + (shown ? FitPanelTwips : 0)));
+        });
+    at(m_fitWarnings->panel(), Frame1Left, Frame1Top + Frame1Height + 60, 8790, FitPanelTwips - 90);
     buildTabOrder();
     keepFormFontIn(client);
     // The price toggle reaches two pixels into the frame below it; on paper the frame is filled
@@ -355,6 +367,7 @@ bool MainWindow::load()
     // The rows show the offer, which has no descriptions yet: the design captions go.
     for (int i = 0; i < ConfigRow::Count; ++i)
         showRow(i);
+    m_fitWarnings->refresh();
 
     m_counterSettings.load();
     m_model->setShop(m_counterSettings.company());

@@ -33,6 +33,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class FitWarnings;
 class OfferActions;
 class QPixmap;
 class QTimer;
@@ -85,6 +86,8 @@ public:
     QString totalProblem() const;
     // The "Offer" menu: saving, opening and re-pricing kept offers.
     OfferActions *offerActions() const { return m_offerActions; }
+    // Whether the chosen parts fit (their attributes are read again by refresh()).
+    FitWarnings *fitWarnings() const { return m_fitWarnings; }
 
 public Q_SLOTS:
     void exitProgram();
@@ -179,4 +182,5 @@ private:
     QCheckBox *m_printImagesBox = nullptr; // Check1
     QTimer *m_todayTimer = nullptr;
     OfferActions *m_offerActions = nullptr;
+    FitWarnings *m_fitWarnings = nullptr;
 };

@@ -80,6 +80,8 @@ OfferPaperDress::OfferPaperDress(QWidget *imrForm)
 
     hide(control(imrForm, "cmdprint"));
     hide(control(imrForm, "Command2"));
+    // Whether the parts fit is the counter's business, not the customer's.
+    hide(control(imrForm, "lstcompat"));
     styleSheet(imrForm, PaperStyle);
     plainLetters(imrForm, true);
     for (QWidget *child : imrForm->findChildren<QWidget *>())
@@ -97,6 +99,7 @@ OfferPaperDress::OfferPaperDress(QWidget *imrForm)
     for (int row = 0; row < RowCount; ++row) {
         paper(control(imrForm, indexed("Label1", row)), paperColour);
         hide(control(imrForm, indexed("GridCombo1", row)));
+        hide(control(imrForm, indexed("imgcompat", row)));
     }
     paper(control(imrForm, "Label4"), paperColour);
     paper(control(imrForm, "Label2"), paperColour);

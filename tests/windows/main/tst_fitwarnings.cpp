@@ -1,0 +1,113 @@
+#include "app/windowwiring.h"
+#include "store/partattributetable.h"
+#include "support/testdb.h"
+#include "widgets/gridcombo.h"
+#include "windows/main/configrow.h"
+#include "windows/main/fitwarnings.h"
+#include "windows/main/mainwindow.h"
+#include "windows/main/offeractions.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QTest>
+
+// Warnings while the offer is built: which rows are marked, what the panel lists, and that a list
+// without attributes shows nothing at all.
+class TestFitWarnings : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void warnings_data();
+    void warnings();
+};
+
+namespace
+{
+
+// "row id key=value,key=value": an item of the list and its attributes.
+void keep(Store &store, const QString &line)
+{
+    const QString row = line.section(u' ', 0, 0);
+    const QString id = line.section(u' ', 1, 1);
+    PartAttributes attributes;
+    for (const QString &pair : line.section(u' ', 2).split(u',', Qt::SkipEmptyParts)) {
+        const Attribute attribute = *attributeFromKey(pair.section(u'=', 0, 0));
+        attributes.set(attribute, *readAttribute(attribute, pair.section(u'=', 1)).value);
+    }
+    QVERIFY(PartAttributeTable(&store).write(row, id, attributes));
+}
+
+} // namespace
+
+void TestFitWarnings::warnings_data()
+{
+    QTest::addColumn<QStringList>("attributes"); // what the list knows of its items
+    QTest::addColumn<QStringList>("chosen"); // "row id"
+    QTest::addColumn<QStringList>("panel"); // its lines
+    QTest::addColumn<QString>("marked"); // the rows with a mark
+    const QStringList known { "0 AM5CPU socket=AM5,memory_types=DDR5,power=105",
+        "1 INTELBOARD socket=LGA1700,memory_type=DDR5,form_factor=ATX",
+        "1 AMDBOARD socket=AM5,memory_type=DDR5", "2 DDR4KIT memory_type=DDR4,modules=2" };
+    QTest::newRow("a list without attributes says nothing")
+        << QStringList {} << QStringList { "0 AM5CPU", "1 INTELBOARD" } << QStringList {} << "";
+    QTest::newRow("socket differs") << known << QStringList { "0 AM5CPU", "1 INTELBOARD" }
+                                    << QStringList { "Processor AM5 does not fit the board's LGA1700 socket",
+                                           "1 check could not be made: unknown attributes" }
+                                    << "0,1";
+    QTest::newRow("fits, one check unknown")
+        << known << QStringList { "0 AM5CPU", "1 AMDBOARD" }
+        << QStringList { "1 check could not be made: unknown attributes" } << "";
+    QTest::newRow("memory of another generation") << known << QStringList { "1 AMDBOARD", "2 DDR4KIT" }
+                                                  << QStringList { "Memory DDR4 but the board takes DDR5",
+                                                         "1 check could not be made: unknown attributes" }
+                                                  << "1,2";
+    QTest::newRow("an item the list does not know")
+        << known << QStringList { "0 AM5CPU", "1 NOSUCH" }
+        << QStringList { "3 checks could not be made: unknown attributes" } << "";
+}
+
+void TestFitWarnings::warnings()
+{
+    QFETCH(QStringList, attributes);
+    QFETCH(QStringList, chosen);
+    QFETCH(QStringList, panel);
+    QFETCH(QString, marked);
+    TestDb db({ { "0", "AM5CPU", "Ryzen 7 7700", "9000" }, { "1", "INTELBOARD", "Z790", "7000" },
+        { "1", "AMDBOARD", "B650", "6000" }, { "2", "DDR4KIT", "2x16GB DDR4", "2500" } });
+    Store store(db.path, QStringLiteral("t-fit"));
+    MainWindow form(&store);
+    connectWindows(form);
+    QVERIFY(form.load());
+    for (const QString &line : attributes)
+        keep(store, line);
+    form.show();
+    const int plainHeight = form.height();
+    for (const QString &pick : chosen) {
+        const int row = pick.section(u' ', 0, 0).toInt();
+        form.row(row).picker()->setText(pick.section(u' ', 1, 1));
+        form.itemPicked(row);
+    }
+    auto *list = form.findChild<QListWidget *>(QStringLiteral("lstcompat"));
+    QStringList lines;
+    for (int i = 0; i < list->count(); ++i)
+        lines << list->item(i)->text();
+    QCOMPARE(lines, panel);
+    QCOMPARE(list->isVisible(), !panel.isEmpty());
+    // The window makes room for the panel, and only while it shows.
+    QCOMPARE(form.height() > plainHeight, !panel.isEmpty());
+    QStringList marks;
+    for (int row = 0; row < ConfigRow::Count; ++row) {
+        auto *mark = form.findChild<QLabel *>(QStringLiteral("imgcompat(%1)").arg(row));
+        if (mark && mark->isVisible()) {
+            marks << QString::number(row);
+            QVERIFY(!mark->toolTip().isEmpty() && mark->accessibleDescription() == mark->toolTip());
+        }
+    }
+    QCOMPARE(marks.join(u','), marked);
+    form.offerActions()->setAskUnsaved([](const QString &) { return OfferActions::Unsaved::Discard; });
+}
+
+QTEST_MAIN(TestFitWarnings)
+#include "tst_fitwarnings.moc"
