@@ -131,7 +131,7 @@ int main(int argc, char *argv[])
     });
     const double save = Bench::medianMs(runs * 3, [&] {
         if (!offers.save(offer, std::nullopt))
-            qFatal("save failed: %s", qPrintable(offers.lastError()));
+            qFatal("save failed: %s", qPrintable(offers.lastError().text()));
     });
     {
         // The bare saves' numbers stand far above the others; they go, so a search's slices stay

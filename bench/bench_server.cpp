@@ -104,7 +104,7 @@ int main(int argc, char *argv[])
     const Offer offer = sampleOffer();
     const double save = Bench::medianMs(runs * 3, [&] {
         if (!offers.save(offer, std::nullopt))
-            qFatal("%s", qPrintable(offers.lastError()));
+            qFatal("%s", qPrintable(offers.lastError().text()));
     });
     Store local(file, QStringLiteral("bench-local"));
     if (!local.open())
@@ -112,7 +112,7 @@ int main(int argc, char *argv[])
     OfferRepository localOffers(&local);
     const double localSave = Bench::medianMs(runs * 3, [&] {
         if (!localOffers.save(offer, std::nullopt))
-            qFatal("%s", qPrintable(localOffers.lastError()));
+            qFatal("%s", qPrintable(localOffers.lastError().text()));
     });
     Bench::result(QStringLiteral("server: save an offer (17 rows)"), save,
         QStringLiteral("the same save into db.mdb"), localSave, QStringLiteral("ms:30"));

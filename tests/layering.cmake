@@ -1,6 +1,7 @@
-# Fails when a source file includes from a layer above its own, or a window includes another
-# window's files. Layers, bottom to top: core; store and orders (side by side, neither using the
-# other); widgets; windows/<name>; app.
+# Fails when a source file includes from a layer above its own, a window includes another
+# window's files, or a file above the store and the orders names an SQL type (a failure reaches
+# the windows as a StoreError, in words). Layers, bottom to top: core; store and orders (side by
+# side, neither using the other); widgets; windows/<name>; app.
 #   cmake -DSOURCE_DIR=<src> -P layering.cmake
 set(rank_core 1)
 set(rank_store 2)
@@ -21,6 +22,12 @@ foreach(source IN LISTS sources)
   set(window "")
   if(layer STREQUAL "windows")
     list(GET parts 1 window)
+  endif()
+  if(rank_${layer} GREATER 2)
+    file(STRINGS "${SOURCE_DIR}/${source}" sql REGEX "QSql[A-Z]|<QtSql")
+    if(sql)
+      string(APPEND violations "\n  ${source} names an SQL type above the store")
+    endif()
   endif()
   file(STRINGS "${SOURCE_DIR}/${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
   foreach(line IN LISTS lines)

@@ -58,11 +58,11 @@ void CounterSettings::load()
 bool CounterSettings::save()
 {
     PriceListRepository settings(m_store);
-    m_error.clear();
+    m_error = StoreError();
     if (!m_store->isServer()) {
         // One program on the file: both rows are rewritten, a missing one made from its first text.
         if (!settings.rewriteSettings({ { Company, company() }, { SalesExecutive, salesExecutive() } })) {
-            m_error = m_store->lastError().text();
+            m_error = m_store->lastError();
             return false;
         }
         m_company.kept();
@@ -71,7 +71,7 @@ bool CounterSettings::save()
     }
     if (m_company.changed()) {
         if (!settings.rewriteSettings({ { Company, company() } })) {
-            m_error = m_store->lastError().text();
+            m_error = m_store->lastError();
             return false;
         }
         m_company.kept();
@@ -82,8 +82,8 @@ bool CounterSettings::save()
     local.setValue(localKey(), salesExecutive());
     local.sync();
     if (local.status() != QSettings::NoError) {
-        m_error = QStringLiteral("The sales executive could not be kept in %1.")
-                      .arg(QDir::toNativeSeparators(m_localFile));
+        m_error = StoreError::failed(QStringLiteral("The sales executive could not be kept in %1.")
+                                         .arg(QDir::toNativeSeparators(m_localFile)));
         return false;
     }
     m_salesExecutive.kept();

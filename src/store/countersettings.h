@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storeerror.h"
+
 #include <QString>
 
 #include <optional>
@@ -43,7 +45,7 @@ public:
     // Writes back what has to be written; false and lastError() (in words) when something could
     // not be kept, in which case the shared rows are as they were.
     bool save();
-    QString lastError() const { return m_error; }
+    StoreError lastError() const { return m_error; }
 
 private:
     struct Setting {
@@ -65,5 +67,5 @@ private:
     QString m_localFile;
     Setting m_company;
     Setting m_salesExecutive;
-    QString m_error;
+    StoreError m_error;
 };

@@ -26,7 +26,7 @@ ImportColumns::ImportColumns(Store *store)
 {
 }
 
-QSqlError ImportColumns::lastError() const
+StoreError ImportColumns::lastError() const
 {
     return m_store->lastError();
 }

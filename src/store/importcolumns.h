@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QSqlError>
+#include "storeerror.h"
+
 #include <QString>
 
 #include <optional>
@@ -18,7 +19,7 @@ public:
     // says why (it is invalid when there are simply none).
     std::optional<QString> remembered(const QString &fileName);
     bool remember(const QString &fileName, const QString &columns);
-    QSqlError lastError() const;
+    StoreError lastError() const;
 
 private:
     Store *m_store;

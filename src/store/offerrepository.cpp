@@ -123,7 +123,7 @@ OfferRepository::OfferRepository(Store *store)
 
 bool OfferRepository::fail(const QString &what)
 {
-    m_error = what;
+    m_error = StoreError::failed(what);
     return false;
 }
 
@@ -168,7 +168,7 @@ bool OfferRepository::ensureSchema()
     // the server then refuses all but one; what the other made is used.
     const auto again = storedSchemaVersion();
     if (again && *again == SchemaVersion) {
-        m_error.clear();
+        m_error = StoreError();
         return true;
     }
     return upgradeFrom(again.value_or(*version));
@@ -221,7 +221,7 @@ QString OfferRepository::writeProblem()
 {
     const auto version = storedSchemaVersion();
     if (!version)
-        return m_error;
+        return m_error.text();
     if (*version > SchemaVersion)
         return newerMessage(*m_store, *version);
     return writable(*m_store) ? QString() : readOnlyMessage(*m_store);
@@ -327,7 +327,7 @@ std::optional<OfferKey> OfferRepository::saveAs(const Offer &offer, std::optiona
                       .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
         return std::nullopt;
     }
-    m_error.clear();
+    m_error = StoreError();
     return key;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/offer.h"
 #include "recordset.h"
+#include "storeerror.h"
 
 #include <QDateTime>
 #include <QString>
@@ -87,7 +88,7 @@ public:
     // The newest revision of an offer; nullopt when it has none.
     std::optional<int> latestRevision(int number);
 
-    QString lastError() const { return m_error; }
+    StoreError lastError() const { return m_error; }
 
 private:
     bool fail(const QString &what);
@@ -99,7 +100,7 @@ private:
     std::optional<SavedRevision> savedRevision(const OfferKey &key);
 
     Store *m_store;
-    QString m_error;
+    StoreError m_error;
     std::optional<SavedRevision> m_newer;
 };
 

@@ -53,7 +53,7 @@ PriceHistory::PriceHistory(Store *store)
 {
 }
 
-QSqlError PriceHistory::lastError() const
+StoreError PriceHistory::lastError() const
 {
     return m_store->lastError();
 }

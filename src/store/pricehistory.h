@@ -4,7 +4,6 @@
 
 #include <QDateTime>
 #include <QList>
-#include <QSqlError>
 #include <QString>
 #include <QVariantList>
 
@@ -66,7 +65,7 @@ public:
     // lastError()) when they cannot be read.
     std::optional<QList<PriceChange>> changes(const QString &category, const QString &id);
 
-    QSqlError lastError() const;
+    StoreError lastError() const;
 
 private:
     // The first row of the item as it is now, inside the running transaction; nullopt with no

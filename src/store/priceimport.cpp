@@ -4,8 +4,6 @@
 #include "pricehistory.h"
 #include "store.h"
 
-#include <QSqlError>
-
 #include <algorithm>
 
 namespace
@@ -23,7 +21,7 @@ PriceImport::PriceImport(Store *store)
 {
 }
 
-QSqlError PriceImport::lastError() const
+StoreError PriceImport::lastError() const
 {
     return m_error.isValid() ? m_error : m_store->lastError();
 }
@@ -44,7 +42,7 @@ PriceListItem ImportPreview::missing(size_t i) const
 
 std::optional<ImportPreview> PriceImport::preview(const SupplierImport::ItemList &items)
 {
-    m_error = QSqlError();
+    m_error = StoreError();
     ImportPreview preview;
     preview.m_items = &items;
     std::vector<bool> listed(items.size());
@@ -197,10 +195,10 @@ bool PriceImport::takeWholeList()
     if (!m_store->lock(
             QStringLiteral("price list import"), Store::LockMode::Exclusive, Store::LockWait::DoNotWait)) {
         if (m_store->lastErrorIsBusy())
-            m_error = QSqlError(QStringLiteral("Brasko"),
+            m_error = m_store->refusal(
                 QStringLiteral("Another counter is importing into the price list at this moment, so nothing "
                                "was written. Try again when it has finished."),
-                QSqlError::TransactionError, Store::busyCode());
+                Store::busyCode());
         return false;
     }
     return m_store->lock(PriceListRepository::listLock(), Store::LockMode::Exclusive);
@@ -325,7 +323,7 @@ bool PriceImport::removeMissing(const ImportPreview &preview, Statements &run, c
 bool PriceImport::apply(const ImportPreview &preview, bool removeMissingItems, const QString &source,
     const QDateTime &when, const Progress &keepGoing)
 {
-    m_error = QSqlError();
+    m_error = StoreError();
     m_conflicts.clear();
     PriceHistory history(m_store);
     const qint64 total = static_cast<qint64>(
@@ -347,12 +345,12 @@ bool PriceImport::apply(const ImportPreview &preview, bool removeMissingItems, c
             return false;
         if (!m_conflicts.isEmpty()) {
             changedMeanwhile = true;
-            m_error = QSqlError(QStringLiteral("Brasko"),
+            m_error = StoreError(StoreError::Kind::Conflict,
                 QStringLiteral(
                     "%1 of the items were changed at another counter after the preview, so nothing "
                     "was written. Preview again to see the price list as it is now.")
                     .arg(m_conflicts.size()),
-                QSqlError::TransactionError);
+                QStringLiteral("Brasko"));
             return false;
         }
         return PriceListRepository(m_store).stampDate(when);

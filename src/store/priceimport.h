@@ -4,7 +4,6 @@
 #include "pricelistrepository.h"
 
 #include <QDateTime>
-#include <QSqlError>
 
 #include <functional>
 #include <optional>
@@ -98,7 +97,7 @@ public:
     // order of the preview (changed, new, no longer listed).
     const QList<ImportConflict> &changedMeanwhile() const { return m_conflicts; }
 
-    QSqlError lastError() const;
+    StoreError lastError() const;
 
 private:
     struct Statements;
@@ -115,6 +114,6 @@ private:
     bool conflict(const QString &category, const QString &id, const std::optional<PriceListItem> &seen);
 
     Store *m_store;
-    QSqlError m_error;
+    StoreError m_error;
     QList<ImportConflict> m_conflicts;
 };

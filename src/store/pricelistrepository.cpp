@@ -52,7 +52,7 @@ PriceListRepository::PriceListRepository(Store *store)
 {
 }
 
-QSqlError PriceListRepository::lastError() const
+StoreError PriceListRepository::lastError() const
 {
     return m_store->lastError();
 }

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "recordset.h"
+#include "storeerror.h"
 
 #include <QDateTime>
 #include <QList>
-#include <QSqlError>
 #include <QString>
 #include <QVariant>
 
@@ -93,7 +93,7 @@ public:
     // writes dates. All or nothing, like every settings rewrite.
     bool stampDate(const QDateTime &when);
 
-    QSqlError lastError() const;
+    StoreError lastError() const;
 
 private:
     CheckedChange whatChanged(const PriceListItem &seen);

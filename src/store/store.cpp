@@ -109,27 +109,36 @@ bool Store::isOpen() const
 
 bool Store::fail(const QSqlError &error)
 {
-    m_lastError = error;
     // A server gives up waiting for what another counter holds after a few seconds (lock_timeout),
     // so no window hangs on it; the person is told what happened and what to do.
     if (isServer() && error.nativeErrorCode() == QLatin1String("55P03"))
-        m_lastError = QSqlError(QStringLiteral("Brasko"),
+        return fail(described(QSqlError(QStringLiteral("Brasko"),
             QStringLiteral("Another counter is changing the same data at this moment, so this was not done "
                            "and nothing was saved. Try again in a moment."),
-            QSqlError::TransactionError, busyCode());
+            QSqlError::TransactionError, busyCode())));
     // SQLite only says "readonly database" when the file was taken away under it.
     if (!isServer() && !m_path.isEmpty() && isOpen() && !QFileInfo::exists(m_path))
-        m_lastError = QSqlError(error.driverText(),
+        return fail(described(QSqlError(error.driverText(),
             QStringLiteral("%1 was deleted or moved while the program ran; nothing was saved.")
                 .arg(QDir::toNativeSeparators(m_path)),
-            error.type(), error.nativeErrorCode());
+            error.type(), error.nativeErrorCode())));
+    return fail(described(error));
+}
+
+bool Store::fail(const StoreError &error)
+{
+    m_lastError = error;
     return false;
 }
 
 bool Store::refuse(const QString &text, const QString &code)
 {
-    m_lastError = QSqlError(QStringLiteral("Brasko"), text, QSqlError::StatementError, code);
-    return false;
+    return fail(refusal(text, code));
+}
+
+StoreError Store::refusal(const QString &text, const QString &code) const
+{
+    return described(QSqlError(QStringLiteral("Brasko"), text, QSqlError::StatementError, code));
 }
 
 bool Store::isWritable() const
@@ -362,7 +371,7 @@ bool Store::inTransaction(const std::function<bool()> &work)
         done = work();
     }
     if (!done) {
-        const QSqlError error = m_lastError;
+        const StoreError error = m_lastError;
         db.rollback();
         m_lastError = error;
         checkConnection();
@@ -410,17 +419,15 @@ bool createPriceListDatabase(const QString &path, QString *error)
     return ok;
 }
 
-StoreFailure Store::describe(const QSqlError &error) const
+StoreError Store::described(const QSqlError &error) const
 {
     bool ok = false;
     const int native = error.nativeErrorCode().toInt(&ok);
-    QString description = error.databaseText();
-    if (description.isEmpty())
-        description = error.driverText();
-    if (description.isEmpty())
-        description = QStringLiteral("The database reported an error without a description.");
     const QString source = isServer() ? QStringLiteral("QPSQL")
         : isOpen()                    ? QLatin1String("SQLite database ") + path()
                                       : QStringLiteral("Brasko");
-    return { QString::number(ok ? native : static_cast<int>(error.type())), description, source };
+    const StoreError::Kind kind
+        = error.nativeErrorCode() == busyCode() ? StoreError::Kind::Busy : StoreError::Kind::Failed;
+    return StoreError(kind, error.databaseText(), error.driverText(),
+        QString::number(ok ? native : static_cast<int>(error.type())), source, error.nativeErrorCode());
 }

@@ -2,6 +2,7 @@
 
 #include "recordset.h"
 #include "serveraddress.h"
+#include "storeerror.h"
 
 #include <QHash>
 #include <QList>
@@ -56,14 +57,6 @@ private:
 // counters, and the way every statement of the program is run on it. Statement texts are fixed by
 // their callers and keep to what both engines understand; values go into them only as bound
 // values, so nothing a person types can end a literal early or add a statement.
-// A failed call as a person is shown it: the engine's own number where it gives one, its words,
-// and where it came from; no window needs to know the error's SQL form.
-struct StoreFailure {
-    QString number;
-    QString description;
-    QString source;
-};
-
 class Store final
 {
 public:
@@ -98,12 +91,13 @@ public:
     // The connection itself, for the benchmarks' raw reference figures only: the program's own
     // statements all go through the functions below, which reconnect and report alike.
     QSqlDatabase database() const;
-    QSqlError lastError() const { return m_lastError; }
-    // How error is shown to a person, naming this store as its source.
-    StoreFailure describe(const QSqlError &error) const;
-    void clearError() { m_lastError = QSqlError(); }
+    // Why the last call failed, naming this store as its source.
+    StoreError lastError() const { return m_lastError; }
+    void clearError() { m_lastError = StoreError(); }
     // Ends an action with a reason of the program's own (a refusal, not the engine's error); false.
     bool refuse(const QString &text, const QString &code = QString());
+    // The same reason as a value, for work that keeps its own (an import), setting nothing.
+    StoreError refusal(const QString &text, const QString &code = QString()) const;
 
     // Runs a statement that returns no rows, or a query (nullptr on failure), with the values bound
     // to the statement's '?' placeholders, in order; lastError() says why one failed. A text value
@@ -157,7 +151,7 @@ public:
     // The code lastError() carries when lock() was refused because another counter holds it, or a
     // server gave up waiting for a row another counter is changing (no window waits for long).
     static QString busyCode() { return QStringLiteral("BUSY"); }
-    bool lastErrorIsBusy() const { return m_lastError.nativeErrorCode() == busyCode(); }
+    bool lastErrorIsBusy() const { return m_lastError.isBusy(); }
 
     // Whether changes can be written: the file and its folder (SQLite writes its journal there).
     bool isWritable() const;
@@ -165,6 +159,9 @@ public:
 private:
     friend class PreparedStatement;
     bool fail(const QSqlError &error);
+    bool fail(const StoreError &error);
+    // The engine's error as a person is shown it, naming this store as its source.
+    StoreError described(const QSqlError &error) const;
     bool openServer();
     // Reads the price-list table; when it cannot, closes the connection and says why.
     bool holdsPriceList(QSqlDatabase &db);
@@ -180,7 +177,7 @@ private:
     QString m_path;
     std::optional<ServerAddress> m_server;
     QString m_addressError; // the location looked like a server address but is not a usable one
-    QSqlError m_lastError;
+    StoreError m_lastError;
     bool m_lost = false;
     bool m_indexChecked = false;
     int m_transactionDepth = 0;

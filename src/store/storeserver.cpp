@@ -65,7 +65,7 @@ bool Store::openServer()
     // Another counter may be making the table at the same moment: then its table is used.
     const auto present = hasTable(QStringLiteral("adt"));
     if (!present || (!*present && !createServerTables() && hasTable(QStringLiteral("adt")) != true)) {
-        const QSqlError error = m_lastError;
+        const StoreError error = m_lastError;
         db.close();
         return fail(error);
     }
@@ -120,9 +120,9 @@ bool Store::lock(const QString &name, LockMode mode, LockWait wait)
         return true;
     if (got->field(QStringLiteral("got")).value_or(QVariant(false)).toBool())
         return true;
-    return fail(
+    return fail(described(
         QSqlError(QStringLiteral("Brasko"), QStringLiteral("%1 is in use by another counter.").arg(name),
-            QSqlError::TransactionError, busyCode()));
+            QSqlError::TransactionError, busyCode())));
 }
 
 bool Store::reconnectIfLost()
@@ -152,8 +152,9 @@ void Store::checkConnection()
             return;
     }
     m_lost = true;
-    m_lastError = brasko(QStringLiteral("The connection to the database server of %1 was lost (%2). What "
-                                        "this action was doing was not saved; the next action connects "
-                                        "again.")
-                             .arg(m_path, m_lastError.text().trimmed()));
+    m_lastError
+        = described(brasko(QStringLiteral("The connection to the database server of %1 was lost (%2). "
+                                          "What this action was doing was not saved; the next action "
+                                          "connects again.")
+                               .arg(m_path, m_lastError.text().trimmed())));
 }

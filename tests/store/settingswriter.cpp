@@ -25,7 +25,7 @@ int main(int argc, char *argv[])
     settings.load();
     settings.changeCompany(args.at(3));
     if (!settings.save()) {
-        out << "error " << settings.lastError() << "\n";
+        out << "error " << settings.lastError().text() << "\n";
         return 1;
     }
     out << "saved\n";

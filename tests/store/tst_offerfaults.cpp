@@ -114,7 +114,7 @@ void TestOfferFaults::killedSaveLeavesWholeOffers()
     QVERIFY(store.open());
     OfferRepository offers(&store);
     const auto key = offers.save(offer(QStringLiteral("After")), std::nullopt);
-    QVERIFY2(key, qPrintable(offers.lastError()));
+    QVERIFY2(key, qPrintable(offers.lastError().text()));
     QCOMPARE(key->number, highest + 1);
     qInfo("%d of 20 kills landed inside a transaction (seed %u)", midTransaction, seed);
 }
@@ -167,12 +167,13 @@ void TestOfferFaults::lockedByAnotherProcess()
     QProcess locker;
     QVERIFY(startHelper(locker, QStringLiteral("lock"), path, "locked"));
     QVERIFY(!offers.save(offer(QStringLiteral("While locked")), std::nullopt));
-    QVERIFY2(offers.lastError().contains(QStringLiteral("locked")), qPrintable(offers.lastError()));
+    QVERIFY2(
+        offers.lastError().text().contains(QStringLiteral("locked")), qPrintable(offers.lastError().text()));
     QVERIFY(!offers.save(offer(QStringLiteral("While locked")), 1));
     stopHelper(locker);
     QCOMPARE(checkOffers(path, QStringLiteral("after the lock")), 1);
     const auto key = offers.save(offer(QStringLiteral("After")), std::nullopt);
-    QVERIFY2(key, qPrintable(offers.lastError()));
+    QVERIFY2(key, qPrintable(offers.lastError().text()));
     QCOMPARE(*key, (OfferKey { 2, 1 }));
 }
 
@@ -211,7 +212,8 @@ void TestOfferFaults::readOnly()
         OfferRepository offers(&store);
         QVERIFY(!offers.canSave());
         QVERIFY(!offers.save(offer(QStringLiteral("New")), std::nullopt));
-        QVERIFY2(offers.lastError().contains(QStringLiteral("read-only")), qPrintable(offers.lastError()));
+        QVERIFY2(offers.lastError().text().contains(QStringLiteral("read-only")),
+            qPrintable(offers.lastError().text()));
         auto list = offers.list(); // reading goes on
         QVERIFY(list);
         QCOMPARE(list->rowCount(), hasOffers ? 1 : 0);
@@ -239,13 +241,13 @@ void TestOfferFaults::fullDisk()
         Offer big = offer(QStringLiteral("Big"));
         big.row(0).description = QString(100 * 1024, QChar(0x0628));
         QVERIFY(!offers.save(big, std::nullopt));
-        QVERIFY(!offers.lastError().isEmpty());
+        QVERIFY(!offers.lastError().text().isEmpty());
         QVERIFY(!offers.save(big, 1));
         QCOMPARE(checkOffers(path, QStringLiteral("disk full")), 1);
         QCOMPARE(allRows(path), priceList);
         QVERIFY(QFile::remove(disk.filePath(QStringLiteral("filler"))));
         const auto key = offers.save(offer(QStringLiteral("After")), std::nullopt);
-        QVERIFY2(key, qPrintable(offers.lastError()));
+        QVERIFY2(key, qPrintable(offers.lastError().text()));
         QCOMPARE(*key, (OfferKey { 2, 1 }));
     }
     QCOMPARE(integrity(path), QStringLiteral("ok"));

@@ -130,10 +130,10 @@ void TestOfferRepository::textsComeBackExactly()
     offer.row(5).listPrice = Price::fromStored(text);
     const auto key = m_repo->save(
         offer, std::nullopt, QDateTime(QDate(2027, 2, 1), QTime(9, 0)), QStringLiteral("PC ") + text);
-    QVERIFY2(key, qPrintable(m_repo->lastError()));
+    QVERIFY2(key, qPrintable(m_repo->lastError().text()));
     reopen(); // as after quitting and starting again
     const auto back = m_repo->load(*key);
-    QVERIFY2(back, qPrintable(m_repo->lastError()));
+    QVERIFY2(back, qPrintable(m_repo->lastError().text()));
     QCOMPARE(back->offer, offer);
     QCOMPARE(back->savedOn, QStringLiteral("PC ") + text);
     QCOMPARE(back->savedAt, QDateTime(QDate(2027, 2, 1), QTime(9, 0)));
@@ -144,14 +144,14 @@ void TestOfferRepository::numbersAndRevisions()
 {
     const Offer first = sample(QStringLiteral("First"));
     const auto a = m_repo->save(first, std::nullopt);
-    QVERIFY2(a, qPrintable(m_repo->lastError()));
+    QVERIFY2(a, qPrintable(m_repo->lastError().text()));
     QCOMPARE(*a, (OfferKey { 1, 1 }));
     const auto b = m_repo->save(sample(QStringLiteral("Second")), std::nullopt);
     QCOMPARE(*b, (OfferKey { 2, 1 }));
     Offer changed = first;
     changed.row(2).setAmountText(QStringLiteral("290.00"));
     const auto c = m_repo->save(changed, 1);
-    QVERIFY2(c, qPrintable(m_repo->lastError()));
+    QVERIFY2(c, qPrintable(m_repo->lastError().text()));
     QCOMPARE(*c, (OfferKey { 1, 2 }));
     reopen();
     QCOMPARE(m_repo->load({ 1, 1 })->offer, first); // the earlier revision is kept as it was
@@ -160,7 +160,7 @@ void TestOfferRepository::numbersAndRevisions()
     const auto d = m_repo->save(sample(QStringLiteral("Third")), std::nullopt);
     QCOMPARE(*d, (OfferKey { 3, 1 }));
     QVERIFY(!m_repo->save(first, 99)); // no such offer to revise
-    QVERIFY(m_repo->lastError().contains(QStringLiteral("99")));
+    QVERIFY(m_repo->lastError().text().contains(QStringLiteral("99")));
 }
 
 // Two counters revise the same offer from revision 1: the second is refused, told which revision
@@ -187,7 +187,8 @@ void TestOfferRepository::newerRevisionRefusesTheSave()
     QCOMPARE(newer->key, (OfferKey { 1, 2 }));
     QCOMPARE(newer->savedAt, when);
     QCOMPARE(newer->savedOn, QStringLiteral("COUNTER-2"));
-    QVERIFY2(m_repo->lastError().contains(QStringLiteral("revision 2")), qPrintable(m_repo->lastError()));
+    QVERIFY2(m_repo->lastError().text().contains(QStringLiteral("revision 2")),
+        qPrintable(m_repo->lastError().text()));
     QCOMPARE(rawColumn(QStringLiteral("select count(*) from offers")), QStringList { "2" });
     // Knowingly, after revision 2: the newest.
     QCOMPARE(m_repo->saveFollowing(mine, OfferKey { 1, 2 }), std::optional<OfferKey>(OfferKey { 1, 3 }));
@@ -214,7 +215,7 @@ void TestOfferRepository::failedSaveLeavesNothing()
     Offer bad = sample(QStringLiteral("Broken"));
     bad.row(row).description = badText;
     QVERIFY(!m_repo->save(bad, std::nullopt));
-    QVERIFY(!m_repo->lastError().isEmpty());
+    QVERIFY(!m_repo->lastError().text().isEmpty());
     QVERIFY(!m_repo->save(bad, 1));
     QCOMPARE(rawColumn(QStringLiteral("select count(*) from offers")), QStringList { "1" });
     QCOMPARE(rawColumn(QStringLiteral("select count(*) from offer_rows")), QStringList { "17" });
@@ -243,7 +244,8 @@ void TestOfferRepository::newerSchemaIsNotWritten()
     reopen();
     QVERIFY(!m_repo->canSave());
     QVERIFY(!m_repo->save(sample(QStringLiteral("New")), std::nullopt));
-    QVERIFY2(m_repo->lastError().contains(QStringLiteral("newer")), qPrintable(m_repo->lastError()));
+    QVERIFY2(
+        m_repo->lastError().text().contains(QStringLiteral("newer")), qPrintable(m_repo->lastError().text()));
     QVERIFY(!m_repo->save(sample(QStringLiteral("New")), 1));
     QCOMPARE(rawColumn(QStringLiteral("select count(*) from offers")), QStringList { "1" });
     QCOMPARE(rawColumn(QStringLiteral("select version from brasko_schema")), QStringList { "7" });
@@ -282,7 +284,7 @@ void TestOfferRepository::search()
     Offer three = sample(QStringLiteral("Axb 100% sure"));
     QVERIFY(m_repo->save(three, std::nullopt));
     auto rows = m_repo->list(search);
-    QVERIFY2(rows, qPrintable(m_repo->lastError()));
+    QVERIFY2(rows, qPrintable(m_repo->lastError().text()));
     QStringList got;
     for (bool on = rows->moveFirst(); on; on = rows->moveNext())
         got << *rows->text(QStringLiteral("Number")) + QLatin1Char('/')
@@ -317,7 +319,7 @@ void TestOfferRepository::concurrentSavesGetDistinctNumbers()
                 if (key)
                     results[c].keys << *key;
                 else
-                    results[c].errors << repo.lastError();
+                    results[c].errors << repo.lastError().text();
             }
         });
     }

@@ -83,7 +83,7 @@ bool act(const QString &action, Store &store, QString *error)
     } else if (action == QLatin1String("offer")) {
         ok = offers.save(sample(QStringLiteral("Client")), std::nullopt).has_value();
         if (!ok) {
-            *error = offers.lastError();
+            *error = offers.lastError().text();
             return false;
         }
     }

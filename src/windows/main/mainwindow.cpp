@@ -437,7 +437,7 @@ QString MainWindow::saveOnClosing()
         return {};
     return QStringLiteral("Could not save the shop name and the sales executive:\n%1\n\n"
                           "Close anyway? What you typed will be lost.")
-        .arg(m_counterSettings.lastError());
+        .arg(m_counterSettings.lastError().text());
 }
 
 bool MainWindow::settleUnsavedOffer()

@@ -169,7 +169,7 @@ bool OfferActions::load(const OfferKey &key)
 {
     const auto stored = m_offers.load(key);
     if (!stored) {
-        m_tell(m_offers.lastError());
+        m_tell(m_offers.lastError().text());
         return false;
     }
     m_model->setOffer(stored->offer);
@@ -221,7 +221,7 @@ bool OfferActions::save()
     case Kept::Saved:
         return true;
     case Kept::Failed:
-        m_tell(m_offers.lastError());
+        m_tell(m_offers.lastError().text());
         return false;
     case Kept::Declined:
         break;
@@ -337,7 +337,7 @@ bool OfferActions::keepBeforePaper()
     case Kept::Saved:
         return true;
     case Kept::Failed:
-        m_notKept = m_offers.lastError();
+        m_notKept = m_offers.lastError().text();
         break;
     case Kept::Declined:
         m_notKept = QStringLiteral("You chose not to save it over the newer revision.");

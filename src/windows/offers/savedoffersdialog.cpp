@@ -56,7 +56,7 @@ public:
         m_next = highest.value_or(0);
         endResetModel();
         if (!highest) {
-            m_error = m_offers->lastError();
+            m_error = m_offers->lastError().text();
             return false;
         }
         m_error.clear();
@@ -68,7 +68,7 @@ public:
             && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
             auto rows = m_offers->list(QString(), wanted, wanted);
             if (!rows) {
-                m_error = m_offers->lastError();
+                m_error = m_offers->lastError().text();
                 m_next = 0;
                 return false;
             }
@@ -131,7 +131,7 @@ private:
         took.start();
         auto rows = m_offers->list(m_text, low, high);
         if (!rows) {
-            m_error = m_offers->lastError();
+            m_error = m_offers->lastError().text();
             m_next = 0;
             return false;
         }

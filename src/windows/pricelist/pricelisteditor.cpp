@@ -265,7 +265,7 @@ void PriceListEditor::fillIdList()
         auto rows = m_priceList.items(m_cat);
         if (!rows) {
             m_idPicker->setRowSource({});
-            reportFailure(m_store->describe(m_priceList.lastError()));
+            reportFailure(m_priceList.lastError());
             return;
         }
         m_idPicker->setRowSource(std::move(rows));
@@ -350,7 +350,7 @@ bool PriceListEditor::lookup()
     try {
         const auto found = m_priceList.item(m_cat, m_idPicker->Text());
         if (!found && m_priceList.lastError().isValid()) {
-            reportFailure(m_store->describe(m_priceList.lastError()));
+            reportFailure(m_priceList.lastError());
             return false;
         }
         if (found) {
@@ -487,7 +487,7 @@ void PriceListEditor::showHistory()
 void PriceListEditor::change(bool written)
 {
     if (!written) {
-        reportFailure(m_store->describe(m_priceList.lastError()));
+        reportFailure(m_priceList.lastError());
         return;
     }
     UpdateDBDate();
@@ -540,9 +540,9 @@ void PriceListEditor::UpdateDBDate()
     }
 }
 
-void PriceListEditor::reportFailure(const StoreFailure &failure)
+void PriceListEditor::reportFailure(const StoreError &failure)
 {
-    reportFailure(failure.number, failure.description, failure.source);
+    reportFailure(failure.number(), failure.description(), failure.source());
 }
 
 void PriceListEditor::reportFailure(const QString &number, const QString &description, const QString &source)

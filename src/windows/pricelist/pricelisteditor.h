@@ -23,7 +23,7 @@ class QLabel;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
-struct StoreFailure;
+class StoreError;
 class Store;
 
 class PriceListEditor final : public QDialog
@@ -77,7 +77,7 @@ private:
     // The same for a change checked against what the lookup saw: someone else's change meanwhile
     // is told, with the item as it is now, and nothing is written.
     void changeChecked(const CheckedChange &result, bool removing);
-    void reportFailure(const StoreFailure &failure);
+    void reportFailure(const StoreError &failure);
     void reportFailure(const QString &number, const QString &description, const QString &source);
     void reportException(const char *what);
     // Refuses an input with a message naming the field, then gives that field the focus.
