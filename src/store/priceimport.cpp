@@ -1,20 +1,11 @@
 #include "priceimport.h"
 
 #include "core/price.h"
-#include "pricehistory.h"
+#include "pricehistorytable.h"
+#include "pricetable.h"
 #include "store.h"
 
 #include <algorithm>
-
-namespace
-{
-
-std::optional<QString> textOf(const QVariant &value)
-{
-    return value.isNull() ? std::nullopt : std::optional<QString>(value.toString());
-}
-
-} // namespace
 
 PriceImport::PriceImport(Store *store)
     : m_store(store)
@@ -68,10 +59,9 @@ bool PriceImport::compareCategory(quint32 category, std::vector<bool> &listed, I
     QString previous;
     bool first = true;
     enum class Kept { Nothing, Change, Missing } kept = Kept::Nothing;
-    return m_store->readRows(
-        QStringLiteral("select id, description, price from adt where category = ? order by id"),
-        { items.category(category) }, [&](const StreamedRow &row) {
-            const QString id = row.value(0).toString();
+    return PriceTable(m_store).readCategory(items.category(category),
+        [&](const QString &id, const std::optional<QString> &description,
+            const std::optional<QString> &price) {
             // The first row of an id the list holds twice stands for both: Apply changes every row of
             // the id alike, so a second row must not count as missing.
             if (!first && id == previous) {
@@ -84,8 +74,6 @@ bool PriceImport::compareCategory(quint32 category, std::vector<bool> &listed, I
             first = false;
             previous = id;
             kept = Kept::Nothing;
-            const std::optional<QString> description = textOf(row.value(1));
-            const std::optional<QString> price = textOf(row.value(2));
             const std::optional<size_t> found = items.find(category, id);
             if (!found) {
                 preview.m_missing.push_back({ category, preview.m_text.add(QStringView(id)),
@@ -108,84 +96,10 @@ bool PriceImport::compareCategory(quint32 category, std::vector<bool> &listed, I
         });
 }
 
-namespace
-{
-
-QVariant text(const QString &value)
-{
-    return value.isNull() ? QVariant(QStringLiteral("")) : QVariant(value);
-}
-
-QVariant nullable(const std::optional<QString> &value)
-{
-    return value ? text(*value) : QVariant(QMetaType(QMetaType::QString));
-}
-
-// A change made only while the row still holds what the preview saw: one statement for each way
-// of holding no value, each prepared when first needed, so a row binds only the texts it compares.
-class CheckedStatement
-{
-public:
-    CheckedStatement(Store &store, const QString &statement)
-        : m_store(store)
-        , m_statement(statement)
-    {
-    }
-    // false (and the store's lastError()) when it failed; *changed says whether the row was as seen.
-    bool exec(QVariantList values, const std::optional<QString> &description,
-        const std::optional<QString> &price, bool *changed)
-    {
-        std::unique_ptr<PreparedStatement> &variant = m_variants[(description ? 0 : 1) + (price ? 0 : 2)];
-        if (!variant) {
-            variant = m_store.prepare(m_statement
-                + QStringLiteral(" and description %1 and price %2")
-                      .arg(description ? QStringLiteral("= ?") : QStringLiteral("is null"),
-                          price ? QStringLiteral("= ?") : QStringLiteral("is null")));
-            if (!variant)
-                return false;
-        }
-        if (description)
-            values << text(*description);
-        if (price)
-            values << text(*price);
-        if (!variant->exec(values))
-            return false;
-        *changed = variant->rowsAffected() > 0;
-        return true;
-    }
-
-private:
-    Store &m_store;
-    QString m_statement;
-    std::unique_ptr<PreparedStatement> m_variants[4];
-};
-
-} // namespace
-
-// The statements of an import, prepared once for its thousands of rows. Each change is made only
-// while the row holds what the preview saw, and an item only added while its id is not there.
+// The prepared statements of an Apply: the list's and the history's.
 struct PriceImport::Statements {
-    std::unique_ptr<PreparedStatement> add, updateAll, updatePriceAll, removeAll, record;
-    CheckedStatement update, updatePrice, remove;
-    explicit Statements(Store &store)
-        : add(store.prepare(QStringLiteral(
-            "insert into adt (category,id,description,price) select cast(? as text),cast(? as text),"
-            "cast(? as text),cast(? as text) where not exists (select 1 from adt where category = ? and id = "
-            "?)")))
-        // The other rows of an id the list holds more than once follow its first.
-        , updateAll(store.prepare(
-              QStringLiteral("update adt set description = ?,price = ? where id = ? and category = ?")))
-        , updatePriceAll(
-              store.prepare(QStringLiteral("update adt set price = ? where id = ? and category = ?")))
-        , removeAll(store.prepare(QStringLiteral("delete from adt where id = ? and category = ?")))
-        , record(store.prepare(PriceHistory::recordStatement()))
-        , update(
-              store, QStringLiteral("update adt set description = ?,price = ? where id = ? and category = ?"))
-        , updatePrice(store, QStringLiteral("update adt set price = ? where id = ? and category = ?"))
-        , remove(store, QStringLiteral("delete from adt where id = ? and category = ?"))
-    {
-    }
-    bool ready() const { return add && updateAll && updatePriceAll && removeAll && record; }
+    std::unique_ptr<PriceTable::Bulk> list;
+    std::unique_ptr<PriceHistoryTable::Recorder> history;
 };
 
 bool PriceImport::takeWholeList()
@@ -207,26 +121,14 @@ bool PriceImport::takeWholeList()
 bool PriceImport::conflict(
     const QString &category, const QString &id, const std::optional<PriceListItem> &seen)
 {
-    PriceListRepository list(m_store);
-    auto now = list.item(category, id);
-    if (!now && list.lastError().isValid())
+    auto now = PriceTable(m_store).item(category, id);
+    if (!now && m_store->lastError().isValid())
         return false;
     if (now)
         now->rowKey.reset();
     m_conflicts.push_back({ category, id, seen, now });
     return true;
 }
-
-namespace
-{
-
-// Every record of an import has the same time and source: those are bound once, at the start.
-bool record(PreparedStatement &statement, const PriceChange &change)
-{
-    return statement.exec(PriceHistory::ownValues(change));
-}
-
-} // namespace
 
 bool PriceImport::writeChanged(const ImportPreview &preview, Statements &run, const QDateTime &when,
     const QString &source, const GoOn &goOn)
@@ -237,13 +139,9 @@ bool PriceImport::writeChanged(const ImportPreview &preview, Statements &run, co
         const SupplierImport::Item item = (*preview.m_items)[c.item];
         const std::optional<QString> oldPrice = preview.m_text.optionalText(c.oldPrice);
         const std::optional<QString> oldDescription = preview.m_text.optionalText(c.oldDescription);
-        const QVariantList values = item.description
-            ? QVariantList { nullable(item.description), text(item.price), text(item.id),
-                  text(item.category) }
-            : QVariantList { text(item.price), text(item.id), text(item.category) };
+        const PriceListItem changed { item.category, item.id, item.description, item.price };
         bool asSeen = false;
-        if (!(item.description ? run.update : run.updatePrice)
-                 .exec(values, oldDescription, oldPrice, &asSeen))
+        if (!run.list->updateIfHolds(changed, oldDescription, oldPrice, &asSeen))
             return false;
         if (!asSeen) {
             if (!conflict(item.category, item.id,
@@ -251,14 +149,13 @@ bool PriceImport::writeChanged(const ImportPreview &preview, Statements &run, co
                 return false;
             continue;
         }
-        if (c.repeated && !(item.description ? *run.updateAll : *run.updatePriceAll).exec(values))
+        if (c.repeated && !run.list->updateAll(changed))
             return false;
         // The row held the price the preview saw, so that is the price replaced.
         const bool priceMoved = !oldPrice || !Price::same(*oldPrice, item.price);
         if (priceMoved
-            && !record(*run.record,
-                { when, item.category, item.id, oldPrice, item.price,
-                    item.description.value_or(oldDescription.value_or(QString())), source }))
+            && !run.history->record({ when, item.category, item.id, oldPrice, item.price,
+                item.description.value_or(oldDescription.value_or(QString())), source }))
             return false;
     }
     return true;
@@ -271,17 +168,18 @@ bool PriceImport::writeAdded(const ImportPreview &preview, Statements &run, cons
         if (!goOn())
             return false;
         const SupplierImport::Item item = preview.added(i);
-        if (!run.add->exec({ text(item.category), text(item.id), text(item.description.value_or(QString())),
-                text(item.price), text(item.category), text(item.id) }))
+        // An item the file lists without a description is added with an empty one.
+        bool added = false;
+        if (!run.list->addIfMissing(
+                { item.category, item.id, item.description.value_or(QString()), item.price }, &added))
             return false;
-        if (run.add->rowsAffected() == 0) {
+        if (!added) {
             if (!conflict(item.category, item.id, std::nullopt))
                 return false;
             continue;
         }
-        if (!record(*run.record,
-                { when, item.category, item.id, std::nullopt, item.price,
-                    item.description.value_or(QString()), source }))
+        if (!run.history->record({ when, item.category, item.id, std::nullopt, item.price,
+                item.description.value_or(QString()), source }))
             return false;
     }
     return true;
@@ -290,19 +188,18 @@ bool PriceImport::writeAdded(const ImportPreview &preview, Statements &run, cons
 bool PriceImport::removeMissing(const ImportPreview &preview, Statements &run, const QDateTime &when,
     const QString &source, const GoOn &goOn)
 {
-    PriceListRepository list(m_store);
+    PriceTable list(m_store);
     for (size_t i = 0; i < preview.missingCount(); ++i) {
         if (!goOn())
             return false;
         const PriceListItem item = preview.missing(i);
-        const QVariantList where { text(item.id), text(item.category) };
         bool asSeen = false;
-        if (!run.remove.exec(where, item.description, item.price, &asSeen))
+        if (!run.list->removeIfHolds(item, &asSeen))
             return false;
         if (!asSeen) {
             // Gone already is what the file asks for; changed is not.
             auto now = list.item(item.category, item.id);
-            if (!now && list.lastError().isValid())
+            if (!now && m_store->lastError().isValid())
                 return false;
             if (now) {
                 now->rowKey.reset();
@@ -310,11 +207,10 @@ bool PriceImport::removeMissing(const ImportPreview &preview, Statements &run, c
             }
             continue;
         }
-        if (preview.m_missing[i].repeated && !run.removeAll->exec(where))
+        if (preview.m_missing[i].repeated && !run.list->removeAll(item.category, item.id))
             return false;
-        if (!record(*run.record,
-                { when, item.category, item.id, item.price, std::nullopt,
-                    item.description.value_or(QString()), source }))
+        if (!run.history->record({ when, item.category, item.id, item.price, std::nullopt,
+                item.description.value_or(QString()), source }))
             return false;
     }
     return true;
@@ -325,7 +221,7 @@ bool PriceImport::apply(const ImportPreview &preview, bool removeMissingItems, c
 {
     m_error = StoreError();
     m_conflicts.clear();
-    PriceHistory history(m_store);
+    PriceHistoryTable history(m_store);
     const qint64 total = static_cast<qint64>(
         preview.addedCount() + preview.changedCount() + (removeMissingItems ? preview.missingCount() : 0));
     qint64 written = 0;
@@ -334,11 +230,8 @@ bool PriceImport::apply(const ImportPreview &preview, bool removeMissingItems, c
     const bool applied = history.ensureSchema() && m_store->inTransaction([&] {
         if (!takeWholeList())
             return false;
-        Statements run(*m_store);
-        if (!run.ready())
-            return false;
-        const auto [time, from] = PriceHistory::sharedValues(when, source);
-        if (!run.record->keep(0, time) || !run.record->keep(6, from))
+        Statements run { PriceTable(m_store).prepareBulk(), history.prepareRecorder(when, source) };
+        if (!run.list || !run.history)
             return false;
         if (!writeChanged(preview, run, when, source, goOn) || !writeAdded(preview, run, when, source, goOn)
             || (removeMissingItems && !removeMissing(preview, run, when, source, goOn)))

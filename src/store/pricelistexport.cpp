@@ -1,6 +1,7 @@
 #include "pricelistexport.h"
 
 #include "core/csvtext.h"
+#include "pricetable.h"
 #include "store.h"
 
 #include <QDir>
@@ -35,17 +36,13 @@ PriceListExport exportPriceList(Store &store, const std::optional<QString> &cate
         return file.write(bytes) == bytes.size();
     };
     // Read row by row: the list may be long, and nothing of it is kept.
-    const QString columns = QStringLiteral("select category, id, description, price from adt");
-    const bool read
-        = store.readRows(category ? columns + QStringLiteral(" where category = ? order by id")
-                                  : columns + QStringLiteral(" where category <> ? order by category, id"),
-            { category ? *category : QStringLiteral("90") }, [&](const StreamedRow &row) {
-                chunk += CsvText::line({ row.value(0).toString(), row.value(1).toString(),
-                    row.value(2).toString(), row.value(3).toString() });
-                ++items;
-                written = chunk.size() < FlushAt || flush();
-                return written;
-            });
+    const bool read = PriceTable(&store).readItems(category, [&](const PriceListItem &item) {
+        chunk += CsvText::line(
+            { item.category, item.id, item.description.value_or(QString()), item.price.value_or(QString()) });
+        ++items;
+        written = chunk.size() < FlushAt || flush();
+        return written;
+    });
     if (!read)
         return failed(QStringLiteral("The price list cannot be read: %1").arg(store.lastError().text()));
     if (!written)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pricetable.h"
 #include "recordset.h"
 #include "storeerror.h"
 
@@ -14,18 +15,6 @@
 
 class Store;
 
-// One row of the price list as adt keeps it. The price is the stored text ("12.345" stays
-// "12.345"), never a number, so nothing is rounded on the way in or out.
-struct PriceListItem {
-    QString category;
-    QString id;
-    std::optional<QString> description; // nullopt: the column holds no value
-    std::optional<QString> price;
-    // The key of the row the item was read from, so a change can name exactly that row when ids
-    // repeat (many rows may have an empty one); nullopt for an item not read from the table.
-    std::optional<qint64> rowKey = std::nullopt;
-};
-
 // What a change made against the values a person saw found: done, or the item was changed or
 // removed by someone else since it was read (then nothing was written).
 struct CheckedChange {
@@ -34,18 +23,16 @@ struct CheckedChange {
     std::optional<PriceListItem> current; // the item as it is now, when it was changed meanwhile
 };
 
-// The price list and its settings rows, on the store's one connection. Every statement of the
-// program against adt lives in this file, each with its values bound, so nothing a person types
-// can change what a statement does. The SQL is the common subset of SQLite and PostgreSQL; the one
-// difference, the column that keys a row, the store names (Store::rowKeyColumn).
+// The price list and its settings rows as the program changes them: each change of an item takes
+// its turn with the other counters' changes (takeItem) in a transaction of its own, a change
+// checked against what a person saw says what was found instead, and a settings rewrite leaves
+// one row per setting. The statements themselves are the table's (PriceTable).
 class PriceListRepository final
 {
 public:
     explicit PriceListRepository(Store *store);
 
-    // The order a picker shows a category in: the main window lists the newest ids first, the
-    // editor in the order the engine returns them.
-    enum class Order { Unordered, IdDescending };
+    using Order = PriceTable::Order;
 
     // The items of one category with the columns ID, Description and Price, for a picker grid;
     // nullptr (and lastError()) when the list cannot be read.
@@ -99,4 +86,5 @@ private:
     CheckedChange whatChanged(const PriceListItem &seen);
 
     Store *m_store;
+    PriceTable m_table;
 };

@@ -1,5 +1,7 @@
 #include "store.h"
 
+#include "pricetable.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -175,7 +177,7 @@ bool Store::open()
 bool Store::holdsPriceList(QSqlDatabase &db)
 {
     QSqlQuery probe(db);
-    if (!probe.exec(QStringLiteral("select 1 from adt limit 1"))) {
+    if (!probe.exec(PriceTable::probeStatement())) {
         const QSqlError error = probe.lastError();
         probe = QSqlQuery();
         db.close();
@@ -401,14 +403,8 @@ bool createPriceListDatabase(const QString &path, QString *error)
         db.setDatabaseName(path);
         ok = db.open();
         QSqlQuery q(db);
-        // price is kept as the text that was written ('0.00', '12.345'), so an amount reads back
-        // exactly as it was stored, digit for digit.
-        const char *ddl[] = {
-            "create table adt (category text not null, id text not null, description text, price text)",
-            "create index adt_category_id on adt (category, id)",
-        };
-        for (const char *statement : ddl) {
-            if (ok && !q.exec(QString::fromLatin1(statement)))
+        for (const QString &statement : PriceTable::fileTables()) {
+            if (ok && !q.exec(statement))
                 ok = false;
         }
         if (!ok && error)

@@ -1,0 +1,112 @@
+#include "pricehistorytable.h"
+
+#include "boundvalues.h"
+#include "store.h"
+
+using BoundValue::nullable;
+using BoundValue::text;
+using BoundValue::textOf;
+
+namespace
+{
+
+const QString Table = QStringLiteral("price_history");
+const QString DateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz");
+
+// The time and the source are the first and last placeholders: work that records many changes
+// binds them once.
+const QString Record = QStringLiteral("insert into price_history (changed_at, category, item_id, old_price,"
+                                      " new_price, description, source) values (?, ?, ?, ?, ?, ?, ?)");
+
+// Step 1 also takes up a table an earlier program made without a step of its own, whose category
+// held at most 16 characters on a server (a file held any): both engines take the same texts.
+const QList<Store::SchemaStep> &schemaSteps()
+{
+    static const QList<Store::SchemaStep> steps {
+        { { QStringLiteral("create table if not exists price_history (changed_at varchar(32) not null,"
+                           " category text not null, item_id text not null, old_price text, new_price text,"
+                           " description text, source text not null)"),
+              QStringLiteral(
+                  "create index if not exists price_history_item on price_history (category, item_id)") },
+            { QStringLiteral("alter table price_history alter column category type text") } },
+    };
+    return steps;
+}
+
+QVariant timeValue(const QDateTime &when)
+{
+    return when.toString(DateFormat);
+}
+
+// A change's own values: every placeholder but the first and the last.
+QVariantList ownValues(const PriceChange &change)
+{
+    return { text(change.category), text(change.id), nullable(change.oldPrice), nullable(change.newPrice),
+        text(change.description) };
+}
+
+} // namespace
+
+PriceHistoryTable::PriceHistoryTable(Store *store)
+    : m_store(store)
+{
+}
+
+bool PriceHistoryTable::ensureSchema()
+{
+    return m_store->ensureSchema(Table, schemaSteps());
+}
+
+bool PriceHistoryTable::record(const PriceChange &change)
+{
+    return m_store->execute(Record,
+        QVariantList { timeValue(change.when) } + ownValues(change) + QVariantList { text(change.source) });
+}
+
+std::optional<QList<PriceChange>> PriceHistoryTable::changes(const QString &category, const QString &id)
+{
+    QList<PriceChange> out;
+    // A database where nothing was ever recorded has no table yet: no changes, not a failure. Not
+    // knowing whether it has one is a failure.
+    const auto present = m_store->hasTable(Table);
+    if (!present)
+        return std::nullopt;
+    if (!*present)
+        return out;
+    auto rows = m_store->query(QStringLiteral("select changed_at, old_price, new_price, description, source"
+                                              " from price_history where category = ? and item_id = ?"
+                                              " order by changed_at desc"),
+        { text(category), text(id) });
+    if (!rows)
+        return std::nullopt;
+    for (bool on = rows->moveFirst(); on; on = rows->moveNext()) {
+        out.push_back(
+            { QDateTime::fromString(rows->text(QStringLiteral("changed_at")).value_or(QString()), DateFormat),
+                category, id, textOf(rows->field(QStringLiteral("old_price"))),
+                textOf(rows->field(QStringLiteral("new_price"))),
+                rows->text(QStringLiteral("description")).value_or(QString()),
+                rows->text(QStringLiteral("source")).value_or(QString()) });
+    }
+    return out;
+}
+
+std::unique_ptr<PriceHistoryTable::Recorder> PriceHistoryTable::prepareRecorder(
+    const QDateTime &when, const QString &source)
+{
+    auto statement = m_store->prepare(Record);
+    if (!statement || !statement->keep(0, timeValue(when)) || !statement->keep(6, text(source)))
+        return nullptr;
+    return std::make_unique<Recorder>(std::move(statement));
+}
+
+PriceHistoryTable::Recorder::Recorder(std::unique_ptr<PreparedStatement> statement)
+    : m_statement(std::move(statement))
+{
+}
+
+PriceHistoryTable::Recorder::~Recorder() = default;
+
+bool PriceHistoryTable::Recorder::record(const PriceChange &change)
+{
+    return m_statement->exec(ownValues(change));
+}
