@@ -6,6 +6,7 @@
 #include "benchdb.h"
 #include "benchutil.h"
 
+#include "store/benchconnection.h"
 #include "store/offerrepository.h"
 #include "store/store.h"
 #include "windows/offers/savedoffersdialog.h"
@@ -43,7 +44,7 @@ bool fill(Store &store, int count)
     OfferRepository offers(&store);
     if (!offers.ensureSchema())
         return false;
-    QSqlDatabase db = store.database();
+    QSqlDatabase db = BenchConnection::of(store);
     db.transaction();
     QSqlQuery head(db);
     head.prepare(
@@ -104,7 +105,7 @@ int main(int argc, char *argv[])
     int bareNumber = count + 1000000;
     const Offer offer = sample(7);
     const double bareSave = Bench::medianMs(runs * 3, [&] {
-        QSqlDatabase db = store.database();
+        QSqlDatabase db = BenchConnection::of(store);
         db.transaction();
         QSqlQuery q(db);
         q.exec(QStringLiteral("update offer_counter set next_number = next_number + 0"));
@@ -136,7 +137,7 @@ int main(int argc, char *argv[])
     {
         // The bare saves' numbers stand far above the others; they go, so a search's slices stay
         // within the numbers the program gave.
-        QSqlQuery q(store.database());
+        QSqlQuery q(BenchConnection::of(store));
         q.exec(QStringLiteral("delete from offer_rows where number > %1").arg(count + 999999));
         q.exec(QStringLiteral("delete from offers where number > %1").arg(count + 999999));
     }
@@ -151,8 +152,8 @@ int main(int argc, char *argv[])
         runs, [&] { plain.hide(); },
         [&] {
             bareModel = std::make_unique<QSqlQueryModel>();
-            bareModel->setQuery(
-                ListStatement + QStringLiteral(" order by number desc, revision desc"), store.database());
+            bareModel->setQuery(ListStatement + QStringLiteral(" order by number desc, revision desc"),
+                BenchConnection::of(store));
             plain.setModel(bareModel.get());
             plain.show();
             Bench::settle();
@@ -180,7 +181,7 @@ int main(int argc, char *argv[])
     for (int k = 1; k <= typed.size(); ++k) {
         const QString prefix = typed.left(k);
         const double bare = Bench::medianMs(runs, [&] {
-            QSqlQuery q(store.database());
+            QSqlQuery q(BenchConnection::of(store));
             q.prepare(ListStatement
                 + QStringLiteral(
                     " where search_text like ? escape '\\' order by number desc, revision desc"));

@@ -9,6 +9,7 @@
 #include "benchserver.h"
 #include "benchutil.h"
 
+#include "store/benchconnection.h"
 #include "store/store.h"
 #include "widgets/gridcombo.h"
 #include "windows/main/mainwindow.h"
@@ -72,7 +73,7 @@ int main(int argc, char *argv[])
             Bench::settle();
         },
         [&] {
-            floorModel->setQuery(ListStatement, store.database());
+            floorModel->setQuery(ListStatement, BenchConnection::of(store));
             view->setModel(floorModel.get());
             popup.show();
             QCoreApplication::sendPostedEvents();
@@ -90,7 +91,7 @@ int main(int argc, char *argv[])
     const double seek = Bench::medianMs(
         runs, [] {},
         [&] {
-            QSqlQuery q(store.database());
+            QSqlQuery q(BenchConnection::of(store));
             q.setForwardOnly(true);
             q.exec(QStringLiteral(
                 "select id,description,price from adt where category = '2' order by id limit 1"));
@@ -142,7 +143,7 @@ int main(int argc, char *argv[])
     const double lookupFloor = Bench::medianMs(
         runs, [] {},
         [&] {
-            QSqlQuery q(store.database());
+            QSqlQuery q(BenchConnection::of(store));
             q.exec(
                 QStringLiteral("select description,price from adt where category = '2' and id = 'ID000000'"));
             q.next();

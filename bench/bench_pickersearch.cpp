@@ -7,6 +7,7 @@
 #include "benchserver.h"
 #include "benchutil.h"
 
+#include "store/benchconnection.h"
 #include "store/store.h"
 #include "widgets/gridcombo.h"
 #include "windows/main/mainwindow.h"
@@ -87,7 +88,7 @@ int main(int argc, char *argv[])
     source.setQuery(
         QStringLiteral("select id as \"ID\",description as \"Description\",price as \"Price\" from adt"
                        " where category = '2' order by id desc"),
-        store.database());
+        BenchConnection::of(store));
     while (source.canFetchMore())
         source.fetchMore();
     QSortFilterProxyModel proxy;

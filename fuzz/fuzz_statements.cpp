@@ -8,7 +8,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -51,8 +50,10 @@ struct Fixture {
     }
     int count() const
     {
-        QSqlQuery q(QStringLiteral("select count(*) from adt"), store->database());
-        return q.next() ? q.value(0).toInt() : -1;
+        auto counted = store->query(QStringLiteral("select count(*) as n from adt"), {});
+        return counted && counted->moveFirst()
+            ? counted->field(QStringLiteral("n")).value_or(QVariant(-1)).toInt()
+            : -1;
     }
 };
 

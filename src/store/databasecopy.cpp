@@ -1,5 +1,6 @@
 #include "databasecopy.h"
 
+#include "pricetable.h"
 #include "serveraddress.h"
 #include "store.h"
 
@@ -225,7 +226,7 @@ namespace
         QStringList tables;
         while (q.next())
             tables << q.value(0).toString();
-        if (!tables.contains(QStringLiteral("adt")))
+        if (!tables.contains(PriceTable::name()))
             failWith(QStringLiteral("The file holds no price list (table adt)."));
         return tables;
     }
@@ -234,15 +235,15 @@ namespace
         const QSqlDatabase &source, const QSqlDatabase &target, const QString &table, QStringList &checked)
     {
         const QList<Column> columns = columnsOf(source, table);
-        if (table == QLatin1String("adt")) {
-            for (const QString &statement : serverPriceListTables())
+        if (table == PriceTable::name()) {
+            for (const QString &statement : PriceTable::serverTables())
                 run(target, statement, table);
         } else {
             run(target, createStatement(table, columns), table);
         }
         // The price list keeps the order its rows were written in: pickers that do not sort show it.
         copyRows(source, target, table, columns,
-            table == QLatin1String("adt") ? QStringLiteral(" order by rowid") : QString());
+            table == PriceTable::name() ? QStringLiteral(" order by rowid") : QString());
         for (const Column &c : columns) {
             // The sequence is found by the table's name as SQL reads it (quoted) and the column's
             // name as it is; both are values, not statement text.
@@ -328,7 +329,7 @@ namespace
             for (const QString &table : tables) {
                 copyTable(source, target, table, result.checked);
                 // The price list's own index comes with its table.
-                if (table != QLatin1String("adt"))
+                if (table != PriceTable::name())
                     copyIndexes(source, target, table);
             }
             if (!target.commit())

@@ -88,9 +88,6 @@ public:
     bool isOpen() const;
     // Identifies the database file that was (or was to be) opened, for the start-up failure message.
     QString connectionString() const;
-    // The connection itself, for the benchmarks' raw reference figures only: the program's own
-    // statements all go through the functions below, which reconnect and report alike.
-    QSqlDatabase database() const;
     // Why the last call failed, naming this store as its source.
     StoreError lastError() const { return m_lastError; }
     void clearError() { m_lastError = StoreError(); }
@@ -158,6 +155,11 @@ public:
 
 private:
     friend class PreparedStatement;
+    // The benchmarks' raw reference figures run beside the program's own statements on the
+    // connection itself (benchconnection.h); the program's statements all go through the
+    // functions above, which reconnect and report alike.
+    friend class BenchConnection;
+    QSqlDatabase database() const;
     bool fail(const QSqlError &error);
     bool fail(const StoreError &error);
     // The engine's error as a person is shown it, naming this store as its source.
@@ -187,6 +189,3 @@ private:
 // Creates an empty price-list database (table adt and its index) at path; refuses to touch an
 // existing file. Used by the demo tool and the tests, never by the program itself.
 bool createPriceListDatabase(const QString &path, QString *error = nullptr);
-
-// The statements that make the price-list table on a database server.
-QStringList serverPriceListTables();

@@ -20,11 +20,6 @@ constexpr int LockWaitMs = 5000;
 
 } // namespace
 
-QStringList serverPriceListTables()
-{
-    return PriceTable::serverTables();
-}
-
 bool Store::openServer()
 {
     QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
