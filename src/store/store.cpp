@@ -4,12 +4,18 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <QUrl>
 
 #include <optional>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace
 {
@@ -148,8 +154,17 @@ bool Store::isWritable() const
     // A server says what may be written when it is written to; there is no file to ask.
     if (isServer())
         return true;
+        // Asked for the user the process acts as, which is not always the one that started it (Qt
+        // asks for the one that started it): the answer the writes themselves will get.
+#ifdef Q_OS_UNIX
+    const auto mayWrite = [](const QString &path) {
+        return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
+    };
+    return mayWrite(m_path) && mayWrite(QFileInfo(m_path).absolutePath());
+#else
     const QFileInfo file(m_path);
     return file.isWritable() && QFileInfo(file.absolutePath()).isWritable();
+#endif
 }
 
 bool Store::open()

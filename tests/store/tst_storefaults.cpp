@@ -153,6 +153,8 @@ void TestStoreFaults::readOnly()
             QSKIP("file permissions are not enforced for this user");
         Store store(path, QStringLiteral("t-readonly"));
         QVERIFY2(store.open(), qPrintable(store.lastError().text())); // reading is still possible
+        // Asked before anything is tried, the store gives the answer the writes then get.
+        QVERIFY(!store.isWritable());
         QCOMPARE(*PriceListRepository(&store).setting(QStringLiteral("sp")), QStringLiteral("Old Seller"));
         QVERIFY(!PriceListRepository(&store).rewriteSettings(
             { { QStringLiteral("company"), QStringLiteral("New Shop") } }));
