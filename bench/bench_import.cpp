@@ -127,8 +127,10 @@ int main(int argc, char *argv[])
                 PriceImport import(&store);
                 const auto preview = import.preview(reading.items);
                 if (!finished || !preview || !reading.problems.isEmpty()
-                    || !import.apply(
-                        *preview, false, QStringLiteral("supplier.csv"), QDateTime::currentDateTime()))
+                    || import
+                           .apply(
+                               *preview, false, QStringLiteral("supplier.csv"), QDateTime::currentDateTime())
+                           .isValid())
                     qFatal("import failed");
                 changed = static_cast<qsizetype>(preview->changedCount() + preview->addedCount());
             });

@@ -26,27 +26,25 @@ ImportColumns::ImportColumns(Store *store)
 {
 }
 
-StoreError ImportColumns::lastError() const
+StoreResult<std::optional<QString>> ImportColumns::remembered(const QString &fileName)
 {
-    return m_store->lastError();
-}
-
-std::optional<QString> ImportColumns::remembered(const QString &fileName)
-{
-    m_store->clearError();
     const auto present = m_store->hasTable(Table);
-    if (!present || !*present)
-        return std::nullopt;
+    if (!present)
+        return m_store->lastError();
+    if (!*present)
+        return std::optional<QString>();
     auto found = m_store->query(
         QStringLiteral("select columns from import_columns where file_name = ?"), { fileName });
-    if (!found || !found->moveFirst())
-        return std::nullopt;
+    if (!found)
+        return m_store->lastError();
+    if (!found->moveFirst())
+        return std::optional<QString>();
     return found->text(QStringLiteral("columns"));
 }
 
-bool ImportColumns::remember(const QString &fileName, const QString &columns)
+StoreError ImportColumns::remember(const QString &fileName, const QString &columns)
 {
-    return m_store->ensureSchema(Table, schemaSteps()) && m_store->inTransaction([&] {
+    const bool kept = m_store->ensureSchema(Table, schemaSteps()) && m_store->inTransaction([&] {
         // Two counters importing the same supplier's file take turns, so one row stays.
         return m_store->lock(QStringLiteral("import columns ") + fileName, Store::LockMode::Exclusive)
             && m_store->execute(
@@ -55,4 +53,5 @@ bool ImportColumns::remember(const QString &fileName, const QString &columns)
                 QStringLiteral("insert into import_columns (file_name, columns) values (?, ?)"),
                 { fileName, columns });
     });
+    return kept ? StoreError() : m_store->lastError();
 }

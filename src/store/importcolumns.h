@@ -15,11 +15,10 @@ class ImportColumns final
 {
 public:
     explicit ImportColumns(Store *store);
-    // nullopt when none were kept for this name, or when they cannot be read: then lastError()
-    // says why (it is invalid when there are simply none).
-    std::optional<QString> remembered(const QString &fileName);
-    bool remember(const QString &fileName, const QString &columns);
-    StoreError lastError() const;
+    // The columns kept for this name (nullopt: none), or why they cannot be read.
+    StoreResult<std::optional<QString>> remembered(const QString &fileName);
+    // Nothing (an invalid StoreError) when they were kept, else why not.
+    StoreError remember(const QString &fileName, const QString &columns);
 
 private:
     Store *m_store;

@@ -12,11 +12,6 @@ PriceImport::PriceImport(Store *store)
 {
 }
 
-StoreError PriceImport::lastError() const
-{
-    return m_error.isValid() ? m_error : m_store->lastError();
-}
-
 ImportChange ImportPreview::changed(size_t i) const
 {
     const Change &c = m_changed[i];
@@ -31,15 +26,14 @@ PriceListItem ImportPreview::missing(size_t i) const
         m_text.optionalText(m.price) };
 }
 
-std::optional<ImportPreview> PriceImport::preview(const SupplierImport::ItemList &items)
+StoreResult<ImportPreview> PriceImport::preview(const SupplierImport::ItemList &items)
 {
-    m_error = StoreError();
     ImportPreview preview;
     preview.m_items = &items;
     std::vector<bool> listed(items.size());
     for (quint32 category = 0; category < items.categoryCount(); ++category) {
         if (!compareCategory(category, listed, preview))
-            return std::nullopt;
+            return m_store->lastError();
     }
     // Both in the order of the file.
     std::sort(preview.m_changed.begin(), preview.m_changed.end(),
@@ -109,7 +103,7 @@ bool PriceImport::takeWholeList()
     if (!m_store->lock(
             QStringLiteral("price list import"), Store::LockMode::Exclusive, Store::LockWait::DoNotWait)) {
         if (m_store->lastErrorIsBusy())
-            m_error = m_store->refusal(
+            m_refused = m_store->refusal(
                 QStringLiteral("Another counter is importing into the price list at this moment, so nothing "
                                "was written. Try again when it has finished."),
                 Store::busyCode());
@@ -216,16 +210,20 @@ bool PriceImport::removeMissing(const ImportPreview &preview, Statements &run, c
     return true;
 }
 
-bool PriceImport::apply(const ImportPreview &preview, bool removeMissingItems, const QString &source,
+StoreError PriceImport::apply(const ImportPreview &preview, bool removeMissingItems, const QString &source,
     const QDateTime &when, const Progress &keepGoing)
 {
-    m_error = StoreError();
+    m_refused = StoreError();
     m_conflicts.clear();
     PriceHistoryTable history(m_store);
     const qint64 total = static_cast<qint64>(
         preview.addedCount() + preview.changedCount() + (removeMissingItems ? preview.missingCount() : 0));
     qint64 written = 0;
-    const GoOn goOn = [&] { return !keepGoing || ++written % 2048 != 0 || keepGoing(written, total); };
+    bool stopped = false;
+    const GoOn goOn = [&] {
+        stopped = keepGoing && ++written % 2048 == 0 && !keepGoing(written, total);
+        return !stopped;
+    };
     bool changedMeanwhile = false;
     const bool applied = history.ensureSchema() && m_store->inTransaction([&] {
         if (!takeWholeList())
@@ -238,7 +236,7 @@ bool PriceImport::apply(const ImportPreview &preview, bool removeMissingItems, c
             return false;
         if (!m_conflicts.isEmpty()) {
             changedMeanwhile = true;
-            m_error = StoreError(StoreError::Kind::Conflict,
+            m_refused = StoreError(StoreError::Kind::Conflict,
                 QStringLiteral(
                     "%1 of the items were changed at another counter after the preview, so nothing "
                     "was written. Preview again to see the price list as it is now.")
@@ -248,7 +246,11 @@ bool PriceImport::apply(const ImportPreview &preview, bool removeMissingItems, c
         }
         return PriceListRepository(m_store).stampDate(when);
     });
-    if (!applied && !changedMeanwhile)
+    if (applied)
+        return {};
+    if (!changedMeanwhile)
         m_conflicts.clear();
-    return applied;
+    if (stopped)
+        return StoreError::failed(QStringLiteral("The import was stopped; nothing was written."));
+    return m_refused.isValid() ? m_refused : m_store->lastError();
 }

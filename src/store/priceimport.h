@@ -85,19 +85,18 @@ class PriceImport final
 public:
     explicit PriceImport(Store *store);
 
-    // nullopt (and lastError()) when the list cannot be read.
-    std::optional<ImportPreview> preview(const SupplierImport::ItemList &items);
+    // The preview, or why the list cannot be read.
+    StoreResult<ImportPreview> preview(const SupplierImport::ItemList &items);
     // keepGoing is told now and then how many of the rows are written; false stops and undoes it all.
     // While it runs, the other counters' changes of the price list are refused at once (they are
     // told the list is being imported); a second import at the same time is refused likewise.
+    // Nothing (an invalid StoreError) when every row was written, else why none was.
     using Progress = std::function<bool(qint64 written, qint64 total)>;
-    bool apply(const ImportPreview &preview, bool removeMissing, const QString &source, const QDateTime &when,
-        const Progress &keepGoing = {});
+    StoreError apply(const ImportPreview &preview, bool removeMissing, const QString &source,
+        const QDateTime &when, const Progress &keepGoing = {});
     // After an Apply that wrote nothing for them: the items changed since the preview, in the
     // order of the preview (changed, new, no longer listed).
     const QList<ImportConflict> &changedMeanwhile() const { return m_conflicts; }
-
-    StoreError lastError() const;
 
 private:
     struct Statements;
@@ -114,6 +113,6 @@ private:
     bool conflict(const QString &category, const QString &id, const std::optional<PriceListItem> &seen);
 
     Store *m_store;
-    StoreError m_error;
+    StoreError m_refused; // why Apply refused, in the program's own words
     QList<ImportConflict> m_conflicts;
 };

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <optional>
+#include <utility>
+
 // Why a call to the store failed, as a person is shown it: the engine's own number where it gives
 // one, its words (or the program's own, for a refusal), the driver's words beside them, and where
 // it came from. It is the one way a failure leaves the store; no caller needs the engine's error
@@ -65,4 +68,32 @@ private:
     QString m_number;
     QString m_source;
     QString m_code;
+};
+
+// What a call to the store gives back: its value, or why there is none. A call that may also find
+// nothing without failing gives a std::optional as its value.
+template <typename T> class StoreResult final
+{
+public:
+    StoreResult(T value)
+        : m_value(std::move(value))
+    {
+    }
+    StoreResult(StoreError error)
+        : m_error(std::move(error))
+    {
+    }
+
+    bool ok() const { return m_value.has_value(); }
+    explicit operator bool() const { return ok(); }
+    // Only when ok().
+    const T &operator*() const & { return *m_value; }
+    T &&operator*() && { return std::move(*m_value); }
+    const T *operator->() const { return &*m_value; }
+    // Why there is no value; invalid when there is one.
+    const StoreError &error() const { return m_error; }
+
+private:
+    std::optional<T> m_value;
+    StoreError m_error;
 };

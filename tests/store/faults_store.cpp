@@ -172,10 +172,11 @@ int importRounds(const QString &path)
                 QString::number(round), i + 2 });
         PriceImport import(&store);
         const auto preview = import.preview(items);
-        if (!preview
-            || !import.apply(
-                *preview, false, QStringLiteral("round %1").arg(round), QDateTime::currentDateTime())) {
-            std::fprintf(stderr, "round %ld failed: %s\n", round, qPrintable(import.lastError().text()));
+        const StoreError failed = preview ? import.apply(*preview, false,
+                                      QStringLiteral("round %1").arg(round), QDateTime::currentDateTime())
+                                          : preview.error();
+        if (failed.isValid()) {
+            std::fprintf(stderr, "round %ld failed: %s\n", round, qPrintable(failed.text()));
             return 3;
         }
         if (round == 1) {

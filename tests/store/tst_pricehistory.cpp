@@ -251,9 +251,9 @@ void TestPriceHistory::bothEnginesTakeTheSameCategories()
     QVERIFY(history.add({ category, "ADDED", QStringLiteral("Added"), QStringLiteral("3") }, When));
     // The file name the import's columns are kept by, likewise.
     const QString name = QString(300, QLatin1Char('n')) + QStringLiteral(".csv");
-    QVERIFY2(ImportColumns(&store).remember(name, QStringLiteral("columns")),
-        qPrintable(store.lastError().text()));
-    QCOMPARE(ImportColumns(&store).remembered(name), std::optional<QString>(QStringLiteral("columns")));
+    const StoreError notKept = ImportColumns(&store).remember(name, QStringLiteral("columns"));
+    QVERIFY2(!notKept.isValid(), qPrintable(notKept.text()));
+    QCOMPARE(*ImportColumns(&store).remembered(name), std::optional<QString>(QStringLiteral("columns")));
     // The steps that made (or widened) the tables are taken once and recorded.
     QSqlQuery q(db.raw());
     QVERIFY(q.exec("select component, version from brasko_schema order by component"));
@@ -273,7 +273,8 @@ void TestPriceHistory::anUnreadableHistoryIsAFailure()
     QVERIFY(store.open());
     PriceHistory history(&store);
     QVERIFY(history.update({ "0", "R5", QStringLiteral("AMD Ryzen 5"), QStringLiteral("5600") }, When));
-    QVERIFY(ImportColumns(&store).remember(QStringLiteral("supplier.csv"), QStringLiteral("columns")));
+    QVERIFY(
+        !ImportColumns(&store).remember(QStringLiteral("supplier.csv"), QStringLiteral("columns")).isValid());
     QSqlDatabase raw = db.raw();
     QSqlQuery lock(raw);
     QVERIFY(lock.exec("begin exclusive"));
@@ -281,13 +282,14 @@ void TestPriceHistory::anUnreadableHistoryIsAFailure()
     QVERIFY2(
         history.lastError().text().contains(QLatin1String("locked")), qPrintable(history.lastError().text()));
     ImportColumns columns(&store);
-    QVERIFY(!columns.remembered(QStringLiteral("supplier.csv")));
-    QVERIFY2(columns.lastError().isValid(), "an unreadable table taken for none");
+    const auto unreadable = columns.remembered(QStringLiteral("supplier.csv"));
+    QVERIFY2(!unreadable && unreadable.error().isValid(), "an unreadable table taken for none");
     QVERIFY(lock.exec("rollback"));
     QCOMPARE(history.changes("0", "R5")->size(), 1);
-    QVERIFY(columns.remembered(QStringLiteral("supplier.csv")));
-    QVERIFY(!columns.remembered(QStringLiteral("other.csv")));
-    QVERIFY(!columns.lastError().isValid());
+    QCOMPARE(*columns.remembered(QStringLiteral("supplier.csv")),
+        std::optional<QString>(QStringLiteral("columns")));
+    const auto none = columns.remembered(QStringLiteral("other.csv"));
+    QVERIFY(none && !*none);
 }
 
 // A role whose tables live in a schema of its own (as PostgreSQL 15 recommends), found through the
@@ -311,8 +313,9 @@ void TestPriceHistory::aRoleWithASchemaOfItsOwn()
     QVERIFY2(history.add({ "0", "R5", QStringLiteral("AMD Ryzen 5"), QStringLiteral("5400.50") }, When),
         qPrintable(history.lastError().text()));
     QCOMPARE(recorded(history, "0", "R5"), QStringList { "->5400.50@editor:AMD Ryzen 5" });
-    QVERIFY(ImportColumns(&store).remember(QStringLiteral("supplier.csv"), QStringLiteral("columns")));
-    QCOMPARE(ImportColumns(&store).remembered(QStringLiteral("supplier.csv")),
+    QVERIFY(
+        !ImportColumns(&store).remember(QStringLiteral("supplier.csv"), QStringLiteral("columns")).isValid());
+    QCOMPARE(*ImportColumns(&store).remembered(QStringLiteral("supplier.csv")),
         std::optional<QString>(QStringLiteral("columns")));
     QSqlQuery q(db.raw());
     QVERIFY(q.exec(QStringLiteral("select count(*) from %1.price_history").arg(role)) && q.next());

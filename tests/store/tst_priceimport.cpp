@@ -220,7 +220,7 @@ void TestPriceImport::previewAndApply()
     QCOMPARE(seen, preview);
     QCOMPARE(shown->unchanged(), 0);
     const QDateTime when(QDate(2026, 12, 8), QTime(12, 0));
-    QCOMPARE(import.apply(*shown, remove, "supplier.csv", when), applied);
+    QCOMPARE(!import.apply(*shown, remove, "supplier.csv", when).isValid(), applied);
     QCOMPARE(prices(db), after);
     PriceHistory history(&store);
     const auto r5 = history.changes("0", "R5");
@@ -291,12 +291,13 @@ void TestPriceImport::cancelledApplyChangesNothing()
         [&] { QVERIFY(written > 0 && written < total && total == 5000); }();
         return ++asked < 2;
     };
-    QVERIFY(!import.apply(*shown, false, "supplier.csv", QDateTime::currentDateTime(), stopAtTheSecond));
+    QVERIFY(
+        import.apply(*shown, false, "supplier.csv", QDateTime::currentDateTime(), stopAtTheSecond).isValid());
     QCOMPARE(asked, 2);
     QCOMPARE(prices(db), before);
     QCOMPARE(PriceHistory(&store).changes("0", "ID1")->size(), 0);
     QCOMPARE(PriceHistory(&store).changes("0", "ID0")->size(), 0);
-    QVERIFY(import.apply(*shown, false, "supplier.csv", QDateTime::currentDateTime(), {}));
+    QVERIFY(!import.apply(*shown, false, "supplier.csv", QDateTime::currentDateTime(), {}).isValid());
     QCOMPARE(PriceHistory(&store).changes("0", "ID0")->size(), 1);
 }
 
@@ -366,7 +367,8 @@ void TestPriceImport::applyLeavesWhatChangedSincePreview()
     const QStringList before = prices(db);
 
     const QDateTime when(QDate(2026, 12, 8), QTime(12, 0));
-    QCOMPARE(import.apply(*shown, remove, "supplier.csv", when), changed.isEmpty());
+    const StoreError failed = import.apply(*shown, remove, "supplier.csv", when);
+    QCOMPARE(!failed.isValid(), changed.isEmpty());
     QStringList listed;
     const auto item = [](const std::optional<PriceListItem> &i) {
         return i ? i->description.value_or("") + " " + i->price.value_or("") : QStringLiteral("-");
@@ -376,8 +378,8 @@ void TestPriceImport::applyLeavesWhatChangedSincePreview()
     QCOMPARE(listed, changed);
     PriceHistory history(&store);
     if (!changed.isEmpty()) {
-        QVERIFY2(import.lastError().text().contains(QLatin1String("Preview again")),
-            qPrintable(import.lastError().text()));
+        QVERIFY2(failed.text().contains(QLatin1String("Preview again")), qPrintable(failed.text()));
+        QCOMPARE(failed.kind(), StoreError::Kind::Conflict);
         QCOMPARE(prices(db), before); // nothing written
         QCOMPARE(db.descriptions("90", "dt"), QStringList { "1/1/26 10:00" });
         for (const QString id : { "R5", "I5", "N1", "OLD" }) {
@@ -389,7 +391,8 @@ void TestPriceImport::applyLeavesWhatChangedSincePreview()
         // Previewed again, the file applies over what the list holds now.
         const auto again = import.preview(reading.items);
         QVERIFY(again);
-        QVERIFY2(import.apply(*again, remove, "supplier.csv", when), qPrintable(import.lastError().text()));
+        const StoreError notApplied = import.apply(*again, remove, "supplier.csv", when);
+        QVERIFY2(!notApplied.isValid(), qPrintable(notApplied.text()));
     }
     // No id is held twice, and the history names the price each change really replaced.
     QSqlQuery q("select count(*), count(distinct category || '/' || id) from adt", db.raw());

@@ -63,15 +63,15 @@ bool act(const QString &action, Store &store, QString *error)
     } else if (action == QLatin1String("history")) {
         ok = PriceHistory(&store).changes(QStringLiteral("0"), QStringLiteral("I5")).has_value();
     } else if (action == QLatin1String("columns")) {
-        ImportColumns columns(&store);
-        ok = columns.remembered(QStringLiteral("supplier.csv")).has_value() || !columns.lastError().isValid();
+        ok = ImportColumns(&store).remembered(QStringLiteral("supplier.csv")).ok();
     } else if (action == QLatin1String("preview")) {
         SupplierImport::ItemList items;
         items.put({ QStringLiteral("0"), QStringLiteral("I5"), std::nullopt, QStringLiteral("7000"), 2 });
         PriceImport import(&store);
-        ok = import.preview(items).has_value();
+        const auto preview = import.preview(items);
+        ok = preview.ok();
         if (!ok) {
-            *error = import.lastError().text();
+            *error = preview.error().text();
             return false;
         }
     } else if (action == QLatin1String("export")) {
@@ -118,7 +118,8 @@ void TestStoreServerFaults::serverStopsMidSession()
     QVERIFY(OfferRepository(&store).save(sample(QStringLiteral("Before")), std::nullopt)); // offer 1
     QVERIFY(PriceHistory(&store).add({ "0", "R5", QStringLiteral("AMD Ryzen 5"), QStringLiteral("5400.50") },
         QDateTime::currentDateTime()));
-    QVERIFY(ImportColumns(&store).remember(QStringLiteral("supplier.csv"), QStringLiteral("columns")));
+    QVERIFY(
+        !ImportColumns(&store).remember(QStringLiteral("supplier.csv"), QStringLiteral("columns")).isValid());
     PostgresServer *server = TestDb::server();
     QString why;
 

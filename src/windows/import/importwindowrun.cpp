@@ -65,9 +65,11 @@ bool ImportWindow::setFile(const QString &path)
     m_first = SupplierImport::firstRecords(file, *format, 20);
     SupplierImport::Columns columns = SupplierImport::guessColumns(m_first.value(0));
     columns.header = columns.id >= 0 || columns.price >= 0;
-    // The same supplier's file of last time: the columns chosen then.
-    if (const auto kept = ImportColumns(m_store).remembered(QFileInfo(path).fileName())) {
-        if (const auto recalled = SupplierImport::Columns::fromText(*kept))
+    // The same supplier's file of last time: the columns chosen then (when they cannot be read,
+    // the guess stands).
+    const auto kept = ImportColumns(m_store).remembered(QFileInfo(path).fileName());
+    if (kept && *kept) {
+        if (const auto recalled = SupplierImport::Columns::fromText(**kept))
             columns = *recalled;
     }
     m_categoryRows = columns.categoryRows;
@@ -156,12 +158,13 @@ void ImportWindow::readPreview()
     PriceImport import(m_store);
     // Comparing a million lines with the list takes a few seconds.
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    m_preview = import.preview(m_reading.items);
+    auto previewed = import.preview(m_reading.items);
     QGuiApplication::restoreOverrideCursor();
-    if (!m_preview) {
-        m_tell(QStringLiteral("The price list cannot be read: %1").arg(import.lastError().text()), true);
+    if (!previewed) {
+        m_tell(QStringLiteral("The price list cannot be read: %1").arg(previewed.error().text()), true);
         return;
     }
+    m_preview = *std::move(previewed);
     showPreview();
 }
 
@@ -270,15 +273,15 @@ void ImportWindow::applyImport()
     progress.setObjectName(QStringLiteral("frmimportprogress"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
-    const bool applied = import.apply(*m_preview, m_remove->isChecked(), name, QDateTime::currentDateTime(),
-        [&](qint64 written, qint64 total) {
+    const StoreError failed = import.apply(*m_preview, m_remove->isChecked(), name,
+        QDateTime::currentDateTime(), [&](qint64 written, qint64 total) {
             progress.setValue(static_cast<int>(written * 999 / std::max<qint64>(1, total)));
             QCoreApplication::processEvents();
             return !progress.wasCanceled();
         });
     const bool cancelled = progress.wasCanceled();
     progress.reset();
-    if (!applied && !import.changedMeanwhile().isEmpty()) {
+    if (failed.isValid() && !import.changedMeanwhile().isEmpty()) {
         // Nothing was written: the items another counter changed since are listed, to preview again.
         const auto shown = [](const std::optional<PriceListItem> &item, const QString &none) {
             return item ? QStringLiteral("\"%1\" at %2")
@@ -291,16 +294,16 @@ void ImportWindow::applyImport()
                 QStringLiteral("%1 %2: the preview saw %3, the list now holds %4.")
                     .arg(categoryShown(c.category), c.id, shown(c.seen, QStringLiteral("no such item")),
                         shown(c.now, QStringLiteral("none (deleted)"))));
-        m_tell(import.lastError().text(), true);
+        m_tell(failed.text(), true);
         return;
     }
-    if (!applied) {
-        m_tell(cancelled
-                ? QStringLiteral("Apply was cancelled; the price list was not changed.")
-                : QStringLiteral("The price list was not changed: %1").arg(import.lastError().text()),
+    if (failed.isValid()) {
+        m_tell(cancelled ? QStringLiteral("Apply was cancelled; the price list was not changed.")
+                         : QStringLiteral("The price list was not changed: %1").arg(failed.text()),
             !cancelled);
         return;
     }
+    // The list holds the file now; columns that could not be kept are guessed again next time.
     ImportColumns(m_store).remember(name, chosenColumns().toText());
     m_tell(QStringLiteral("%1 read into the price list: %2 new, %3 changed%4.")
                .arg(name)
