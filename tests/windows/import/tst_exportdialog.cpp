@@ -35,17 +35,21 @@ void TestExportDialog::menuSitsBetweenOfferAndHelp()
     auto *menu = form.findChild<QMenu *>(QStringLiteral("mnupricelist"));
     QCOMPARE(menu->title(), QStringLiteral("&Price List"));
     const auto items = menu->actions();
-    QCOMPARE(items.size(), 2);
+    QCOMPARE(items.size(), 3);
     QCOMPARE(items[0]->objectName(), QStringLiteral("mnupricelistimport"));
     QCOMPARE(items[0]->text(), QStringLiteral("&Import..."));
     QCOMPARE(items[1]->objectName(), QStringLiteral("mnupricelistexport"));
     QCOMPARE(items[1]->text(), QStringLiteral("&Export..."));
+    QCOMPARE(items[2]->objectName(), QStringLiteral("mnupricelistmarkup"));
+    QCOMPARE(items[2]->text(), QStringLiteral("&Markup..."));
     QSignalSpy imports(&form, &MainWindow::priceListImportRequested);
     QSignalSpy exports(&form, &MainWindow::priceListExportRequested);
-    items[0]->trigger();
-    items[1]->trigger();
+    QSignalSpy markups(&form, &MainWindow::priceListMarkupRequested);
+    for (QAction *item : items)
+        item->trigger();
     QCOMPARE(imports.size(), 1);
     QCOMPARE(exports.size(), 1);
+    QCOMPARE(markups.size(), 1);
 }
 
 void TestExportDialog::exports_data()
