@@ -153,7 +153,7 @@ bool shootMarkup(MainWindow &form, const QString &out)
     Markup::Rules rules;
     rules.defaultRule = { Decimal::fromInt(15), Markup::Step::Five };
     rules.setOwn(form.rowCategory(0), Markup::Rule { *Decimal::fromPlain(u"12.5"), Markup::Step::Ten });
-    if (!MarkupRuleTable(form.store()).save(rules, Markup::Rules()))
+    if (MarkupRuleTable(form.store()).save(rules, Markup::Rules()).isValid())
         return false;
     MarkupWindow window(form.store(), rowCategories(form), &form);
     window.move(form.geometry().topLeft() + QPoint(40, 40));

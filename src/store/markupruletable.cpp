@@ -30,32 +30,25 @@ MarkupRuleTable::MarkupRuleTable(Store *store)
 {
 }
 
-QSqlError MarkupRuleTable::lastError() const
+StoreResult<Markup::Rules> MarkupRuleTable::read()
 {
-    return m_store->lastError();
-}
-
-std::optional<Markup::Rules> MarkupRuleTable::read()
-{
-    m_store->clearError();
     const auto present = m_store->hasTable(Table);
     if (!present)
-        return std::nullopt;
+        return m_store->lastError();
     Markup::Rules rules;
     if (!*present)
         return rules;
     auto found = m_store->query(QStringLiteral("select category, markup, step from markup_rules"), {});
     if (!found)
-        return std::nullopt;
+        return m_store->lastError();
     for (bool more = found->moveFirst(); more; more = found->moveNext()) {
         const auto percent = Decimal::fromPlain(found->text(QStringLiteral("markup")).value_or(QString()));
         const auto step = Markup::stepFromText(found->text(QStringLiteral("step")).value_or(QString()));
         // A rule that does not read as one is refused as a whole rather than half applied.
         if (!percent || !step) {
-            m_store->refuse(
+            return StoreError::failed(
                 QStringLiteral("The markup rules kept in %1 cannot be read (category %2).")
                     .arg(m_store->path(), found->text(QStringLiteral("category")).value_or(QString())));
-            return std::nullopt;
         }
         const QString category = found->text(QStringLiteral("category")).value_or(QString());
         if (category == DefaultCategory)
@@ -66,20 +59,23 @@ std::optional<Markup::Rules> MarkupRuleTable::read()
     return rules;
 }
 
-bool MarkupRuleTable::save(const Markup::Rules &rules, const Markup::Rules &seen)
+StoreError MarkupRuleTable::save(const Markup::Rules &rules, const Markup::Rules &seen)
 {
-    m_changedMeanwhile = false;
-    return m_store->ensureSchema(Table, schemaSteps()) && m_store->inTransaction([&] {
+    StoreError conflict;
+    const bool saved = m_store->ensureSchema(Table, schemaSteps()) && m_store->inTransaction([&] {
         if (!m_store->lock(QStringLiteral("markup rules"), Store::LockMode::Exclusive))
             return false;
         const auto now = read();
-        if (!now)
+        if (!now) {
+            conflict = now.error();
             return false;
+        }
         if (!sameRules(*now, seen)) {
-            m_changedMeanwhile = true;
-            m_store->refuse(
-                QStringLiteral("The markup rules were changed at another counter after this window "
-                               "opened, so nothing was saved. Open the window again to see them."));
+            conflict
+                = StoreError::failed(QStringLiteral("The markup rules were changed at another counter after "
+                                                    "this window opened, so nothing was saved. Open the "
+                                                    "window again to see them."),
+                    StoreError::Kind::Conflict);
             return false;
         }
         if (!m_store->execute(QStringLiteral("delete from markup_rules"), {}))
@@ -96,4 +92,7 @@ bool MarkupRuleTable::save(const Markup::Rules &rules, const Markup::Rules &seen
         }
         return true;
     });
+    if (saved)
+        return StoreError();
+    return conflict.isValid() ? conflict : m_store->lastError();
 }

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "core/markup.h"
-
-#include <QSqlError>
+#include "storeerror.h"
 
 #include <optional>
 
@@ -16,16 +15,13 @@ class MarkupRuleTable final
 public:
     explicit MarkupRuleTable(Store *store);
 
-    // The rules as kept; no markup and no rounding when none were ever kept. nullopt (and
-    // lastError()) when they cannot be read.
-    std::optional<Markup::Rules> read();
+    // The rules as kept (no markup and no rounding when none were ever kept), or why they cannot
+    // be read.
+    StoreResult<Markup::Rules> read();
     // Keeps these rules, unless another counter changed them since `seen` was read: then nothing
-    // is written, changedMeanwhile() is true and lastError() says so.
-    bool save(const Markup::Rules &rules, const Markup::Rules &seen);
-    bool changedMeanwhile() const { return m_changedMeanwhile; }
-    QSqlError lastError() const;
+    // is written and the error is a Conflict. Invalid when done.
+    StoreError save(const Markup::Rules &rules, const Markup::Rules &seen);
 
 private:
     Store *m_store;
-    bool m_changedMeanwhile = false;
 };

@@ -37,17 +37,11 @@ PartAttributeTable::PartAttributeTable(Store *store)
 {
 }
 
-QSqlError PartAttributeTable::lastError() const
+StoreResult<PartAttributes> PartAttributeTable::read(const QString &category, const QString &itemId)
 {
-    return m_store->lastError();
-}
-
-std::optional<PartAttributes> PartAttributeTable::read(const QString &category, const QString &itemId)
-{
-    m_store->clearError();
     const auto present = m_store->hasTable(Table);
     if (!present)
-        return std::nullopt;
+        return m_store->lastError();
     PartAttributes attributes;
     if (!*present)
         return attributes;
@@ -55,18 +49,17 @@ std::optional<PartAttributes> PartAttributeTable::read(const QString &category, 
                                                " where category = ? and item_id = ?"),
         { category, itemId });
     if (!found)
-        return std::nullopt;
+        return m_store->lastError();
     for (bool more = found->moveFirst(); more; more = found->moveNext())
         take(attributes, *found);
     return attributes;
 }
 
-std::optional<QHash<QString, PartAttributes>> PartAttributeTable::readCategory(const QString &category)
+StoreResult<QHash<QString, PartAttributes>> PartAttributeTable::readCategory(const QString &category)
 {
-    m_store->clearError();
     const auto present = m_store->hasTable(Table);
     if (!present)
-        return std::nullopt;
+        return m_store->lastError();
     QHash<QString, PartAttributes> items;
     if (!*present)
         return items;
@@ -74,16 +67,16 @@ std::optional<QHash<QString, PartAttributes>> PartAttributeTable::readCategory(c
         QStringLiteral("select item_id, attribute, value, guessed from part_attributes where category = ?"),
         { category });
     if (!found)
-        return std::nullopt;
+        return m_store->lastError();
     for (bool more = found->moveFirst(); more; more = found->moveNext())
         take(items[found->text(QStringLiteral("item_id")).value_or(QString())], *found);
     return items;
 }
 
-bool PartAttributeTable::write(
+StoreError PartAttributeTable::write(
     const QString &category, const QString &itemId, const PartAttributes &attributes)
 {
-    return m_store->ensureSchema(Table, schemaSteps()) && m_store->inTransaction([&] {
+    const bool written = m_store->ensureSchema(Table, schemaSteps()) && m_store->inTransaction([&] {
         // Two counters keeping the same item's attributes take turns, so neither half-replaces
         // the other's.
         if (!m_store->lock(
@@ -110,4 +103,5 @@ bool PartAttributeTable::write(
         }
         return true;
     });
+    return written ? StoreError() : m_store->lastError();
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/partattributes.h"
+#include "storeerror.h"
 
 #include <QHash>
-#include <QSqlError>
 #include <QString>
 
 #include <optional>
@@ -19,15 +19,13 @@ class PartAttributeTable final
 public:
     explicit PartAttributeTable(Store *store);
 
-    // An item's attributes, empty when none are kept. nullopt (and lastError()) when they cannot
-    // be read.
-    std::optional<PartAttributes> read(const QString &category, const QString &itemId);
+    // An item's attributes, empty when none are kept, or why they cannot be read.
+    StoreResult<PartAttributes> read(const QString &category, const QString &itemId);
     // Every item's of a category that has any, by item id.
-    std::optional<QHash<QString, PartAttributes>> readCategory(const QString &category);
-    // Keeps exactly these attributes for the item, in one transaction. What a newer program
-    // keeps under names this one does not know is left as it is.
-    bool write(const QString &category, const QString &itemId, const PartAttributes &attributes);
-    QSqlError lastError() const;
+    StoreResult<QHash<QString, PartAttributes>> readCategory(const QString &category);
+    // Keeps exactly these attributes for the item, in one transaction; invalid when done. What a
+    // newer program keeps under names this one does not know is left as it is.
+    StoreError write(const QString &category, const QString &itemId, const PartAttributes &attributes);
 
 private:
     Store *m_store;

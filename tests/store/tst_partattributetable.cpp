@@ -30,21 +30,21 @@ void TestPartAttributeTable::keepsWhatWasWritten()
     QVERIFY(store.open());
     PartAttributeTable table(&store);
     // A list that never had attributes reads as one without any, and stays as it was.
-    QCOMPARE(table.read(QStringLiteral("0"), QStringLiteral("R5-7600")), PartAttributes());
+    QCOMPARE(*table.read(QStringLiteral("0"), QStringLiteral("R5-7600")), PartAttributes());
     QVERIFY(table.readCategory(QStringLiteral("0"))->isEmpty());
     QVERIFY(!store.hasTable(QStringLiteral("part_attributes")).value_or(true));
 
     PartAttributes processor;
     processor.set(Attribute::Socket, QStringLiteral("AM5"));
     processor.set(Attribute::Power, QStringLiteral("65"), true);
-    QVERIFY2(table.write(QStringLiteral("0"), QStringLiteral("R5-7600"), processor),
-        qPrintable(table.lastError().text()));
+    const StoreError failed = table.write(QStringLiteral("0"), QStringLiteral("R5-7600"), processor);
+    QVERIFY2(!failed.isValid(), qPrintable(failed.text()));
     // What a newer program keeps under a name this one does not know survives a write, unread.
     db.exec(QStringLiteral("insert into part_attributes (category, item_id, attribute, value, guessed)"
                            " values ('0', 'R5-7600', 'cache_mb', '32', 0)"));
     processor.remove(Attribute::Power);
     processor.set(Attribute::MemoryTypes, QStringLiteral("DDR5"));
-    QVERIFY(table.write(QStringLiteral("0"), QStringLiteral("R5-7600"), processor));
+    QVERIFY(!table.write(QStringLiteral("0"), QStringLiteral("R5-7600"), processor).isValid());
     QCOMPARE(*table.read(QStringLiteral("0"), QStringLiteral("R5-7600")), processor);
     QSqlQuery unknown(db.raw());
     QVERIFY(
@@ -55,7 +55,7 @@ void TestPartAttributeTable::keepsWhatWasWritten()
 
     PartAttributes guessed;
     guessed.set(Attribute::Socket, QStringLiteral("AM4"), true);
-    QVERIFY(table.write(QStringLiteral("0"), QStringLiteral("R5-5600"), guessed));
+    QVERIFY(!table.write(QStringLiteral("0"), QStringLiteral("R5-5600"), guessed).isValid());
     // A value written by hand that no longer reads as one is passed over.
     db.exec(QStringLiteral("insert into part_attributes (category, item_id, attribute, value, guessed)"
                            " values ('0', 'R5-5600', 'power', 'a lot', 0)"));

@@ -50,7 +50,8 @@ void FitWarnings::rowChanged(int row)
     std::optional<PartAttributes> attributes;
     if (!id.isEmpty() && m_store->isOpen()) {
         // What cannot be read is not known: the row counts as chosen, its checks as not made.
-        attributes = PartAttributeTable(m_store).read(QString::number(row), id).value_or(PartAttributes());
+        const auto read = PartAttributeTable(m_store).read(QString::number(row), id);
+        attributes = read ? *read : PartAttributes();
     }
     if (id.isEmpty())
         m_parts[static_cast<size_t>(row)].reset();

@@ -114,24 +114,22 @@ void AttributeGrid::load(const QString &id)
 {
     if (!hasAttributes())
         return;
-    PartAttributeTable table(m_store);
-    const auto kept
-        = id.isEmpty() ? std::optional<PartAttributes>(PartAttributes()) : table.read(m_category, id);
-    setEnabled(kept.has_value());
+    const StoreResult<PartAttributes> kept = id.isEmpty() ? StoreResult<PartAttributes>(PartAttributes())
+                                                          : PartAttributeTable(m_store).read(m_category, id);
+    setEnabled(kept.ok());
     setToolTip(
-        kept ? QString() : QStringLiteral("The attributes cannot be read: %1").arg(table.lastError().text()));
-    showAttributes(kept.value_or(PartAttributes()));
+        kept ? QString() : QStringLiteral("The attributes cannot be read: %1").arg(kept.error().text()));
+    showAttributes(kept ? *kept : PartAttributes());
 }
 
 bool AttributeGrid::save(const QString &id)
 {
     if (!m_modified || !isEnabled())
         return true;
-    PartAttributeTable table(m_store);
-    if (!table.write(m_category, id, m_checked)) {
+    if (const StoreError failed = PartAttributeTable(m_store).write(m_category, id, m_checked);
+        failed.isValid()) {
         QMessageBox::warning(this, window()->windowTitle(),
-            QStringLiteral("The item was saved, but its part attributes were not: %1")
-                .arg(table.lastError().text()));
+            QStringLiteral("The item was saved, but its part attributes were not: %1").arg(failed.text()));
         return false;
     }
     m_modified = false;

@@ -37,12 +37,13 @@ MarkupWindow::MarkupWindow(
     setWindowTitle(QStringLiteral("Markup"));
     setModal(true);
     auto *layout = new QVBoxLayout(this);
-    MarkupRuleTable table(m_store);
-    m_seen = table.read();
+    const StoreResult<Markup::Rules> kept = MarkupRuleTable(m_store).read();
+    if (kept)
+        m_seen = *kept;
     auto *heading = new QLabel(m_seen
             ? QStringLiteral("A list price is the cost with the markup, rounded up to the "
                              "step. A category left empty follows the default.")
-            : QStringLiteral("The markup rules could not be read: %1").arg(table.lastError().text()),
+            : QStringLiteral("The markup rules could not be read: %1").arg(kept.error().text()),
         this);
     heading->setObjectName(QStringLiteral("lblmarkup"));
     heading->setWordWrap(true);
@@ -170,9 +171,8 @@ void MarkupWindow::accept()
         else
             rules.setOwn(m_categories.at(row - 1).second, rule);
     }
-    MarkupRuleTable table(m_store);
-    if (!table.save(rules, *m_seen)) {
-        QMessageBox::warning(this, windowTitle(), table.lastError().text());
+    if (const StoreError failed = MarkupRuleTable(m_store).save(rules, *m_seen); failed.isValid()) {
+        QMessageBox::warning(this, windowTitle(), failed.text());
         return;
     }
     QDialog::accept();

@@ -36,7 +36,7 @@ void keep(Store &store, const QString &line)
         const Attribute attribute = *attributeFromKey(pair.section(u'=', 0, 0));
         attributes.set(attribute, *readAttribute(attribute, pair.section(u'=', 1)).value);
     }
-    QVERIFY(PartAttributeTable(&store).write(row, id, attributes));
+    QVERIFY(!PartAttributeTable(&store).write(row, id, attributes).isValid());
 }
 
 } // namespace
