@@ -4,8 +4,9 @@
 // process's peak memory. With "refused", every line of the file has a price that cannot be read, and
 // only the reading is measured: a file of bad lines must cost no more than a good one.
 //
-//   bench_import [count=100000] [runs=3] [refused]
+//   bench_import [count=100000] [runs=3] [refused|server]
 #include "benchdb.h"
+#include "benchserver.h"
 #include "benchutil.h"
 
 #include "core/supplierimport.h"
@@ -18,6 +19,8 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+
+#include <functional>
 
 namespace
 {
@@ -72,6 +75,50 @@ int refusedFile(const QString &csv, int count, int runs)
     return 0;
 }
 
+// The same Apply into a copy of the list on a PostgreSQL server on loopback, beside the Apply on
+// SQLite and beside psql's \copy of the file into a bare table.
+template <typename ImportAt>
+void serverImport(const ImportAt &importAt, const QString &master, const QString &csv, const QString &lines,
+    double onFile, int runs)
+{
+    PostgresServer server;
+    Bench::serverCopyOf(server, master, QStringLiteral("import_0"));
+    int copies = 0;
+    QString address;
+    const double onServer = importAt(
+        [&] {
+            const QString name = QStringLiteral("import_%1").arg(++copies);
+            QString why;
+            if (!server.createDatabase(name, &why))
+                qFatal("%s", qPrintable(why));
+            const DatabaseCopy::Result copied = DatabaseCopy::copy(master, server.address(name));
+            if (!copied.ok)
+                qFatal("%s", qPrintable(copied.error));
+            address = server.address(name);
+        },
+        [&] { return address; });
+    QString why;
+    const double copy = Bench::medianMs(
+        runs,
+        [&] {
+            if (!server.psql({ QStringLiteral("-d"), QStringLiteral("import_0"), QStringLiteral("-c"),
+                                 QStringLiteral("drop table if exists bare; create table bare (category text,"
+                                                " id text, description text, price text)") },
+                    &why))
+                qFatal("%s", qPrintable(why));
+        },
+        [&] {
+            if (!server.psql({ QStringLiteral("-d"), QStringLiteral("import_0"), QStringLiteral("-c"),
+                                 QStringLiteral("\\copy bare from '%1' csv header").arg(csv) },
+                    &why))
+                qFatal("%s", qPrintable(why));
+        });
+    Bench::result(QStringLiteral("import and apply %1 lines on a server").arg(lines), onServer,
+        QStringLiteral("the same Apply on SQLite"), onFile, QStringLiteral("ratio:2"));
+    Bench::result(QStringLiteral("import and apply %1 lines on a server (psql)").arg(lines), onServer,
+        QStringLiteral("psql \\copy of the same file"), copy, QStringLiteral("ms:3000"));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -80,6 +127,7 @@ int main(int argc, char *argv[])
     const int count = argc > 1 ? std::max(1, atoi(argv[1])) : 100000;
     const int runs = argc > 2 ? std::max(1, atoi(argv[2])) : 3;
     const bool refused = argc > 3 && QByteArray(argv[3]) == "refused";
+    const bool onServer = argc > 3 && QByteArray(argv[3]) == "server";
     QTemporaryDir dir;
     const QString master = dir.filePath(QStringLiteral("master.mdb"));
     const QString path = dir.filePath(QStringLiteral("db.mdb"));
@@ -111,29 +159,30 @@ int main(int argc, char *argv[])
     }
     QSqlDatabase::removeDatabase(QStringLiteral("bench-foreign"));
     qsizetype changed = 0;
+    // One import into the list at `address`, made afresh by `setup` before each run.
+    const auto importAt = [&](const std::function<void()> &setup, const std::function<QString()> &address) {
+        return Bench::medianMs(runs, setup, [&] {
+            Store store(address(), QStringLiteral("bench-import"));
+            if (!store.open())
+                qFatal("cannot open the list");
+            bool finished = false;
+            const SupplierImport::Reading reading = readFile(csv, &finished);
+            PriceImport import(&store);
+            const auto preview = import.preview(reading.items);
+            if (!finished || !preview || !reading.problems.isEmpty()
+                || import.apply(*preview, false, QStringLiteral("supplier.csv"), QDateTime::currentDateTime())
+                       .isValid())
+                qFatal("import failed");
+            changed = static_cast<qsizetype>(preview->changedCount() + preview->addedCount());
+        });
+    };
     const auto importInto = [&](const QString &from) {
-        return Bench::medianMs(
-            runs,
+        return importAt(
             [&] {
                 QFile::remove(path);
                 QFile::copy(from, path);
             },
-            [&] {
-                Store store(path, QStringLiteral("bench-import"));
-                if (!store.open())
-                    qFatal("cannot open the list");
-                bool finished = false;
-                const SupplierImport::Reading reading = readFile(csv, &finished);
-                PriceImport import(&store);
-                const auto preview = import.preview(reading.items);
-                if (!finished || !preview || !reading.problems.isEmpty()
-                    || import
-                           .apply(
-                               *preview, false, QStringLiteral("supplier.csv"), QDateTime::currentDateTime())
-                           .isValid())
-                    qFatal("import failed");
-                changed = static_cast<qsizetype>(preview->changedCount() + preview->addedCount());
-            });
+            [&] { return path; });
     };
     const double ms = importInto(master);
     const double unindexed = importInto(foreign);
@@ -144,6 +193,8 @@ int main(int argc, char *argv[])
         QStringLiteral("sqlite3 .import of the same file"), reference, QStringLiteral("ms:3000"));
     Bench::result(QStringLiteral("import and apply %1 lines into a list without the index").arg(lines),
         unindexed, QStringLiteral("the same into a list Brasko made"), ms, QStringLiteral("ratio:2"));
+    if (onServer)
+        serverImport(importAt, master, csv, lines, ms, runs);
     Bench::result(QStringLiteral("peak memory, importing %1 lines").arg(lines),
         static_cast<double>(Bench::peakKb()) / 1024.0, QString(), 0, QStringLiteral("mb:300"),
         Bench::peakKb(), "MB");

@@ -41,6 +41,7 @@ run picker-search "$bin/bench_pickersearch" 100000
 run picker-search-server "$bin/bench_pickersearch" 100000 9 server
 run export "$bin/bench_export" 100000
 run import "$bin/bench_import" 100000
+run import-server "$bin/bench_import" 100000 3 server
 run import-1m "$bin/bench_import" 1000000 1
 run import-1m-refused "$bin/bench_import" 1000000 1 refused
 run compat "$bin/bench_compat" 100000

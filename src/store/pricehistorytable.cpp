@@ -1,5 +1,7 @@
 #include "pricehistorytable.h"
 
+#include "stagedimport.h"
+
 #include "boundvalues.h"
 #include "store.h"
 
@@ -109,4 +111,17 @@ PriceHistoryTable::Recorder::~Recorder() = default;
 bool PriceHistoryTable::Recorder::record(const PriceChange &change)
 {
     return m_statement->exec(ownValues(change));
+}
+
+bool PriceHistoryTable::recordStaged(const QDateTime &when, const QString &source)
+{
+    return m_store->execute(
+        QStringLiteral(
+            "insert into price_history (changed_at, category, item_id, old_price, new_price,"
+            " description, source) select ?, s.category, s.id, s.old_price, s.new_price,"
+            " s.history_description, ? from %1 s where s.record and (s.kind <> %2 or exists (select 1"
+            " from adt a where a.category = s.category and a.id = s.id)) order by s.n")
+            .arg(StagedImport::table())
+            .arg(StagedImport::Missing),
+        { timeValue(when), text(source) });
 }

@@ -41,6 +41,9 @@ public:
     // import): the statement prepared once, those two values bound once.
     class Recorder;
     std::unique_ptr<Recorder> prepareRecorder(const QDateTime &when, const QString &source);
+    // Records the changes of an import staged on a server (stagedimport.h) that it records, before
+    // they are written: a missing item only while the list still holds it.
+    bool recordStaged(const QDateTime &when, const QString &source);
 
 private:
     Store *m_store;

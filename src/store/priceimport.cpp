@@ -228,12 +228,18 @@ StoreError PriceImport::apply(const ImportPreview &preview, bool removeMissingIt
     const bool applied = history.ensureSchema() && m_store->inTransaction([&] {
         if (!takeWholeList())
             return false;
-        Statements run { PriceTable(m_store).prepareBulk(), history.prepareRecorder(when, source) };
-        if (!run.list || !run.history)
-            return false;
-        if (!writeChanged(preview, run, when, source, goOn) || !writeAdded(preview, run, when, source, goOn)
-            || (removeMissingItems && !removeMissing(preview, run, when, source, goOn)))
-            return false;
+        if (m_store->isServer()) {
+            if (!writeStaged(preview, removeMissingItems, when, source, goOn))
+                return false;
+        } else {
+            Statements run { PriceTable(m_store).prepareBulk(), history.prepareRecorder(when, source) };
+            if (!run.list || !run.history)
+                return false;
+            if (!writeChanged(preview, run, when, source, goOn)
+                || !writeAdded(preview, run, when, source, goOn)
+                || (removeMissingItems && !removeMissing(preview, run, when, source, goOn)))
+                return false;
+        }
         if (!m_conflicts.isEmpty()) {
             changedMeanwhile = true;
             m_refused = StoreError(StoreError::Kind::Conflict,

@@ -108,6 +108,9 @@ private:
         const QString &source, const GoOn &goOn);
     bool removeMissing(const ImportPreview &preview, Statements &run, const QDateTime &when,
         const QString &source, const GoOn &goOn);
+    // The same three on a database server, in a few statements (priceimportserver.cpp).
+    bool writeStaged(const ImportPreview &preview, bool removeMissingItems, const QDateTime &when,
+        const QString &source, const GoOn &goOn);
     bool compareCategory(quint32 category, std::vector<bool> &listed, ImportPreview &preview);
     bool takeWholeList();
     bool conflict(const QString &category, const QString &id, const std::optional<PriceListItem> &seen);

@@ -1,5 +1,7 @@
 #include "pricetable.h"
 
+#include "stagedimport.h"
+
 #include "boundvalues.h"
 #include "orderedlist.h"
 #include "store.h"
@@ -304,4 +306,60 @@ bool PriceTable::Bulk::removeIfHolds(const PriceListItem &seen, bool *asSeen)
 bool PriceTable::Bulk::removeAll(const QString &category, const QString &id)
 {
     return m_removeAll->exec({ text(id), text(category) });
+}
+
+std::optional<QList<std::pair<QString, QString>>> PriceTable::stagedConflicts()
+{
+    // What holds the item as seen is the row the one-by-one path would have found; an item gone
+    // already is what a missing line asks for, not a conflict.
+    const QString asSeen
+        = QStringLiteral("exists (select 1 from adt a where a.category = s.category and a.id = s.id"
+                         " and a.description is not distinct from s.old_description and a.price is not "
+                         "distinct from s.old_price)");
+    const QString held
+        = QStringLiteral("exists (select 1 from adt a where a.category = s.category and a.id = s.id)");
+    auto found
+        = m_store->query(QStringLiteral("select s.category, s.id from %1 s where (s.kind = %2 and not %4)"
+                                        " or (s.kind = %3 and not %4 and %5) or (s.kind = %6 and %5)"
+                                        " order by s.n")
+                             .arg(StagedImport::table())
+                             .arg(StagedImport::Changed)
+                             .arg(StagedImport::Missing)
+                             .arg(asSeen, held)
+                             .arg(StagedImport::Added),
+            {});
+    if (!found)
+        return std::nullopt;
+    QList<std::pair<QString, QString>> conflicts;
+    for (bool more = found->moveFirst(); more; more = found->moveNext())
+        conflicts.push_back({ found->text(QStringLiteral("category")).value_or(QString()),
+            found->text(QStringLiteral("id")).value_or(QString()) });
+    return conflicts;
+}
+
+bool PriceTable::applyStaged(bool removeMissing)
+{
+    // Every row of an id follows, as a repeated id's rows follow its first one by one.
+    const QString staged = StagedImport::table();
+    return m_store->execute(
+               QStringLiteral(
+                   "update adt set description = case when s.has_description then s.new_description"
+                   " else adt.description end, price = s.new_price from %1 s where s.kind = %2"
+                   " and adt.category = s.category and adt.id = s.id")
+                   .arg(staged)
+                   .arg(StagedImport::Changed),
+               {})
+        && m_store->execute(
+            QStringLiteral("insert into adt (category, id, description, price) select category, id,"
+                           " coalesce(new_description, ''), new_price from %1 where kind = %2"
+                           " order by n")
+                .arg(staged)
+                .arg(StagedImport::Added),
+            {})
+        && (!removeMissing
+            || m_store->execute(QStringLiteral("delete from adt using %1 s where s.kind = %2"
+                                               " and adt.category = s.category and adt.id = s.id")
+                                    .arg(staged)
+                                    .arg(StagedImport::Missing),
+                {}));
 }

@@ -85,6 +85,14 @@ public:
     class Bulk;
     std::unique_ptr<Bulk> prepareBulk();
 
+    // The same work for an import staged on a server (stagedimport.h), in a few statements. The
+    // items staged as seen that the list no longer holds as seen (an added id the list holds, a
+    // changed or missing item changed since), as category and id, in the preview's order; nullopt
+    // when they cannot be read.
+    std::optional<QList<std::pair<QString, QString>>> stagedConflicts();
+    // Writes every staged change; the staged missing items are removed only when asked.
+    bool applyStaged(bool removeMissing);
+
 private:
     Store *m_store;
 };

@@ -1,0 +1,96 @@
+#include "stagedimport.h"
+
+#include "store.h"
+
+namespace
+{
+
+// Rows sent in one statement: each column goes as one array, so a statement costs one round trip
+// however many rows it holds; the bound keeps the arrays' texts to a few megabytes.
+constexpr int RowsPerStatement = 20000;
+
+// An element of a PostgreSQL array's text form: NULL, or the text quoted with its quotes and
+// backslashes escaped. The array travels as one bound value, so nothing in it reaches the
+// statement's text.
+void appendElement(QString &array, const std::optional<QString> &value)
+{
+    if (array.size() > 1)
+        array += QLatin1Char(',');
+    if (!value) {
+        array += QLatin1String("NULL");
+        return;
+    }
+    array += QLatin1Char('"');
+    for (const QChar c : *value) {
+        if (c == u'"' || c == u'\\')
+            array += QLatin1Char('\\');
+        array += c;
+    }
+    array += QLatin1Char('"');
+}
+
+QString number(int value)
+{
+    return QString::number(value);
+}
+
+QString flag(bool value)
+{
+    return value ? QStringLiteral("t") : QStringLiteral("f");
+}
+
+} // namespace
+
+StagedImport::StagedImport(Store *store)
+    : m_store(store)
+{
+    for (QString &column : m_columns)
+        column = QStringLiteral("{");
+}
+
+bool StagedImport::create()
+{
+    return m_store->execute(
+        QStringLiteral("create temporary table %1 (n integer not null, kind smallint not null,"
+                       " category text not null, id text not null, old_description text, old_price text,"
+                       " new_description text, has_description boolean not null, new_price text,"
+                       " history_description text not null, record boolean not null) on commit drop")
+            .arg(table()),
+        {});
+}
+
+bool StagedImport::add(const Row &row)
+{
+    const std::optional<QString> values[ColumnCount] = { number(m_next++), number(static_cast<int>(row.kind)),
+        row.category, row.id, row.oldDescription, row.oldPrice, row.newDescription,
+        flag(row.newDescription.has_value()), row.newPrice, row.historyDescription, flag(row.record) };
+    for (int column = 0; column < ColumnCount; ++column)
+        appendElement(m_columns[column], values[column]);
+    return ++m_buffered < RowsPerStatement || flush();
+}
+
+bool StagedImport::flush()
+{
+    if (m_buffered == 0)
+        return true;
+    QVariantList arrays;
+    for (QString &column : m_columns) {
+        arrays << QVariant(column + QLatin1Char('}'));
+        column = QStringLiteral("{");
+    }
+    m_buffered = 0;
+    return m_store->execute(
+        QStringLiteral("insert into %1 (n, kind, category, id, old_description, old_price, new_description,"
+                       " has_description, new_price, history_description, record) select * from unnest("
+                       "cast(? as integer[]), cast(? as smallint[]), cast(? as text[]), cast(? as text[]),"
+                       " cast(? as text[]), cast(? as text[]), cast(? as text[]), cast(? as boolean[]),"
+                       " cast(? as text[]), cast(? as text[]), cast(? as boolean[]))")
+            .arg(table()),
+        arrays);
+}
+
+bool StagedImport::finish()
+{
+    // The planner joins the staged rows with the list by their numbers, not a guess.
+    return flush() && m_store->execute(QStringLiteral("analyze %1").arg(table()), {});
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class Store;
+
+// An import's changes staged on a database server in a table of the transaction's own
+// (brasko_import, dropped at its end), so that the whole import is checked and written in a few
+// statements instead of one round trip per line: over a network each round trip costs far more
+// than the row it writes. PriceTable and PriceHistoryTable read the staged rows; this class only
+// makes the table and fills it, each column of many rows sent as one array.
+class StagedImport final
+{
+public:
+    enum Kind { Changed = 1, Added = 2, Missing = 3 };
+    struct Row {
+        Kind kind;
+        QString category;
+        QString id;
+        std::optional<QString> oldDescription; // as the preview saw the row
+        std::optional<QString> oldPrice;
+        std::optional<QString> newDescription; // nullopt: the row keeps its own (changed rows)
+        std::optional<QString> newPrice; // nullopt for a missing row
+        QString historyDescription; // what the price history records beside the change
+        bool record = false; // whether the price history records the change
+    };
+
+    static QString table() { return QStringLiteral("brasko_import"); }
+
+    explicit StagedImport(Store *store);
+    // Makes the table; false (and the store's lastError()) when it cannot.
+    bool create();
+    bool add(const Row &row);
+    // Writes what is still buffered and readies the rows for reading; false when that failed.
+    bool finish();
+
+private:
+    bool flush();
+
+    static constexpr int ColumnCount = 11;
+    Store *m_store;
+    QString m_columns[ColumnCount]; // each column's array, in its text form, as it grows
+    int m_buffered = 0;
+    int m_next = 0; // the rows' order, as the preview lists them
+};
