@@ -6,12 +6,13 @@ Offer::Offer()
         m_rows.at(static_cast<size_t>(i)).category = QString::number(i);
 }
 
-Offer Offer::blank(const QString &shop, const QString &seller, const QDateTime &date)
+Offer Offer::blank(const QString &shop, const QString &seller, const QDateTime &date, int validDays)
 {
     Offer offer;
     offer.shop = shop;
     offer.seller = seller;
     offer.date = date;
+    offer.validUntil = OfferStatus::validUntilFrom(date.date(), validDays);
     for (OfferRow &r : offer.m_rows)
         r.setAmountText(QStringLiteral("0.00"));
     return offer;
@@ -19,7 +20,7 @@ Offer Offer::blank(const QString &shop, const QString &seller, const QDateTime &
 
 bool Offer::sameWork(const Offer &other) const
 {
-    return client == other.client && m_rows == other.m_rows;
+    return client == other.client && validUntil == other.validUntil && m_rows == other.m_rows;
 }
 
 void Offer::pickItem(int index, const QString &id, const QString &description, const QString &price)

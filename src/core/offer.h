@@ -2,8 +2,10 @@
 
 #include "amount.h"
 #include "decimal.h"
+#include "offerstatus.h"
 #include "price.h"
 
+#include <QDate>
 #include <QDateTime>
 #include <QString>
 
@@ -43,17 +45,23 @@ public:
     static constexpr int RowCount = 17;
 
     Offer();
-    // A new offer from this shop and sales executive: no client, no items, every amount 0.00.
-    static Offer blank(const QString &shop, const QString &seller, const QDateTime &date);
+    // A new offer from this shop and sales executive: no client, no items, every amount 0.00,
+    // valid for the shop's number of days from its date.
+    static Offer blank(const QString &shop, const QString &seller, const QDateTime &date,
+        int validDays = OfferStatus::DefaultValidDays);
 
-    // Whether the two hold the same work: client and rows. The shop, the seller and the date are
-    // filled in by the window itself and do not make an offer worth keeping.
+    // Whether the two hold the same work: client, rows and the day the offer holds until. The shop,
+    // the seller and the date are filled in by the window itself and do not make an offer worth
+    // keeping.
     bool sameWork(const Offer &other) const;
 
     QString shop; // shop name and telephone
     QString client; // client name and telephone
     QString seller; // sales executive
     QDateTime date;
+    // The last day the offer holds; what the client is told on paper and what its status is worked
+    // out from.
+    QDate validUntil;
 
     const OfferRow &row(int index) const { return m_rows.at(static_cast<size_t>(index)); }
     OfferRow &row(int index) { return m_rows.at(static_cast<size_t>(index)); }

@@ -14,8 +14,10 @@ void OfferModel::setOffer(const Offer &offer)
     m_offer = offer;
     if (!m_offer.date.isValid())
         m_offer.date = QDateTime::currentDateTime();
+    if (!m_offer.validUntil.isValid())
+        m_offer.validUntil = OfferStatus::validUntilOr(QDate(), m_offer.date.date());
     if (m_offer.shop != was.shop || m_offer.client != was.client || m_offer.seller != was.seller
-        || m_offer.date != was.date)
+        || m_offer.date != was.date || m_offer.validUntil != was.validUntil)
         Q_EMIT headerChanged();
     bool amounts = false;
     for (int i = 0; i < Offer::RowCount; ++i) {
@@ -56,6 +58,14 @@ void OfferModel::setDate(const QDateTime &date)
     if (m_offer.date == date)
         return;
     m_offer.date = date;
+    Q_EMIT headerChanged();
+}
+
+void OfferModel::setValidUntil(const QDate &day)
+{
+    if (m_offer.validUntil == day || !day.isValid())
+        return;
+    m_offer.validUntil = day;
     Q_EMIT headerChanged();
 }
 

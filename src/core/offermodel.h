@@ -26,13 +26,15 @@ public:
     const OfferRow &row(int index) const { return m_offer.row(index); }
 
     // The whole offer at once: one opened, started anew or re-priced. One without a date is dated
-    // now.
+    // now; one without a valid-until day holds for the default number of days from its date.
     void setOffer(const Offer &offer);
 
     void setShop(const QString &shop);
     void setClient(const QString &client);
     void setSeller(const QString &seller);
     void setDate(const QDateTime &date);
+    // The last day the offer holds; a day that is no date changes nothing.
+    void setValidUntil(const QDate &day);
 
     // An id typed or stepped to. Which item it names, and so its list price, is known again only
     // when it is looked up.
@@ -53,7 +55,7 @@ public:
 
 Q_SIGNALS:
     void rowChanged(int index);
-    // The shop, the client, the seller or the date.
+    // The shop, the client, the seller, the date or the valid-until day.
     void headerChanged();
     // An amount changed: the total, or why there is none, may read differently.
     void totalChanged();

@@ -1,5 +1,6 @@
 #include "countersettings.h"
 
+#include "core/offerstatus.h"
 #include "pricelistrepository.h"
 #include "store.h"
 
@@ -12,6 +13,7 @@ namespace
 
 const QString Company = QStringLiteral("company");
 const QString SalesExecutive = QStringLiteral("sp");
+const QString ValidDays = QStringLiteral("validdays");
 
 } // namespace
 
@@ -41,6 +43,9 @@ void CounterSettings::load()
 {
     PriceListRepository settings(m_store);
     m_company.read = settings.setting(Company);
+    bool whole = false;
+    const int days = settings.setting(ValidDays).value_or(QString()).trimmed().toInt(&whole);
+    m_validDays = whole && days > 0 ? days : OfferStatus::DefaultValidDays;
     m_company.typed.reset();
     m_salesExecutive.read = std::nullopt;
     m_salesExecutive.typed.reset();

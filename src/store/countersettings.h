@@ -8,8 +8,8 @@
 
 class Store;
 
-// The shop name and the sales executive: read when the main window starts, changed only by the
-// person typing into their boxes, written back when it closes.
+// The shop name and the sales executive (and how long the shop's offers hold): read when the main window
+// starts, changed only by the person typing into their boxes, written back when it closes.
 //
 // What the settings are is kept here, apart from what the boxes happen to show: an opened offer
 // shows the shop and seller it was saved with, and that must neither become the settings nor be
@@ -37,6 +37,9 @@ public:
     // The settings as they stand: as read, or as the person changed them since.
     QString company() const { return m_company.now(); }
     QString salesExecutive() const { return m_salesExecutive.now(); }
+    // How many days a new offer holds: the shop's settings row validdays, a whole number of days;
+    // OfferStatus::DefaultValidDays when the shop has not set one (or set no whole number).
+    int validDays() const { return m_validDays; }
 
     // The person typed into a box.
     void changeCompany(const QString &text) { m_company.typed = text; }
@@ -67,5 +70,6 @@ private:
     QString m_localFile;
     Setting m_company;
     Setting m_salesExecutive;
+    int m_validDays = 14;
     StoreError m_error;
 };

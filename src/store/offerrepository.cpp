@@ -1,5 +1,6 @@
 #include "offerrepository.h"
 
+#include "offerschema.h"
 #include "store.h"
 
 #include <QDir>
@@ -19,21 +20,6 @@ namespace
 
 const QString Component = QStringLiteral("offers");
 const QString DateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz");
-
-// Schema step 1: the offer tables. offer_counter holds the next number to give; taking a number
-// and saving the offer happen in one transaction, so a number is either used by a saved offer or
-// was never handed out.
-const char *const Step1[] = {
-    "create table offer_counter (id integer primary key, next_number integer not null)",
-    "create table offers (number integer not null, revision integer not null, shop text not null,"
-    " client text not null, seller text not null, offer_date varchar(32) not null,"
-    " total varchar(64) not null, saved_at varchar(32) not null, saved_on text not null,"
-    " search_text text not null, primary key (number, revision))",
-    "create table offer_rows (number integer not null, revision integer not null,"
-    " row_index integer not null, category varchar(8) not null, item_id text not null,"
-    " description text not null, amount_text text not null, list_price text,"
-    " primary key (number, revision, row_index))",
-};
 
 // A text that is empty is stored as the empty text, never as no value.
 QVariant text(const QString &value)
@@ -104,6 +90,23 @@ QString offerSearchText(int number, const Offer &offer)
     return parts.join(QLatin1Char('\n')).toCaseFolded();
 }
 
+namespace
+{
+
+QString statusFactColumns()
+{
+    // A later revision counts when it was given or became an order: then this one is passed over.
+    return QStringLiteral(
+        "valid_until as \"ValidUntil\", given_at as \"GivenAt\", (select order_id from offer_orders o"
+        " where o.number = offers.number and o.revision = offers.revision) as \"OrderId\","
+        " case when exists (select 1 from offers later where later.number = offers.number and"
+        " later.revision > offers.revision and (later.given_at is not null or exists (select 1 from"
+        " offer_orders lo where lo.number = later.number and lo.revision = later.revision)))"
+        " then 1 else 0 end as \"LaterTaken\"");
+}
+
+} // namespace
+
 QString containsPattern(const QString &search)
 {
     QString escaped;
@@ -162,59 +165,19 @@ bool OfferRepository::ensureSchema()
         return true;
     if (!writable(*m_store))
         return fail(readOnlyMessage(*m_store));
-    if (upgradeFrom(*version))
-        return true;
-    // Counters starting together on a fresh server may make the tables at the same moment, and
-    // the server then refuses all but one; what the other made is used.
-    const auto again = storedSchemaVersion();
-    if (again && *again == SchemaVersion) {
-        m_error = StoreError();
-        return true;
-    }
-    return upgradeFrom(again.value_or(*version));
-}
-
-bool OfferRepository::upgradeFrom(int)
-{
-    // Two programs may take this step at the same moment: the table and its row are made only
-    // when missing, and the version is read again under the write lock.
-    const bool ok
-        = m_store->execute(
-              QStringLiteral("create table if not exists brasko_schema (component varchar(40) primary key,"
-                             " version integer not null)"),
-              {})
-        && m_store->execute(
-            QStringLiteral("insert into brasko_schema (component, version) select cast(? as varchar(40)), 0"
-                           " where not exists (select 1 from brasko_schema where component = ?)"),
-            { Component, Component })
-        && m_store->inTransaction([this] {
-               // A write first, so the lock is held before the version is read.
-               if (!m_store->execute(
-                       QStringLiteral("update brasko_schema set version = version where component = ?"),
-                       { Component }))
-                   return false;
-               auto found = m_store->query(
-                   QStringLiteral("select version from brasko_schema where component = ?"), { Component });
-               if (!found || !found->moveFirst())
-                   return false;
-               const int now = found->field(QStringLiteral("version")).value_or(QVariant(0)).toInt();
-               if (now >= 1)
-                   return true;
-               for (const char *statement : Step1) {
-                   if (!m_store->execute(QString::fromLatin1(statement), {}))
-                       return false;
-               }
-               return m_store->execute(
-                          QStringLiteral("insert into offer_counter (id, next_number) values (?, ?)"),
-                          { 1, 1 })
-                   && m_store->execute(
-                       QStringLiteral("update brasko_schema set version = ? where component = ?"),
-                       { 1, Component });
-           });
-    if (!ok)
+    // Counters starting together on a fresh server take the steps in turn; the second finds them
+    // taken.
+    if (!m_store->ensureSchema(Component, offerSchemaSteps()))
         return fail(QStringLiteral("The offer tables could not be made in %1: %2")
                         .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
+    m_error = StoreError();
     return true;
+}
+
+bool OfferRepository::hasStatusFacts()
+{
+    const auto version = storedSchemaVersion();
+    return version && *version >= 2;
 }
 
 QString OfferRepository::writeProblem()
@@ -236,12 +199,13 @@ bool OfferRepository::canSave()
 bool OfferRepository::insertOffer(
     const OfferKey &key, const Offer &offer, const QDateTime &savedAt, const QString &savedOn)
 {
+    const QDate validUntil = OfferStatus::validUntilOr(offer.validUntil, offer.date.date());
     if (!m_store->execute(QStringLiteral("insert into offers (number, revision, shop, client, seller,"
-                                         " offer_date, total, saved_at, saved_on, search_text)"
-                                         " values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                                         " offer_date, total, saved_at, saved_on, search_text, valid_until)"
+                                         " values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
             { key.number, key.revision, text(offer.shop), text(offer.client), text(offer.seller),
                 text(dateText(offer.date)), offer.totalText(), dateText(savedAt), text(savedOn),
-                offerSearchText(key.number, offer) }))
+                offerSearchText(key.number, offer), text(validUntil.toString(Qt::ISODate)) }))
         return false;
     for (int i = 0; i < Offer::RowCount; ++i) {
         const OfferRow &r = offer.row(i);
@@ -356,8 +320,11 @@ std::optional<int> OfferRepository::latestRevision(int number)
 
 std::optional<StoredOffer> OfferRepository::load(const OfferKey &key)
 {
+    const QString validUntil
+        = hasStatusFacts() ? QStringLiteral("valid_until") : QStringLiteral("null as valid_until");
     auto head = m_store->query(QStringLiteral("select shop, client, seller, offer_date, total, saved_at,"
-                                              " saved_on from offers where number = ? and revision = ?"),
+                                              " saved_on, ")
+            + validUntil + QStringLiteral(" from offers where number = ? and revision = ?"),
         { key.number, key.revision });
     if (!head || !head->moveFirst()) {
         fail(head
@@ -374,6 +341,8 @@ std::optional<StoredOffer> OfferRepository::load(const OfferKey &key)
     stored.offer.client = column(*head, "client");
     stored.offer.seller = column(*head, "seller");
     stored.offer.date = dateOf(column(*head, "offer_date"));
+    stored.offer.validUntil = OfferStatus::validUntilOr(
+        QDate::fromString(column(*head, "valid_until"), Qt::ISODate), stored.offer.date.date());
     stored.total = column(*head, "total");
     stored.savedAt = dateOf(column(*head, "saved_at"));
     stored.savedOn = column(*head, "saved_on");
@@ -411,12 +380,17 @@ std::unique_ptr<RecordSet> OfferRepository::list(const QString &search, int low,
         return nullptr;
     if (*version == 0)
         return m_store->query(
-            QStringLiteral("select 0 as \"Number\", 0 as \"Revision\", '' as \"Date\","
-                           " '' as \"Client\", '' as \"Seller\", '' as \"Total\" where 1 = 0"),
+            QStringLiteral("select 0 as \"Number\", 0 as \"Revision\", '' as \"Date\", '' as \"Client\","
+                           " '' as \"Seller\", '' as \"Total\", '' as \"ValidUntil\", '' as \"GivenAt\","
+                           " 0 as \"OrderId\", 0 as \"LaterTaken\" where 1 = 0"),
             {});
     QString statement = QStringLiteral("select number as \"Number\", revision as \"Revision\","
                                        " substr(offer_date, 1, 10) as \"Date\", client as \"Client\","
-                                       " seller as \"Seller\", total as \"Total\" from offers where 1 = 1");
+                                       " seller as \"Seller\", total as \"Total\", ")
+        + (*version >= 2 ? statusFactColumns()
+                         : QStringLiteral("null as \"ValidUntil\", null as \"GivenAt\", null as \"OrderId\","
+                                          " 0 as \"LaterTaken\""))
+        + QStringLiteral(" from offers where 1 = 1");
     QVariantList values;
     if (high >= low) {
         statement += QStringLiteral(" and number >= ? and number <= ?");

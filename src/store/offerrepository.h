@@ -44,7 +44,7 @@ class OfferRepository final
 {
 public:
     // The schema this program writes.
-    static constexpr int SchemaVersion = 1;
+    static constexpr int SchemaVersion = 2;
 
     explicit OfferRepository(Store *store);
 
@@ -76,7 +76,10 @@ public:
     std::optional<StoredOffer> load(const OfferKey &key);
 
     // Every saved revision, newest first, with the columns Number, Revision, Date, Client, Seller
-    // and Total; narrowed to those whose client, number, item id or item description contains the
+    // and Total, then what its status is worked out from (OfferStatus): ValidUntil (ISO day, or
+    // none for a revision saved before there was one), GivenAt (none when never given), OrderId
+    // (none when it became no order) and LaterTaken (1 when a later revision was given or
+    // ordered); narrowed to those whose client, number, item id or item description contains the
     // search text (any case) when it is not empty. Rows are fetched as they are shown.
     std::unique_ptr<RecordSet> list(const QString &search = QString());
     // The same for the offers numbered from low to high only, so a long search can go through the
@@ -92,7 +95,9 @@ public:
 
 private:
     bool fail(const QString &what);
-    bool upgradeFrom(int version);
+    // Whether the offers hold what a status is worked out from (a file not yet brought up to the
+    // newest step, read only, has none).
+    bool hasStatusFacts();
     bool insertOffer(
         const OfferKey &key, const Offer &offer, const QDateTime &savedAt, const QString &savedOn);
     std::optional<OfferKey> saveAs(const Offer &offer, std::optional<int> number,

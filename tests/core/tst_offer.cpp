@@ -55,6 +55,8 @@ void TestOffer::rowsKnowTheirCategory()
     QCOMPARE(blank.shop, QString("Shop"));
     QCOMPARE(blank.seller, QString("Sam"));
     QCOMPARE(blank.date, Opened);
+    QCOMPARE(blank.validUntil, QDate(2026, 3, 18));
+    QCOMPARE(Offer::blank("Shop", "Sam", Opened, 30).validUntil, QDate(2026, 4, 3));
     QVERIFY(blank.client.isEmpty());
     for (int i = 0; i < Offer::RowCount; ++i) {
         QCOMPARE(blank.row(i).category, QString::number(i));
@@ -128,6 +130,9 @@ void TestOffer::sameWork_data()
     QTest::newRow("seller") << OfferChange([](Offer &o) { o.seller = "Mona"; }) << true;
     QTest::newRow("date") << OfferChange([](Offer &o) { o.date = o.date.addDays(1); }) << true;
     QTest::newRow("client") << OfferChange([](Offer &o) { o.client = "Omar"; }) << false;
+    // What the client is told the offer holds until is part of what was given.
+    QTest::newRow("valid until") << OfferChange([](Offer &o) { o.validUntil = o.validUntil.addDays(7); })
+                                 << false;
     QTest::newRow("amount") << OfferChange([](Offer &o) { o.row(5).setAmountText("10"); }) << false;
     QTest::newRow("item") << OfferChange([](Offer &o) { o.row(2).itemId = "D4-8G"; }) << false;
     QTest::newRow("description") << OfferChange([](Offer &o) { o.row(2).description = "x"; }) << false;
@@ -166,6 +171,17 @@ void TestOffer::modelTellsWhatChanged_data()
     QTest::newRow("date") << ModelChange([](OfferModel &m) { m.setDate(Opened.addDays(2)); })
                           << OfferChange([](Offer &o) { o.date = Opened.addDays(2); }) << QList<int> {} << 1
                           << 0;
+    QTest::newRow("valid until") << ModelChange([](OfferModel &m) { m.setValidUntil(QDate(2026, 4, 1)); })
+                                 << OfferChange([](Offer &o) { o.validUntil = QDate(2026, 4, 1); })
+                                 << QList<int> {} << 1 << 0;
+    QTest::newRow("valid until no date")
+        << ModelChange([](OfferModel &m) { m.setValidUntil(QDate()); }) << none << QList<int> {} << 0 << 0;
+    // A revision saved before offers had a valid-until day holds for the default days from its date.
+    QTest::newRow("an offer without a valid-until day") << ModelChange([](OfferModel &m) {
+        Offer open = started();
+        open.validUntil = QDate();
+        m.setOffer(open);
+    }) << none << QList<int> {} << 0 << 0;
     QTest::newRow("amount typed") << ModelChange([](OfferModel &m) { m.setAmountText(5, "12.5"); })
                                   << OfferChange([](Offer &o) { o.row(5).setAmountText("12.5"); })
                                   << QList<int> { 5 } << 0 << 1;

@@ -3,6 +3,7 @@
 
 #include "demodata.h"
 #include "store/databasecopy.h"
+#include "store/offerprogress.h"
 #include "store/offerrepository.h"
 #include "store/pricelistrepository.h"
 #include "support/testdb.h"
@@ -86,6 +87,7 @@ void TestDatabaseCopy::copiesEverythingAlike()
     Offer offer;
     offer.client = QStringLiteral("O'Neil");
     offer.date = QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5));
+    offer.validUntil = QDate(2027, 1, 16);
     offer.pickItem(0, "I5", "Intel Core i5", "6900");
     {
         Store store(file.path, QStringLiteral("t-source"));
@@ -95,6 +97,7 @@ void TestDatabaseCopy::copiesEverythingAlike()
         OfferRepository offers(&store);
         QVERIFY(offers.save(offer, std::nullopt));
         QVERIFY(offers.save(offer, 1));
+        QVERIFY(OfferProgress(&store).linkOrder({ 1, 2 }, 1043));
     }
     // A table a later version keeps beside the others comes along as well.
     file.exec("create table price_history (id integer primary key autoincrement, item_id text not null,"
@@ -106,8 +109,8 @@ void TestDatabaseCopy::copiesEverythingAlike()
     const QString target = emptyDatabase();
     const DatabaseCopy::Result result = DatabaseCopy::copy(file.path, target);
     QVERIFY2(result.ok, qPrintable(result.error));
-    QCOMPARE(
-        result.checked.size(), 6); // adt, brasko_schema, offer_counter, offer_rows, offers, price_history
+    // adt, brasko_schema, offer_counter, offer_orders, offer_rows, offers, price_history
+    QCOMPARE(result.checked.size(), 7);
 
     Store source(file.path, QStringLiteral("t-a"));
     Store copy(target, QStringLiteral("t-b"));
@@ -120,6 +123,7 @@ void TestDatabaseCopy::copiesEverythingAlike()
         QCOMPARE(PriceListRepository(&copy).setting(id), PriceListRepository(&source).setting(id));
     OfferRepository copied(&copy);
     QCOMPARE(copied.load({ 1, 2 })->offer, offer);
+    QCOMPARE(OfferProgress(&copy).orderOf({ 1, 2 }).order, std::optional<int>(1043));
     // New offers and new history rows go on from where the file left off.
     QCOMPARE(*copied.save(offer, std::nullopt), (OfferKey { 2, 1 }));
     QVERIFY(copy.execute("insert into price_history (item_id) values (?)", { QStringLiteral("X") }));

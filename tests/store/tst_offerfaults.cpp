@@ -44,6 +44,7 @@ private:
         Offer o;
         o.client = client;
         o.date = QDateTime(QDate(2027, 5, 1), QTime(8, 0));
+        o.validUntil = QDate(2027, 5, 15);
         o.pickItem(3, QStringLiteral("K1"), QString(3000, QChar(0x0643)), QStringLiteral("10.00"));
         return o;
     }

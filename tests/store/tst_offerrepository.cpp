@@ -1,8 +1,12 @@
+#include "store/countersettings.h"
+#include "store/offerprogress.h"
 #include "store/offerrepository.h"
+#include "store/offerschema.h"
 #include "store/store.h"
 #include "support/testdb.h"
 
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
@@ -36,11 +40,19 @@ private Q_SLOTS:
     void search_data();
     void search();
     void concurrentSavesGetDistinctNumbers();
+    void statusFromFacts_data();
+    void statusFromFacts();
+    void oneOrderPerRevision();
+    void offersOfAnOlderSchemaKeepOpening();
+    void shopSetsHowLongOffersHold_data();
+    void shopSetsHowLongOffersHold();
 
 private:
     void reopen();
     static Offer sample(const QString &client);
     QStringList rawColumn(const QString &sql) const;
+    // "number/revision status", newest first, as the list shows them on that day.
+    QStringList statuses(const QDate &today);
 
     Backend m_backend;
     std::unique_ptr<TestDb> m_db;
@@ -87,6 +99,7 @@ Offer TestOfferRepository::sample(const QString &client)
     offer.client = client;
     offer.seller = QStringLiteral("Sam");
     offer.date = QDateTime(QDate(2027, 1, 31), QTime(10, 15, 30, 250));
+    offer.validUntil = QDate(2027, 2, 14);
     offer.pickItem(0, QStringLiteral("CPU1"), QStringLiteral("Core Duo"), QStringLiteral("1250"));
     offer.row(0).setAmountText(QStringLiteral("1250.00"));
     offer.pickItem(2, QStringLiteral("RAM7"), QStringLiteral("DDR 512 MB"), QStringLiteral("300.50"));
@@ -339,6 +352,141 @@ void TestOfferRepository::concurrentSavesGetDistinctNumbers()
     QCOMPARE(int(seen.size()), 2 * PerCounter);
     QCOMPARE(rawColumn(QStringLiteral("select count(*) from offers")),
         QStringList { QString::number(2 * PerCounter + 1) });
+}
+
+QStringList TestOfferRepository::statuses(const QDate &today)
+{
+    auto rows = m_repo->list();
+    if (!rows)
+        return { QStringLiteral("error: ") + m_repo->lastError() };
+    QStringList got;
+    for (bool on = rows->moveFirst(); on; on = rows->moveNext())
+        got << QStringLiteral("%1/%2 %3")
+                   .arg(*rows->text(QStringLiteral("Number")), *rows->text(QStringLiteral("Revision")),
+                       OfferStatus::text(OfferStatus::of(listedFacts(*rows), today)));
+    return got;
+}
+
+// What happens to offer 1's revisions, step by step ("save" a revision valid until the day given,
+// "give 1/2", "order 1/2 1043"), and where each stands afterwards: worked out from the facts on the
+// day asked, never kept.
+void TestOfferRepository::statusFromFacts_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QStringList>("expected");
+    const QDate day(2027, 2, 10);
+    QTest::newRow("saved") << QStringList { "save 2027-02-14" } << day << QStringList { "1/1 Draft" };
+    QTest::newRow("given") << QStringList { "save 2027-02-14", "give 1/1" } << day
+                           << QStringList { "1/1 Given" };
+    QTest::newRow("given twice") << QStringList { "save 2027-02-14", "give 1/1", "give 1/1" } << day
+                                 << QStringList { "1/1 Given" };
+    QTest::newRow("last day") << QStringList { "save 2027-02-10", "give 1/1" } << day
+                              << QStringList { "1/1 Given" };
+    QTest::newRow("expired") << QStringList { "save 2027-02-09", "give 1/1" } << day
+                             << QStringList { "1/1 Expired" };
+    QTest::newRow("later revision only saved") << QStringList { "save 2027-02-14", "give 1/1",
+        "save 2027-02-20" } << day << QStringList { "1/2 Draft", "1/1 Given" };
+    QTest::newRow("later revision given") << QStringList { "save 2027-02-14", "give 1/1", "save 2027-02-20",
+        "give 1/2" } << day << QStringList { "1/2 Given", "1/1 Superseded" };
+    QTest::newRow("later revision ordered") << QStringList { "save 2027-02-14", "give 1/1", "save 2027-02-20",
+        "order 1/2 1043" } << day << QStringList { "1/2 Ordered", "1/1 Superseded" };
+    QTest::newRow("ordered, past its day")
+        << QStringList { "save 2027-02-01", "order 1/1 7" } << day << QStringList { "1/1 Ordered" };
+    QTest::newRow("earlier revision given later") << QStringList { "save 2027-02-14", "save 2027-02-20",
+        "give 1/1" } << day << QStringList { "1/2 Draft", "1/1 Given" };
+}
+
+void TestOfferRepository::statusFromFacts()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QDate, today);
+    QFETCH(QStringList, expected);
+    OfferProgress progress(m_store.get());
+    for (const QString &step : steps) {
+        const QStringList words = step.split(QLatin1Char(' '));
+        const QStringList key = words.value(1).split(QLatin1Char('/'));
+        const OfferKey revision { key.value(0).toInt(), key.value(1).toInt() };
+        if (words.at(0) == QLatin1String("save")) {
+            Offer offer = sample(QStringLiteral("Client"));
+            offer.validUntil = QDate::fromString(words.at(1), Qt::ISODate);
+            const auto latest = m_repo->highestNumber();
+            QVERIFY2(m_repo->save(offer, latest && *latest > 0 ? std::optional<int>(1) : std::nullopt),
+                qPrintable(m_repo->lastError()));
+        } else if (words.at(0) == QLatin1String("give")) {
+            QVERIFY2(progress.markGiven(revision), qPrintable(progress.lastError()));
+        } else {
+            QVERIFY2(progress.linkOrder(revision, words.at(2).toInt()), qPrintable(progress.lastError()));
+        }
+    }
+    QCOMPARE(statuses(today), expected);
+}
+
+// A revision becomes one order at most: another order is refused, naming the one it is; the same
+// link again is no change.
+void TestOfferRepository::oneOrderPerRevision()
+{
+    QVERIFY(m_repo->save(sample(QStringLiteral("Client")), std::nullopt));
+    QVERIFY(m_repo->save(sample(QStringLiteral("Client")), 1));
+    OfferProgress progress(m_store.get());
+    QCOMPARE(progress.orderOf({ 1, 2 }).order, std::nullopt);
+    QVERIFY(progress.orderOf({ 1, 2 }).found);
+    QVERIFY(progress.linkOrder({ 1, 2 }, 1043));
+    QVERIFY(progress.linkOrder({ 1, 2 }, 1043));
+    QVERIFY(!progress.linkOrder({ 1, 2 }, 1044));
+    QCOMPARE(progress.lastError(), QStringLiteral("Offer 1/2 is already order 1043"));
+    QCOMPARE(progress.orderOf({ 1, 2 }).order, std::optional<int>(1043));
+    QCOMPARE(progress.orderOf({ 1, 1 }).order, std::nullopt);
+    QCOMPARE(rawColumn(QStringLiteral("select count(*) from offer_orders")), QStringList { "1" });
+}
+
+// Offers kept by the program before revisions had a valid-until day: read as they are (holding for
+// the default days from their date, never given, no order), and brought up to date by the next save.
+void TestOfferRepository::offersOfAnOlderSchemaKeepOpening()
+{
+    QVERIFY(m_store->ensureSchema(QStringLiteral("offers"), { offerSchemaSteps().first() }));
+    m_db->exec(QStringLiteral(
+        "insert into offers (number, revision, shop, client, seller, offer_date, total, saved_at, saved_on,"
+        " search_text) values (1, 1, 'Shop', 'Old client', 'Sam', '2027-01-05T10:00:00.000', '10.00',"
+        " '2027-01-05T10:00:00.000', 'pc', '1')"));
+    m_db->exec(QStringLiteral("update offer_counter set next_number = 2"));
+    reopen();
+    QCOMPARE(*m_repo->storedSchemaVersion(), 1);
+    QCOMPARE(statuses(QDate(2027, 1, 19)), QStringList { "1/1 Draft" });
+    QCOMPARE(statuses(QDate(2027, 1, 20)), QStringList { "1/1 Expired" });
+    const auto old = m_repo->load({ 1, 1 });
+    QVERIFY2(old, qPrintable(m_repo->lastError()));
+    QCOMPARE(old->offer.validUntil, QDate(2027, 1, 19));
+    QVERIFY(OfferProgress(m_store.get()).orderOf({ 1, 1 }).found);
+    QVERIFY(m_repo->save(sample(QStringLiteral("New")), std::nullopt));
+    QCOMPARE(*m_repo->storedSchemaVersion(), OfferRepository::SchemaVersion);
+    QCOMPARE(m_repo->load({ 1, 1 })->offer.client, QStringLiteral("Old client"));
+    QCOMPARE(m_repo->load({ 2, 1 })->offer.validUntil, QDate(2027, 2, 14));
+    QCOMPARE(statuses(QDate(2027, 1, 19)), (QStringList { "2/1 Draft", "1/1 Draft" }));
+}
+
+void TestOfferRepository::shopSetsHowLongOffersHold_data()
+{
+    QTest::addColumn<QString>("row"); // the settings row validdays; empty: none
+    QTest::addColumn<int>("days");
+    QTest::newRow("not set") << QString() << 14;
+    QTest::newRow("thirty") << QStringLiteral("30") << 30;
+    QTest::newRow("blanks") << QStringLiteral(" 7 ") << 7;
+    QTest::newRow("zero") << QStringLiteral("0") << 14;
+    QTest::newRow("words") << QStringLiteral("two weeks") << 14;
+}
+
+void TestOfferRepository::shopSetsHowLongOffersHold()
+{
+    QFETCH(QString, row);
+    QFETCH(int, days);
+    if (!row.isEmpty())
+        m_db->insert({ "90", "validdays", row, "0.00" });
+    QTemporaryDir home;
+    CounterSettings settings(m_store.get(), QStringLiteral("Company"), QStringLiteral("Seller"),
+        home.filePath(QStringLiteral("counter.conf")));
+    settings.load();
+    QCOMPARE(settings.validDays(), days);
 }
 
 BRASKO_TEST_ON_BOTH_BACKENDS(TestOfferRepository)

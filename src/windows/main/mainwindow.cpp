@@ -3,6 +3,7 @@
 #include "core/version.h"
 #include "fitwarnings.h"
 #include "offeractions.h"
+#include "offervalidity.h"
 #include "store/store.h"
 #include "widgets/gridcombo.h"
 #include "widgets/twips.h"
@@ -43,8 +44,8 @@ constexpr int CollapsedTotalLeft = 6330;
 constexpr int AmountLeft = 7665;
 constexpr int Frame1Left = 165;
 constexpr int Frame1Top = 1035;
-constexpr int Frame1Height = 6225;
-constexpr int ContentHeightTwips = 7845;
+constexpr int Frame1Height = 6555;
+constexpr int ContentHeightTwips = 8175;
 // The panel of parts that do not fit, under the configuration frame while it has something to say.
 constexpr int FitPanelTwips = 1020;
 // The design border: outer width 9240 against a content width of 9135.
@@ -164,6 +165,9 @@ void MainWindow::buildOfferActions()
     auto *label = new QLabel(m_configurationFrame);
     label->setObjectName(QStringLiteral("lblofferno"));
     label->setGeometry(Twips::rect(this, 2880, 5850, 2100, 195));
+    // Under the number, in a line of its own below the total: what the client is told the offer
+    // holds until.
+    new OfferValidity(m_model, m_configurationFrame, 2880, 6165);
     m_offerActions = new OfferActions(m_model, m_store, &m_counterSettings, menu, label, this);
 }
 
@@ -372,6 +376,7 @@ bool MainWindow::load()
     m_counterSettings.load();
     m_model->setShop(m_counterSettings.company());
     m_model->setSeller(m_counterSettings.salesExecutive());
+    m_offerActions->settingsRead();
     m_panels[1]->setText(QStringLiteral("Version %1.%2").arg(Version::Major).arg(Version::Minor));
     m_panels[0]->setText(MakersNotice);
     m_panels[0]->setToolTip(m_panels[0]->text());

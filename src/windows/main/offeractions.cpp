@@ -6,6 +6,7 @@
 #include "offerprint.h"
 #include "rowtexts.h"
 #include "store/countersettings.h"
+#include "store/offerprogress.h"
 #include "store/pricehistory.h"
 
 #include <QDir>
@@ -150,11 +151,20 @@ void OfferActions::newOffer()
     if (!settleUnsaved())
         return;
     // From the settings, not from the offer shown: an opened one may carry an old shop name.
-    m_model->setOffer(
-        Offer::blank(m_settings->company(), m_settings->salesExecutive(), QDateTime::currentDateTime()));
+    m_model->setOffer(Offer::blank(m_settings->company(), m_settings->salesExecutive(),
+        QDateTime::currentDateTime(), m_settings->validDays()));
     m_current.reset();
     m_baseline = m_model->offer();
     showCurrent();
+}
+
+void OfferActions::settingsRead()
+{
+    if (m_current || hasUnsavedChanges())
+        return;
+    m_model->setValidUntil(
+        OfferStatus::validUntilFrom(m_model->offer().date.date(), m_settings->validDays()));
+    m_baseline = m_model->offer();
 }
 
 bool OfferActions::open()
@@ -295,6 +305,8 @@ bool OfferActions::printKept()
     keepBeforePaper();
     const bool printed = m_printPage && m_printPage();
     sayIfNotKept(printed);
+    if (printed)
+        markGiven();
     return printed;
 }
 
@@ -356,6 +368,16 @@ void OfferActions::sayIfNotKept(bool done)
     m_notKept.clear();
 }
 
+void OfferActions::markGiven()
+{
+    if (!m_current || hasUnsavedChanges())
+        return;
+    OfferProgress progress(m_store);
+    // What was handed over stands; a status that could not be noted is said, not hidden.
+    if (!progress.markGiven(*m_current))
+        m_tell(progress.lastError());
+}
+
 bool OfferActions::printOfferWithPlan()
 {
     if (!m_askPlan || !totalIsFormed())
@@ -379,6 +401,8 @@ bool OfferActions::printOfferWithPlan()
         problem = QStringLiteral("The offer was not saved.\n\n") + saved.error;
     }
     sayIfNotKept(done);
+    if (done)
+        markGiven();
     return done;
 }
 
@@ -405,6 +429,7 @@ bool OfferActions::exportPdf()
         const PrintResult written
             = m_writePdf(path, offerDocument(m_window, m_model->offer().shop, plan, heading()));
         if (written.ok) {
+            markGiven();
             if (!m_notKept.isEmpty()) {
                 m_tell(QStringLiteral("The PDF file was written, but the offer could not be kept:\n\n")
                     + m_notKept);

@@ -96,6 +96,9 @@ public:
     QString labelText() const;
     OfferRepository *offers() { return &m_offers; }
 
+    // The settings are read: the window's first offer, untouched yet, holds for the shop's days.
+    void settingsRead();
+
     // The menu items.
     void newOffer();
     bool open();
@@ -139,6 +142,9 @@ private:
     QString heading() const;
     bool keepBeforePaper();
     void sayIfNotKept(bool done);
+    // The revision shown went to the client on paper or in a file: it is given from now on. Only a
+    // revision that is what was handed over (kept, unchanged since) counts.
+    void markGiven();
 
     OfferModel *m_model;
     Store *m_store;

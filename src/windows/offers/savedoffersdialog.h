@@ -1,6 +1,7 @@
 #pragma once
 
-// SavedOffersDialog: the saved offers, newest first, narrowed as the person types in the search box, from
+// SavedOffersDialog: the saved offers, newest first, with where each stands (its status and the day
+// it holds until), narrowed as the person types in the search box and by the status filter, from
 // which one revision is chosen to be opened in the main window.
 
 #include "store/offerrepository.h"
@@ -11,6 +12,7 @@
 #include <optional>
 
 class OfferListModel;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -45,6 +47,7 @@ private:
     OfferListModel *m_model = nullptr;
     std::optional<OfferKey> m_chosen;
     QLineEdit *m_search = nullptr; // txtsearch
+    QComboBox *m_status = nullptr; // cbostatus
     QTreeView *m_list = nullptr; // lvoffers
     QPushButton *m_open = nullptr; // cmdopen
     QLabel *m_problem = nullptr; // lblproblem

@@ -7,12 +7,14 @@
 #include "windows/main/offeractions.h"
 
 #include <QAction>
+#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSqlQuery>
 #include <QTest>
 
 #include <fcntl.h>
@@ -41,6 +43,7 @@ private Q_SLOTS:
     void changeSaysWhenAndByWhom_data();
     void changeSaysWhenAndByWhom();
     void printingKeepsTheOfferFirst();
+    void validityFollowsTheShopAndIsKept();
     void readOnlyDatabasePrintsAndSays();
     void newerSchemaOpensButIsNotWritten();
     void showingAnOfferChangesNoSetting_data();
@@ -332,6 +335,36 @@ void TestOfferActions::printingKeepsTheOfferFirst()
     QCOMPARE(labelsWhenPrinted,
         (QStringList { "Offer 1, revision 1", "Offer 1, revision 1", "Offer 1, revision 2" }));
     QVERIFY(m_told.isEmpty());
+    // What went to paper was given: the first revision is passed over by the second.
+    QSqlQuery given(m_db->raw());
+    QVERIFY(given.exec(
+        QStringLiteral("select revision from offers where given_at is not null order by revision")));
+    QStringList revisions;
+    while (given.next())
+        revisions << given.value(0).toString();
+    QCOMPARE(revisions, (QStringList { "1", "2" }));
+}
+
+void TestOfferActions::validityFollowsTheShopAndIsKept()
+{
+    stopForm();
+    m_db->insert({ "90", "validdays", "30", "0.00" });
+    startForm();
+    auto *box = m_form->findChild<QDateEdit *>(QStringLiteral("dtpvalid"));
+    QVERIFY(box);
+    QCOMPARE(box->date(), QDate::currentDate().addDays(30));
+    QVERIFY(!actions()->hasUnsavedChanges()); // the window's own start is no work of the person
+    pick(0, QStringLiteral("CPU-1"));
+    QVERIFY(actions()->save());
+    box->setDate(QDate::currentDate().addDays(3));
+    QVERIFY(actions()->hasUnsavedChanges());
+    QVERIFY(actions()->save());
+    QVERIFY(actions()->load({ 1, 1 }));
+    QCOMPARE(box->date(), QDate::currentDate().addDays(30));
+    QVERIFY(actions()->load({ 1, 2 }));
+    QCOMPARE(box->date(), QDate::currentDate().addDays(3));
+    actions()->newOffer();
+    QCOMPARE(box->date(), QDate::currentDate().addDays(30));
 }
 
 void TestOfferActions::readOnlyDatabasePrintsAndSays()
@@ -362,7 +395,8 @@ void TestOfferActions::newerSchemaOpensButIsNotWritten()
     pick(0, QStringLiteral("CPU-1"));
     QVERIFY(actions()->save());
     stopForm();
-    m_db->exec(QStringLiteral("update brasko_schema set version = 2"));
+    m_db->exec(
+        QStringLiteral("update brasko_schema set version = %1").arg(OfferRepository::SchemaVersion + 1));
     startForm();
     actions()->warnIfNewerSchema();
     QTRY_COMPARE(m_told.size(), 1); // said at once

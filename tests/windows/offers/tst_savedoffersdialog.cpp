@@ -1,7 +1,9 @@
+#include "store/offerprogress.h"
 #include "store/offerrepository.h"
 #include "support/testdb.h"
 #include "windows/offers/savedoffersdialog.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,6 +31,8 @@ private Q_SLOTS:
     void manyMatchesComeAScreenfulAtATime();
     void wholeNumberComesFirst_data();
     void wholeNumberComesFirst();
+    void statusFilterWorksWithSearch_data();
+    void statusFilterWorksWithSearch();
 
 private:
     std::unique_ptr<TestDb> m_db;
@@ -74,17 +78,22 @@ void TestSavedOffersDialog::listsNewestFirst()
     QStringList headers;
     for (int c = 0; c < view->model()->columnCount(); ++c)
         headers << view->model()->headerData(c, Qt::Horizontal).toString();
-    QCOMPARE(headers, (QStringList { "Number", "Revision", "Date", "Client", "Seller", "Total" }));
+    QCOMPARE(headers,
+        (QStringList { "Number", "Revision", "Date", "Client", "Seller", "Total", "Status", "Valid until" }));
     QStringList lines;
     for (int r = 0; r < 4; ++r)
         lines << view->model()->index(r, 0).data().toString() + '/'
                 + view->model()->index(r, 1).data().toString() + ' '
                 + view->model()->index(r, 3).data().toString() + ' '
                 + view->model()->index(r, 2).data().toString() + ' '
-                + view->model()->index(r, 5).data().toString();
+                + view->model()->index(r, 5).data().toString() + ' '
+                + view->model()->index(r, 6).data().toString() + ' '
+                + view->model()->index(r, 7).data().toString();
+    // Saved without a day of their own, they hold for the default 14 days from their date.
     QCOMPARE(lines,
-        (QStringList { "3/1 Carol 2027-03-01 100.00", "2/1 Bob 2027-03-01 100.00",
-            "1/2 Alice 2027-03-01 0.00", "1/1 Alice 2027-03-01 100.00" }));
+        (QStringList { "3/1 Carol 2027-03-01 100.00 Draft 2027-03-15",
+            "2/1 Bob 2027-03-01 100.00 Draft 2027-03-15", "1/2 Alice 2027-03-01 0.00 Draft 2027-03-15",
+            "1/1 Alice 2027-03-01 100.00 Draft 2027-03-15" }));
     QCOMPARE(*list.selected(), (OfferKey { 3, 1 })); // the newest is selected
 }
 
@@ -151,7 +160,8 @@ void TestSavedOffersDialog::newerSchemaIsSaidSo()
         SavedOffersDialog list(m_offers.get());
         QVERIFY(list.findChild<QLabel *>(QStringLiteral("lblproblem"))->isHidden());
     }
-    m_db->exec(QStringLiteral("update brasko_schema set version = 2"));
+    m_db->exec(
+        QStringLiteral("update brasko_schema set version = %1").arg(OfferRepository::SchemaVersion + 1));
     SavedOffersDialog list(m_offers.get());
     list.show();
     auto *problem = list.findChild<QLabel *>(QStringLiteral("lblproblem"));
@@ -268,6 +278,68 @@ void TestSavedOffersDialog::wholeNumberComesFirst()
     if (!expected.isEmpty())
         QCOMPARE(*list.selected(),
             (OfferKey { expected[0].section('/', 0, 0).toInt(), expected[0].section('/', 1).toInt() }));
+}
+
+void TestSavedOffersDialog::statusFilterWorksWithSearch_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("all") << "All"
+                         << "" << QStringList { "5/1", "4/2", "4/1", "3/1", "2/1", "1/2", "1/1" };
+    // Open: drafts and given ones that still hold; not the expired, ordered or passed-over ones.
+    QTest::newRow("open") << "Open"
+                          << "" << QStringList { "4/2", "2/1", "1/2", "1/1" };
+    QTest::newRow("ordered") << "Ordered"
+                             << "" << QStringList { "3/1" };
+    QTest::newRow("expired") << "Expired"
+                             << "" << QStringList { "5/1" };
+    QTest::newRow("open and searched") << "Open"
+                                       << "alice" << QStringList { "1/2", "1/1" };
+    QTest::newRow("ordered and searched") << "Ordered"
+                                          << "carol" << QStringList { "3/1" };
+    QTest::newRow("ordered, search elsewhere") << "Ordered"
+                                               << "alice" << QStringList {};
+    QTest::newRow("expired by number") << "Expired"
+                                       << "5" << QStringList { "5/1" };
+    QTest::newRow("open by number of an expired one") << "Open"
+                                                      << "5" << QStringList {};
+}
+
+void TestSavedOffersDialog::statusFilterWorksWithSearch()
+{
+    QFETCH(QString, filter);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, shown);
+    OfferProgress progress(m_store.get());
+    QVERIFY(progress.linkOrder({ 3, 1 }, 9));
+    // Offer 4 was given and a later revision of it too: the first is passed over.
+    Offer dave = Offer::blank("Shop", "Sam", QDateTime::currentDateTime());
+    dave.client = QStringLiteral("Dave");
+    QVERIFY(m_offers->save(dave, std::nullopt));
+    QVERIFY(progress.markGiven({ 4, 1 }));
+    QVERIFY(m_offers->save(dave, 4));
+    QVERIFY(progress.markGiven({ 4, 2 }));
+    Offer eve = Offer::blank("Shop", "Sam", QDateTime::currentDateTime().addDays(-20));
+    eve.client = QStringLiteral("Eve");
+    QVERIFY(m_offers->save(eve, std::nullopt));
+    SavedOffersDialog list(m_offers.get());
+    list.show();
+    auto *status = list.findChild<QComboBox *>(QStringLiteral("cbostatus"));
+    QVERIFY(status);
+    QCOMPARE(status->count(), 4);
+    status->setCurrentIndex(status->findText(filter));
+    QTest::keyClicks(list.findChild<QLineEdit *>(QStringLiteral("txtsearch")), typed);
+    auto *view = list.findChild<QTreeView *>(QStringLiteral("lvoffers"));
+    QStringList got;
+    for (int r = 0; r < view->model()->rowCount(); ++r) {
+        const QString key = view->model()->index(r, 0).data().toString() + '/'
+            + view->model()->index(r, 1).data().toString();
+        got << key;
+        if (key == QLatin1String("4/1"))
+            QCOMPARE(view->model()->index(r, 6).data().toString(), QStringLiteral("Superseded"));
+    }
+    QCOMPARE(got, shown);
 }
 
 QTEST_MAIN(TestSavedOffersDialog)

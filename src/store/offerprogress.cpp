@@ -1,0 +1,157 @@
+#include "offerprogress.h"
+
+#include "store.h"
+
+#include <QDir>
+#include <QSet>
+
+namespace
+{
+const QString DateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz");
+} // namespace
+
+OfferProgress::OfferProgress(Store *store)
+    : m_store(store)
+    , m_offers(store)
+{
+}
+
+bool OfferProgress::fail(const QString &what)
+{
+    m_error = what;
+    return false;
+}
+
+bool OfferProgress::markGiven(const OfferKey &key, const QDateTime &when)
+{
+    if (!m_offers.ensureSchema())
+        return fail(m_offers.lastError());
+    if (!m_store->execute(QStringLiteral("update offers set given_at = ? where number = ? and revision = ?"
+                                         " and given_at is null"),
+            { when.toString(DateFormat), key.number, key.revision }))
+        return fail(QStringLiteral("Offer %1/%2 could not be marked as given in %3: %4")
+                        .arg(key.number)
+                        .arg(key.revision)
+                        .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
+    m_error.clear();
+    return true;
+}
+
+std::optional<QDateTime> OfferProgress::givenAt(const OfferKey &key)
+{
+    const auto version = m_offers.storedSchemaVersion();
+    if (!version || *version < 2)
+        return std::nullopt;
+    auto found
+        = m_store->query(QStringLiteral("select given_at from offers where number = ? and revision = ?"),
+            { key.number, key.revision });
+    if (!found) {
+        fail(m_store->lastError().text());
+        return std::nullopt;
+    }
+    const auto text = found->moveFirst() ? found->text(QStringLiteral("given_at")) : std::nullopt;
+    if (!text || text->isEmpty())
+        return std::nullopt;
+    return QDateTime::fromString(*text, DateFormat);
+}
+
+OfferProgress::OrderLink OfferProgress::orderOf(const OfferKey &key)
+{
+    const auto version = m_offers.storedSchemaVersion();
+    if (!version) {
+        fail(m_offers.lastError());
+        return {};
+    }
+    if (*version < 2)
+        return { true, std::nullopt }; // no revision of such a file became an order
+    auto found = m_store->query(
+        QStringLiteral("select order_id from offer_orders where number = ? and revision = ?"),
+        { key.number, key.revision });
+    if (!found) {
+        fail(QStringLiteral("The offers in %1 cannot be read: %2")
+                 .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
+        return {};
+    }
+    if (!found->moveFirst())
+        return { true, std::nullopt };
+    return { true, found->field(QStringLiteral("order_id")).value_or(QVariant()).toInt() };
+}
+
+bool OfferProgress::linkOrder(const OfferKey &key, int order, const QDateTime &when)
+{
+    if (!m_offers.ensureSchema())
+        return fail(m_offers.lastError());
+    int linked = 0;
+    const bool ok = m_store->inTransaction([&] {
+        auto found = m_store->query(
+            QStringLiteral("select order_id from offer_orders where number = ? and revision = ?"),
+            { key.number, key.revision });
+        if (!found)
+            return false;
+        if (found->moveFirst()) {
+            linked = found->field(QStringLiteral("order_id")).value_or(QVariant()).toInt();
+            return linked == order;
+        }
+        return m_store->execute(
+            QStringLiteral("insert into offer_orders (number, revision, order_id, ordered_at)"
+                           " values (?, ?, ?, ?)"),
+            { key.number, key.revision, order, when.toString(DateFormat) });
+    });
+    if (ok) {
+        m_error.clear();
+        return true;
+    }
+    if (linked != 0 && linked != order)
+        return fail(
+            QStringLiteral("Offer %1/%2 is already order %3").arg(key.number).arg(key.revision).arg(linked));
+    return fail(QStringLiteral("Offer %1/%2 could not be marked as order %3 in %4: %5")
+                    .arg(key.number)
+                    .arg(key.revision)
+                    .arg(order)
+                    .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
+}
+
+QStringList OfferProgress::clients()
+{
+    const auto version = m_offers.storedSchemaVersion();
+    if (!version) {
+        fail(m_offers.lastError());
+        return {};
+    }
+    if (*version == 0)
+        return {};
+    QStringList names;
+    QSet<QString> seen;
+    const bool read = m_store->readRows(
+        QStringLiteral("select distinct client from offers"), {}, [&](const StreamedRow &row) {
+            const QString name = row.value(0).toString().trimmed();
+            if (!name.isEmpty() && !seen.contains(name)) {
+                seen.insert(name);
+                names << name;
+            }
+            return true;
+        });
+    if (!read) {
+        fail(
+            QStringLiteral("The clients of the saved offers cannot be read: ") + m_store->lastError().text());
+        return {};
+    }
+    m_error.clear();
+    return names;
+}
+
+OfferStatus::Facts listedFacts(const RecordSet &line)
+{
+    const auto text
+        = [&](const char *column) { return line.text(QString::fromLatin1(column)).value_or(QString()); };
+    OfferStatus::Facts facts;
+    facts.validUntil = OfferStatus::validUntilOr(
+        QDate::fromString(text("ValidUntil"), Qt::ISODate), QDate::fromString(text("Date"), Qt::ISODate));
+    facts.given = !text("GivenAt").isEmpty();
+    bool isNumber = false;
+    const int order = text("OrderId").toInt(&isNumber);
+    if (isNumber)
+        facts.order = order;
+    facts.laterTaken = text("LaterTaken").toInt() != 0;
+    return facts;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+// What happened to saved revisions after they were saved: given to the client (printed or
+// exported) and made into an order. These are the facts a revision's status is worked out from
+// (core/offerstatus.h); the status itself is never kept. Kept in the offers part of the database
+// beside the revisions (schema step 2), with bound values only.
+
+#include "core/offerstatus.h"
+#include "offerrepository.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class Store;
+
+class OfferProgress final
+{
+public:
+    explicit OfferProgress(Store *store);
+
+    // Records that the revision went to the client, the first time only (a reprint is the same
+    // offer given). false (and lastError()) when it could not be recorded.
+    bool markGiven(const OfferKey &key, const QDateTime &when = QDateTime::currentDateTime());
+    // When the revision was first given; nullopt when never (or when that cannot be read, which
+    // lastError() then says).
+    std::optional<QDateTime> givenAt(const OfferKey &key);
+
+    // The order the revision became. found is false when the link could not be read (lastError()).
+    struct OrderLink {
+        bool found = false;
+        std::optional<int> order;
+    };
+    OrderLink orderOf(const OfferKey &key);
+    // Keeps the link from the revision to its order. A revision becomes one order at most: a link
+    // to another order is refused (lastError() names it); the same link again changes nothing.
+    bool linkOrder(const OfferKey &key, int order, const QDateTime &when = QDateTime::currentDateTime());
+
+    // Every client name the saved offers hold, once each (trimmed; empty ones left out), for the
+    // client box's completions. Empty (and lastError()) when they cannot be read.
+    QStringList clients();
+
+    QString lastError() const { return m_error; }
+
+private:
+    bool fail(const QString &what);
+
+    Store *m_store;
+    OfferRepository m_offers;
+    QString m_error;
+};
+
+// What a line of OfferRepository::list() says about its revision's status.
+OfferStatus::Facts listedFacts(const RecordSet &line);
