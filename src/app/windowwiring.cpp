@@ -8,6 +8,7 @@
 #include "windows/main/fitwarnings.h"
 #include "windows/main/mainwindow.h"
 #include "windows/main/offeractions.h"
+#include "windows/main/offerordering.h"
 #include "windows/offers/savedoffersdialog.h"
 #include "windows/orders/orderwindow.h"
 #include "windows/pricelist/markupwindow.h"
@@ -69,6 +70,9 @@ void connectWindows(MainWindow &form)
             calculator.offerPlanChoice();
             calculator.exec();
             return calculator.chosenPlan();
+        });
+        offers->ordering()->setShowOrder([owner](qint32 customer, qint32 order) {
+            openOrderWindow(owner, ShownOrder { customer, order });
         });
     }
 }

@@ -79,6 +79,12 @@ bool OrderDataControl::moveTo(int row)
     return true;
 }
 
+bool OrderDataControl::moveToKey(const QVariant &key)
+{
+    const int row = rowOfKey(key);
+    return row >= 0 && moveTo(row);
+}
+
 bool OrderDataControl::moveFirst()
 {
     return moveTo(0);
@@ -133,19 +139,12 @@ QVariant OrderDataControl::currentKey() const
 
 std::optional<qint64> OrderDataControl::nextKey()
 {
-    const QSqlDriver *driver = database().driver();
-    const QString key = driver->escapeIdentifier(record().fieldName(0), QSqlDriver::FieldName);
-    const QString table = driver->escapeIdentifier(tableName(), QSqlDriver::TableName);
-    QSqlQuery q(database());
-    if (!q.exec(QStringLiteral("SELECT MAX(") % key % QStringLiteral(") FROM ") % table) || !q.next())
-        return std::nullopt;
-    bool ok = false;
-    qint64 highest = q.value(0).isNull() ? 0 : q.value(0).toLongLong(&ok);
-    if (!q.value(0).isNull() && !ok)
+    std::optional<qint64> highest = OrderDb::highestKey(database(), tableName(), record().fieldName(0));
+    if (!highest)
         return std::nullopt;
     for (int r = 0; r < rowCount(); ++r)
-        highest = qMax(highest, data(index(r, 0), Qt::EditRole).toLongLong());
-    return highest + 1;
+        highest = qMax(*highest, data(index(r, 0), Qt::EditRole).toLongLong());
+    return *highest + 1;
 }
 
 bool OrderDataControl::addNew()

@@ -36,6 +36,9 @@ public:
     bool moveNext();
     bool moveLast();
     bool moveTo(int row);
+    // Moves to the record with that key; false when there is none (or what is pending could not be
+    // written first).
+    bool moveToKey(const QVariant &key);
 
     // Index of a column by name, without regard to case; -1 when there is none.
     int column(const QString &name) const;

@@ -2,7 +2,9 @@
 
 #include "core/amount.h"
 
+#include <QSqlDriver>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QStringList>
 
 #include <limits>
@@ -75,6 +77,32 @@ QString tableName(const QSqlDatabase &db, const QString &wanted)
             return t;
     }
     return wanted;
+}
+
+QString refusedWriteMessage(const QString &why)
+{
+    return QStringLiteral("تعذر حفظ ما يلى فى قاعدة البيانات \"%1\":\n%2").arg(dataSourceName(), why);
+}
+
+std::optional<qint64> highestKey(const QSqlDatabase &db, const QString &table, const QString &keyColumn)
+{
+    const QSqlDriver *driver = db.driver();
+    const QSqlRecord columns = db.record(table);
+    const int at = columns.indexOf(keyColumn);
+    const QString key
+        = driver->escapeIdentifier(at >= 0 ? columns.fieldName(at) : keyColumn, QSqlDriver::FieldName);
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT MAX(") + key + QStringLiteral(") FROM ")
+            + driver->escapeIdentifier(table, QSqlDriver::TableName))
+        || !q.next())
+        return std::nullopt;
+    if (q.value(0).isNull())
+        return 0;
+    bool ok = false;
+    const qint64 highest = q.value(0).toLongLong(&ok);
+    if (!ok)
+        return std::nullopt;
+    return highest;
 }
 
 std::optional<qint32> keyValue(QStringView text)

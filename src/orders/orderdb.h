@@ -32,6 +32,15 @@ std::optional<QSqlDatabase> open(const QString &connectionName, QString *error);
 // keeps them as written); the wanted name when no table matches.
 QString tableName(const QSqlDatabase &db, const QString &wanted);
 
+// What the order window says when the database refused to keep what it was given (why: the
+// database's words).
+QString refusedWriteMessage(const QString &why);
+
+// The highest key the table holds (0 when it holds none): one above it is the next record's number,
+// as the order window gives it. table: as tableName() gives it; keyColumn in any case. nullopt when
+// it cannot be read.
+std::optional<qint64> highestKey(const QSqlDatabase &db, const QString &table, const QString &keyColumn);
+
 // A record key typed as text: a whole number, blanks around it allowed, that fits 32 bits.
 std::optional<qint32> keyValue(QStringView text);
 

@@ -82,6 +82,18 @@ bool OrderSession::move(OrderDataControl *control, bool (OrderDataControl::*step
     return true;
 }
 
+bool OrderSession::showOrder(qint32 customer, qint32 order)
+{
+    // The chain follows: the customer shown brings its orders, the order shown its lines.
+    if (!writeBeforeLeaving(m_customers))
+        return false;
+    if (!m_customers->moveToKey(customer))
+        return fail(Failure::ReadFailed, QStringLiteral("customer %1").arg(customer));
+    if (!m_orders->moveToKey(order))
+        return fail(Failure::ReadFailed, QStringLiteral("order %1").arg(order));
+    return true;
+}
+
 void OrderSession::onCustomerRow(int row)
 {
     if (m_loading)

@@ -77,6 +77,9 @@ public:
 
     // Moves the customer or order control, writing first what the record left would take along.
     bool move(OrderDataControl *control, bool (OrderDataControl::*step)());
+    // Shows the customer, its orders and the order among them with its lines (an order made
+    // elsewhere, to be looked at); false (lastFailure() ReadFailed) when either is not there.
+    bool showOrder(qint32 customer, qint32 order);
     // Requeries the orders to a typed customer number, and the lines to a typed order number.
     bool showOrdersOf(const QString &customerText);
     bool showLinesOf(const QString &orderText);

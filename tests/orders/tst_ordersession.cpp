@@ -73,6 +73,9 @@ private:
             return session->showLinesOf(arg);
         if (verb == QLatin1String("new-order"))
             return session->newOrder(arg);
+        if (verb == QLatin1String("show-order"))
+            return session->showOrder(
+                arg.section(QLatin1Char(','), 0, 0).toInt(), arg.section(QLatin1Char(','), 1).toInt());
         qFatal("unknown step %s", qPrintable(what));
     }
 
@@ -123,6 +126,13 @@ private Q_SLOTS:
         QTest::newRow("typed order") << QStringList { "type-order 3" } << "1|1,2|4"
                                      << "1"
                                      << "3";
+        // An order made elsewhere (from an offer) is shown with its customer and its lines.
+        QTest::newRow("order shown") << QStringList { "show-order 1,2" } << "1|1,2|3"
+                                     << "1"
+                                     << "2";
+        QTest::newRow("another customer's order shown") << QStringList { "show-order 2,3" } << "2|3|4"
+                                                        << "2"
+                                                        << "3";
         QTest::newRow("new order for the customer") << QStringList { "new-order 1" } << "1|1,2,4|"
                                                     << "1"
                                                     << "4";

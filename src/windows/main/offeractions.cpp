@@ -3,6 +3,7 @@
 #include "core/offermodel.h"
 #include "core/version.h"
 #include "offerdocument.h"
+#include "offerordering.h"
 #include "offerprint.h"
 #include "rowtexts.h"
 #include "store/countersettings.h"
@@ -82,6 +83,7 @@ OfferActions::OfferActions(OfferModel *model, Store *store, const CounterSetting
             return std::nullopt;
         return answer == QMessageBox::Yes;
     };
+    m_ordering = new OfferOrdering(this, m_model, m_store, m_window);
     buildMenu(menu);
     showCurrent();
 }
@@ -100,6 +102,7 @@ void OfferActions::buildMenu(QMenu *menu)
     item("mnuofferreprice", tr("Re-&price"), QKeySequence(), [this] { reprice(); });
     item("mnuofferprintplan", tr("Print with &Plan..."), QKeySequence(), [this] { printOfferWithPlan(); });
     item("mnuofferexportpdf", tr("Export P&DF..."), QKeySequence(), [this] { exportPdf(); });
+    item("mnuoffermakeorder", tr("Make &Order..."), QKeySequence(), [this] { m_ordering->run(); });
 }
 
 QString OfferActions::labelText() const
@@ -366,6 +369,17 @@ void OfferActions::sayIfNotKept(bool done)
                  : QStringLiteral("The offer could not be kept:\n\n"))
         + m_notKept);
     m_notKept.clear();
+}
+
+std::optional<OfferKey> OfferActions::keptRevision()
+{
+    if (!totalIsFormed())
+        return std::nullopt;
+    if (keepBeforePaper())
+        return m_current;
+    m_tell(QStringLiteral("The offer could not be kept, so it cannot become an order:\n\n") + m_notKept);
+    m_notKept.clear();
+    return std::nullopt;
 }
 
 void OfferActions::markGiven()

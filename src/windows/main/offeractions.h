@@ -17,6 +17,7 @@
 #include <optional>
 
 class CounterSettings;
+class OfferOrdering;
 class OfferModel;
 class QLabel;
 class QMenu;
@@ -84,6 +85,16 @@ public:
     {
         m_askPdfInstead = std::move(f);
     }
+
+    // Offer > Make Order: its questions and where the order is shown are set on it.
+    OfferOrdering *ordering() const { return m_ordering; }
+    // Says something to the person (a message box unless replaced).
+    void tell(const QString &message) { m_tell(message); }
+    // The plan, asked in the calculator as "Print with Plan" does; nullopt when none was chosen.
+    std::optional<PlanPrintout> askPlan() { return m_askPlan ? m_askPlan() : std::nullopt; }
+    // The revision the window shows, kept first as printing keeps it; nullopt (the person was told
+    // why) when it has no total or could not be kept.
+    std::optional<OfferKey> keptRevision();
 
     // The saved revision the window shows; nullopt for an offer never saved.
     std::optional<OfferKey> current() const { return m_current; }
@@ -155,5 +166,6 @@ private:
     std::optional<OfferKey> m_current;
     Offer m_baseline; // the offer as last saved, opened or started
     QLabel *m_label; // lblofferno
+    OfferOrdering *m_ordering = nullptr;
     QString m_notKept; // why the offer could not be kept before it was printed or exported
 };

@@ -282,8 +282,7 @@ bool OrderWindow::save()
     }
     if (m_session->save())
         return true;
-    showMessage(QStringLiteral("تعذر حفظ ما يلى فى قاعدة البيانات \"%1\":\n%2")
-                    .arg(OrderDb::dataSourceName(), m_session->lastError()));
+    showMessage(OrderDb::refusedWriteMessage(m_session->lastError()));
     return false;
 }
 
@@ -315,7 +314,7 @@ void OrderWindow::reject()
     QDialog::reject();
 }
 
-void openOrderWindow(QWidget *parent)
+void openOrderWindow(QWidget *parent, const std::optional<ShownOrder> &shown)
 {
     // Declared before the window, so the window and its models are gone before it closes.
     const OrderConnection connection(QStringLiteral("IMS-orders"));
@@ -326,8 +325,12 @@ void openOrderWindow(QWidget *parent)
         return;
     }
     OrderWindow window(new OrderSession(connection.database()), parent);
-    if (window.load())
-        window.exec();
-    else
+    if (!window.load()) {
         QMessageBox::warning(parent, orderWindowTitle, window.loadError());
+        return;
+    }
+    // An order that cannot be shown (gone meanwhile) leaves the window on its first one.
+    if (shown)
+        window.session()->showOrder(shown->customer, shown->order);
+    window.exec();
 }

@@ -174,5 +174,10 @@ private:
 };
 
 // Opens the order window from the main window: connects to the data source "IMS" and shows the
-// window modally; when the data source is missing or unreachable it says so and opens nothing.
-void openOrderWindow(QWidget *parent);
+// window modally, on the given customer's order when one is given (an order just made from an
+// offer); when the data source is missing or unreachable it says so and opens nothing.
+struct ShownOrder {
+    qint32 customer = 0;
+    qint32 order = 0;
+};
+void openOrderWindow(QWidget *parent, const std::optional<ShownOrder> &shown = std::nullopt);
