@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "clientcompletion.h"
 #include "core/version.h"
 #include "fitwarnings.h"
 #include "offeractions.h"
@@ -168,6 +169,7 @@ void MainWindow::buildOfferActions()
     // Under the number, in a line of its own below the total: what the client is told the offer
     // holds until.
     new OfferValidity(m_model, m_configurationFrame, 2880, 6165);
+    new ClientCompletion(m_clientBox, m_model, m_store, this);
     m_offerActions = new OfferActions(m_model, m_store, &m_counterSettings, menu, label, this);
 }
 

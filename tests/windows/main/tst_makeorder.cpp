@@ -7,11 +7,16 @@
 #include "support/testdb.h"
 #include "support/typing.h"
 #include "widgets/gridcombo.h"
+#include "windows/main/clientcompletion.h"
 #include "windows/main/mainwindow.h"
 #include "windows/main/offeractions.h"
 #include "windows/main/offerordering.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
+#include <QCompleter>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
@@ -32,6 +37,8 @@ private Q_SLOTS:
     void nearCustomerIsChosen();
     void badInputWritesNothing_data();
     void badInputWritesNothing();
+    void knownCustomersAreOffered_data();
+    void knownCustomersAreOffered();
 
 private:
     void pick(int row, const QString &id);
@@ -310,6 +317,52 @@ void TestMakeOrder::badInputWritesNothing()
         QCOMPARE(imsCounts(), counts);
     if (actions()->current())
         QCOMPARE(OfferProgress(m_store.get()).orderOf(*actions()->current()).order, std::nullopt);
+}
+
+// Typing into the client box offers the clients of earlier offers and the order database's
+// customers holding what was typed; choosing one fills the box and the offer.
+void TestMakeOrder::knownCustomersAreOffered_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("offered");
+    QTest::newRow("an earlier offer's client") << "nab" << QStringList { "Karim Nabil 0100 222" };
+    QTest::newRow("a customer, other letter forms") << "احمد" << QStringList { "أحمد محمود" };
+    QTest::newRow("part of a customer's name") << "الامل" << QStringList { "مكتبة الأمل" };
+    QTest::newRow("any case, both places") << "KARIM" << QStringList { "Karim Nabil 0100 222" };
+    QTest::newRow("a new client") << "Zeinab" << QStringList {};
+}
+
+void TestMakeOrder::knownCustomersAreOffered()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, offered);
+    m_form->offerModel()->setClient(QStringLiteral("Karim Nabil 0100 222"));
+    pick(0, QStringLiteral("CPU-1"));
+    QVERIFY(actions()->save());
+    actions()->newOffer();
+    m_form->show();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    auto *box = m_form->findChild<QLineEdit *>(QStringLiteral("Text2"));
+    auto *completion = m_form->findChild<ClientCompletion *>(QStringLiteral("ClientCompletion"));
+    QVERIFY(completion);
+    box->setFocus();
+    for (const QChar c : typed) { // one key at a time, Arabic letters as well
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(box, &press);
+    }
+    // The order database's customers arrive a moment later.
+    QTRY_COMPARE_WITH_TIMEOUT(completion->offered(), offered, 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(completion->completer()->popup()->isVisible(), !offered.isEmpty(), 30000);
+    if (offered.isEmpty()) {
+        QCOMPARE(m_form->offer().client, typed); // just typed
+        return;
+    }
+    QAbstractItemView *list = completion->completer()->popup();
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(box->text(), offered.first());
+    QCOMPARE(m_form->offer().client, offered.first());
 }
 
 QTEST_MAIN(TestMakeOrder)

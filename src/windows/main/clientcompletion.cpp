@@ -1,0 +1,95 @@
+#include "clientcompletion.h"
+
+#include "core/offermodel.h"
+#include "orders/orderconnection.h"
+#include "orders/orderplacement.h"
+#include "store/offerprogress.h"
+
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QLineEdit>
+#include <QStringListModel>
+#include <QThread>
+
+ClientCompletion::ClientCompletion(QLineEdit *box, OfferModel *model, Store *store, QObject *parent)
+    : QObject(parent)
+    , m_box(box)
+    , m_model(model)
+    , m_store(store)
+    , m_shown(new QStringListModel(this))
+{
+    setObjectName(QStringLiteral("ClientCompletion"));
+    m_completer = new QCompleter(m_shown, this);
+    m_completer->setObjectName(QStringLiteral("Text2Completer"));
+    // The list is narrowed here, by the search's own rules; the completer only shows it.
+    m_completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    m_completer->setWidget(m_box);
+    connect(m_box, &QLineEdit::textEdited, this, &ClientCompletion::typed);
+    connect(m_completer, qOverload<const QString &>(&QCompleter::activated), this, &ClientCompletion::chosen);
+}
+
+ClientCompletion::~ClientCompletion()
+{
+    if (m_reader)
+        m_reader->wait(); // its connection goes with it
+}
+
+void ClientCompletion::startLoading()
+{
+    m_loaded = true;
+    // The counter's own clients first, then the order database's customers as they arrive.
+    for (const QString &name : OfferProgress(m_store).clients())
+        m_names.add(name);
+    m_reader = QThread::create([this] {
+        const OrderConnection connection(QStringLiteral("IMS-clients"));
+        if (!connection.isOpen())
+            return;
+        if (const auto names = OrderPlacement(connection.database()).customerNames())
+            m_customers = *names;
+    });
+    connect(m_reader, &QThread::finished, this, [this] {
+        addNames(m_customers);
+        m_customers.clear();
+    });
+    m_reader->start();
+}
+
+void ClientCompletion::addNames(const QStringList &names)
+{
+    for (const QString &name : names)
+        m_names.add(name);
+    // Offered at once when the person is still typing there.
+    if (!m_box->text().isEmpty())
+        offer(m_box->text(), m_box->hasFocus());
+}
+
+void ClientCompletion::typed(const QString &text)
+{
+    if (!m_loaded)
+        startLoading();
+    offer(text, true);
+}
+
+void ClientCompletion::offer(const QString &text, bool show)
+{
+    const QStringList found = m_names.matching(text, Shown);
+    m_shown->setStringList(found);
+    // A name typed out in full needs no list.
+    if (found.isEmpty() || (found.size() == 1 && found.first() == text.trimmed())) {
+        m_completer->popup()->hide();
+        return;
+    }
+    if (show)
+        m_completer->complete();
+}
+
+void ClientCompletion::chosen(const QString &name)
+{
+    m_box->setText(name);
+    m_model->setClient(name);
+}
+
+QStringList ClientCompletion::offered() const
+{
+    return m_shown->stringList();
+}
