@@ -62,36 +62,59 @@ bool OrderPlacement::fail(const QString &why)
 
 std::optional<OrderPlacement::Customers> OrderPlacement::customersFor(const QString &client)
 {
-    QSqlQuery q(m_db);
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT CUSTOMERID, NAME FROM ") % OrderDb::tableName(m_db, CustomerTable)
-            % QStringLiteral(" ORDER BY CUSTOMERID"))) {
-        fail(q.lastError().text());
-        return std::nullopt;
-    }
+    // A customer of that very name is looked for by the database itself: a returning customer is
+    // found without reading every customer. Its lower() may leave letters beyond ASCII as they are,
+    // so the name is compared again here, and a name it could not match is found by the reading
+    // below all the same.
     const QString wanted = client.trimmed().toCaseFolded();
-    const QString folded = SearchText::fold(client.trimmed());
     Customers found;
-    while (q.next()) {
-        const Customer customer { q.value(0).toInt(), q.value(1).toString() };
+    const bool read = readCustomers(QStringLiteral(" WHERE lower(trim(NAME)) = ?"),
+        { client.trimmed().toLower() }, [&](const Customer &customer) {
+            if (customer.name.trimmed().toCaseFolded() == wanted)
+                found.same.append(customer);
+        });
+    if (!read)
+        return std::nullopt;
+    if (!found.same.isEmpty())
+        return found;
+    // None: every customer is read for those whose names come near, as a search folds them.
+    const QString folded = SearchText::fold(client.trimmed());
+    const bool all = readCustomers(QString(), {}, [&](const Customer &customer) {
         const QString name = customer.name.trimmed();
         if (name.isEmpty())
-            continue;
+            return;
         if (name.toCaseFolded() == wanted) {
             found.same.append(customer);
-            continue;
+            return;
         }
         // A client text often carries a telephone after the name, and a customer may be kept
         // under a shorter or longer name than the one typed: either holding the other is near.
         const QString foldedName = SearchText::fold(name);
         if (!folded.isEmpty() && (foldedName.contains(folded) || folded.contains(foldedName)))
             found.near.append(customer);
-    }
-    if (q.lastError().isValid()) {
-        fail(q.lastError().text());
+    });
+    if (!all)
         return std::nullopt;
-    }
     return found;
+}
+
+bool OrderPlacement::readCustomers(
+    const QString &condition, const QVariantList &values, const std::function<void(const Customer &)> &each)
+{
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT CUSTOMERID, NAME FROM ") % OrderDb::tableName(m_db, CustomerTable)
+            % condition % QStringLiteral(" ORDER BY CUSTOMERID")))
+        return fail(q.lastError().text());
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (!q.exec())
+        return fail(q.lastError().text());
+    while (q.next())
+        each(Customer { q.value(0).toInt(), q.value(1).toString() });
+    if (q.lastError().isValid())
+        return fail(q.lastError().text());
+    return true;
 }
 
 std::optional<QStringList> OrderPlacement::customerNames()

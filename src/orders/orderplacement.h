@@ -16,6 +16,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class OrderPlacement final
@@ -34,6 +35,7 @@ public:
         QList<Customer> near; // NAME and the client text hold one another, as a search folds them
     };
     // The customers the client text may mean; nullopt (and lastError()) when they cannot be read.
+    // The near ones are looked for only when no customer has that very name.
     std::optional<Customers> customersFor(const QString &client);
     // Every customer name, for the client box's completions; nullopt when they cannot be read.
     std::optional<QStringList> customerNames();
@@ -62,6 +64,8 @@ public:
 
 private:
     bool fail(const QString &why);
+    bool readCustomers(const QString &condition, const QVariantList &values,
+        const std::function<void(const Customer &)> &each);
     std::optional<qint64> nextKey(const QString &table, const QString &keyColumn);
     bool insert(const QString &table, const QStringList &columns, const QVariantList &values);
     bool writeLines(const OfferOrder::Draft &draft, qint32 order);

@@ -68,6 +68,7 @@ private Q_SLOTS:
         execOnFile(QStringLiteral("INSERT INTO CUSTOMER (CUSTOMERID, NAME) VALUES (4, 'Ahmed Mahmoud')"));
         execOnFile(
             QStringLiteral("INSERT INTO CUSTOMER (CUSTOMERID, NAME) VALUES (5, 'AHMED MAHMOUD 0100 222')"));
+        execOnFile(QStringLiteral("INSERT INTO CUSTOMER (CUSTOMERID, NAME) VALUES (6, 'ÉLISE NOUR')"));
         QString error;
         std::optional<QSqlDatabase> db = OrderDb::open(Connection, &error);
         QVERIFY2(db, qPrintable(error));
@@ -102,10 +103,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("client");
         QTest::addColumn<QList<qint32>>("same");
         QTest::addColumn<QList<qint32>>("near");
-        QTest::newRow("same name, other case")
-            << "ahmed mahmoud" << QList<qint32> { 4 } << QList<qint32> { 5 };
+        // A customer of that very name is the one meant: the near ones are not looked for.
+        QTest::newRow("same name, other case") << "ahmed mahmoud" << QList<qint32> { 4 } << QList<qint32> {};
         QTest::newRow("with blanks around")
-            << "  Ahmed Mahmoud 0100 222 " << QList<qint32> { 5 } << QList<qint32> { 4 };
+            << "  Ahmed Mahmoud 0100 222 " << QList<qint32> { 5 } << QList<qint32> {};
+        // Capitals beyond ASCII, which the SQLite database does not lower, are the same name too.
+        QTest::newRow("accented capitals") << "élise nour" << QList<qint32> { 6 } << QList<qint32> {};
         QTest::newRow("part of a name") << "mahmoud" << QList<qint32> {} << QList<qint32> { 4, 5 };
         // Alef with and without hamza, as the picker's search takes them.
         QTest::newRow("arabic letter forms") << "احمد محمود" << QList<qint32> {} << QList<qint32> { 2 };
@@ -154,9 +157,9 @@ private Q_SLOTS:
         QVERIFY2(placed, qPrintable(placement->lastError()));
         // The next numbers, as the order window gives them.
         QCOMPARE(placed->order, 4);
-        QCOMPARE(placed->customer, customer ? customer : 6);
+        QCOMPARE(placed->customer, customer ? customer : 7);
         if (!customer)
-            QCOMPARE(value(QStringLiteral("select NAME from CUSTOMER where CUSTOMERID = 6")),
+            QCOMPARE(value(QStringLiteral("select NAME from CUSTOMER where CUSTOMERID = 7")),
                 QStringLiteral("Ahmed Mahmoud 0100 222"));
         QCOMPARE(value(QStringLiteral(
                      "select CUSTOMERID || '|' || ORDERDATE || '|' || ORDERREFERENCE || '|' ||"
@@ -244,7 +247,7 @@ private Q_SLOTS:
         QCOMPARE(counts(), before);
         QCOMPARE(placement->orderWithReference(QStringLiteral("Offer 12/2")).order, std::nullopt);
         execOnFile(QStringLiteral("DROP TRIGGER refuse_lines"));
-        QCOMPARE(placement->place(draft(), std::nullopt), (OrderPlacement::Placed { 6, 4 }));
+        QCOMPARE(placement->place(draft(), std::nullopt), (OrderPlacement::Placed { 7, 4 }));
     }
 };
 
