@@ -48,6 +48,8 @@ run compat "$bin/bench_compat" 100000
 run amount "$bin/bench_amount"
 run plan "$bin/bench_plan"
 run server "$bin/bench_server" 20000
+run makeorder "$bin/bench_makeorder" 50000
+run clientnames "$bin/bench_clientnames" 50000 100000
 if [ -x "$bin/bench_print" ] && { [ -z "$only" ] || [[ print == *"$only"* ]]; }; then
     if bash "$root/tests/support/cups-fixture.sh" >/dev/null 2>&1; then
         run print "$bin/bench_print"
