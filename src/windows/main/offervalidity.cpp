@@ -6,6 +6,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLocale>
+#include <QWidget>
 
 OfferValidity::OfferValidity(OfferModel *model, QWidget *frame, int left, int top)
     : QObject(frame)
@@ -22,6 +23,10 @@ OfferValidity::OfferValidity(OfferModel *model, QWidget *frame, int left, int to
     m_box->setToolTip(QStringLiteral("The last day this offer holds"));
     m_box->setGeometry(Twips::rect(frame, left + 840, top, 1260, 285));
     m_caption->setBuddy(m_box);
+    // The form's small face, as the offer's date box has it (a style sheet would hand it the
+    // desktop's larger one).
+    for (QWidget *control : { static_cast<QWidget *>(m_caption), static_cast<QWidget *>(m_box) })
+        control->setFont(frame->window()->font());
     show();
     connect(m_model, &OfferModel::headerChanged, this, &OfferValidity::show);
     // Like the offer's date: the program sets the box only from the model, which takes back no
