@@ -16,9 +16,15 @@ OfferProgress::OfferProgress(Store *store)
 {
 }
 
+bool OfferProgress::fail(const StoreError &error)
+{
+    m_error = error;
+    return false;
+}
+
 bool OfferProgress::fail(const QString &what)
 {
-    m_error = what;
+    m_error = StoreError::failed(what);
     return false;
 }
 
@@ -33,7 +39,7 @@ bool OfferProgress::markGiven(const OfferKey &key, const QDateTime &when)
                         .arg(key.number)
                         .arg(key.revision)
                         .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
-    m_error.clear();
+    m_error = StoreError();
     return true;
 }
 
@@ -98,7 +104,7 @@ bool OfferProgress::linkOrder(const OfferKey &key, int order, const QDateTime &w
             { key.number, key.revision, order, when.toString(DateFormat) });
     });
     if (ok) {
-        m_error.clear();
+        m_error = StoreError();
         return true;
     }
     if (linked != 0 && linked != order)
@@ -136,7 +142,7 @@ QStringList OfferProgress::clients()
             QStringLiteral("The clients of the saved offers cannot be read: ") + m_store->lastError().text());
         return {};
     }
-    m_error.clear();
+    m_error = StoreError();
     return names;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storeerror.h"
+
 // What happened to saved revisions after they were saved: given to the client (printed or
 // exported) and made into an order. These are the facts a revision's status is worked out from
 // (core/offerstatus.h); the status itself is never kept. Kept in the offers part of the database
@@ -42,14 +44,15 @@ public:
     // client box's completions. Empty (and lastError()) when they cannot be read.
     QStringList clients();
 
-    QString lastError() const { return m_error; }
+    StoreError lastError() const { return m_error; }
 
 private:
     bool fail(const QString &what);
+    bool fail(const StoreError &error);
 
     Store *m_store;
     OfferRepository m_offers;
-    QString m_error;
+    StoreError m_error;
 };
 
 // What a line of OfferRepository::list() says about its revision's status.

@@ -358,7 +358,7 @@ QStringList TestOfferRepository::statuses(const QDate &today)
 {
     auto rows = m_repo->list();
     if (!rows)
-        return { QStringLiteral("error: ") + m_repo->lastError() };
+        return { QStringLiteral("error: ") + m_repo->lastError().text() };
     QStringList got;
     for (bool on = rows->moveFirst(); on; on = rows->moveNext())
         got << QStringLiteral("%1/%2 %3")
@@ -412,11 +412,12 @@ void TestOfferRepository::statusFromFacts()
             offer.validUntil = QDate::fromString(words.at(1), Qt::ISODate);
             const auto latest = m_repo->highestNumber();
             QVERIFY2(m_repo->save(offer, latest && *latest > 0 ? std::optional<int>(1) : std::nullopt),
-                qPrintable(m_repo->lastError()));
+                qPrintable(m_repo->lastError().text()));
         } else if (words.at(0) == QLatin1String("give")) {
-            QVERIFY2(progress.markGiven(revision), qPrintable(progress.lastError()));
+            QVERIFY2(progress.markGiven(revision), qPrintable(progress.lastError().text()));
         } else {
-            QVERIFY2(progress.linkOrder(revision, words.at(2).toInt()), qPrintable(progress.lastError()));
+            QVERIFY2(
+                progress.linkOrder(revision, words.at(2).toInt()), qPrintable(progress.lastError().text()));
         }
     }
     QCOMPARE(statuses(today), expected);
@@ -434,7 +435,7 @@ void TestOfferRepository::oneOrderPerRevision()
     QVERIFY(progress.linkOrder({ 1, 2 }, 1043));
     QVERIFY(progress.linkOrder({ 1, 2 }, 1043));
     QVERIFY(!progress.linkOrder({ 1, 2 }, 1044));
-    QCOMPARE(progress.lastError(), QStringLiteral("Offer 1/2 is already order 1043"));
+    QCOMPARE(progress.lastError().text(), QStringLiteral("Offer 1/2 is already order 1043"));
     QCOMPARE(progress.orderOf({ 1, 2 }).order, std::optional<int>(1043));
     QCOMPARE(progress.orderOf({ 1, 1 }).order, std::nullopt);
     QCOMPARE(rawColumn(QStringLiteral("select count(*) from offer_orders")), QStringList { "1" });
@@ -455,7 +456,7 @@ void TestOfferRepository::offersOfAnOlderSchemaKeepOpening()
     QCOMPARE(statuses(QDate(2027, 1, 19)), QStringList { "1/1 Draft" });
     QCOMPARE(statuses(QDate(2027, 1, 20)), QStringList { "1/1 Expired" });
     const auto old = m_repo->load({ 1, 1 });
-    QVERIFY2(old, qPrintable(m_repo->lastError()));
+    QVERIFY2(old, qPrintable(m_repo->lastError().text()));
     QCOMPARE(old->offer.validUntil, QDate(2027, 1, 19));
     QVERIFY(OfferProgress(m_store.get()).orderOf({ 1, 1 }).found);
     QVERIFY(m_repo->save(sample(QStringLiteral("New")), std::nullopt));

@@ -389,7 +389,7 @@ void OfferActions::markGiven()
     OfferProgress progress(m_store);
     // What was handed over stands; a status that could not be noted is said, not hidden.
     if (!progress.markGiven(*m_current))
-        m_tell(progress.lastError());
+        m_tell(progress.lastError().text());
 }
 
 bool OfferActions::printOfferWithPlan()

@@ -88,7 +88,7 @@ bool OfferOrdering::run()
         return false;
     const OfferProgress::OrderLink link = OfferProgress(m_store).orderOf(*key);
     if (!link.found) {
-        tell(OfferProgress(m_store).lastError());
+        tell(OfferProgress(m_store).lastError().text());
         return false;
     }
     if (link.order) {
@@ -220,6 +220,6 @@ bool OfferOrdering::keepLink(const OfferKey &key, const Made &made)
              .arg(made.order)
              .arg(key.number)
              .arg(key.revision)
-             .arg(progress.lastError()));
+             .arg(progress.lastError().text()));
     return false;
 }

@@ -39,7 +39,7 @@ bool OfferListModel::search(const QString &text, OfferStatus::Filter filter)
     m_next = highest.value_or(0);
     endResetModel();
     if (!highest) {
-        m_error = m_offers->lastError();
+        m_error = m_offers->lastError().text();
         return false;
     }
     m_error.clear();
@@ -51,7 +51,7 @@ bool OfferListModel::search(const QString &text, OfferStatus::Filter filter)
         && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
         auto rows = m_offers->list(QString(), wanted, wanted);
         if (!rows) {
-            m_error = m_offers->lastError();
+            m_error = m_offers->lastError().text();
             m_next = 0;
             return false;
         }
@@ -119,7 +119,7 @@ bool OfferListModel::readSlice()
     took.start();
     auto rows = m_offers->list(m_text, low, high);
     if (!rows) {
-        m_error = m_offers->lastError();
+        m_error = m_offers->lastError().text();
         m_next = 0;
         return false;
     }
