@@ -1,5 +1,7 @@
 #include "demodata.h"
 
+#include "store/partattributetable.h"
+
 #include "store/pricelistrepository.h"
 #include "store/store.h"
 
@@ -81,6 +83,45 @@ const Item Items[] = {
     { 16, "WARRANTY+1", "Extended warranty, one more year", "450" },
 };
 
+// What the demo list knows of its parts as parts, so an offer is checked for fit as it is built:
+// "row id key=value,key=value" (values as a person types them).
+const char *const Attributes[] = {
+    "0 I5-12400 socket=LGA1700,memory_types=DDR4/DDR5,power=65",
+    "0 R5-5600 socket=AM4,memory_types=DDR4,power=65",
+    "0 R5-5600G socket=AM4,memory_types=DDR4,power=65",
+    "1 B660M-DS3H socket=LGA1700,memory_type=DDR4,memory_slots=4,form_factor=mATX,m2_slots=2,sata_ports=4",
+    "2 D4-8G3200 memory_type=DDR4,modules=1",
+    "2 D4-16G3200 memory_type=DDR4,modules=1",
+    "2 D4-16G3600 memory_type=DDR4,modules=1",
+    "2 D4-32G3200 memory_type=DDR4,modules=2",
+    "4 SSD-1T interface=NVMe",
+    "5 RTX-3050 length=242,power=130",
+    "5 RTX-3060 length=242,power=170",
+    "12 CASE-M case_forms=mATX/Mini-ITX,card_clearance=300,case_supply=450",
+    "12 CASE-ATX case_forms=ATX/mATX/Mini-ITX,card_clearance=330,case_supply=none",
+    "14 PSU-650B supply_power=650",
+};
+
+bool fillAttributes(Store &store)
+{
+    for (const char *line : Attributes) {
+        const QString text = QString::fromLatin1(line);
+        PartAttributes attributes;
+        for (const QString &pair : text.section(u' ', 2).split(u',')) {
+            const auto attribute = attributeFromKey(pair.section(u'=', 0, 0));
+            const auto value
+                = attribute ? readAttribute(*attribute, pair.section(u'=', 1)).value : std::nullopt;
+            if (value)
+                attributes.set(*attribute, *value);
+        }
+        if (PartAttributeTable(&store)
+                .write(text.section(u' ', 0, 0), text.section(u' ', 1, 1), attributes)
+                .isValid())
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool fillDemoPriceList(Store &store, QString *error)
@@ -95,6 +136,8 @@ bool fillDemoPriceList(Store &store, QString *error)
         return true;
     });
     if (ok) {
+        // The list stands without them: attributes only add the checks of fit.
+        fillAttributes(store);
         priceList.rewriteSettings(
             { { QStringLiteral("company"), QStringLiteral("Delta Computers - Tel 02 2345 6789") } });
         priceList.rewriteSettings({ { QStringLiteral("sp"), QStringLiteral("Mona Adel") } });

@@ -81,7 +81,7 @@ void buildOffer(MainWindow &form)
     form.offerModel()->setClient(QStringLiteral("Karim Nabil - 0100 222 3344"));
     const std::pair<int, const char *> items[] = { { 0, "I5-12400" }, { 1, "B660M-DS3H" },
         { 2, "D4-16G3200" }, { 4, "SSD-1T" }, { 5, "RTX-3050" }, { 6, "MON-24" }, { 10, "KB-ARM" },
-        { 11, "MS-OPTW" }, { 12, "CASE-ATX" }, { 15, "WIN11-H" }, { 16, "ASSEMBLY" } };
+        { 11, "MS-OPTW" }, { 12, "CASE-ATX" }, { 14, "PSU-650B" }, { 15, "WIN11-H" }, { 16, "ASSEMBLY" } };
     for (const auto &[row, id] : items) {
         form.row(row).picker()->setText(QString::fromLatin1(id));
         form.itemPicked(row);
@@ -218,6 +218,15 @@ int main(int argc, char *argv[])
     QWidget *list = picker->listView() ? picker->listView()->window() : nullptr;
     ok = shoot(&form, out + QStringLiteral("/picker.png"), list ? list->frameGeometry() : QRect()) && ok;
     picker->hideList();
+
+    // A processor for another socket than the board's: marked, and listed under the rows.
+    form.row(0).picker()->setText(QStringLiteral("R5-5600"));
+    form.itemPicked(0);
+    form.amountLeft(0);
+    ok = shoot(&form, out + QStringLiteral("/fit-warnings.png")) && ok;
+    form.row(0).picker()->setText(QStringLiteral("I5-12400"));
+    form.itemPicked(0);
+    form.amountLeft(0);
 
     ok = shootCalculator(form, out) && ok;
     ok = shootEditor(form, out) && ok;

@@ -5,6 +5,7 @@
 #include "store/databasecopy.h"
 #include "store/offerprogress.h"
 #include "store/offerrepository.h"
+#include "store/partattributetable.h"
 #include "store/pricelistrepository.h"
 #include "support/testdb.h"
 
@@ -109,8 +110,9 @@ void TestDatabaseCopy::copiesEverythingAlike()
     const QString target = emptyDatabase();
     const DatabaseCopy::Result result = DatabaseCopy::copy(file.path, target);
     QVERIFY2(result.ok, qPrintable(result.error));
-    // adt, brasko_schema, offer_counter, offer_orders, offer_rows, offers, price_history
-    QCOMPARE(result.checked.size(), 7);
+    // adt, brasko_schema, offer_counter, offer_orders, offer_rows, offers, part_attributes,
+    // price_history
+    QCOMPARE(result.checked.size(), 8);
 
     Store source(file.path, QStringLiteral("t-a"));
     Store copy(target, QStringLiteral("t-b"));
@@ -121,6 +123,10 @@ void TestDatabaseCopy::copiesEverythingAlike()
     QCOMPARE(picker(copy, "90"), picker(source, "90"));
     for (const char *id : { "company", "sp", "dt" })
         QCOMPARE(PriceListRepository(&copy).setting(id), PriceListRepository(&source).setting(id));
+    // The parts' attributes come along, and every counter on the server checks fit by them.
+    const auto attributes = PartAttributeTable(&copy).read("0", "I5-12400");
+    QVERIFY(attributes && !attributes->isEmpty());
+    QCOMPARE(*attributes, *PartAttributeTable(&source).read("0", "I5-12400"));
     OfferRepository copied(&copy);
     QCOMPARE(copied.load({ 1, 2 })->offer, offer);
     QCOMPARE(OfferProgress(&copy).orderOf({ 1, 2 }).order, std::optional<int>(1043));
