@@ -6,6 +6,7 @@
 #include "windows/main/fitwarnings.h"
 #include "windows/main/mainwindow.h"
 #include "windows/main/offeractions.h"
+#include "windows/main/offerprint.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -106,6 +107,14 @@ void TestFitWarnings::warnings()
         }
     }
     QCOMPARE(marks.join(u','), marked);
+    // On paper neither the panel nor the marks show; they come back after printing.
+    {
+        OfferPaperDress dress(&form);
+        QVERIFY(!list->isVisible());
+        for (const QString &row : marks)
+            QVERIFY(!form.findChild<QLabel *>(QStringLiteral("imgcompat(%1)").arg(row))->isVisible());
+    }
+    QCOMPARE(list->isVisible(), !panel.isEmpty());
     form.offerActions()->setAskUnsaved([](const QString &) { return OfferActions::Unsaved::Discard; });
 }
 
