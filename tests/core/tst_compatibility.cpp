@@ -1,4 +1,5 @@
 #include "core/compatibility.h"
+#include "support/partattributetext.h"
 
 #include <QTest>
 
@@ -20,41 +21,14 @@ private Q_SLOTS:
 namespace
 {
 
-// "key=value,key=value" as an item's attributes; a value starting with '?' is a guess.
-PartAttributes attributes(const QString &text)
-{
-    PartAttributes out;
-    for (const QString &pair : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        if (pair.trimmed().isEmpty())
-            continue;
-        const auto attribute = attributeFromKey(pair.section(QLatin1Char('='), 0, 0).trimmed());
-        if (!attribute)
-            qFatal("unknown attribute in %s", qPrintable(pair));
-        QString value
-            = pair.section(QLatin1Char('='), 1).trimmed().replace(QLatin1Char('+'), QLatin1Char(','));
-        const bool guessed = value.startsWith(QLatin1Char('?'));
-        out.set(*attribute, readAttribute(*attribute, guessed ? value.mid(1) : value).value.value_or(value),
-            guessed);
-    }
-    return out;
-}
-
 // "row:attributes | row:attributes" as an offer's chosen rows.
 Compatibility::Parts parts(const QString &text)
 {
     Compatibility::Parts out;
     for (const QString &row : text.split(QLatin1Char('|'), Qt::SkipEmptyParts))
         out[row.section(QLatin1Char(':'), 0, 0).trimmed().toInt()]
-            = attributes(row.section(QLatin1Char(':'), 1));
+            = attributesFromText(row.section(QLatin1Char(':'), 1));
     return out;
-}
-
-QString text(const PartAttributes &attributes)
-{
-    QStringList out;
-    for (auto it = attributes.values().cbegin(); it != attributes.values().cend(); ++it)
-        out << QLatin1String(attributeInfo(it.key()).key) + QLatin1Char('=') + it->text;
-    return out.join(QLatin1String("; "));
 }
 
 } // namespace
@@ -252,7 +226,7 @@ void TestCompatibility::guesses()
     QFETCH(QString, description);
     QFETCH(QString, guessed);
     const PartAttributes found = guessAttributes(partKindOfRow(row), description);
-    QCOMPARE(text(found), guessed);
+    QCOMPARE(attributesText(found), guessed);
     for (const auto &value : found.values())
         QVERIFY(value.guessed);
 }

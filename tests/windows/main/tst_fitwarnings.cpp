@@ -1,5 +1,6 @@
 #include "app/windowwiring.h"
 #include "store/partattributetable.h"
+#include "support/partattributetext.h"
 #include "support/testdb.h"
 #include "widgets/gridcombo.h"
 #include "windows/main/configrow.h"
@@ -32,12 +33,7 @@ void keep(Store &store, const QString &line)
 {
     const QString row = line.section(u' ', 0, 0);
     const QString id = line.section(u' ', 1, 1);
-    PartAttributes attributes;
-    for (const QString &pair : line.section(u' ', 2).split(u',', Qt::SkipEmptyParts)) {
-        const Attribute attribute = *attributeFromKey(pair.section(u'=', 0, 0));
-        attributes.set(attribute, *readAttribute(attribute, pair.section(u'=', 1)).value);
-    }
-    QVERIFY(!PartAttributeTable(&store).write(row, id, attributes).isValid());
+    QVERIFY(!PartAttributeTable(&store).write(row, id, attributesFromText(line.section(u' ', 2))).isValid());
 }
 
 } // namespace

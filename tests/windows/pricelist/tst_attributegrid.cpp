@@ -1,4 +1,6 @@
 #include "store/partattributetable.h"
+#include "support/messageboxes.h"
+#include "support/partattributetext.h"
 #include "support/pricelisteditorfixture.h"
 #include "windows/pricelist/attributegrid.h"
 
@@ -14,19 +16,6 @@ private Q_SLOTS:
     void keptWithTheItem_data();
     void keptWithTheItem();
 };
-
-namespace
-{
-
-QString text(const PartAttributes &attributes)
-{
-    QStringList out;
-    for (auto it = attributes.values().cbegin(); it != attributes.values().cend(); ++it)
-        out << QLatin1String(attributeInfo(it.key()).key) + QLatin1Char('=') + it->text;
-    return out.join(QLatin1String("; "));
-}
-
-} // namespace
 
 void TestAttributeGrid::keptWithTheItem_data()
 {
@@ -97,21 +86,13 @@ void TestAttributeGrid::keptWithTheItem()
         else
             value->setText(cell.section(u':', 1));
     }
-    QStringList said;
-    QTimer closer;
-    connect(&closer, &QTimer::timeout, [&said] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            said << box->text();
-            box->close();
-        }
-    });
-    closer.start(5);
+    MessageBoxes boxes;
     const bool known = !f.prices(cat, id).isEmpty();
     QTest::mouseClick(f.button(known ? "Command2" : "Command1"), Qt::LeftButton);
-    QVERIFY2(said.join(u'\n').contains(message), qPrintable(said.join(u'\n')));
+    QVERIFY2(boxes.text().contains(message), qPrintable(boxes.text()));
     QCOMPARE(f.prices(cat, id).isEmpty(), kept == QLatin1String("-") && !known);
     if (kept != QLatin1String("-"))
-        QCOMPARE(text(*PartAttributeTable(&f.store).read(cat, id)), kept);
+        QCOMPARE(attributesText(*PartAttributeTable(&f.store).read(cat, id)), kept);
 }
 
 QTEST_MAIN(TestAttributeGrid)

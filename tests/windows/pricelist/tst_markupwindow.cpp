@@ -1,4 +1,5 @@
 #include "store/markupruletable.h"
+#include "support/messageboxes.h"
 #include "support/testdb.h"
 #include "windows/pricelist/markupwindow.h"
 
@@ -87,20 +88,12 @@ void TestMarkupWindow::keepsRules()
         theirs.defaultRule.percent = Decimal::fromInt(5);
         QVERIFY(!MarkupRuleTable(&other).save(theirs, Markup::Rules()).isValid());
     }
-    QStringList said;
-    QTimer closer;
-    connect(&closer, &QTimer::timeout, [&said] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            said << box->text();
-            box->close();
-        }
-    });
-    closer.start(5);
+    MessageBoxes boxes;
     window.accept();
     QCOMPARE(window.result() == QDialog::Accepted, message.isEmpty());
-    QCOMPARE(said.isEmpty(), message.isEmpty());
+    QCOMPARE(boxes.said.isEmpty(), message.isEmpty());
     if (!message.isEmpty())
-        QVERIFY2(said.join(u'\n').contains(message), qPrintable(said.join(u'\n')));
+        QVERIFY2(boxes.text().contains(message), qPrintable(boxes.text()));
     QCOMPARE(text(*MarkupRuleTable(&store).read()), kept);
     // What was kept is what the window shows when it opens again, with the price a cost gives.
     if (message.isEmpty() && !typed.isEmpty()) {
