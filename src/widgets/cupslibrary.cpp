@@ -19,6 +19,9 @@ const CupsLibrary *CupsLibrary::get(QString *why)
     static const CupsLibrary *const loaded = []() -> const CupsLibrary * {
         static QLibrary library(QStringLiteral("cups"), 2);
         static CupsLibrary cups {};
+        // Loaded once for the life of the process, as a linked library would be: unloading it at
+        // exit would also drop the roots of what it keeps (its settings, its connections).
+        library.setLoadHints(QLibrary::PreventUnloadHint);
         if (!library.load()) {
             failure = library.errorString();
             return nullptr;
