@@ -30,8 +30,10 @@ ClientCompletion::ClientCompletion(QLineEdit *box, OfferModel *model, Store *sto
 
 ClientCompletion::~ClientCompletion()
 {
-    if (m_reader)
+    if (m_reader) {
         m_reader->wait(); // its connection goes with it
+        delete m_reader;
+    }
 }
 
 void ClientCompletion::startLoading()
