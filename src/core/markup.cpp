@@ -1,5 +1,7 @@
 #include "markup.h"
 
+#include "amount.h"
+
 #include <QLocale>
 
 namespace Markup
@@ -70,15 +72,8 @@ std::optional<Decimal> readPercent(QStringView typed, const QLocale &locale)
     QStringView text = typed.trimmed();
     if (text.endsWith(u'%'))
         text = text.chopped(1).trimmed();
-    const PriceReading reading = Price::fromTyped(text, locale, Price::Decimals::AsEntered);
-    std::optional<Decimal> value;
-    if (reading.price && reading.price->number() && reading.price->isNumber()) {
-        value = reading.price->number();
-    } else if (text.startsWith(u'-')) {
-        // The price policy refuses what is below zero; a markup below zero is a discount.
-        if (const auto positive = readPercent(text.mid(1), locale))
-            value = -*positive;
-    }
+    // A markup is a number, not a price: below zero it is a discount.
+    const std::optional<Decimal> value = Amounts::localeNumber(text, locale);
     if (!value || !(Decimal::fromInt(-100) < *value) || Decimal::fromInt(10000) < *value)
         return std::nullopt;
     return value;
