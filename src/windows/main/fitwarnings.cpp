@@ -80,6 +80,17 @@ void FitWarnings::recheck()
             anyKnown = anyKnown || !value.guessed;
     }
     m_shown = anyKnown && (!m_report.problems.isEmpty() || !m_report.unchecked.isEmpty());
+    // An amount typed changes no part: the marks and the panel stay as they are.
+    QStringList said;
+    for (const Compatibility::Problem &problem : m_report.problems)
+        said << problem.reason;
+    for (const Compatibility::Unchecked &unchecked : m_report.unchecked)
+        said << unchecked.what;
+    if (!m_shown)
+        said.clear();
+    if (m_said && *m_said == said)
+        return;
+    m_said = said;
     for (int row = 0; row < Compatibility::RowCount; ++row) {
         QStringList reasons;
         for (const Compatibility::Problem &problem : m_report.problems) {

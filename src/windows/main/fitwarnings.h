@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -56,4 +57,5 @@ private:
     Compatibility::Parts m_parts;
     Compatibility::Report m_report;
     bool m_shown = false;
+    std::optional<QStringList> m_said; // what the marks and the panel say now
 };
