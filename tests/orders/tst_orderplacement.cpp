@@ -42,15 +42,8 @@ private:
     QString value(const QString &statement) { return config.sqliteValue(statement).toString(); }
     void execOnFile(const QString &statement)
     {
-        {
-            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
-            raw.setDatabaseName(config.path(QStringLiteral("orders.sqlite")));
-            QVERIFY(raw.open());
-            QSqlQuery q(raw);
-            QVERIFY2(q.exec(statement), qPrintable(q.lastError().text()));
-            raw.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+        QString why;
+        QVERIFY2(config.sqliteExec(statement, &why), qPrintable(why));
     }
     QString counts()
     {

@@ -100,6 +100,26 @@ public:
         return result;
     }
 
+    // A statement run straight on the SQLite file (a trigger, a row another program wrote); false
+    // and *why when it fails.
+    bool sqliteExec(const QString &statement, QString *why)
+    {
+        bool ok = false;
+        {
+            QSqlDatabase db
+                = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fixture-exec"));
+            db.setDatabaseName(path(QStringLiteral("orders.sqlite")));
+            QSqlQuery q(db);
+            ok = db.open() && q.exec(statement);
+            if (!ok)
+                *why = q.lastError().isValid() ? q.lastError().text() : db.lastError().text();
+            q = QSqlQuery();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("fixture-exec"));
+        return ok;
+    }
+
     QTemporaryDir dir;
 
 private:
