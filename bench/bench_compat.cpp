@@ -1,6 +1,8 @@
 // The fitting rules where people wait: every rule on a full offer after each change (beside the
 // offer's total, which every change already works out), "Fits" over a long list (beside a search
-// of the same list) and guessing attributes from as many descriptions (beside folding them for
+// of the same list), and in an open picker: the toggle and a key typed with it on (beside the same
+// key without it), and asking once how every item fits as the list is read (beside reading its
+// texts for search); and guessing attributes from as many descriptions (beside folding them for
 // search, which opening the list already does).
 //
 //   bench_compat [count=100000] [runs=9]
@@ -10,8 +12,13 @@
 #include "core/offer.h"
 #include "core/searchtext.h"
 
-#include <QCoreApplication>
+#include "widgets/pickerfilter.h"
 
+#include <QAbstractTableModel>
+#include <QCoreApplication>
+#include <QHash>
+
+#include <limits>
 #include <vector>
 
 namespace
@@ -46,6 +53,42 @@ Compatibility::Parts fullOffer()
             { Attribute::CaseSupply, "none" } });
     set(16, { { Attribute::SupplyPower, "650" } });
     return parts;
+}
+
+// A picker's list as it has been read: ids and descriptions.
+class ListModel final : public QAbstractTableModel
+{
+public:
+    ListModel(std::vector<QString> ids, const std::vector<QString> &descriptions)
+        : m_ids(std::move(ids))
+        , m_descriptions(descriptions)
+    {
+    }
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : static_cast<int>(m_ids.size());
+    }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 2; }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role != Qt::DisplayRole || !index.isValid())
+            return {};
+        const auto row = static_cast<size_t>(index.row());
+        return index.column() == 0 ? m_ids[row] : m_descriptions[row];
+    }
+
+private:
+    std::vector<QString> m_ids;
+    const std::vector<QString> &m_descriptions;
+};
+
+// Reads the whole list into the filter, as an open picker does a part at a time.
+void readWhole(PickerFilter &filter, QAbstractItemModel *list)
+{
+    filter.forget();
+    filter.prepare(list);
+    while (!filter.isPrepared())
+        filter.prepareSome(std::numeric_limits<qint64>::max());
 }
 
 } // namespace
@@ -112,5 +155,68 @@ int main(int argc, char *argv[])
         qFatal("every item or none fits: %d", fitting);
     Bench::result(QStringLiteral("\"Fits\" over %1 processors").arg(items), fits,
         QStringLiteral("a search of the same list"), find, QStringLiteral("ms:16"));
+
+    // The open picker: every item's facts come from one read of the category, and how each fits
+    // is asked once, as the list is read; the toggle and every key then only look the answers up.
+    std::vector<QString> ids;
+    QHash<QString, Compatibility::Facts> byId;
+    for (size_t i = 0; i < facts.size(); ++i) {
+        ids.push_back(QStringLiteral("P%1").arg(i));
+        // One in ten without attributes: shown in doubt.
+        if (i % 10 != 0)
+            byId.insert(ids.back(), facts[i]);
+    }
+    ListModel list(ids, descriptions);
+    const Compatibility::Fitting fitting0(parts, 0);
+    const FitCheck check = [&](const QString &id) {
+        static const Compatibility::Facts none;
+        const auto it = byId.constFind(id);
+        switch (fitting0.verdict(it == byId.cend() ? none : *it)) {
+        case Compatibility::Fitting::Verdict::Fits:
+            return ItemFit::Fits;
+        case Compatibility::Fitting::Verdict::Unsure:
+            return ItemFit::Unsure;
+        default:
+            return ItemFit::DoesNotFit;
+        }
+    };
+    PickerFilter filter;
+    const double reading = Bench::medianMs(3, [&] { readWhole(filter, &list); });
+    const double readingFits = Bench::medianMs(3, [&] {
+        readWhole(filter, &list);
+        filter.setFitCheck(check);
+    });
+    Bench::result(QStringLiteral("how %1 picker items fit, asked once as the list is read").arg(items),
+        readingFits - reading, QStringLiteral("reading their texts for search"), reading, QString());
+    // Turned on over the whole list, from off.
+    const double toggle = Bench::medianMs(
+        runs,
+        [&] {
+            filter.setFitsOnly(false);
+            filter.apply(&list, QString());
+        },
+        [&] {
+            filter.setFitsOnly(true);
+            filter.apply(&list, QString());
+        });
+    problems += filter.model()->rowCount();
+    filter.setFitsOnly(false);
+    const double plainKey = Bench::medianMs(runs, [&] {
+        ryzen = !ryzen;
+        filter.apply(&list, ryzen ? QStringLiteral("ryzen") : QStringLiteral("core"));
+    });
+    Bench::result(QStringLiteral("\"Fits\" toggled in a %1-item picker").arg(items), toggle,
+        QStringLiteral("a key typed there"), plainKey, QStringLiteral("ms:16"));
+    filter.setFitsOnly(true);
+    int shownFitting = 0;
+    const double fitsKey = Bench::medianMs(runs, [&] {
+        ryzen = !ryzen;
+        filter.apply(&list, ryzen ? QStringLiteral("ryzen") : QStringLiteral("core"));
+        shownFitting += filter.model()->rowCount();
+    });
+    if (shownFitting == 0)
+        qFatal("nothing fits in the picker");
+    Bench::result(QStringLiteral("a key typed in a %1-item picker with \"Fits\" on").arg(items), fitsKey,
+        QStringLiteral("the same without"), plainKey, QStringLiteral("ms:16"));
     return problems < 0 ? 1 : 0;
 }

@@ -106,21 +106,27 @@ public:
             return !m_candidate || std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
         };
         using K = PartKind;
+        // Whether the candidate lacked what a rule read of it is told apart rule by rule.
+        const auto rule = [&](void (Checker::*check)()) {
+            m_candidateLacks = m_othersLack = false;
+            (this->*check)();
+        };
         if (runs({ K::Processor, K::Board }))
-            sockets();
+            rule(&Checker::sockets);
         if (runs({ K::Processor, K::Board, K::Memory }))
-            memory();
+            rule(&Checker::memory);
         if (runs({ K::Board, K::Case }))
-            formFactor();
+            rule(&Checker::formFactor);
         if (runs({ K::Graphics, K::Case }))
-            cardLength();
+            rule(&Checker::cardLength);
         if (runs({ K::Board, K::Disk }))
-            disks();
+            rule(&Checker::disks);
         if (runs({ K::Processor, K::Graphics, K::Case, K::Supply }))
-            power();
+            rule(&Checker::power);
         return m_report;
     }
     bool hit() const { return m_hit; }
+    bool unsure() const { return m_unsure; }
 
 private:
     const Facts *part(int row) const
@@ -130,13 +136,32 @@ private:
         return m_parts[row] ? &*m_parts[row] : nullptr;
     }
     bool chosen(int row) const { return part(row) != nullptr; }
-    const QString *known(int row, Attribute attribute) const
+    const QString *known(int row, Attribute attribute)
     {
-        return chosen(row) ? part(row)->word(attribute) : nullptr;
+        const QString *word = chosen(row) ? part(row)->word(attribute) : nullptr;
+        noteLack(row, word != nullptr);
+        return word;
     }
-    std::optional<int> number(int row, Attribute attribute) const
+    std::optional<int> number(int row, Attribute attribute)
     {
-        return chosen(row) ? part(row)->number(attribute) : std::nullopt;
+        const std::optional<int> value = chosen(row) ? part(row)->number(attribute) : std::nullopt;
+        noteLack(row, value.has_value());
+        return value;
+    }
+    const QStringList &words(int row, Attribute attribute)
+    {
+        const QStringList &list = part(row)->words(attribute);
+        noteLack(row, !list.isEmpty());
+        return list;
+    }
+    void noteLack(int row, bool found)
+    {
+        if (found || !m_candidate)
+            return;
+        if (row == m_row)
+            m_candidateLacks = true;
+        else if (m_parts[row])
+            m_othersLack = true;
     }
     // The texts are made only when a person will read them, not for every item a picker asks about.
     template <typename Text> void problem(RowMask rows, const Text &reason)
@@ -148,7 +173,11 @@ private:
     }
     template <typename Text> void unknown(RowMask rows, const Text &what)
     {
-        if (!m_candidate)
+        // A candidate is in doubt only when what is not known is its own and the rule could have
+        // been made with it: an unknown in the other rows makes every item of the list alike.
+        if (m_candidate)
+            m_unsure = m_unsure || ((rows & bit(m_row)) != 0 && m_candidateLacks && !m_othersLack);
+        else
             m_report.unchecked.append({ rowsOf(rows), what() });
     }
 
@@ -174,7 +203,7 @@ private:
     {
         const auto board = known(BoardRow, Attribute::MemoryType);
         if (chosen(ProcessorRow) && chosen(BoardRow)) {
-            const QStringList &takes = part(ProcessorRow)->words(Attribute::MemoryTypes);
+            const QStringList &takes = words(ProcessorRow, Attribute::MemoryTypes);
             if (takes.isEmpty() || !board)
                 unknown(bits({ ProcessorRow, BoardRow }),
                     [&] { return QStringLiteral("Memory type of the board and the processor"); });
@@ -206,7 +235,7 @@ private:
                         .arg(*slots);
                 });
         } else if (chosen(ProcessorRow)) {
-            const QStringList &takes = part(ProcessorRow)->words(Attribute::MemoryTypes);
+            const QStringList &takes = words(ProcessorRow, Attribute::MemoryTypes);
             if (!kit || takes.isEmpty())
                 unknown(bits({ MemoryRow, ProcessorRow }),
                     [&] { return QStringLiteral("Memory type of the memory and the processor"); });
@@ -223,7 +252,7 @@ private:
         if (!chosen(BoardRow) || !chosen(CaseRow))
             return;
         const auto board = known(BoardRow, Attribute::FormFactor);
-        const QStringList &takes = part(CaseRow)->words(Attribute::CaseForms);
+        const QStringList &takes = words(CaseRow, Attribute::CaseForms);
         if (!board || takes.isEmpty())
             unknown(bits({ BoardRow, CaseRow }),
                 [&] { return QStringLiteral("Board form factor and the case"); });
@@ -317,6 +346,9 @@ private:
         }
         if (supplyRow >= 0)
             rows |= bit(supplyRow);
+        // No supply to compare the draw with, unless the case in question would bring one.
+        if (!supply && !(m_candidate && m_row == CaseRow))
+            m_othersLack = true;
         if (!drawKnown || !supply) {
             unknown(rows, [&] {
                 return QStringLiteral("Power: %1 not known")
@@ -341,6 +373,9 @@ private:
     const Facts *m_candidate;
     Report m_report;
     bool m_hit = false; // with a candidate: a rule its row takes part in is broken
+    bool m_unsure = false; // with a candidate: such a rule could not be made for want of its facts
+    bool m_candidateLacks = false; // the rule being run read something the candidate lacks
+    bool m_othersLack = false; // or something another chosen part lacks
 };
 
 } // namespace
@@ -385,6 +420,17 @@ bool Fitting::fits(const Facts &candidate) const
     Checker checker(m_others, m_row, &candidate);
     checker.run();
     return !checker.hit();
+}
+
+Fitting::Verdict Fitting::verdict(const Facts &candidate) const
+{
+    if (m_row < 0 || m_row >= RowCount)
+        return Verdict::Fits;
+    Checker checker(m_others, m_row, &candidate);
+    checker.run();
+    if (checker.hit())
+        return Verdict::DoesNotFit;
+    return checker.unsure() ? Verdict::Unsure : Verdict::Fits;
 }
 
 bool fits(const Parts &parts, int row, const PartAttributes &candidate)

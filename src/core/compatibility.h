@@ -64,6 +64,10 @@ class Fitting final
 public:
     Fitting(const Parts &parts, int row);
     bool fits(const Facts &candidate) const;
+    // Unsure: it fits as far as is known, but a rule it takes part in could not be made because
+    // something about the candidate itself is not known.
+    enum class Verdict : quint8 { Fits, Unsure, DoesNotFit };
+    Verdict verdict(const Facts &candidate) const;
 
 private:
     std::array<std::optional<Facts>, RowCount> m_others;

@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -140,10 +141,22 @@ QTableView *GridCombo::listView()
     auto *popupLayout = new QVBoxLayout(m_popup);
     popupLayout->setContentsMargins(1, 1, 1, 1);
     popupLayout->setSpacing(1);
+    auto *topLine = new QHBoxLayout;
+    topLine->setContentsMargins(2, 0, 2, 0);
     m_searchLabel = new QLabel(m_popup);
     m_searchLabel->setObjectName(QStringLiteral("search"));
     m_searchLabel->hide();
-    popupLayout->addWidget(m_searchLabel);
+    topLine->addWidget(m_searchLabel, 1);
+    m_fitsBox = new QCheckBox(QStringLiteral("Fits"), m_popup);
+    m_fitsBox->setObjectName(QStringLiteral("chkfits"));
+    m_fitsBox->setToolTip(QStringLiteral("Only the items that fit the parts already chosen (Ctrl+F)"));
+    // The list keeps the keys: typing searches on while the toggle is on.
+    m_fitsBox->setFocusPolicy(Qt::NoFocus);
+    m_fitsBox->setChecked(m_fitsOn);
+    m_fitsBox->setVisible(m_fitsOffered);
+    topLine->addWidget(m_fitsBox, 0, Qt::AlignRight);
+    popupLayout->addLayout(topLine);
+    connect(m_fitsBox, &QCheckBox::toggled, this, &GridCombo::showFitting);
     m_view = new QTableView(m_popup);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -179,6 +192,46 @@ void GridCombo::setRowSource(std::unique_ptr<RecordSet> rows)
         m_filter->apply(m_rows ? m_rows->model() : nullptr, QString());
 }
 
+void GridCombo::setFitCheck(FitCheck check)
+{
+    m_fitsOffered = true;
+    m_filter->setFitCheck(std::move(check));
+    m_filter->setFitsOnly(m_fitsOn);
+    if (m_fitsBox)
+        m_fitsBox->setVisible(true);
+}
+
+bool GridCombo::fitsOnly() const
+{
+    return m_fitsOn;
+}
+
+void GridCombo::setFitsOnly(bool on)
+{
+    if (m_fitsBox)
+        m_fitsBox->setChecked(on); // shows it
+    else
+        m_fitsOn = on;
+}
+
+void GridCombo::showFitting(bool on)
+{
+    m_fitsOn = on;
+    m_filter->setFitsOnly(on);
+    if (!isListShown())
+        return;
+    // The row the person is on stays current where it is still shown.
+    const QModelIndex current = m_view->currentIndex();
+    const int currentSource = current.isValid() ? m_filter->sourceRow(current.row()) : -1;
+    setSearch(m_filter->query());
+    const int row = currentSource < 0 ? -1 : m_filter->shownRow(currentSource);
+    if (row > 0) {
+        const QModelIndex shown = m_filter->model()->index(row, 0);
+        m_view->setCurrentIndex(shown);
+        m_view->scrollTo(shown, QAbstractItemView::PositionAtCenter);
+    }
+}
+
 QString GridCombo::Text() const
 {
     return m_edit->text();
@@ -212,8 +265,10 @@ void GridCombo::showList()
 {
     Q_EMIT listRequested();
     listView();
-    // Every opening starts with the whole list (a click elsewhere closes it without hideList()).
+    // Every opening starts with the whole list (a click elsewhere closes it without hideList()),
+    // or all of it that fits.
     m_filter->clearQuery();
+    m_filter->setFitsOnly(m_fitsOn);
     m_searchLabel->hide();
     QAbstractItemModel *source = m_rows ? m_rows->model() : nullptr;
     m_filter->apply(source, QString());
@@ -299,9 +354,13 @@ void GridCombo::seekCurrentItem()
     const QAbstractItemModel *source = m_rows ? m_rows->model() : nullptr;
     for (; source && m_seekFrom < source->rowCount(); ++m_seekFrom) {
         if (source->index(m_seekFrom, 0).data().toString() == m_seek) {
-            const QModelIndex shown = m_filter->model()->index(m_filter->shownRow(m_seekFrom), 0);
-            m_view->setCurrentIndex(shown);
-            m_view->scrollTo(shown, QAbstractItemView::PositionAtCenter);
+            // Not shown when "Fits" leaves it out.
+            const int row = m_filter->shownRow(m_seekFrom);
+            if (row >= 0) {
+                const QModelIndex shown = m_filter->model()->index(row, 0);
+                m_view->setCurrentIndex(shown);
+                m_view->scrollTo(shown, QAbstractItemView::PositionAtCenter);
+            }
             m_seek.clear();
             return;
         }
@@ -358,6 +417,11 @@ bool GridCombo::handleListKey(const QKeyEvent *key)
         hideList();
         return true;
     }
+    if (key->key() == Qt::Key_F && key->modifiers() == Qt::ControlModifier) {
+        if (m_fitsOffered)
+            m_fitsBox->toggle();
+        return true;
+    }
     const QString search = m_filter->query();
     if (key->key() == Qt::Key_Backspace) {
         if (!search.isEmpty())
@@ -380,8 +444,9 @@ void GridCombo::hideList()
     if (m_preparing)
         m_preparing->stop();
     m_seek.clear();
-    if (m_filter->isActive()) {
+    if (m_filter->isFiltering()) {
         m_filter->clearQuery();
+        m_filter->setFitsOnly(false);
         m_searchLabel->hide();
         m_filter->apply(m_rows ? m_rows->model() : nullptr, QString());
     }
@@ -394,9 +459,13 @@ void GridCombo::chooseCurrentRow()
     // an item whose id is what was typed may still be on its way to the top. So the list is read
     // on until it is ready or that id is on top (nothing read later goes before it); only when
     // Enter follows the keys that closely, and never when the person chose a row below the first.
+    // With "Fits" alone, only when none that fits was read yet.
     const QModelIndex current = m_view->currentIndex();
     if (m_filter->isActive() && (!current.isValid() || current.row() == 0)) {
         while (!m_filter->isPrepared() && !m_filter->firstIsTypedId())
+            prepareSearch(PrepareStepNs, std::numeric_limits<int>::max());
+    } else if (m_filter->isFiltering()) {
+        while (!m_filter->isPrepared() && m_filter->model()->rowCount() == 0)
             prepareSearch(PrepareStepNs, std::numeric_limits<int>::max());
     }
     chooseRow(m_view->currentIndex().row());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "keycode.h"
+#include "pickerfilter.h"
 #include "store/recordset.h"
 
 #include <QWidget>
@@ -8,7 +9,7 @@
 #include <limits>
 #include <memory>
 
-class PickerFilter;
+class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -27,6 +28,11 @@ class QToolButton;
 // list and leaves the picker as it was. The owner hears none of those keys. The search gets ready
 // while the list is open, a few milliseconds at a time between other events, so no key waits for
 // a long list to be read (PickerFilter).
+//
+// An owner that can tell which items fit (setFitCheck, when it fills the list) gets a toggle
+// "Fits" (chkfits, Ctrl+F while the list is open) that leaves only those in the list, whatever is
+// typed; items it cannot tell about stay, dimmed. The toggle keeps its state from one opening to
+// the next.
 //
 // Like a combo box, the picker shows its text to screen readers and UI tests as its accessible name
 // and value, with an action that opens the list; the text is also its user property "text".
@@ -84,6 +90,12 @@ public:
     // milliseconds allow); a test sets it to see a search typed before the list is ready.
     void setSearchStepRows(int rows) { m_stepRows = rows; }
 
+    // How the items of the list set last fit: asked once per item while the list is open; none
+    // says every item fits. Set after setRowSource(), which forgets it.
+    void setFitCheck(FitCheck check);
+    bool fitsOnly() const;
+    void setFitsOnly(bool on);
+
     // Whether a key opens the list (F4, Alt+Down) rather than moving through it.
     static bool opensList(int keyCode, int shift);
 
@@ -108,12 +120,16 @@ private:
     void startPreparing();
     void prepareSearch(qint64 budgetNs, int maxRows);
     void seekCurrentItem();
+    void showFitting(bool on);
 
     QLineEdit *m_edit = nullptr;
     QToolButton *m_button = nullptr;
     QFrame *m_popup = nullptr;
     QTableView *m_view = nullptr;
     QLabel *m_searchLabel = nullptr;
+    QCheckBox *m_fitsBox = nullptr;
+    bool m_fitsOffered = false; // the owner has told how items fit
+    bool m_fitsOn = false;
     class QTimer *m_preparing = nullptr;
     // The item the picker holds, when the rows read at the list's opening did not have it: it is
     // made current when it is read, unless the person has moved or typed by then.

@@ -7,6 +7,7 @@
 PickerFilter::PickerFilter()
     : m_shown(std::make_unique<ShownRowsModel>())
 {
+    m_shown->setDimmed([this](int row) { return fitsOnly() && fitOf(row) == ItemFit::Unsure; });
 }
 
 PickerFilter::~PickerFilter() = default;
@@ -17,7 +18,44 @@ void PickerFilter::forget()
     m_source.clear();
     m_index.clear();
     m_prepared = false;
+    m_fitCheck = nullptr;
+    m_fits.clear();
     m_shown->setRows(nullptr, {});
+}
+
+void PickerFilter::setFitCheck(FitCheck check)
+{
+    m_fitCheck = std::move(check);
+    m_fits.clear();
+    if (!m_fitCheck || !m_source)
+        return;
+    // Rows folded before the check came are asked now.
+    m_fits.reserve(size_t(m_index.size()));
+    for (int row = 0; row < m_index.size(); ++row)
+        m_fits.push_back(m_fitCheck(m_source->index(row, 0).data().toString()));
+}
+
+ItemFit PickerFilter::fitOf(int row) const
+{
+    return row >= 0 && size_t(row) < m_fits.size() ? m_fits[size_t(row)] : ItemFit::Fits;
+}
+
+const std::vector<int> &PickerFilter::matches()
+{
+    const std::vector<int> &found = m_index.find(m_query);
+    if (!fitsOnly())
+        return found;
+    // The same query asked again only adds rows below: only those are looked at.
+    if (found.size() < m_fitScanned) {
+        m_fitFound.clear();
+        m_fitScanned = 0;
+    }
+    for (; m_fitScanned < found.size(); ++m_fitScanned) {
+        const int row = found[m_fitScanned];
+        if (fitOf(row) != ItemFit::DoesNotFit)
+            m_fitFound.push_back(row);
+    }
+    return m_fitFound;
 }
 
 void PickerFilter::prepare(QAbstractItemModel *source)
@@ -25,6 +63,7 @@ void PickerFilter::prepare(QAbstractItemModel *source)
     if (m_source == source)
         return;
     m_index.clear();
+    m_fits.clear();
     m_source = source;
     m_prepared = false;
 }
@@ -41,8 +80,10 @@ PickerFilter::Change PickerFilter::prepareSome(qint64 budgetNs, int maxRows)
     while (m_index.size() - before < maxRows) {
         const int row = m_index.size();
         if (row < source->rowCount()) {
-            m_index.add(source->index(row, 0).data().toString(),
-                described ? source->index(row, 1).data().toString() : QString());
+            const QString id = source->index(row, 0).data().toString();
+            m_index.add(id, described ? source->index(row, 1).data().toString() : QString());
+            if (m_fitCheck)
+                m_fits.push_back(m_fitCheck(id));
             // The clock is read now and then: folding a row takes far less than reading it.
             if (row % 32 == 31 && took.nsecsElapsed() >= budgetNs)
                 break;
@@ -57,9 +98,9 @@ PickerFilter::Change PickerFilter::prepareSome(qint64 budgetNs, int maxRows)
             break;
         source->fetchMore(QModelIndex());
     }
-    if (!isActive() || m_index.size() == before)
+    if (!isFiltering() || m_index.size() == before)
         return Change::None;
-    const std::vector<int> &found = m_index.find(m_query);
+    const std::vector<int> &found = matches();
     const qsizetype wholeId = m_wholeId;
     const qsizetype had = m_looked;
     findWholeId(found);
@@ -76,6 +117,10 @@ void PickerFilter::findWholeId(const std::vector<int> &found)
 {
     // An id exactly as typed goes before one that differs only in case or accents; once found,
     // nothing later goes before it.
+    if (m_foldedQuery.isEmpty()) {
+        m_looked = qsizetype(found.size());
+        return;
+    }
     for (; !m_exactAsTyped && m_looked < qsizetype(found.size()); ++m_looked) {
         const int row = found[size_t(m_looked)];
         if (!m_index.idIs(row, m_foldedQuery))
@@ -108,7 +153,9 @@ void PickerFilter::apply(QAbstractItemModel *source, const QString &query)
         return;
     }
     prepare(source);
-    if (query.isEmpty()) {
+    m_fitFound.clear();
+    m_fitScanned = 0;
+    if (!isFiltering()) {
         m_shown->showEveryRow(source);
         return;
     }
@@ -116,7 +163,7 @@ void PickerFilter::apply(QAbstractItemModel *source, const QString &query)
     m_looked = 0;
     m_wholeId = -1;
     m_exactAsTyped = false;
-    const std::vector<int> &found = m_index.find(query);
+    const std::vector<int> &found = matches();
     findWholeId(found);
     m_shown->setRows(source, shownRows(found));
 }

@@ -5,6 +5,7 @@
 
 #include <QPointer>
 
+#include <functional>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -17,6 +18,13 @@
 // is folded shows what the folded part holds and grows, in the list's order, as the rest comes in;
 // an id typed whole that comes in later still goes to the top. Once the list is folded, every key
 // only scans its texts.
+//
+// "Fits" narrows whatever is shown to the items the owner says fit (FitCheck, asked once per item
+// as it is folded, so a toggle or a key only looks the answers up); items the owner cannot tell
+// about stay and are shown dimmed.
+enum class ItemFit : quint8 { Fits, Unsure, DoesNotFit };
+using FitCheck = std::function<ItemFit(const QString &id)>;
+
 class PickerFilter final
 {
 public:
@@ -29,6 +37,8 @@ public:
     ShownRowsModel *model() const { return m_shown.get(); }
     const QString &query() const { return m_query; }
     bool isActive() const { return !m_query.isEmpty(); }
+    // Whether rows are left out: by a query, or by "Fits".
+    bool isFiltering() const { return isActive() || fitsOnly(); }
     // Shows the source's rows for this query: every row for an empty one.
     void apply(QAbstractItemModel *source, const QString &query);
     // The row of the source that a row shown stands for, and the row showing a row of the source
@@ -50,11 +60,21 @@ public:
     // Whether the first row shown has the id exactly as typed: no row folded later goes before it.
     bool firstIsTypedId() const { return m_exactAsTyped; }
 
+    // How the items of this list fit; none (the default, and after forget()) says every item fits.
+    void setFitCheck(FitCheck check);
+    bool hasFitCheck() const { return bool(m_fitCheck); }
+    // Only the items that fit are to be shown (from the next apply()).
+    void setFitsOnly(bool on) { m_fitsOnly = on; }
+    bool fitsOnly() const { return m_fitsOnly && m_fitCheck; }
+
 private:
     // The rows to show for the query, the whole id (if any) on top.
     std::vector<int> shownRows(const std::vector<int> &found) const;
     // Looks for a whole id among the rows found since the last look.
     void findWholeId(const std::vector<int> &found);
+    // The rows found for the query, less those that do not fit when only those that fit are shown.
+    const std::vector<int> &matches();
+    ItemFit fitOf(int row) const;
 
     QString m_query;
     QString m_foldedQuery;
@@ -64,5 +84,10 @@ private:
     qsizetype m_looked = 0; // the rows found that were looked at for a whole id
     qsizetype m_wholeId = -1; // where among them the whole id is
     bool m_exactAsTyped = false; // that id is exactly as typed, not only when folded
+    FitCheck m_fitCheck;
+    bool m_fitsOnly = false;
+    std::vector<ItemFit> m_fits; // per row folded
+    std::vector<int> m_fitFound; // matches()
+    size_t m_fitScanned = 0; // the rows found that matches() looked at
     std::unique_ptr<ShownRowsModel> m_shown;
 };

@@ -1,5 +1,8 @@
 #include "shownrows.h"
 
+#include <QGuiApplication>
+#include <QPalette>
+
 #include <algorithm>
 
 namespace
@@ -90,6 +93,16 @@ QModelIndex ShownRowsModel::mapToSource(const QModelIndex &proxyIndex) const
         return QModelIndex();
     const int row = m_everyRow ? proxyIndex.row() : m_rows[static_cast<size_t>(proxyIndex.row())];
     return sourceModel()->index(row, proxyIndex.column());
+}
+
+QVariant ShownRowsModel::data(const QModelIndex &proxyIndex, int role) const
+{
+    if (role == Qt::ForegroundRole && m_dimmed) {
+        const QModelIndex source = mapToSource(proxyIndex);
+        if (source.isValid() && m_dimmed(source.row()))
+            return QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text);
+    }
+    return QAbstractProxyModel::data(proxyIndex, role);
 }
 
 int ShownRowsModel::rowOf(int sourceRow) const

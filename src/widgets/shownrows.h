@@ -2,6 +2,7 @@
 
 #include <QAbstractProxyModel>
 
+#include <functional>
 #include <vector>
 
 // What an open picker shows: every row of its list, or the rows a search found, in the list's
@@ -27,7 +28,10 @@ public:
     void revealTo(int row);
     // Where a row of the source is among the rows known (told to the view or not); -1: not there.
     int rowOf(int sourceRow) const;
+    // Which rows of the source are shown dimmed (asked as they are painted).
+    void setDimmed(std::function<bool(int sourceRow)> dimmed) { m_dimmed = std::move(dimmed); }
 
+    QVariant data(const QModelIndex &proxyIndex, int role = Qt::DisplayRole) const override;
     QModelIndex mapToSource(const QModelIndex &proxyIndex) const override;
     QModelIndex mapFromSource(const QModelIndex &sourceIndex) const override;
     QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
@@ -46,4 +50,5 @@ private:
     bool m_everyRow = false;
     std::vector<int> m_rows; // the rows found, for a search
     int m_told = 0; // the rows the view was told of
+    std::function<bool(int)> m_dimmed;
 };

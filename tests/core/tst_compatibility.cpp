@@ -14,6 +14,8 @@ private Q_SLOTS:
     void readsValues();
     void rules_data();
     void rules();
+    void verdicts_data();
+    void verdicts();
     void guesses_data();
     void guesses();
 };
@@ -180,6 +182,50 @@ void TestCompatibility::rules()
         if (chosen[row])
             QCOMPARE(Compatibility::fits(chosen, row, *chosen[row]), !report.involves(row));
     }
+}
+
+void TestCompatibility::verdicts_data()
+{
+    QTest::addColumn<QString>("offer"); // the other rows
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("candidate");
+    QTest::addColumn<QString>("verdict"); // fits, unsure or no
+    QTest::newRow("nothing else chosen") << "" << 0 << ""
+                                         << "fits";
+    QTest::newRow("socket fits") << "1:socket=AM5,memory_type=DDR5" << 0 << "socket=AM5,memory_types=DDR5"
+                                 << "fits";
+    QTest::newRow("socket differs") << "1:socket=LGA1700" << 0 << "socket=AM5"
+                                    << "no";
+    QTest::newRow("its own socket unknown") << "1:socket=AM5" << 0 << "power=65"
+                                            << "unsure";
+    QTest::newRow("its own socket only guessed") << "1:socket=AM5" << 0 << "socket=?AM5"
+                                                 << "unsure";
+    // What is not known of the board is the same for every processor: none is told apart by it.
+    QTest::newRow("the board's socket unknown") << "1:memory_type=DDR5" << 0 << "socket=AM5,memory_types=DDR5"
+                                                << "fits";
+    QTest::newRow("a mouse in an extra row") << "0:power=65 | 12:case_supply=450" << 15 << ""
+                                             << "fits";
+    QTest::newRow("a supply too weak") << "0:power=125 | 5:power=320" << 16 << "supply_power=450"
+                                       << "no";
+    QTest::newRow("its own draw unknown") << "16:supply_power=650" << 0 << "socket=AM5"
+                                          << "unsure";
+    QTest::newRow("a disk without its interface") << "1:m2_slots=1,sata_ports=4" << 4 << ""
+                                                  << "unsure";
+}
+
+void TestCompatibility::verdicts()
+{
+    QFETCH(QString, offer);
+    QFETCH(int, row);
+    QFETCH(QString, candidate);
+    QFETCH(QString, verdict);
+    const Compatibility::Parts others = parts(offer);
+    const Compatibility::Facts facts(attributesFromText(candidate));
+    const Compatibility::Fitting fitting(others, row);
+    const auto found = fitting.verdict(facts);
+    using V = Compatibility::Fitting::Verdict;
+    QCOMPARE(found == V::Fits ? "fits" : found == V::Unsure ? "unsure" : "no", verdict);
+    QCOMPARE(fitting.fits(facts), found != V::DoesNotFit);
 }
 
 void TestCompatibility::guesses_data()

@@ -29,6 +29,8 @@ private Q_SLOTS:
     void typingBeforeTheListIsReady();
     void openingShowsTheItemHeld_data();
     void openingShowsTheItemHeld();
+    void fitsLeavesOnlyWhatFits_data();
+    void fitsLeavesOnlyWhatFits();
 };
 
 namespace
@@ -386,6 +388,80 @@ void TestGridCombo::openingShowsTheItemHeld()
     QCOMPARE(view->currentIndex().data().toString(), QStringLiteral("ID%1").arg(moved ? 1 : held));
     QTest::keyClick(view, Qt::Key_Return);
     QCOMPARE(picker->Text(), QStringLiteral("ID%1").arg(moved ? 1 : held));
+}
+
+void TestGridCombo::fitsLeavesOnlyWhatFits_data()
+{
+    QTest::addColumn<int>("stepRows"); // rows folded a turn
+    QTest::addColumn<QString>("typed"); // before Ctrl+F
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QString>("chosen"); // by Enter
+    // Ids tell how the owner says they fit: R fits, I does not, X cannot be told.
+    QTest::newRow("the whole list") << 1000 << "" << QStringList { "R5-5600", "X-1", "R7-7700" } << "R5-5600";
+    QTest::newRow("with a search") << 1000 << "ryzen 7" << QStringList { "R7-7700" } << "R7-7700";
+    QTest::newRow("Ctrl+F before the list is ready")
+        << 1 << "" << QStringList { "R5-5600", "X-1", "R7-7700" } << "R5-5600";
+    QTest::newRow("nothing fits") << 1000 << "core" << QStringList {} << "before";
+}
+
+void TestGridCombo::fitsLeavesOnlyWhatFits()
+{
+    QFETCH(int, stepRows);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, shown);
+    QFETCH(QString, chosen);
+    TestDb db({
+        { "0", "I5-12400F", "Intel Core i5-12400F", "6500" },
+        { "0", "R5-5600", "AMD Ryzen 5 5600", "5400" },
+        { "0", "X-1", "AMD Ryzen, socket not known", "1" },
+        { "0", "I5-12400", "Intel Core i5-12400", "6900" },
+        { "0", "R7-7700", "AMD Ryzen 7 7700", "9000" },
+    });
+    Store store(db.path, QStringLiteral("t-gridcombo"));
+    QVERIFY(store.open());
+    QWidget window;
+    GridCombo *picker = nullptr;
+    int asked = 0;
+    const auto check = [&asked](const QString &id) {
+        ++asked;
+        return id.startsWith(u'R') ? ItemFit::Fits
+            : id.startsWith(u'I')  ? ItemFit::DoesNotFit
+                                   : ItemFit::Unsure;
+    };
+    picker = openOnList(window, store, QStringLiteral("before"), stepRows);
+    QVERIFY(picker);
+    QTableView *view = picker->listView();
+    QVERIFY(!view->window()->findChild<QWidget *>(QStringLiteral("chkfits"))->isVisible());
+    // The owner that can tell hands the check over as it fills the list.
+    picker->hideList();
+    QObject::connect(picker, &GridCombo::listRequested, picker, [&] { picker->setFitCheck(check); });
+    picker->showList();
+    auto *toggle = view->window()->findChild<QWidget *>(QStringLiteral("chkfits"));
+    QVERIFY(toggle->isVisible());
+    typeInto(view, typed);
+    QTest::keyClick(view, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(picker->fitsOnly());
+    QVERIFY(toggle->property("checked").toBool());
+    QTRY_VERIFY(picker->isSearchReady());
+    QCOMPARE(shownIds(view), shown);
+    QCOMPARE(asked, 5); // once per item
+    for (int r = 0; r < view->model()->rowCount(); ++r) {
+        const QModelIndex index = view->model()->index(r, 0);
+        QCOMPARE(index.data(Qt::ForegroundRole).isValid(), index.data().toString().startsWith(u'X'));
+    }
+    QTest::keyClick(view, Qt::Key_Return);
+    QCOMPARE(picker->Text(), chosen);
+    if (picker->isListShown())
+        picker->hideList();
+    // The toggle stays on for the next opening; Ctrl+F again shows every item as before.
+    picker->showList();
+    QTRY_VERIFY(picker->isSearchReady());
+    QCOMPARE(shownIds(view), (QStringList { "R5-5600", "X-1", "R7-7700" }));
+    QTest::keyClick(view, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(!picker->fitsOnly());
+    QCOMPARE(shownIds(view).size(), 5);
+    QVERIFY(!view->model()->index(1, 0).data(Qt::ForegroundRole).isValid());
+    picker->hideList();
 }
 
 QTEST_MAIN(TestGridCombo)

@@ -4,8 +4,11 @@
 #include "store/partattributetable.h"
 #include "store/store.h"
 
+#include <QHash>
 #include <QListWidget>
 #include <QMessageBox>
+
+#include <memory>
 
 namespace
 {
@@ -58,6 +61,34 @@ void FitWarnings::rowChanged(int row)
     else
         m_parts[static_cast<size_t>(row)] = attributes.value_or(PartAttributes());
     recheck();
+}
+
+FitCheck FitWarnings::fitCheck(int row) const
+{
+    if (row < 0 || row >= Compatibility::RowCount || !m_store->isOpen())
+        return {};
+    // A list whose attributes cannot be read is one without: Fits is a help, never a hindrance.
+    const auto known = PartAttributeTable(m_store).readCategory(QString::number(row));
+    if (!known || known->isEmpty())
+        return {};
+    auto facts = std::make_shared<QHash<QString, Compatibility::Facts>>();
+    facts->reserve(known->size());
+    for (auto it = known->cbegin(); it != known->cend(); ++it)
+        facts->insert(it.key(), Compatibility::Facts(it.value()));
+    auto fitting = std::make_shared<const Compatibility::Fitting>(m_parts, row);
+    return [facts, fitting](const QString &id) {
+        static const Compatibility::Facts nothingKnown;
+        const auto it = facts->constFind(id);
+        switch (fitting->verdict(it == facts->cend() ? nothingKnown : *it)) {
+        case Compatibility::Fitting::Verdict::Fits:
+            return ItemFit::Fits;
+        case Compatibility::Fitting::Verdict::Unsure:
+            return ItemFit::Unsure;
+        case Compatibility::Fitting::Verdict::DoesNotFit:
+            break;
+        }
+        return ItemFit::DoesNotFit;
+    };
 }
 
 QStringList FitWarnings::problems() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/compatibility.h"
+#include "widgets/pickerfilter.h"
 
 #include <QObject>
 #include <QString>
@@ -41,6 +42,11 @@ public:
 
     // Reads the rows' attributes afresh (after the store opened, or the list changed).
     void refresh();
+
+    // How each item of a row's list fits beside the other rows' parts, for its picker: the
+    // category's attributes are read once, here; none when the category has none (every item
+    // then counts as fitting, as before there were attributes).
+    FitCheck fitCheck(int row) const;
 
 private:
     void rowChanged(int row);

@@ -6,6 +6,7 @@
 #include "core/amount.h"
 #include "core/price.h"
 #include "core/version.h"
+#include "fitwarnings.h"
 #include "rowtexts.h"
 #include "store/store.h"
 #include "widgets/focusleave.h"
@@ -100,6 +101,7 @@ bool MainWindow::fillList(int index)
         return false;
     }
     picker->setRowSource(std::move(rows));
+    picker->setFitCheck(m_fitWarnings->fitCheck(index));
     return true;
 }
 

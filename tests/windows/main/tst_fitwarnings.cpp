@@ -11,6 +11,7 @@
 
 #include <QLabel>
 #include <QListWidget>
+#include <QTableView>
 #include <QTest>
 
 // Warnings while the offer is built: which rows are marked, what the panel lists, and that a list
@@ -23,6 +24,8 @@ private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
     void warnings_data();
     void warnings();
+    void pickerFits_data();
+    void pickerFits();
 };
 
 namespace
@@ -111,6 +114,67 @@ void TestFitWarnings::warnings()
             QVERIFY(!form.findChild<QLabel *>(QStringLiteral("imgcompat(%1)").arg(row))->isVisible());
     }
     QCOMPARE(list->isVisible(), !panel.isEmpty());
+    form.offerActions()->setAskUnsaved([](const QString &) { return OfferActions::Unsaved::Discard; });
+}
+
+void TestFitWarnings::pickerFits_data()
+{
+    QTest::addColumn<QStringList>("attributes");
+    QTest::addColumn<QStringList>("chosen");
+    QTest::addColumn<QStringList>("shown"); // by the processor row's picker with Fits on
+    QTest::addColumn<QStringList>("dimmed");
+    const QStringList known { "0 AM5CPU socket=AM5,memory_types=DDR5", "0 INTELCPU socket=LGA1700",
+        "1 INTELBOARD socket=LGA1700,memory_type=DDR5", "1 AMDBOARD socket=AM5,memory_type=DDR5" };
+    QTest::newRow("an AM5 board") << known << QStringList { "1 AMDBOARD" }
+                                  << QStringList { "UNKNOWNCPU", "AM5CPU" } << QStringList { "UNKNOWNCPU" };
+    // The Intel processor's memory is not known, nor the other's socket: both are in doubt.
+    QTest::newRow("an Intel board") << known << QStringList { "1 INTELBOARD" }
+                                    << QStringList { "UNKNOWNCPU", "INTELCPU" }
+                                    << QStringList { "UNKNOWNCPU", "INTELCPU" };
+    QTest::newRow("nothing else chosen")
+        << known << QStringList {} << QStringList { "UNKNOWNCPU", "INTELCPU", "AM5CPU" } << QStringList {};
+    QTest::newRow("a list without attributes")
+        << QStringList {} << QStringList { "1 AMDBOARD" }
+        << QStringList { "UNKNOWNCPU", "INTELCPU", "AM5CPU" } << QStringList {};
+}
+
+void TestFitWarnings::pickerFits()
+{
+    QFETCH(QStringList, attributes);
+    QFETCH(QStringList, chosen);
+    QFETCH(QStringList, shown);
+    QFETCH(QStringList, dimmed);
+    TestDb db({ { "0", "AM5CPU", "Ryzen 7 7700", "9000" }, { "0", "INTELCPU", "Core i5-14400", "8000" },
+        { "0", "UNKNOWNCPU", "Some processor", "100" }, { "1", "INTELBOARD", "Z790", "7000" },
+        { "1", "AMDBOARD", "B650", "6000" } });
+    Store store(db.path, QStringLiteral("t-fit"));
+    MainWindow form(&store);
+    connectWindows(form);
+    QVERIFY(form.load());
+    for (const QString &line : attributes)
+        keep(store, line);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    for (const QString &pick : chosen) {
+        const int row = pick.section(u' ', 0, 0).toInt();
+        form.row(row).picker()->setText(pick.section(u' ', 1, 1));
+        form.itemPicked(row);
+    }
+    GridCombo *picker = form.row(0).picker();
+    picker->showList();
+    QTableView *view = picker->listView();
+    QTest::keyClick(view, Qt::Key_F, Qt::ControlModifier);
+    QTRY_VERIFY(picker->isSearchReady());
+    QStringList ids, grey;
+    for (int r = 0; r < view->model()->rowCount(); ++r) {
+        const QModelIndex index = view->model()->index(r, 0);
+        ids << index.data().toString();
+        if (index.data(Qt::ForegroundRole).isValid())
+            grey << ids.last();
+    }
+    QCOMPARE(ids, shown);
+    QCOMPARE(grey, dimmed);
+    picker->hideList();
     form.offerActions()->setAskUnsaved([](const QString &) { return OfferActions::Unsaved::Discard; });
 }
 
