@@ -171,6 +171,7 @@ void MainWindow::buildOfferActions()
     new OfferValidity(m_model, m_configurationFrame, 2880, 6165);
     new ClientCompletion(m_clientBox, m_model, m_store, this);
     m_offerActions = new OfferActions(m_model, m_store, &m_counterSettings, menu, label, this);
+    m_offerActions->cautions().addSource([this] { return m_fitWarnings->problems(); });
 }
 
 void MainWindow::buildClientArea()

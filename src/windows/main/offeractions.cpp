@@ -40,6 +40,11 @@ OfferActions::OfferActions(OfferModel *model, Store *store, const CounterSetting
     , m_priceList(store)
     , m_baseline(model->offer())
     , m_label(label)
+    , m_cautions([this](const QString &question) {
+        return QMessageBox::question(
+                   m_window, title(), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            == QMessageBox::Yes;
+    })
 {
     setObjectName(QStringLiteral("OfferActions"));
     m_askUnsaved = [this](const QString &question) {
@@ -158,6 +163,7 @@ void OfferActions::newOffer()
         QDateTime::currentDateTime(), m_settings->validDays()));
     m_current.reset();
     m_baseline = m_model->offer();
+    m_cautions.setAccepted({});
     showCurrent();
 }
 
@@ -188,6 +194,7 @@ bool OfferActions::load(const OfferKey &key)
     m_model->setOffer(stored->offer);
     m_current = key;
     m_baseline = m_model->offer();
+    m_cautions.setAccepted({});
     showCurrent();
     if (const auto changes = priceChanges(); !changes.isEmpty())
         m_tell(changesText(changes) + QStringLiteral("\n\nOffer > Re-price takes the current prices."));
@@ -228,7 +235,7 @@ OfferActions::Kept OfferActions::saveQuietly()
 
 bool OfferActions::save()
 {
-    if (!totalIsFormed())
+    if (!totalIsFormed() || !cautionsCleared())
         return false;
     switch (saveQuietly()) {
     case Kept::Saved:
@@ -303,7 +310,7 @@ bool OfferActions::reprice()
 
 bool OfferActions::printKept()
 {
-    if (!totalIsFormed())
+    if (!totalIsFormed() || !cautionsCleared())
         return false;
     keepBeforePaper();
     const bool printed = m_printPage && m_printPage();
@@ -373,7 +380,7 @@ void OfferActions::sayIfNotKept(bool done)
 
 std::optional<OfferKey> OfferActions::keptRevision()
 {
-    if (!totalIsFormed())
+    if (!totalIsFormed() || !cautionsCleared())
         return std::nullopt;
     if (keepBeforePaper())
         return m_current;
@@ -394,7 +401,7 @@ void OfferActions::markGiven()
 
 bool OfferActions::printOfferWithPlan()
 {
-    if (!m_askPlan || !totalIsFormed())
+    if (!m_askPlan || !totalIsFormed() || !cautionsCleared())
         return false;
     const std::optional<PlanPrintout> plan = m_askPlan();
     if (!plan)
@@ -422,7 +429,7 @@ bool OfferActions::printOfferWithPlan()
 
 bool OfferActions::exportPdf()
 {
-    if (!totalIsFormed())
+    if (!totalIsFormed() || !cautionsCleared())
         return false;
     std::optional<bool> withPlan = m_askIncludePlan ? m_askIncludePlan() : std::optional<bool>(false);
     if (!withPlan)

@@ -7,6 +7,7 @@
 // here.
 
 #include "core/reprice.h"
+#include "offercautions.h"
 #include "store/offerrepository.h"
 #include "store/pricelistrepository.h"
 #include "widgets/planpages.h"
@@ -86,6 +87,9 @@ public:
         m_askPdfInstead = std::move(f);
     }
 
+    // What is asked before the offer is kept or goes to paper; the window adds its sources.
+    OfferCautions &cautions() { return m_cautions; }
+
     // Offer > Make Order: its questions and where the order is shown are set on it.
     OfferOrdering *ordering() const { return m_ordering; }
     // Says something to the person (a message box unless replaced).
@@ -156,6 +160,8 @@ private:
     // The revision shown went to the client on paper or in a file: it is given from now on. Only a
     // revision that is what was handed over (kept, unchanged since) counts.
     void markGiven();
+    // Whether the reasons to pause (cautions) let the work go on, asked where needed.
+    bool cautionsCleared() { return m_cautions.confirm(); }
 
     OfferModel *m_model;
     Store *m_store;
@@ -168,4 +174,5 @@ private:
     QLabel *m_label; // lblofferno
     OfferOrdering *m_ordering = nullptr;
     QString m_notKept; // why the offer could not be kept before it was printed or exported
+    OfferCautions m_cautions;
 };

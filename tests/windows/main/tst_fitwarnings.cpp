@@ -2,6 +2,7 @@
 #include "store/partattributetable.h"
 #include "support/partattributetext.h"
 #include "support/testdb.h"
+#include "support/typing.h"
 #include "widgets/gridcombo.h"
 #include "windows/main/configrow.h"
 #include "windows/main/fitwarnings.h"
@@ -26,6 +27,8 @@ private Q_SLOTS:
     void warnings();
     void pickerFits_data();
     void pickerFits();
+    void askedOnceBeforeKeeping_data();
+    void askedOnceBeforeKeeping();
 };
 
 namespace
@@ -176,6 +179,74 @@ void TestFitWarnings::pickerFits()
     QCOMPARE(grey, dimmed);
     picker->hideList();
     form.offerActions()->setAskUnsaved([](const QString &) { return OfferActions::Unsaved::Discard; });
+}
+
+void TestFitWarnings::askedOnceBeforeKeeping_data()
+{
+    QTest::addColumn<QString>("how"); // save or print
+    QTest::addColumn<bool>("yes"); // the answer to the question
+    QTest::newRow("save, kept all the same") << "save" << true;
+    QTest::newRow("save, gone back") << "save" << false;
+    QTest::newRow("print, kept all the same") << "print" << true;
+    QTest::newRow("print, gone back") << "print" << false;
+}
+
+void TestFitWarnings::askedOnceBeforeKeeping()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, yes);
+    TestDb db({ { "0", "AM5CPU", "Ryzen 7 7700", "9000" }, { "1", "INTELBOARD", "Z790", "7000" },
+        { "2", "DDR4KIT", "2x16GB DDR4", "2500" } });
+    Store store(db.path, QStringLiteral("t-fit"));
+    MainWindow form(&store);
+    connectWindows(form);
+    QVERIFY(form.load());
+    for (const char *line : { "0 AM5CPU socket=AM5,memory_types=DDR5",
+             "1 INTELBOARD socket=LGA1700,memory_type=DDR5,memory_slots=4",
+             "2 DDR4KIT memory_type=DDR4,modules=2" })
+        keep(store, QString::fromLatin1(line));
+    OfferActions *actions = form.offerActions();
+    QStringList asked, told;
+    int printed = 0;
+    actions->cautions().setAsk([&](const QString &question) {
+        asked << question;
+        return yes;
+    });
+    actions->setTell([&](const QString &message) { told << message; });
+    actions->setPrintPage([&] { return ++printed > 0; });
+    actions->setAskUnsaved([](const QString &) { return OfferActions::Unsaved::Discard; });
+    const auto pick = [&](int row, const QString &id) {
+        form.row(row).picker()->setText(id);
+        form.itemPicked(row);
+    };
+    const auto keepIt = [&] { return how == QLatin1String("save") ? actions->save() : actions->printKept(); };
+    const QString socket = QStringLiteral("Processor AM5 does not fit the board's LGA1700 socket");
+    pick(0, QStringLiteral("AM5CPU"));
+    pick(1, QStringLiteral("INTELBOARD"));
+    const Offer before = form.offer();
+    QCOMPARE(keepIt(), yes);
+    QCOMPARE(asked, QStringList { socket + QStringLiteral("\n\nKeep it?") });
+    QCOMPARE(printed, how == QLatin1String("print") && yes ? 1 : 0);
+    QVERIFY(told.isEmpty());
+    QCOMPARE(actions->current().has_value(), yes);
+    QVERIFY(form.offer() == before);
+    if (!yes)
+        return;
+    // Accepted once: a change that leaves the warning as it was is not asked about again.
+    typeOver(form.row(0).amountBox(), QStringLiteral("8900"));
+    QVERIFY(keepIt());
+    QCOMPARE(asked.size(), 1);
+    // Another offer starts with nothing accepted.
+    actions->newOffer();
+    pick(0, QStringLiteral("AM5CPU"));
+    pick(1, QStringLiteral("INTELBOARD"));
+    QVERIFY(actions->save());
+    QCOMPARE(asked.size(), 2);
+    // A new warning is asked about alone.
+    pick(2, QStringLiteral("DDR4KIT"));
+    QVERIFY(actions->save());
+    QCOMPARE(asked.size(), 3);
+    QCOMPARE(asked.last(), QStringLiteral("Memory DDR4 but the board takes DDR5\n\nKeep it?"));
 }
 
 QTEST_MAIN(TestFitWarnings)
