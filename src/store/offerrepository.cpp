@@ -282,7 +282,7 @@ std::optional<OfferKey> OfferRepository::saveAs(const Offer &offer, std::optiona
                 return false;
             key = { counter->field(QStringLiteral("next_number"))->toInt() - 1, 1 };
         }
-        return insertOffer(key, offer, savedAt, computer);
+        return insertOffer(key, offer, savedAt, computer) && (!m_alongside || m_alongside(key));
     });
     if (!ok) {
         fail(!refusal.isEmpty()

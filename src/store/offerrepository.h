@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -70,6 +71,9 @@ public:
     // newest revision, the person is asked and the save repeated following that one.
     std::optional<OfferKey> saveFollowing(const Offer &offer, const std::optional<OfferKey> &follows,
         const QDateTime &savedAt = QDateTime::currentDateTime(), const QString &savedOn = QString());
+    // What is kept with every revision saved from now on, written in the save's own transaction
+    // after the offer: false undoes the whole save.
+    void setAlongside(std::function<bool(const OfferKey &key)> write) { m_alongside = std::move(write); }
     // The newest revision that refused the last saveFollowing(); nullopt after any other outcome.
     std::optional<SavedRevision> newerRevision() const { return m_newer; }
 
@@ -107,6 +111,7 @@ private:
     Store *m_store;
     StoreError m_error;
     std::optional<SavedRevision> m_newer;
+    std::function<bool(const OfferKey &key)> m_alongside;
 };
 
 // The text an offer is found by: its number, client and the rows' ids and descriptions, folded to

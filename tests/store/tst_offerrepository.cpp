@@ -2,6 +2,7 @@
 #include "store/offerprogress.h"
 #include "store/offerrepository.h"
 #include "store/offerschema.h"
+#include "store/offerwarningtable.h"
 #include "store/store.h"
 #include "support/testdb.h"
 
@@ -35,6 +36,7 @@ private Q_SLOTS:
     void newerRevisionRefusesTheSave();
     void failedSaveLeavesNothing_data();
     void failedSaveLeavesNothing();
+    void warningsGoWithTheirRevision();
     void priceListIsLeftAlone();
     void newerSchemaIsNotWritten();
     void search_data();
@@ -218,6 +220,9 @@ void TestOfferRepository::failedSaveLeavesNothing_data()
     QTest::addColumn<QString>("badText");
     QTest::newRow("NUL in the last row") << 16 << QStringLiteral("a") + QChar(0) + QStringLiteral("b");
     QTest::newRow("noncharacter in the first row") << 0 << QString(QChar(0xFFFF));
+    // Row -1: the offer is sound, a warning kept with it is not.
+    QTest::newRow("NUL in a warning kept with it")
+        << -1 << QStringLiteral("a") + QChar(0) + QStringLiteral("b");
 }
 
 void TestOfferRepository::failedSaveLeavesNothing()
@@ -226,14 +231,47 @@ void TestOfferRepository::failedSaveLeavesNothing()
     QFETCH(QString, badText);
     QVERIFY(m_repo->save(sample(QStringLiteral("Kept")), std::nullopt));
     Offer bad = sample(QStringLiteral("Broken"));
-    bad.row(row).description = badText;
+    if (row >= 0) {
+        bad.row(row).description = badText;
+    } else {
+        QVERIFY(OfferWarningTable(m_store.get()).ensureSchema());
+        m_repo->setAlongside([&](const OfferKey &key) {
+            return OfferWarningTable(m_store.get())
+                .write(key, { { QStringLiteral("fine"), true }, { badText, true } });
+        });
+    }
     QVERIFY(!m_repo->save(bad, std::nullopt));
     QVERIFY(!m_repo->lastError().text().isEmpty());
     QVERIFY(!m_repo->save(bad, 1));
     QCOMPARE(rawColumn(QStringLiteral("select count(*) from offers")), QStringList { "1" });
     QCOMPARE(rawColumn(QStringLiteral("select count(*) from offer_rows")), QStringList { "17" });
+    if (row < 0)
+        QCOMPARE(rawColumn(QStringLiteral("select count(*) from offer_warnings")), QStringList { "0" });
+    m_repo->setAlongside(nullptr);
     // The next offer takes the next number after the kept one.
     QCOMPARE(*m_repo->save(sample(QStringLiteral("Next")), std::nullopt), (OfferKey { 2, 1 }));
+}
+
+void TestOfferRepository::warningsGoWithTheirRevision()
+{
+    OfferWarningTable warnings(m_store.get());
+    // An offer kept without warnings makes no table.
+    QVERIFY(m_repo->save(sample(QStringLiteral("Plain")), std::nullopt));
+    QVERIFY(!*m_store->hasTable(QStringLiteral("offer_warnings")));
+    QVERIFY(warnings.read({ 1, 1 }));
+    QVERIFY(warnings.read({ 1, 1 })->isEmpty());
+    const QList<OfferWarning> said {
+        { QStringLiteral("Processor AM5 does not fit the board's LGA1700 socket"), true },
+        { QStringLiteral("Row RAM is 150.00 below cost. \u0645"), false }
+    };
+    QVERIFY(warnings.ensureSchema());
+    m_repo->setAlongside([&](const OfferKey &key) { return warnings.write(key, said); });
+    QCOMPARE(*m_repo->save(sample(QStringLiteral("Warned")), 1), (OfferKey { 1, 2 }));
+    m_repo->setAlongside(nullptr);
+    reopen();
+    OfferWarningTable again(m_store.get());
+    QCOMPARE(*again.read({ 1, 2 }), said);
+    QVERIFY(again.read({ 1, 1 })->isEmpty());
 }
 
 void TestOfferRepository::priceListIsLeftAlone()

@@ -8,6 +8,7 @@
 #include "rowtexts.h"
 #include "store/countersettings.h"
 #include "store/offerprogress.h"
+#include "store/offerwarningtable.h"
 #include "store/pricehistory.h"
 
 #include <QDir>
@@ -47,6 +48,8 @@ OfferActions::OfferActions(OfferModel *model, Store *store, const CounterSetting
     })
 {
     setObjectName(QStringLiteral("OfferActions"));
+    m_offers.setAlongside(
+        [this](const OfferKey &key) { return OfferWarningTable(m_store).write(key, keptWarnings()); });
     m_askUnsaved = [this](const QString &question) {
         const auto answer = QMessageBox::question(m_window, title(), question,
             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
@@ -194,7 +197,15 @@ bool OfferActions::load(const OfferKey &key)
     m_model->setOffer(stored->offer);
     m_current = key;
     m_baseline = m_model->offer();
-    m_cautions.setAccepted({});
+    // What was accepted when it was kept is not asked again.
+    QStringList accepted;
+    if (const auto kept = OfferWarningTable(m_store).read(key)) {
+        for (const OfferWarning &warning : *kept) {
+            if (warning.accepted)
+                accepted << warning.text;
+        }
+    }
+    m_cautions.setAccepted(accepted);
     showCurrent();
     if (const auto changes = priceChanges(); !changes.isEmpty())
         m_tell(changesText(changes) + QStringLiteral("\n\nOffer > Re-price takes the current prices."));
@@ -207,6 +218,9 @@ OfferActions::Kept OfferActions::saveQuietly()
     // passed over. The person is told which, and may save this work as the newest knowingly; asked
     // again should yet another arrive while they decide.
     std::optional<OfferKey> follows = m_current;
+    // The warnings' table is made before the save's transaction, which writes them.
+    if (!keptWarnings().isEmpty())
+        OfferWarningTable(m_store).ensureSchema();
     for (;;) {
         if (const auto key = m_offers.saveFollowing(m_model->offer(), follows)) {
             m_current = key;
@@ -387,6 +401,14 @@ std::optional<OfferKey> OfferActions::keptRevision()
     m_tell(QStringLiteral("The offer could not be kept, so it cannot become an order:\n\n") + m_notKept);
     m_notKept.clear();
     return std::nullopt;
+}
+
+QList<OfferWarning> OfferActions::keptWarnings() const
+{
+    QList<OfferWarning> warnings;
+    for (const QString &reason : m_cautions.reasons())
+        warnings.append({ reason, m_cautions.isAccepted(reason) });
+    return warnings;
 }
 
 void OfferActions::markGiven()

@@ -18,6 +18,7 @@
 #include <optional>
 
 class CounterSettings;
+struct OfferWarning;
 class OfferOrdering;
 class OfferModel;
 class QLabel;
@@ -160,6 +161,8 @@ private:
     // The revision shown went to the client on paper or in a file: it is given from now on. Only a
     // revision that is what was handed over (kept, unchanged since) counts.
     void markGiven();
+    // The warnings to keep with the offer as it is now, each with whether the person accepted it.
+    QList<OfferWarning> keptWarnings() const;
     // Whether the reasons to pause (cautions) let the work go on, asked where needed.
     bool cautionsCleared() { return m_cautions.confirm(); }
 

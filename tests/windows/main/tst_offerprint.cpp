@@ -1,11 +1,14 @@
 // Printing the offer: the main window's paper dress and its exact undoing, the way out through a PDF
 // file when printing fails, and the printed page itself, from a click on "Print" through CUPS and
 // its cups-pdf queue to the text on the page.
+#include "store/partattributetable.h"
+#include "support/partattributetext.h"
 #include "support/testdb.h"
 #include "support/tst_printsupport.h"
 #include "support/typing.h"
 #include "widgets/gridcombo.h"
 #include "windows/main/mainwindow.h"
+#include "windows/main/offeractions.h"
 #include "windows/main/offerprint.h"
 
 #include <QApplication>
@@ -427,6 +430,23 @@ void TestOfferPrint::clickPrintsOfferThroughCups()
     QFETCH(QStringList, shown);
     QFETCH(QStringList, notShown);
     QVERIFY2(!m_pdfDir.isEmpty(), qPrintable(m_cupsProblem));
+    // Parts that do not fit: warned about on screen, asked about once, never on paper.
+    PartAttributeTable attributes(m_store.get());
+    QVERIFY(!attributes
+                 .write(QStringLiteral("0"), QStringLiteral("CPU-Z9"),
+                     attributesFromText(QStringLiteral("socket=AM5,memory_types=DDR5")))
+                 .isValid());
+    QVERIFY(!attributes
+                 .write(QStringLiteral("2"), QStringLiteral("RAM-Q7"),
+                     attributesFromText(QStringLiteral("memory_type=DDR4,modules=2")))
+                 .isValid());
+    const QString warning = QStringLiteral("Memory DDR4 but the processor takes DDR5");
+    QStringList asked;
+    m_form->offerActions()->cautions().setAsk([&asked](const QString &question) {
+        asked << question;
+        return true;
+    });
+    notShown << warning << QStringLiteral("could not be made") << QStringLiteral("Keep it");
     prepare(expanded, masked, true);
     const QString client = QStringLiteral("Client ") + PrintTest::token();
     typeOver(m_form->findChild<QLineEdit *>(QStringLiteral("Text2")), client);
@@ -444,6 +464,7 @@ void TestOfferPrint::clickPrintsOfferThroughCups()
     QTest::mouseClick(m_form->findChild<QPushButton *>(QStringLiteral("cmdprint")), Qt::LeftButton);
     watch.stop();
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QCOMPARE(asked, QStringList { warning + QStringLiteral("\n\nKeep it?") });
     QVERIFY2(snapshot(m_form.get()) == before, qPrintable(differences(before, snapshot(m_form.get()))));
 
     const QString pdf = PrintTest::waitForPdf(m_pdfDir, client.section(u' ', 1));
