@@ -67,19 +67,31 @@ FitCheck FitWarnings::fitCheck(int row) const
 {
     if (row < 0 || row >= Compatibility::RowCount || !m_store->isOpen())
         return {};
-    // A list whose attributes cannot be read is one without: Fits is a help, never a hindrance.
-    const auto known = PartAttributeTable(m_store).readCategory(QString::number(row));
-    if (!known || known->isEmpty())
-        return {};
-    auto facts = std::make_shared<QHash<QString, Compatibility::Facts>>();
-    facts->reserve(known->size());
-    for (auto it = known->cbegin(); it != known->cend(); ++it)
-        facts->insert(it.key(), Compatibility::Facts(it.value()));
-    auto fitting = std::make_shared<const Compatibility::Fitting>(m_parts, row);
-    return [facts, fitting](const QString &id) {
+    // The category's attributes are read when the first item is asked about, as the open list is
+    // read, not before it shows. A category without any, or whose attributes cannot be read, has
+    // every item fit: Fits is a help, never a hindrance.
+    struct Known {
+        Store *store;
+        QString category;
+        std::optional<QHash<QString, Compatibility::Facts>> facts;
+        Compatibility::Fitting fitting;
+    };
+    auto known = std::make_shared<Known>(
+        Known { m_store, QString::number(row), std::nullopt, Compatibility::Fitting(m_parts, row) });
+    return [known](const QString &id) {
+        if (!known->facts) {
+            known->facts.emplace();
+            if (const auto read = PartAttributeTable(known->store).readCategory(known->category)) {
+                known->facts->reserve(read->size());
+                for (auto it = read->cbegin(); it != read->cend(); ++it)
+                    known->facts->insert(it.key(), Compatibility::Facts(it.value()));
+            }
+        }
+        if (known->facts->isEmpty())
+            return ItemFit::Fits;
         static const Compatibility::Facts nothingKnown;
-        const auto it = facts->constFind(id);
-        switch (fitting->verdict(it == facts->cend() ? nothingKnown : *it)) {
+        const auto it = known->facts->constFind(id);
+        switch (known->fitting.verdict(it == known->facts->cend() ? nothingKnown : *it)) {
         case Compatibility::Fitting::Verdict::Fits:
             return ItemFit::Fits;
         case Compatibility::Fitting::Verdict::Unsure:

@@ -43,9 +43,9 @@ public:
     // Reads the rows' attributes afresh (after the store opened, or the list changed).
     void refresh();
 
-    // How each item of a row's list fits beside the other rows' parts, for its picker: the
-    // category's attributes are read once, here; none when the category has none (every item
-    // then counts as fitting, as before there were attributes).
+    // How each item of a row's list fits beside the other rows' parts as they are now, for its
+    // picker: the category's attributes are read once, at the first item asked about. In a
+    // category without any, every item fits, as before there were attributes.
     FitCheck fitCheck(int row) const;
 
 private:
