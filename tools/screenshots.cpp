@@ -1,7 +1,8 @@
 // Takes the README's pictures from the real program on the demo price list: the main window with
-// an offer, the picker open, the calculator with a plan, the price-list editor, a supplier's file
-// previewed for import and the printed offer. Run under a virtual X server (scripts/screenshots.sh) so the
-// pictures are what the screen shows, pop-up lists included:  brasko-screenshots OUTDIR
+// an offer, the picker open (and with "Fits" on), the calculator with a plan, the price-list editor,
+// a supplier's file previewed for import and the printed offer. Run under a virtual X server
+// (scripts/screenshots.sh) so the pictures are what the screen shows, pop-up lists included:
+// brasko-screenshots OUTDIR
 #include "app/windowwiring.h"
 #include "demodata.h"
 #include "store/markupruletable.h"
@@ -218,6 +219,16 @@ int main(int argc, char *argv[])
     QWidget *list = picker->listView() ? picker->listView()->window() : nullptr;
     ok = shoot(&form, out + QStringLiteral("/picker.png"), list ? list->frameGeometry() : QRect()) && ok;
     picker->hideList();
+
+    // The processors that fit the chosen board ("Fits", Ctrl+F in the open list).
+    GridCombo *processors = form.row(0).picker();
+    processors->showList();
+    processors->setFitsOnly(true);
+    settle();
+    list = processors->listView()->window();
+    ok = shoot(&form, out + QStringLiteral("/picker-fits.png"), list->frameGeometry()) && ok;
+    processors->setFitsOnly(false);
+    processors->hideList();
 
     // A processor for another socket than the board's: marked, and listed under the rows.
     form.row(0).picker()->setText(QStringLiteral("R5-5600"));
