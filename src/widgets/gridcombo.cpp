@@ -291,8 +291,10 @@ void GridCombo::showList()
         m_view->scrollTo(shown, QAbstractItemView::PositionAtCenter);
     }
     const int rowHeight = m_view->verticalHeader()->defaultSectionSize();
+    // The line with the toggle takes no row away from the list.
+    const int toggleLine = m_fitsOffered ? m_fitsBox->sizeHint().height() + 1 : 0;
     const QSize size(std::max(this->width() * 3, 380),
-        m_view->horizontalHeader()->sizeHint().height() + rowHeight * 12 + 6);
+        m_view->horizontalHeader()->sizeHint().height() + rowHeight * 12 + 6 + toggleLine);
     QPoint pos = mapToGlobal(QPoint(0, height()));
     if (const QScreen *s = screen()) {
         const QRect avail = s->availableGeometry();
