@@ -7,7 +7,8 @@
 PickerFilter::PickerFilter()
     : m_shown(std::make_unique<ShownRowsModel>())
 {
-    m_shown->setDimmed([this](int row) { return fitsOnly() && fitOf(row) == ItemFit::Unsure; });
+    m_shown->setDimmed([this](int row) { return fitsOnly() && fitOf(row) == ItemFit::Unsure; },
+        QStringLiteral("Whether it fits is not known: an attribute it needs is missing."));
 }
 
 PickerFilter::~PickerFilter() = default;

@@ -97,10 +97,12 @@ QModelIndex ShownRowsModel::mapToSource(const QModelIndex &proxyIndex) const
 
 QVariant ShownRowsModel::data(const QModelIndex &proxyIndex, int role) const
 {
-    if (role == Qt::ForegroundRole && m_dimmed) {
+    if ((role == Qt::ForegroundRole || role == Qt::ToolTipRole) && m_dimmed) {
         const QModelIndex source = mapToSource(proxyIndex);
         if (source.isValid() && m_dimmed(source.row()))
-            return QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text);
+            return role == Qt::ToolTipRole
+                ? QVariant(m_dimmedWhy)
+                : QVariant(QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text));
     }
     return QAbstractProxyModel::data(proxyIndex, role);
 }

@@ -28,8 +28,13 @@ public:
     void revealTo(int row);
     // Where a row of the source is among the rows known (told to the view or not); -1: not there.
     int rowOf(int sourceRow) const;
-    // Which rows of the source are shown dimmed (asked as they are painted).
-    void setDimmed(std::function<bool(int sourceRow)> dimmed) { m_dimmed = std::move(dimmed); }
+    // Which rows of the source are shown dimmed (asked as they are painted), and why, as their
+    // tooltip.
+    void setDimmed(std::function<bool(int sourceRow)> dimmed, const QString &why)
+    {
+        m_dimmed = std::move(dimmed);
+        m_dimmedWhy = why;
+    }
 
     QVariant data(const QModelIndex &proxyIndex, int role = Qt::DisplayRole) const override;
     QModelIndex mapToSource(const QModelIndex &proxyIndex) const override;
@@ -51,4 +56,5 @@ private:
     std::vector<int> m_rows; // the rows found, for a search
     int m_told = 0; // the rows the view was told of
     std::function<bool(int)> m_dimmed;
+    QString m_dimmedWhy;
 };

@@ -448,6 +448,8 @@ void TestGridCombo::fitsLeavesOnlyWhatFits()
     for (int r = 0; r < view->model()->rowCount(); ++r) {
         const QModelIndex index = view->model()->index(r, 0);
         QCOMPARE(index.data(Qt::ForegroundRole).isValid(), index.data().toString().startsWith(u'X'));
+        QCOMPARE(index.data(Qt::ToolTipRole).toString().contains(QLatin1String("not known")),
+            index.data().toString().startsWith(u'X'));
     }
     QTest::keyClick(view, Qt::Key_Return);
     QCOMPARE(picker->Text(), chosen);
