@@ -19,6 +19,17 @@ const QString DateFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz");
 // binds them once.
 const QString Record = QStringLiteral("insert into price_history (changed_at, category, item_id, old_price,"
                                       " new_price, description, source) values (?, ?, ?, ?, ?, ?, ?)");
+// A cost's change is told apart by what it changed; a price's names nothing there, as every record
+// made before costs were kept does.
+const QString RecordCost
+    = QStringLiteral("insert into price_history (changed_at, category, item_id, old_price, new_price,"
+                     " description, source, what) values (?, ?, ?, ?, ?, ?, ?, 'cost')");
+const QString CostWhat = QStringLiteral("cost");
+
+const QString &recordStatement(PriceChange::What what)
+{
+    return what == PriceChange::What::Cost ? RecordCost : Record;
+}
 
 // Step 1 also takes up a table an earlier program made without a step of its own, whose category
 // held at most 16 characters on a server (a file held any): both engines take the same texts.
@@ -31,6 +42,7 @@ const QList<Store::SchemaStep> &schemaSteps()
               QStringLiteral(
                   "create index if not exists price_history_item on price_history (category, item_id)") },
             { QStringLiteral("alter table price_history alter column category type text") } },
+        { { QStringLiteral("alter table price_history add column what text") }, {} },
     };
     return steps;
 }
@@ -61,7 +73,7 @@ bool PriceHistoryTable::ensureSchema()
 
 bool PriceHistoryTable::record(const PriceChange &change)
 {
-    return m_store->execute(Record,
+    return m_store->execute(recordStatement(change.what),
         QVariantList { timeValue(change.when) } + ownValues(change) + QVariantList { text(change.source) });
 }
 
@@ -75,27 +87,33 @@ std::optional<QList<PriceChange>> PriceHistoryTable::changes(const QString &cate
         return std::nullopt;
     if (!*present)
         return out;
-    auto rows = m_store->query(QStringLiteral("select changed_at, old_price, new_price, description, source"
-                                              " from price_history where category = ? and item_id = ?"
+    // Every column, so a table an earlier program left without the column naming what changed reads
+    // as one of price changes only.
+    auto rows = m_store->query(QStringLiteral("select * from price_history where category = ? and item_id = ?"
                                               " order by changed_at desc"),
         { text(category), text(id) });
     if (!rows)
         return std::nullopt;
     for (bool on = rows->moveFirst(); on; on = rows->moveNext()) {
+        const auto what = rows->text(QStringLiteral("what"));
+        // What a newer program records beside prices and costs is not shown as either.
+        if (what && *what != CostWhat)
+            continue;
         out.push_back(
             { QDateTime::fromString(rows->text(QStringLiteral("changed_at")).value_or(QString()), DateFormat),
                 category, id, textOf(rows->field(QStringLiteral("old_price"))),
                 textOf(rows->field(QStringLiteral("new_price"))),
                 rows->text(QStringLiteral("description")).value_or(QString()),
-                rows->text(QStringLiteral("source")).value_or(QString()) });
+                rows->text(QStringLiteral("source")).value_or(QString()),
+                what ? PriceChange::What::Cost : PriceChange::What::Price });
     }
     return out;
 }
 
 std::unique_ptr<PriceHistoryTable::Recorder> PriceHistoryTable::prepareRecorder(
-    const QDateTime &when, const QString &source)
+    const QDateTime &when, const QString &source, PriceChange::What what)
 {
-    auto statement = m_store->prepare(Record);
+    auto statement = m_store->prepare(recordStatement(what));
     if (!statement || !statement->keep(0, timeValue(when)) || !statement->keep(6, text(source)))
         return nullptr;
     return std::make_unique<Recorder>(std::move(statement));

@@ -10,8 +10,10 @@
 class PreparedStatement;
 class Store;
 
-// One change of an item's price: added (no old price), changed, or deleted (no new price).
+// One change of an item's price: added (no old price), changed, or deleted (no new price). A change
+// of its cost is recorded alike: known from then on (no old cost), changed, or unknown again.
 struct PriceChange {
+    enum class What { Price, Cost };
     QDateTime when;
     QString category;
     QString id;
@@ -19,6 +21,7 @@ struct PriceChange {
     std::optional<QString> newPrice;
     QString description;
     QString source; // "editor", or the name of the file an import read
+    What what = What::Price;
     bool operator==(const PriceChange &) const = default;
 };
 
@@ -34,13 +37,16 @@ public:
     // Brings the table up to date; before the transaction that records into it.
     bool ensureSchema();
     bool record(const PriceChange &change);
-    // The changes of one item, newest first (none where nothing was ever recorded).
+    // The changes of one item, prices and costs, newest first (none where nothing was ever
+    // recorded).
     std::optional<QList<PriceChange>> changes(const QString &category, const QString &id);
 
     // For work that records many changes at once, all at one time and from one source (an
-    // import): the statement prepared once, those two values bound once.
+    // import): the statement prepared once, those two values bound once; it records changes of
+    // what it was made for.
     class Recorder;
-    std::unique_ptr<Recorder> prepareRecorder(const QDateTime &when, const QString &source);
+    std::unique_ptr<Recorder> prepareRecorder(
+        const QDateTime &when, const QString &source, PriceChange::What what = PriceChange::What::Price);
     // Records the changes of an import staged on a server (stagedimport.h) that it records, before
     // they are written: a missing item only while the list still holds it.
     bool recordStaged(const QDateTime &when, const QString &source);

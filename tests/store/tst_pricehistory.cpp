@@ -260,7 +260,7 @@ void TestPriceHistory::bothEnginesTakeTheSameCategories()
     QStringList steps;
     while (q.next())
         steps << q.value(0).toString() + " " + q.value(1).toString();
-    QCOMPARE(steps, (QStringList { "import_columns 1", "price_history 1" }));
+    QCOMPARE(steps, (QStringList { "import_columns 1", "price_history 2" }));
 }
 
 // Not knowing whether there is a history is not "no history": the reading fails, saying why.
