@@ -1,3 +1,4 @@
+#include "core/margin.h"
 #include "core/markup.h"
 
 #include <QTest>
@@ -103,21 +104,39 @@ void TestMarkup::margin_data()
     QTest::addColumn<QString>("cost");
     QTest::addColumn<QString>("price");
     QTest::addColumn<QString>("margin");
+    QTest::addColumn<QString>("figures"); // as the editor and the counter show them
     QTest::newRow("the issue's example") << "4757.89"
                                          << "5837.89"
-                                         << "18.5%";
+                                         << "18.5%"
+                                         << "18.5% (1,080.00)";
     QTest::newRow("below cost") << "1040"
                                 << "1000"
-                                << "-4.0%";
+                                << "-4.0%"
+                                << "-4.0% (-40.00)";
     QTest::newRow("half away from zero") << "0"
                                          << "1"
-                                         << "100.0%";
+                                         << "100.0%"
+                                         << "100.0% (1.00)";
     QTest::newRow("price not a number") << "100"
                                         << "call"
-                                        << "";
+                                        << ""
+                                        << "—";
     QTest::newRow("free") << "100"
                           << "0"
-                          << "";
+                          << ""
+                          << "-100.00";
+    QTest::newRow("cents are cut") << "0.005"
+                                   << "1234567.999"
+                                   << "100.0%"
+                                   << "100.0% (1,234,567.99)";
+    QTest::newRow("far below cost") << "1000100"
+                                    << "100"
+                                    << "-1000000.0%"
+                                    << "-1000000.0% (-1,000,000.00)";
+    QTest::newRow("unknown cost") << "-"
+                                  << "100"
+                                  << ""
+                                  << "—";
 }
 
 void TestMarkup::margin()
@@ -125,7 +144,12 @@ void TestMarkup::margin()
     QFETCH(QString, cost);
     QFETCH(QString, price);
     QFETCH(QString, margin);
-    QCOMPARE(Price::marginPercent(*Decimal::fromPlain(cost), Price::fromStored(price)), margin);
+    QFETCH(QString, figures);
+    const std::optional<Price> known
+        = cost == QLatin1String("-") ? std::nullopt : std::optional<Price>(Price::fromStored(cost));
+    if (known)
+        QCOMPARE(Price::marginPercent(*known->number(), Price::fromStored(price)), margin);
+    QCOMPARE(Margin::figures(known, Price::fromStored(price)), figures);
 }
 
 QTEST_APPLESS_MAIN(TestMarkup)
