@@ -5,6 +5,8 @@
 #include "boundvalues.h"
 #include "store.h"
 
+#include <algorithm>
+
 using BoundValue::nullable;
 using BoundValue::text;
 using BoundValue::textOf;
@@ -107,6 +109,12 @@ std::optional<QList<PriceChange>> PriceHistoryTable::changes(const QString &cate
                 rows->text(QStringLiteral("source")).value_or(QString()),
                 what ? PriceChange::What::Cost : PriceChange::What::Price });
     }
+    // A cost changed with the price at one moment comes first, whatever order the engine gave them.
+    std::stable_sort(out.begin(), out.end(), [](const PriceChange &a, const PriceChange &b) {
+        if (a.when != b.when)
+            return a.when > b.when;
+        return a.what == PriceChange::What::Cost && b.what == PriceChange::What::Price;
+    });
     return out;
 }
 

@@ -39,13 +39,16 @@ PriceHistoryWindow::PriceHistoryWindow(const QString &id, const std::optional<QL
     const QLocale locale;
     for (int r = 0; r < changes.size(); ++r) {
         const PriceChange &c = changes.at(r);
+        const bool cost = c.what == PriceChange::What::Cost;
+        QString change = !c.oldPrice ? QStringLiteral("added")
+            : !c.newPrice
+            ? (cost ? QStringLiteral("unknown") : QStringLiteral("deleted"))
+            : Price::percentChange(Price::fromStored(*c.oldPrice), Price::fromStored(*c.newPrice));
+        // A cost's change is told apart from the price's it may stand beside.
+        if (cost)
+            change = QStringLiteral("Cost %1").arg(change).trimmed();
         const QString cells[] = { locale.toString(c.when, QLocale::ShortFormat),
-            c.oldPrice.value_or(QString()), c.newPrice.value_or(QString()),
-            !c.oldPrice ? QStringLiteral("added")
-                        : (!c.newPrice ? QStringLiteral("deleted")
-                                       : Price::percentChange(
-                                           Price::fromStored(*c.oldPrice), Price::fromStored(*c.newPrice))),
-            c.description, c.source };
+            c.oldPrice.value_or(QString()), c.newPrice.value_or(QString()), change, c.description, c.source };
         for (int col = 0; col < 6; ++col)
             m_grid->setItem(r, col, new QTableWidgetItem(cells[col]));
     }

@@ -1,5 +1,6 @@
 #include "pricelisteditor.h"
 #include "attributegrid.h"
+#include "costpanel.h"
 
 #include "core/amount.h"
 #include "core/price.h"
@@ -134,13 +135,14 @@ PriceListEditor::PriceListEditor(
 
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(frame1);
+    outer->addWidget(m_costs = new CostPanel(m_store, m_cat, m_priceBox, this));
     m_attributes = new AttributeGrid(
         m_store, m_cat, [this] { return m_descriptionBox->text(); }, this);
     outer->addWidget(m_attributes);
     outer->addLayout(buttons);
 
     QWidget *order[] = { m_idPicker, m_descriptionBox, m_updateButton, m_cancelButton, m_addButton,
-        m_deleteButton, m_priceBox, m_historyButton };
+        m_deleteButton, m_priceBox, m_costs->costBox(), m_historyButton };
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
     m_idPicker->SetFocus();
@@ -365,6 +367,7 @@ bool PriceListEditor::lookup()
             m_rowKey = found->rowKey;
             m_seen = found;
             m_attributes->load(found->id);
+            m_costs->load(found->id);
         } else {
             m_addButton->setEnabled(true);
             makeDefault(m_addButton);
@@ -377,6 +380,7 @@ bool PriceListEditor::lookup()
             m_rowKey.reset();
             m_seen.reset();
             m_attributes->load(QString());
+            m_costs->load(m_idPicker->Text()); // a deleted item's cost comes back with its id
         }
         return true;
     } catch (const std::exception &e) {
@@ -402,11 +406,15 @@ void PriceListEditor::addItem()
             refuse(m_priceBox, priceRefusal(price.refusal));
             return;
         }
-        if (!m_attributes->check())
+        if (!m_attributes->check() || !m_costs->check())
             return;
-        change(
-            m_priceHistory.add({ m_cat, m_idPicker->Text(), m_descriptionBox->text(), price.price->text() },
-                QDateTime::currentDateTime()));
+        bool added = false;
+        if (m_costs->saveWith(m_idPicker->Text(), m_descriptionBox->text(), [&] {
+                return added = m_priceHistory.add(
+                           { m_cat, m_idPicker->Text(), m_descriptionBox->text(), price.price->text() },
+                           QDateTime::currentDateTime());
+            }))
+            change(added);
     } catch (const std::exception &e) {
         reportException(e.what());
     } catch (...) {
@@ -430,14 +438,19 @@ void PriceListEditor::updateItem()
             price = typed.price->text();
             m_priceBox->setPrice(*typed.price);
         }
-        if (!m_attributes->check())
+        if (!m_attributes->check() || !m_costs->check())
             return;
         const PriceListItem changed { m_cat, m_idPicker->Text(), m_descriptionBox->text(), price };
         const QDateTime now = QDateTime::currentDateTime();
-        if (m_seen && m_seen->id == changed.id)
-            changeChecked(m_priceHistory.updateIfUnchanged(*m_seen, changed, now), false);
-        else
-            change(m_priceHistory.update(changed, now));
+        CheckedChange result; // an unchecked update is Done or Failed, as a checked one may be
+        if (m_costs->saveWith(changed.id, m_descriptionBox->text(), [&] {
+                if (m_seen && m_seen->id == changed.id)
+                    result = m_priceHistory.updateIfUnchanged(*m_seen, changed, now);
+                else if (m_priceHistory.update(changed, now))
+                    result.outcome = CheckedChange::Outcome::Done;
+                return result.outcome == CheckedChange::Outcome::Done;
+            }))
+            changeChecked(result, false);
     } catch (const std::exception &e) {
         reportException(e.what());
     } catch (...) {

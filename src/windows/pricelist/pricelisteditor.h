@@ -17,6 +17,7 @@
 #include <optional>
 
 class AttributeGrid;
+class CostPanel;
 class GridCombo;
 class NumericEdit;
 class QLabel;
@@ -110,4 +111,5 @@ private:
     QPushButton *m_cancelButton = nullptr;
     QPushButton *m_historyButton = nullptr;
     AttributeGrid *m_attributes = nullptr;
+    CostPanel *m_costs = nullptr;
 };

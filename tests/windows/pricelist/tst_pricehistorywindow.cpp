@@ -50,7 +50,8 @@ Shown openHistory(Fixture &f)
 
 void TestPriceHistoryWindow::historyAfterChanges_data()
 {
-    QTest::addColumn<QStringList>("steps"); // "button id description price", one editor opening each
+    // "button id description price [cost]", one editor opening each
+    QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QString>("id");
     QTest::addColumn<QStringList>("rows");
 
@@ -62,6 +63,12 @@ void TestPriceHistoryWindow::historyAfterChanges_data()
     QTest::newRow("added, then raised, then deleted")
         << QStringList { "Command1 NEW Fan 100", "Command2 NEW Fan 110", "Command3 NEW - -" } << "NEW"
         << QStringList { "110||deleted|Fan|editor", "100|110|+10.0%|Fan|editor", "|100|added|Fan|editor" };
+    QTest::newRow("a cost given, raised with the price, then unknown")
+        << QStringList { "Command2 R5 Ryzen 5400.50 4800", "Command2 R5 Ryzen 5600.5 5000",
+               "Command2 R5 Ryzen 5600.5 _" }
+        << "R5"
+        << QStringList { "5000||Cost unknown|Ryzen|editor", "4800|5000|Cost +4.2%|Ryzen|editor",
+               "5400.5|5600.5|+3.7%|Ryzen|editor", "|4800|Cost added|Ryzen|editor" };
 }
 
 void TestPriceHistoryWindow::historyAfterChanges()
@@ -77,6 +84,8 @@ void TestPriceHistoryWindow::historyAfterChanges()
         if (part[0] != QLatin1String("Command3")) {
             f.desc()->setText(part[2]);
             f.price()->setText(part[3]);
+            if (part.size() > 4)
+                f.child<QLineEdit>("txtcost")->setText(part[4] == u'_' ? QString() : part[4]);
         }
         QTest::mouseClick(f.button(part[0].toLatin1().constData()), Qt::LeftButton);
         QVERIFY(!f.editor->isVisible());
