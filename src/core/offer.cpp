@@ -23,13 +23,15 @@ bool Offer::sameWork(const Offer &other) const
     return client == other.client && validUntil == other.validUntil && m_rows == other.m_rows;
 }
 
-void Offer::pickItem(int index, const QString &id, const QString &description, const QString &price)
+void Offer::pickItem(int index, const QString &id, const QString &description, const QString &price,
+    const std::optional<Price> &cost)
 {
     OfferRow &r = row(index);
     r.itemId = id;
     r.description = description;
     r.setAmountText(price);
     r.listPrice = Price::fromStored(price);
+    r.cost = cost;
 }
 
 void OfferRow::setAmountText(const QString &text)
@@ -42,7 +44,7 @@ bool OfferRow::operator==(const OfferRow &other) const
 {
     return category == other.category && itemId == other.itemId && description == other.description
         && Price::toColumn(listPrice) == Price::toColumn(other.listPrice)
-        && m_amountText == other.m_amountText;
+        && Price::toColumn(cost) == Price::toColumn(other.cost) && m_amountText == other.m_amountText;
 }
 
 Decimal Offer::total(int *refused) const

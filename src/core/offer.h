@@ -20,6 +20,9 @@ struct OfferRow {
     // The price the item had in the price list when it was picked; nullopt when nothing was
     // picked. Lets a later reading tell a typed-over amount from a list price that has changed.
     std::optional<Price> listPrice;
+    // What the shop paid for the item as the list held it when it was picked; nullopt when that
+    // is not known. Kept with the offer, so its margin reads as it was.
+    std::optional<Price> cost;
 
     // The amount box's text, exactly as typed or as it came from the list, and the number it holds
     // as the amount box reads it (the number it begins with, in the present locale), read once
@@ -68,7 +71,8 @@ public:
 
     // An item picked from the price list: id, description and its list price as the list stores
     // it, which also becomes the row's amount.
-    void pickItem(int index, const QString &id, const QString &description, const QString &price);
+    void pickItem(int index, const QString &id, const QString &description, const QString &price,
+        const std::optional<Price> &cost = std::nullopt);
 
     // The exact sum of the rows' amounts. An amount too large to be a price is left out; refused
     // (when given) names the first such row, else -1.

@@ -1,6 +1,7 @@
 #include "offermodel.h"
 
 #include "amount.h"
+#include "offermargins.h"
 
 OfferModel::OfferModel(QObject *parent)
     : QObject(parent)
@@ -91,8 +92,8 @@ void OfferModel::setItemId(int index, const QString &id)
     changeRow(index, changed);
 }
 
-void OfferModel::takeListItem(
-    int index, const std::optional<QString> &description, const std::optional<Price> &price)
+void OfferModel::takeListItem(int index, const std::optional<QString> &description,
+    const std::optional<Price> &price, const std::optional<Price> &cost)
 {
     OfferRow changed = row(index);
     if (description)
@@ -100,6 +101,7 @@ void OfferModel::takeListItem(
     if (price)
         changed.setAmountText(price->text());
     changed.listPrice = price;
+    changed.cost = cost;
     changeRow(index, changed);
 }
 
@@ -113,4 +115,24 @@ void OfferModel::setAmountText(int index, const QString &text)
 bool OfferModel::amountRefused(int index) const
 {
     return row(index).amount().status == Amounts::Status::OutOfRange;
+}
+
+QString OfferModel::marginText(int index) const
+{
+    return OfferMargins::rowText(row(index));
+}
+
+QString OfferModel::marginTotalText() const
+{
+    return OfferMargins::totalText(m_offer);
+}
+
+bool OfferModel::belowCost(int index) const
+{
+    return OfferMargins::ofRow(row(index)).belowCost;
+}
+
+QStringList OfferModel::belowCostReasons(const std::function<QString(int)> &caption) const
+{
+    return OfferMargins::belowCostReasons(m_offer, caption);
 }

@@ -11,7 +11,9 @@
 #include "offer.h"
 
 #include <QObject>
+#include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class OfferModel final : public QObject
@@ -40,10 +42,10 @@ public:
     // when it is looked up.
     void setItemId(int index, const QString &id);
     // The row's item as the price list holds it: its description, and its price, which becomes the
-    // amount as well (as the list stores it). A field the list holds no value for leaves what the
-    // row has there.
-    void takeListItem(
-        int index, const std::optional<QString> &description, const std::optional<Price> &price);
+    // amount as well (as the list stores it), and what the shop pays for it (nullopt: not known). A
+    // field the list holds no value for leaves what the row has there.
+    void takeListItem(int index, const std::optional<QString> &description, const std::optional<Price> &price,
+        const std::optional<Price> &cost = std::nullopt);
     void setAmountText(int index, const QString &text);
 
     // Whether the row's amount is a number too large to be an amount, which no total can hold; as
@@ -52,6 +54,16 @@ public:
     // The total as the window shows it: every digit, two decimals, as the offer adds it. It is only
     // a total while refused (when given) is -1; else it names the first row that cannot be added.
     QString totalText(int *refused = nullptr) const { return m_offer.totalText(refused); }
+
+    // What the offer earns over what the shop pays (offermargins.h), as the counter shows it: a
+    // row's margin ("18.5% (1,080.00)", "—" without a cost, empty for an empty row), the offer's,
+    // and whether a row's amount is below its cost. They change with rowChanged and totalChanged.
+    QString marginText(int index) const;
+    QString marginTotalText() const;
+    bool belowCost(int index) const;
+    // "Row RAM is 150.00 below cost." for each such row, named by caption(index); none when no row
+    // sells below its cost.
+    QStringList belowCostReasons(const std::function<QString(int)> &caption) const;
 
 Q_SIGNALS:
     void rowChanged(int index);

@@ -27,6 +27,8 @@ private Q_SLOTS:
     void sameWork();
     void modelTellsWhatChanged_data();
     void modelTellsWhatChanged();
+    void margins_data();
+    void margins();
 };
 
 namespace
@@ -139,6 +141,8 @@ void TestOffer::sameWork_data()
     QTest::newRow("list price only") << OfferChange([](Offer &o) {
         o.row(2).listPrice = Price::fromStored("1300");
     }) << false;
+    QTest::newRow("cost only") << OfferChange([](Offer &o) { o.row(2).cost = Price::fromStored("1000"); })
+                               << false;
 }
 
 void TestOffer::sameWork()
@@ -213,6 +217,11 @@ void TestOffer::modelTellsWhatChanged_data()
         o.row(2).setAmountText("99");
         o.row(2).listPrice = Price::fromStored("99");
     }) << QList<int> { 2 } << 0 << 1;
+    // A cost read with the item changes the row's margin, not the total.
+    QTest::newRow("looked up with its cost") << ModelChange([](OfferModel &m) {
+        m.takeListItem(2, QString("DDR4 16GB"), Price::fromStored("1250"), Price::fromStored("1000"));
+    }) << OfferChange([](Offer &o) { o.row(2).cost = Price::fromStored("1000"); })
+                                             << QList<int> { 2 } << 0 << 0;
     QTest::newRow("looked up as it was") << ModelChange([](OfferModel &m) {
         m.takeListItem(2, QString("DDR4 16GB"), Price::fromStored("1250"));
     }) << none << QList<int> {} << 0 << 0;
@@ -267,6 +276,76 @@ void TestOffer::modelTellsWhatChanged()
         offer.date = model.offer().date;
     }
     QCOMPARE(model.offer(), offer);
+}
+
+void TestOffer::margins_data()
+{
+    QTest::addColumn<OfferChange>("change"); // to the started offer: row 2 at 1250, cost unknown
+    QTest::addColumn<QString>("row2");
+    QTest::addColumn<QString>("row5");
+    QTest::addColumn<QString>("total");
+    QTest::addColumn<QStringList>("reasons");
+
+    const auto cost = [](int index, const char *price, const char *cost) {
+        return OfferChange([=](Offer &o) {
+            o.pickItem(index, QStringLiteral("ID%1").arg(index), QStringLiteral("Item"),
+                QString::fromLatin1(price), Price::fromStored(QString::fromLatin1(cost)));
+        });
+    };
+    QTest::newRow("no cost known") << OfferChange([](Offer &) {}) << "—"
+                                   << ""
+                                   << "Margin —; leaves out 1 row without a cost" << QStringList {};
+    QTest::newRow("one row with a cost") << cost(2, "1250", "1000") << "20.0% (250.00)"
+                                         << ""
+                                         << "Margin 20.0% (250.00)" << QStringList {};
+    QTest::newRow("zero is a cost") << cost(2, "1250", "0") << "100.0% (1,250.00)"
+                                    << ""
+                                    << "Margin 100.0% (1,250.00)" << QStringList {};
+    QTest::newRow("a typed amount below cost") << OfferChange([=](Offer &o) {
+        cost(2, "1250", "1000")(o);
+        cost(5, "5837.89", "4757.89")(o);
+        o.row(2).setAmountText("850");
+    }) << "-17.6% (-150.00)"
+                                               << "18.5% (1,080.00)"
+                                               << "Margin 13.9% (930.00)"
+                                               << QStringList { "Row 2 is 150.00 below cost." };
+    QTest::newRow("a row without a cost is left out")
+        << OfferChange([=](Offer &o) {
+               cost(5, "5837.89", "4757.89")(o);
+               o.row(7).setAmountText("100");
+           })
+        << "—"
+        << "18.5% (1,080.00)"
+        << "Margin 18.5% (1,080.00); leaves out 2 rows without a cost" << QStringList {};
+    QTest::newRow("free, below cost") << OfferChange([=](Offer &o) {
+        cost(2, "1250", "1000")(o);
+        o.row(2).setAmountText("0");
+    }) << "-1,000.00"
+                                      << ""
+                                      << "Margin -1,000.00"
+                                      << QStringList { "Row 2 is 1,000.00 below cost." };
+    QTest::newRow("an amount no total can hold") << OfferChange([=](Offer &o) {
+        cost(2, "1250", "1000")(o);
+        o.row(2).setAmountText("1e400");
+    }) << "—"
+                                                 << ""
+                                                 << "Margin —; leaves out 1 row without a cost"
+                                                 << QStringList {};
+}
+
+void TestOffer::margins()
+{
+    QFETCH(OfferChange, change);
+    Offer offer = started();
+    change(offer);
+    OfferModel model;
+    model.setOffer(offer);
+    QTEST(model.marginText(2), "row2");
+    QTEST(model.marginText(5), "row5");
+    QTEST(model.marginTotalText(), "total");
+    QTEST(model.belowCostReasons([](int index) { return QString::number(index); }), "reasons");
+    QCOMPARE(model.belowCost(2), !model.belowCostReasons([](int) { return QString(); }).isEmpty());
+    QCOMPARE(model.marginText(9), QString()); // an empty row
 }
 
 QTEST_GUILESS_MAIN(TestOffer)
