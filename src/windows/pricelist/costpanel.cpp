@@ -143,8 +143,10 @@ bool CostPanel::saveWith(
     const QString &id, const QString &description, const std::function<bool()> &writeItem)
 {
     // A cost left as it was read is not written, and costs the list nothing.
-    if (!isEnabled() || sameCost(m_checked, m_seen))
-        return writeItem(), true;
+    if (!isEnabled() || sameCost(m_checked, m_seen)) {
+        writeItem();
+        return true;
+    }
     ItemCostTable costs(m_store);
     StoreError costFailure;
     if (!costs.ensureSchema())
