@@ -25,7 +25,9 @@ RowMargin ofRow(const OfferRow &row)
 {
     RowMargin margin;
     const bool hasCost = row.cost && row.cost->isNumber();
-    margin.counted = !row.itemId.isEmpty() || hasCost || !readable(row) || !row.amount().value.isZero();
+    // An empty amount box on an empty row is no sale; an amount no total can hold is one.
+    margin.counted = !row.itemId.isEmpty() || hasCost || row.amount().status == Amounts::Status::OutOfRange
+        || !row.amount().value.isZero();
     if (!margin.counted || !hasCost || !readable(row))
         return margin;
     margin.money = row.amount().value - *row.cost->number();
@@ -76,14 +78,34 @@ QString totalText(const Offer &offer)
     return text;
 }
 
+QString shortText(const Offer &offer)
+{
+    const Total sum = total(offer);
+    if (sum.known == 0 && sum.leftOut == 0)
+        return QString();
+    QString text = sum.known == 0
+        ? Margin::unknownText()
+        : Margin::figures(Price::fromStored(sum.costs.exactText()), amountPrice(sum.amounts));
+    if (sum.known > 0 && sum.leftOut > 0)
+        text += sum.leftOut == 1 ? QStringLiteral(", 1 row left out")
+                                 : QStringLiteral(", %1 rows left out").arg(sum.leftOut);
+    return text;
+}
+
+QString belowCostReason(const OfferRow &row, const QString &caption)
+{
+    const RowMargin margin = ofRow(row);
+    if (!margin.belowCost)
+        return QString();
+    return QStringLiteral("Row %1 is %2 below cost.").arg(caption, Margin::moneyText(-*margin.money));
+}
+
 QStringList belowCostReasons(const Offer &offer, const std::function<QString(int)> &caption)
 {
     QStringList reasons;
     for (int i = 0; i < Offer::RowCount; ++i) {
-        const RowMargin margin = ofRow(offer.row(i));
-        if (margin.belowCost)
-            reasons << QStringLiteral("Row %1 is %2 below cost.")
-                           .arg(caption(i), Margin::moneyText(-*margin.money));
+        if (ofRow(offer.row(i)).belowCost)
+            reasons << belowCostReason(offer.row(i), caption(i));
     }
     return reasons;
 }

@@ -38,7 +38,14 @@ Total total(const Offer &offer);
 // when no row has a margin.
 QString totalText(const Offer &offer);
 
-// "Row RAM is 150.00 below cost." for each row sold below its cost, in row order.
+// The offer's margin in a few words, for a list of kept offers: "18.5% (1,080.00)", with ", 2 rows
+// left out" when some are; "—" when no row has one; empty for an offer of empty rows.
+QString shortText(const Offer &offer);
+
+// "Row RAM is 150.00 below cost." for a row sold below its cost, named by its caption; empty for
+// any other row.
+QString belowCostReason(const OfferRow &row, const QString &caption);
+// The same for each row sold below its cost, in row order.
 QStringList belowCostReasons(const Offer &offer, const std::function<QString(int)> &caption);
 
 } // namespace OfferMargins

@@ -324,6 +324,12 @@ void TestOffer::margins_data()
                                       << ""
                                       << "Margin -1,000.00"
                                       << QStringList { "Row 2 is 1,000.00 below cost." };
+    QTest::newRow("an empty amount box tells nothing") << OfferChange([=](Offer &o) {
+        cost(2, "1250", "1000")(o);
+        o.row(5).setAmountText("");
+    }) << "20.0% (250.00)"
+                                                       << ""
+                                                       << "Margin 20.0% (250.00)" << QStringList {};
     QTest::newRow("an amount no total can hold") << OfferChange([=](Offer &o) {
         cost(2, "1250", "1000")(o);
         o.row(2).setAmountText("1e400");

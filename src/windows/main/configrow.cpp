@@ -106,16 +106,36 @@ void ConfigRow::show(const OfferRow &row)
         m_amount->setText(row.amountText());
 }
 
-void ConfigRow::markAmount(const QString &problem)
+namespace
 {
-    const bool marked = !problem.isEmpty();
-    m_amount->setToolTip(problem);
-    if (m_amount->property(OutOfRangeProperty).toBool() == marked)
+
+void setMark(QLineEdit *box, const char *property, bool marked)
+{
+    if (box->property(property).toBool() == marked)
         return;
     // The window's style sheet colours a marked box; it reads the mark when the box is polished.
-    m_amount->setProperty(OutOfRangeProperty, marked);
-    m_amount->style()->unpolish(m_amount);
-    m_amount->style()->polish(m_amount);
+    box->setProperty(property, marked);
+    box->style()->unpolish(box);
+    box->style()->polish(box);
+}
+
+} // namespace
+
+void ConfigRow::markAmount(const QString &problem)
+{
+    m_amountProblem = problem;
+    m_amount->setToolTip(problem.isEmpty() ? m_belowCost : problem);
+    setMark(m_amount, OutOfRangeProperty, !problem.isEmpty());
+}
+
+void ConfigRow::markBelowCost(const QString &reason)
+{
+    if (reason == m_belowCost)
+        return;
+    m_belowCost = reason;
+    m_amount->setToolTip(m_amountProblem.isEmpty() ? reason : m_amountProblem);
+    m_amount->setAccessibleDescription(reason);
+    setMark(m_amount, BelowCostProperty, !reason.isEmpty());
 }
 
 void ConfigRow::markFit(const QString &reasons)

@@ -20,6 +20,8 @@ public:
     static constexpr int Count = 17;
     // Set on an amount box whose amount cannot be added; the window's style sheet colours it.
     static constexpr const char *OutOfRangeProperty = "outOfRange";
+    // Set on an amount box whose amount is below the item's cost; coloured likewise.
+    static constexpr const char *BelowCostProperty = "belowCost";
 
     ConfigRow(int index, QWidget *frame);
 
@@ -40,6 +42,9 @@ public:
     // Marks the amount as one that cannot be added, saying why in its tooltip; the empty text
     // takes the mark away.
     void markAmount(const QString &problem);
+    // Marks the amount as below the item's cost, the reason in its tooltip (after a problem of
+    // markAmount's) and its accessible description; the empty text takes the mark away.
+    void markBelowCost(const QString &reason);
     // Marks the row as holding a part that does not fit the others (imgcompat(i), left of the
     // amount), the reasons in its tooltip and accessible description; the empty text unmarks it.
     void markFit(const QString &reasons);
@@ -53,4 +58,6 @@ private:
     QLabel *m_description = nullptr;
     QLineEdit *m_amount = nullptr;
     QLabel *m_fitMark = nullptr; // made when first needed
+    QString m_amountProblem;
+    QString m_belowCost;
 };

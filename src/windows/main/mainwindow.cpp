@@ -3,8 +3,10 @@
 #include "clientcompletion.h"
 #include "core/version.h"
 #include "fitwarnings.h"
+#include "marginview.h"
 #include "offeractions.h"
 #include "offervalidity.h"
+#include "rowtexts.h"
 #include "store/store.h"
 #include "widgets/gridcombo.h"
 #include "widgets/twips.h"
@@ -172,6 +174,23 @@ void MainWindow::buildOfferActions()
     new ClientCompletion(m_clientBox, m_model, m_store, this);
     m_offerActions = new OfferActions(m_model, m_store, &m_counterSettings, menu, label, this);
     m_offerActions->cautions().addSource([this] { return m_fitWarnings->problems(); });
+    m_offerActions->cautions().addSource([this] { return belowCostReasons(); });
+    m_margins = new MarginView(m_model, menu, m_configurationFrame,
+        { [this](int index) { return row(index).amountBox(); }, m_totalBox,
+            [this](int index, const QString &reason) {
+                m_rows[static_cast<size_t>(index)]->markBelowCost(reason);
+            },
+            &RowTexts::plainCaption,
+            // Margins stand beside the amounts: showing them shows the detail.
+            [this](bool shown) {
+                shown && m_detailToggle->text() == Expand ? toggleDetail() : layOutDetail();
+            } },
+        this);
+}
+
+QStringList MainWindow::belowCostReasons() const
+{
+    return m_model->belowCostReasons(&RowTexts::plainCaption);
 }
 
 void MainWindow::buildClientArea()
@@ -222,7 +241,9 @@ void MainWindow::buildClientArea()
                        // Masked amounts show one '*' per character (the style's own mask is a bullet).
                        "QLineEdit { lineedit-password-character: 42; }"
                        // An amount that cannot be added.
-                       "QLineEdit[outOfRange=\"true\"] { color: red; }"));
+                       "QLineEdit[outOfRange=\"true\"] { color: red; }"
+                       // An amount below what the shop paid (never on paper).
+                       "QLineEdit[belowCost=\"true\"] { background: #ffe0b2; }"));
     m_configurationFrame = new QGroupBox(QStringLiteral("PC Configuration"), client);
     m_configurationFrame->setObjectName(QStringLiteral("Frame1"));
     at(m_configurationFrame, Frame1Left, Frame1Top, 8790, Frame1Height);
@@ -466,17 +487,21 @@ void MainWindow::exitProgram()
 void MainWindow::toggleDetail()
 {
     const QString caption = m_detailToggle->text();
-    bool expand;
-    if (caption == Expand)
-        expand = true;
-    else if (caption == Collapse)
-        expand = false;
-    else
+    if (caption != Expand && caption != Collapse)
         return;
-    setWindowWidthTwips(expand ? ExpandedWidthTwips : CollapsedWidthTwips);
+    m_detailToggle->setText(caption == Expand ? Collapse : Expand);
+    layOutDetail();
+}
+
+void MainWindow::layOutDetail()
+{
+    const bool expand = m_detailToggle->text() == Collapse;
+    // Margins stand in a column of their own beside the amounts, which only the detail shows.
+    const int margins = expand && m_margins && m_margins->isShown() ? MarginView::ColumnTwips : 0;
+    setWindowWidthTwips((expand ? ExpandedWidthTwips : CollapsedWidthTwips) + margins);
     m_configurationFrame->resize(
-        Twips::toX(this, expand ? ExpandedFrameTwips : CollapsedFrameTwips), m_configurationFrame->height());
-    m_detailToggle->setText(expand ? Collapse : Expand);
+        Twips::toX(this, (expand ? ExpandedFrameTwips : CollapsedFrameTwips) + margins),
+        m_configurationFrame->height());
     const int x2 = expand ? ExpandedLineX2 : CollapsedLineX2;
     m_totalLine->resize(Twips::toX(this, x2 - LineX1) + 1, m_totalLine->height());
     m_totalBox->move(

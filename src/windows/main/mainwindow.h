@@ -34,6 +34,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class FitWarnings;
+class MarginView;
 class OfferActions;
 class QPixmap;
 class QTimer;
@@ -88,6 +89,11 @@ public:
     OfferActions *offerActions() const { return m_offerActions; }
     // Whether the chosen parts fit (their attributes are read again by refresh()).
     FitWarnings *fitWarnings() const { return m_fitWarnings; }
+    // The offer's margins on screen (Offer > Show Margins).
+    MarginView *marginView() const { return m_margins; }
+    // "Row RAM is 150.00 below cost." for each row sold below its cost, for asking before the
+    // offer is kept or printed.
+    QStringList belowCostReasons() const;
 
 public Q_SLOTS:
     void exitProgram();
@@ -137,6 +143,8 @@ private:
     void buildClientData(QWidget *client);
     void buildTotalRow();
     void setWindowWidthTwips(int twips);
+    // Sizes the window, the frame, the line and the total for the detail as the toggle shows it.
+    void layOutDetail();
     void refreshTodayPanel();
     // Names the database the window works on, beside the other panels.
     void showDatabase();
@@ -183,4 +191,5 @@ private:
     QTimer *m_todayTimer = nullptr;
     OfferActions *m_offerActions = nullptr;
     FitWarnings *m_fitWarnings = nullptr;
+    MarginView *m_margins = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "core/version.h"
 #include "fitwarnings.h"
 #include "rowtexts.h"
+#include "store/itemcosttable.h"
 #include "store/store.h"
 #include "widgets/focusleave.h"
 #include "widgets/gridcombo.h"
@@ -122,8 +123,11 @@ void MainWindow::lookupItem(int index)
     const auto item = m_priceList.item(row(index).category(), m_model->row(index).itemId);
     if (!item)
         return; // no such item: the row keeps what it shows
-    // A field that holds no value fails its step alone: the row keeps what it showed there.
-    m_model->takeListItem(index, item->description, Price::fromColumn(item->price));
+    // A field that holds no value fails its step alone: the row keeps what it showed there. A cost
+    // that cannot be read is one not known: the counter goes on without its margin.
+    const auto cost = ItemCostTable(m_store).read(row(index).category(), item->id);
+    m_model->takeListItem(
+        index, item->description, Price::fromColumn(item->price), cost ? *cost : std::nullopt);
 }
 
 void MainWindow::itemPicked(int index)

@@ -1,5 +1,9 @@
 #include "offerprint.h"
 
+#include "configrow.h"
+#include "marginview.h"
+#include "widgets/twips.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -13,6 +17,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QWidget>
 
 #include <algorithm>
@@ -82,6 +87,8 @@ OfferPaperDress::OfferPaperDress(QWidget *imrForm)
     hide(control(imrForm, "Command2"));
     // Whether the parts fit is the counter's business, not the customer's.
     hide(control(imrForm, "lstcompat"));
+    // So is what the offer earns.
+    hideMargins(imrForm);
     styleSheet(imrForm, PaperStyle);
     plainLetters(imrForm, true);
     for (QWidget *child : imrForm->findChildren<QWidget *>())
@@ -231,6 +238,54 @@ void OfferPaperDress::restore()
         m_undo.pop_back();
         undo();
     }
+}
+
+void OfferPaperDress::hideMargins(QWidget *imrForm)
+{
+    QWidget *total = control(imrForm, "lblmargintotal");
+    if (total && !total->isHidden()) {
+        // The column the margins stand in is given back, so the page is laid out as without it.
+        const int column = Twips::toX(imrForm, MarginView::ColumnTwips);
+        narrow(imrForm, column);
+        narrow(control(imrForm, "Frame1"), column);
+    }
+    hide(total);
+    for (int row = 0; row < RowCount; ++row) {
+        hide(control(imrForm, indexed("lblmargin", row)));
+        auto *amount = qobject_cast<QLineEdit *>(control(imrForm, indexed("text1", row)));
+        if (!amount || !amount->property(ConfigRow::BelowCostProperty).toBool())
+            continue;
+        const auto mark = [](QWidget *box, bool marked) {
+            box->setProperty(ConfigRow::BelowCostProperty, marked);
+            box->style()->unpolish(box);
+            box->style()->polish(box);
+        };
+        mark(amount, false);
+        m_undo.emplace_back([amount = QPointer<QWidget>(amount), mark] {
+            if (amount)
+                mark(amount, true);
+        });
+    }
+}
+
+void OfferPaperDress::narrow(QWidget *widget, int by)
+{
+    if (!widget)
+        return;
+    const QSize minimum = widget->minimumSize();
+    const QSize maximum = widget->maximumSize();
+    const QSize size = widget->size();
+    if (minimum.width() == maximum.width())
+        widget->setFixedWidth(size.width() - by);
+    else
+        widget->resize(size.width() - by, size.height());
+    m_undo.emplace_back([widget = QPointer<QWidget>(widget), minimum, maximum, size] {
+        if (!widget)
+            return;
+        widget->setMinimumSize(minimum);
+        widget->setMaximumSize(maximum);
+        widget->resize(size);
+    });
 }
 
 void OfferPaperDress::hide(QWidget *widget)

@@ -38,6 +38,9 @@ public:
 
 private:
     void hide(QWidget *widget);
+    // The margins and the marks of rows below cost; the room they took is given back.
+    void hideMargins(QWidget *imrForm);
+    void narrow(QWidget *widget, int by);
     void show(QWidget *widget);
     void paper(QWidget *widget, const QColor &colour);
     void styleSheet(QWidget *widget, const QString &rules);

@@ -146,8 +146,9 @@ void TestOfferActions::menuSitsBetweenFileAndHelp()
     QCOMPARE(items,
         (QStringList { "mnuoffernew=&New", "mnuofferopen=&Open...", "mnuoffersave=&Save",
             "mnuofferreprice=Re-&price", "mnuofferprintplan=Print with &Plan...",
-            "mnuofferexportpdf=Export P&DF...", "mnuoffermakeorder=Make &Order..." }));
-    QCOMPARE(keys, (QStringList { "Ctrl+N", "Ctrl+O", "Ctrl+S", "", "", "", "" }));
+            "mnuofferexportpdf=Export P&DF...", "mnuoffermakeorder=Make &Order...",
+            "mnuoffermargins=Show &Margins" }));
+    QCOMPARE(keys, (QStringList { "Ctrl+N", "Ctrl+O", "Ctrl+S", "", "", "", "", "Ctrl+M" }));
     QStringList help;
     for (QAction *a : menus[3]->menu()->actions())
         help << a->objectName();

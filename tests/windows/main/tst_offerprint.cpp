@@ -3,14 +3,18 @@
 // its cups-pdf queue to the text on the page.
 #include "store/partattributetable.h"
 #include "support/partattributetext.h"
+#include "store/itemcosttable.h"
 #include "support/testdb.h"
 #include "support/tst_printsupport.h"
 #include "support/typing.h"
 #include "widgets/gridcombo.h"
+#include "widgets/twips.h"
 #include "windows/main/mainwindow.h"
 #include "windows/main/offeractions.h"
+#include "windows/main/marginview.h"
 #include "windows/main/offerprint.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateTimeEdit>
@@ -45,7 +49,8 @@ private Q_SLOTS:
     void clickPrintsOfferThroughCups();
 
 private:
-    void prepare(bool expanded, bool masked, bool images);
+    // With margins, two of the items have costs (one sold below it) and margins are shown.
+    void prepare(bool expanded, bool masked, bool images, bool margins = false);
     QWidget *control(const QString &name) const { return m_form->findChild<QWidget *>(name); }
 
     QString m_pdfDir;
@@ -78,6 +83,7 @@ struct Look {
     qint64 picture;
     QString family; // the face really drawn
     qreal points;
+    bool belowCost; // the mark of an amount below its cost
     bool operator==(const Look &) const = default;
 };
 
@@ -92,8 +98,8 @@ QStringList dressedNames()
         QStringLiteral("Text3"), QStringLiteral("Text5") };
     for (int i = 0; i < 17; ++i)
         names << indexed("Label1", i) << indexed("GridCombo1", i) << indexed("Image1", i)
-              << indexed("Image2", i) << indexed("text1", i);
-    return names;
+              << indexed("Image2", i) << indexed("text1", i) << indexed("lblmargin", i);
+    return names << QStringLiteral("lblmargintotal");
 }
 
 Snapshot snapshot(QWidget *form)
@@ -106,7 +112,7 @@ Snapshot snapshot(QWidget *form)
                 w->testAttribute(Qt::WA_SetPalette), w->geometry(), w->styleSheet(),
                 qobject_cast<QLineEdit *>(w) ? qobject_cast<QLineEdit *>(w)->cursorPosition() : -1,
                 qobject_cast<QLabel *>(w) ? qobject_cast<QLabel *>(w)->pixmap().cacheKey() : 0,
-                w->fontInfo().family(), w->fontInfo().pointSizeF() };
+                w->fontInfo().family(), w->fontInfo().pointSizeF(), w->property("belowCost").toBool() };
     }
     return s;
 }
@@ -163,8 +169,17 @@ void TestOfferPrint::cleanup()
 }
 
 // An offer of three items, in the given states of the toggles and the "Print Images" box.
-void TestOfferPrint::prepare(bool expanded, bool masked, bool images)
+void TestOfferPrint::prepare(bool expanded, bool masked, bool images, bool margins)
 {
+    if (margins) {
+        ItemCostTable costs(m_store.get());
+        for (const auto &[category, id, cost] :
+            { std::tuple { "0", "CPU-Z9", "1000" }, { "2", "RAM-Q7", "350.50" } })
+            QVERIFY(!costs
+                         .set({ category, id, std::nullopt, Price::fromStored(cost) },
+                             QDateTime::currentDateTime())
+                         .isValid());
+    }
     const std::vector<std::pair<int, QString>> chosen { { 0, QStringLiteral("CPU-Z9") },
         { 2, QStringLiteral("RAM-Q7") }, { 13, QStringLiteral("MDM-V92") } };
     for (const auto &[row, id] : chosen) {
@@ -173,6 +188,8 @@ void TestOfferPrint::prepare(bool expanded, bool masked, bool images)
     }
     if (expanded)
         m_form->toggleDetail();
+    if (margins)
+        m_form->findChild<QAction *>(QStringLiteral("mnuoffermargins"))->setChecked(true);
     if (masked)
         m_form->togglePrices();
     m_form->findChild<QCheckBox *>(QStringLiteral("Check1"))->setChecked(images);
@@ -186,10 +203,13 @@ void TestOfferPrint::dressesAndRestores_data()
     QTest::addColumn<bool>("expanded");
     QTest::addColumn<bool>("images");
     QTest::addColumn<QString>("outcome");
-    QTest::newRow("collapsed, no images, printed") << false << false << QStringLiteral("printed");
-    QTest::newRow("expanded, images, printed") << true << true << QStringLiteral("printed");
-    QTest::newRow("images, print fails") << false << true << QStringLiteral("fails");
-    QTest::newRow("no images, print throws") << true << false << QStringLiteral("throws");
+    QTest::addColumn<bool>("margins");
+    QTest::newRow("collapsed, no images, printed") << false << false << QStringLiteral("printed") << false;
+    QTest::newRow("expanded, images, printed") << true << true << QStringLiteral("printed") << false;
+    QTest::newRow("images, print fails") << false << true << QStringLiteral("fails") << false;
+    QTest::newRow("no images, print throws") << true << false << QStringLiteral("throws") << false;
+    QTest::newRow("margins shown, printed") << true << false << QStringLiteral("printed") << true;
+    QTest::newRow("margins shown, print throws") << true << true << QStringLiteral("throws") << true;
 }
 
 void TestOfferPrint::dressesAndRestores()
@@ -197,7 +217,8 @@ void TestOfferPrint::dressesAndRestores()
     QFETCH(bool, expanded);
     QFETCH(bool, images);
     QFETCH(QString, outcome);
-    prepare(expanded, false, images);
+    QFETCH(bool, margins);
+    prepare(expanded, false, images, margins);
     QWidget *focusBefore = QApplication::focusWidget();
     QVERIFY(focusBefore);
     const Snapshot before = snapshot(m_form.get());
@@ -230,6 +251,18 @@ void TestOfferPrint::dressesAndRestores()
     QVERIFY(dressed.at(QStringLiteral("cmdprint")).hidden);
     QVERIFY(dressed.at(QStringLiteral("Command2")).hidden);
     QVERIFY(!focusWhilePrinting);
+    // Nor what the offer earns: margins hidden, the room they took given back, no row marked.
+    if (margins) {
+        QCOMPARE(before.at(QStringLiteral("lblmargintotal")).hidden, false);
+        QVERIFY(before.at(indexed("text1", 2)).belowCost);
+        QCOMPARE(dressed.at(QStringLiteral("IMRForm")).geometry.width(),
+            before.at(QStringLiteral("IMRForm")).geometry.width()
+                - Twips::toX(m_form.get(), MarginView::ColumnTwips));
+    }
+    for (const auto &[name, look] : dressed) {
+        QVERIFY2(!name.startsWith(QLatin1String("lblmargin")) || look.hidden, qPrintable(name));
+        QVERIFY2(!look.belowCost, qPrintable(name));
+    }
     QStringList papered { QStringLiteral("IMRForm"), QStringLiteral("Frame1"), QStringLiteral("Frame2"),
         QStringLiteral("Label2"), QStringLiteral("Label4"), QStringLiteral("Label5") };
     for (int i = 0; i < 17; ++i) {
@@ -406,21 +439,29 @@ void TestOfferPrint::clickPrintsOfferThroughCups_data()
     QTest::addColumn<bool>("masked");
     QTest::addColumn<QStringList>("shown");
     QTest::addColumn<QStringList>("notShown");
+    QTest::addColumn<bool>("margins");
     const QStringList pickerContents { QStringLiteral("CPU-Z9"), QStringLiteral("RAM-Q7"),
         QStringLiteral("MDM-V92") };
     const QStringList amounts { QStringLiteral("1250"), QStringLiteral("300.50"), QStringLiteral("0.00") };
     QTest::newRow("collapsed: total without amounts") << false << false << QStringList {}
                                                       << pickerContents + amounts
             + QStringList { QStringLiteral("Print Images"), QStringLiteral("Hide Price"),
-                  QStringLiteral("<<") };
+                  QStringLiteral("<<") } << false;
     QTest::newRow("expanded: amounts in clear")
         << true << false
         << amounts + QStringList { QStringLiteral("Print Images"), QStringLiteral("Hide Price") }
-        << pickerContents + QStringList { QStringLiteral(">>"), QStringLiteral("<<") };
+        << pickerContents + QStringList { QStringLiteral(">>"), QStringLiteral("<<") } << false;
     QTest::newRow("expanded, prices masked: asterisks")
         << true << true
         << QStringList { QStringLiteral("****"), QStringLiteral("******"), QStringLiteral("Show Price") }
-        << pickerContents + amounts + QStringList { QStringLiteral("<<") };
+        << pickerContents + amounts + QStringList { QStringLiteral("<<") } << false;
+    // Margins and costs on screen never reach the page.
+    QTest::newRow("expanded, margins shown: none on paper") << true << false << amounts
+                                                            << pickerContents
+            + QStringList { QStringLiteral("Margin"), QStringLiteral("20.0%"), QStringLiteral("250.00"),
+                  QStringLiteral("1000"), QStringLiteral("350.50"), QStringLiteral("below cost"),
+                  QStringLiteral("—"), QStringLiteral("without a cost") }
+                                                            << true;
 }
 
 void TestOfferPrint::clickPrintsOfferThroughCups()
@@ -429,6 +470,7 @@ void TestOfferPrint::clickPrintsOfferThroughCups()
     QFETCH(bool, masked);
     QFETCH(QStringList, shown);
     QFETCH(QStringList, notShown);
+    QFETCH(bool, margins);
     QVERIFY2(!m_pdfDir.isEmpty(), qPrintable(m_cupsProblem));
     // Parts that do not fit: warned about on screen, asked about once, never on paper.
     PartAttributeTable attributes(m_store.get());
@@ -447,7 +489,10 @@ void TestOfferPrint::clickPrintsOfferThroughCups()
         return true;
     });
     notShown << warning << QStringLiteral("could not be made") << QStringLiteral("Keep it");
-    prepare(expanded, masked, true);
+    prepare(expanded, masked, true, margins);
+    if (margins)
+        QCOMPARE(m_form->findChild<QLabel *>(QStringLiteral("lblmargin(0)"))->text(),
+            QStringLiteral("20.0% (250.00)"));
     const QString client = QStringLiteral("Client ") + PrintTest::token();
     typeOver(m_form->findChild<QLineEdit *>(QStringLiteral("Text2")), client);
     // A failure would ask, in a message box, whether to keep the offer as a PDF: record and refuse.
@@ -464,7 +509,11 @@ void TestOfferPrint::clickPrintsOfferThroughCups()
     QTest::mouseClick(m_form->findChild<QPushButton *>(QStringLiteral("cmdprint")), Qt::LeftButton);
     watch.stop();
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
-    QCOMPARE(asked, QStringList { warning + QStringLiteral("\n\nKeep it?") });
+    // Asked once, for every reason together: a row below its cost as well when there is one.
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked.first().startsWith(warning) && asked.first().endsWith(QStringLiteral("\n\nKeep it?"))
+            && asked.first().contains(QStringLiteral("below cost")) == margins,
+        qPrintable(asked.first()));
     QVERIFY2(snapshot(m_form.get()) == before, qPrintable(differences(before, snapshot(m_form.get()))));
 
     const QString pdf = PrintTest::waitForPdf(m_pdfDir, client.section(u' ', 1));
