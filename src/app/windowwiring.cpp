@@ -7,6 +7,7 @@
 #include "windows/installments/installmentcalculator.h"
 #include "windows/main/fitwarnings.h"
 #include "windows/main/mainwindow.h"
+#include "windows/main/marginview.h"
 #include "windows/main/offeractions.h"
 #include "windows/main/offerordering.h"
 #include "windows/offers/savedoffersdialog.h"
@@ -60,6 +61,7 @@ void connectWindows(MainWindow &form)
     if (OfferActions *offers = form.offerActions()) {
         offers->setChooseOffer([owner](OfferRepository *repository) -> std::optional<OfferKey> {
             SavedOffersDialog list(repository, owner);
+            list.setMarginsShown(owner->marginView() && owner->marginView()->isShown());
             if (list.exec() != QDialog::Accepted)
                 return std::nullopt;
             return list.chosen();

@@ -1,5 +1,7 @@
 #include "offerrepository.h"
 
+#include "core/offermargins.h"
+
 #include "offerschema.h"
 #include "store.h"
 
@@ -201,19 +203,22 @@ bool OfferRepository::insertOffer(
 {
     const QDate validUntil = OfferStatus::validUntilOr(offer.validUntil, offer.date.date());
     if (!m_store->execute(QStringLiteral("insert into offers (number, revision, shop, client, seller,"
-                                         " offer_date, total, saved_at, saved_on, search_text, valid_until)"
-                                         " values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                                         " offer_date, total, saved_at, saved_on, search_text, valid_until,"
+                                         " margin) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
             { key.number, key.revision, text(offer.shop), text(offer.client), text(offer.seller),
                 text(dateText(offer.date)), offer.totalText(), dateText(savedAt), text(savedOn),
-                offerSearchText(key.number, offer), text(validUntil.toString(Qt::ISODate)) }))
+                offerSearchText(key.number, offer), text(validUntil.toString(Qt::ISODate)),
+                text(OfferMargins::shortText(offer)) }))
         return false;
     for (int i = 0; i < Offer::RowCount; ++i) {
         const OfferRow &r = offer.row(i);
         if (!m_store->execute(
-                QStringLiteral("insert into offer_rows (number, revision, row_index, category, item_id,"
-                               " description, amount_text, list_price) values (?, ?, ?, ?, ?, ?, ?, ?)"),
+                QStringLiteral(
+                    "insert into offer_rows (number, revision, row_index, category, item_id,"
+                    " description, amount_text, list_price, cost) values (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                 { key.number, key.revision, i, text(r.category), text(r.itemId), text(r.description),
-                    text(r.amountText()), nullable(Price::toColumn(r.listPrice)) }))
+                    text(r.amountText()), nullable(Price::toColumn(r.listPrice)),
+                    nullable(Price::toColumn(r.cost)) }))
             return false;
     }
     return true;
@@ -347,8 +352,8 @@ std::optional<StoredOffer> OfferRepository::load(const OfferKey &key)
     stored.savedAt = dateOf(column(*head, "saved_at"));
     stored.savedOn = column(*head, "saved_on");
     auto rows = m_store->query(
-        QStringLiteral("select row_index, category, item_id, description, amount_text, list_price"
-                       " from offer_rows where number = ? and revision = ? order by row_index"),
+        // Every column, so offers kept before rows had a cost read as rows without one.
+        QStringLiteral("select * from offer_rows where number = ? and revision = ? order by row_index"),
         { key.number, key.revision });
     if (!rows) {
         fail(QStringLiteral("The offer could not be read: ") + m_store->lastError().text());
@@ -364,6 +369,7 @@ std::optional<StoredOffer> OfferRepository::load(const OfferKey &key)
         r.description = column(*rows, "description");
         r.setAmountText(column(*rows, "amount_text"));
         r.listPrice = Price::fromColumn(rows->text(QStringLiteral("list_price")));
+        r.cost = Price::fromColumn(rows->text(QStringLiteral("cost")));
     }
     return stored;
 }
@@ -382,7 +388,7 @@ std::unique_ptr<RecordSet> OfferRepository::list(const QString &search, int low,
         return m_store->query(
             QStringLiteral("select 0 as \"Number\", 0 as \"Revision\", '' as \"Date\", '' as \"Client\","
                            " '' as \"Seller\", '' as \"Total\", '' as \"ValidUntil\", '' as \"GivenAt\","
-                           " 0 as \"OrderId\", 0 as \"LaterTaken\" where 1 = 0"),
+                           " 0 as \"OrderId\", 0 as \"LaterTaken\", '' as \"Margin\" where 1 = 0"),
             {});
     QString statement = QStringLiteral("select number as \"Number\", revision as \"Revision\","
                                        " substr(offer_date, 1, 10) as \"Date\", client as \"Client\","
@@ -390,6 +396,8 @@ std::unique_ptr<RecordSet> OfferRepository::list(const QString &search, int low,
         + (*version >= 2 ? statusFactColumns()
                          : QStringLiteral("null as \"ValidUntil\", null as \"GivenAt\", null as \"OrderId\","
                                           " 0 as \"LaterTaken\""))
+        // Offers kept before their margin was have none to show.
+        + (*version >= 3 ? QStringLiteral(", margin as \"Margin\"") : QStringLiteral(", null as \"Margin\""))
         + QStringLiteral(" from offers where 1 = 1");
     QVariantList values;
     if (high >= low) {

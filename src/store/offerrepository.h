@@ -45,7 +45,7 @@ class OfferRepository final
 {
 public:
     // The schema this program writes.
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
 
     explicit OfferRepository(Store *store);
 

@@ -29,6 +29,13 @@ const QList<Store::SchemaStep> &offerSchemaSteps()
                            " order_id integer not null, ordered_at varchar(32) not null,"
                            " primary key (number, revision))"),
         } },
+        // What the shop paid for each row's item when the offer was kept, so its margin reads as
+        // it was; rows kept before this step have none (not known).
+        // The offer's margin as it was then is kept beside its total, for the list of kept offers.
+        { {
+            QStringLiteral("alter table offer_rows add column cost text"),
+            QStringLiteral("alter table offers add column margin text"),
+        } },
     };
     return steps;
 }

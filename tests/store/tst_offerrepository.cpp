@@ -102,7 +102,8 @@ Offer TestOfferRepository::sample(const QString &client)
     offer.seller = QStringLiteral("Sam");
     offer.date = QDateTime(QDate(2027, 1, 31), QTime(10, 15, 30, 250));
     offer.validUntil = QDate(2027, 2, 14);
-    offer.pickItem(0, QStringLiteral("CPU1"), QStringLiteral("Core Duo"), QStringLiteral("1250"));
+    offer.pickItem(0, QStringLiteral("CPU1"), QStringLiteral("Core Duo"), QStringLiteral("1250"),
+        Price::fromStored(QStringLiteral("1000.125"))); // what the shop paid, kept as it was
     offer.row(0).setAmountText(QStringLiteral("1250.00"));
     offer.pickItem(2, QStringLiteral("RAM7"), QStringLiteral("DDR 512 MB"), QStringLiteral("300.50"));
     offer.row(2).setAmountText(QStringLiteral("280")); // typed over
@@ -143,6 +144,7 @@ void TestOfferRepository::textsComeBackExactly()
     offer.row(5).description = text;
     offer.row(5).setAmountText(text);
     offer.row(5).listPrice = Price::fromStored(text);
+    offer.row(5).cost = Price::fromStored(text);
     const auto key = m_repo->save(
         offer, std::nullopt, QDateTime(QDate(2027, 2, 1), QTime(9, 0)), QStringLiteral("PC ") + text);
     QVERIFY2(key, qPrintable(m_repo->lastError().text()));
@@ -488,6 +490,9 @@ void TestOfferRepository::offersOfAnOlderSchemaKeepOpening()
         "insert into offers (number, revision, shop, client, seller, offer_date, total, saved_at, saved_on,"
         " search_text) values (1, 1, 'Shop', 'Old client', 'Sam', '2027-01-05T10:00:00.000', '10.00',"
         " '2027-01-05T10:00:00.000', 'pc', '1')"));
+    m_db->exec(QStringLiteral(
+        "insert into offer_rows (number, revision, row_index, category, item_id, description,"
+        " amount_text, list_price) values (1, 1, 0, '0', 'CPU1', 'Core Duo', '1250', '1250')"));
     m_db->exec(QStringLiteral("update offer_counter set next_number = 2"));
     reopen();
     QCOMPARE(*m_repo->storedSchemaVersion(), 1);
@@ -496,10 +501,14 @@ void TestOfferRepository::offersOfAnOlderSchemaKeepOpening()
     const auto old = m_repo->load({ 1, 1 });
     QVERIFY2(old, qPrintable(m_repo->lastError().text()));
     QCOMPARE(old->offer.validUntil, QDate(2027, 1, 19));
+    QCOMPARE(old->offer.row(0).listPrice->text(), QStringLiteral("1250"));
+    QVERIFY(!old->offer.row(0).cost); // kept before rows had a cost: not known
     QVERIFY(OfferProgress(m_store.get()).orderOf({ 1, 1 }).found);
     QVERIFY(m_repo->save(sample(QStringLiteral("New")), std::nullopt));
     QCOMPARE(*m_repo->storedSchemaVersion(), OfferRepository::SchemaVersion);
     QCOMPARE(m_repo->load({ 1, 1 })->offer.client, QStringLiteral("Old client"));
+    QVERIFY(!m_repo->load({ 1, 1 })->offer.row(0).cost);
+    QCOMPARE(m_repo->load({ 2, 1 })->offer.row(0).cost->text(), QStringLiteral("1000.125"));
     QCOMPARE(m_repo->load({ 2, 1 })->offer.validUntil, QDate(2027, 2, 14));
     QCOMPARE(statuses(QDate(2027, 1, 19)), (QStringList { "2/1 Draft", "1/1 Draft" }));
 }

@@ -90,7 +90,7 @@ QVariant OfferListModel::data(const QModelIndex &index, int role) const
 QVariant OfferListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     static const std::array<const char *, ColumnCount> names { "Number", "Revision", "Date", "Client",
-        "Seller", "Total", "Status", "Valid until" };
+        "Seller", "Total", "Status", "Valid until", "Margin" };
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
         return {};
     return QString::fromLatin1(names.at(size_t(section)));
@@ -163,6 +163,7 @@ OfferListModel::Taken OfferListModel::takeLines(RecordSet &rows, size_t limit, i
             continue;
         line[Status] = OfferStatus::text(status);
         line[ValidUntil] = facts.validUntil.toString(Qt::ISODate);
+        line[Margin] = rows.text(QStringLiteral("Margin")).value_or(QString());
         taken.lines.push_back(line);
     }
     return taken;

@@ -19,7 +19,8 @@
 class OfferListModel final : public QAbstractTableModel
 {
 public:
-    enum Column { Number, Revision, Date, Client, Seller, Total, Status, ValidUntil, ColumnCount };
+    // Margin is the offer's margin as it was kept, for a counter that shows margins.
+    enum Column { Number, Revision, Date, Client, Seller, Total, Status, ValidUntil, Margin, ColumnCount };
 
     // sliceNumbers: the most offer numbers one step of a search reads.
     OfferListModel(OfferRepository *offers, const int *sliceNumbers, QObject *parent);

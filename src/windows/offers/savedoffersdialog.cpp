@@ -61,6 +61,7 @@ SavedOffersDialog::SavedOffersDialog(OfferRepository *offers, QWidget *parent)
 
     m_model = new OfferListModel(m_offers, &s_sliceNumbers, this);
     m_list->setModel(m_model);
+    setMarginsShown(false);
     // Lines of a search arrive a slice at a time; the first one to arrive is the one Enter opens.
     connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] {
         if (!m_list->currentIndex().isValid())
@@ -129,4 +130,9 @@ void SavedOffersDialog::openChosen()
     m_chosen = selected();
     if (m_chosen)
         accept();
+}
+
+void SavedOffersDialog::setMarginsShown(bool shown)
+{
+    m_list->setColumnHidden(OfferListModel::Margin, !shown);
 }

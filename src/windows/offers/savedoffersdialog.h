@@ -32,6 +32,9 @@ public:
     // The revision of the selected line.
     std::optional<OfferKey> selected() const;
     int shownCount() const;
+    // Shows each offer's margin as it was kept (a column of its own), for a counter that shows
+    // margins; hidden at first.
+    void setMarginsShown(bool shown);
     // Whether the search has gone through every saved offer (more follow as the list asks).
     bool searchFinished() const;
 

@@ -51,7 +51,9 @@ void TestSavedOffersDialog::init()
         Offer offer;
         offer.client = client;
         offer.date = QDateTime(QDate(2027, 3, 1), QTime(12, 0));
-        offer.pickItem(0, client + QStringLiteral("-CPU"), QStringLiteral("CPU for ") + client, "100");
+        // Bob's CPU has a known cost, kept with the offer.
+        offer.pickItem(0, client + QStringLiteral("-CPU"), QStringLiteral("CPU for ") + client, "100",
+            client == QLatin1String("Bob") ? std::optional<Price>(Price::fromStored("80")) : std::nullopt);
         QVERIFY(m_offers->save(offer, std::nullopt));
     }
     Offer again;
@@ -79,7 +81,8 @@ void TestSavedOffersDialog::listsNewestFirst()
     for (int c = 0; c < view->model()->columnCount(); ++c)
         headers << view->model()->headerData(c, Qt::Horizontal).toString();
     QCOMPARE(headers,
-        (QStringList { "Number", "Revision", "Date", "Client", "Seller", "Total", "Status", "Valid until" }));
+        (QStringList {
+            "Number", "Revision", "Date", "Client", "Seller", "Total", "Status", "Valid until", "Margin" }));
     QStringList lines;
     for (int r = 0; r < 4; ++r)
         lines << view->model()->index(r, 0).data().toString() + '/'
@@ -88,13 +91,22 @@ void TestSavedOffersDialog::listsNewestFirst()
                 + view->model()->index(r, 2).data().toString() + ' '
                 + view->model()->index(r, 5).data().toString() + ' '
                 + view->model()->index(r, 6).data().toString() + ' '
-                + view->model()->index(r, 7).data().toString();
+                + view->model()->index(r, 7).data().toString() + ' '
+                + view->model()->index(r, 8).data().toString();
     // Saved without a day of their own, they hold for the default 14 days from their date.
     QCOMPARE(lines,
-        (QStringList { "3/1 Carol 2027-03-01 100.00 Draft 2027-03-15",
-            "2/1 Bob 2027-03-01 100.00 Draft 2027-03-15", "1/2 Alice 2027-03-01 0.00 Draft 2027-03-15",
-            "1/1 Alice 2027-03-01 100.00 Draft 2027-03-15" }));
+        (QStringList { "3/1 Carol 2027-03-01 100.00 Draft 2027-03-15 —",
+            "2/1 Bob 2027-03-01 100.00 Draft 2027-03-15 20.0% (20.00)",
+            "1/2 Alice 2027-03-01 0.00 Draft 2027-03-15 ",
+            "1/1 Alice 2027-03-01 100.00 Draft 2027-03-15 —" }));
     QCOMPARE(*list.selected(), (OfferKey { 3, 1 })); // the newest is selected
+    // The margins are shown only to a counter that shows them, and stay through a new search.
+    QVERIFY(view->isColumnHidden(8));
+    list.setMarginsShown(true);
+    QVERIFY(!view->isColumnHidden(8));
+    QTest::keyClicks(list.findChild<QLineEdit *>(QStringLiteral("txtsearch")), QStringLiteral("Bob"));
+    QTRY_COMPARE(list.shownCount(), 1);
+    QVERIFY(!view->isColumnHidden(8));
 }
 
 void TestSavedOffersDialog::searchNarrowsAsYouType_data()
