@@ -1,5 +1,7 @@
 #include "reprice.h"
 
+#include <QStringList>
+
 namespace Reprice
 {
 
@@ -22,6 +24,16 @@ namespace
             && !(amount == Amounts::leadingNumber(listPrice.amountText()));
     }
 
+    bool sameCost(const std::optional<Price> &a, const std::optional<Price> &b)
+    {
+        return a.has_value() == b.has_value() && (!a || a->isSameAs(*b));
+    }
+
+    QString costText(const std::optional<Price> &cost)
+    {
+        return cost ? cost->text() : QStringLiteral("not known");
+    }
+
 } // namespace
 
 QList<Change> changes(const Offer &offer, const std::function<CurrentPrice(const OfferRow &row)> &current)
@@ -32,12 +44,18 @@ QList<Change> changes(const Offer &offer, const std::function<CurrentPrice(const
         if (!r.listPrice || r.itemId.isEmpty())
             continue; // not picked from the list: nothing to compare with
         const CurrentPrice now = current(r);
-        if (now.listed && (!now.price || now.price->isSameAs(*r.listPrice)))
+        const bool priceKept = now.listed && (!now.price || now.price->isSameAs(*r.listPrice));
+        const bool costKept = !now.listed || !now.costRead || sameCost(r.cost, now.cost);
+        if (priceKept && costKept)
             continue;
         Change change { i, *r.listPrice, std::nullopt, false };
         if (now.listed)
-            change.currentPrice = now.price;
+            change.currentPrice = priceKept ? r.listPrice : now.price;
         change.typedOver = isTypedOver(r, *r.listPrice);
+        change.priceChanged = !priceKept;
+        change.costChanged = !costKept;
+        change.savedCost = r.cost;
+        change.currentCost = costKept ? r.cost : now.cost;
         out << change;
     }
     return out;
@@ -50,6 +68,9 @@ int apply(Offer &offer, const QList<Change> &changes, bool retyped)
         if (!change.currentPrice)
             continue;
         OfferRow &r = offer.row(change.row);
+        r.cost = change.currentCost;
+        if (!change.priceChanged)
+            continue; // the amount stays as it is written
         r.listPrice = change.currentPrice;
         if (change.typedOver && !retyped)
             continue;
@@ -63,9 +84,15 @@ int apply(Offer &offer, const QList<Change> &changes, bool retyped)
 
 QString describe(const Change &change)
 {
-    return change.currentPrice
-        ? Price::changeText(change.savedPrice, *change.currentPrice)
-        : change.savedPrice.text() + QStringLiteral(" \u2192 no longer in the price list");
+    if (!change.currentPrice)
+        return change.savedPrice.text() + QStringLiteral(" \u2192 no longer in the price list");
+    QStringList parts;
+    if (change.priceChanged)
+        parts << Price::changeText(change.savedPrice, *change.currentPrice);
+    if (change.costChanged)
+        parts << QStringLiteral("cost %1 \u2192 %2")
+                     .arg(costText(change.savedCost), costText(change.currentCost));
+    return parts.join(QStringLiteral("; "));
 }
 
 } // namespace Reprice

@@ -14,6 +14,8 @@ private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
     void changesAndApply_data();
     void changesAndApply();
+    void costChanges_data();
+    void costChanges();
 };
 
 namespace
@@ -127,6 +129,85 @@ void TestReprice::changesAndApply()
     QCOMPARE(offer.row(3).amountText(), amountAfter);
     QCOMPARE(offer.row(3).listPrice->text(), listPriceAfter);
     QCOMPARE(offer.row(4).amountText(), QStringLiteral("99.00"));
+}
+
+void TestReprice::costChanges_data()
+{
+    // The row was saved at 300 with its amount "300.00".
+    QTest::addColumn<QString>("savedCost"); // "-": not known when saved
+    QTest::addColumn<QString>("price"); // the list's price now
+    QTest::addColumn<QString>("cost"); // the list's cost now; "-" not known, "?" cannot be read
+    QTest::addColumn<QString>("described"); // empty: not reported
+    QTest::addColumn<QString>("amountAfter");
+    QTest::addColumn<QString>("costAfter");
+
+    QTest::newRow("cost unchanged") << "250"
+                                    << "300"
+                                    << "250.0"
+                                    << ""
+                                    << "300.00"
+                                    << "250";
+    QTest::newRow("cost rose alone: the amount stays as written") << "250"
+                                                                  << "300"
+                                                                  << "270"
+                                                                  << "cost 250 → 270"
+                                                                  << "300.00"
+                                                                  << "270";
+    QTest::newRow("cost known since") << "-"
+                                      << "300"
+                                      << "270"
+                                      << "cost not known → 270"
+                                      << "300.00"
+                                      << "270";
+    QTest::newRow("cost no longer known") << "250"
+                                          << "300"
+                                          << "-"
+                                          << "cost 250 → not known"
+                                          << "300.00"
+                                          << "-";
+    QTest::newRow("cost cannot be read") << "250"
+                                         << "300"
+                                         << "?"
+                                         << ""
+                                         << "300.00"
+                                         << "250";
+    QTest::newRow("both") << "250"
+                          << "320"
+                          << "270"
+                          << "300 → 320; cost 250 → 270"
+                          << "320"
+                          << "270";
+    QTest::newRow("price alone") << "250"
+                                 << "320"
+                                 << "250"
+                                 << "300 → 320"
+                                 << "320"
+                                 << "250";
+}
+
+void TestReprice::costChanges()
+{
+    QFETCH(QString, savedCost);
+    QFETCH(QString, price);
+    QFETCH(QString, cost);
+    QFETCH(QString, described);
+    const auto costOf = [](const QString &text) {
+        return text == QLatin1String("-") || text == QLatin1String("?")
+            ? std::nullopt
+            : std::optional<Price>(Price::fromStored(text));
+    };
+    Offer offer;
+    offer.pickItem(
+        3, QStringLiteral("ID3"), QStringLiteral("Floppy"), QStringLiteral("300"), costOf(savedCost));
+    offer.row(3).setAmountText(QStringLiteral("300.00"));
+    const auto found = Reprice::changes(offer, [&](const OfferRow &) {
+        return Reprice::CurrentPrice { true, Price::fromStored(price), costOf(cost),
+            cost != QLatin1String("?") };
+    });
+    QCOMPARE(found.isEmpty() ? QString() : Reprice::describe(found.first()), described);
+    Reprice::apply(offer, found, false);
+    QTEST(offer.row(3).amountText(), "amountAfter");
+    QTEST(offer.row(3).cost ? offer.row(3).cost->text() : QStringLiteral("-"), "costAfter");
 }
 
 QTEST_GUILESS_MAIN(TestReprice)

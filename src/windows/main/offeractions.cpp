@@ -7,6 +7,7 @@
 #include "offerprint.h"
 #include "rowtexts.h"
 #include "store/countersettings.h"
+#include "store/itemcosttable.h"
 #include "store/offerprogress.h"
 #include "store/offerwarningtable.h"
 #include "store/pricehistory.h"
@@ -272,7 +273,9 @@ QList<Reprice::Change> OfferActions::priceChanges()
             return m_priceList.lastError().isValid() ? Reprice::CurrentPrice { true, std::nullopt }
                                                      : Reprice::CurrentPrice {};
         }
-        return Reprice::CurrentPrice { true, Price::fromColumn(item->price) };
+        const auto cost = ItemCostTable(m_store).read(row.category, row.itemId);
+        return Reprice::CurrentPrice { true, Price::fromColumn(item->price), cost ? *cost : std::nullopt,
+            cost.ok() };
     });
 }
 
@@ -293,7 +296,7 @@ QString OfferActions::changesText(const QList<Reprice::Change> &changes) const
             text += QStringLiteral(", changed %1 by %2")
                         .arg(QLocale().toString(recorded->first().when, QLocale::ShortFormat),
                             recorded->first().source);
-        if (change.typedOver)
+        if (change.typedOver && change.priceChanged)
             text += QStringLiteral(" (amount typed over: %1)").arg(row.amountText());
     }
     return text;
@@ -307,8 +310,8 @@ bool OfferActions::reprice()
         return false;
     }
     bool retyped = false;
-    if (std::any_of(
-            changes.begin(), changes.end(), [](const auto &c) { return c.typedOver && c.currentPrice; })) {
+    if (std::any_of(changes.begin(), changes.end(),
+            [](const auto &c) { return c.typedOver && c.currentPrice && c.priceChanged; })) {
         const auto answer = m_askRetype(changesText(changes)
             + QStringLiteral("\n\nSome amounts were typed over the list price. Replace them with the current "
                              "list price as well? (No keeps them as typed.)"));
