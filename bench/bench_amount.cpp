@@ -1,7 +1,7 @@
 // Amount texts: the total after a keystroke in a row's amount box (the window sums all seventeen
-// rows exactly and formats the total), beside the same keystroke in a plain text box; and
-// FormatAmount over a million texts, beside the naive way (the locale's number conversion and a
-// padded text).
+// rows exactly and formats the total), beside the same keystroke in a plain text box; the same with
+// every row's cost known and the margins shown, beside the total alone; and FormatAmount over a million
+// texts, beside the naive way (the locale's number conversion and a padded text).
 //
 //   bench_amount [runs=3]
 #include "benchdb.h"
@@ -11,6 +11,7 @@
 #include "store/store.h"
 #include "windows/main/mainwindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -83,6 +84,20 @@ int main(int argc, char *argv[])
     Bench::result(QStringLiteral("total after a keystroke (17 rows)"), totalMs * 1000.0 / Keystrokes,
         QStringLiteral("keystroke in a plain text box"), plainMs * 1000.0 / Keystrokes, QString(),
         Bench::peakKb(), "us");
+
+    // The same keystrokes with every row's cost known and the margins shown: each row's margin and
+    // the offer's are worked out and shown again as the total is.
+    Offer costed = form.offer();
+    for (int i = 0; i < ConfigRow::Count; ++i)
+        costed.row(i).cost = Price::fromStored(QStringLiteral("%1.75").arg(800 + i * 29));
+    form.offerModel()->setOffer(costed);
+    form.findChild<QAction *>(QStringLiteral("mnuoffermargins"))->setChecked(true);
+    amount->setFocus();
+    amount->end(false);
+    const double marginsMs = Bench::medianMs(runs, [&] { type(amount); });
+    Bench::result(QStringLiteral("total and margins after a keystroke (17 rows, margins shown)"),
+        marginsMs / Keystrokes, QStringLiteral("the total alone"), totalMs / Keystrokes,
+        QStringLiteral("ms:1"));
 
     const QStringList texts = amountTexts();
     const QLocale locale;

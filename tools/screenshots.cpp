@@ -5,7 +5,9 @@
 // brasko-screenshots OUTDIR
 #include "app/windowwiring.h"
 #include "demodata.h"
+#include "store/itemcosttable.h"
 #include "store/markupruletable.h"
+#include "store/pricelistrepository.h"
 #include "store/store.h"
 #include "widgets/gridcombo.h"
 #include "windows/import/importwindow.h"
@@ -17,6 +19,7 @@
 #include "windows/pricelist/pricelisteditor.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
@@ -88,6 +91,44 @@ void buildOffer(MainWindow &form)
         form.itemPicked(row);
         form.amountLeft(row);
     }
+}
+
+// What the shop paid for most of the offer's items (about four fifths of the price); the monitor's
+// and the software's costs are not known.
+void keepDemoCosts(Store &store)
+{
+    const std::pair<const char *, const char *> items[] = { { "0", "I5-12400" }, { "1", "B660M-DS3H" },
+        { "2", "D4-16G3200" }, { "4", "SSD-1T" }, { "5", "RTX-3050" }, { "10", "KB-ARM" },
+        { "11", "MS-OPTW" }, { "12", "CASE-ATX" }, { "14", "PSU-650B" }, { "16", "ASSEMBLY" } };
+    PriceListRepository list(&store);
+    ItemCostTable costs(&store);
+    for (const auto &[category, id] : items) {
+        const auto item = list.item(QString::fromLatin1(category), QString::fromLatin1(id));
+        const auto price = item ? Price::fromColumn(item->price) : std::nullopt;
+        if (!price || !price->isNumber())
+            continue;
+        const Decimal cost
+            = *Decimal::divideRoundedHalfEven(*price->number() * Decimal::fromInt(4), Decimal::fromInt(5));
+        costs.set({ QString::fromLatin1(category), QString::fromLatin1(id), std::nullopt,
+                      Price::fromStored(cost.exactText()) },
+            QDateTime::currentDateTime());
+    }
+}
+
+// The margins beside the amounts, one row sold below its cost.
+bool shootMargins(MainWindow &form, const QString &out)
+{
+    QAction *margins = form.findChild<QAction *>(QStringLiteral("mnuoffermargins"));
+    const QString ram = form.offer().row(2).amountText();
+    form.offerModel()->setAmountText(
+        2, QString::number(Amounts::leadingNumber(ram).toDouble() * 0.7, 'f', 2));
+    margins->setChecked(true);
+    settle();
+    const bool ok = shoot(&form, out + QStringLiteral("/margins.png"));
+    margins->setChecked(false);
+    form.offerModel()->setAmountText(2, ram);
+    settle();
+    return ok;
 }
 
 bool shootCalculator(MainWindow &form, const QString &out)
@@ -201,6 +242,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     Store store(path);
+    keepDemoCosts(store);
     MainWindow form(&store);
     connectWindows(form);
     if (!form.load()) {
@@ -239,6 +281,7 @@ int main(int argc, char *argv[])
     form.itemPicked(0);
     form.amountLeft(0);
 
+    ok = shootMargins(form, out) && ok;
     ok = shootCalculator(form, out) && ok;
     ok = shootEditor(form, out) && ok;
     ok = shootImport(form, out, scratch.path()) && ok;
