@@ -242,13 +242,13 @@ int main(int argc, char *argv[])
         return 1;
     }
     Store store(path);
-    keepDemoCosts(store);
     MainWindow form(&store);
     connectWindows(form);
     if (!form.load()) {
         err << form.connectionFailureMessage() << '\n';
         return 1;
     }
+    keepDemoCosts(store);
     form.move(0, 0);
     form.show();
     buildOffer(form);
