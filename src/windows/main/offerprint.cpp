@@ -243,11 +243,14 @@ void OfferPaperDress::restore()
 void OfferPaperDress::hideMargins(QWidget *imrForm)
 {
     QWidget *total = control(imrForm, "lblmargintotal");
-    if (total && !total->isHidden()) {
+    // The window makes room for the margins only while it shows the detail; collapsed, they stand
+    // outside the frame and there is nothing to give back.
+    QWidget *frame = control(imrForm, "Frame1");
+    if (total && !total->isHidden() && frame && total->x() < frame->width()) {
         // The column the margins stand in is given back, so the page is laid out as without it.
         const int column = Twips::toX(imrForm, MarginView::ColumnTwips);
         narrow(imrForm, column);
-        narrow(control(imrForm, "Frame1"), column);
+        narrow(frame, column);
     }
     hide(total);
     for (int row = 0; row < RowCount; ++row) {
