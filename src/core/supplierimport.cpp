@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 
 #include <span>
+#include <utility>
 
 namespace SupplierImport
 {
@@ -56,6 +57,11 @@ QString Columns::toText() const
                   fixedCategory);
     for (auto i = categoryRows.cbegin(); i != categoryRows.cend(); ++i)
         text += u',' + QString::fromLatin1(i.key().toUtf8().toPercentEncoding()) + u'=' + i.value();
+    // A ':' never stands in a percent-encoded value, so these never read as a category's row.
+    if (pricesAreCosts)
+        text += QStringLiteral(",prices:cost");
+    if (cost >= 0)
+        text += QStringLiteral(",cost:%1").arg(cost);
     return text;
 }
 
@@ -81,6 +87,17 @@ std::optional<Columns> Columns::fromText(const QString &text)
     if (!c.fixedCategory.isEmpty() && !isRowCategory(c.fixedCategory))
         return std::nullopt;
     for (qsizetype i = 7; i < parts.size(); ++i) {
+        if (parts[i] == QLatin1String("prices:cost")) {
+            c.pricesAreCosts = true;
+            continue;
+        }
+        if (parts[i].startsWith(QLatin1String("cost:"))) {
+            bool read = false;
+            c.cost = parts[i].sliced(5).toInt(&read);
+            if (!read || c.cost < 0)
+                return std::nullopt;
+            continue;
+        }
         const qsizetype at = parts[i].indexOf(u'=');
         const QString row = parts[i].mid(at + 1);
         if (at <= 0 || (!row.isEmpty() && !isRowCategory(row)))
@@ -137,8 +154,7 @@ namespace
     }
 
     // The words distributors use for each column, in English and Arabic, the likeliest first: a file
-    // with both "Code" and "Model" keys its items by the code. A list price comes before what the
-    // shop pays, as the import writes list prices.
+    // with both "Code" and "Model" keys its items by the code.
     const char16_t *const CategoryWords[] = { u"category", u"cat", u"group", u"type", u"الفئة", u"فئة",
         u"القسم", u"قسم", u"المجموعة", u"النوع" };
     const char16_t *const IdWords[]
@@ -146,8 +162,10 @@ namespace
               u"item", u"الكود", u"كود", u"رقم الصنف", u"كود الصنف", u"model", u"الموديل" };
     const char16_t *const DescriptionWords[] = { u"description", u"desc", u"name", u"item name",
         u"product name", u"product", u"الوصف", u"وصف", u"البيان", u"اسم الصنف", u"الاسم", u"الصنف" };
-    const char16_t *const PriceWords[] = { u"price", u"list price", u"unit price", u"retail price", u"السعر",
-        u"سعر", u"سعر البيع", u"net price", u"dealer price", u"cost", u"سعر التاجر", u"التكلفة" };
+    const char16_t *const PriceWords[]
+        = { u"price", u"list price", u"unit price", u"retail price", u"السعر", u"سعر", u"سعر البيع" };
+    const char16_t *const CostWords[] = { u"cost", u"net price", u"dealer price", u"cost price",
+        u"purchase price", u"سعر التاجر", u"التكلفة", u"سعر الشراء" };
 
     // The column whose header is the likeliest of the words, not yet taken by another field.
     int bestColumn(
@@ -194,8 +212,19 @@ Columns guessColumns(const QStringList &header)
     }
     if (c.price >= 0)
         taken << c.price;
+    pick(c.cost, CostWords);
+    if (c.price < 0 && c.cost >= 0) {
+        c.price = std::exchange(c.cost, -1);
+        c.pricesAreCosts = true;
+    }
     pick(c.category, CategoryWords);
     return c;
+}
+
+QString supplierKey(const QString &fileName)
+{
+    static const QRegularExpression digits(QStringLiteral("[0-9]+"));
+    return QString(fileName).replace(digits, QStringLiteral("#"));
 }
 
 Collector::Collector(const Columns &columns, const QStringList &rowNames, size_t maxItems)
@@ -273,6 +302,26 @@ void Collector::record(SupplierFile::Record &&record)
         problem({ record.line, priceProblem(price.refusal, m_columns.decimal) });
         return;
     }
+    std::optional<QString> cost;
+    if (m_columns.pricesAreCosts) {
+        cost = price.price->text();
+    } else if (m_columns.cost >= 0) {
+        // An empty cost is an unknown one; the list price stands on its own.
+        const QString costCell = field(f, m_columns.cost);
+        if (!costCell.trimmed().isEmpty()) {
+            const PriceReading read = Price::fromSupplier(costCell, m_columns.decimal);
+            if (!read.ok()) {
+                problem({ record.line,
+                    QStringLiteral("cost: ") + priceProblem(read.refusal, m_columns.decimal) });
+                return;
+            }
+            cost = read.price->text();
+        }
+    }
+    if (cost && Price::fromStored(*cost).number().value_or(Decimal()).sign() < 0) {
+        problem({ record.line, QStringLiteral("the cost %1 is below zero").arg(*cost) });
+        return;
+    }
     if (m_full || m_reading.items.size() >= m_maxItems) {
         m_full = true;
         return;
@@ -283,7 +332,9 @@ void Collector::record(SupplierFile::Record &&record)
         if (!description.isEmpty())
             item.description = std::move(description);
     }
-    item.price = price.price->text();
+    if (!m_columns.pricesAreCosts)
+        item.price = price.price->text();
+    item.cost = std::move(cost);
     item.line = record.line;
     if (const auto earlier = m_reading.items.put(item))
         note(QStringLiteral("Line %1: %2 (%3) was already listed on line %4; this line is used.")

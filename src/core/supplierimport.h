@@ -24,6 +24,11 @@ struct Columns {
     int id = -1;
     int description = -1; // -1: no description (a new item gets none, a listed one keeps its own)
     int price = -1;
+    // What the price column holds: the list price, or what the shop pays for the item (its list
+    // price then follows from the shop's markup rules).
+    bool pricesAreCosts = false;
+    // A second column of costs beside the list prices (a list Brasko exported with its costs).
+    int cost = -1;
     QString fixedCategory;
     bool header = true; // the first record names the columns
     DecimalSign decimal = DecimalSign::Point;
@@ -37,7 +42,7 @@ struct Columns {
     // For remembering a file's mapping: "category,id,description,price,header,decimal,fixed" (the
     // decimal "point" or "comma", a '*' after it when the person chose it), then a ",value=row" for
     // each category value chosen (the value percent-encoded). A text kept before categories were
-    // mapped reads as it did.
+    // mapped reads as it did. Costs add "prices:cost" and "cost:N" after those.
     QString toText() const;
     static std::optional<Columns> fromText(const QString &text);
 };
@@ -52,9 +57,15 @@ bool isRowCategory(QStringView category);
 // out; nullopt: no row is known for it, and its lines are refused.
 std::optional<QString> rowFor(const Columns &columns, const QString &value, const QStringList &rowNames);
 
-// Columns named like ours in a header row ("category", "id"/"code"/"item", "description"/"name",
-// "price"), in any case; the rest stay unmapped.
+// Columns named as distributors name them in a header row, in English or Arabic, in any case
+// ("category", "code"/"SKU"/"part number", "description"/"name", "price", "cost"/"dealer price");
+// the rest stay unmapped. A file whose only price column names what the shop pays gives costs;
+// one with both gives list prices with their costs.
 Columns guessColumns(const QStringList &header);
+
+// The name a supplier's files share, whatever their date or number ("nile_#-#.csv" for
+// "nile_2026-12.csv" and "nile_2027-01.csv"), so next month's file opens mapped as this one was.
+QString supplierKey(const QString &fileName);
 
 // The decimal sign of a column of prices, when the prices tell it: the last of two different
 // separators, a separator repeated in groups, or one followed by other than three digits. Prices

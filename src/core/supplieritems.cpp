@@ -10,7 +10,7 @@ QByteArrayView ItemList::idBytes(const Stored &item) const
 
 Item ItemList::operator[](size_t i) const
 {
-    return { m_categories[m_items[i].category], id(i), description(i), price(i), m_items[i].line };
+    return { m_categories[m_items[i].category], id(i), description(i), price(i), m_items[i].line, cost(i) };
 }
 
 QString ItemList::id(size_t i) const
@@ -31,7 +31,36 @@ QString ItemList::price(size_t i) const
     const Stored &item = m_items[i];
     const quint32 before
         = item.idSize + (item.descriptionSize == TextPool::NoText ? 0 : item.descriptionSize);
+    return QString::fromUtf8(m_text.bytes(item.text).sliced(before, item.priceSize));
+}
+
+std::optional<QString> ItemList::cost(size_t i) const
+{
+    const Stored &item = m_items[i];
+    if (!item.hasCost)
+        return std::nullopt;
+    const quint32 before = item.idSize + (item.descriptionSize == TextPool::NoText ? 0 : item.descriptionSize)
+        + item.priceSize;
     return QString::fromUtf8(m_text.bytes(item.text).sliced(before));
+}
+
+void ItemList::setPrice(size_t i, const QString &price)
+{
+    Item item = (*this)[i];
+    item.price = price;
+    // The index keeps viewing the earlier text, which the pool keeps and which holds the same id.
+    m_items[i] = stored(item, m_items[i].category);
+}
+
+ItemList::Stored ItemList::stored(const Item &item, quint32 category)
+{
+    const QByteArray id = item.id.toUtf8();
+    const QByteArray description = item.description ? item.description->toUtf8() : QByteArray();
+    const QByteArray price = item.price.toUtf8();
+    const QByteArray text = id + description + price + (item.cost ? item.cost->toUtf8() : QByteArray());
+    return { item.line, m_text.add(QByteArrayView(text)), category, static_cast<quint32>(id.size()),
+        item.description ? static_cast<quint32>(description.size()) : TextPool::NoText,
+        static_cast<quint32>(price.size()), item.cost.has_value() };
 }
 
 quint32 ItemList::categoryIndex(const QString &name)
@@ -47,12 +76,7 @@ quint32 ItemList::categoryIndex(const QString &name)
 
 std::optional<qint64> ItemList::put(const Item &item)
 {
-    const QByteArray id = item.id.toUtf8();
-    const QByteArray description = item.description ? item.description->toUtf8() : QByteArray();
-    const QByteArray text = id + description + item.price.toUtf8();
-    const Stored stored { item.line, m_text.add(QByteArrayView(text)), categoryIndex(item.category),
-        static_cast<quint32>(id.size()),
-        item.description ? static_cast<quint32>(description.size()) : TextPool::NoText };
+    const Stored stored = this->stored(item, categoryIndex(item.category));
     const Key key { stored.category, idBytes(stored) };
     const auto seen = m_index.constFind(key);
     if (seen != m_index.constEnd()) {

@@ -18,8 +18,9 @@ struct Item {
     QString category;
     QString id;
     std::optional<QString> description; // nullopt: the file has no descriptions
-    QString price;
+    QString price; // empty when the file gives costs, until the markup gives the list price
     qint64 line = 0;
+    std::optional<QString> cost = std::nullopt; // what the shop pays, when the file tells it
 };
 
 // The items of a supplier's file, one per category and id, in the order first seen. A file may
@@ -34,6 +35,9 @@ public:
 
     QString id(size_t i) const;
     QString price(size_t i) const;
+    std::optional<QString> cost(size_t i) const;
+    // Gives the item its list price: one worked out from its cost when the file gives costs.
+    void setPrice(size_t i, const QString &price);
     std::optional<QString> description(size_t i) const;
     qint64 line(size_t i) const { return m_items[i].line; }
     quint32 categoryOf(size_t i) const { return m_items[i].category; }
@@ -76,14 +80,17 @@ public:
     const_iterator end() const { return { this, size() }; }
 
 private:
-    // The id, description and price of an item stand one after the other in one text.
+    // The id, description, price and cost of an item stand one after the other in one text.
     struct Stored {
         qint64 line;
         TextPool::Ref text;
         quint32 category;
         quint32 idSize;
         quint32 descriptionSize; // TextPool::NoText when the file has none
+        quint32 priceSize;
+        bool hasCost;
     };
+    Stored stored(const Item &item, quint32 category);
     struct Key {
         quint32 category;
         QByteArrayView id; // into the pool

@@ -31,18 +31,25 @@ Q_DECLARE_METATYPE(SupplierImport::DecimalSign)
 void TestSupplierImport::guessColumns_data()
 {
     QTest::addColumn<QStringList>("header");
-    QTest::addColumn<QString>("columns"); // category, id, description, price: the column or -1
+    // category, id, description, price: the column or -1; then " costs" when the price column holds
+    // costs, " cost N" for a column of costs beside the list prices
+    QTest::addColumn<QString>("columns");
     QTest::newRow("ours") << QStringList { "category", "id", "description", "price" } << "0,1,2,3";
     QTest::newRow("with a currency") << QStringList { "Code", "Name", "Stock", "Price (EGP)", "Category" }
                                      << "4,0,1,3";
     QTest::newRow("price with more after it") << QStringList { "SKU", "Product", "Price EGP" } << "-1,0,1,2";
     QTest::newRow("code before model")
-        << QStringList { "Model", "Item Code", "Desc", "Dealer Price" } << "-1,1,2,3";
+        << QStringList { "Model", "Item Code", "Desc", "Dealer Price" } << "-1,1,2,3 costs";
     QTest::newRow("model alone keys the items")
-        << QStringList { "Brand", "Model", "Net price" } << "-1,1,-1,2";
+        << QStringList { "Brand", "Model", "Net price" } << "-1,1,-1,2 costs";
     QTest::newRow("part number, marks between")
-        << QStringList { "Part_No.", "Item name", "Cost" } << "-1,0,1,2";
-    QTest::newRow("list price before cost") << QStringList { "P/N", "Cost", "Retail Price" } << "-1,0,-1,2";
+        << QStringList { "Part_No.", "Item name", "Cost" } << "-1,0,1,2 costs";
+    QTest::newRow("list price beside the cost")
+        << QStringList { "P/N", "Cost", "Retail Price" } << "-1,0,-1,2 cost 1";
+    QTest::newRow("an export with its costs")
+        << QStringList { "category", "id", "description", "price", "cost" } << "0,1,2,3 cost 4";
+    QTest::newRow("Arabic dealer price")
+        << QStringList { u"كود الصنف"_qs, u"البيان"_qs, u"سعر التاجر"_qs } << "-1,0,1,2 costs";
     QTest::newRow("Arabic") << QStringList { u"الكود"_qs, u"الوصف"_qs, u"السعر"_qs, u"القسم"_qs }
                             << "3,0,1,2";
     QTest::newRow("Arabic item number, hamza forms")
@@ -55,8 +62,12 @@ void TestSupplierImport::guessColumns()
     QFETCH(QStringList, header);
     QFETCH(QString, columns);
     const SupplierImport::Columns c = SupplierImport::guessColumns(header);
-    QCOMPARE(
-        QStringLiteral("%1,%2,%3,%4").arg(c.category).arg(c.id).arg(c.description).arg(c.price), columns);
+    QString got = QStringLiteral("%1,%2,%3,%4").arg(c.category).arg(c.id).arg(c.description).arg(c.price);
+    if (c.pricesAreCosts)
+        got += QStringLiteral(" costs");
+    if (c.cost >= 0)
+        got += QStringLiteral(" cost %1").arg(c.cost);
+    QCOMPARE(got, columns);
 }
 
 void TestSupplierImport::guessDecimal_data()
@@ -236,11 +247,24 @@ void TestSupplierImport::columnsRemembered()
     c.fixedCategory = "3";
     c.header = false;
     c.decimal = DecimalSign::Comma;
-    c.categoryRows = { { "Processors", "0" }, { "Printers, ink=toner", "" }, { "%20 odd", "16" } };
-    const auto back = SupplierImport::Columns::fromText(c.toText());
-    QVERIFY(back);
-    QCOMPARE(back->toText(), c.toText());
-    QCOMPARE(back->categoryRows, c.categoryRows);
+    c.categoryRows = { { "Processors", "0" }, { "Printers, ink=toner", "" }, { "%20 odd", "16" },
+        { "cost:3", "1" }, { "prices:cost", "2" } };
+    for (const bool costs : { false, true }) {
+        c.pricesAreCosts = costs;
+        c.cost = costs ? -1 : 6;
+        const auto back = SupplierImport::Columns::fromText(c.toText());
+        QVERIFY(back);
+        QCOMPARE(back->toText(), c.toText());
+        QCOMPARE(back->categoryRows, c.categoryRows);
+        QCOMPARE(back->pricesAreCosts, costs);
+        QCOMPARE(back->cost, c.cost);
+    }
+    QVERIFY(!SupplierImport::Columns::fromText("0,1,2,3,1,point,,cost:x"));
+    // Next month's file of a supplier shares this month's mapping; another supplier's does not.
+    QCOMPARE(
+        SupplierImport::supplierKey("nile_2027-01.csv"), SupplierImport::supplierKey("nile_2026-12.csv"));
+    QVERIFY(
+        SupplierImport::supplierKey("nile_2026-12.csv") != SupplierImport::supplierKey("delta_2026-12.csv"));
     QVERIFY(!SupplierImport::Columns::fromText("nonsense"));
     // A text kept before categories could be mapped reads as it did.
     const auto old = SupplierImport::Columns::fromText("0,1,2,3,1,comma,");
@@ -263,7 +287,7 @@ const QStringList RowNames { "Processor", "Mother Board", "RAM", "Floppy Disk", 
 } // namespace
 
 // What the lines of a file become: items ("category/id=price:description", "-" for a description the
-// file leaves to the list), the lines refused and what is noted.
+// file leaves to the list, " cost N" when the file gives a cost), the lines refused and what is noted.
 void TestSupplierImport::lines_data()
 {
     QTest::addColumn<QString>("columns"); // as remembered: Columns::toText()
@@ -319,6 +343,18 @@ void TestSupplierImport::lines_data()
                "5: \"1e21\" is out of range for an amount. An amount must be below 10^21 (at most 21 digits "
                "before the point)." }
         << QStringList {};
+    QTest::newRow("costs in the price column: the markup gives the list prices later")
+        << "0,1,2,3,1,point,,prices:cost" << header + "0,R5,Ryzen,1000\n0,I5,Core,0\n0,I7,Core,-5\n"
+        << QStringList { "0/R5=:Ryzen cost 1000", "0/I5=:Core cost 0" }
+        << QStringList { "4: the cost -5 is below zero" } << QStringList {};
+    QTest::newRow("a column of costs beside the list prices; an empty cost is unknown")
+        << "0,1,2,3,1,comma,,cost:4"
+        << QByteArray(
+               "category,id,description,price,cost\n0,R5,Ryzen,\"5400,5\",\"4800,25\"\n0,I5,Core,6900,\n"
+               "0,I7,Core,9000,lots\n")
+        << QStringList { "0/R5=5400.5:Ryzen cost 4800.25", "0/I5=6900:Core" }
+        << QStringList { "4: cost: \"lots\" is not a number. Type a price such as 1250 or 12.50." }
+        << QStringList {};
 }
 
 void TestSupplierImport::lines()
@@ -340,7 +376,8 @@ void TestSupplierImport::lines()
     QStringList got;
     for (const SupplierImport::Item &item : reading.items)
         got << QStringLiteral("%1/%2=%3:%4")
-                   .arg(item.category, item.id, item.price, item.description.value_or("-"));
+                    .arg(item.category, item.id, item.price, item.description.value_or("-"))
+                + (item.cost ? QStringLiteral(" cost ") + *item.cost : QString());
     QCOMPARE(got, items);
     QStringList problems;
     for (const SupplierFile::Problem &p : reading.problems)
