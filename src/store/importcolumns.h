@@ -8,8 +8,9 @@
 
 class Store;
 
-// The columns a supplier's file was last imported with, by the file's name, so next week's file
-// of the same supplier opens with them. Kept in db.mdb (table import_columns, made by a schema step
+// The columns a supplier's file was last imported with, by the file's name and by the name the
+// supplier's files share whatever their date (nile_2026-12.csv, nile_2027-01.csv), so next month's
+// file of the same supplier opens with them. Kept in db.mdb (table import_columns, made by a schema step
 // when first needed); every value bound.
 class ImportColumns final
 {
