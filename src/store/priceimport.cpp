@@ -1,6 +1,7 @@
 #include "priceimport.h"
 
 #include "core/price.h"
+#include "itemcosttable.h"
 #include "pricehistorytable.h"
 #include "pricetable.h"
 #include "store.h"
@@ -16,7 +17,8 @@ ImportChange ImportPreview::changed(size_t i) const
 {
     const Change &c = m_changed[i];
     return { (*m_items)[c.item], m_text.optionalText(c.oldPrice),
-        c.descriptionChanges ? m_text.optionalText(c.oldDescription) : std::nullopt };
+        c.descriptionChanges ? m_text.optionalText(c.oldDescription) : std::nullopt, c.costChanges,
+        c.costChanges ? m_text.optionalText(c.oldCost) : std::nullopt, c.handSet };
 }
 
 PriceListItem ImportPreview::missing(size_t i) const
@@ -28,11 +30,24 @@ PriceListItem ImportPreview::missing(size_t i) const
 
 StoreResult<ImportPreview> PriceImport::preview(const SupplierImport::ItemList &items)
 {
+    return compare(items, nullptr, {});
+}
+
+StoreResult<ImportPreview> PriceImport::preview(SupplierImport::ItemList &items, const CostPricing &pricing)
+{
+    return compare(items, &items, pricing);
+}
+
+StoreResult<ImportPreview> PriceImport::compare(
+    const SupplierImport::ItemList &items, SupplierImport::ItemList *toPrice, const CostPricing &pricing)
+{
     ImportPreview preview;
     preview.m_items = &items;
+    for (size_t i = 0; i < items.size() && !preview.m_costs; ++i)
+        preview.m_costs = items.cost(i).has_value();
     std::vector<bool> listed(items.size());
     for (quint32 category = 0; category < items.categoryCount(); ++category) {
-        if (!compareCategory(category, listed, preview))
+        if (!compareCategory(category, listed, preview, toPrice, pricing))
             return m_store->lastError();
     }
     // Both in the order of the file.
@@ -41,19 +56,58 @@ StoreResult<ImportPreview> PriceImport::preview(const SupplierImport::ItemList &
             return items.line(a.item) < items.line(b.item);
         });
     for (size_t i = 0; i < items.size(); ++i) {
-        if (!listed[i])
-            preview.m_added.push_back(static_cast<quint32>(i));
+        if (listed[i])
+            continue;
+        preview.m_added.push_back(static_cast<quint32>(i));
+        // A new item has no price of its own to keep: the markup gives it one.
+        const std::optional<QString> cost = items.cost(i);
+        if (toPrice && cost) {
+            const Markup::Rule rule = pricing.rules.forCategory(items.category(items.categoryOf(i)));
+            toPrice->setPrice(i, Markup::listPriceText(*Price::fromStored(*cost).number(), rule).text());
+        }
     }
     return preview;
 }
 
-bool PriceImport::compareCategory(quint32 category, std::vector<bool> &listed, ImportPreview &preview)
+namespace
+{
+
+// The list price an import of costs gives an item the list holds: the markup's for its new cost,
+// unless the price it has was set by hand (it is not the markup's for the cost it had) and is to
+// be kept.
+std::pair<QString, HandSetPrice> pricedFromCost(const std::optional<QString> &price,
+    const std::optional<Price> &oldCost, const QString &cost, const Markup::Rule &rule, bool repriceHandSet)
+{
+    const QString ruled = Markup::listPriceText(*Price::fromStored(cost).number(), rule).text();
+    const bool handSet = price
+        && !(oldCost && oldCost->number()
+            && Markup::isRulePrice(Price::fromStored(*price), *oldCost->number(), rule));
+    if (!handSet)
+        return { ruled, HandSetPrice::No };
+    if (!repriceHandSet)
+        return { *price, HandSetPrice::Kept };
+    return { ruled, HandSetPrice::Repriced };
+}
+
+} // namespace
+
+bool PriceImport::compareCategory(quint32 category, std::vector<bool> &listed, ImportPreview &preview,
+    SupplierImport::ItemList *toPrice, const CostPricing &pricing)
 {
     const SupplierImport::ItemList &items = *preview.m_items;
+    const QString &name = items.category(category);
+    QHash<QString, Price> costs;
+    if (preview.m_costs) {
+        auto read = ItemCostTable(m_store).readCategory(name);
+        if (!read)
+            return false;
+        costs = std::move(*read);
+    }
+    const Markup::Rule rule = pricing.rules.forCategory(name);
     QString previous;
     bool first = true;
     enum class Kept { Nothing, Change, Missing } kept = Kept::Nothing;
-    return PriceTable(m_store).readCategory(items.category(category),
+    return PriceTable(m_store).readCategory(name,
         [&](const QString &id, const std::optional<QString> &description,
             const std::optional<QString> &price) {
             // The first row of an id the list holds twice stands for both: Apply changes every row of
@@ -76,15 +130,33 @@ bool PriceImport::compareCategory(quint32 category, std::vector<bool> &listed, I
                 return true;
             }
             listed[*found] = true;
+            const std::optional<QString> cost = items.cost(*found);
+            const auto oldCostAt = costs.constFind(id);
+            const std::optional<Price> oldCost
+                = oldCostAt == costs.cend() ? std::nullopt : std::optional<Price>(*oldCostAt);
+            HandSetPrice handSet = HandSetPrice::No;
+            if (toPrice && cost) {
+                auto [listPrice, how] = pricedFromCost(price, oldCost, *cost, rule, pricing.repriceHandSet);
+                toPrice->setPrice(*found, listPrice);
+                handSet = how;
+            }
             const std::optional<QString> fileDescription = items.description(*found);
             const bool samePrice = price && Price::same(*price, items.price(*found));
             const bool sameDescription = !fileDescription || fileDescription == description;
-            if (samePrice && sameDescription) {
+            // A cost is compared as a price is; the file without one leaves the cost as it is.
+            const bool costChanges = cost && !(oldCost && Price::same(oldCost->text(), *cost));
+            if (samePrice && sameDescription && !costChanges) {
                 ++preview.m_unchanged;
                 return true;
             }
-            preview.m_changed.push_back({ static_cast<quint32>(*found), preview.m_text.addOptional(price),
-                preview.m_text.addOptional(description), !sameDescription });
+            const TextPool::Ref oldCostText
+                = costChanges && oldCost ? preview.m_text.add(QStringView(oldCost->text())) : TextPool::Ref();
+            const ImportPreview::Change change { static_cast<quint32>(*found),
+                preview.m_text.addOptional(price), preview.m_text.addOptional(description), !sameDescription,
+                false, costChanges, oldCostText, handSet };
+            if (handSet != HandSetPrice::No)
+                ++preview.m_handSet;
+            preview.m_changed.push_back(change);
             kept = Kept::Change;
             return true;
         });
@@ -179,6 +251,32 @@ bool PriceImport::writeAdded(const ImportPreview &preview, Statements &run, cons
     return true;
 }
 
+bool PriceImport::writeCosts(const ImportPreview &preview, const QDateTime &when, const QString &source)
+{
+    QList<CostChange> changes;
+    for (const ImportPreview::Change &c : preview.m_changed) {
+        if (!c.costChanges)
+            continue;
+        const SupplierImport::Item item = (*preview.m_items)[c.item];
+        changes.push_back({ item.category, item.id, Price::fromColumn(preview.m_text.optionalText(c.oldCost)),
+            Price::fromColumn(item.cost), item.description.value_or(QString()) });
+    }
+    for (size_t i = 0; i < preview.addedCount(); ++i) {
+        const SupplierImport::Item item = preview.added(i);
+        if (item.cost)
+            changes.push_back({ item.category, item.id, std::nullopt, Price::fromStored(*item.cost),
+                item.description.value_or(QString()) });
+    }
+    if (changes.isEmpty())
+        return true;
+    const StoreError error = ItemCostTable(m_store).setCosts(changes, when, source);
+    if (!error.isValid())
+        return true;
+    // Another counter's cost change since the preview: as with prices, nothing is written.
+    m_refused = error;
+    return false;
+}
+
 bool PriceImport::removeMissing(const ImportPreview &preview, Statements &run, const QDateTime &when,
     const QString &source, const GoOn &goOn)
 {
@@ -225,33 +323,35 @@ StoreError PriceImport::apply(const ImportPreview &preview, bool removeMissingIt
         return !stopped;
     };
     bool changedMeanwhile = false;
-    const bool applied = history.ensureSchema() && m_store->inTransaction([&] {
-        if (!takeWholeList())
-            return false;
-        if (m_store->isServer()) {
-            if (!writeStaged(preview, removeMissingItems, when, source, goOn))
-                return false;
-        } else {
-            Statements run { PriceTable(m_store).prepareBulk(), history.prepareRecorder(when, source) };
-            if (!run.list || !run.history)
-                return false;
-            if (!writeChanged(preview, run, when, source, goOn)
-                || !writeAdded(preview, run, when, source, goOn)
-                || (removeMissingItems && !removeMissing(preview, run, when, source, goOn)))
-                return false;
-        }
-        if (!m_conflicts.isEmpty()) {
-            changedMeanwhile = true;
-            m_refused = StoreError(StoreError::Kind::Conflict,
-                QStringLiteral(
-                    "%1 of the items were changed at another counter after the preview, so nothing "
-                    "was written. Preview again to see the price list as it is now.")
-                    .arg(m_conflicts.size()),
-                QStringLiteral("Brasko"));
-            return false;
-        }
-        return PriceListRepository(m_store).stampDate(when);
-    });
+    const bool applied = history.ensureSchema()
+        && (!preview.writesCosts() || ItemCostTable(m_store).ensureSchema()) && m_store->inTransaction([&] {
+               if (!takeWholeList())
+                   return false;
+               if (m_store->isServer()) {
+                   if (!writeStaged(preview, removeMissingItems, when, source, goOn))
+                       return false;
+               } else {
+                   Statements run { PriceTable(m_store).prepareBulk(),
+                       history.prepareRecorder(when, source) };
+                   if (!run.list || !run.history)
+                       return false;
+                   if (!writeChanged(preview, run, when, source, goOn)
+                       || !writeAdded(preview, run, when, source, goOn)
+                       || (removeMissingItems && !removeMissing(preview, run, when, source, goOn)))
+                       return false;
+               }
+               if (!m_conflicts.isEmpty()) {
+                   changedMeanwhile = true;
+                   m_refused = StoreError(StoreError::Kind::Conflict,
+                       QStringLiteral(
+                           "%1 of the items were changed at another counter after the preview, so nothing "
+                           "was written. Preview again to see the price list as it is now.")
+                           .arg(m_conflicts.size()),
+                       QStringLiteral("Brasko"));
+                   return false;
+               }
+               return writeCosts(preview, when, source) && PriceListRepository(m_store).stampDate(when);
+           });
     if (applied)
         return {};
     if (!changedMeanwhile)

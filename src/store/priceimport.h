@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/markup.h"
 #include "core/supplierimport.h"
 #include "pricelistrepository.h"
 
@@ -11,11 +12,25 @@
 
 class Store;
 
-// An item the file lists differently from the price list: another price or description.
+// Whether an item's list price was set by hand (not the one the markup gives for its cost), and
+// what an import of costs did with it.
+enum class HandSetPrice { No, Kept, Repriced };
+
+// An item the file lists differently from the price list: another price, description or cost.
 struct ImportChange {
     SupplierImport::Item item;
     std::optional<QString> oldPrice;
     std::optional<QString> oldDescription; // only when the file brings another one
+    bool costChanges = false; // the file brings another cost (item.cost)
+    std::optional<QString> oldCost; // the cost the list held; only when costChanges
+    HandSetPrice handSet = HandSetPrice::No;
+};
+
+// How an import of costs prices its items: by the shop's markup rules, and whether the list
+// prices set by hand follow them too.
+struct CostPricing {
+    Markup::Rules rules;
+    bool repriceHandSet = false;
 };
 
 // An item another counter changed, added or removed after the preview, which Apply therefore left
@@ -42,6 +57,10 @@ public:
     size_t missingCount() const { return m_missing.size(); }
     PriceListItem missing(size_t i) const;
     qsizetype unchanged() const { return m_unchanged; }
+    // Changed items whose list price was set by hand: kept, or re-priced when asked.
+    qsizetype handSetCount() const { return m_handSet; }
+    // Whether Apply writes costs as well as prices.
+    bool writesCosts() const { return m_costs; }
 
     bool changesNothing(bool removeMissing) const
     {
@@ -57,6 +76,9 @@ private:
         TextPool::Ref oldDescription;
         bool descriptionChanges = false; // the file brings another description
         bool repeated = false; // the list holds the id more than once
+        bool costChanges = false;
+        TextPool::Ref oldCost;
+        HandSetPrice handSet = HandSetPrice::No;
     };
     struct Missing {
         quint32 category;
@@ -71,6 +93,8 @@ private:
     std::vector<Change> m_changed;
     std::vector<Missing> m_missing;
     qsizetype m_unchanged = 0;
+    qsizetype m_handSet = 0;
+    bool m_costs = false;
     TextPool m_text;
 };
 
@@ -87,6 +111,9 @@ public:
 
     // The preview, or why the list cannot be read.
     StoreResult<ImportPreview> preview(const SupplierImport::ItemList &items);
+    // The same for a file of costs: each item is first given its list price from its cost by the
+    // rules, but one whose list price was set by hand keeps it unless pricing.repriceHandSet.
+    StoreResult<ImportPreview> preview(SupplierImport::ItemList &items, const CostPricing &pricing);
     // keepGoing is told now and then how many of the rows are written; false stops and undoes it all.
     // While it runs, the other counters' changes of the price list are refused at once (they are
     // told the list is being imported); a second import at the same time is refused likewise.
@@ -111,7 +138,11 @@ private:
     // The same three on a database server, in a few statements (priceimportserver.cpp).
     bool writeStaged(const ImportPreview &preview, bool removeMissingItems, const QDateTime &when,
         const QString &source, const GoOn &goOn);
-    bool compareCategory(quint32 category, std::vector<bool> &listed, ImportPreview &preview);
+    StoreResult<ImportPreview> compare(
+        const SupplierImport::ItemList &items, SupplierImport::ItemList *toPrice, const CostPricing &pricing);
+    bool compareCategory(quint32 category, std::vector<bool> &listed, ImportPreview &preview,
+        SupplierImport::ItemList *toPrice, const CostPricing &pricing);
+    bool writeCosts(const ImportPreview &preview, const QDateTime &when, const QString &source);
     bool takeWholeList();
     bool conflict(const QString &category, const QString &id, const std::optional<PriceListItem> &seen);
 

@@ -1,6 +1,8 @@
 #include "store/priceimport.h"
 
 #include "store/importcolumns.h"
+#include "store/itemcosttable.h"
+#include "store/markupruletable.h"
 #include "store/pricehistory.h"
 #include "store/pricelistexport.h"
 #include "support/testdb.h"
@@ -34,6 +36,9 @@ private Q_SLOTS:
     void cancelledApplyChangesNothing();
     void applyLeavesWhatChangedSincePreview_data();
     void applyLeavesWhatChangedSincePreview();
+    void costsPriceByTheMarkup_data();
+    void costsPriceByTheMarkup();
+    void supplierFilesShareTheirMapping();
 
 private:
     Backend m_backend;
@@ -79,6 +84,18 @@ SupplierImport::Reading readBytes(const QByteArray &bytes)
     return SupplierImport::readItems(all, *format, columns, {}, {}, &finished, &why);
 }
 
+QStringList costs(Store &store, const QString &category)
+{
+    const auto known = ItemCostTable(&store).readCategory(category);
+    if (!known)
+        qFatal("%s", qPrintable(known.error().text()));
+    QStringList out;
+    for (auto i = known->cbegin(); i != known->cend(); ++i)
+        out << i.key() + "=" + i.value().text();
+    out.sort();
+    return out;
+}
+
 QStringList prices(const TestDb &db)
 {
     QSqlQuery q("select category, id, price from adt where category <> '90' order by category, id", db.raw());
@@ -121,27 +138,43 @@ void TestPriceImport::exportThenImportChangesNothing()
     QSqlQuery nulls("select count(*) from adt where description is null", db.raw());
     QVERIFY(nulls.next());
     QCOMPARE(nulls.value(0).toInt(), int(rows.filter("|<null>|").size()));
+    nulls.finish();
     Store store(db.path, QStringLiteral("t-import-roundtrip"));
     QVERIFY(store.open());
-    const QString path = db.dir.filePath("export.csv");
-    QVERIFY(exportPriceList(store, std::nullopt, path).ok);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const SupplierImport::Reading reading = readBytes(file.readAll());
-    QStringList problems;
-    for (const SupplierFile::Problem &p : reading.problems)
-        problems << QStringLiteral("%1: %2").arg(p.line).arg(p.reason);
-    QCOMPARE(problems, QStringList {});
-    QCOMPARE(reading.items.size(), size_t(rows.size()));
-    PriceImport import(&store);
-    const auto preview = import.preview(reading.items);
-    QVERIFY(preview);
-    for (size_t i = 0; i < preview->changedCount(); ++i)
-        qWarning() << "changed:" << preview->changed(i).item.id;
-    for (size_t i = 0; i < preview->addedCount(); ++i)
-        qWarning() << "added:" << preview->added(i).id;
-    QVERIFY(preview->changesNothing(true));
-    QCOMPARE(preview->unchanged(), rows.size());
+    // With its costs too: the first item's is known, the others' are not.
+    const TestRow &first = list[1];
+    const StoreError costKept
+        = ItemCostTable(&store).set({ first.category, first.id, std::nullopt, Price::fromStored("1080.5") },
+            QDateTime::currentDateTime());
+    QVERIFY2(!costKept.isValid(), qPrintable(costKept.text()));
+    for (const bool withCosts : { false, true }) {
+        const QString path = db.dir.filePath("export.csv");
+        const PriceListExport exported = exportPriceList(store, std::nullopt, path, withCosts);
+        QVERIFY2(exported.ok, qPrintable(exported.error));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const SupplierImport::Reading reading = readBytes(file.readAll());
+        QStringList problems;
+        for (const SupplierFile::Problem &p : reading.problems)
+            problems << QStringLiteral("%1: %2").arg(p.line).arg(p.reason);
+        QCOMPARE(problems, QStringList {});
+        QCOMPARE(reading.items.size(), size_t(rows.size()));
+        QStringList costs;
+        for (const SupplierImport::Item &item : reading.items) {
+            if (item.cost)
+                costs << item.id + "=" + *item.cost;
+        }
+        QCOMPARE(costs, withCosts ? QStringList { first.id + "=1080.5" } : QStringList {});
+        PriceImport import(&store);
+        const auto preview = import.preview(reading.items);
+        QVERIFY(preview);
+        for (size_t i = 0; i < preview->changedCount(); ++i)
+            qWarning() << "changed:" << preview->changed(i).item.id;
+        for (size_t i = 0; i < preview->addedCount(); ++i)
+            qWarning() << "added:" << preview->added(i).id;
+        QVERIFY(preview->changesNothing(true));
+        QCOMPARE(preview->unchanged(), rows.size());
+    }
 }
 
 void TestPriceImport::previewAndApply_data()
@@ -432,6 +465,98 @@ void TestPriceImport::applyLeavesWhatChangedSincePreview()
     else
         expected << "N1 90>100";
     QCOMPARE(replaced, expected);
+}
+
+// A file of what the shop pays: each item's list price follows from its cost by the markup (here
+// 20%, rounded up to 10), exactly; a price set by hand stays unless asked; costs are kept with it.
+void TestPriceImport::costsPriceByTheMarkup_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("reprice");
+    QTest::addColumn<QStringList>("preview"); // "~id old>new cost old>new [kept|repriced]", "+id price cost"
+    QTest::addColumn<QStringList>("after"); // the category's prices
+    QTest::addColumn<QStringList>("costsAfter");
+    const QByteArray file = "category;id;description;dealer price\n0;I5;Intel Core i5;5800\n"
+                            "0;I7;Intel Core i7;10000\n0;R5;AMD Ryzen 5;4600\n0;N1;New one;99.99\n";
+    QTest::newRow("by the markup; the hand-set price kept")
+        << file << false
+        << QStringList { "~I5 6900>6960 cost 5750>5800", "~I7 11800>12000 cost 9833.33>10000",
+               "~R5 5400.50>5400.50 cost ->4600 kept", "+N1 120 cost 99.99" }
+        << QStringList { "0/I5=6960", "0/I7=12000", "0/N1=120", "0/OLD=100", "0/R5=5400.50" }
+        << QStringList { "I5=5800", "I7=10000", "N1=99.99", "R5=4600" };
+    QTest::newRow("the hand-set price re-priced when asked")
+        << file << true
+        << QStringList { "~I5 6900>6960 cost 5750>5800", "~I7 11800>12000 cost 9833.33>10000",
+               "~R5 5400.50>5520 cost ->4600 repriced", "+N1 120 cost 99.99" }
+        << QStringList { "0/I5=6960", "0/I7=12000", "0/N1=120", "0/OLD=100", "0/R5=5520" }
+        << QStringList { "I5=5800", "I7=10000", "N1=99.99", "R5=4600" };
+    QTest::newRow("list prices with their costs, as exported")
+        << QByteArray("category;id;description;price;cost\n0;I5;Intel Core i5;6900;5000\n0;I7;Intel Core "
+                      "i7;11800;\n")
+        << false << QStringList { "~I5 6900>6900 cost 5750>5000" }
+        << QStringList { "0/I5=6900", "0/I7=11800", "0/OLD=100", "0/R5=5400.50" }
+        << QStringList { "I5=5000", "I7=9833.33" };
+}
+
+void TestPriceImport::costsPriceByTheMarkup()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, reprice);
+    QFETCH(QStringList, preview);
+    QFETCH(QStringList, after);
+    QFETCH(QStringList, costsAfter);
+    TestDb db(m_backend, List);
+    Store store(db.path, QStringLiteral("t-import-costs"));
+    QVERIFY(store.open());
+    const QDateTime before(QDate(2026, 12, 1), QTime(9, 0));
+    for (const auto &[id, cost] : { std::pair { "I5", "5750" }, std::pair { "I7", "9833.33" } })
+        QVERIFY(
+            !ItemCostTable(&store).set({ "0", id, std::nullopt, Price::fromStored(cost) }, before).isValid());
+    Markup::Rules rules;
+    rules.defaultRule = { Decimal::fromInt(20), Markup::Step::Ten };
+    QVERIFY(!MarkupRuleTable(&store).save(rules, Markup::Rules()).isValid());
+    SupplierImport::Reading reading = readBytes(file);
+    QCOMPARE(reading.problems.size(), 0);
+    PriceImport import(&store);
+    const auto shown = reading.items.size() && reading.items.cost(0) && reading.items.price(0).isEmpty()
+        ? import.preview(reading.items, CostPricing { rules, reprice })
+        : import.preview(reading.items);
+    QVERIFY(shown);
+    QStringList seen;
+    for (size_t i = 0; i < shown->changedCount(); ++i) {
+        const ImportChange c = shown->changed(i);
+        seen << QStringLiteral("~%1 %2>%3 cost %4>%5%6")
+                    .arg(c.item.id, c.oldPrice.value_or("-"), c.item.price, c.oldCost.value_or("-"),
+                        c.item.cost.value_or("-"),
+                        c.handSet == HandSetPrice::Kept           ? " kept"
+                            : c.handSet == HandSetPrice::Repriced ? " repriced"
+                                                                  : "");
+    }
+    for (size_t i = 0; i < shown->addedCount(); ++i) {
+        const SupplierImport::Item item = shown->added(i);
+        seen << QStringLiteral("+%1 %2 cost %3").arg(item.id, item.price, item.cost.value_or("-"));
+    }
+    QCOMPARE(seen, preview);
+    QVERIFY(!import.apply(*shown, false, "nile_2026-12.csv", QDateTime(QDate(2026, 12, 8), QTime(12, 0)))
+                 .isValid());
+    QCOMPARE(prices(db).filter(QRegularExpression("^0/")), after);
+    QCOMPARE(costs(store, "0"), costsAfter);
+}
+
+// Next month's file of a supplier, named by another date, opens with this month's columns.
+void TestPriceImport::supplierFilesShareTheirMapping()
+{
+    TestDb db(m_backend, List);
+    Store store(db.path, QStringLiteral("t-import-columns"));
+    QVERIFY(store.open());
+    ImportColumns columns(&store);
+    QVERIFY(!columns.remember("nile_2026-12.csv", "0,1,2,3,1,comma,,prices:cost").isValid());
+    QCOMPARE(*columns.remembered("nile_2027-01.csv"), std::optional<QString>("0,1,2,3,1,comma,,prices:cost"));
+    QCOMPARE(*columns.remembered("delta_2027-01.csv"), std::nullopt);
+    // The file's own name comes first.
+    QVERIFY(!columns.remember("nile_2027-01.csv", "-1,0,1,2,1,point,0").isValid());
+    QCOMPARE(*columns.remembered("nile_2026-12.csv"), std::optional<QString>("0,1,2,3,1,comma,,prices:cost"));
+    QCOMPARE(*columns.remembered("nile_2027-02.csv"), std::optional<QString>("-1,0,1,2,1,point,0"));
 }
 
 BRASKO_TEST_ON_BOTH_BACKENDS(TestPriceImport)
