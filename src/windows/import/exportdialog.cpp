@@ -3,6 +3,7 @@
 #include "core/version.h"
 #include "store/pricelistexport.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -42,6 +43,10 @@ PriceListExportDialog::PriceListExportDialog(
     auto *fileLabel = new QLabel(QStringLiteral("&File"), this);
     fileLabel->setBuddy(m_file);
     form->addRow(fileLabel, fileRow);
+    // What the shop pays is no one else's business: a file for a customer or a supplier leaves it out.
+    m_costs = new QCheckBox(QStringLiteral("Include the c&ost of each item"), this);
+    m_costs->setObjectName(QStringLiteral("chkcost"));
+    form->addRow(QString(), m_costs);
     auto *run = new QPushButton(QStringLiteral("&Export"), this);
     run->setObjectName(QStringLiteral("cmdexport"));
     run->setDefault(true);
@@ -87,8 +92,9 @@ void PriceListExportDialog::exportList()
         return;
     }
     const QVariant category = m_category->currentData();
-    const PriceListExport result = exportPriceList(
-        *m_store, category.isValid() ? std::optional<QString>(category.toString()) : std::nullopt, path);
+    const PriceListExport result = exportPriceList(*m_store,
+        category.isValid() ? std::optional<QString>(category.toString()) : std::nullopt, path,
+        m_costs->isChecked());
     if (!result.ok) {
         m_tell(result.error, true);
         return;

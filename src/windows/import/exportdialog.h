@@ -8,6 +8,7 @@
 #include <functional>
 #include <utility>
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class Store;
@@ -34,5 +35,6 @@ private:
     std::function<void(const QString &message, bool failure)> m_tell;
     Store *m_store;
     QComboBox *m_category = nullptr;
+    QCheckBox *m_costs = nullptr;
     QLineEdit *m_file = nullptr;
 };

@@ -19,8 +19,8 @@
 namespace
 {
 
-const char *const ColumnNames[] = { "cbocategory", "cboid", "cbodescription", "cboprice" };
-const char *const ColumnLabels[] = { "Ca&tegory", "&ID", "&Description", "&Price" };
+const char *const ColumnNames[] = { "cbocategory", "cboid", "cbodescription", "cboprice", "cbocost" };
+const char *const ColumnLabels[] = { "Ca&tegory", "&ID", "&Description", "&Price", "Co&st" };
 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption)
 {
@@ -59,18 +59,18 @@ ImportWindow::ImportWindow(
     m_summary = new QLabel(QStringLiteral("Choose a supplier's file."), this);
     m_summary->setObjectName(QStringLiteral("lblsummary"));
     m_summary->setWordWrap(true);
-    m_grid = new QTableWidget(0, 7, this);
+    m_grid = new QTableWidget(0, 8, this);
     m_grid->setObjectName(QStringLiteral("grdpreview"));
     m_grid->setHorizontalHeaderLabels({ QStringLiteral("What"), QStringLiteral("Category"),
         QStringLiteral("ID"), QStringLiteral("Description"), QStringLiteral("Old price"),
-        QStringLiteral("New price"), QStringLiteral("Change") });
+        QStringLiteral("New price"), QStringLiteral("Change"), QStringLiteral("Cost") });
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->verticalHeader()->hide();
     // One line a row, the description taking what the others leave.
     m_grid->setWordWrap(false);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
-    const int widths[] = { 115, 80, 100, 0, 75, 75, 110 };
-    for (int c = 0; c < 7; ++c) {
+    const int widths[] = { 115, 80, 100, 0, 75, 75, 110, 150 };
+    for (int c = 0; c < 8; ++c) {
         if (widths[c] > 0)
             m_grid->setColumnWidth(c, widths[c]);
     }
@@ -176,7 +176,7 @@ void ImportWindow::buildFormatRow(QFormLayout *form)
 void ImportWindow::buildColumnRow(QFormLayout *form, const QList<std::pair<QString, QString>> &categories)
 {
     auto *row = new QHBoxLayout;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < ColumnCount; ++i) {
         m_columns[i] = new QComboBox(this);
         m_columns[i]->setObjectName(QString::fromLatin1(ColumnNames[i]));
         auto *label = new QLabel(QString::fromLatin1(ColumnLabels[i]), this);
@@ -200,6 +200,41 @@ void ImportWindow::buildColumnRow(QFormLayout *form, const QList<std::pair<QStri
     connect(m_fixedCategory, &QComboBox::activated, this, [this] { invalidate(); });
     row->addWidget(m_fixedCategory);
     form->addRow(QStringLiteral("Columns"), row);
+    buildPriceKindRow(form);
+}
+
+void ImportWindow::buildPriceKindRow(QFormLayout *form)
+{
+    m_priceKind = new QComboBox(this);
+    m_priceKind->setObjectName(QStringLiteral("cbopricekind"));
+    m_priceKind->addItem(QStringLiteral("Cost (the shop pays)"));
+    m_priceKind->addItem(QStringLiteral("List price"));
+    m_priceKind->setToolTip(QStringLiteral("What the price column holds. Costs give each item its list "
+                                           "price by the markup rules (Price List > Markup)."));
+    m_repriceManual = new QCheckBox(QStringLiteral("Re-price &hand-set items"), this);
+    m_repriceManual->setObjectName(QStringLiteral("chkrepricemanual"));
+    m_repriceManual->setToolTip(QStringLiteral(
+        "A list price typed by hand (not the one the markup gives) is kept unless this is ticked."));
+    auto *row = new QHBoxLayout;
+    row->addWidget(m_priceKind);
+    row->addWidget(m_repriceManual);
+    row->addStretch(1);
+    auto *label = new QLabel(QStringLiteral("Prices &are"), this);
+    label->setBuddy(m_priceKind);
+    form->addRow(label, row);
+    connect(m_priceKind, &QComboBox::activated, this, [this] {
+        showPriceKind();
+        invalidate();
+    });
+    connect(m_repriceManual, &QCheckBox::toggled, this, [this] { invalidate(); });
+}
+
+void ImportWindow::showPriceKind()
+{
+    // With costs in the price column the list prices come from the markup, so no column gives them.
+    const bool costs = m_priceKind->currentIndex() == 0;
+    m_repriceManual->setEnabled(costs);
+    m_columns[4]->setEnabled(!costs);
 }
 
 void ImportWindow::fillColumnChoices()
@@ -219,9 +254,11 @@ void ImportWindow::fillColumnChoices()
 
 void ImportWindow::showColumns(const SupplierImport::Columns &columns)
 {
-    const int chosen[] = { columns.category, columns.id, columns.description, columns.price };
-    for (int i = 0; i < 4; ++i)
+    const int chosen[] = { columns.category, columns.id, columns.description, columns.price, columns.cost };
+    for (int i = 0; i < ColumnCount; ++i)
         m_columns[i]->setCurrentIndex(std::max(0, m_columns[i]->findData(chosen[i])));
+    m_priceKind->setCurrentIndex(columns.pricesAreCosts ? 0 : 1);
+    showPriceKind();
     m_header->setChecked(columns.header);
     m_decimal->setCurrentIndex(columns.decimal == SupplierImport::DecimalSign::Comma ? 1 : 0);
     const int fixed = m_fixedCategory->findData(columns.fixedCategory);
@@ -236,6 +273,9 @@ SupplierImport::Columns ImportWindow::chosenColumns() const
     c.id = m_columns[1]->currentData().isValid() ? m_columns[1]->currentData().toInt() : -1;
     c.description = m_columns[2]->currentData().isValid() ? m_columns[2]->currentData().toInt() : -1;
     c.price = m_columns[3]->currentData().isValid() ? m_columns[3]->currentData().toInt() : -1;
+    c.pricesAreCosts = m_priceKind->currentIndex() == 0;
+    if (!c.pricesAreCosts && m_columns[4]->currentData().isValid())
+        c.cost = m_columns[4]->currentData().toInt();
     c.fixedCategory = m_fixedCategory->currentData().toString();
     c.header = m_header->isChecked();
     c.decimal = m_decimal->currentIndex() == 1 ? SupplierImport::DecimalSign::Comma

@@ -53,6 +53,12 @@ private:
     std::function<void(const QString &message, bool failure)> m_tell;
     void buildFormatRow(class QFormLayout *form);
     void buildColumnRow(class QFormLayout *form, const QList<std::pair<QString, QString>> &categories);
+    void buildPriceKindRow(class QFormLayout *form);
+    void showPriceKind();
+    // Whether a file that does not say what its prices are holds costs: it does for a shop that
+    // prices by markup rules; one that never kept any imports list prices as it always did.
+    bool pricesByMarkup();
+    void addPreviewRows();
     void fillColumnChoices();
     void showColumns(const SupplierImport::Columns &columns);
     SupplierImport::Columns chosenColumns() const;
@@ -90,7 +96,10 @@ private:
     QComboBox *m_delimiter = nullptr;
     QComboBox *m_decimal = nullptr;
     QCheckBox *m_header = nullptr;
-    QComboBox *m_columns[4] = {}; // category, id, description, price
+    static constexpr int ColumnCount = 5;
+    QComboBox *m_columns[ColumnCount] = {}; // category, id, description, price, cost
+    QComboBox *m_priceKind = nullptr;
+    QCheckBox *m_repriceManual = nullptr;
     QComboBox *m_fixedCategory = nullptr;
     QLabel *m_summary = nullptr;
     QTableWidget *m_grid = nullptr;

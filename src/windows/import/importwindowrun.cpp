@@ -2,6 +2,7 @@
 
 #include "core/price.h"
 #include "store/importcolumns.h"
+#include "store/markupruletable.h"
 
 #include <QCheckBox>
 #include <QColor>
@@ -29,8 +30,8 @@ void addRow(QTableWidget *grid, const QStringList &cells)
 {
     const int r = grid->rowCount();
     grid->insertRow(r);
-    for (int c = 0; c < cells.size(); ++c)
-        grid->setItem(r, c, new QTableWidgetItem(cells.at(c)));
+    for (int c = 0; c < grid->columnCount(); ++c)
+        grid->setItem(r, c, new QTableWidgetItem(cells.value(c)));
 }
 
 } // namespace
@@ -65,6 +66,8 @@ bool ImportWindow::setFile(const QString &path)
     m_first = SupplierImport::firstRecords(file, *format, 20);
     SupplierImport::Columns columns = SupplierImport::guessColumns(m_first.value(0));
     columns.header = columns.id >= 0 || columns.price >= 0;
+    if (!columns.pricesAreCosts && columns.cost < 0)
+        columns.pricesAreCosts = pricesByMarkup();
     // The same supplier's file of last time: the columns chosen then (when they cannot be read,
     // the guess stands).
     const auto kept = ImportColumns(m_store).remembered(QFileInfo(path).fileName());
@@ -156,9 +159,19 @@ void ImportWindow::readPreview()
         }
     }
     PriceImport import(m_store);
+    CostPricing pricing;
+    if (columns.pricesAreCosts) {
+        auto rules = MarkupRuleTable(m_store).read();
+        if (!rules) {
+            m_tell(QStringLiteral("The markup rules cannot be read: %1").arg(rules.error().text()), true);
+            return;
+        }
+        pricing = { *std::move(rules), m_repriceManual->isChecked() };
+    }
     // Comparing a million lines with the list takes a few seconds.
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    auto previewed = import.preview(m_reading.items);
+    auto previewed
+        = columns.pricesAreCosts ? import.preview(m_reading.items, pricing) : import.preview(m_reading.items);
     QGuiApplication::restoreOverrideCursor();
     if (!previewed) {
         m_tell(QStringLiteral("The price list cannot be read: %1").arg(previewed.error().text()), true);
@@ -175,10 +188,50 @@ QString ImportWindow::categoryShown(const QString &category) const
     return row >= 0 ? m_fixedCategory->itemText(row) : category;
 }
 
+bool ImportWindow::pricesByMarkup()
+{
+    const auto rules = MarkupRuleTable(m_store).read();
+    return rules && (!rules->owned().isEmpty() || rules->defaultRule != Markup::Rule());
+}
+
+namespace
+{
+
+// "1000 → 1100 (+10.0%)": a cost as the preview shows its change; a new one alone.
+QString costChange(const ImportChange &c)
+{
+    if (!c.costChanges)
+        return QString();
+    const Price after = Price::fromStored(*c.item.cost);
+    if (!c.oldCost)
+        return after.text();
+    const Price before = Price::fromStored(*c.oldCost);
+    const QString percent = Price::percentChange(before, after);
+    return Price::changeText(before, after)
+        + (percent.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(percent));
+}
+
+QString whatChanged(const ImportChange &c)
+{
+    switch (c.handSet) {
+    case HandSetPrice::Kept:
+        return QStringLiteral("Changed; hand-set price kept");
+    case HandSetPrice::Repriced:
+        return QStringLiteral("Changed; hand-set price re-priced");
+    case HandSetPrice::No:
+        break;
+    }
+    return QStringLiteral("Changed");
+}
+
+} // namespace
+
 void ImportWindow::showPreview()
 {
     m_grid->setUpdatesEnabled(false);
     const ImportPreview &p = *m_preview;
+    // A list without costs previews as it always did.
+    m_grid->setColumnHidden(7, !p.writesCosts());
     m_marked = 0;
     for (size_t i = 0; i < p.changedCount(); ++i) {
         const ImportChange c = p.changed(i);
@@ -192,21 +245,29 @@ void ImportWindow::showPreview()
             continue;
         const QString percent = Price::percentChange(before, after);
         addRow(m_grid,
-            { QStringLiteral("Changed"), categoryShown(c.item.category), c.item.id,
+            { whatChanged(c), categoryShown(c.item.category), c.item.id,
                 c.item.description ? *c.item.description : QStringLiteral("(unchanged)"), oldPrice,
-                c.item.price, factor.isEmpty() ? percent : QString(factor + u' ' + percent).trimmed() });
+                c.item.price, factor.isEmpty() ? percent : QString(factor + u' ' + percent).trimmed(),
+                costChange(c) });
         if (!factor.isEmpty()) {
             for (int col = 0; col < m_grid->columnCount(); ++col)
                 m_grid->item(m_grid->rowCount() - 1, col)->setBackground(QColor(255, 214, 153));
             m_grid->item(m_grid->rowCount() - 1, 6)
                 ->setToolTip(QStringLiteral("The price changes tenfold or more: check the decimal sign."));
+        } else if (c.handSet != HandSetPrice::No) {
+            for (int col = 0; col < m_grid->columnCount(); ++col)
+                m_grid->item(m_grid->rowCount() - 1, col)->setBackground(QColor(214, 230, 255));
+            m_grid->item(m_grid->rowCount() - 1, 0)
+                ->setToolTip(QStringLiteral("This list price was set by hand: it is not the one the markup "
+                                            "gives for the item's cost."));
         }
     }
     for (size_t i = 0; i < p.addedCount() && m_grid->rowCount() < ShownRows; ++i) {
         const SupplierImport::Item item = p.added(i);
         addRow(m_grid,
             { QStringLiteral("New"), categoryShown(item.category), item.id,
-                item.description.value_or(QString()), QString(), item.price, QString() });
+                item.description.value_or(QString()), QString(), item.price, QString(),
+                item.cost.value_or(QString()) });
     }
     for (size_t i = 0; i < p.missingCount() && m_grid->rowCount() < ShownRows; ++i) {
         const PriceListItem item = p.missing(i);
@@ -254,6 +315,15 @@ void ImportWindow::showSummary()
                 ? QStringLiteral(" Check the marked price: it changes tenfold or more.")
                 : QStringLiteral(" Check the %1 marked prices: they change tenfold or more.").arg(m_marked);
     }
+    if (p.handSetCount() == 1)
+        text += m_repriceManual->isChecked()
+            ? QStringLiteral(" 1 list price set by hand is re-priced by the markup.")
+            : QStringLiteral(" 1 list price set by hand is kept (marked).");
+    else if (p.handSetCount() > 1)
+        text += (m_repriceManual->isChecked()
+                ? QStringLiteral(" %1 list prices set by hand are re-priced by the markup.")
+                : QStringLiteral(" %1 list prices set by hand are kept (marked)."))
+                    .arg(p.handSetCount());
     if (m_reading.leftOut > 0)
         text += m_reading.leftOut == 1
             ? QStringLiteral(" 1 line passed over: its category is left out.")

@@ -1,3 +1,5 @@
+#include "store/itemcosttable.h"
+#include "store/markupruletable.h"
 #include "store/pricehistory.h"
 #include "store/pricelistexport.h"
 #include "support/testdb.h"
@@ -71,8 +73,10 @@ struct Window {
         QStringList rows;
         for (int r = 0; r < g->rowCount(); ++r) {
             QStringList cells;
-            for (int c = 0; c < g->columnCount(); ++c)
-                cells << g->item(r, c)->text();
+            for (int c = 0; c < g->columnCount(); ++c) {
+                if (!g->isColumnHidden(c))
+                    cells << g->item(r, c)->text();
+            }
             rows << cells.join(u'|');
         }
         return rows;
@@ -315,13 +319,35 @@ void TestImportWindow::supplierFiles()
     TestDb db(rowsOf(before));
     Store store(db.path, QStringLiteral("t-importwindow-cases"));
     QVERIFY(store.open());
+    // What the shop pays and how it prices, before the file is opened: a shop with markup rules
+    // reads a supplier's prices as costs.
+    for (const QString &line : linesOf(dir.filePath("costs.txt"))) {
+        const QStringList p = line.split(u'|');
+        QVERIFY(!ItemCostTable(&store)
+                     .set({ p[0], p[1], std::nullopt, Price::fromStored(p[2]) }, QDateTime::currentDateTime())
+                     .isValid());
+    }
+    const QStringList choices = linesOf(dir.filePath("choices.txt"));
+    for (const QString &markup : choices.filter(QRegularExpression("^markup "))) {
+        Markup::Rules rules;
+        rules.defaultRule = { *Decimal::fromPlain(markup.section(u' ', 1, 1)),
+            *Markup::stepFromText(markup.section(u' ', 2)) };
+        QVERIFY(!MarkupRuleTable(&store).save(rules, Markup::Rules()).isValid());
+    }
     Window w(&store);
     QVERIFY(w.window.setFile(dir.filePath("supplier.csv")));
     bool remove = false;
-    for (const QString &choice : linesOf(dir.filePath("choices.txt"))) {
+    for (const QString &choice : choices) {
         const QString what = choice.section(u' ', 0, 0);
         const QString value = choice.section(u' ', 1);
-        if (what == "fixed") {
+        if (what == "markup") {
+            continue;
+        } else if (what == "kind") {
+            choose(w.child<QComboBox>("cbopricekind"),
+                value == "cost" ? QStringLiteral("Cost (the shop pays)") : QStringLiteral("List price"));
+        } else if (what == "reprice") {
+            w.child<QCheckBox>("chkrepricemanual")->setChecked(true);
+        } else if (what == "fixed") {
             choose(w.child<QComboBox>("cbofixedcategory"), value);
         } else if (what == "decimal") {
             choose(w.child<QComboBox>("cbodecimal"),
@@ -357,6 +383,17 @@ void TestImportWindow::supplierFiles()
     }
     after.sort();
     QCOMPARE(listOf(db), after);
+    if (QFile::exists(dir.filePath("costs-after.txt"))) {
+        QStringList costs;
+        for (const QString category : { "0", "1", "2", "5" }) {
+            const auto known = ItemCostTable(&store).readCategory(category);
+            QVERIFY(known);
+            for (auto i = known->cbegin(); i != known->cend(); ++i)
+                costs << QStringLiteral("%1|%2|%3").arg(category, i.key(), i.value().text());
+        }
+        costs.sort();
+        QCOMPARE(costs, linesOf(dir.filePath("costs-after.txt")));
+    }
 }
 
 // Prices that read two ways a thousand times apart are not guessed: the person is shown both
