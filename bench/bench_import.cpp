@@ -2,7 +2,9 @@
 // one line in ten a new item): reading, preview and Apply, beside sqlite3's own .import of the same
 // file into a bare table in the same run (the sqlite3 program must be installed). Also reports the
 // process's peak memory. With "refused", every line of the file has a price that cannot be read, and
-// only the reading is measured: a file of bad lines must cost no more than a good one.
+// only the reading is measured: a file of bad lines must cost no more than a good one. The same file
+// is also imported as costs priced by a markup rule (every cost new, so the costs and their history
+// are all written), beside the import as list prices.
 //
 //   bench_import [count=100000] [runs=3] [refused|server]
 #include "benchdb.h"
@@ -43,12 +45,12 @@ bool writeSupplierFile(const QString &path, int count, bool refused)
     return file.error() == QFile::NoError;
 }
 
-SupplierImport::Reading readFile(const QString &path, bool *finished)
+SupplierImport::Reading readFile(const QString &path, bool *finished, bool costs = false)
 {
     QFile file(path);
     file.open(QIODevice::ReadOnly);
-    const SupplierImport::Columns columns
-        = *SupplierImport::Columns::fromText(QStringLiteral("0,1,2,3,1,point,"));
+    const SupplierImport::Columns columns = *SupplierImport::Columns::fromText(
+        costs ? QStringLiteral("0,1,2,3,1,point,,prices:cost") : QStringLiteral("0,1,2,3,1,point,"));
     return SupplierImport::readItems(
         file, { SupplierFile::Encoding::Utf8, u',' }, columns, {}, {}, finished, nullptr);
 }
@@ -159,16 +161,20 @@ int main(int argc, char *argv[])
     }
     QSqlDatabase::removeDatabase(QStringLiteral("bench-foreign"));
     qsizetype changed = 0;
+    CostPricing pricing;
+    pricing.rules.defaultRule = { Decimal::fromInt(20), Markup::Step::Ten };
     // One import into the list at `address`, made afresh by `setup` before each run.
-    const auto importAt = [&](const std::function<void()> &setup, const std::function<QString()> &address) {
+    const auto importAt = [&](const std::function<void()> &setup, const std::function<QString()> &address,
+                              bool costs = false) {
         return Bench::medianMs(runs, setup, [&] {
             Store store(address(), QStringLiteral("bench-import"));
             if (!store.open())
                 qFatal("cannot open the list");
             bool finished = false;
-            const SupplierImport::Reading reading = readFile(csv, &finished);
+            SupplierImport::Reading reading = readFile(csv, &finished, costs);
             PriceImport import(&store);
-            const auto preview = import.preview(reading.items);
+            const auto preview
+                = costs ? import.preview(reading.items, pricing) : import.preview(reading.items);
             if (!finished || !preview || !reading.problems.isEmpty()
                 || import.apply(*preview, false, QStringLiteral("supplier.csv"), QDateTime::currentDateTime())
                        .isValid())
@@ -176,14 +182,15 @@ int main(int argc, char *argv[])
             changed = static_cast<qsizetype>(preview->changedCount() + preview->addedCount());
         });
     };
-    const auto importInto = [&](const QString &from) {
+    const auto importInto = [&](const QString &from, bool costs = false) {
         return importAt(
             [&] {
                 QFile::remove(path);
                 QFile::copy(from, path);
             },
-            [&] { return path; });
+            [&] { return path; }, costs);
     };
+    const double asCosts = importInto(master, true);
     const double ms = importInto(master);
     const double unindexed = importInto(foreign);
     if (changed < count)
@@ -191,6 +198,8 @@ int main(int argc, char *argv[])
     const QString lines = QLocale(QLocale::English).toString(count);
     Bench::result(QStringLiteral("import and apply %1 lines").arg(lines), ms,
         QStringLiteral("sqlite3 .import of the same file"), reference, QStringLiteral("ms:3000"));
+    Bench::result(QStringLiteral("import and apply %1 lines as costs, by a markup").arg(lines), asCosts,
+        QStringLiteral("the same as list prices"), ms, QStringLiteral("ms:3000"));
     Bench::result(QStringLiteral("import and apply %1 lines into a list without the index").arg(lines),
         unindexed, QStringLiteral("the same into a list Brasko made"), ms, QStringLiteral("ratio:2"));
     if (onServer)
