@@ -62,6 +62,8 @@ QString Columns::toText() const
         text += QStringLiteral(",prices:cost");
     if (cost >= 0)
         text += QStringLiteral(",cost:%1").arg(cost);
+    for (auto i = attributeColumns.cbegin(); i != attributeColumns.cend(); ++i)
+        text += QStringLiteral(",attribute:%1:%2").arg(i.key()).arg(i.value());
     return text;
 }
 
@@ -89,6 +91,15 @@ std::optional<Columns> Columns::fromText(const QString &text)
     for (qsizetype i = 7; i < parts.size(); ++i) {
         if (parts[i] == QLatin1String("prices:cost")) {
             c.pricesAreCosts = true;
+            continue;
+        }
+        if (parts[i].startsWith(QLatin1String("attribute:"))) {
+            const QStringList a = parts[i].split(u':');
+            bool read = false;
+            const int column = a.value(1).toInt(&read);
+            if (a.size() != 3 || !read || column < 0 || !attributeFromKey(a[2]))
+                return std::nullopt;
+            c.attributeColumns.insert(column, a[2]);
             continue;
         }
         if (parts[i].startsWith(QLatin1String("cost:"))) {
@@ -221,6 +232,25 @@ Columns guessColumns(const QStringList &header)
     return c;
 }
 
+QMap<int, QString> guessAttributeColumns(const QStringList &header, const Columns &taken)
+{
+    QMap<int, QString> found;
+    for (int column = 0; column < header.size(); ++column) {
+        if (column == taken.category || column == taken.id || column == taken.description
+            || column == taken.price || column == taken.cost)
+            continue;
+        const QString word = headerWord(header.at(column));
+        for (const AttributeInfo &info : allAttributes()) {
+            if (word == headerWord(QString::fromUtf8(info.label))
+                || word == headerWord(QString::fromUtf8(info.key))) {
+                found.insert(column, QString::fromUtf8(info.key));
+                break;
+            }
+        }
+    }
+    return found;
+}
+
 QString supplierKey(const QString &fileName)
 {
     static const QRegularExpression digits(QStringLiteral("[0-9]+"));
@@ -336,11 +366,40 @@ void Collector::record(SupplierFile::Record &&record)
         item.price = price.price->text();
     item.cost = std::move(cost);
     item.line = record.line;
+    if (!m_columns.attributeColumns.isEmpty())
+        readAttributes(f, item, record.line);
     if (const auto earlier = m_reading.items.put(item))
         note(QStringLiteral("Line %1: %2 (%3) was already listed on line %4; this line is used.")
                  .arg(record.line)
                  .arg(item.id, rowName(item.category))
                  .arg(*earlier));
+}
+
+void Collector::readAttributes(const QStringList &fields, const Item &item, qint64 line)
+{
+    const QList<Attribute> ofKind = attributesOf(partKindOfRow(item.category.toInt()));
+    PartAttributes attributes;
+    for (auto i = m_columns.attributeColumns.cbegin(); i != m_columns.attributeColumns.cend(); ++i) {
+        const std::optional<Attribute> attribute = attributeFromKey(i.value());
+        const QString cell = field(fields, i.key()).trimmed();
+        // A column for processors says nothing of a case; an empty cell tells nothing.
+        if (!attribute || !ofKind.contains(*attribute) || cell.isEmpty())
+            continue;
+        const AttributeReading read = readAttribute(*attribute, cell);
+        if (!read.value) {
+            // The price is good: a value that is not an attribute is left out, not the line.
+            note(QStringLiteral("Line %1: %2 (%3): %4 The line is read without it.")
+                     .arg(line)
+                     .arg(item.id, rowName(item.category), read.reason));
+            continue;
+        }
+        attributes.set(*attribute, *read.value);
+    }
+    const ItemKey key { item.category, item.id };
+    if (attributes.isEmpty())
+        m_reading.attributes.remove(key);
+    else
+        m_reading.attributes.insert(key, attributes);
 }
 
 QList<QStringList> firstRecords(QIODevice &device, const SupplierFile::Format &format, int count)

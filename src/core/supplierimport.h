@@ -1,5 +1,6 @@
 #pragma once
 
+#include "partattributes.h"
 #include "price.h"
 #include "supplierfile.h"
 #include "supplieritems.h"
@@ -29,6 +30,8 @@ struct Columns {
     bool pricesAreCosts = false;
     // A second column of costs beside the list prices (a list Brasko exported with its costs).
     int cost = -1;
+    // Columns that tell what a part is (a socket, a length), by column: the attribute's key.
+    QMap<int, QString> attributeColumns;
     QString fixedCategory;
     bool header = true; // the first record names the columns
     DecimalSign decimal = DecimalSign::Point;
@@ -42,7 +45,8 @@ struct Columns {
     // For remembering a file's mapping: "category,id,description,price,header,decimal,fixed" (the
     // decimal "point" or "comma", a '*' after it when the person chose it), then a ",value=row" for
     // each category value chosen (the value percent-encoded). A text kept before categories were
-    // mapped reads as it did. Costs add "prices:cost" and "cost:N" after those.
+    // mapped reads as it did. Costs add "prices:cost" and "cost:N" after those, attributes
+    // "attribute:N:key".
     QString toText() const;
     static std::optional<Columns> fromText(const QString &text);
 };
@@ -66,6 +70,13 @@ Columns guessColumns(const QStringList &header);
 // The name a supplier's files share, whatever their date or number ("nile_#-#.csv" for
 // "nile_2026-12.csv" and "nile_2027-01.csv"), so next month's file opens mapped as this one was.
 QString supplierKey(const QString &fileName);
+
+// The attributes the header's other columns name ("Socket", "Form factor", "Length (mm)"): the
+// attribute's key by column; the columns already taken are passed over.
+QMap<int, QString> guessAttributeColumns(const QStringList &header, const Columns &taken);
+
+// An item of the file, by its category and id.
+using ItemKey = std::pair<QString, QString>;
 
 // The decimal sign of a column of prices, when the prices tell it: the last of two different
 // separators, a separator repeated in groups, or one followed by other than three digits. Prices
@@ -112,6 +123,9 @@ struct Reading {
     qint64 leftOut = 0; // lines passed over: their category is left out
     // The decimal sign all the file's prices tell, beyond the first lines it was chosen from.
     DecimalGuess decimal;
+    // What the attribute columns tell of each item (accepted: the person chose the columns), the
+    // last line of an id winning as for its price; only the attributes its row's parts have.
+    QHash<ItemKey, PartAttributes> attributes;
 };
 
 // No one reads a million refusals; keeping them would cost more than the items.
@@ -135,6 +149,7 @@ public:
 private:
     void note(QString &&text);
     void countValue(const QString &value);
+    void readAttributes(const QStringList &fields, const Item &item, qint64 line);
     QString rowName(const QString &category) const;
 
     Columns m_columns;

@@ -55,6 +55,9 @@ void TestSupplierImport::guessColumns_data()
     QTest::newRow("Arabic item number, hamza forms")
         << QStringList { u"رقم الصنف"_qs, u"إسم الصنف"_qs, u"سعر البيع"_qs } << "-1,0,1,2";
     QTest::newRow("nothing known") << QStringList { "a", "b" } << "-1,-1,-1,-1";
+    QTest::newRow("attributes beside the price")
+        << QStringList { "SKU", "Socket", "Form Factor", "Length (mm)", "Price", "Supply wattage" }
+        << "-1,0,-1,4 1:socket 2:form_factor 3:length 5:supply_power";
 }
 
 void TestSupplierImport::guessColumns()
@@ -63,6 +66,9 @@ void TestSupplierImport::guessColumns()
     QFETCH(QString, columns);
     const SupplierImport::Columns c = SupplierImport::guessColumns(header);
     QString got = QStringLiteral("%1,%2,%3,%4").arg(c.category).arg(c.id).arg(c.description).arg(c.price);
+    const QMap<int, QString> attributes = SupplierImport::guessAttributeColumns(header, c);
+    for (auto i = attributes.cbegin(); i != attributes.cend(); ++i)
+        got += QStringLiteral(" %1:%2").arg(i.key()).arg(i.value());
     if (c.pricesAreCosts)
         got += QStringLiteral(" costs");
     if (c.cost >= 0)
@@ -249,6 +255,7 @@ void TestSupplierImport::columnsRemembered()
     c.decimal = DecimalSign::Comma;
     c.categoryRows = { { "Processors", "0" }, { "Printers, ink=toner", "" }, { "%20 odd", "16" },
         { "cost:3", "1" }, { "prices:cost", "2" } };
+    c.attributeColumns = { { 7, "socket" }, { 8, "length" } };
     for (const bool costs : { false, true }) {
         c.pricesAreCosts = costs;
         c.cost = costs ? -1 : 6;
@@ -258,7 +265,9 @@ void TestSupplierImport::columnsRemembered()
         QCOMPARE(back->categoryRows, c.categoryRows);
         QCOMPARE(back->pricesAreCosts, costs);
         QCOMPARE(back->cost, c.cost);
+        QCOMPARE(back->attributeColumns, c.attributeColumns);
     }
+    QVERIFY(!SupplierImport::Columns::fromText("0,1,2,3,1,point,,attribute:7:colour"));
     QVERIFY(!SupplierImport::Columns::fromText("0,1,2,3,1,point,,cost:x"));
     // Next month's file of a supplier shares this month's mapping; another supplier's does not.
     QCOMPARE(
