@@ -2,6 +2,7 @@
 
 #include "core/price.h"
 #include "itemcosttable.h"
+#include "partattributetable.h"
 #include "pricehistorytable.h"
 #include "pricetable.h"
 #include "store.h"
@@ -277,6 +278,32 @@ bool PriceImport::writeCosts(const ImportPreview &preview, const QDateTime &when
     return false;
 }
 
+bool PriceImport::writeAttributes()
+{
+    if (!m_attributes)
+        return true;
+    PartAttributeTable table(m_store);
+    for (auto i = m_attributes->cbegin(); i != m_attributes->cend(); ++i) {
+        const auto &[category, id] = i.key();
+        auto kept = table.read(category, id);
+        if (!kept) {
+            m_refused = kept.error();
+            return false;
+        }
+        PartAttributes merged = *kept;
+        for (auto v = i.value().values().cbegin(); v != i.value().values().cend(); ++v)
+            merged.set(v.key(), v->text);
+        if (merged == *kept)
+            continue;
+        const StoreError error = table.write(category, id, merged);
+        if (error.isValid()) {
+            m_refused = error;
+            return false;
+        }
+    }
+    return true;
+}
+
 bool PriceImport::removeMissing(const ImportPreview &preview, Statements &run, const QDateTime &when,
     const QString &source, const GoOn &goOn)
 {
@@ -350,7 +377,8 @@ StoreError PriceImport::apply(const ImportPreview &preview, bool removeMissingIt
                        QStringLiteral("Brasko"));
                    return false;
                }
-               return writeCosts(preview, when, source) && PriceListRepository(m_store).stampDate(when);
+               return writeCosts(preview, when, source) && writeAttributes()
+                   && PriceListRepository(m_store).stampDate(when);
            });
     if (applied)
         return {};

@@ -121,6 +121,13 @@ public:
     using Progress = std::function<bool(qint64 written, qint64 total)>;
     StoreError apply(const ImportPreview &preview, bool removeMissing, const QString &source,
         const QDateTime &when, const Progress &keepGoing = {});
+    // What Apply also keeps of the items' attributes, in the same transaction (the file's attribute
+    // columns, and guesses the person accepted): each value given replaces the item's, the rest of
+    // what the item has stays. The hash must outlive apply().
+    void setAttributes(const QHash<SupplierImport::ItemKey, PartAttributes> *attributes)
+    {
+        m_attributes = attributes;
+    }
     // After an Apply that wrote nothing for them: the items changed since the preview, in the
     // order of the preview (changed, new, no longer listed).
     const QList<ImportConflict> &changedMeanwhile() const { return m_conflicts; }
@@ -143,10 +150,12 @@ private:
     bool compareCategory(quint32 category, std::vector<bool> &listed, ImportPreview &preview,
         SupplierImport::ItemList *toPrice, const CostPricing &pricing);
     bool writeCosts(const ImportPreview &preview, const QDateTime &when, const QString &source);
+    bool writeAttributes();
     bool takeWholeList();
     bool conflict(const QString &category, const QString &id, const std::optional<PriceListItem> &seen);
 
     Store *m_store;
     StoreError m_refused; // why Apply refused, in the program's own words
+    const QHash<SupplierImport::ItemKey, PartAttributes> *m_attributes = nullptr;
     QList<ImportConflict> m_conflicts;
 };

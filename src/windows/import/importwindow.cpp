@@ -55,6 +55,7 @@ ImportWindow::ImportWindow(
     buildFormatRow(form);
     buildColumnRow(form, categories);
     buildCategoryGrid();
+    buildAttributeGrid();
 
     m_summary = new QLabel(QStringLiteral("Choose a supplier's file."), this);
     m_summary->setObjectName(QStringLiteral("lblsummary"));
@@ -80,8 +81,10 @@ ImportWindow::ImportWindow(
     m_problems->setWordWrap(true);
     auto *lower = new QHBoxLayout;
     lower->addWidget(m_categoryGrid, 2);
+    lower->addWidget(m_attributeGrid, 2);
     lower->addWidget(m_problems, 3);
     m_categoryGrid->setMaximumHeight(120);
+    m_attributeGrid->setMaximumHeight(120);
     m_problems->setMaximumHeight(120);
     m_remove = new QCheckBox(QStringLiteral("&Remove the items the file no longer lists"), this);
     m_remove->setObjectName(QStringLiteral("chkremove"));
@@ -163,6 +166,7 @@ void ImportWindow::buildFormatRow(QFormLayout *form)
         const SupplierImport::Columns kept = chosenColumns();
         fillColumnChoices();
         showColumns(kept);
+        fillAttributeGrid(kept.attributeColumns);
         fillCategoryGridFromFirst();
         guessDecimal(kept);
         invalidate();
@@ -184,6 +188,7 @@ void ImportWindow::buildColumnRow(QFormLayout *form, const QList<std::pair<QStri
         row->addWidget(label);
         row->addWidget(m_columns[i], 1);
         connect(m_columns[i], &QComboBox::activated, this, [this, i] {
+            fillAttributeGrid(chosenAttributeColumns());
             if (i == 0)
                 fillCategoryGridFromFirst();
             if (i == 3) // another column of prices may be written otherwise
@@ -224,6 +229,7 @@ void ImportWindow::buildPriceKindRow(QFormLayout *form)
     form->addRow(label, row);
     connect(m_priceKind, &QComboBox::activated, this, [this] {
         showPriceKind();
+        fillAttributeGrid(chosenAttributeColumns());
         invalidate();
     });
     connect(m_repriceManual, &QCheckBox::toggled, this, [this] { invalidate(); });
@@ -282,6 +288,8 @@ SupplierImport::Columns ImportWindow::chosenColumns() const
                                                : SupplierImport::DecimalSign::Point;
     c.decimalChosen = m_decimalChosen;
     c.categoryRows = m_categoryRows;
+    if (m_attributeGrid)
+        c.attributeColumns = chosenAttributeColumns();
     return c;
 }
 

@@ -58,7 +58,10 @@ private:
     // Whether a file that does not say what its prices are holds costs: it does for a shop that
     // prices by markup rules; one that never kept any imports list prices as it always did.
     bool pricesByMarkup();
-    void addPreviewRows();
+    // The attribute each other column holds (importwindowattributes.cpp).
+    void buildAttributeGrid();
+    void fillAttributeGrid(const QMap<int, QString> &chosen);
+    QMap<int, QString> chosenAttributeColumns() const;
     void fillColumnChoices();
     void showColumns(const SupplierImport::Columns &columns);
     SupplierImport::Columns chosenColumns() const;
@@ -109,4 +112,5 @@ private:
     QPushButton *m_apply = nullptr;
     QLabel *m_decimalReadings = nullptr;
     QTableWidget *m_categoryGrid = nullptr;
+    QTableWidget *m_attributeGrid = nullptr;
 };

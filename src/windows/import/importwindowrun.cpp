@@ -68,6 +68,8 @@ bool ImportWindow::setFile(const QString &path)
     columns.header = columns.id >= 0 || columns.price >= 0;
     if (!columns.pricesAreCosts && columns.cost < 0)
         columns.pricesAreCosts = pricesByMarkup();
+    if (columns.header)
+        columns.attributeColumns = SupplierImport::guessAttributeColumns(m_first.value(0), columns);
     // The same supplier's file of last time: the columns chosen then (when they cannot be read,
     // the guess stands).
     const auto kept = ImportColumns(m_store).remembered(QFileInfo(path).fileName());
@@ -79,6 +81,7 @@ bool ImportWindow::setFile(const QString &path)
     m_header->setChecked(columns.header);
     fillColumnChoices();
     showColumns(columns);
+    fillAttributeGrid(columns.attributeColumns);
     fillCategoryGridFromFirst();
     // From this file's own prices, whatever was remembered, unless they read two ways.
     guessDecimal(columns);
@@ -324,6 +327,11 @@ void ImportWindow::showSummary()
                 ? QStringLiteral(" %1 list prices set by hand are re-priced by the markup.")
                 : QStringLiteral(" %1 list prices set by hand are kept (marked)."))
                     .arg(p.handSetCount());
+    if (!m_reading.attributes.isEmpty())
+        text += m_reading.attributes.size() == 1
+            ? QStringLiteral(" 1 item's attributes are read from the file.")
+            : QStringLiteral(" %1 items' attributes are read from the file.")
+                  .arg(m_reading.attributes.size());
     if (m_reading.leftOut > 0)
         text += m_reading.leftOut == 1
             ? QStringLiteral(" 1 line passed over: its category is left out.")
@@ -338,6 +346,8 @@ void ImportWindow::applyImport()
         return;
     const QString name = QFileInfo(m_path).fileName();
     PriceImport import(m_store);
+    if (!m_reading.attributes.isEmpty())
+        import.setAttributes(&m_reading.attributes);
     QProgressDialog progress(
         QStringLiteral("Writing the price list..."), QStringLiteral("Cancel"), 0, 1000, this);
     progress.setObjectName(QStringLiteral("frmimportprogress"));

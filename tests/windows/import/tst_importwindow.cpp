@@ -1,5 +1,6 @@
 #include "store/itemcosttable.h"
 #include "store/markupruletable.h"
+#include "store/partattributetable.h"
 #include "store/pricehistory.h"
 #include "store/pricelistexport.h"
 #include "support/testdb.h"
@@ -393,6 +394,21 @@ void TestImportWindow::supplierFiles()
         }
         costs.sort();
         QCOMPARE(costs, linesOf(dir.filePath("costs-after.txt")));
+    }
+    if (QFile::exists(dir.filePath("attributes-after.txt"))) {
+        QStringList attributes;
+        for (const QString &line : after) {
+            const QStringList item = line.split(u'|');
+            const auto known = PartAttributeTable(&store).read(item[0], item[1]);
+            QVERIFY(known);
+            QStringList values;
+            for (auto v = known->values().cbegin(); v != known->values().cend(); ++v)
+                values << QString::fromUtf8(attributeInfo(v.key()).key) + "=" + v->text
+                        + (v->guessed ? "?" : "");
+            if (!values.isEmpty())
+                attributes << item[0] + "|" + item[1] + "|" + values.join(u';');
+        }
+        QCOMPARE(attributes, linesOf(dir.filePath("attributes-after.txt")));
     }
 }
 
