@@ -300,7 +300,9 @@ void ImportWindow::showSummary()
     const bool remove = m_remove->isChecked();
     const qint64 bad = m_reading.problemCount;
     QString text;
-    if (p.changesNothing(remove) && bad == 0) {
+    // Attributes the file gives are kept even when no price changes.
+    const bool nothing = p.changesNothing(remove) && m_reading.attributes.isEmpty();
+    if (nothing && bad == 0) {
         text = QStringLiteral("No changes.");
     } else {
         text = QStringLiteral("%1 new, %2 changed, %3 unchanged, %4 no longer listed (%5).")
@@ -337,7 +339,7 @@ void ImportWindow::showSummary()
             ? QStringLiteral(" 1 line passed over: its category is left out.")
             : QStringLiteral(" %1 lines passed over: their categories are left out.").arg(m_reading.leftOut);
     m_summary->setText(text);
-    m_apply->setEnabled(bad == 0 && !p.changesNothing(remove) && decimalKnown());
+    m_apply->setEnabled(bad == 0 && !nothing && decimalKnown());
 }
 
 void ImportWindow::applyImport()
