@@ -186,7 +186,14 @@ std::optional<Decimal> currencyValue(QStringView text, const QLocale &locale)
     rest.remove(currencySign());
     rest.remove(QStringLiteral("ج.م."));
     rest.remove(QChar(0x200F));
-    return Amounts::localeNumber(rest.trimmed(), locale);
+    const std::optional<Decimal> value = Amounts::localeNumber(rest.trimmed(), locale);
+    // The order database keeps money as Access's Currency: a whole number of ten-thousandths in
+    // 64 bits. A larger amount would be cut or refused by the driver, or break the programs that
+    // read the file.
+    static const Decimal largest = *Decimal::fromPlain(u"922337203685477.5807");
+    if (!value || largest < *value || *value < -largest)
+        return std::nullopt;
+    return value;
 }
 
 } // namespace OrderDb

@@ -63,7 +63,7 @@ QString currencySign();
 std::optional<QString> currencyText(const QString &value, const QLocale &locale = QLocale());
 // Reads a money field back: the currency sign and blanks may stand around the number, which is
 // read with the locale's separators. Returns the exact digits ('.' as the point) for storage, or
-// nullopt when what remains is not a number.
+// nullopt when what remains is not a number or lies beyond what a Currency column holds.
 std::optional<Decimal> currencyValue(QStringView text, const QLocale &locale = QLocale());
 
 } // namespace OrderDb

@@ -166,6 +166,11 @@ private slots:
         QVERIFY(!OrderDb::currencyText(QStringLiteral("abc")));
         QVERIFY(!OrderDb::currencyValue(QStringLiteral("ج.م. abc")));
         QCOMPARE(OrderDb::currencyValue(QStringLiteral("  300 "))->exactText(), QStringLiteral("300"));
+        // As far as the order database's Currency columns reach, and no farther.
+        QCOMPARE(OrderDb::currencyValue(QStringLiteral("-922337203685477.5807"))->exactText(),
+            QStringLiteral("-922337203685477.5807"));
+        QVERIFY(!OrderDb::currencyValue(QStringLiteral("922337203685477.5808")));
+        QVERIFY(!OrderDb::currencyValue(QStringLiteral("1e20")));
     }
 };
 
