@@ -1,8 +1,10 @@
 // The same data path with the data source IMS pointed at a PostgreSQL server (driver "PostgreSQL
 // Unicode"): the program is unchanged, only the data source differs. The server runs on loopback
 // for this test only and is stopped at its end.
+#include "core/offerorder.h"
 #include "orders/orderdatacontrol.h"
 #include "orders/orderdb.h"
+#include "orders/orderplacement.h"
 #include "orders/ordersession.h"
 #include "support/ordertfixture.h"
 #include "windows/orders/orderwindow.h"
@@ -274,6 +276,61 @@ private slots:
             makeChange(lift);
         QVERIFY2(w->save(), qPrintable(messages.join(QLatin1Char('\n'))));
         QCOMPARE(storedLines(), lines);
+    }
+
+    // An offer made an order on the server: the customer found by name (Arabic letter forms as
+    // the search takes them) or made anew, the order and its lines in one transaction, numbered
+    // after what the server holds, and found again by its reference.
+    void offerBecomesAnOrderOnTheServer()
+    {
+        w.reset();
+        QString error;
+        std::optional<QSqlDatabase> db = OrderDb::open(QStringLiteral("pg-place"), &error);
+        QVERIFY2(db, qPrintable(error));
+        {
+            OrderPlacement placement(*db);
+            const auto ahmed = placement.customersFor(QStringLiteral("  احمد محمود "));
+            QVERIFY2(ahmed, qPrintable(placement.lastError()));
+            QCOMPARE(ahmed->near.size(), 1);
+            QCOMPARE(ahmed->near.first().id, 2);
+            Offer offer = Offer::blank(
+                QStringLiteral("Shop"), QStringLiteral("Mona"), QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
+            offer.client = QStringLiteral("Karim Nabil");
+            offer.pickItem(
+                0, QStringLiteral("I5-12400"), QStringLiteral("Intel Core i5"), QStringLiteral("6900.00"));
+            offer.pickItem(
+                2, QStringLiteral("D4-16G"), QStringLiteral("DDR4 16GB"), QStringLiteral("1550.50"));
+            OfferOrder::Draft draft = *OfferOrder::draftOf(
+                offer, 12, 2, QStringLiteral("counter-1"), QDate(2026, 12, 9), std::nullopt);
+            draft.plan = OfferOrder::Plan { Decimal::fromInt(2000), *Decimal::fromPlain(u"6450.5"), 6 };
+            draft.paid = draft.plan->deposit;
+            draft.remaining = draft.total - draft.paid;
+            const int nextOrder = value(QStringLiteral("SELECT MAX(ORDERID) FROM ORDERS")).toInt() + 1;
+            const int nextCustomer
+                = value(QStringLiteral("SELECT MAX(CUSTOMERID) FROM CUSTOMER")).toInt() + 1;
+            QCOMPARE(placement.misfit(draft, true), QString());
+            const auto placed = placement.place(draft, std::nullopt);
+            QVERIFY2(placed, qPrintable(placement.lastError()));
+            QCOMPARE(*placed, (OrderPlacement::Placed { nextCustomer, nextOrder }));
+            QCOMPARE(placement.orderWithReference(QStringLiteral("Offer 12/2")).order, placed);
+        }
+        db->close();
+        QSqlDatabase::removeDatabase(QStringLiteral("pg-place"));
+        QCOMPARE(
+            value(QStringLiteral("SELECT NAME FROM CUSTOMER WHERE CUSTOMERID = (SELECT MAX(CUSTOMERID) FROM "
+                                 "CUSTOMER)"))
+                .toString(),
+            QStringLiteral("Karim Nabil"));
+        QCOMPARE(
+            value(QStringLiteral("SELECT ORDERREFERENCE || '|' || SOLDBY || '|' || ORDERAMT || '|' || PAIDAMT"
+                                 " || '|' || TOTALREMAMT || '|' || INSTNUMBER || '|' || ORDERDATE FROM ORDERS"
+                                 " WHERE ORDERID = (SELECT MAX(ORDERID) FROM ORDERS)"))
+                .toString(),
+            QStringLiteral("Offer 12/2|Mona|8450.50|2000.00|6450.50|6|2026-12-09"));
+        QCOMPARE(value(QStringLiteral("SELECT COUNT(*) || '|' || SUM(LINETOTAL) FROM ORDERDETAIL"
+                                      " WHERE ORDERID = (SELECT MAX(ORDERID) FROM ORDERS)"))
+                     .toString(),
+            QStringLiteral("2|8450.50"));
     }
 };
 
