@@ -3,6 +3,7 @@
 #include "boundvalues.h"
 #include "pricehistorytable.h"
 #include "pricelistrepository.h"
+#include "stagedimport.h"
 #include "store.h"
 
 #include <QStringList>
@@ -208,4 +209,43 @@ StoreError ItemCostTable::setCosts(
             return m_store->lastError();
     }
     return changedMeanwhile.isEmpty() ? StoreError() : conflict(changedMeanwhile);
+}
+
+StoreError ItemCostTable::setStagedCosts(const QDateTime &when, const QString &source)
+{
+    const QString staged = StagedImport::table();
+    QStringList changedMeanwhile;
+    // A cost is compared as the text it was read as: the table keeps each cost's one text.
+    const bool read = m_store->readRows(
+        QStringLiteral("select s.id from %1 s left join item_costs c on c.category = s.category and"
+                       " c.item_id = s.id where s.cost_changes and (c.cost is distinct from s.old_cost)"
+                       " order by s.n")
+            .arg(staged),
+        {}, [&](const StreamedRow &row) {
+            changedMeanwhile << row.value(0).toString();
+            return true;
+        });
+    if (!read)
+        return m_store->lastError();
+    if (!changedMeanwhile.isEmpty())
+        return conflict(changedMeanwhile);
+    const bool written = PriceHistoryTable(m_store).recordStagedCosts(when, source)
+        && m_store->execute(
+            QStringLiteral("delete from item_costs c using %1 s where s.cost_changes and"
+                           " s.new_cost is null and c.category = s.category and c.item_id = s.id")
+                .arg(staged),
+            {})
+        && m_store->execute(
+            QStringLiteral("update item_costs c set cost = s.new_cost from %1 s where"
+                           " s.cost_changes and s.old_cost is not null and s.new_cost is not null"
+                           " and c.category = s.category and c.item_id = s.id")
+                .arg(staged),
+            {})
+        && m_store->execute(
+            QStringLiteral("insert into item_costs (category, item_id, cost) select category, id,"
+                           " new_cost from %1 where cost_changes and old_cost is null and"
+                           " new_cost is not null")
+                .arg(staged),
+            {});
+    return written ? StoreError() : m_store->lastError();
 }

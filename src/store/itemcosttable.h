@@ -55,6 +55,11 @@ public:
     // Conflict naming it: the caller then rolls back. Invalid when done.
     StoreError setCosts(const QList<CostChange> &changes, const QDateTime &when, const QString &source);
 
+    // The same for an import staged on a server (stagedimport.h), in a few statements; each change
+    // with its record. The items whose cost is no longer the one staged as seen make the whole a
+    // Conflict, as setCosts() does. Invalid when done.
+    StoreError setStagedCosts(const QDateTime &when, const QString &source);
+
     // Why a cost cannot be kept, empty when it can: a cost is a number, never below zero.
     static QString refusal(const Price &cost);
 

@@ -151,3 +151,14 @@ bool PriceHistoryTable::recordStaged(const QDateTime &when, const QString &sourc
             .arg(StagedImport::Missing),
         { timeValue(when), text(source) });
 }
+
+bool PriceHistoryTable::recordStagedCosts(const QDateTime &when, const QString &source)
+{
+    return m_store->execute(
+        QStringLiteral("insert into price_history (changed_at, category, item_id, old_price,"
+                       " new_price, description, source, what) select ?, s.category, s.id,"
+                       " s.old_cost, s.new_cost, s.history_description, ?, '%2' from %1 s"
+                       " where s.cost_changes order by s.n")
+            .arg(StagedImport::table(), CostWhat),
+        { timeValue(when), text(source) });
+}

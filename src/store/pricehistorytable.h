@@ -49,6 +49,8 @@ public:
         const QDateTime &when, const QString &source, PriceChange::What what = PriceChange::What::Price);
     // Records the changes of an import staged on a server (stagedimport.h) that it records, before
     // they are written: a missing item only while the list still holds it.
+    // The cost changes staged beside them, each recorded as a cost's change.
+    bool recordStagedCosts(const QDateTime &when, const QString &source);
     bool recordStaged(const QDateTime &when, const QString &source);
 
 private:

@@ -377,7 +377,8 @@ StoreError PriceImport::apply(const ImportPreview &preview, bool removeMissingIt
                        QStringLiteral("Brasko"));
                    return false;
                }
-               return writeCosts(preview, when, source) && writeAttributes()
+               // On a server the costs went with the staged rows.
+               return (m_store->isServer() || writeCosts(preview, when, source)) && writeAttributes()
                    && PriceListRepository(m_store).stampDate(when);
            });
     if (applied)

@@ -3,6 +3,7 @@
 // against what the preview saw, recorded in the price history, all or nothing.
 #include "priceimport.h"
 
+#include "itemcosttable.h"
 #include "pricehistorytable.h"
 #include "pricetable.h"
 #include "stagedimport.h"
@@ -29,14 +30,16 @@ bool PriceImport::writeStaged(const ImportPreview &preview, bool removeMissingIt
         const bool priceMoved = !oldPrice || !Price::same(*oldPrice, item.price);
         if (!stage(
                 { StagedImport::Changed, item.category, item.id, oldDescription, oldPrice, item.description,
-                    item.price, item.description.value_or(oldDescription.value_or(QString())), priceMoved },
+                    item.price, item.description.value_or(oldDescription.value_or(QString())), priceMoved,
+                    c.costChanges, preview.m_text.optionalText(c.oldCost), item.cost },
                 PriceListItem { item.category, item.id, oldDescription, oldPrice }))
             return false;
     }
     for (size_t i = 0; i < preview.addedCount(); ++i) {
         const SupplierImport::Item item = preview.added(i);
         if (!stage({ StagedImport::Added, item.category, item.id, std::nullopt, std::nullopt,
-                       item.description, item.price, item.description.value_or(QString()), true },
+                       item.description, item.price, item.description.value_or(QString()), true,
+                       item.cost.has_value(), std::nullopt, item.cost },
                 std::nullopt))
             return false;
     }
@@ -60,5 +63,12 @@ bool PriceImport::writeStaged(const ImportPreview &preview, bool removeMissingIt
     // Nothing is written when anything changed meanwhile: the caller refuses the whole Apply.
     if (!m_conflicts.isEmpty())
         return true;
-    return PriceHistoryTable(m_store).recordStaged(when, source) && list.applyStaged(removeMissingItems);
+    if (!PriceHistoryTable(m_store).recordStaged(when, source) || !list.applyStaged(removeMissingItems))
+        return false;
+    if (!preview.writesCosts())
+        return true;
+    const StoreError costs = ItemCostTable(m_store).setStagedCosts(when, source);
+    if (costs.isValid())
+        m_refused = costs;
+    return !costs.isValid();
 }

@@ -54,16 +54,18 @@ bool StagedImport::create()
         QStringLiteral("create temporary table %1 (n integer not null, kind smallint not null,"
                        " category text not null, id text not null, old_description text, old_price text,"
                        " new_description text, has_description boolean not null, new_price text,"
-                       " history_description text not null, record boolean not null) on commit drop")
+                       " history_description text not null, record boolean not null,"
+                       " cost_changes boolean not null, old_cost text, new_cost text) on commit drop")
             .arg(table()),
         {});
 }
 
 bool StagedImport::add(const Row &row)
 {
-    const std::optional<QString> values[ColumnCount] = { number(m_next++), number(static_cast<int>(row.kind)),
-        row.category, row.id, row.oldDescription, row.oldPrice, row.newDescription,
-        flag(row.newDescription.has_value()), row.newPrice, row.historyDescription, flag(row.record) };
+    const std::optional<QString> values[ColumnCount]
+        = { number(m_next++), number(static_cast<int>(row.kind)), row.category, row.id, row.oldDescription,
+              row.oldPrice, row.newDescription, flag(row.newDescription.has_value()), row.newPrice,
+              row.historyDescription, flag(row.record), flag(row.costChanges), row.oldCost, row.newCost };
     for (int column = 0; column < ColumnCount; ++column)
         appendElement(m_columns[column], values[column]);
     return ++m_buffered < RowsPerStatement || flush();
@@ -81,10 +83,11 @@ bool StagedImport::flush()
     m_buffered = 0;
     return m_store->execute(
         QStringLiteral("insert into %1 (n, kind, category, id, old_description, old_price, new_description,"
-                       " has_description, new_price, history_description, record) select * from unnest("
-                       "cast(? as integer[]), cast(? as smallint[]), cast(? as text[]), cast(? as text[]),"
-                       " cast(? as text[]), cast(? as text[]), cast(? as text[]), cast(? as boolean[]),"
-                       " cast(? as text[]), cast(? as text[]), cast(? as boolean[]))")
+                       " has_description, new_price, history_description, record, cost_changes, old_cost,"
+                       " new_cost) select * from unnest(cast(? as integer[]), cast(? as smallint[]),"
+                       " cast(? as text[]), cast(? as text[]), cast(? as text[]), cast(? as text[]),"
+                       " cast(? as text[]), cast(? as boolean[]), cast(? as text[]), cast(? as text[]),"
+                       " cast(? as boolean[]), cast(? as boolean[]), cast(? as text[]), cast(? as text[]))")
             .arg(table()),
         arrays);
 }

@@ -10,7 +10,8 @@ class Store;
 // (brasko_import, dropped at its end), so that the whole import is checked and written in a few
 // statements instead of one round trip per line: over a network each round trip costs far more
 // than the row it writes. PriceTable and PriceHistoryTable read the staged rows; this class only
-// makes the table and fills it, each column of many rows sent as one array.
+// makes the table and fills it, each column of many rows sent as one array. ItemCostTable reads
+// the cost changes staged beside the prices.
 class StagedImport final
 {
 public:
@@ -25,6 +26,10 @@ public:
         std::optional<QString> newPrice; // nullopt for a missing row
         QString historyDescription; // what the price history records beside the change
         bool record = false; // whether the price history records the change
+        // The item's cost changes too: from oldCost (nullopt: unknown) to newCost.
+        bool costChanges = false;
+        std::optional<QString> oldCost = std::nullopt;
+        std::optional<QString> newCost = std::nullopt;
     };
 
     static QString table() { return QStringLiteral("brasko_import"); }
@@ -39,7 +44,7 @@ public:
 private:
     bool flush();
 
-    static constexpr int ColumnCount = 11;
+    static constexpr int ColumnCount = 14;
     Store *m_store;
     QString m_columns[ColumnCount]; // each column's array, in its text form, as it grows
     int m_buffered = 0;

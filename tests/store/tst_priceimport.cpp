@@ -476,6 +476,7 @@ void TestPriceImport::costsPriceByTheMarkup_data()
     QTest::addColumn<QStringList>("preview"); // "~id old>new cost old>new [kept|repriced]", "+id price cost"
     QTest::addColumn<QStringList>("after"); // the category's prices
     QTest::addColumn<QStringList>("costsAfter");
+    QTest::addColumn<QString>("meanwhile"); // "id=cost" another counter keeps after the preview
     const QByteArray file = "category;id;description;dealer price\n0;I5;Intel Core i5;5800\n"
                             "0;I7;Intel Core i7;10000\n0;R5;AMD Ryzen 5;4600\n0;N1;New one;99.99\n";
     QTest::newRow("by the markup; the hand-set price kept")
@@ -483,19 +484,25 @@ void TestPriceImport::costsPriceByTheMarkup_data()
         << QStringList { "~I5 6900>6960 cost 5750>5800", "~I7 11800>12000 cost 9833.33>10000",
                "~R5 5400.50>5400.50 cost ->4600 kept", "+N1 120 cost 99.99" }
         << QStringList { "0/I5=6960", "0/I7=12000", "0/N1=120", "0/OLD=100", "0/R5=5400.50" }
-        << QStringList { "I5=5800", "I7=10000", "N1=99.99", "R5=4600" };
+        << QStringList { "I5=5800", "I7=10000", "N1=99.99", "R5=4600" } << QString();
+    QTest::newRow("a cost changed at another counter after the preview: nothing written")
+        << file << false
+        << QStringList { "~I5 6900>6960 cost 5750>5800", "~I7 11800>12000 cost 9833.33>10000",
+               "~R5 5400.50>5400.50 cost ->4600 kept", "+N1 120 cost 99.99" }
+        << QStringList { "0/I5=6900", "0/I7=11800", "0/OLD=100", "0/R5=5400.50" }
+        << QStringList { "I5=5760", "I7=9833.33" } << "I5=5760";
     QTest::newRow("the hand-set price re-priced when asked")
         << file << true
         << QStringList { "~I5 6900>6960 cost 5750>5800", "~I7 11800>12000 cost 9833.33>10000",
                "~R5 5400.50>5520 cost ->4600 repriced", "+N1 120 cost 99.99" }
         << QStringList { "0/I5=6960", "0/I7=12000", "0/N1=120", "0/OLD=100", "0/R5=5520" }
-        << QStringList { "I5=5800", "I7=10000", "N1=99.99", "R5=4600" };
+        << QStringList { "I5=5800", "I7=10000", "N1=99.99", "R5=4600" } << QString();
     QTest::newRow("list prices with their costs, as exported")
         << QByteArray("category;id;description;price;cost\n0;I5;Intel Core i5;6900;5000\n0;I7;Intel Core "
                       "i7;11800;\n")
         << false << QStringList { "~I5 6900>6900 cost 5750>5000" }
         << QStringList { "0/I5=6900", "0/I7=11800", "0/OLD=100", "0/R5=5400.50" }
-        << QStringList { "I5=5000", "I7=9833.33" };
+        << QStringList { "I5=5000", "I7=9833.33" } << QString();
 }
 
 void TestPriceImport::costsPriceByTheMarkup()
@@ -505,6 +512,7 @@ void TestPriceImport::costsPriceByTheMarkup()
     QFETCH(QStringList, preview);
     QFETCH(QStringList, after);
     QFETCH(QStringList, costsAfter);
+    QFETCH(QString, meanwhile);
     TestDb db(m_backend, List);
     Store store(db.path, QStringLiteral("t-import-costs"));
     QVERIFY(store.open());
@@ -537,8 +545,20 @@ void TestPriceImport::costsPriceByTheMarkup()
         seen << QStringLiteral("+%1 %2 cost %3").arg(item.id, item.price, item.cost.value_or("-"));
     }
     QCOMPARE(seen, preview);
-    QVERIFY(!import.apply(*shown, false, "nile_2026-12.csv", QDateTime(QDate(2026, 12, 8), QTime(12, 0)))
-                 .isValid());
+    if (!meanwhile.isEmpty()) {
+        Store other(db.path, QStringLiteral("t-import-costs-other"));
+        QVERIFY(other.open());
+        const QString id = meanwhile.section(u'=', 0, 0);
+        const auto was = ItemCostTable(&other).read("0", id);
+        QVERIFY(was);
+        QVERIFY(!ItemCostTable(&other)
+                     .set({ "0", id, *was, Price::fromStored(meanwhile.section(u'=', 1)) },
+                         QDateTime::currentDateTime())
+                     .isValid());
+    }
+    const StoreError applied
+        = import.apply(*shown, false, "nile_2026-12.csv", QDateTime(QDate(2026, 12, 8), QTime(12, 0)));
+    QCOMPARE(applied.kind(), meanwhile.isEmpty() ? StoreError::Kind::None : StoreError::Kind::Conflict);
     QCOMPARE(prices(db).filter(QRegularExpression("^0/")), after);
     QCOMPARE(costs(store, "0"), costsAfter);
 }
