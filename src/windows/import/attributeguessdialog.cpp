@@ -19,14 +19,19 @@ AttributeGuessDialog::AttributeGuessDialog(const QList<Item> &items, QWidget *pa
 {
     setObjectName(QStringLiteral("frmguess"));
     setWindowTitle(QStringLiteral("Guess attributes"));
+    // A file may bring thousands of new items: each description is kept with its proposal, not
+    // looked for again.
+    QStringList descriptions;
     for (const Item &item : items) {
         bool isRow = false;
         const int row = item.category.toInt(&isRow);
         if (!isRow || row < 0 || row > 16)
             continue;
         const PartAttributes guessed = guessAttributes(partKindOfRow(row), item.description);
-        if (!guessed.isEmpty())
+        if (!guessed.isEmpty()) {
             m_proposed.append({ item.category, item.id, guessed });
+            descriptions << item.description;
+        }
     }
     auto *layout = new QVBoxLayout(this);
     auto *intro = new QLabel(
@@ -44,13 +49,7 @@ AttributeGuessDialog::AttributeGuessDialog(const QList<Item> &items, QWidget *pa
     m_table->horizontalHeader()->setStretchLastSection(true);
     for (int row = 0; row < m_proposed.size(); ++row) {
         const Accepted &proposal = m_proposed[row];
-        const QString description = [&] {
-            for (const Item &item : items) {
-                if (item.category == proposal.category && item.id == proposal.id)
-                    return item.description;
-            }
-            return QString();
-        }();
+        const QString &description = descriptions.at(row);
         auto *category = new QTableWidgetItem(proposal.category);
         // The tick says it is kept; it starts unticked, as a guess is never kept unasked.
         category->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);

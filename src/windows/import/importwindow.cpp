@@ -92,11 +92,14 @@ ImportWindow::ImportWindow(
     m_previewButton = preview;
     m_apply = button(this, "cmdapply", QStringLiteral("&Apply"));
     m_apply->setEnabled(false);
+    m_guess = button(this, "cmdguessattributes", QStringLiteral("&Guess attributes..."));
+    m_guess->setToolTip(QStringLiteral("Propose the new items' attributes from their descriptions"));
+    m_guess->setEnabled(false);
     auto *cancel = button(this, "cmdcancel", QStringLiteral("&Cancel"));
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_remove);
     buttons->addStretch(1);
-    for (QPushButton *b : { preview, m_apply, cancel })
+    for (QPushButton *b : { m_guess, preview, m_apply, cancel })
         buttons->addWidget(b);
 
     auto *outer = new QVBoxLayout(this);
@@ -119,6 +122,7 @@ ImportWindow::ImportWindow(
     connect(browse, &QPushButton::clicked, this, &ImportWindow::chooseFile);
     connect(preview, &QPushButton::clicked, this, &ImportWindow::readPreview);
     connect(m_apply, &QPushButton::clicked, this, &ImportWindow::applyImport);
+    connect(m_guess, &QPushButton::clicked, this, &ImportWindow::guessAttributes);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_remove, &QCheckBox::toggled, this, [this] { showSummary(); });
 }
@@ -224,7 +228,7 @@ void ImportWindow::buildPriceKindRow(QFormLayout *form)
     row->addWidget(m_priceKind);
     row->addWidget(m_repriceManual);
     row->addStretch(1);
-    auto *label = new QLabel(QStringLiteral("Prices &are"), this);
+    auto *label = new QLabel(QStringLiteral("Pric&es are"), this);
     label->setBuddy(m_priceKind);
     form->addRow(label, row);
     connect(m_priceKind, &QComboBox::activated, this, [this] {

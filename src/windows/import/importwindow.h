@@ -39,18 +39,23 @@ public:
     // Replaceable for tests: the file chooser and the messages.
     void setAskPath(std::function<QString()> f) { m_askPath = std::move(f); }
     void setTell(std::function<void(const QString &message, bool failure)> f) { m_tell = std::move(f); }
+    // Runs the guesses' dialog in place of exec() (tests tick and close it).
+    void setAskGuesses(std::function<void(class AttributeGuessDialog &)> f) { m_askGuesses = std::move(f); }
 
     // Opens a file: guesses (or recalls) how it is written and shows its first lines' columns.
     bool setFile(const QString &path);
     void chooseFile();
     void readPreview();
     void applyImport();
+    // Proposes the new items' attributes from their descriptions; those accepted are kept by Apply.
+    void guessAttributes();
 
     const std::optional<ImportPreview> &preview() const { return m_preview; }
 
 private:
     std::function<QString()> m_askPath;
     std::function<void(const QString &message, bool failure)> m_tell;
+    std::function<void(class AttributeGuessDialog &)> m_askGuesses;
     void buildFormatRow(class QFormLayout *form);
     void buildColumnRow(class QFormLayout *form, const QList<std::pair<QString, QString>> &categories);
     void buildPriceKindRow(class QFormLayout *form);
@@ -110,6 +115,7 @@ private:
     QCheckBox *m_remove = nullptr;
     QPushButton *m_previewButton = nullptr;
     QPushButton *m_apply = nullptr;
+    QPushButton *m_guess = nullptr;
     QLabel *m_decimalReadings = nullptr;
     QTableWidget *m_categoryGrid = nullptr;
     QTableWidget *m_attributeGrid = nullptr;

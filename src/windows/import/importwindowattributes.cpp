@@ -2,6 +2,8 @@
 // holds, guessed from its header and remembered with the columns.
 #include "importwindow.h"
 
+#include "attributeguessdialog.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
@@ -61,4 +63,35 @@ QMap<int, QString> ImportWindow::chosenAttributeColumns() const
             chosen.insert(choice->property("column").toInt(), choice->currentData().toString());
     }
     return chosen;
+}
+
+void ImportWindow::guessAttributes()
+{
+    if (!m_preview)
+        return;
+    // The new items: what the list holds already has the attributes it was given.
+    QList<AttributeGuessDialog::Item> items;
+    for (size_t i = 0; i < m_preview->addedCount(); ++i) {
+        const SupplierImport::Item item = m_preview->added(i);
+        if (item.description && !item.description->isEmpty())
+            items.append({ item.category, item.id, *item.description });
+    }
+    AttributeGuessDialog dialog(items, this);
+    if (dialog.proposals() == 0) {
+        m_tell(QStringLiteral("The new items' descriptions give no attributes away."), false);
+        return;
+    }
+    if (m_askGuesses)
+        m_askGuesses(dialog);
+    else
+        dialog.exec();
+    for (const AttributeGuessDialog::Accepted &taken : dialog.accepted()) {
+        // What the file's own columns say stands over what a description suggests.
+        PartAttributes &kept = m_reading.attributes[{ taken.category, taken.id }];
+        for (auto v = taken.attributes.values().cbegin(); v != taken.attributes.values().cend(); ++v) {
+            if (!kept.value(v.key()))
+                kept.set(v.key(), v->text);
+        }
+    }
+    showSummary();
 }

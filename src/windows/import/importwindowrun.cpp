@@ -95,6 +95,7 @@ void ImportWindow::invalidate()
     m_grid->setRowCount(0);
     m_problems->clear();
     m_apply->setEnabled(false);
+    m_guess->setEnabled(false);
     m_marked = 0;
     m_summary->setText(m_path.isEmpty() ? QStringLiteral("Choose a supplier's file.")
             : !decimalKnown() ? QStringLiteral("Choose the decimal sign of the prices, then press Preview.")
@@ -331,15 +332,15 @@ void ImportWindow::showSummary()
                     .arg(p.handSetCount());
     if (!m_reading.attributes.isEmpty())
         text += m_reading.attributes.size() == 1
-            ? QStringLiteral(" 1 item's attributes are read from the file.")
-            : QStringLiteral(" %1 items' attributes are read from the file.")
-                  .arg(m_reading.attributes.size());
+            ? QStringLiteral(" Attributes are kept for 1 item.")
+            : QStringLiteral(" Attributes are kept for %1 items.").arg(m_reading.attributes.size());
     if (m_reading.leftOut > 0)
         text += m_reading.leftOut == 1
             ? QStringLiteral(" 1 line passed over: its category is left out.")
             : QStringLiteral(" %1 lines passed over: their categories are left out.").arg(m_reading.leftOut);
     m_summary->setText(text);
     m_apply->setEnabled(bad == 0 && !nothing && decimalKnown());
+    m_guess->setEnabled(p.addedCount() > 0);
 }
 
 void ImportWindow::applyImport()

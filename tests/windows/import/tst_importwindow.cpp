@@ -4,6 +4,7 @@
 #include "store/pricehistory.h"
 #include "store/pricelistexport.h"
 #include "support/testdb.h"
+#include "windows/import/attributeguessdialog.h"
 #include "windows/import/importwindow.h"
 
 #include <QCheckBox>
@@ -341,7 +342,7 @@ void TestImportWindow::supplierFiles()
     for (const QString &choice : choices) {
         const QString what = choice.section(u' ', 0, 0);
         const QString value = choice.section(u' ', 1);
-        if (what == "markup") {
+        if (what == "markup" || what == "guess") {
             continue;
         } else if (what == "kind") {
             choose(w.child<QComboBox>("cbopricekind"),
@@ -369,6 +370,13 @@ void TestImportWindow::supplierFiles()
     QVERIFY(w.child<QPushButton>("cmdpreview")->isEnabled());
     w.child<QPushButton>("cmdpreview")->click();
     QCOMPARE(w.told, QStringList {});
+    if (choices.contains("guess")) {
+        w.window.setAskGuesses([](AttributeGuessDialog &dialog) {
+            dialog.acceptAll();
+            dialog.accept();
+        });
+        w.child<QPushButton>("cmdguessattributes")->click();
+    }
     const QStringList shown = linesOf(dir.filePath("shown.txt"));
     QCOMPARE(QStringList { w.child<QLabel>("lblsummary")->text() } + problemsOf(w), shown);
     if (QFile::exists(dir.filePath("preview.txt")))
