@@ -140,7 +140,7 @@ void ImportWindow::fillCategoryGrid(const QList<std::pair<QString, qint64>> &val
         const std::optional<QString> known = SupplierImport::rowFor(columns, value, m_rowNames);
         row->setCurrentIndex(known ? row->findData(*known) : -1);
         connect(row, &QComboBox::activated, this,
-            [this, row, value] { categoryRowChosen(value, row->currentData().toString()); });
+            [this, row, value = value] { categoryRowChosen(value, row->currentData().toString()); });
         m_categoryGrid->setCellWidget(r, 2, row);
     }
 }
