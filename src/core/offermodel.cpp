@@ -29,6 +29,7 @@ void OfferModel::setOffer(const Offer &offer)
     }
     if (amounts)
         Q_EMIT totalChanged();
+    Q_EMIT offerReplaced();
 }
 
 void OfferModel::changeHeader(QString Offer::*field, const QString &text)

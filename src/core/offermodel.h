@@ -71,6 +71,9 @@ Q_SIGNALS:
     void headerChanged();
     // An amount changed: the total, or why there is none, may read differently.
     void totalChanged();
+    // Another offer took this one's place (a new one, one opened, one re-priced): after the
+    // signals of what it changed.
+    void offerReplaced();
 
 private:
     void changeRow(int index, const OfferRow &row);

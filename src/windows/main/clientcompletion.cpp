@@ -11,6 +11,8 @@
 #include <QStringListModel>
 #include <QThread>
 
+#include <utility>
+
 ClientCompletion::ClientCompletion(QLineEdit *box, OfferModel *model, Store *store, QObject *parent)
     : QObject(parent)
     , m_box(box)
@@ -26,6 +28,7 @@ ClientCompletion::ClientCompletion(QLineEdit *box, OfferModel *model, Store *sto
     m_completer->setWidget(m_box);
     connect(m_box, &QLineEdit::textEdited, this, &ClientCompletion::typed);
     connect(m_completer, qOverload<const QString &>(&QCompleter::activated), this, &ClientCompletion::chosen);
+    connect(m_model, &OfferModel::offerReplaced, this, [this] { m_stale = true; });
 }
 
 ClientCompletion::~ClientCompletion()
@@ -38,28 +41,42 @@ ClientCompletion::~ClientCompletion()
 
 void ClientCompletion::startLoading()
 {
-    m_loaded = true;
-    // The counter's own clients first, then the order database's customers as they arrive.
-    for (const QString &name : OfferProgress(m_store).clients())
-        m_names.add(name);
-    m_reader = QThread::create([this] {
-        const OrderConnection connection(QStringLiteral("IMS-clients"));
-        if (!connection.isOpen())
-            return;
-        if (const auto names = OrderPlacement(connection.database()).customerNames())
-            m_customers = *names;
+    m_stale = false;
+    if (m_reader) {
+        m_again = true;
+        return;
+    }
+    // The counter's own clients first, then the order database's customers. The store's
+    // connection belongs to this thread; what is done with the names does not.
+    QStringList clients = OfferProgress(m_store).clients();
+    m_reader = QThread::create([this, clients = std::move(clients)] {
+        ClientNames names;
+        for (const QString &name : clients)
+            names.add(name);
+        {
+            const OrderConnection connection(QStringLiteral("IMS-clients"));
+            if (connection.isOpen()) {
+                if (const auto customers = OrderPlacement(connection.database()).customerNames()) {
+                    for (const QString &name : *customers)
+                        names.add(name);
+                }
+            }
+        }
+        m_read = std::move(names);
     });
-    connect(m_reader, &QThread::finished, this, [this] {
-        addNames(m_customers);
-        m_customers.clear();
-    });
+    connect(m_reader, &QThread::finished, this, &ClientCompletion::namesArrived);
     m_reader->start();
 }
 
-void ClientCompletion::addNames(const QStringList &names)
+void ClientCompletion::namesArrived()
 {
-    for (const QString &name : names)
-        m_names.add(name);
+    m_reader->wait();
+    delete m_reader;
+    m_reader = nullptr;
+    m_names = std::move(m_read);
+    m_read = ClientNames();
+    if (std::exchange(m_again, false))
+        startLoading();
     // Offered at once when the person is still typing there.
     if (!m_box->text().isEmpty())
         offer(m_box->text(), m_box->hasFocus());
@@ -67,7 +84,7 @@ void ClientCompletion::addNames(const QStringList &names)
 
 void ClientCompletion::typed(const QString &text)
 {
-    if (!m_loaded)
+    if (m_stale)
         startLoading();
     offer(text, true);
 }

@@ -3,11 +3,12 @@
 // Known customers at the counter: while the salesperson types into the client box (Text2), a list
 // under it offers the clients of earlier offers and the customers of the order database whose
 // names hold what was typed (core/clientnames.h); choosing one fills the box. Nothing has to be
-// chosen: a new client is just typed. The names are read once, at the first key typed, so a
-// window that is never typed into reads nothing. The offers' clients are read at once; the order
-// database's customers on a thread of their own, since reaching it may take long (a server far
-// away, a slow disk), and they join the list when they arrive. A missing order database leaves
-// the offers' clients alone.
+// chosen: a new client is just typed. The names are read at the first key typed into an offer, so
+// a window that is never typed into reads nothing, and each new or opened offer reads them again:
+// the clients saved since are offered too. The offers' clients are read then; taking in the names
+// (tens of thousands, folded for the search) and reaching the order database's customers (a
+// server far away, a slow disk) happen on a thread of their own, so no key waits for them; the
+// names join the list when they arrive. A missing order database leaves the offers' clients alone.
 
 #include "core/clientnames.h"
 
@@ -42,7 +43,7 @@ private:
     void offer(const QString &text, bool show);
     void chosen(const QString &name);
     void startLoading();
-    void addNames(const QStringList &names);
+    void namesArrived();
 
     QLineEdit *m_box;
     OfferModel *m_model;
@@ -50,7 +51,8 @@ private:
     QCompleter *m_completer;
     QStringListModel *m_shown;
     ClientNames m_names;
-    bool m_loaded = false;
-    QThread *m_reader = nullptr; // reads the order database's customers
-    QStringList m_customers; // what it read, taken over once it has finished
+    bool m_stale = true; // the names are read again at the next key
+    bool m_again = false; // asked for while the reader was still at work
+    QThread *m_reader = nullptr; // takes in the names and reads the order database's customers
+    ClientNames m_read; // what it made, taken over once it has finished
 };

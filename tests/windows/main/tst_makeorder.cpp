@@ -39,6 +39,7 @@ private Q_SLOTS:
     void badInputWritesNothing();
     void knownCustomersAreOffered_data();
     void knownCustomersAreOffered();
+    void clientsSavedLaterAreOffered();
 
 private:
     void pick(int row, const QString &id);
@@ -363,6 +364,35 @@ void TestMakeOrder::knownCustomersAreOffered()
     QTest::keyClick(list, Qt::Key_Return);
     QCOMPARE(box->text(), offered.first());
     QCOMPARE(m_form->offer().client, offered.first());
+}
+
+// A client first saved after the names were read is offered from the next offer on.
+void TestMakeOrder::clientsSavedLaterAreOffered()
+{
+    m_form->show();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    auto *box = m_form->findChild<QLineEdit *>(QStringLiteral("Text2"));
+    auto *completion = m_form->findChild<ClientCompletion *>(QStringLiteral("ClientCompletion"));
+    const auto type = [&](const QString &text) {
+        box->setFocus();
+        box->clear();
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(box, &press);
+        }
+    };
+    type(QStringLiteral("zei"));
+    // The customers arrive; no Zeinab among them yet.
+    QTRY_COMPARE_WITH_TIMEOUT(completion->offered(), QStringList {}, 30000);
+    QTest::qWait(200);
+    QCOMPARE(completion->offered(), QStringList {});
+    m_form->offerModel()->setClient(QStringLiteral("Zeinab Fathy"));
+    pick(0, QStringLiteral("CPU-1"));
+    QVERIFY(actions()->save());
+    actions()->newOffer();
+    type(QStringLiteral("zei"));
+    QTRY_COMPARE_WITH_TIMEOUT(completion->offered(), QStringList { QStringLiteral("Zeinab Fathy") }, 30000);
 }
 
 QTEST_MAIN(TestMakeOrder)
