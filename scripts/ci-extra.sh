@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The checks CI runs after the normal tests:
-#  1. the whole test suite once more, built with AddressSanitizer and UndefinedBehaviorSanitizer
-#     (build-asan/, or $ASAN_BUILD_DIR);
-#  2. every libFuzzer target (clang, build-fuzz/ or $FUZZ_BUILD_DIR) for a bounded time each
-#     ($FUZZ_SECONDS, 25 by default), starting from its corpus in fuzz/corpus/<target>/.
+#  1. the whole test suite once more, built by clang with AddressSanitizer and
+#     UndefinedBehaviorSanitizer (build-asan/, or $ASAN_BUILD_DIR);
+#  2. every libFuzzer target for a bounded time each ($FUZZ_SECONDS, 25 by default), starting
+#     from its corpus in fuzz/corpus/<target>/. The fuzzers are built in the same tree as the
+#     sanitizer tests (its libraries carry the fuzzers' coverage as well), so the code is compiled
+#     once for both; $FUZZ_BUILD_DIR names another tree for a fuzz stage run on its own.
 # Any sanitizer report, failed test or fuzzer crash makes it exit non-zero. It prints how long each
 # stage took.
 #
@@ -16,7 +18,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 stage=${1:-all}
 asan_build=${ASAN_BUILD_DIR:-$root/build-asan}
-fuzz_build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
+fuzz_build=${FUZZ_BUILD_DIR:-$asan_build}
 fuzz_seconds=${FUZZ_SECONDS:-25}
 jobs=${JOBS:-2}
 export CCACHE_BASEDIR=$root
@@ -35,11 +37,17 @@ fuzzers=(fuzz_amount fuzz_numbers fuzz_plan fuzz_registryfile fuzz_statements fu
 started=$(date +%s)
 lap() { echo "== $1: $(( $(date +%s) - started )) s since start"; }
 
+# One clang tree for both stages: -O1 keeps the instrumented tests quick; -g1 is enough for the
+# line numbers of a report.
+configure_clang() {
+    cmake -S "$root" -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
+        -DCMAKE_CXX_COMPILER=clang++ -DBRASKO_SANITIZE=ON -DBRASKO_FUZZ=ON -DBRASKO_BENCH=OFF \
+        "${launcher[@]}" "${sanitize_config[@]}" >/dev/null
+}
+
 sanitize() {
-    echo "== sanitizer build (ASan + UBSan) in $asan_build"
-    # -O1 keeps the instrumented tests quick; -g1 is enough for the line numbers of a report.
-    cmake -S "$root" -B "$asan_build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
-        -DBRASKO_SANITIZE=ON -DBRASKO_BENCH=OFF "${launcher[@]}" "${sanitize_config[@]}" >/dev/null
+    echo "== sanitizer build (clang, ASan + UBSan, with the fuzzers) in $asan_build"
+    configure_clang "$asan_build"
     cmake --build "$asan_build" -j"$jobs"
     lap "sanitizer build"
     local asan=detect_leaks=1:check_initialization_order=1
@@ -55,8 +63,8 @@ sanitize() {
 
 build_fuzzers() {
     echo "== fuzz build (clang, libFuzzer) in $fuzz_build"
-    cmake -S "$root" -B "$fuzz_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-        -DBRASKO_FUZZ=ON -DBRASKO_BENCH=OFF "${launcher[@]}" >/dev/null
+    # After the sanitizer stage, in its tree, there is nothing left to build.
+    configure_clang "$fuzz_build"
     cmake --build "$fuzz_build" -j"$jobs" --target "${fuzzers[@]}"
     lap "fuzz build"
 }
