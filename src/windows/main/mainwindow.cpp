@@ -44,7 +44,6 @@ constexpr int ExpandedLineX2 = 8730;
 constexpr int LineX1 = 105;
 constexpr int LineY = 5745;
 constexpr int CollapsedTotalLeft = 6330;
-constexpr int AmountLeft = 7665;
 constexpr int Frame1Left = 165;
 constexpr int Frame1Top = 1035;
 constexpr int Frame1Height = 6555;
