@@ -163,17 +163,18 @@ bool shootEditor(MainWindow &form, const QString &out)
 
 bool shootImport(MainWindow &form, const QString &out, const QString &scratch)
 {
-    // A supplier's week: three processors dearer, two new ones, written the way many suppliers do.
-    const QString path = scratch + QStringLiteral("/supplier-week-49.csv");
+    // A distributor's monthly list of what the shop pays, with the sockets in a column of their
+    // own, written the way many suppliers do: the markup gives the list prices.
+    const QString path = scratch + QStringLiteral("/nile_2026-12.csv");
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)
-        || file.write("Code;Name;Price\r\n"
-                      "I3-12100;Intel Core i3-12100 3.3GHz 4C/8T;4.350,00\r\n"
-                      "I5-12400;Intel Core i5-12400 2.5GHz 6C/12T;7.150,00\r\n"
-                      "I7-12700;Intel Core i7-12700 2.1GHz 12C/20T;12.400,00\r\n"
-                      "R5-5600;AMD Ryzen 5 5600 3.5GHz 6C/12T;5.650,50\r\n"
-                      "R7-5700X;AMD Ryzen 7 5700X 3.4GHz 8C/16T;8.900,00\r\n"
-                      "I5-13400;Intel Core i5-13400 2.5GHz 10C/16T;8.250,00\r\n")
+        || file.write("Code;Name;Dealer price;Socket\r\n"
+                      "I3-12100;Intel Core i3-12100 3.3GHz 4C/8T;3.650,00;LGA1700\r\n"
+                      "I5-12400;Intel Core i5-12400 2.5GHz 6C/12T;5.900,00;LGA1700\r\n"
+                      "I7-12700;Intel Core i7-12700 2.1GHz 12C/20T;10.350,00;LGA1700\r\n"
+                      "R5-5600;AMD Ryzen 5 5600 3.5GHz 6C/12T;4.640,50;AM4\r\n"
+                      "R7-5700X;AMD Ryzen 7 5700X 3.4GHz 8C/16T;7.420,00;AM4\r\n"
+                      "I5-13400;Intel Core i5-13400 2.5GHz 10C/16T;6.890,00;LGA1700\r\n")
             < 0) {
         err << "brasko-screenshots: cannot write " << path << '\n';
         return false;
@@ -284,8 +285,8 @@ int main(int argc, char *argv[])
     ok = shootMargins(form, out) && ok;
     ok = shootCalculator(form, out) && ok;
     ok = shootEditor(form, out) && ok;
+    ok = shootMarkup(form, out) && ok; // the rules the import then prices by
     ok = shootImport(form, out, scratch.path()) && ok;
-    ok = shootMarkup(form, out) && ok;
     ok = shootPrintedPage(form, out, scratch.path()) && ok;
     form.setCloseAfterFailure([](const QString &) { return true; });
     // The demo offer is not kept: closing would otherwise wait for an answer nobody gives.

@@ -70,7 +70,7 @@ ImportWindow::ImportWindow(
     // One line a row, the description taking what the others leave.
     m_grid->setWordWrap(false);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
-    const int widths[] = { 115, 80, 100, 0, 75, 75, 110, 150 };
+    const int widths[] = { 115, 80, 100, 0, 75, 75, 110, 140 };
     for (int c = 0; c < 8; ++c) {
         if (widths[c] > 0)
             m_grid->setColumnWidth(c, widths[c]);
@@ -108,7 +108,7 @@ ImportWindow::ImportWindow(
     outer->addWidget(m_grid, 1);
     outer->addLayout(lower);
     outer->addLayout(buttons);
-    resize(800, 600);
+    resize(900, 600);
 
     m_askPath = [this] {
         return QFileDialog::getOpenFileName(this, QStringLiteral("Import a supplier's price list"), QString(),

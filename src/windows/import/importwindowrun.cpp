@@ -215,17 +215,18 @@ QString costChange(const ImportChange &c)
         + (percent.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(percent));
 }
 
-QString whatChanged(const ImportChange &c)
+// The price's change as the Change column tells it, with what became of a price set by hand.
+QString priceChange(const ImportChange &c, const QString &change)
 {
     switch (c.handSet) {
     case HandSetPrice::Kept:
-        return QStringLiteral("Changed; hand-set price kept");
+        return QStringLiteral("hand-set, kept");
     case HandSetPrice::Repriced:
-        return QStringLiteral("Changed; hand-set price re-priced");
+        return QStringLiteral("%1 (hand-set)").arg(change);
     case HandSetPrice::No:
         break;
     }
-    return QStringLiteral("Changed");
+    return change;
 }
 
 } // namespace
@@ -249,9 +250,10 @@ void ImportWindow::showPreview()
             continue;
         const QString percent = Price::percentChange(before, after);
         addRow(m_grid,
-            { whatChanged(c), categoryShown(c.item.category), c.item.id,
+            { QStringLiteral("Changed"), categoryShown(c.item.category), c.item.id,
                 c.item.description ? *c.item.description : QStringLiteral("(unchanged)"), oldPrice,
-                c.item.price, factor.isEmpty() ? percent : QString(factor + u' ' + percent).trimmed(),
+                c.item.price,
+                priceChange(c, factor.isEmpty() ? percent : QString(factor + u' ' + percent).trimmed()),
                 costChange(c) });
         if (!factor.isEmpty()) {
             for (int col = 0; col < m_grid->columnCount(); ++col)
@@ -261,7 +263,7 @@ void ImportWindow::showPreview()
         } else if (c.handSet != HandSetPrice::No) {
             for (int col = 0; col < m_grid->columnCount(); ++col)
                 m_grid->item(m_grid->rowCount() - 1, col)->setBackground(QColor(214, 230, 255));
-            m_grid->item(m_grid->rowCount() - 1, 0)
+            m_grid->item(m_grid->rowCount() - 1, 6)
                 ->setToolTip(QStringLiteral("This list price was set by hand: it is not the one the markup "
                                             "gives for the item's cost."));
         }
@@ -279,6 +281,7 @@ void ImportWindow::showPreview()
             { QStringLiteral("No longer listed"), categoryShown(item.category), item.id,
                 item.description.value_or(QString()), item.price.value_or(QString()), QString(), QString() });
     }
+    // "Changed; hand-set price kept" is longer than the column's usual words.
     m_grid->setUpdatesEnabled(true);
     for (const SupplierFile::Problem &p : m_reading.problems)
         m_problems->addItem(QStringLiteral("Line %1: %2").arg(p.line).arg(p.reason));
