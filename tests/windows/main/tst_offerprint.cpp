@@ -1,17 +1,17 @@
 // Printing the offer: the main window's paper dress and its exact undoing, the way out through a PDF
 // file when printing fails, and the printed page itself, from a click on "Print" through CUPS and
 // its cups-pdf queue to the text on the page.
+#include "store/itemcosttable.h"
 #include "store/partattributetable.h"
 #include "support/partattributetext.h"
-#include "store/itemcosttable.h"
 #include "support/testdb.h"
 #include "support/tst_printsupport.h"
 #include "support/typing.h"
 #include "widgets/gridcombo.h"
 #include "widgets/twips.h"
 #include "windows/main/mainwindow.h"
-#include "windows/main/offeractions.h"
 #include "windows/main/marginview.h"
+#include "windows/main/offeractions.h"
 #include "windows/main/offerprint.h"
 
 #include <QAction>
