@@ -167,9 +167,10 @@ int importRounds(const QString &path)
     for (long round = 1; clock.elapsed() < LifetimeMs; ++round) {
         SupplierImport::ItemList items;
         for (int i = 0; i < 300; ++i)
+            // With its cost, which must land with the price or not at all.
             items.put({ QStringLiteral("5"), QStringLiteral("IM%1").arg(i, 3, 10, QLatin1Char('0')),
                 QStringLiteral("Imported item %1 ").arg(i) + QString(80, QLatin1Char('i')),
-                QString::number(round), i + 2 });
+                QString::number(round), i + 2, QString::number(round * 10) });
         PriceImport import(&store);
         const auto preview = import.preview(items);
         const StoreError failed = preview ? import.apply(*preview, false,

@@ -1,6 +1,6 @@
 // An import killed at random moments of its Apply (a second process, faults_store import, killed
-// with SIGKILL): the list is the old one or the new one, never a mix, and the price history
-// matches it.
+// with SIGKILL): the list is the old one or the new one, never a mix, and the price history and
+// the costs match it.
 #include "support/faults_support.h"
 
 #include <QProcess>
@@ -25,6 +25,7 @@ struct State {
     QMap<QString, QString> prices;
     QMap<QString, int> recorded;
     QMap<QString, QString> newest;
+    QMap<QString, QString> costs;
 };
 
 State state(const QString &path)
@@ -35,10 +36,15 @@ State state(const QString &path)
         q.exec(QStringLiteral("select id, price from adt where category = '5'"));
         while (q.next())
             s.prices.insert(q.value(0).toString(), q.value(1).toString());
+        if (db.tables().contains(QStringLiteral("item_costs"))) {
+            q.exec(QStringLiteral("select item_id, cost from item_costs where category = '5'"));
+            while (q.next())
+                s.costs.insert(q.value(0).toString(), q.value(1).toString());
+        }
         if (!db.tables().contains(QStringLiteral("price_history")))
             return s;
         q.exec(QStringLiteral("select item_id, new_price from price_history where category = '5'"
-                              " order by changed_at"));
+                              " and what is null order by changed_at"));
         while (q.next()) {
             s.recorded[q.value(0).toString()] += 1;
             s.newest[q.value(0).toString()] = q.value(1).toString();
@@ -80,6 +86,13 @@ void TestImportFaults::killedImportLeavesOldOrNewList()
         for (auto it = s.prices.cbegin(); it != s.prices.cend(); ++it)
             QVERIFY2(s.newest.value(it.key()) == it.value(),
                 qPrintable(context + QStringLiteral(": ") + it.key()));
+        // The costs came with the prices: none before the first import, else ten times the price.
+        const QString price = s.prices.first();
+        for (auto it = s.prices.cbegin(); it != s.prices.cend(); ++it)
+            QVERIFY2(s.costs.value(it.key(), QStringLiteral("none"))
+                    == (price == QStringLiteral("0") ? QStringLiteral("none")
+                                                     : QString::number(price.toLong() * 10)),
+                qPrintable(context + QStringLiteral(": the cost of ") + it.key()));
         QCOMPARE(Faults::descriptions(path, "90", "dt").size(), 1);
         QCOMPARE(Faults::descriptions(path, "0", "R5"), QStringList { "Ryzen" });
     }
