@@ -77,12 +77,13 @@ namespace
 // unless the price it has was set by hand (it is not the markup's for the cost it had) and is to
 // be kept.
 std::pair<QString, HandSetPrice> pricedFromCost(const std::optional<QString> &price,
-    const std::optional<Price> &oldCost, const QString &cost, const Markup::Rule &rule, bool repriceHandSet)
+    const std::optional<Price> &oldCost, const QString &cost, const Markup::Rule &rule,
+    const Markup::Rule &setBy, bool repriceHandSet)
 {
     const QString ruled = Markup::listPriceText(*Price::fromStored(cost).number(), rule).text();
     const bool handSet = price
         && !(oldCost && oldCost->number()
-            && Markup::isRulePrice(Price::fromStored(*price), *oldCost->number(), rule));
+            && Markup::isRulePrice(Price::fromStored(*price), *oldCost->number(), setBy));
     if (!handSet)
         return { ruled, HandSetPrice::No };
     if (!repriceHandSet)
@@ -105,6 +106,7 @@ bool PriceImport::compareCategory(quint32 category, std::vector<bool> &listed, I
         costs = std::move(*read);
     }
     const Markup::Rule rule = pricing.rules.forCategory(name);
+    const Markup::Rule setBy = pricing.setBy.value_or(pricing.rules).forCategory(name);
     QString previous;
     bool first = true;
     enum class Kept { Nothing, Change, Missing } kept = Kept::Nothing;
@@ -137,7 +139,8 @@ bool PriceImport::compareCategory(quint32 category, std::vector<bool> &listed, I
                 = oldCostAt == costs.cend() ? std::nullopt : std::optional<Price>(*oldCostAt);
             HandSetPrice handSet = HandSetPrice::No;
             if (toPrice && cost) {
-                auto [listPrice, how] = pricedFromCost(price, oldCost, *cost, rule, pricing.repriceHandSet);
+                auto [listPrice, how]
+                    = pricedFromCost(price, oldCost, *cost, rule, setBy, pricing.repriceHandSet);
                 toPrice->setPrice(*found, listPrice);
                 handSet = how;
             }

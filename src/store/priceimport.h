@@ -31,6 +31,9 @@ struct ImportChange {
 struct CostPricing {
     Markup::Rules rules;
     bool repriceHandSet = false;
+    // The rules the list prices were last set by, which tell a price set by hand; the same rules
+    // when none are given (an import), the rules as they were when the rules change.
+    std::optional<Markup::Rules> setBy = std::nullopt;
 };
 
 // An item another counter changed, added or removed after the preview, which Apply therefore left

@@ -2,6 +2,7 @@
 
 #include "store/importcolumns.h"
 #include "store/itemcosttable.h"
+#include "store/markupreprice.h"
 #include "store/markupruletable.h"
 #include "store/pricehistory.h"
 #include "store/pricelistexport.h"
@@ -39,6 +40,7 @@ private Q_SLOTS:
     void costsPriceByTheMarkup_data();
     void costsPriceByTheMarkup();
     void supplierFilesShareTheirMapping();
+    void changedRulesRepriceTheirPricesOnly();
 
 private:
     Backend m_backend;
@@ -577,6 +579,43 @@ void TestPriceImport::supplierFilesShareTheirMapping()
     QVERIFY(!columns.remember("nile_2027-01.csv", "-1,0,1,2,1,point,0").isValid());
     QCOMPARE(*columns.remembered("nile_2026-12.csv"), std::optional<QString>("0,1,2,3,1,comma,,prices:cost"));
     QCOMPARE(*columns.remembered("nile_2027-02.csv"), std::optional<QString>("-1,0,1,2,1,point,0"));
+}
+
+// New markup rules move the prices the old rules gave, when asked; a price set by hand and an item
+// without a cost stay as they are.
+void TestPriceImport::changedRulesRepriceTheirPricesOnly()
+{
+    TestDb db(m_backend, List);
+    Store store(db.path, QStringLiteral("t-markup-reprice"));
+    QVERIFY(store.open());
+    // I5 and I7 are priced by 20% rounded up to 10; R5's price was typed by hand.
+    for (const auto &[id, cost] :
+        { std::pair { "I5", "5750" }, std::pair { "I7", "9833.33" }, std::pair { "R5", "4600" } })
+        QVERIFY(!ItemCostTable(&store)
+                     .set({ "0", id, std::nullopt, Price::fromStored(cost) }, QDateTime::currentDateTime())
+                     .isValid());
+    Markup::Rules was;
+    was.defaultRule = { Decimal::fromInt(20), Markup::Step::Ten };
+    Markup::Rules now;
+    now.defaultRule = { Decimal::fromInt(25), Markup::Step::Fifty };
+    MarkupReprice reprice(&store);
+    const auto shown = reprice.preview(was, now);
+    QVERIFY(shown);
+    QStringList seen;
+    for (size_t i = 0; i < shown->changedCount(); ++i)
+        seen << shown->changed(i).item.id + ": " + shown->changed(i).oldPrice.value_or("-") + ">"
+                + shown->changed(i).item.price;
+    QCOMPARE(seen, (QStringList { "I5: 6900>7200", "I7: 11800>12300" }));
+    QCOMPARE(shown->addedCount(), size_t(0));
+    QVERIFY(!reprice.apply(*shown, QDateTime::currentDateTime()).isValid());
+    QCOMPARE(prices(db).filter(QRegularExpression("^0/")),
+        (QStringList { "0/I5=7200", "0/I7=12300", "0/OLD=100", "0/R5=5400.50" }));
+    const auto history = PriceHistory(&store).changes("0", "I5");
+    QVERIFY(history);
+    QVERIFY(std::any_of(history->cbegin(), history->cend(), [](const PriceChange &c) {
+        return c.source == MarkupReprice::source() && c.oldPrice == "6900" && c.newPrice == "7200";
+    }));
+    QCOMPARE(costs(store, "0"), (QStringList { "I5=5750", "I7=9833.33", "R5=4600" }));
 }
 
 BRASKO_TEST_ON_BOTH_BACKENDS(TestPriceImport)
