@@ -1,6 +1,7 @@
 #include "markupwindow.h"
 
 #include "core/amount.h"
+#include "store/markupreprice.h"
 #include "store/markupruletable.h"
 
 #include <QComboBox>
@@ -87,6 +88,15 @@ MarkupWindow::MarkupWindow(
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     resize(560, 700);
+    m_askApply = [this](const QString &question, const QString &changes) {
+        QMessageBox box(QMessageBox::Question, windowTitle(), question, QMessageBox::NoButton, this);
+        box.setDetailedText(changes);
+        QPushButton *apply = box.addButton(QStringLiteral("Apply to the &list now"), QMessageBox::AcceptRole);
+        apply->setObjectName(QStringLiteral("cmdapplylist"));
+        box.setDefaultButton(box.addButton(QStringLiteral("&Not now"), QMessageBox::RejectRole));
+        box.exec();
+        return box.clickedButton() == apply;
+    };
 }
 
 MarkupWindow::~MarkupWindow() = default;
@@ -175,5 +185,52 @@ void MarkupWindow::accept()
         QMessageBox::warning(this, windowTitle(), failed.text());
         return;
     }
+    offerToReprice(*m_seen, rules);
     QDialog::accept();
+}
+
+void MarkupWindow::offerToReprice(const Markup::Rules &was, const Markup::Rules &now)
+{
+    if (was.defaultRule == now.defaultRule && was.owned() == now.owned())
+        return;
+    // The rules are kept; the list follows them only when asked, having seen what it changes.
+    MarkupReprice reprice(m_store);
+    const auto preview = reprice.preview(was, now);
+    if (!preview) {
+        QMessageBox::warning(this, windowTitle(),
+            QStringLiteral("The rules are kept, but the list cannot be read to re-price it: %1")
+                .arg(preview.error().text()));
+        return;
+    }
+    if (preview->changedCount() == 0)
+        return;
+    QStringList changes;
+    for (size_t i = 0; i < preview->changedCount() && i < 200; ++i) {
+        const ImportChange c = preview->changed(i);
+        changes << QStringLiteral("%1 %2: %3")
+                       .arg(categoryName(c.item.category), c.item.id,
+                           Price::changeText(Price::fromStored(c.oldPrice.value_or(QString())),
+                               Price::fromStored(c.item.price)));
+    }
+    const QString changed = preview->changedCount() == 1
+        ? QStringLiteral("1 list price changes")
+        : QStringLiteral("%1 list prices change").arg(preview->changedCount());
+    const QString question = QStringLiteral("The rules are kept. With them %1 (prices set by hand stay as "
+                                            "they are).\n\nApply to the list now?")
+                                 .arg(changed);
+    if (!m_askApply(question, changes.join(u'\n')))
+        return;
+    const StoreError failed = reprice.apply(*preview, QDateTime::currentDateTime());
+    if (failed.isValid())
+        QMessageBox::warning(
+            this, windowTitle(), QStringLiteral("The list was not re-priced: %1").arg(failed.text()));
+}
+
+QString MarkupWindow::categoryName(const QString &category) const
+{
+    for (const auto &[caption, code] : m_categories) {
+        if (code == category)
+            return QString(caption).remove(u'&');
+    }
+    return category;
 }

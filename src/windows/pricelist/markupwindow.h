@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QList>
 
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -29,6 +30,11 @@ public:
     ~MarkupWindow() override;
 
     void accept() override;
+    // Replaceable for tests: whether to re-price the list now, shown the changes it makes.
+    void setAskApply(std::function<bool(const QString &question, const QString &changes)> f)
+    {
+        m_askApply = std::move(f);
+    }
 
 private:
     void showRules(const Markup::Rules &rules);
@@ -36,9 +42,12 @@ private:
     // default) and when it does not read, which *refused says.
     std::optional<Markup::Rule> ruleOf(int row, bool *refused);
     void showExample(int row);
+    void offerToReprice(const Markup::Rules &was, const Markup::Rules &now);
+    QString categoryName(const QString &category) const;
 
     Store *m_store;
     QList<std::pair<QString, QString>> m_categories;
     std::optional<Markup::Rules> m_seen; // as read when the window opened
     QTableWidget *m_grid = nullptr;
+    std::function<bool(const QString &question, const QString &changes)> m_askApply;
 };

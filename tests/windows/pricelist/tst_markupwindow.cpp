@@ -1,3 +1,4 @@
+#include "store/itemcosttable.h"
 #include "store/markupruletable.h"
 #include "support/messageboxes.h"
 #include "support/testdb.h"
@@ -6,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QMessageBox>
+#include <QSqlQuery>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -19,6 +21,7 @@ private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
     void keepsRules_data();
     void keepsRules();
+    void offersToRepriceTheList();
 };
 
 namespace
@@ -101,6 +104,44 @@ void TestMarkupWindow::keepsRules()
         auto *shown = again.findChild<QTableWidget *>(QStringLiteral("grdmarkup"));
         QCOMPARE(shown->item(0, 1)->text(), typed.first().section(u':', 1, 1));
         QVERIFY(!shown->item(0, 3)->text().isEmpty());
+    }
+}
+
+// Changed rules are kept at once; the prices they gave follow only when the person says so, shown
+// what changes.
+void TestMarkupWindow::offersToRepriceTheList()
+{
+    for (const bool apply : { false, true }) {
+        TestDb db(std::vector<TestRow> { { "0", "I5", "Core i5", "1200" }, { "0", "R5", "Ryzen 5", "999" } });
+        Store store(db.path, QStringLiteral("t-markup-reprice"));
+        QVERIFY(store.open());
+        for (const char *id : { "I5", "R5" })
+            QVERIFY(
+                !ItemCostTable(&store)
+                     .set({ "0", id, std::nullopt, Price::fromStored("1000") }, QDateTime::currentDateTime())
+                     .isValid());
+        Markup::Rules was;
+        was.defaultRule.percent = Decimal::fromInt(20);
+        QVERIFY(!MarkupRuleTable(&store).save(was, Markup::Rules()).isValid());
+        MarkupWindow window(&store, Categories);
+        QStringList asked;
+        window.setAskApply([&](const QString &question, const QString &changes) {
+            asked << question << changes;
+            return apply;
+        });
+        window.findChild<QTableWidget *>(QStringLiteral("grdmarkup"))
+            ->item(0, 1)
+            ->setText(QStringLiteral("25"));
+        window.accept();
+        QCOMPARE(window.result(), int(QDialog::Accepted));
+        QCOMPARE(asked.size(), 2);
+        QVERIFY2(asked.first().contains(QStringLiteral("1 list price changes")), qPrintable(asked.first()));
+        QCOMPARE(asked.last(), QStringLiteral("Processor I5: 1200 → 1250"));
+        QSqlQuery q(QStringLiteral("select price from adt where category = '0' order by id"), db.raw());
+        QStringList prices;
+        while (q.next())
+            prices << q.value(0).toString();
+        QCOMPARE(prices, apply ? (QStringList { "1250", "999" }) : (QStringList { "1200", "999" }));
     }
 }
 
