@@ -333,25 +333,8 @@ void Collector::record(SupplierFile::Record &&record)
         return;
     }
     std::optional<QString> cost;
-    if (m_columns.pricesAreCosts) {
-        cost = price.price->text();
-    } else if (m_columns.cost >= 0) {
-        // An empty cost is an unknown one; the list price stands on its own.
-        const QString costCell = field(f, m_columns.cost);
-        if (!costCell.trimmed().isEmpty()) {
-            const PriceReading read = Price::fromSupplier(costCell, m_columns.decimal);
-            if (!read.ok()) {
-                problem({ record.line,
-                    QStringLiteral("cost: ") + priceProblem(read.refusal, m_columns.decimal) });
-                return;
-            }
-            cost = read.price->text();
-        }
-    }
-    if (cost && Price::fromStored(*cost).number().value_or(Decimal()).sign() < 0) {
-        problem({ record.line, QStringLiteral("the cost %1 is below zero").arg(*cost) });
+    if (!readCost(f, *price.price, record.line, &cost))
         return;
-    }
     if (m_full || m_reading.items.size() >= m_maxItems) {
         m_full = true;
         return;
@@ -373,6 +356,30 @@ void Collector::record(SupplierFile::Record &&record)
                  .arg(record.line)
                  .arg(item.id, rowName(item.category))
                  .arg(*earlier));
+}
+
+bool Collector::readCost(
+    const QStringList &fields, const Price &price, qint64 line, std::optional<QString> *cost)
+{
+    if (m_columns.pricesAreCosts) {
+        *cost = price.text();
+    } else if (m_columns.cost >= 0) {
+        // An empty cost is an unknown one; the list price stands on its own.
+        const QString costCell = field(fields, m_columns.cost);
+        if (!costCell.trimmed().isEmpty()) {
+            const PriceReading read = Price::fromSupplier(costCell, m_columns.decimal);
+            if (!read.ok()) {
+                problem({ line, QStringLiteral("cost: ") + priceProblem(read.refusal, m_columns.decimal) });
+                return false;
+            }
+            *cost = read.price->text();
+        }
+    }
+    if (*cost && Price::fromStored(**cost).number().value_or(Decimal()).sign() < 0) {
+        problem({ line, QStringLiteral("the cost %1 is below zero").arg(**cost) });
+        return false;
+    }
+    return true;
 }
 
 void Collector::readAttributes(const QStringList &fields, const Item &item, qint64 line)

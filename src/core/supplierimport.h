@@ -150,6 +150,8 @@ private:
     void note(QString &&text);
     void countValue(const QString &value);
     void readAttributes(const QStringList &fields, const Item &item, qint64 line);
+    // The line's cost, from the price column or a column of its own; false when it is refused.
+    bool readCost(const QStringList &fields, const Price &price, qint64 line, std::optional<QString> *cost);
     QString rowName(const QString &category) const;
 
     Columns m_columns;

@@ -60,22 +60,7 @@ ImportWindow::ImportWindow(
     m_summary = new QLabel(QStringLiteral("Choose a supplier's file."), this);
     m_summary->setObjectName(QStringLiteral("lblsummary"));
     m_summary->setWordWrap(true);
-    m_grid = new QTableWidget(0, 8, this);
-    m_grid->setObjectName(QStringLiteral("grdpreview"));
-    m_grid->setHorizontalHeaderLabels({ QStringLiteral("What"), QStringLiteral("Category"),
-        QStringLiteral("ID"), QStringLiteral("Description"), QStringLiteral("Old price"),
-        QStringLiteral("New price"), QStringLiteral("Change"), QStringLiteral("Cost") });
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->hide();
-    // One line a row, the description taking what the others leave.
-    m_grid->setWordWrap(false);
-    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
-    const int widths[] = { 115, 80, 100, 0, 75, 75, 110, 140 };
-    for (int c = 0; c < 8; ++c) {
-        if (widths[c] > 0)
-            m_grid->setColumnWidth(c, widths[c]);
-    }
-    m_grid->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
+    buildPreviewGrid();
     m_problems = new QListWidget(this);
     m_problems->setObjectName(QStringLiteral("lstproblems"));
     m_problems->setWordWrap(true);
@@ -128,6 +113,26 @@ ImportWindow::ImportWindow(
 }
 
 ImportWindow::~ImportWindow() = default;
+
+void ImportWindow::buildPreviewGrid()
+{
+    m_grid = new QTableWidget(0, 8, this);
+    m_grid->setObjectName(QStringLiteral("grdpreview"));
+    m_grid->setHorizontalHeaderLabels({ QStringLiteral("What"), QStringLiteral("Category"),
+        QStringLiteral("ID"), QStringLiteral("Description"), QStringLiteral("Old price"),
+        QStringLiteral("New price"), QStringLiteral("Change"), QStringLiteral("Cost") });
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->verticalHeader()->hide();
+    // One line a row, the description taking what the others leave.
+    m_grid->setWordWrap(false);
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
+    const int widths[] = { 115, 80, 100, 0, 75, 75, 110, 140 };
+    for (int c = 0; c < 8; ++c) {
+        if (widths[c] > 0)
+            m_grid->setColumnWidth(c, widths[c]);
+    }
+    m_grid->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
+}
 
 void ImportWindow::buildFormatRow(QFormLayout *form)
 {

@@ -59,6 +59,7 @@ private:
     void buildFormatRow(class QFormLayout *form);
     void buildColumnRow(class QFormLayout *form, const QList<std::pair<QString, QString>> &categories);
     void buildPriceKindRow(class QFormLayout *form);
+    void buildPreviewGrid();
     void showPriceKind();
     // Whether a file that does not say what its prices are holds costs: it does for a shop that
     // prices by markup rules; one that never kept any imports list prices as it always did.
@@ -71,6 +72,8 @@ private:
     void showColumns(const SupplierImport::Columns &columns);
     SupplierImport::Columns chosenColumns() const;
     SupplierFile::Format chosenFormat() const;
+    // What the items read would change in the list, priced by the markup when they are costs.
+    void compareWithList(const SupplierImport::Columns &columns);
     void showPreview();
     QString categoryShown(const QString &category) const;
     void showSummary();

@@ -162,6 +162,11 @@ void ImportWindow::readPreview()
             return;
         }
     }
+    compareWithList(columns);
+}
+
+void ImportWindow::compareWithList(const SupplierImport::Columns &columns)
+{
     PriceImport import(m_store);
     CostPricing pricing;
     if (columns.pricesAreCosts) {
