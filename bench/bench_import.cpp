@@ -176,8 +176,8 @@ int main(int argc, char *argv[])
             bool finished = false;
             SupplierImport::Reading reading = readFile(csv, &finished, costs);
             PriceImport import(&store);
-            const auto preview
-                = costs ? import.preview(reading.items, pricing) : import.preview(reading.items);
+            const auto preview = costs ? import.preview(std::move(reading.items), pricing)
+                                       : import.preview(std::move(reading.items));
             if (!finished || !preview || !reading.problems.isEmpty()
                 || import.apply(*preview, false, QStringLiteral("supplier.csv"), QDateTime::currentDateTime())
                        .isValid())

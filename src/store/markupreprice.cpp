@@ -12,7 +12,7 @@ MarkupReprice::MarkupReprice(Store *store)
 
 StoreResult<ImportPreview> MarkupReprice::preview(const Markup::Rules &was, const Markup::Rules &now)
 {
-    m_items = SupplierImport::ItemList();
+    SupplierImport::ItemList items;
     // The items the list holds with a cost, as a file of those costs would list them: their costs
     // unchanged, their descriptions left as they are.
     for (int row = 0; row < SupplierImport::RowCount; ++row) {
@@ -27,7 +27,7 @@ StoreResult<ImportPreview> MarkupReprice::preview(const Markup::Rules &was, cons
             category, [&](const QString &id, const std::optional<QString> &, const std::optional<QString> &) {
                 const auto cost = costs->constFind(id);
                 if (cost != costs->cend())
-                    m_items.put({ category, id, std::nullopt, QString(), ++line, cost->text() });
+                    items.put({ category, id, std::nullopt, QString(), ++line, cost->text() });
                 return true;
             });
         if (!read)
@@ -36,7 +36,7 @@ StoreResult<ImportPreview> MarkupReprice::preview(const Markup::Rules &was, cons
     CostPricing pricing;
     pricing.rules = now;
     pricing.setBy = was;
-    return m_import.preview(m_items, pricing);
+    return m_import.preview(std::move(items), pricing);
 }
 
 StoreError MarkupReprice::apply(const ImportPreview &preview, const QDateTime &when)

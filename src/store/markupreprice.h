@@ -30,5 +30,4 @@ public:
 private:
     Store *m_store;
     PriceImport m_import;
-    SupplierImport::ItemList m_items; // each costed item, its cost as kept: the preview refers to it
 };

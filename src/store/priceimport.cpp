@@ -29,26 +29,27 @@ PriceListItem ImportPreview::missing(size_t i) const
         m_text.optionalText(m.price) };
 }
 
-StoreResult<ImportPreview> PriceImport::preview(const SupplierImport::ItemList &items)
+StoreResult<ImportPreview> PriceImport::preview(SupplierImport::ItemList &&items)
 {
-    return compare(items, nullptr, {});
+    return compare(std::move(items), std::nullopt);
 }
 
-StoreResult<ImportPreview> PriceImport::preview(SupplierImport::ItemList &items, const CostPricing &pricing)
+StoreResult<ImportPreview> PriceImport::preview(SupplierImport::ItemList &&items, const CostPricing &pricing)
 {
-    return compare(items, &items, pricing);
+    return compare(std::move(items), pricing);
 }
 
 StoreResult<ImportPreview> PriceImport::compare(
-    const SupplierImport::ItemList &items, SupplierImport::ItemList *toPrice, const CostPricing &pricing)
+    SupplierImport::ItemList &&taken, const std::optional<CostPricing> &pricing)
 {
     ImportPreview preview;
-    preview.m_items = &items;
+    preview.m_items = std::make_unique<SupplierImport::ItemList>(std::move(taken));
+    SupplierImport::ItemList &items = *preview.m_items;
     for (size_t i = 0; i < items.size() && !preview.m_costs; ++i)
         preview.m_costs = items.cost(i).has_value();
     std::vector<bool> listed(items.size());
     for (quint32 category = 0; category < items.categoryCount(); ++category) {
-        if (!compareCategory(category, listed, preview, toPrice, pricing))
+        if (!compareCategory(category, listed, preview, pricing))
             return m_store->lastError();
     }
     // Both in the order of the file.
@@ -62,9 +63,9 @@ StoreResult<ImportPreview> PriceImport::compare(
         preview.m_added.push_back(static_cast<quint32>(i));
         // A new item has no price of its own to keep: the markup gives it one.
         const std::optional<QString> cost = items.cost(i);
-        if (toPrice && cost) {
-            const Markup::Rule rule = pricing.rules.forCategory(items.category(items.categoryOf(i)));
-            toPrice->setPrice(i, Markup::listPriceText(*Price::fromStored(*cost).number(), rule).text());
+        if (pricing && cost) {
+            const Markup::Rule rule = pricing->rules.forCategory(items.category(items.categoryOf(i)));
+            items.setPrice(i, Markup::listPriceText(*Price::fromStored(*cost).number(), rule).text());
         }
     }
     return preview;
@@ -94,9 +95,9 @@ std::pair<QString, HandSetPrice> pricedFromCost(const std::optional<QString> &pr
 } // namespace
 
 bool PriceImport::compareCategory(quint32 category, std::vector<bool> &listed, ImportPreview &preview,
-    SupplierImport::ItemList *toPrice, const CostPricing &pricing)
+    const std::optional<CostPricing> &pricing)
 {
-    const SupplierImport::ItemList &items = *preview.m_items;
+    SupplierImport::ItemList &items = *preview.m_items;
     const QString &name = items.category(category);
     QHash<QString, Price> costs;
     if (preview.m_costs) {
@@ -105,8 +106,10 @@ bool PriceImport::compareCategory(quint32 category, std::vector<bool> &listed, I
             return false;
         costs = std::move(*read);
     }
-    const Markup::Rule rule = pricing.rules.forCategory(name);
-    const Markup::Rule setBy = pricing.setBy.value_or(pricing.rules).forCategory(name);
+    static const CostPricing listPrices;
+    const CostPricing &byCost = pricing ? *pricing : listPrices;
+    const Markup::Rule rule = byCost.rules.forCategory(name);
+    const Markup::Rule setBy = byCost.setBy.value_or(byCost.rules).forCategory(name);
     QString previous;
     bool first = true;
     enum class Kept { Nothing, Change, Missing } kept = Kept::Nothing;
@@ -138,10 +141,10 @@ bool PriceImport::compareCategory(quint32 category, std::vector<bool> &listed, I
             const std::optional<Price> oldCost
                 = oldCostAt == costs.cend() ? std::nullopt : std::optional<Price>(*oldCostAt);
             HandSetPrice handSet = HandSetPrice::No;
-            if (toPrice && cost) {
+            if (pricing && cost) {
                 auto [listPrice, how]
-                    = pricedFromCost(price, oldCost, *cost, rule, setBy, pricing.repriceHandSet);
-                toPrice->setPrice(*found, listPrice);
+                    = pricedFromCost(price, oldCost, *cost, rule, setBy, byCost.repriceHandSet);
+                items.setPrice(*found, listPrice);
                 handSet = how;
             }
             const std::optional<QString> fileDescription = items.description(*found);

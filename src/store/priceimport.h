@@ -7,6 +7,7 @@
 #include <QDateTime>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -46,14 +47,16 @@ struct ImportConflict {
     std::optional<PriceListItem> now;
 };
 
-// What applying a supplier's file would do to the categories it names. It refers to the items it
-// was made from (a file may list a million), which must outlive it, and keeps only indexes into
-// them and the list's old texts, compactly.
+// What applying a supplier's file would do to the categories it names. It owns the items it was
+// made from (a file may list a million: they are moved in, never copied) and keeps only indexes
+// into them and the list's old texts, compactly.
 class ImportPreview
 {
 public:
     size_t addedCount() const { return m_added.size(); }
     SupplierImport::Item added(size_t i) const { return (*m_items)[m_added[i]]; }
+    // Every item of the file, priced as Apply writes them.
+    const SupplierImport::ItemList &items() const { return *m_items; }
     size_t changedCount() const { return m_changed.size(); }
     ImportChange changed(size_t i) const;
     // Items of those categories the file no longer lists: kept, unless the person asks to remove them.
@@ -91,7 +94,8 @@ private:
         bool repeated = false;
     };
 
-    const SupplierImport::ItemList *m_items = nullptr;
+    // On the heap, so a preview moves in one step and its items stay where they are.
+    std::unique_ptr<SupplierImport::ItemList> m_items;
     std::vector<quint32> m_added;
     std::vector<Change> m_changed;
     std::vector<Missing> m_missing;
@@ -112,11 +116,11 @@ class PriceImport final
 public:
     explicit PriceImport(Store *store);
 
-    // The preview, or why the list cannot be read.
-    StoreResult<ImportPreview> preview(const SupplierImport::ItemList &items);
+    // The preview, holding the items, or why the list cannot be read.
+    StoreResult<ImportPreview> preview(SupplierImport::ItemList &&items);
     // The same for a file of costs: each item is first given its list price from its cost by the
     // rules, but one whose list price was set by hand keeps it unless pricing.repriceHandSet.
-    StoreResult<ImportPreview> preview(SupplierImport::ItemList &items, const CostPricing &pricing);
+    StoreResult<ImportPreview> preview(SupplierImport::ItemList &&items, const CostPricing &pricing);
     // keepGoing is told now and then how many of the rows are written; false stops and undoes it all.
     // While it runs, the other counters' changes of the price list are refused at once (they are
     // told the list is being imported); a second import at the same time is refused likewise.
@@ -149,9 +153,9 @@ private:
     bool writeStaged(const ImportPreview &preview, bool removeMissingItems, const QDateTime &when,
         const QString &source, const GoOn &goOn);
     StoreResult<ImportPreview> compare(
-        const SupplierImport::ItemList &items, SupplierImport::ItemList *toPrice, const CostPricing &pricing);
+        SupplierImport::ItemList &&items, const std::optional<CostPricing> &pricing);
     bool compareCategory(quint32 category, std::vector<bool> &listed, ImportPreview &preview,
-        SupplierImport::ItemList *toPrice, const CostPricing &pricing);
+        const std::optional<CostPricing> &pricing);
     bool writeCosts(const ImportPreview &preview, const QDateTime &when, const QString &source);
     bool writeAttributes();
     bool takeWholeList();

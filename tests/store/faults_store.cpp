@@ -172,7 +172,7 @@ int importRounds(const QString &path)
                 QStringLiteral("Imported item %1 ").arg(i) + QString(80, QLatin1Char('i')),
                 QString::number(round), i + 2, QString::number(round * 10) });
         PriceImport import(&store);
-        const auto preview = import.preview(items);
+        const auto preview = import.preview(std::move(items));
         const StoreError failed = preview ? import.apply(*preview, false,
                                       QStringLiteral("round %1").arg(round), QDateTime::currentDateTime())
                                           : preview.error();

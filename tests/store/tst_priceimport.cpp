@@ -155,7 +155,7 @@ void TestPriceImport::exportThenImportChangesNothing()
         QVERIFY2(exported.ok, qPrintable(exported.error));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const SupplierImport::Reading reading = readBytes(file.readAll());
+        SupplierImport::Reading reading = readBytes(file.readAll());
         QStringList problems;
         for (const SupplierFile::Problem &p : reading.problems)
             problems << QStringLiteral("%1: %2").arg(p.line).arg(p.reason);
@@ -168,7 +168,7 @@ void TestPriceImport::exportThenImportChangesNothing()
         }
         QCOMPARE(costs, withCosts ? QStringList { first.id + "=1080.5" } : QStringList {});
         PriceImport import(&store);
-        const auto preview = import.preview(reading.items);
+        const auto preview = import.preview(std::move(reading.items));
         QVERIFY(preview);
         for (size_t i = 0; i < preview->changedCount(); ++i)
             qWarning() << "changed:" << preview->changed(i).item.id;
@@ -246,10 +246,10 @@ void TestPriceImport::previewAndApply()
         db.exec(sabotage);
     Store store(db.path, QStringLiteral("t-import"));
     QVERIFY(store.open());
-    const SupplierImport::Reading reading = readBytes(file);
+    SupplierImport::Reading reading = readBytes(file);
     QCOMPARE(reading.problems.size(), 0);
     PriceImport import(&store);
-    const auto shown = import.preview(reading.items);
+    const auto shown = import.preview(std::move(reading.items));
     QVERIFY(shown);
     QStringList seen;
     for (size_t i = 0; i < shown->addedCount(); ++i)
@@ -306,10 +306,10 @@ void TestPriceImport::changesKeepTheFilesOrder()
     TestDb db(m_backend, rows);
     Store store(db.path, QStringLiteral("t-import-order"));
     QVERIFY(store.open());
-    const SupplierImport::Reading reading = readBytes(file);
+    SupplierImport::Reading reading = readBytes(file);
     QCOMPARE(reading.items.size(), size_t(count));
     PriceImport import(&store);
-    const auto shown = import.preview(reading.items);
+    const auto shown = import.preview(std::move(reading.items));
     QVERIFY(shown);
     QCOMPARE(shown->changedCount(), size_t(count));
     for (size_t i = 1; i < shown->changedCount(); ++i)
@@ -332,9 +332,9 @@ void TestPriceImport::cancelledApplyChangesNothing()
     Store store(db.path, QStringLiteral("t-import-cancel"));
     QVERIFY(store.open());
     const QStringList before = prices(db);
-    const SupplierImport::Reading reading = readBytes(file);
+    SupplierImport::Reading reading = readBytes(file);
     PriceImport import(&store);
-    const auto shown = import.preview(reading.items);
+    const auto shown = import.preview(std::move(reading.items));
     QVERIFY(shown);
     QCOMPARE(shown->addedCount() + shown->changedCount(), size_t(5000));
     qint64 asked = 0;
@@ -389,13 +389,14 @@ void TestPriceImport::applyLeavesWhatChangedSincePreview()
     Store store(db.path, QStringLiteral("t-import-meanwhile"));
     Store other(db.path, QStringLiteral("t-import-other"));
     QVERIFY(store.open() && other.open());
-    const SupplierImport::Reading reading = readBytes("category;id;description;price\n"
-                                                      "0;R5;AMD Ryzen 5;5600\n"
-                                                      "0;I5;Intel Core i5 New;7100\n"
-                                                      "0;I7;Intel Core i7;11800\n"
-                                                      "0;N1;New one;100\n");
+    const QByteArray file = "category;id;description;price\n"
+                            "0;R5;AMD Ryzen 5;5600\n"
+                            "0;I5;Intel Core i5 New;7100\n"
+                            "0;I7;Intel Core i7;11800\n"
+                            "0;N1;New one;100\n";
+    SupplierImport::Reading reading = readBytes(file);
     PriceImport import(&store);
-    const auto shown = import.preview(reading.items);
+    const auto shown = import.preview(std::move(reading.items));
     QVERIFY(shown);
     QCOMPARE(shown->changedCount() + shown->addedCount() + shown->missingCount(), size_t(4));
 
@@ -440,7 +441,7 @@ void TestPriceImport::applyLeavesWhatChangedSincePreview()
                 QCOMPARE(c.source, PriceHistory::EditorSource);
         }
         // Previewed again, the file applies over what the list holds now.
-        const auto again = import.preview(reading.items);
+        const auto again = import.preview(std::move(readBytes(file).items));
         QVERIFY(again);
         const StoreError notApplied = import.apply(*again, remove, "supplier.csv", when);
         QVERIFY2(!notApplied.isValid(), qPrintable(notApplied.text()));
@@ -529,8 +530,8 @@ void TestPriceImport::costsPriceByTheMarkup()
     QCOMPARE(reading.problems.size(), 0);
     PriceImport import(&store);
     const auto shown = reading.items.size() && reading.items.cost(0) && reading.items.price(0).isEmpty()
-        ? import.preview(reading.items, CostPricing { rules, reprice })
-        : import.preview(reading.items);
+        ? import.preview(std::move(reading.items), CostPricing { rules, reprice })
+        : import.preview(std::move(reading.items));
     QVERIFY(shown);
     QStringList seen;
     for (size_t i = 0; i < shown->changedCount(); ++i) {

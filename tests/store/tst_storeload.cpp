@@ -148,7 +148,7 @@ void TestStoreLoad::importDoesNotFreezeAnotherCounter()
     Store store(db.path, QStringLiteral("t-load-import"));
     QVERIFY(store.open());
     PriceImport import(&store);
-    const auto preview = import.preview(items);
+    const auto preview = import.preview(std::move(items));
     QVERIFY(preview);
     QString editor;
     const StoreError failed = import.apply(

@@ -68,7 +68,7 @@ bool act(const QString &action, Store &store, QString *error)
         SupplierImport::ItemList items;
         items.put({ QStringLiteral("0"), QStringLiteral("I5"), std::nullopt, QStringLiteral("7000"), 2 });
         PriceImport import(&store);
-        const auto preview = import.preview(items);
+        const auto preview = import.preview(std::move(items));
         ok = preview.ok();
         if (!ok) {
             *error = preview.error().text();

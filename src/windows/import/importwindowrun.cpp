@@ -179,8 +179,8 @@ void ImportWindow::compareWithList(const SupplierImport::Columns &columns)
     }
     // Comparing a million lines with the list takes a few seconds.
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    auto previewed
-        = columns.pricesAreCosts ? import.preview(m_reading.items, pricing) : import.preview(m_reading.items);
+    auto previewed = columns.pricesAreCosts ? import.preview(std::move(m_reading.items), pricing)
+                                            : import.preview(std::move(m_reading.items));
     QGuiApplication::restoreOverrideCursor();
     if (!previewed) {
         m_tell(QStringLiteral("The price list cannot be read: %1").arg(previewed.error().text()), true);
