@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -34,11 +35,9 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption)
 ImportWindow::ImportWindow(
     Store *store, const QList<std::pair<QString, QString>> &categories, QWidget *parent)
     : QDialog(parent)
-    , m_store(store)
+    , m_session(store, categories)
 {
     setObjectName(QStringLiteral("frmimport"));
-    for (const auto &[caption, category] : categories)
-        m_rowNames << QString(caption).remove(u'&');
     setWindowTitle(QStringLiteral("Import a Price List"));
     setModal(true);
     auto *form = new QFormLayout;
@@ -109,7 +108,10 @@ ImportWindow::ImportWindow(
     connect(m_apply, &QPushButton::clicked, this, &ImportWindow::applyImport);
     connect(m_guess, &QPushButton::clicked, this, &ImportWindow::guessAttributes);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_remove, &QCheckBox::toggled, this, [this] { showSummary(); });
+    connect(m_remove, &QCheckBox::toggled, this, [this](bool remove) {
+        m_session.setRemoveMissing(remove);
+        showSummary();
+    });
 }
 
 ImportWindow::~ImportWindow() = default;
@@ -166,23 +168,9 @@ void ImportWindow::buildFormatRow(QFormLayout *form)
     m_decimalReadings->setWordWrap(true);
     m_decimalReadings->hide();
     form->addRow(QString(), m_decimalReadings);
-    const auto reread = [this] {
-        if (m_path.isEmpty())
-            return;
-        QFile file(m_path);
-        if (file.open(QIODevice::ReadOnly))
-            m_first = SupplierImport::firstRecords(file, chosenFormat(), 20);
-        const SupplierImport::Columns kept = chosenColumns();
-        fillColumnChoices();
-        showColumns(kept);
-        fillAttributeGrid(kept.attributeColumns);
-        fillCategoryGridFromFirst();
-        guessDecimal(kept);
-        invalidate();
-    };
-    connect(m_encoding, &QComboBox::activated, this, reread);
-    connect(m_delimiter, &QComboBox::activated, this, reread);
-    connect(m_header, &QCheckBox::toggled, this, reread);
+    connect(m_encoding, &QComboBox::currentIndexChanged, this, &ImportWindow::formatChosen);
+    connect(m_delimiter, &QComboBox::currentIndexChanged, this, &ImportWindow::formatChosen);
+    connect(m_header, &QCheckBox::toggled, this, &ImportWindow::formatChosen);
     connect(m_decimal, &QComboBox::activated, this, &ImportWindow::decimalChosen);
 }
 
@@ -196,12 +184,13 @@ void ImportWindow::buildColumnRow(QFormLayout *form, const QList<std::pair<QStri
         label->setBuddy(m_columns[i]);
         row->addWidget(label);
         row->addWidget(m_columns[i], 1);
-        connect(m_columns[i], &QComboBox::activated, this, [this, i] {
-            fillAttributeGrid(chosenAttributeColumns());
+        connect(m_columns[i], &QComboBox::currentIndexChanged, this, [this, i] {
+            m_session.setColumn(static_cast<ImportSession::Role>(i), m_columns[i]->currentData().toInt());
+            fillAttributeGrid();
             if (i == 0)
-                fillCategoryGridFromFirst();
+                fillCategoryGrid();
             if (i == 3) // another column of prices may be written otherwise
-                guessDecimal({});
+                showDecimal();
             invalidate();
         });
     }
@@ -211,7 +200,10 @@ void ImportWindow::buildColumnRow(QFormLayout *form, const QList<std::pair<QStri
         m_fixedCategory->addItem(QString(caption).remove(u'&'), category);
     m_fixedCategory->setToolTip(
         QStringLiteral("The category of every item, when the file has no category column"));
-    connect(m_fixedCategory, &QComboBox::activated, this, [this] { invalidate(); });
+    connect(m_fixedCategory, &QComboBox::currentIndexChanged, this, [this] {
+        m_session.setFixedCategory(m_fixedCategory->currentData().toString());
+        invalidate();
+    });
     row->addWidget(m_fixedCategory);
     form->addRow(QStringLiteral("Columns"), row);
     buildPriceKindRow(form);
@@ -236,12 +228,16 @@ void ImportWindow::buildPriceKindRow(QFormLayout *form)
     auto *label = new QLabel(QStringLiteral("Pric&es are"), this);
     label->setBuddy(m_priceKind);
     form->addRow(label, row);
-    connect(m_priceKind, &QComboBox::activated, this, [this] {
+    connect(m_priceKind, &QComboBox::currentIndexChanged, this, [this] {
+        m_session.setPricesAreCosts(m_priceKind->currentIndex() == 0);
         showPriceKind();
-        fillAttributeGrid(chosenAttributeColumns());
+        fillAttributeGrid();
         invalidate();
     });
-    connect(m_repriceManual, &QCheckBox::toggled, this, [this] { invalidate(); });
+    connect(m_repriceManual, &QCheckBox::toggled, this, [this](bool reprice) {
+        m_session.setRepriceHandSet(reprice);
+        invalidate();
+    });
 }
 
 void ImportWindow::showPriceKind()
@@ -252,54 +248,68 @@ void ImportWindow::showPriceKind()
     m_columns[4]->setEnabled(!costs);
 }
 
+QString ImportWindow::columnName(int column) const
+{
+    const QString first = m_session.firstRecords().value(0).value(column);
+    return m_session.columns().header && !first.trimmed().isEmpty()
+        ? first.trimmed().left(30)
+        : QStringLiteral("Column %1 (%2)").arg(column + 1).arg(first.left(20));
+}
+
 void ImportWindow::fillColumnChoices()
 {
-    const QStringList first = m_first.value(0);
+    const qsizetype count = m_session.firstRecords().value(0).size();
     for (QComboBox *combo : m_columns) {
         combo->clear();
         combo->addItem(QStringLiteral("(none)"), -1);
-        for (int c = 0; c < first.size(); ++c) {
-            const QString name = m_header->isChecked() && !first.at(c).trimmed().isEmpty()
-                ? first.at(c).trimmed().left(30)
-                : QStringLiteral("Column %1 (%2)").arg(c + 1).arg(first.at(c).left(20));
-            combo->addItem(name, c);
-        }
+        for (int c = 0; c < count; ++c)
+            combo->addItem(columnName(c), c);
     }
 }
 
-void ImportWindow::showColumns(const SupplierImport::Columns &columns)
+void ImportWindow::showColumns()
 {
-    const int chosen[] = { columns.category, columns.id, columns.description, columns.price, columns.cost };
+    const SupplierImport::Columns columns = m_session.columns();
+    const int chosen[]
+        = { columns.category, columns.id, columns.description, columns.price, m_session.costColumn() };
     for (int i = 0; i < ColumnCount; ++i)
         m_columns[i]->setCurrentIndex(std::max(0, m_columns[i]->findData(chosen[i])));
     m_priceKind->setCurrentIndex(columns.pricesAreCosts ? 0 : 1);
     showPriceKind();
     m_header->setChecked(columns.header);
-    m_decimal->setCurrentIndex(columns.decimal == SupplierImport::DecimalSign::Comma ? 1 : 0);
     const int fixed = m_fixedCategory->findData(columns.fixedCategory);
     if (fixed >= 0)
         m_fixedCategory->setCurrentIndex(fixed);
 }
 
-SupplierImport::Columns ImportWindow::chosenColumns() const
+void ImportWindow::showFile()
 {
-    SupplierImport::Columns c;
-    c.category = m_columns[0]->currentData().isValid() ? m_columns[0]->currentData().toInt() : -1;
-    c.id = m_columns[1]->currentData().isValid() ? m_columns[1]->currentData().toInt() : -1;
-    c.description = m_columns[2]->currentData().isValid() ? m_columns[2]->currentData().toInt() : -1;
-    c.price = m_columns[3]->currentData().isValid() ? m_columns[3]->currentData().toInt() : -1;
-    c.pricesAreCosts = m_priceKind->currentIndex() == 0;
-    if (!c.pricesAreCosts && m_columns[4]->currentData().isValid())
-        c.cost = m_columns[4]->currentData().toInt();
-    c.fixedCategory = m_fixedCategory->currentData().toString();
-    c.header = m_header->isChecked();
-    c.decimal = m_decimal->currentIndex() == 1 ? SupplierImport::DecimalSign::Comma
-                                               : SupplierImport::DecimalSign::Point;
-    c.decimalChosen = m_decimalChosen;
-    c.categoryRows = m_categoryRows;
-    if (m_attributeGrid)
-        c.attributeColumns = chosenAttributeColumns();
-    return c;
+    // Filled from the session: nothing here is a choice to hand back to it.
+    QList<QWidget *> choices { m_encoding, m_delimiter, m_header, m_priceKind, m_fixedCategory };
+    for (QComboBox *column : m_columns)
+        choices << column;
+    for (QWidget *choice : choices)
+        choice->blockSignals(true);
+    m_file->setText(QDir::toNativeSeparators(m_session.path()));
+    const SupplierFile::Format format = m_session.format();
+    m_encoding->setCurrentIndex(std::max(0, m_encoding->findData(static_cast<int>(format.encoding))));
+    m_delimiter->setCurrentIndex(std::max(0, m_delimiter->findData(QString(format.delimiter))));
+    fillColumnChoices();
+    showColumns();
+    fillAttributeGrid();
+    for (QWidget *choice : choices)
+        choice->blockSignals(false);
+    fillCategoryGrid();
+    showDecimal();
+    invalidate();
+}
+
+void ImportWindow::formatChosen()
+{
+    if (m_session.path().isEmpty())
+        return;
+    m_session.setFormat(chosenFormat(), m_header->isChecked());
+    showFile();
 }
 
 SupplierFile::Format ImportWindow::chosenFormat() const

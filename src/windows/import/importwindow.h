@@ -6,9 +6,10 @@
 // what would change; Apply writes it all in one transaction. Nothing is guessed that could be
 // wrong without a word: prices that read two ways wait for the person to choose the decimal sign,
 // and a category value that is no row's number or name waits for the person to choose its row.
+// The import itself is its ImportSession's; the window shows it, asks and passes the answers on.
 
 #include "core/supplierimport.h"
-#include "store/priceimport.h"
+#include "store/importsession.h"
 
 #include <QDialog>
 
@@ -50,7 +51,7 @@ public:
     // Proposes the new items' attributes from their descriptions; those accepted are kept by Apply.
     void guessAttributes();
 
-    const std::optional<ImportPreview> &preview() const { return m_preview; }
+    const std::optional<ImportPreview> &preview() const { return m_session.preview(); }
 
 private:
     std::function<QString()> m_askPath;
@@ -61,46 +62,30 @@ private:
     void buildPriceKindRow(class QFormLayout *form);
     void buildPreviewGrid();
     void showPriceKind();
-    // Whether a file that does not say what its prices are holds costs: it does for a shop that
-    // prices by markup rules; one that never kept any imports list prices as it always did.
-    bool pricesByMarkup();
+    // The file's first records and the choices the session holds for them.
+    void showFile();
+    void formatChosen();
     // The attribute each other column holds (importwindowattributes.cpp).
     void buildAttributeGrid();
-    void fillAttributeGrid(const QMap<int, QString> &chosen);
-    QMap<int, QString> chosenAttributeColumns() const;
+    void fillAttributeGrid();
+    QString columnName(int column) const;
     void fillColumnChoices();
-    void showColumns(const SupplierImport::Columns &columns);
-    SupplierImport::Columns chosenColumns() const;
+    void showColumns();
     SupplierFile::Format chosenFormat() const;
-    // What the items read would change in the list, priced by the markup when they are costs.
-    void compareWithList(const SupplierImport::Columns &columns);
+    void compareWithList();
     void showPreview();
-    QString categoryShown(const QString &category) const;
     void showSummary();
+    // The preview no longer holds: what the window shows of it goes too.
     void invalidate();
 
-    // The decimal sign (importwindowchoices.cpp): guessed from the price column of the first
-    // records, or asked for.
-    void guessDecimal(const SupplierImport::Columns &remembered);
-    void askDecimal(const QString &sample);
-    void showDecimal(std::optional<SupplierImport::DecimalSign> sign);
+    // The decimal sign (importwindowchoices.cpp): guessed by the session, or asked for.
+    void showDecimal();
     void decimalChosen();
-    bool decimalKnown() const;
     // The rows of the file's category values (importwindowchoices.cpp).
     void buildCategoryGrid();
-    void fillCategoryGrid(const QList<std::pair<QString, qint64>> &values);
-    void fillCategoryGridFromFirst();
-    void categoryRowChosen(const QString &value, const QString &row);
+    void fillCategoryGrid();
 
-    Store *m_store;
-    QString m_path;
-    QList<QStringList> m_first; // the first records, for the column choices
-    std::optional<ImportPreview> m_preview;
-    SupplierImport::Reading m_reading;
-    QStringList m_rowNames; // the rows' captions without their '&', by row
-    QMap<QString, QString> m_categoryRows; // chosen by the person or remembered
-    bool m_decimalChosen = false;
-    qsizetype m_marked = 0; // prices of the preview that change tenfold or more
+    ImportSession m_session;
 
     QLineEdit *m_file = nullptr;
     QComboBox *m_encoding = nullptr;
