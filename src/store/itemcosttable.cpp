@@ -102,6 +102,22 @@ QString ItemCostTable::refusal(const Price &cost)
     return QString();
 }
 
+bool ItemCostTable::forgetRemoved(const QString &category, const QString &id)
+{
+    const auto present = m_store->hasTable(Table);
+    if (!present || !*present)
+        return present.has_value();
+    QString statement = QStringLiteral("delete from item_costs where category = ? and not exists"
+                                       " (select 1 from adt where adt.category = item_costs.category"
+                                       " and adt.id = item_costs.item_id)");
+    QVariantList values { text(category) };
+    if (!id.isEmpty()) {
+        statement += QLatin1String(" and item_id = ?");
+        values << text(id);
+    }
+    return m_store->execute(statement, values);
+}
+
 StoreResult<std::optional<Price>> ItemCostTable::read(const QString &category, const QString &id)
 {
     const auto present = m_store->hasTable(Table);

@@ -60,6 +60,11 @@ public:
     // Conflict, as setCosts() does. Invalid when done.
     StoreError setStagedCosts(const QDateTime &when, const QString &source);
 
+    // Drops the costs of items the list no longer holds: of this id, or of the whole category when
+    // id is empty; in the caller's transaction, beside the removal. An id that comes back later is a
+    // new item, whose price must not look hand-set against a cost it never had.
+    bool forgetRemoved(const QString &category, const QString &id = QString());
+
     // Why a cost cannot be kept, empty when it can: a cost is a number, never below zero.
     static QString refusal(const Price &cost);
 

@@ -73,6 +73,22 @@ StoreResult<QHash<QString, PartAttributes>> PartAttributeTable::readCategory(con
     return items;
 }
 
+bool PartAttributeTable::forgetRemoved(const QString &category, const QString &id)
+{
+    const auto present = m_store->hasTable(Table);
+    if (!present || !*present)
+        return present.has_value();
+    QString statement = QStringLiteral("delete from part_attributes where category = ? and not exists"
+                                       " (select 1 from adt where adt.category = part_attributes.category"
+                                       " and adt.id = part_attributes.item_id)");
+    QVariantList values { category };
+    if (!id.isEmpty()) {
+        statement += QLatin1String(" and item_id = ?");
+        values << id;
+    }
+    return m_store->execute(statement, values);
+}
+
 StoreError PartAttributeTable::write(
     const QString &category, const QString &itemId, const PartAttributes &attributes)
 {

@@ -27,6 +27,10 @@ public:
     // newer program keeps under names this one does not know is left as it is.
     StoreError write(const QString &category, const QString &itemId, const PartAttributes &attributes);
 
+    // Drops the attributes of items the list no longer holds: of this id, or of the whole category
+    // when id is empty; in the caller's transaction, beside the removal.
+    bool forgetRemoved(const QString &category, const QString &id = QString());
+
 private:
     Store *m_store;
 };

@@ -7,6 +7,8 @@
 #include "pricetable.h"
 #include "store.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 PriceImport::PriceImport(Store *store)
@@ -341,6 +343,20 @@ bool PriceImport::removeMissing(const ImportPreview &preview, Statements &run, c
     return true;
 }
 
+bool PriceImport::forgetMissing(const ImportPreview &preview)
+{
+    QSet<quint32> done;
+    PriceListRepository list(m_store);
+    for (size_t i = 0; i < preview.m_missing.size(); ++i) {
+        if (done.contains(preview.m_missing[i].category))
+            continue;
+        done.insert(preview.m_missing[i].category);
+        if (!list.forgetRemoved(preview.missing(i).category))
+            return false;
+    }
+    return true;
+}
+
 StoreError PriceImport::apply(const ImportPreview &preview, bool removeMissingItems, const QString &source,
     const QDateTime &when, const Progress &keepGoing)
 {
@@ -385,6 +401,7 @@ StoreError PriceImport::apply(const ImportPreview &preview, bool removeMissingIt
                }
                // On a server the costs went with the staged rows.
                return (m_store->isServer() || writeCosts(preview, when, source)) && writeAttributes()
+                   && (!removeMissingItems || forgetMissing(preview))
                    && PriceListRepository(m_store).stampDate(when);
            });
     if (applied)

@@ -158,6 +158,8 @@ private:
         const std::optional<CostPricing> &pricing);
     bool writeCosts(const ImportPreview &preview, const QDateTime &when, const QString &source);
     bool writeAttributes();
+    // The removed items' costs and attributes go with them.
+    bool forgetMissing(const ImportPreview &preview);
     bool takeWholeList();
     bool conflict(const QString &category, const QString &id, const std::optional<PriceListItem> &seen);
 

@@ -1,6 +1,8 @@
 #include "pricelistrepository.h"
 
 #include "core/generaldate.h"
+#include "itemcosttable.h"
+#include "partattributetable.h"
 #include "store.h"
 
 PriceListRepository::PriceListRepository(Store *store)
@@ -36,6 +38,12 @@ bool PriceListRepository::takeItem(const QString &category, const QString &id)
     return m_store->lock(QStringLiteral("item %1/%2").arg(category, id), Store::LockMode::Exclusive);
 }
 
+bool PriceListRepository::forgetRemoved(const QString &category, const QString &id)
+{
+    return ItemCostTable(m_store).forgetRemoved(category, id)
+        && PartAttributeTable(m_store).forgetRemoved(category, id);
+}
+
 bool PriceListRepository::add(const PriceListItem &item)
 {
     // Counters adding the same id take turns on it, so the second finds the first one's row.
@@ -58,15 +66,19 @@ bool PriceListRepository::update(const PriceListItem &item)
 
 bool PriceListRepository::remove(const QString &category, const QString &id)
 {
-    return m_store->inTransaction([&] { return takeItem(category, id) && m_table.remove(category, id); });
+    return m_store->inTransaction([&] {
+        return takeItem(category, id) && m_table.remove(category, id) && forgetRemoved(category, id);
+    });
 }
 
 bool PriceListRepository::removeRow(const PriceListItem &item)
 {
     if (!item.rowKey)
         return remove(item.category, item.id);
-    return m_store->inTransaction(
-        [&] { return takeItem(item.category, item.id) && m_table.removeRow(item); });
+    return m_store->inTransaction([&] {
+        return takeItem(item.category, item.id) && m_table.removeRow(item)
+            && forgetRemoved(item.category, item.id);
+    });
 }
 
 CheckedChange PriceListRepository::updateIfUnchanged(const PriceListItem &seen, const PriceListItem &changed)
@@ -86,8 +98,10 @@ CheckedChange PriceListRepository::updateIfUnchanged(const PriceListItem &seen, 
 CheckedChange PriceListRepository::removeIfUnchanged(const PriceListItem &seen)
 {
     int matched = 0;
-    if (!m_store->inTransaction(
-            [&] { return takeItem(seen.category, seen.id) && m_table.removeIfHolds(seen, &matched); }))
+    if (!m_store->inTransaction([&] {
+            return takeItem(seen.category, seen.id) && m_table.removeIfHolds(seen, &matched)
+                && (matched == 0 || forgetRemoved(seen.category, seen.id));
+        }))
         return {};
     return matched > 0 ? CheckedChange { CheckedChange::Outcome::Done, std::nullopt } : whatChanged(seen);
 }

@@ -65,6 +65,10 @@ public:
     // instead of waiting for the import to end. Only inside a transaction; for work that reads the
     // item before it changes it.
     bool takeItem(const QString &category, const QString &id);
+    // What is kept beside the list for an item (its cost, its attributes) goes with its last row:
+    // of this id, or of every id the category no longer holds when id is empty. Only inside the
+    // transaction that removed the rows.
+    bool forgetRemoved(const QString &category, const QString &id = QString());
     // The name of the lock on the price list as a whole (Store::lock).
     static QString listLock() { return QStringLiteral("price list"); }
 

@@ -1,6 +1,8 @@
 #include "store/itemcosttable.h"
 
+#include "store/partattributetable.h"
 #include "store/pricehistorytable.h"
+#include "store/pricelistrepository.h"
 #include "store/store.h"
 #include "support/testdb.h"
 
@@ -27,6 +29,8 @@ private Q_SLOTS:
     void manyAtOnceOrNone_data();
     void manyAtOnceOrNone();
     void olderRecordsStayPriceChanges();
+    void whatGoesWithARemovedItem_data();
+    void whatGoesWithARemovedItem();
 
 private:
     Backend m_backend;
@@ -269,6 +273,59 @@ void TestItemCostTable::olderRecordsStayPriceChanges()
     QCOMPARE(recorded(store, "DDR5-16"), QStringList { "price:2300>2400@editor" });
     QVERIFY(!ItemCostTable(&store).set({ Category, "DDR5-16", std::nullopt, cost("2000") }, When).isValid());
     QCOMPARE(recorded(store, "DDR5-16"), (QStringList { "cost:->2000@editor", "price:2300>2400@editor" }));
+}
+
+void TestItemCostTable::whatGoesWithARemovedItem_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("twice"); // the list holds the id in two rows
+    QTest::addColumn<bool>("kept"); // the cost and attributes are still there after
+
+    QTest::newRow("removed") << "remove" << false << false;
+    QTest::newRow("its one row removed") << "row" << false << false;
+    QTest::newRow("one of its two rows removed") << "row" << true << true;
+    QTest::newRow("removed as it was seen") << "seen" << false << false;
+    QTest::newRow("changed before the removal") << "changed" << false << true;
+}
+
+// An id added again later is a new item: an old cost would make its price look hand-set, and old
+// attributes would judge what fits by a part that is gone.
+void TestItemCostTable::whatGoesWithARemovedItem()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, twice);
+    QFETCH(bool, kept);
+    std::vector<TestRow> rows { { "2", "DDR5-16", "16 GB DDR5", "2400" }, { "2", "DDR4-8", "8 GB", "900" } };
+    if (twice)
+        rows.push_back({ "2", "DDR5-16", "16 GB DDR5 again", "2500" });
+    TestDb db(m_backend, rows);
+    Store store(db.path, QStringLiteral("t-costs-removed"));
+    QVERIFY(store.open());
+    for (const QString &id : { QStringLiteral("DDR5-16"), QStringLiteral("DDR4-8") }) {
+        QVERIFY(!ItemCostTable(&store)
+                     .set({ Category, id, std::nullopt, Price::fromStored("2000") }, When)
+                     .isValid());
+        PartAttributes memory;
+        memory.set(Attribute::MemoryTypes, QStringLiteral("DDR5"));
+        QVERIFY(!PartAttributeTable(&store).write(Category, id, memory).isValid());
+    }
+    PriceListRepository list(&store);
+    const PriceListItem seen = *list.item(Category, QStringLiteral("DDR5-16"));
+    if (how == QLatin1String("remove")) {
+        QVERIFY(list.remove(Category, seen.id));
+    } else if (how == QLatin1String("row")) {
+        QVERIFY(list.removeRow(seen));
+    } else {
+        if (how == QLatin1String("changed"))
+            QVERIFY(list.update({ Category, seen.id, seen.description, QStringLiteral("2450") }));
+        const auto outcome = list.removeIfUnchanged(seen).outcome;
+        QCOMPARE(outcome == CheckedChange::Outcome::Done, !kept);
+    }
+    QCOMPARE(costOf(store, "DDR5-16"), kept ? QStringLiteral("2000") : QStringLiteral("-"));
+    QCOMPARE(PartAttributeTable(&store).read(Category, QStringLiteral("DDR5-16"))->isEmpty(), !kept);
+    // Another item's stay.
+    QCOMPARE(costOf(store, "DDR4-8"), QStringLiteral("2000"));
+    QVERIFY(!PartAttributeTable(&store).read(Category, QStringLiteral("DDR4-8"))->isEmpty());
 }
 
 BRASKO_TEST_ON_BOTH_BACKENDS(TestItemCostTable)
