@@ -4,6 +4,7 @@
 #include "orders/orderconnection.h"
 #include "orders/orderplacement.h"
 #include "store/offerprogress.h"
+#include "store/store.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>
@@ -46,13 +47,18 @@ void ClientCompletion::startLoading()
         m_again = true;
         return;
     }
-    // The counter's own clients first, then the order database's customers. The store's
-    // connection belongs to this thread; what is done with the names does not.
-    QStringList clients = OfferProgress(m_store).clients();
-    m_reader = QThread::create([this, clients = std::move(clients)] {
+    // The counter's own clients first, then the order database's customers, each read through a
+    // connection of the reader's own: the store's belongs to this thread, and a key must not wait
+    // for a query over every offer.
+    m_reader = QThread::create([this, location = m_store->path()] {
         ClientNames names;
-        for (const QString &name : clients)
-            names.add(name);
+        {
+            Store offers(location, QStringLiteral("offer-clients"));
+            if (offers.open()) {
+                for (const QString &name : OfferProgress(&offers).clients())
+                    names.add(name);
+            }
+        }
         {
             const OrderConnection connection(QStringLiteral("IMS-clients"));
             if (connection.isOpen()) {

@@ -5,10 +5,11 @@
 // names hold what was typed (core/clientnames.h); choosing one fills the box. Nothing has to be
 // chosen: a new client is just typed. The names are read at the first key typed into an offer, so
 // a window that is never typed into reads nothing, and each new or opened offer reads them again:
-// the clients saved since are offered too. The offers' clients are read then; taking in the names
-// (tens of thousands, folded for the search) and reaching the order database's customers (a
-// server far away, a slow disk) happen on a thread of their own, so no key waits for them; the
-// names join the list when they arrive. A missing order database leaves the offers' clients alone.
+// the clients saved since are offered too. Reading the offers' clients, taking in the names (tens
+// of thousands, folded for the search) and reaching the order database's customers (a server far
+// away, a slow disk) happen on a thread of their own, through connections of its own, so no key
+// waits for them; the names join the list when they arrive. A missing order database leaves the
+// offers' clients alone.
 
 #include "core/clientnames.h"
 
