@@ -86,9 +86,10 @@ bool OfferOrdering::run()
     const std::optional<OfferKey> key = m_actions->keptRevision();
     if (!key)
         return false;
-    const OfferProgress::OrderLink link = OfferProgress(m_store).orderOf(*key);
+    OfferProgress progress(m_store);
+    const OfferProgress::OrderLink link = progress.orderOf(*key);
     if (!link.found) {
-        tell(OfferProgress(m_store).lastError().text());
+        tell(progress.lastError().text());
         return false;
     }
     if (link.order) {

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCompleter>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
@@ -275,6 +276,8 @@ void TestMakeOrder::badInputWritesNothing_data()
                                       << "no lines today";
     QTest::newRow("customer question cancelled") << "cancel"
                                                  << "";
+    QTest::newRow("the offer's order unreadable") << "links unreadable"
+                                                  << "cannot be read";
 }
 
 void TestMakeOrder::badInputWritesNothing()
@@ -296,6 +299,10 @@ void TestMakeOrder::badInputWritesNothing()
         m_config.removeDataSource();
     if (situation == QLatin1String("cancel"))
         m_choice = {};
+    if (situation == QLatin1String("links unreadable")) {
+        QVERIFY(actions()->save());
+        m_db->exec(QStringLiteral("alter table offer_orders rename to offer_orders_elsewhere"));
+    }
     if (situation == QLatin1String("refused")) {
         QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("refuse"));
         raw.setDatabaseName(m_config.path(QStringLiteral("orders.sqlite")));
@@ -316,7 +323,7 @@ void TestMakeOrder::badInputWritesNothing()
     QVERIFY(m_shown.isEmpty());
     if (situation != QLatin1String("no IMS"))
         QCOMPARE(imsCounts(), counts);
-    if (actions()->current())
+    if (actions()->current() && situation != QLatin1String("links unreadable"))
         QCOMPARE(OfferProgress(m_store.get()).orderOf(*actions()->current()).order, std::nullopt);
 }
 
