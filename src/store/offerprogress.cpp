@@ -117,6 +117,19 @@ bool OfferProgress::linkOrder(const OfferKey &key, int order, const QDateTime &w
                     .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
 }
 
+StoreResult<OfferStatus::Facts> OfferProgress::facts(const OfferKey &key)
+{
+    auto lines = m_offers.list(QString(), key.number, key.number);
+    if (!lines)
+        return m_offers.lastError();
+    for (bool more = lines->moveFirst(); more; more = lines->moveNext()) {
+        if (lines->text(QStringLiteral("Revision")).value_or(QString()).toInt() == key.revision)
+            return listedFacts(*lines);
+    }
+    return StoreError::failed(
+        QStringLiteral("Offer %1/%2 is not among the saved offers.").arg(key.number).arg(key.revision));
+}
+
 QStringList OfferProgress::clients()
 {
     const auto version = m_offers.storedSchemaVersion();

@@ -40,6 +40,9 @@ public:
     // to another order is refused (lastError() names it); the same link again changes nothing.
     bool linkOrder(const OfferKey &key, int order, const QDateTime &when = QDateTime::currentDateTime());
 
+    // What the revision's status is worked out from, read as the saved offers' list reads it.
+    StoreResult<OfferStatus::Facts> facts(const OfferKey &key);
+
     // Every client name the saved offers hold, once each (trimmed; empty ones left out), for the
     // client box's completions. Empty (and lastError()) when they cannot be read.
     QStringList clients();

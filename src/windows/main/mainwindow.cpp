@@ -5,6 +5,7 @@
 #include "fitwarnings.h"
 #include "marginview.h"
 #include "offeractions.h"
+#include "offerstatuslabel.h"
 #include "offervalidity.h"
 #include "rowtexts.h"
 #include "store/store.h"
@@ -170,8 +171,11 @@ void MainWindow::buildOfferActions()
     // Under the number, in a line of its own below the total: what the client is told the offer
     // holds until.
     new OfferValidity(m_model, m_configurationFrame, 2880, 6165);
+    auto *status = new OfferStatusLabel(m_store, m_configurationFrame, 5160, 6210);
     new ClientCompletion(m_clientBox, m_model, m_store, this);
     m_offerActions = new OfferActions(m_model, m_store, &m_counterSettings, menu, label, this);
+    connect(m_offerActions, &OfferActions::statusMayHaveChanged, status,
+        [this, status] { status->show(m_offerActions->current()); });
     m_offerActions->cautions().addSource([this] { return m_fitWarnings->problems(); });
     m_offerActions->cautions().addSource([this] { return belowCostReasons(); });
     m_margins = new MarginView(m_model, menu, m_configurationFrame,

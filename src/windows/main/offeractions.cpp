@@ -123,6 +123,7 @@ QString OfferActions::labelText() const
 void OfferActions::showCurrent()
 {
     m_label->setText(labelText());
+    Q_EMIT statusMayHaveChanged();
 }
 
 bool OfferActions::hasUnsavedChanges() const
@@ -422,6 +423,7 @@ void OfferActions::markGiven()
     // What was handed over stands; a status that could not be noted is said, not hidden.
     if (!progress.markGiven(*m_current))
         m_tell(progress.lastError().text());
+    Q_EMIT statusMayHaveChanged();
 }
 
 bool OfferActions::printOfferWithPlan()

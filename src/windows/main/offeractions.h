@@ -134,6 +134,12 @@ public:
     void warnIfNewerSchema();
     // A file name for the offer: its number and client.
     QString suggestedPdfPath() const;
+    // The revision shown was given or made into an order: its status changed.
+    void progressMade() { Q_EMIT statusMayHaveChanged(); }
+
+Q_SIGNALS:
+    // Another revision is shown, or the one shown was saved, given or ordered.
+    void statusMayHaveChanged();
 
 private:
     std::function<std::optional<OfferKey>(OfferRepository *offers)> m_chooseOffer;

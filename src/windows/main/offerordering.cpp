@@ -111,6 +111,7 @@ bool OfferOrdering::run()
     const std::optional<Made> made = makeInOrderDatabase(*key, placement);
     if (!made || !keepLink(*key, *made))
         return false;
+    m_actions->progressMade();
     if (made->found)
         tell(QStringLiteral(
             "Offer %1/%2 had been made into order %3 before, but the offer had not learnt of it; "

@@ -54,6 +54,8 @@ private:
                            " || '/' || (select count(*) from ORDERDETAIL)"));
     }
     OfferActions *actions() const { return m_form->offerActions(); }
+    // What the window says of the revision shown (lblstatus).
+    QString status() const { return m_form->findChild<QLabel *>(QStringLiteral("lblstatus"))->text(); }
 
     OdbcConfig m_config;
     std::unique_ptr<TestDb> m_db;
@@ -153,6 +155,7 @@ void TestMakeOrder::makesTheOrderAndKeepsTheLink()
         QStringLiteral("CPU-1=6900 RAM-1=1550.5"));
     QCOMPARE(m_form->offer().totalText(), QStringLiteral("8450.50"));
     QCOMPARE(OfferProgress(m_store.get()).orderOf({ 1, 1 }).order, std::optional<int>(4));
+    QCOMPARE(status(), QStringLiteral("Ordered, order 4"));
 }
 
 void TestMakeOrder::sameRevisionIsRefusedASecondOrder()
@@ -166,8 +169,10 @@ void TestMakeOrder::sameRevisionIsRefusedASecondOrder()
     QCOMPARE(imsCounts(), counts);
     // A changed offer is a new revision, which may become an order of its own.
     pick(2, QStringLiteral("RAM-1"));
+    QCOMPARE(status(), QStringLiteral("Ordered, order 4"));
     QVERIFY(makeOrder());
     QCOMPARE(m_shown.last().second, 5);
+    QCOMPARE(status(), QStringLiteral("Ordered, order 5"));
     QCOMPARE(ims(QStringLiteral("select ORDERREFERENCE from ORDERS where ORDERID = 5")),
         QStringLiteral("Offer 1/2"));
 }
@@ -178,7 +183,9 @@ void TestMakeOrder::failedLinkIsHealedWithoutASecondOrder()
 {
     typeClient(QStringLiteral("Karim"));
     pick(0, QStringLiteral("CPU-1"));
+    QCOMPARE(status(), QString());
     QVERIFY(actions()->save());
+    QCOMPARE(status(), QStringLiteral("Draft"));
     m_db->exec(QStringLiteral("create trigger full_disk before insert on offer_orders"
                               " begin select raise(abort, 'database or disk is full'); end"));
     QVERIFY(!makeOrder());
@@ -189,6 +196,7 @@ void TestMakeOrder::failedLinkIsHealedWithoutASecondOrder()
         qPrintable(m_told[0]));
     QCOMPARE(ims(QStringLiteral("select count(*) from ORDERS")), QStringLiteral("4"));
     QCOMPARE(OfferProgress(m_store.get()).orderOf({ 1, 1 }).order, std::nullopt);
+    QCOMPARE(status(), QStringLiteral("Draft"));
     m_db->exec(QStringLiteral("drop trigger full_disk"));
     m_told.clear();
     QVERIFY(makeOrder());

@@ -60,6 +60,7 @@ private:
     void type(int row, const QString &text);
     OfferActions *actions() const { return m_form->offerActions(); }
     QString label() const { return m_form->findChild<QLabel *>(QStringLiteral("lblofferno"))->text(); }
+    QString shownStatus() const { return m_form->findChild<QLabel *>(QStringLiteral("lblstatus"))->text(); }
 
     std::unique_ptr<TestDb> m_db;
     std::unique_ptr<Store> m_store;
@@ -344,6 +345,9 @@ void TestOfferActions::printingKeepsTheOfferFirst()
     while (given.next())
         revisions << given.value(0).toString();
     QCOMPARE(revisions, (QStringList { "1", "2" }));
+    QCOMPARE(shownStatus(), QStringLiteral("Given"));
+    QVERIFY(actions()->load({ 1, 1 }));
+    QCOMPARE(shownStatus(), QStringLiteral("Superseded"));
 }
 
 void TestOfferActions::validityFollowsTheShopAndIsKept()
@@ -364,8 +368,14 @@ void TestOfferActions::validityFollowsTheShopAndIsKept()
     QCOMPARE(box->date(), QDate::currentDate().addDays(30));
     QVERIFY(actions()->load({ 1, 2 }));
     QCOMPARE(box->date(), QDate::currentDate().addDays(3));
+    QCOMPARE(shownStatus(), QStringLiteral("Draft"));
+    // A day already past is kept as asked: the revision is out of date from the start.
+    box->setDate(QDate::currentDate().addDays(-1));
+    QVERIFY(actions()->save());
+    QCOMPARE(shownStatus(), QStringLiteral("Expired"));
     actions()->newOffer();
     QCOMPARE(box->date(), QDate::currentDate().addDays(30));
+    QCOMPARE(shownStatus(), QString());
 }
 
 void TestOfferActions::readOnlyDatabasePrintsAndSays()
