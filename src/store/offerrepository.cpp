@@ -6,16 +6,9 @@
 #include "store.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 #include <QSysInfo>
 #include <QVariant>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace
 {
@@ -42,22 +35,6 @@ QString dateText(const QDateTime &when)
 QDateTime dateOf(const QString &text)
 {
     return QDateTime::fromString(text, DateFormat);
-}
-
-// Whether this process may write the file and its folder (SQLite writes its journal there). Asked
-// for the user the process acts as, which is not always the one that started it.
-bool writable(const Store &store)
-{
-    if (store.isServer())
-        return true; // the server itself refuses what may not be written
-#ifdef Q_OS_UNIX
-    const auto mayWrite = [](const QString &path) {
-        return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
-    };
-    return mayWrite(store.path()) && mayWrite(QFileInfo(store.path()).absolutePath());
-#else
-    return store.isWritable();
-#endif
 }
 
 QString readOnlyMessage(const Store &store)
@@ -165,7 +142,7 @@ bool OfferRepository::ensureSchema()
         return fail(newerMessage(*m_store, *version));
     if (*version == SchemaVersion)
         return true;
-    if (!writable(*m_store))
+    if (!m_store->isWritable())
         return fail(readOnlyMessage(*m_store));
     // Counters starting together on a fresh server take the steps in turn; the second finds them
     // taken.
@@ -189,13 +166,13 @@ QString OfferRepository::writeProblem()
         return m_error.text();
     if (*version > SchemaVersion)
         return newerMessage(*m_store, *version);
-    return writable(*m_store) ? QString() : readOnlyMessage(*m_store);
+    return m_store->isWritable() ? QString() : readOnlyMessage(*m_store);
 }
 
 bool OfferRepository::canSave()
 {
     const auto version = storedSchemaVersion();
-    return version && *version <= SchemaVersion && writable(*m_store);
+    return version && *version <= SchemaVersion && m_store->isWritable();
 }
 
 bool OfferRepository::insertOffer(
@@ -243,7 +220,7 @@ std::optional<OfferKey> OfferRepository::saveAs(const Offer &offer, std::optiona
     m_newer.reset();
     if (!ensureSchema())
         return std::nullopt;
-    if (!writable(*m_store)) {
+    if (!m_store->isWritable()) {
         fail(readOnlyMessage(*m_store));
         return std::nullopt;
     }
