@@ -3,7 +3,6 @@
 #include "store.h"
 
 #include <QDir>
-#include <QSet>
 
 namespace
 {
@@ -30,35 +29,14 @@ bool OfferProgress::fail(const QString &what)
 
 bool OfferProgress::markGiven(const OfferKey &key, const QDateTime &when)
 {
-    if (!m_offers.ensureSchema())
-        return fail(m_offers.lastError());
-    if (!m_store->execute(QStringLiteral("update offers set given_at = ? where number = ? and revision = ?"
-                                         " and given_at is null"),
-            { when.toString(DateFormat), key.number, key.revision }))
-        return fail(QStringLiteral("Offer %1/%2 could not be marked as given in %3: %4")
-                        .arg(key.number)
-                        .arg(key.revision)
-                        .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
-    m_error = StoreError();
-    return true;
+    return m_offers.markGiven(key, when) ? (m_error = StoreError(), true) : fail(m_offers.lastError());
 }
 
 std::optional<QDateTime> OfferProgress::givenAt(const OfferKey &key)
 {
-    const auto version = m_offers.storedSchemaVersion();
-    if (!version || *version < 2)
-        return std::nullopt;
-    auto found
-        = m_store->query(QStringLiteral("select given_at from offers where number = ? and revision = ?"),
-            { key.number, key.revision });
-    if (!found) {
-        fail(m_store->lastError().text());
-        return std::nullopt;
-    }
-    const auto text = found->moveFirst() ? found->text(QStringLiteral("given_at")) : std::nullopt;
-    if (!text || text->isEmpty())
-        return std::nullopt;
-    return QDateTime::fromString(*text, DateFormat);
+    const auto given = m_offers.givenAt(key);
+    m_error = m_offers.lastError();
+    return given;
 }
 
 OfferProgress::OrderLink OfferProgress::orderOf(const OfferKey &key)
@@ -132,30 +110,8 @@ StoreResult<OfferStatus::Facts> OfferProgress::facts(const OfferKey &key)
 
 QStringList OfferProgress::clients()
 {
-    const auto version = m_offers.storedSchemaVersion();
-    if (!version) {
-        fail(m_offers.lastError());
-        return {};
-    }
-    if (*version == 0)
-        return {};
-    QStringList names;
-    QSet<QString> seen;
-    const bool read = m_store->readRows(
-        QStringLiteral("select distinct client from offers"), {}, [&](const StreamedRow &row) {
-            const QString name = row.value(0).toString().trimmed();
-            if (!name.isEmpty() && !seen.contains(name)) {
-                seen.insert(name);
-                names << name;
-            }
-            return true;
-        });
-    if (!read) {
-        fail(
-            QStringLiteral("The clients of the saved offers cannot be read: ") + m_store->lastError().text());
-        return {};
-    }
-    m_error = StoreError();
+    QStringList names = m_offers.clients();
+    m_error = m_offers.lastError();
     return names;
 }
 

@@ -4,8 +4,9 @@
 
 // What happened to saved revisions after they were saved: given to the client (printed or
 // exported) and made into an order. These are the facts a revision's status is worked out from
-// (core/offerstatus.h); the status itself is never kept. Kept in the offers part of the database
-// beside the revisions (schema step 2), with bound values only.
+// (core/offerstatus.h); the status itself is never kept. The links to orders are this class's own
+// table (offer_orders); when a revision was given is kept with the revision itself, which the
+// repository writes.
 
 #include "core/offerstatus.h"
 #include "offerrepository.h"

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QLocale>
+#include <QSet>
 #include <QSysInfo>
 #include <QVariant>
 
@@ -406,4 +407,63 @@ std::optional<int> OfferRepository::highestNumber()
     }
     const auto highest = found->field(QStringLiteral("highest"));
     return highest && !highest->isNull() ? highest->toInt() : 0;
+}
+
+bool OfferRepository::markGiven(const OfferKey &key, const QDateTime &when)
+{
+    if (!ensureSchema())
+        return false;
+    if (!m_store->execute(QStringLiteral("update offers set given_at = ? where number = ? and revision = ?"
+                                         " and given_at is null"),
+            { when.toString(DateFormat), key.number, key.revision }))
+        return fail(QStringLiteral("Offer %1/%2 could not be marked as given in %3: %4")
+                        .arg(key.number)
+                        .arg(key.revision)
+                        .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
+    m_error = StoreError();
+    return true;
+}
+
+std::optional<QDateTime> OfferRepository::givenAt(const OfferKey &key)
+{
+    m_error = StoreError();
+    const auto version = storedSchemaVersion();
+    if (!version || *version < 2)
+        return std::nullopt;
+    auto found
+        = m_store->query(QStringLiteral("select given_at from offers where number = ? and revision = ?"),
+            { key.number, key.revision });
+    if (!found) {
+        fail(m_store->lastError().text());
+        return std::nullopt;
+    }
+    const auto text = found->moveFirst() ? found->text(QStringLiteral("given_at")) : std::nullopt;
+    if (!text || text->isEmpty())
+        return std::nullopt;
+    return QDateTime::fromString(*text, DateFormat);
+}
+
+QStringList OfferRepository::clients()
+{
+    const auto version = storedSchemaVersion();
+    if (!version || *version == 0)
+        return {};
+    QStringList names;
+    QSet<QString> seen;
+    const bool read = m_store->readRows(
+        QStringLiteral("select distinct client from offers"), {}, [&](const StreamedRow &row) {
+            const QString name = row.value(0).toString().trimmed();
+            if (!name.isEmpty() && !seen.contains(name)) {
+                seen.insert(name);
+                names << name;
+            }
+            return true;
+        });
+    if (!read) {
+        fail(
+            QStringLiteral("The clients of the saved offers cannot be read: ") + m_store->lastError().text());
+        return {};
+    }
+    m_error = StoreError();
+    return names;
 }

@@ -95,6 +95,15 @@ public:
     // The newest revision of an offer; nullopt when it has none.
     std::optional<int> latestRevision(int number);
 
+    // What happened to a revision after it was saved, kept with it (OfferProgress tells the rest):
+    // given to the client, the first time only; false (and lastError()) when it could not be noted.
+    bool markGiven(const OfferKey &key, const QDateTime &when);
+    // When it was first given; nullopt when never, or when that cannot be read (lastError()).
+    std::optional<QDateTime> givenAt(const OfferKey &key);
+    // Every client name the saved offers hold, once each (trimmed; empty ones left out). Empty (and
+    // lastError()) when they cannot be read.
+    QStringList clients();
+
     StoreError lastError() const { return m_error; }
 
 private:
