@@ -395,8 +395,7 @@ StoreError PriceImport::apply(const ImportPreview &preview, bool removeMissingIt
                        QStringLiteral(
                            "%1 of the items were changed at another counter after the preview, so nothing "
                            "was written. Preview again to see the price list as it is now.")
-                           .arg(m_conflicts.size()),
-                       QStringLiteral("Brasko"));
+                           .arg(m_conflicts.size()));
                    return false;
                }
                // On a server the costs went with the staged rows.

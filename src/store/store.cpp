@@ -26,7 +26,7 @@ namespace
 std::optional<QSqlError> unstorable(const QString &text)
 {
     auto refuse = [](const QString &why, const char *code) {
-        return QSqlError(QStringLiteral("Brasko"), why, QSqlError::StatementError, QString::fromLatin1(code));
+        return QSqlError(QString(), why, QSqlError::StatementError, QString::fromLatin1(code));
     };
     auto codeName = [](char32_t code) -> QString {
         return QStringLiteral("U+")
@@ -120,7 +120,7 @@ bool Store::fail(const QSqlError &error)
     // A server gives up waiting for what another counter holds after a few seconds (lock_timeout),
     // so no window hangs on it; the person is told what happened and what to do.
     if (isServer() && error.nativeErrorCode() == QLatin1String("55P03"))
-        return fail(described(QSqlError(QStringLiteral("Brasko"),
+        return fail(described(programError(
             QStringLiteral("Another counter is changing the same data at this moment, so this was not done "
                            "and nothing was saved. Try again in a moment."),
             QSqlError::TransactionError, busyCode())));
@@ -146,7 +146,7 @@ bool Store::refuse(const QString &text, const QString &code)
 
 StoreError Store::refusal(const QString &text, const QString &code) const
 {
-    return described(QSqlError(QStringLiteral("Brasko"), text, QSqlError::StatementError, code));
+    return described(programError(text, QSqlError::StatementError, code));
 }
 
 bool Store::isWritable() const
@@ -170,7 +170,7 @@ bool Store::isWritable() const
 bool Store::open()
 {
     if (!m_addressError.isEmpty())
-        return fail(QSqlError(QStringLiteral("Brasko"), m_addressError, QSqlError::ConnectionError));
+        return fail(programError(m_addressError, QSqlError::ConnectionError));
     if (isServer())
         return openServer();
     QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
@@ -428,6 +428,11 @@ bool createPriceListDatabase(const QString &path, QString *error)
     }
     QSqlDatabase::removeDatabase(name);
     return ok;
+}
+
+QSqlError Store::programError(const QString &words, QSqlError::ErrorType type, const QString &code)
+{
+    return QSqlError(QString(), words, type, code);
 }
 
 StoreError Store::described(const QSqlError &error) const

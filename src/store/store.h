@@ -162,6 +162,9 @@ private:
     QSqlDatabase database() const;
     bool fail(const QSqlError &error);
     bool fail(const StoreError &error);
+    // A failure of the program's own making: its words alone, with no driver's words after them.
+    static QSqlError programError(const QString &words,
+        QSqlError::ErrorType type = QSqlError::ConnectionError, const QString &code = QString());
     // The engine's error as a person is shown it, naming this store as its source.
     StoreError described(const QSqlError &error) const;
     bool openServer();

@@ -9,11 +9,6 @@
 namespace
 {
 
-QSqlError brasko(const QString &text, QSqlError::ErrorType type = QSqlError::ConnectionError)
-{
-    return QSqlError(QStringLiteral("Brasko"), text, type);
-}
-
 // How long a statement waits for what another counter holds before it gives up, in milliseconds:
 // longer than any change of one item takes, far shorter than a person waits for a window.
 constexpr int LockWaitMs = 5000;
@@ -26,9 +21,10 @@ bool Store::openServer()
         ? QSqlDatabase::database(m_connectionName, false)
         : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connectionName);
     if (!db.isValid())
-        return fail(brasko(QStringLiteral("The PostgreSQL driver of Qt is not installed (Debian package "
-                                          "libqt6sql6-psql), so %1 cannot be opened.")
-                               .arg(m_path)));
+        return fail(
+            programError(QStringLiteral("The PostgreSQL driver of Qt is not installed (Debian package "
+                                        "libqt6sql6-psql), so %1 cannot be opened.")
+                             .arg(m_path)));
     db.setHostName(m_server->host);
     db.setPort(m_server->port);
     db.setDatabaseName(m_server->database);
@@ -36,8 +32,8 @@ bool Store::openServer()
     // No password here: the client library reads PGPASSWORD and ~/.pgpass itself.
     db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=brasko"));
     if (!db.open())
-        return fail(brasko(QStringLiteral("The database server of %1 cannot be reached: %2")
-                               .arg(m_path, db.lastError().text().trimmed())));
+        return fail(programError(QStringLiteral("The database server of %1 cannot be reached: %2")
+                                     .arg(m_path, db.lastError().text().trimmed())));
     // A statement waiting for rows or locks another counter holds gives up after a few seconds:
     // a window is then told to try again rather than hang until the other counter is done.
     QSqlQuery settings(db);
@@ -86,8 +82,9 @@ std::optional<bool> Store::hasTable(const QString &table)
 bool Store::lock(const QString &name, LockMode mode, LockWait wait)
 {
     if (m_transactionDepth == 0)
-        return fail(brasko(QStringLiteral("A lock on %1 was asked for outside a transaction.").arg(name),
-            QSqlError::TransactionError));
+        return fail(
+            programError(QStringLiteral("A lock on %1 was asked for outside a transaction.").arg(name),
+                QSqlError::TransactionError));
     if (!isServer())
         return true;
     // Advisory locks name a 64-bit key; the server's own text hash gives it. They end with the
@@ -105,9 +102,8 @@ bool Store::lock(const QString &name, LockMode mode, LockWait wait)
         return true;
     if (got->field(QStringLiteral("got")).value_or(QVariant(false)).toBool())
         return true;
-    return fail(described(
-        QSqlError(QStringLiteral("Brasko"), QStringLiteral("%1 is in use by another counter.").arg(name),
-            QSqlError::TransactionError, busyCode())));
+    return fail(described(programError(QStringLiteral("%1 is in use by another counter.").arg(name),
+        QSqlError::TransactionError, busyCode())));
 }
 
 bool Store::reconnectIfLost()
@@ -138,8 +134,8 @@ void Store::checkConnection()
     }
     m_lost = true;
     m_lastError
-        = described(brasko(QStringLiteral("The connection to the database server of %1 was lost (%2). "
-                                          "What this action was doing was not saved; the next action "
-                                          "connects again.")
-                               .arg(m_path, m_lastError.text().trimmed())));
+        = described(programError(QStringLiteral("The connection to the database server of %1 was lost (%2). "
+                                                "What this action was doing was not saved; the next action "
+                                                "connects again.")
+                                     .arg(m_path, m_lastError.text().trimmed())));
 }

@@ -156,8 +156,8 @@ void TestStore::nulIsRefused()
     for (const auto &[text, reason] : cases) {
         QVERIFY(!PriceListRepository(&store).rewriteSettings({ { QStringLiteral("company"), text } }));
         QVERIFY2(store.lastError().text().contains(QLatin1String(reason)), reason);
-        // Said in a sentence, not shouted: only the code is in capitals.
-        QVERIFY2(store.lastError().text().contains(QLatin1String("cannot be stored")),
+        // Said in a sentence, not shouted: only the code is in capitals; and nothing after it.
+        QVERIFY2(store.lastError().text().endsWith(QLatin1String("cannot be stored.")),
             qPrintable(store.lastError().text()));
         QCOMPARE(*PriceListRepository(&store).setting(QStringLiteral("company")), QStringLiteral("Old"));
     }
