@@ -91,6 +91,9 @@ public:
     const std::optional<Decimal> &number() const { return m_number; }
     // Whether the text is wholly a number (blanks around it aside).
     bool isNumber() const { return m_whole; }
+    // The one rule a cost passes besides a price's, wherever it is entered: what the shop pays is
+    // a number never below zero (a trade-in lowers a price; nobody is paid to take a part).
+    bool mayBeCost() const { return m_whole && m_number && m_number->sign() >= 0; }
 
 private:
     Price(QString text, std::optional<Decimal> number, bool whole);

@@ -375,7 +375,7 @@ bool Collector::readCost(
             *cost = read.price->text();
         }
     }
-    if (*cost && Price::fromStored(**cost).number().value_or(Decimal()).sign() < 0) {
+    if (*cost && !Price::fromStored(**cost).mayBeCost()) {
         problem({ line, QStringLiteral("the cost %1 is below zero").arg(**cost) });
         return false;
     }

@@ -97,7 +97,7 @@ QString ItemCostTable::refusal(const Price &cost)
     if (!cost.isNumber())
         return QStringLiteral("\"%1\" is not a cost: a cost is a number, or nothing when it is not known.")
             .arg(cost.text());
-    if (cost.number()->sign() < 0)
+    if (!cost.mayBeCost())
         return QStringLiteral("A cost cannot be below zero (%1).").arg(cost.text());
     return QString();
 }

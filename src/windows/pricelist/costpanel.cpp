@@ -90,7 +90,7 @@ std::optional<Price> CostPanel::typedCost(QString *refusal) const
                   .arg(typed.refusal.written.left(40));
         return std::nullopt;
     }
-    if (typed.price->number()->sign() < 0) {
+    if (!typed.price->mayBeCost()) {
         *refusal = QStringLiteral("Cost: a cost cannot be below zero (%1).").arg(m_costBox->text().trimmed());
         return std::nullopt;
     }
