@@ -87,8 +87,9 @@ OfferPaperDress::OfferPaperDress(QWidget *imrForm)
     hide(control(imrForm, "Command2"));
     // Whether the parts fit is the counter's business, not the customer's.
     hide(control(imrForm, "lstcompat"));
-    // So is what the offer earns.
+    // So is what the offer earns, and where it stands with the shop (ordered, superseded).
     hideMargins(imrForm);
+    hide(control(imrForm, "lblstatus"));
     styleSheet(imrForm, PaperStyle);
     plainLetters(imrForm, true);
     for (QWidget *child : imrForm->findChildren<QWidget *>())
