@@ -253,6 +253,7 @@ int main(int argc, char *argv[])
     form.move(0, 0);
     form.show();
     buildOffer(form);
+    form.offerActions()->save(); // a kept revision shows its number and status
     form.toggleDetail(); // the wide layout, prices shown
     bool ok = shoot(&form, out + QStringLiteral("/main-window.png"));
 
