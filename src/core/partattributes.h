@@ -119,6 +119,20 @@ private:
     QMap<Attribute, Value> m_values;
 };
 
+// A list item by its row's category and id, with the description its attributes may be guessed from.
+struct DescribedItem {
+    QString category; // the row it belongs to, "0" to "16"
+    QString id;
+    QString description;
+};
+
+// Attributes taken for a list item: proposed from its description, or accepted by the person.
+struct ItemAttributes {
+    QString category;
+    QString id;
+    PartAttributes attributes;
+};
+
 // Attributes proposed from an item's description ("AMD Ryzen 5 7600 AM5 65W", "B650M DDR5"), each
 // marked as guessed.
 PartAttributes guessAttributes(PartKind kind, QStringView description);

@@ -51,17 +51,9 @@ public:
     enum class Role { Category, Id, Description, Price, Cost };
 
     // An item the file adds with a description, for proposing its attributes.
-    struct NewItem {
-        QString category;
-        QString id;
-        QString description;
-    };
+    using NewItem = DescribedItem;
     // Attributes the person accepted for an item.
-    struct Accepted {
-        QString category;
-        QString id;
-        PartAttributes attributes;
-    };
+    using Accepted = ItemAttributes;
 
     // rows: the rows' captions (any '&' is left out) with their categories, for files without a
     // category column and for the names of the file's category values.

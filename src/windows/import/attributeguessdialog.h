@@ -18,16 +18,8 @@ class AttributeGuessDialog final : public QDialog
     Q_DISABLE_COPY_MOVE(AttributeGuessDialog)
 
 public:
-    struct Item {
-        QString category; // the row it belongs to, "0" to "16"
-        QString id;
-        QString description;
-    };
-    struct Accepted {
-        QString category;
-        QString id;
-        PartAttributes attributes;
-    };
+    using Item = DescribedItem;
+    using Accepted = ItemAttributes;
 
     explicit AttributeGuessDialog(const QList<Item> &items, QWidget *parent = nullptr);
 

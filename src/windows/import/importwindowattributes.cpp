@@ -56,10 +56,7 @@ void ImportWindow::guessAttributes()
 {
     if (!m_session.preview())
         return;
-    QList<AttributeGuessDialog::Item> items;
-    for (const ImportSession::NewItem &item : m_session.describedNewItems())
-        items.append({ item.category, item.id, item.description });
-    AttributeGuessDialog dialog(items, this);
+    AttributeGuessDialog dialog(m_session.describedNewItems(), this);
     if (dialog.proposals() == 0) {
         m_tell(QStringLiteral("The new items' descriptions give no attributes away."), false);
         return;
@@ -68,9 +65,6 @@ void ImportWindow::guessAttributes()
         m_askGuesses(dialog);
     else
         dialog.exec();
-    QList<ImportSession::Accepted> accepted;
-    for (const AttributeGuessDialog::Accepted &taken : dialog.accepted())
-        accepted.append({ taken.category, taken.id, taken.attributes });
-    m_session.acceptGuesses(accepted);
+    m_session.acceptGuesses(dialog.accepted());
     showSummary();
 }

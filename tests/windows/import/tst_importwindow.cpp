@@ -375,16 +375,10 @@ void TestImportWindow::supplierFiles()
     const ImportSession::Outcome compared = session.compare();
     QVERIFY2(compared.ok(), qPrintable(compared.reason));
     if (choices.contains("guess")) {
-        QList<AttributeGuessDialog::Item> items;
-        for (const ImportSession::NewItem &item : session.describedNewItems())
-            items.append({ item.category, item.id, item.description });
-        AttributeGuessDialog dialog(items);
+        AttributeGuessDialog dialog(session.describedNewItems());
         dialog.acceptAll();
         dialog.accept();
-        QList<ImportSession::Accepted> accepted;
-        for (const AttributeGuessDialog::Accepted &taken : dialog.accepted())
-            accepted.append({ taken.category, taken.id, taken.attributes });
-        session.acceptGuesses(accepted);
+        session.acceptGuesses(dialog.accepted());
     }
     const QStringList shown = linesOf(dir.filePath("shown.txt"));
     QCOMPARE(QStringList { ImportTexts::summary(session) } + ImportTexts::problems(session.reading()), shown);
