@@ -6,9 +6,9 @@
 #include "store/markupruletable.h"
 #include "store/pricehistory.h"
 #include "store/pricelistexport.h"
+#include "support/supplierbytes.h"
 #include "support/testdb.h"
 
-#include <QBuffer>
 #include <QFile>
 
 // Importing a supplier's file: what the preview says and what Apply writes, all or nothing; on
@@ -59,32 +59,6 @@ const std::vector<TestRow> List = {
     { "10", "KB-AR", QString::fromUtf16(u"\u0644\u0648\u062d\u0629"), "95" },
     { "90", "dt", "1/1/26 10:00", "0.00" },
 };
-
-SupplierImport::Reading readBytes(const QByteArray &bytes)
-{
-    QString why;
-    const auto format = SupplierFile::detect(bytes, &why);
-    if (!format)
-        qFatal("%s", qPrintable(why));
-    QBuffer header;
-    header.setData(bytes);
-    header.open(QIODevice::ReadOnly);
-    const QList<QStringList> first = SupplierImport::firstRecords(header, *format, 20);
-    SupplierImport::Columns columns = SupplierImport::guessColumns(first.value(0));
-    QStringList prices;
-    for (const QStringList &r : first.mid(1))
-        prices << r.value(columns.price);
-    // Every file here writes its decimals plainly enough to be guessed.
-    const auto guess = SupplierImport::guessDecimal(prices).sign;
-    if (!guess)
-        qFatal("the decimal sign of these prices cannot be guessed: %s", qPrintable(prices.join(u' ')));
-    columns.decimal = *guess;
-    QBuffer all;
-    all.setData(bytes);
-    all.open(QIODevice::ReadOnly);
-    bool finished = false;
-    return SupplierImport::readItems(all, *format, columns, {}, {}, &finished, &why);
-}
 
 QStringList costs(Store &store, const QString &category)
 {
