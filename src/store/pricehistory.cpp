@@ -12,9 +12,9 @@ PriceHistory::PriceHistory(Store *store)
 {
 }
 
-StoreError PriceHistory::lastError() const
+StoreError PriceHistory::outcome(bool done) const
 {
-    return m_store->lastError();
+    return done ? StoreError() : m_store->lastError();
 }
 
 std::optional<PriceListItem> PriceHistory::current(const PriceListItem &item, bool *failed)
@@ -24,18 +24,18 @@ std::optional<PriceListItem> PriceHistory::current(const PriceListItem &item, bo
     return found;
 }
 
-bool PriceHistory::add(const PriceListItem &item, const QDateTime &when, const QString &source)
+StoreError PriceHistory::add(const PriceListItem &item, const QDateTime &when, const QString &source)
 {
-    return m_table.ensureSchema() && m_store->inTransaction([&] {
+    return outcome(m_table.ensureSchema() && m_store->inTransaction([&] {
         return m_priceList.add(item)
             && m_table.record({ when, item.category, item.id, std::nullopt, item.price,
                 item.description.value_or(QString()), source });
-    });
+    }));
 }
 
-bool PriceHistory::update(const PriceListItem &item, const QDateTime &when, const QString &source)
+StoreError PriceHistory::update(const PriceListItem &item, const QDateTime &when, const QString &source)
 {
-    return m_table.ensureSchema() && m_store->inTransaction([&] {
+    return outcome(m_table.ensureSchema() && m_store->inTransaction([&] {
         // The item is taken before it is read, so the price read is the one the change replaces.
         if (!m_priceList.takeItem(item.category, item.id))
             return false;
@@ -49,12 +49,12 @@ bool PriceHistory::update(const PriceListItem &item, const QDateTime &when, cons
             return true;
         return m_table.record(
             { when, item.category, item.id, old, item.price, item.description.value_or(QString()), source });
-    });
+    }));
 }
 
-bool PriceHistory::removeRow(const PriceListItem &item, const QDateTime &when, const QString &source)
+StoreError PriceHistory::removeRow(const PriceListItem &item, const QDateTime &when, const QString &source)
 {
-    return m_table.ensureSchema() && m_store->inTransaction([&] {
+    return outcome(m_table.ensureSchema() && m_store->inTransaction([&] {
         if (!m_priceList.takeItem(item.category, item.id))
             return false;
         bool failed = false;
@@ -65,7 +65,7 @@ bool PriceHistory::removeRow(const PriceListItem &item, const QDateTime &when, c
             return true;
         return m_table.record({ when, item.category, item.id, before->price, std::nullopt,
             before->description.value_or(QString()), source });
-    });
+    }));
 }
 
 CheckedChange PriceHistory::updateIfUnchanged(
@@ -83,7 +83,9 @@ CheckedChange PriceHistory::updateIfUnchanged(
         return m_table.record({ when, changed.category, changed.id, seen.price, changed.price,
             changed.description.value_or(QString()), source });
     });
-    return ok ? result : CheckedChange {};
+    if (ok)
+        return result;
+    return { CheckedChange::Outcome::Failed, std::nullopt, m_store->lastError() };
 }
 
 CheckedChange PriceHistory::removeIfUnchanged(
@@ -97,10 +99,15 @@ CheckedChange PriceHistory::removeIfUnchanged(
         return m_table.record({ when, seen.category, seen.id, seen.price, std::nullopt,
             seen.description.value_or(QString()), source });
     });
-    return ok ? result : CheckedChange {};
+    if (ok)
+        return result;
+    return { CheckedChange::Outcome::Failed, std::nullopt, m_store->lastError() };
 }
 
-std::optional<QList<PriceChange>> PriceHistory::changes(const QString &category, const QString &id)
+StoreResult<QList<PriceChange>> PriceHistory::changes(const QString &category, const QString &id)
 {
-    return m_table.changes(category, id);
+    auto read = m_table.changes(category, id);
+    if (!read)
+        return m_store->lastError();
+    return std::move(*read);
 }

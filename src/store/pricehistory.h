@@ -21,12 +21,14 @@ public:
 
     explicit PriceHistory(Store *store);
 
+    // Each change says why it failed; an invalid error when it was made.
     // Adds the item and records its price as new.
-    bool add(const PriceListItem &item, const QDateTime &when, const QString &source = EditorSource);
+    StoreError add(const PriceListItem &item, const QDateTime &when, const QString &source = EditorSource);
     // Changes the item as PriceListRepository::update does, recording the price when it changed.
-    bool update(const PriceListItem &item, const QDateTime &when, const QString &source = EditorSource);
+    StoreError update(const PriceListItem &item, const QDateTime &when, const QString &source = EditorSource);
     // Removes the row as PriceListRepository::removeRow does and records the price it had.
-    bool removeRow(const PriceListItem &item, const QDateTime &when, const QString &source = EditorSource);
+    StoreError removeRow(
+        const PriceListItem &item, const QDateTime &when, const QString &source = EditorSource);
 
     // As PriceListRepository::updateIfUnchanged and removeIfUnchanged (the change is made only
     // while the item still holds what was seen), recording the price change when one was made.
@@ -34,13 +36,12 @@ public:
         const QDateTime &when, const QString &source = EditorSource);
     CheckedChange removeIfUnchanged(
         const PriceListItem &seen, const QDateTime &when, const QString &source = EditorSource);
-    // The changes of one item, newest first (none where nothing was ever recorded); nullopt (and
-    // lastError()) when they cannot be read.
-    std::optional<QList<PriceChange>> changes(const QString &category, const QString &id);
-
-    StoreError lastError() const;
+    // The changes of one item, newest first (none where nothing was ever recorded).
+    StoreResult<QList<PriceChange>> changes(const QString &category, const QString &id);
 
 private:
+    // The outcome of a change made in a transaction, as the store left it.
+    StoreError outcome(bool done) const;
     // The first row of the item as it is now, inside the running transaction; nullopt with no
     // error when there is none.
     std::optional<PriceListItem> current(const PriceListItem &item, bool *failed);

@@ -16,11 +16,12 @@
 class Store;
 
 // What a change made against the values a person saw found: done, or the item was changed or
-// removed by someone else since it was read (then nothing was written).
+// removed by someone else since it was read (then nothing was written), or why it failed.
 struct CheckedChange {
     enum class Outcome { Done, ChangedMeanwhile, GoneMeanwhile, Failed };
     Outcome outcome = Outcome::Failed;
     std::optional<PriceListItem> current; // the item as it is now, when it was changed meanwhile
+    StoreError error = StoreError(); // why, when it failed
 };
 
 // The price list and its settings rows as the program changes them: each change of an item takes

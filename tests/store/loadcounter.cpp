@@ -39,7 +39,7 @@ int changeOnce(Store &store, const QString &id, const QString &price)
         out << "done\n";
         return 0;
     }
-    out << (store.lastErrorIsBusy() ? "busy " : "error ") << store.lastError().text() << "\n";
+    out << (change.error.isBusy() ? "busy " : "error ") << change.error.text() << "\n";
     return 1;
 }
 
@@ -103,7 +103,7 @@ int main(int argc, char *argv[])
                 break;
             }
             if (change.outcome != CheckedChange::Outcome::ChangedMeanwhile) {
-                failed(history.lastError().text());
+                failed(change.error.text());
                 break;
             }
             out << "told " << id << "\n";

@@ -158,11 +158,11 @@ void TestPriceHistory::changesLeaveRecords()
     else if (action == QLatin1String("checked remove"))
         done = history.removeIfUnchanged(seen, When).outcome == CheckedChange::Outcome::Done;
     else if (action == QLatin1String("add"))
-        done = history.add(item, When);
+        done = !history.add(item, When).isValid();
     else if (action == QLatin1String("update"))
-        done = history.update(item, When);
+        done = !history.update(item, When).isValid();
     else
-        done = history.removeRow({ "0", id, std::nullopt, std::nullopt }, When);
+        done = !history.removeRow({ "0", id, std::nullopt, std::nullopt }, When).isValid();
     QCOMPARE(done, ok);
     if (sabotage.isEmpty())
         QCOMPARE(recorded(history, "0", id), records);
@@ -208,11 +208,14 @@ void TestPriceHistory::anIdIsNeverAddedTwice()
     QVERIFY(first.open() && second.open());
     QVERIFY(!PriceListRepository(&first).item("0", "NEW")); // both looked it up: a new id
     QVERIFY(!PriceListRepository(&second).item("0", "NEW"));
-    QVERIFY(PriceHistory(&second).add({ "0", "NEW", QStringLiteral("Second's"), QStringLiteral("2") }, When));
+    QVERIFY(!PriceHistory(&second)
+                 .add({ "0", "NEW", QStringLiteral("Second's"), QStringLiteral("2") }, When)
+                 .isValid());
     PriceHistory history(&first);
-    QVERIFY(!history.add({ "0", "NEW", QStringLiteral("First's"), QStringLiteral("1") }, When));
-    QVERIFY2(history.lastError().text().contains(QLatin1String("NEW is in the price list already")),
-        qPrintable(history.lastError().text()));
+    const StoreError refused
+        = history.add({ "0", "NEW", QStringLiteral("First's"), QStringLiteral("1") }, When);
+    QVERIFY2(refused.text().contains(QLatin1String("NEW is in the price list already")),
+        qPrintable(refused.text()));
     QCOMPARE(db.descriptions("0", "NEW"), QStringList { "Second's" });
     QCOMPARE(recorded(history, "0", "NEW"), QStringList { "->2@editor:Second's" });
     // The import's and the editor's add alike: an id already there is never added again.
@@ -241,14 +244,13 @@ void TestPriceHistory::bothEnginesTakeTheSameCategories()
     Store store(db.path, QStringLiteral("t-history-long"));
     QVERIFY(store.open());
     PriceHistory history(&store);
-    QVERIFY2(
-        history.updateIfUnchanged({ category, "LONG", QStringLiteral("Long"), QStringLiteral("1") },
-                   { category, "LONG", QStringLiteral("Long"), QStringLiteral("2") }, When)
-                .outcome
-            == CheckedChange::Outcome::Done,
-        qPrintable(history.lastError().text()));
+    const CheckedChange changed
+        = history.updateIfUnchanged({ category, "LONG", QStringLiteral("Long"), QStringLiteral("1") },
+            { category, "LONG", QStringLiteral("Long"), QStringLiteral("2") }, When);
+    QVERIFY2(changed.outcome == CheckedChange::Outcome::Done, qPrintable(changed.error.text()));
     QCOMPARE(recorded(history, category, "LONG"), QStringList { "1>2@editor:Long" });
-    QVERIFY(history.add({ category, "ADDED", QStringLiteral("Added"), QStringLiteral("3") }, When));
+    QVERIFY(
+        !history.add({ category, "ADDED", QStringLiteral("Added"), QStringLiteral("3") }, When).isValid());
     // The file name the import's columns are kept by, likewise.
     const QString name = QString(300, QLatin1Char('n')) + QStringLiteral(".csv");
     const StoreError notKept = ImportColumns(&store).remember(name, QStringLiteral("columns"));
@@ -272,15 +274,16 @@ void TestPriceHistory::anUnreadableHistoryIsAFailure()
     Store store(db.path, QStringLiteral("t-history-locked"));
     QVERIFY(store.open());
     PriceHistory history(&store);
-    QVERIFY(history.update({ "0", "R5", QStringLiteral("AMD Ryzen 5"), QStringLiteral("5600") }, When));
+    QVERIFY(!history.update({ "0", "R5", QStringLiteral("AMD Ryzen 5"), QStringLiteral("5600") }, When)
+                 .isValid());
     QVERIFY(
         !ImportColumns(&store).remember(QStringLiteral("supplier.csv"), QStringLiteral("columns")).isValid());
     QSqlDatabase raw = db.raw();
     QSqlQuery lock(raw);
     QVERIFY(lock.exec("begin exclusive"));
-    QVERIFY(!history.changes("0", "R5"));
-    QVERIFY2(
-        history.lastError().text().contains(QLatin1String("locked")), qPrintable(history.lastError().text()));
+    const auto locked = history.changes("0", "R5");
+    QVERIFY(!locked);
+    QVERIFY2(locked.error().text().contains(QLatin1String("locked")), qPrintable(locked.error().text()));
     ImportColumns columns(&store);
     const auto unreadable = columns.remembered(QStringLiteral("supplier.csv"));
     QVERIFY2(!unreadable && unreadable.error().isValid(), "an unreadable table taken for none");
@@ -310,8 +313,9 @@ void TestPriceHistory::aRoleWithASchemaOfItsOwn()
     Store store(address, QStringLiteral("t-history-role"));
     QVERIFY2(store.open(), qPrintable(store.lastError().text()));
     PriceHistory history(&store);
-    QVERIFY2(history.add({ "0", "R5", QStringLiteral("AMD Ryzen 5"), QStringLiteral("5400.50") }, When),
-        qPrintable(history.lastError().text()));
+    const StoreError added
+        = history.add({ "0", "R5", QStringLiteral("AMD Ryzen 5"), QStringLiteral("5400.50") }, When);
+    QVERIFY2(!added.isValid(), qPrintable(added.text()));
     QCOMPARE(recorded(history, "0", "R5"), QStringList { "->5400.50@editor:AMD Ryzen 5" });
     QVERIFY(
         !ImportColumns(&store).remember(QStringLiteral("supplier.csv"), QStringLiteral("columns")).isValid());

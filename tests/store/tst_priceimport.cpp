@@ -380,15 +380,17 @@ void TestPriceImport::applyLeavesWhatChangedSincePreview()
     if (!step.isEmpty()) {
         const auto seen = PriceListRepository(&other).item("0", step[1]);
         const auto words = [](const QString &text) { return QString(text).replace(u'_', u' '); };
-        bool done = false;
-        if (step[0] == QLatin1String("add"))
-            done = editor.add({ "0", step[1], words(step[2]), step[3] }, then);
-        else if (step[0] == QLatin1String("update"))
-            done = editor.updateIfUnchanged(*seen, { "0", step[1], words(step[2]), step[3] }, then).outcome
-                == CheckedChange::Outcome::Done;
-        else
-            done = editor.removeIfUnchanged(*seen, then).outcome == CheckedChange::Outcome::Done;
-        QVERIFY2(done, qPrintable(other.lastError().text()));
+        CheckedChange done;
+        if (step[0] == QLatin1String("add")) {
+            done.error = editor.add({ "0", step[1], words(step[2]), step[3] }, then);
+            done.outcome
+                = done.error.isValid() ? CheckedChange::Outcome::Failed : CheckedChange::Outcome::Done;
+        } else if (step[0] == QLatin1String("update")) {
+            done = editor.updateIfUnchanged(*seen, { "0", step[1], words(step[2]), step[3] }, then);
+        } else {
+            done = editor.removeIfUnchanged(*seen, then);
+        }
+        QVERIFY2(done.outcome == CheckedChange::Outcome::Done, qPrintable(done.error.text()));
     }
     const QStringList before = prices(db);
 

@@ -149,16 +149,24 @@ bool CostPanel::saveWith(
     }
     ItemCostTable costs(m_store);
     StoreError costFailure;
-    if (!costs.ensureSchema())
+    if (!costs.ensureSchema()) {
         costFailure = m_store->lastError();
-    else
-        m_store->inTransaction([&] {
-            if (!writeItem())
+    } else {
+        bool itemFailed = false;
+        const bool done = m_store->inTransaction([&] {
+            if (!writeItem()) {
+                itemFailed = true;
                 return false;
+            }
             costFailure
                 = costs.set({ m_category, id, m_seen, m_checked, description }, QDateTime::currentDateTime());
             return !costFailure.isValid();
         });
+        // A transaction that could not begin or commit wrote nothing, though the item and its cost
+        // were both accepted: that is no success to report.
+        if (!done && !itemFailed && !costFailure.isValid())
+            costFailure = m_store->lastError();
+    }
     if (!costFailure.isValid())
         return true;
     if (costFailure.kind() == StoreError::Kind::Conflict) {

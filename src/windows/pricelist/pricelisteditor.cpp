@@ -408,13 +408,14 @@ void PriceListEditor::addItem()
         }
         if (!m_attributes->check() || !m_costs->check())
             return;
-        bool added = false;
+        StoreError failure;
         if (m_costs->saveWith(m_idPicker->Text(), m_descriptionBox->text(), [&] {
-                return added = m_priceHistory.add(
-                           { m_cat, m_idPicker->Text(), m_descriptionBox->text(), price.price->text() },
-                           QDateTime::currentDateTime());
+                failure = m_priceHistory.add(
+                    { m_cat, m_idPicker->Text(), m_descriptionBox->text(), price.price->text() },
+                    QDateTime::currentDateTime());
+                return !failure.isValid();
             }))
-            change(added);
+            change(failure);
     } catch (const std::exception &e) {
         reportException(e.what());
     } catch (...) {
@@ -444,10 +445,13 @@ void PriceListEditor::updateItem()
         const QDateTime now = QDateTime::currentDateTime();
         CheckedChange result; // an unchecked update is Done or Failed, as a checked one may be
         if (m_costs->saveWith(changed.id, m_descriptionBox->text(), [&] {
-                if (m_seen && m_seen->id == changed.id)
+                if (m_seen && m_seen->id == changed.id) {
                     result = m_priceHistory.updateIfUnchanged(*m_seen, changed, now);
-                else if (m_priceHistory.update(changed, now))
-                    result.outcome = CheckedChange::Outcome::Done;
+                } else {
+                    result.error = m_priceHistory.update(changed, now);
+                    if (!result.error.isValid())
+                        result.outcome = CheckedChange::Outcome::Done;
+                }
                 return result.outcome == CheckedChange::Outcome::Done;
             }))
             changeChecked(result, false);
@@ -488,7 +492,8 @@ void PriceListEditor::showHistory()
     try {
         const QString id = m_idPicker->Text();
         const auto changes = m_priceHistory.changes(m_cat, id);
-        PriceHistoryWindow window(id, changes, changes ? QString() : m_priceHistory.lastError().text(), this);
+        PriceHistoryWindow window(id, changes ? std::optional<QList<PriceChange>>(*changes) : std::nullopt,
+            changes.error().text(), this);
         window.exec();
     } catch (const std::exception &e) {
         reportException(e.what());
@@ -497,10 +502,10 @@ void PriceListEditor::showHistory()
     }
 }
 
-void PriceListEditor::change(bool written)
+void PriceListEditor::change(const StoreError &failure)
 {
-    if (!written) {
-        reportFailure(m_priceList.lastError());
+    if (failure.isValid()) {
+        reportFailure(failure);
         return;
     }
     UpdateDBDate();
@@ -514,7 +519,7 @@ void PriceListEditor::changeChecked(const CheckedChange &result, bool removing)
     using Outcome = CheckedChange::Outcome;
     if (result.outcome == Outcome::Done || result.outcome == Outcome::Failed
         || (removing && result.outcome == Outcome::GoneMeanwhile))
-        return change(result.outcome != Outcome::Failed);
+        return change(result.outcome == Outcome::Failed ? result.error : StoreError());
     if (result.outcome == Outcome::GoneMeanwhile) {
         m_seen.reset();
         m_rowKey.reset();

@@ -74,7 +74,7 @@ private:
     // Returns false after reporting a failure.
     bool lookup();
     // After one change was written: the date stamp, then closes; reports a failure instead.
-    void change(bool written);
+    void change(const StoreError &failure);
     // The same for a change checked against what the lookup saw: someone else's change meanwhile
     // is told, with the item as it is now, and nothing is written.
     void changeChecked(const CheckedChange &result, bool removing);

@@ -310,8 +310,9 @@ void TestOfferActions::changeSaysWhenAndByWhom()
     if (source.isEmpty())
         m_db->exec(QStringLiteral("update adt set price = '1399.99' where id = 'CPU-1'"));
     else
-        QVERIFY(PriceHistory(m_store.get())
-                    .update({ "0", "CPU-1", "Core Duo 2.4 GHz", "1399.99" }, when, source));
+        QVERIFY(!PriceHistory(m_store.get())
+                     .update({ "0", "CPU-1", "Core Duo 2.4 GHz", "1399.99" }, when, source)
+                     .isValid());
     stopForm();
     startForm();
     QVERIFY(actions()->load({ 1, 1 }));
