@@ -43,7 +43,7 @@ struct Fixture {
             { QStringLiteral("8"), QStringLiteral("B"), QStringLiteral("Second"), QStringLiteral("2.00") },
         };
         for (const PriceListItem &item : items) {
-            if (!repo->add(item))
+            if (repo->add(item).isValid())
                 std::abort();
         }
         rows = count();
@@ -70,10 +70,17 @@ bool storable(const QString &text)
     return !text.contains(QChar(0)) && !text.contains(QChar(0xFFFE)) && !text.contains(QChar(0xFFFF));
 }
 
-// A refusal names its reason.
-bool refusedWithReason(const PriceListRepository &repo)
+// What the list holds, or nothing when it holds none or cannot be read.
+std::optional<PriceListItem> itemOf(PriceListRepository &repo, const QString &category, const QString &id)
 {
-    const QString why = repo.lastError().text();
+    const auto read = repo.item(category, id);
+    return read ? *read : std::nullopt;
+}
+
+// A refusal names its reason.
+bool refusedWithReason(const StoreError &error)
+{
+    const QString why = error.text();
     return why.contains(QLatin1String("NUL")) || why.contains(QLatin1String("not a character"));
 }
 
@@ -96,27 +103,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     PriceListRepository &repo = *f.repo;
     const QString category = QStringLiteral("9");
 
-    const bool rewritten = repo.rewriteSettings({ { QStringLiteral("company"), value } });
+    const StoreError notRewritten = repo.rewriteSettings({ { QStringLiteral("company"), value } });
+    const bool rewritten = !notRewritten.isValid();
     FUZZ_CHECK(rewritten == storable(value));
-    FUZZ_CHECK(rewritten ? repo.setting(QStringLiteral("company")) == value : refusedWithReason(repo));
+    const auto company = repo.setting(QStringLiteral("company"));
+    FUZZ_CHECK(rewritten ? company && *company == value : refusedWithReason(notRewritten));
     FUZZ_CHECK(f.count() == f.rows);
 
-    const bool added = repo.add({ category, id, description, QStringLiteral("3.50") });
+    const StoreError notAdded = repo.add({ category, id, description, QStringLiteral("3.50") });
+    const bool added = !notAdded.isValid();
     FUZZ_CHECK(added == (storable(id) && storable(description)));
     if (added) {
         FUZZ_CHECK(f.count() == f.rows + 1);
-        const auto found = repo.item(category, id);
+        const auto found = itemOf(repo, category, id);
         FUZZ_CHECK(found && found->description == description && found->price == QStringLiteral("3.50"));
-        FUZZ_CHECK(repo.update({ category, id, description + id, value }) == storable(value));
-        const auto changed = repo.item(category, id);
+        FUZZ_CHECK(!repo.update({ category, id, description + id, value }).isValid() == storable(value));
+        const auto changed = itemOf(repo, category, id);
         FUZZ_CHECK(changed && changed->description == (storable(value) ? description + id : description));
-        FUZZ_CHECK(repo.removeRow(*found));
+        FUZZ_CHECK(!repo.removeRow(*found).isValid());
     } else {
-        FUZZ_CHECK(refusedWithReason(repo));
+        FUZZ_CHECK(refusedWithReason(notAdded));
     }
     FUZZ_CHECK(f.count() == f.rows);
     // The other categories' items are untouched.
-    const auto a = repo.item(QStringLiteral("7"), QStringLiteral("A"));
+    const auto a = itemOf(repo, QStringLiteral("7"), QStringLiteral("A"));
     FUZZ_CHECK(a && a->description == QStringLiteral("First") && a->price == QStringLiteral("1.00"));
     return 0;
 }

@@ -129,8 +129,10 @@ bool fillDemoPriceList(Store &store, QString *error)
     PriceListRepository priceList(&store);
     const bool ok = store.inTransaction([&] {
         for (const Item &item : Items) {
-            if (!priceList.add({ QString::number(item.category), QString::fromUtf8(item.id),
-                    QString::fromUtf8(item.description), QString::fromLatin1(item.price) }))
+            if (priceList
+                    .add({ QString::number(item.category), QString::fromUtf8(item.id),
+                        QString::fromUtf8(item.description), QString::fromLatin1(item.price) })
+                    .isValid())
                 return false;
         }
         return true;

@@ -104,7 +104,7 @@ void keepDemoCosts(Store &store)
     ItemCostTable costs(&store);
     for (const auto &[category, id] : items) {
         const auto item = list.item(QString::fromLatin1(category), QString::fromLatin1(id));
-        const auto price = item ? Price::fromColumn(item->price) : std::nullopt;
+        const auto price = item && *item ? Price::fromColumn((*item)->price) : std::nullopt;
         if (!price || !price->isNumber())
             continue;
         const Decimal cost

@@ -42,9 +42,14 @@ QString CounterSettings::localKey() const
 void CounterSettings::load()
 {
     PriceListRepository settings(m_store);
-    m_company.read = settings.setting(Company);
+    // A setting that cannot be read is taken as one not set: the counter goes on with what it types.
+    const auto read = [&](const QString &id) {
+        const auto value = settings.setting(id);
+        return value ? *value : std::nullopt;
+    };
+    m_company.read = read(Company);
     bool whole = false;
-    const int days = settings.setting(ValidDays).value_or(QString()).trimmed().toInt(&whole);
+    const int days = read(ValidDays).value_or(QString()).trimmed().toInt(&whole);
     m_validDays = whole && days > 0 ? days : OfferStatus::DefaultValidDays;
     m_company.typed.reset();
     m_salesExecutive.read = std::nullopt;
@@ -57,7 +62,7 @@ void CounterSettings::load()
             return;
         }
     }
-    m_salesExecutive.read = settings.setting(SalesExecutive);
+    m_salesExecutive.read = read(SalesExecutive);
 }
 
 bool CounterSettings::save()
@@ -66,19 +71,17 @@ bool CounterSettings::save()
     m_error = StoreError();
     if (!m_store->isServer()) {
         // One program on the file: both rows are rewritten, a missing one made from its first text.
-        if (!settings.rewriteSettings({ { Company, company() }, { SalesExecutive, salesExecutive() } })) {
-            m_error = m_store->lastError();
+        m_error = settings.rewriteSettings({ { Company, company() }, { SalesExecutive, salesExecutive() } });
+        if (m_error.isValid())
             return false;
-        }
         m_company.kept();
         m_salesExecutive.kept();
         return true;
     }
     if (m_company.changed()) {
-        if (!settings.rewriteSettings({ { Company, company() } })) {
-            m_error = m_store->lastError();
+        m_error = settings.rewriteSettings({ { Company, company() } });
+        if (m_error.isValid())
             return false;
-        }
         m_company.kept();
     }
     if (!m_salesExecutive.changed())

@@ -165,7 +165,7 @@ StoreError ItemCostTable::set(const CostChange &change, const QDateTime &when, c
     StoreError found;
     const bool saved = ensureSchema() && m_store->inTransaction([&] {
         // The item's turn, as a change of its price takes it: an import running meanwhile refuses it.
-        if (!PriceListRepository(m_store).takeItem(change.category, change.id))
+        if (PriceListRepository(m_store).takeItem(change.category, change.id).isValid())
             return false;
         const auto now = read(change.category, change.id);
         if (!now) {

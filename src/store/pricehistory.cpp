@@ -20,14 +20,14 @@ StoreError PriceHistory::outcome(bool done) const
 std::optional<PriceListItem> PriceHistory::current(const PriceListItem &item, bool *failed)
 {
     auto found = m_priceList.item(item.category, item.id);
-    *failed = !found && m_priceList.lastError().isValid();
-    return found;
+    *failed = !found;
+    return found ? *found : std::nullopt;
 }
 
 StoreError PriceHistory::add(const PriceListItem &item, const QDateTime &when, const QString &source)
 {
     return outcome(m_table.ensureSchema() && m_store->inTransaction([&] {
-        return m_priceList.add(item)
+        return !m_priceList.add(item).isValid()
             && m_table.record({ when, item.category, item.id, std::nullopt, item.price,
                 item.description.value_or(QString()), source });
     }));
@@ -37,11 +37,11 @@ StoreError PriceHistory::update(const PriceListItem &item, const QDateTime &when
 {
     return outcome(m_table.ensureSchema() && m_store->inTransaction([&] {
         // The item is taken before it is read, so the price read is the one the change replaces.
-        if (!m_priceList.takeItem(item.category, item.id))
+        if (m_priceList.takeItem(item.category, item.id).isValid())
             return false;
         bool failed = false;
         const auto before = current(item, &failed);
-        if (failed || !m_priceList.update(item))
+        if (failed || m_priceList.update(item).isValid())
             return false;
         // A change of the description alone is no price change.
         const std::optional<QString> old = before ? before->price : std::nullopt;
@@ -55,11 +55,11 @@ StoreError PriceHistory::update(const PriceListItem &item, const QDateTime &when
 StoreError PriceHistory::removeRow(const PriceListItem &item, const QDateTime &when, const QString &source)
 {
     return outcome(m_table.ensureSchema() && m_store->inTransaction([&] {
-        if (!m_priceList.takeItem(item.category, item.id))
+        if (m_priceList.takeItem(item.category, item.id).isValid())
             return false;
         bool failed = false;
         const auto before = current(item, &failed);
-        if (failed || !m_priceList.removeRow(item))
+        if (failed || m_priceList.removeRow(item).isValid())
             return false;
         if (!before)
             return true;

@@ -351,7 +351,7 @@ bool PriceImport::forgetMissing(const ImportPreview &preview)
         if (done.contains(preview.m_missing[i].category))
             continue;
         done.insert(preview.m_missing[i].category);
-        if (!list.forgetRemoved(preview.missing(i).category))
+        if (list.forgetRemoved(preview.missing(i).category).isValid())
             return false;
     }
     return true;
@@ -401,7 +401,7 @@ StoreError PriceImport::apply(const ImportPreview &preview, bool removeMissingIt
                // On a server the costs went with the staged rows.
                return (m_store->isServer() || writeCosts(preview, when, source)) && writeAttributes()
                    && (!removeMissingItems || forgetMissing(preview))
-                   && PriceListRepository(m_store).stampDate(when);
+                   && !PriceListRepository(m_store).stampDate(when).isValid();
            });
     if (applied)
         return {};

@@ -35,24 +35,25 @@ public:
 
     using Order = PriceTable::Order;
 
-    // The items of one category with the columns ID, Description and Price, for a picker grid;
-    // nullptr (and lastError()) when the list cannot be read.
-    std::unique_ptr<RecordSet> items(const QString &category, Order order = Order::Unordered);
+    // Every call below gives its failure back with its result: a change an error, invalid when it
+    // was made.
 
-    // The first item with this id in the category. nullopt with an invalid lastError() when there
-    // is none; nullopt with lastError() set when the read failed.
-    std::optional<PriceListItem> item(const QString &category, const QString &id);
+    // The items of one category with the columns ID, Description and Price, for a picker grid.
+    StoreResult<std::unique_ptr<RecordSet>> items(const QString &category, Order order = Order::Unordered);
 
-    // Adds the item unless its id is in the category already (then false, and lastError() says
-    // so): no id is ever held twice, even when two counters add it at the same moment.
-    bool add(const PriceListItem &item);
+    // The first item with this id in the category; nullopt when there is none.
+    StoreResult<std::optional<PriceListItem>> item(const QString &category, const QString &id);
+
+    // Adds the item unless its id is in the category already (then refused, saying so): no id is
+    // ever held twice, even when two counters add it at the same moment.
+    StoreError add(const PriceListItem &item);
     // Changes description and price of the item(s) with item.id in item.category; never renames.
-    bool update(const PriceListItem &item);
+    StoreError update(const PriceListItem &item);
     // Removes the item(s) with this id in the category.
-    bool remove(const QString &category, const QString &id);
+    StoreError remove(const QString &category, const QString &id);
     // Removes only the row with this key, and only while it still holds this id in this category;
     // an item without a key is removed as remove() does.
-    bool removeRow(const PriceListItem &item);
+    StoreError removeRow(const PriceListItem &item);
 
     // The same changes, made only while the item still holds the description and price it was read
     // with (seen), so that of two editors changing one item at the same time the second is told,
@@ -62,32 +63,33 @@ public:
 
     // Every change of an item above takes its turn with the other counters' changes of the same
     // item, and goes along with them on the list as a whole, which an import takes for itself
-    // (listLock()): while one runs, a change is refused at once, saying so (Store::lastErrorIsBusy),
-    // instead of waiting for the import to end. Only inside a transaction; for work that reads the
-    // item before it changes it.
-    bool takeItem(const QString &category, const QString &id);
+    // (listLock()): while one runs, a change is refused at once, saying so (a Busy error), instead
+    // of waiting for the import to end. Only inside a transaction; for work that reads the item
+    // before it changes it.
+    StoreError takeItem(const QString &category, const QString &id);
     // What is kept beside the list for an item (its cost, its attributes) goes with its last row:
     // of this id, or of every id the category no longer holds when id is empty. Only inside the
     // transaction that removed the rows.
-    bool forgetRemoved(const QString &category, const QString &id = QString());
+    StoreError forgetRemoved(const QString &category, const QString &id = QString());
     // The name of the lock on the price list as a whole (Store::lock).
     static QString listLock() { return QStringLiteral("price list"); }
 
-    // Settings rows (category "90"): company, sp and dt.
-    std::optional<QString> setting(const QString &id);
+    // Settings rows (category "90"): company, sp and dt; nullopt for a missing row or one without
+    // a value.
+    StoreResult<std::optional<QString>> setting(const QString &id);
     // The same, telling a row without a value (a null QVariant) from a missing row (nullopt).
-    std::optional<QVariant> settingValue(const QString &id);
+    StoreResult<std::optional<QVariant>> settingValue(const QString &id);
     // Every delete in the given order, then every insert, in one transaction: a failed insert
     // leaves the previous rows in place. Rewrites by several counters at once take turns, so each
     // setting keeps exactly one row.
-    bool rewriteSettings(const QList<std::pair<QString, QString>> &settings);
+    StoreError rewriteSettings(const QList<std::pair<QString, QString>> &settings);
     // The price-list date stamp (setting dt): the date and time of the last change, as the system
     // writes dates. All or nothing, like every settings rewrite.
-    bool stampDate(const QDateTime &when);
-
-    StoreError lastError() const;
+    StoreError stampDate(const QDateTime &when);
 
 private:
+    // The outcome of a change, as the store left it.
+    StoreError outcome(bool done) const;
     CheckedChange whatChanged(const PriceListItem &seen);
 
     Store *m_store;

@@ -179,8 +179,12 @@ std::optional<QVariant> PriceTable::settingValue(const QString &id)
 {
     auto found = m_store->query(QStringLiteral("select description from adt where category = ? and id = ?"),
         { SettingsCategory, text(id) });
-    if (!found || !found->moveFirst())
+    if (!found)
         return std::nullopt;
+    if (!found->moveFirst()) {
+        m_store->clearError();
+        return std::nullopt;
+    }
     return found->field(QStringLiteral("Description"));
 }
 

@@ -75,7 +75,7 @@ public:
     bool removeIfHolds(const PriceListItem &seen, int *matched);
 
     // Settings rows (category "90"): the description of one, telling a row without a value (a
-    // null QVariant) from a missing row (nullopt).
+    // null QVariant) from a missing row (nullopt, with no error).
     std::optional<QVariant> settingValue(const QString &id);
     // Deletes the rows of these settings, then inserts them anew, in order.
     bool rewriteSettings(const QList<std::pair<QString, QString>> &settings);

@@ -61,13 +61,16 @@ int rewrite(const QString &path)
         const QString n = QString::number(round);
         // Long enough that a rewrite spans more than one page of the file.
         const QString shop = QStringLiteral("Shop %1 ").arg(n) + QString(3000, QLatin1Char('s'));
-        bool ok = PriceListRepository(&store).rewriteSettings({ { QStringLiteral("company"), shop } })
-            && PriceListRepository(&store).rewriteSettings(
-                { { QStringLiteral("sp"), QStringLiteral("Seller ") + n } })
+        bool ok
+            = !PriceListRepository(&store).rewriteSettings({ { QStringLiteral("company"), shop } }).isValid()
+            && !PriceListRepository(&store)
+                    .rewriteSettings({ { QStringLiteral("sp"), QStringLiteral("Seller ") + n } })
+                    .isValid()
             && store.execute(QStringLiteral("update adt set price = ? where category = '3' and id = 'K1'"),
                 { n + QStringLiteral(".00") })
-            && PriceListRepository(&store).rewriteSettings(
-                { { QStringLiteral("dt"), QStringLiteral("stamp ") + n } });
+            && !PriceListRepository(&store)
+                    .rewriteSettings({ { QStringLiteral("dt"), QStringLiteral("stamp ") + n } })
+                    .isValid();
         if (!ok) {
             std::fprintf(stderr, "round %ld failed: %s\n", round, qPrintable(store.lastError().text()));
             return 3;

@@ -27,13 +27,14 @@ int changeOnce(Store &store, const QString &id, const QString &price)
 {
     QTextStream out(stdout);
     PriceListRepository prices(&store);
-    const auto seen = prices.item(QStringLiteral("0"), id);
-    if (!seen) {
-        out << "error " << prices.lastError().text() << "\n";
+    const auto read = prices.item(QStringLiteral("0"), id);
+    if (!read || !*read) {
+        out << "error " << read.error().text() << "\n";
         return 1;
     }
+    const PriceListItem &seen = **read;
     const CheckedChange change = PriceHistory(&store).updateIfUnchanged(
-        *seen, { QStringLiteral("0"), id, seen->description, price }, QDateTime::currentDateTime());
+        seen, { QStringLiteral("0"), id, seen.description, price }, QDateTime::currentDateTime());
     if (change.outcome == CheckedChange::Outcome::Done) {
         prices.stampDate(QDateTime::currentDateTime());
         out << "done\n";
@@ -88,18 +89,19 @@ int main(int argc, char *argv[])
         // Every price written anywhere is a number of its own, so the history's chain of each item
         // can be followed from price to price.
         const QString price = QStringLiteral("%1%2.00").arg(counter).arg(i, 5, 10, QLatin1Char('0'));
-        auto seen = prices.item(QStringLiteral("0"), id);
-        if (!seen) {
-            failed(prices.lastError().text());
+        const auto read = prices.item(QStringLiteral("0"), id);
+        if (!read || !*read) {
+            failed(read.error().text());
             continue;
         }
+        std::optional<PriceListItem> seen = *read;
         for (int attempt = 0; attempt < 50; ++attempt) {
             const CheckedChange change = history.updateIfUnchanged(
                 *seen, { QStringLiteral("0"), id, seen->description, price }, QDateTime::currentDateTime());
             if (change.outcome == CheckedChange::Outcome::Done) {
                 out << "price " << id << " " << price << "\n";
-                if (!prices.stampDate(QDateTime::currentDateTime()))
-                    failed(QStringLiteral("stamp: ") + prices.lastError().text());
+                if (const StoreError stamp = prices.stampDate(QDateTime::currentDateTime()); stamp.isValid())
+                    failed(QStringLiteral("stamp: ") + stamp.text());
                 break;
             }
             if (change.outcome != CheckedChange::Outcome::ChangedMeanwhile) {

@@ -310,14 +310,14 @@ void TestItemCostTable::whatGoesWithARemovedItem()
         QVERIFY(!PartAttributeTable(&store).write(Category, id, memory).isValid());
     }
     PriceListRepository list(&store);
-    const PriceListItem seen = *list.item(Category, QStringLiteral("DDR5-16"));
+    const PriceListItem seen = **list.item(Category, QStringLiteral("DDR5-16"));
     if (how == QLatin1String("remove")) {
-        QVERIFY(list.remove(Category, seen.id));
+        QVERIFY(!list.remove(Category, seen.id).isValid());
     } else if (how == QLatin1String("row")) {
-        QVERIFY(list.removeRow(seen));
+        QVERIFY(!list.removeRow(seen).isValid());
     } else {
         if (how == QLatin1String("changed"))
-            QVERIFY(list.update({ Category, seen.id, seen.description, QStringLiteral("2450") }));
+            QVERIFY(!list.update({ Category, seen.id, seen.description, QStringLiteral("2450") }).isValid());
         const auto outcome = list.removeIfUnchanged(seen).outcome;
         QCOMPARE(outcome == CheckedChange::Outcome::Done, !kept);
     }

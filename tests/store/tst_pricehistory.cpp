@@ -206,8 +206,8 @@ void TestPriceHistory::anIdIsNeverAddedTwice()
     Store first(db.path, QStringLiteral("t-add-1"));
     Store second(db.path, QStringLiteral("t-add-2"));
     QVERIFY(first.open() && second.open());
-    QVERIFY(!PriceListRepository(&first).item("0", "NEW")); // both looked it up: a new id
-    QVERIFY(!PriceListRepository(&second).item("0", "NEW"));
+    QVERIFY(!*PriceListRepository(&first).item("0", "NEW")); // both looked it up: a new id
+    QVERIFY(!*PriceListRepository(&second).item("0", "NEW"));
     QVERIFY(!PriceHistory(&second)
                  .add({ "0", "NEW", QStringLiteral("Second's"), QStringLiteral("2") }, When)
                  .isValid());
@@ -219,7 +219,9 @@ void TestPriceHistory::anIdIsNeverAddedTwice()
     QCOMPARE(db.descriptions("0", "NEW"), QStringList { "Second's" });
     QCOMPARE(recorded(history, "0", "NEW"), QStringList { "->2@editor:Second's" });
     // The import's and the editor's add alike: an id already there is never added again.
-    QVERIFY(!PriceListRepository(&first).add({ "0", "R5", QStringLiteral("Again"), QStringLiteral("1") }));
+    QVERIFY(PriceListRepository(&first)
+                .add({ "0", "R5", QStringLiteral("Again"), QStringLiteral("1") })
+                .isValid());
     QCOMPARE(db.descriptions("0", "R5"), QStringList { "AMD Ryzen 5" });
 }
 

@@ -378,7 +378,7 @@ void TestPriceImport::applyLeavesWhatChangedSincePreview()
     const QStringList step = meanwhile.split(u' ', Qt::SkipEmptyParts);
     PriceHistory editor(&other);
     if (!step.isEmpty()) {
-        const auto seen = PriceListRepository(&other).item("0", step[1]);
+        const auto seen = *PriceListRepository(&other).item("0", step[1]);
         const auto words = [](const QString &text) { return QString(text).replace(u'_', u' '); };
         CheckedChange done;
         if (step[0] == QLatin1String("add")) {

@@ -129,16 +129,18 @@ void TestPriceListRepository::textsComeBackExactly()
     QFETCH(QString, price);
     const int before = m_db->count();
     const QStringList others = rowsOutside(*m_db, "5");
-    QVERIFY2(m_repo->add({ "5", id, description, price }), qPrintable(m_repo->lastError().text()));
+    const StoreError added = m_repo->add({ "5", id, description, price });
+    QVERIFY2(!added.isValid(), qPrintable(added.text()));
     QCOMPARE(m_db->descriptions("5", id), QStringList { description }); // as another reader sees it
-    auto found = m_repo->item("5", id);
-    QVERIFY(found);
-    QCOMPARE(found->description, std::optional<QString>(description));
-    QCOMPARE(found->price, std::optional<QString>(price));
-    QVERIFY(m_repo->update({ "5", id, description + "!", price + "0" }));
-    QCOMPARE(m_repo->item("5", id)->description, std::optional<QString>(description + "!"));
-    QVERIFY(m_repo->remove("5", id));
-    QVERIFY(!m_repo->item("5", id));
+    auto read = m_repo->item("5", id);
+    QVERIFY(read && *read);
+    const PriceListItem &found = **read;
+    QCOMPARE(found.description, std::optional<QString>(description));
+    QCOMPARE(found.price, std::optional<QString>(price));
+    QVERIFY(!m_repo->update({ "5", id, description + "!", price + "0" }).isValid());
+    QCOMPARE((*m_repo->item("5", id))->description, std::optional<QString>(description + "!"));
+    QVERIFY(!m_repo->remove("5", id).isValid());
+    QVERIFY(!*m_repo->item("5", id));
     QCOMPARE(m_db->count(), before);
     QCOMPARE(rowsOutside(*m_db, "5"), others);
 }
@@ -157,17 +159,18 @@ void TestPriceListRepository::unstorableTextsAreRefused()
     QFETCH(QString, text);
     QFETCH(QString, reason);
     const int before = m_db->count();
-    QVERIFY(!m_repo->add({ "5", "ID", text, "1.00" }));
-    QVERIFY2(m_repo->lastError().text().contains(reason), qPrintable(m_repo->lastError().text()));
-    QVERIFY(!m_repo->rewriteSettings({ { "company", text } }));
+    const StoreError refused = m_repo->add({ "5", "ID", text, "1.00" });
+    QVERIFY2(refused.text().contains(reason), qPrintable(refused.text()));
+    QVERIFY(m_repo->rewriteSettings({ { "company", text } }).isValid());
     QCOMPARE(m_db->count(), before);
-    QCOMPARE(m_repo->setting("company"), std::optional<QString>("Shop"));
+    QCOMPARE(*m_repo->setting("company"), std::optional<QString>("Shop"));
 }
 
 void TestPriceListRepository::listIsOrderedAndScoped()
 {
-    auto rows = m_repo->items("2", PriceListRepository::Order::IdDescending);
-    QVERIFY(rows);
+    auto read = m_repo->items("2", PriceListRepository::Order::IdDescending);
+    QVERIFY(read && *read);
+    auto rows = *std::move(read);
     QStringList ids;
     for (bool ok = rows->moveFirst(); ok; ok = rows->moveNext())
         ids << *rows->text("ID");
@@ -179,19 +182,20 @@ void TestPriceListRepository::listIsOrderedAndScoped()
 
 void TestPriceListRepository::changesTouchOnlyTheNamedItem()
 {
-    QVERIFY(m_repo->update({ "2", "A", "changed", "1.50" }));
+    QVERIFY(!m_repo->update({ "2", "A", "changed", "1.50" }).isValid());
     QCOMPARE(m_db->descriptions("20", "A"), QStringList({ "other category" }));
     QCOMPARE(m_db->descriptions("2", "A"), QStringList({ "changed" }));
-    QVERIFY(m_repo->remove("2", "B"));
+    QVERIFY(!m_repo->remove("2", "B").isValid());
     QCOMPARE(m_db->descriptions("2", "C"), QStringList({ "third" }));
     QCOMPARE(m_db->count(), 5);
 }
 
 void TestPriceListRepository::missingItemIsNoError()
 {
-    QVERIFY(!m_repo->item("2", "nothing"));
-    QVERIFY(!m_repo->lastError().isValid());
-    QVERIFY(!m_repo->item("9", "A")); // "9" and "90" are different categories
+    const auto nothing = m_repo->item("2", "nothing");
+    QVERIFY(nothing && !*nothing);
+    QVERIFY(!nothing.error().isValid());
+    QVERIFY(!*m_repo->item("9", "A")); // "9" and "90" are different categories
 }
 
 void TestPriceListRepository::removeRowTakesOnlyThatRow_data()
@@ -219,12 +223,13 @@ void TestPriceListRepository::removeRowTakesOnlyThatRow()
         m_db->insert({ "6", id, description, "1" });
     m_db->insert({ "7", id, "other category", "1" });
     const QStringList others = rowsOutside(*m_db, "6");
-    const auto found = m_repo->item("6", id);
-    QVERIFY(found && found->rowKey);
-    QCOMPARE(found->description, std::optional<QString>("first"));
+    const auto read = m_repo->item("6", id);
+    QVERIFY(read && *read && (*read)->rowKey);
+    const PriceListItem &found = **read;
+    QCOMPARE(found.description, std::optional<QString>("first"));
     if (!changeBefore.isEmpty())
         m_db->exec(changeBefore);
-    QVERIFY(m_repo->removeRow(*found));
+    QVERIFY(!m_repo->removeRow(found).isValid());
     QCOMPARE(m_db->descriptions("6", id), left);
     QCOMPARE(rowsOutside(*m_db, "6"), others);
     if (!changeBefore.isEmpty())
@@ -234,18 +239,18 @@ void TestPriceListRepository::removeRowTakesOnlyThatRow()
 void TestPriceListRepository::failedSettingsRewriteKeepsOldRows()
 {
     m_db->refuseInsertsOf("sp");
-    QVERIFY(!m_repo->rewriteSettings({ { "company", "New shop" }, { "sp", "New seller" } }));
-    QCOMPARE(m_repo->setting("company"), std::optional<QString>("Shop"));
-    QCOMPARE(m_repo->setting("sp"), std::optional<QString>("Seller"));
+    QVERIFY(m_repo->rewriteSettings({ { "company", "New shop" }, { "sp", "New seller" } }).isValid());
+    QCOMPARE(*m_repo->setting("company"), std::optional<QString>("Shop"));
+    QCOMPARE(*m_repo->setting("sp"), std::optional<QString>("Seller"));
 }
 
 void TestPriceListRepository::dateStampReplacesRow()
 {
     m_db->insert({ "90", "dt", "old", "0.00" });
     m_db->insert({ "90", "dt", "older", "0.00" });
-    QVERIFY(m_repo->stampDate(QDateTime(QDate(2026, 12, 8), QTime(0, 0))));
+    QVERIFY(!m_repo->stampDate(QDateTime(QDate(2026, 12, 8), QTime(0, 0))).isValid());
     QCOMPARE(m_db->descriptions("90", "dt").size(), 1);
-    QVERIFY(m_repo->setting("dt")->contains("2026"));
+    QVERIFY((*m_repo->setting("dt"))->contains("2026"));
 }
 
 void TestPriceListRepository::checkedChange_data()
@@ -286,12 +291,13 @@ void TestPriceListRepository::checkedChange()
     const bool seenAfter = meanwhile.contains("null"); // read after the change: nothing to tell
     if (seenAfter)
         m_db->exec(meanwhile);
-    const auto seen = m_repo->item("2", "A");
-    QVERIFY(seen);
+    const auto read = m_repo->item("2", "A");
+    QVERIFY(read && *read);
+    const PriceListItem &seen = **read;
     if (!seenAfter && !meanwhile.isEmpty())
         m_db->exec(meanwhile);
-    const CheckedChange result = remove ? m_repo->removeIfUnchanged(*seen)
-                                        : m_repo->updateIfUnchanged(*seen, { "2", "A", "mine", "9.99" });
+    const CheckedChange result = remove ? m_repo->removeIfUnchanged(seen)
+                                        : m_repo->updateIfUnchanged(seen, { "2", "A", "mine", "9.99" });
     QTEST(int(result.outcome), "outcome");
     QCOMPARE(m_db->descriptions("2", "A"), left);
     QCOMPARE(result.current ? result.current->description.value_or("") : QString(), currentDescription);

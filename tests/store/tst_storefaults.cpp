@@ -106,7 +106,8 @@ void TestStoreFaults::lockedByAnotherProcess()
             qPrintable(store.lastError().text()));
         stopHelper(locker);
         QVERIFY(store.open()); // once the other process lets go, the same store works
-        QCOMPARE(*PriceListRepository(&store).setting(QStringLiteral("company")), QStringLiteral("Old Shop"));
+        QCOMPARE(
+            **PriceListRepository(&store).setting(QStringLiteral("company")), QStringLiteral("Old Shop"));
     }
     // Locked while the program runs: a rewrite fails as a whole and says why.
     {
@@ -114,16 +115,18 @@ void TestStoreFaults::lockedByAnotherProcess()
         QVERIFY(store.open());
         QProcess locker;
         QVERIFY(startHelper(locker, QStringLiteral("lock"), path, "locked"));
-        QVERIFY(!PriceListRepository(&store).rewriteSettings(
-            { { QStringLiteral("company"), QStringLiteral("New Shop") } }));
+        QVERIFY(PriceListRepository(&store)
+                    .rewriteSettings({ { QStringLiteral("company"), QStringLiteral("New Shop") } })
+                    .isValid());
         QVERIFY2(store.lastError().text().contains(QStringLiteral("locked")),
             qPrintable(store.lastError().text()));
         QVERIFY(!store.execute(
             QStringLiteral("update adt set price = '1.00' where category = '3' and id = 'K1'"), {}));
         stopHelper(locker);
         QCOMPARE(allRows(path), before);
-        QVERIFY(PriceListRepository(&store).rewriteSettings(
-            { { QStringLiteral("company"), QStringLiteral("New Shop") } }));
+        QVERIFY(!PriceListRepository(&store)
+                     .rewriteSettings({ { QStringLiteral("company"), QStringLiteral("New Shop") } })
+                     .isValid());
         QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("company")),
             QStringList { QStringLiteral("New Shop") });
     }
@@ -155,9 +158,10 @@ void TestStoreFaults::readOnly()
         QVERIFY2(store.open(), qPrintable(store.lastError().text())); // reading is still possible
         // Asked before anything is tried, the store gives the answer the writes then get.
         QVERIFY(!store.isWritable());
-        QCOMPARE(*PriceListRepository(&store).setting(QStringLiteral("sp")), QStringLiteral("Old Seller"));
-        QVERIFY(!PriceListRepository(&store).rewriteSettings(
-            { { QStringLiteral("company"), QStringLiteral("New Shop") } }));
+        QCOMPARE(**PriceListRepository(&store).setting(QStringLiteral("sp")), QStringLiteral("Old Seller"));
+        QVERIFY(PriceListRepository(&store)
+                    .rewriteSettings({ { QStringLiteral("company"), QStringLiteral("New Shop") } })
+                    .isValid());
         QVERIFY(!store.lastError().text().isEmpty());
         QVERIFY(!store.execute(
             QStringLiteral("insert into adt (category,id,description,price) values ('1','N','n','1')"), {}));
@@ -220,8 +224,9 @@ void TestStoreFaults::deletedWhileOpen()
     QVERIFY(store.open());
     QVERIFY(QFile::remove(path));
     // Writing into a file nobody can reach any more would report success and lose the row.
-    QVERIFY(!PriceListRepository(&store).rewriteSettings(
-        { { QStringLiteral("company"), QStringLiteral("New Shop") } }));
+    QVERIFY(PriceListRepository(&store)
+                .rewriteSettings({ { QStringLiteral("company"), QStringLiteral("New Shop") } })
+                .isValid());
     QVERIFY(!store.lastError().text().isEmpty());
     QVERIFY(!QFile::exists(path)); // and nothing new is made in its place
 }
@@ -239,20 +244,24 @@ void TestStoreFaults::fullDisk()
     {
         Store store(path, QStringLiteral("t-full"));
         QVERIFY(store.open());
-        QCOMPARE(*PriceListRepository(&store).setting(QStringLiteral("company")), QStringLiteral("Old Shop"));
+        QCOMPARE(
+            **PriceListRepository(&store).setting(QStringLiteral("company")), QStringLiteral("Old Shop"));
         const QString big = QString(100 * 1024, QChar(0x0628)); // 100 KB of Arabic letters
-        QVERIFY(!PriceListRepository(&store).rewriteSettings({ { QStringLiteral("company"), big } }));
+        QVERIFY(
+            PriceListRepository(&store).rewriteSettings({ { QStringLiteral("company"), big } }).isValid());
         QVERIFY(!store.lastError().text().isEmpty());
-        QVERIFY(!PriceListRepository(&store).rewriteSettings(
-            { { QStringLiteral("sp"), QStringLiteral("New Seller") } }));
+        QVERIFY(PriceListRepository(&store)
+                    .rewriteSettings({ { QStringLiteral("sp"), QStringLiteral("New Seller") } })
+                    .isValid());
         QVERIFY(
             !store.execute(QStringLiteral("insert into adt (category,id,description,price) values (?,?,?,?)"),
                 { QStringLiteral("1"), QStringLiteral("N"), big, QStringLiteral("1") }));
         QCOMPARE(allRows(path), before);
         // Room again: the same connection goes on working.
         QVERIFY(QFile::remove(disk.filePath(QStringLiteral("filler"))));
-        QVERIFY2(PriceListRepository(&store).rewriteSettings(
-                     { { QStringLiteral("sp"), QStringLiteral("New Seller") } }),
+        QVERIFY2(!PriceListRepository(&store)
+                      .rewriteSettings({ { QStringLiteral("sp"), QStringLiteral("New Seller") } })
+                      .isValid(),
             qPrintable(store.lastError().text()));
     }
     QCOMPARE(descriptions(path, QStringLiteral("90"), QStringLiteral("sp")),

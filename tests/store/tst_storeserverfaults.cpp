@@ -47,12 +47,15 @@ bool act(const QString &action, Store &store, QString *error)
     OfferRepository offers(&store);
     bool ok = false;
     if (action == QLatin1String("picker")) {
-        ok = prices.items(QStringLiteral("0")) != nullptr;
+        ok = prices.items(QStringLiteral("0")).ok();
     } else if (action == QLatin1String("settings")) {
-        ok = prices.rewriteSettings({ { QStringLiteral("company"), QStringLiteral("New Shop") },
-            { QStringLiteral("sp"), QStringLiteral("New Seller") } });
+        ok = !prices
+                  .rewriteSettings({ { QStringLiteral("company"), QStringLiteral("New Shop") },
+                      { QStringLiteral("sp"), QStringLiteral("New Seller") } })
+                  .isValid();
     } else if (action == QLatin1String("price")) {
-        const auto seen = prices.item(QStringLiteral("0"), QStringLiteral("I5"));
+        const auto read = prices.item(QStringLiteral("0"), QStringLiteral("I5"));
+        const auto seen = read ? *read : std::nullopt;
         ok = seen
             && prices
                     .updateIfUnchanged(*seen,

@@ -408,8 +408,8 @@ bool MainWindow::load()
     m_panels[0]->setText(MakersNotice);
     m_panels[0]->setToolTip(m_panels[0]->text());
     // A dt row without a value still sets the panel, to the bare "DB Date:".
-    if (const auto dt = m_priceList.settingValue(QStringLiteral("dt")))
-        m_panels[2]->setText(QLatin1String("DB Date:") + dt->toString());
+    if (const auto dt = m_priceList.settingValue(QStringLiteral("dt")); dt && *dt)
+        m_panels[2]->setText(QLatin1String("DB Date:") + (*dt)->toString());
     m_loaded = true;
     if (!m_store->isWritable()) {
         // Said at once, not first when closing: nothing typed here could be kept.

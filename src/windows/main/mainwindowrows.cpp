@@ -98,10 +98,10 @@ bool MainWindow::fillList(int index)
         picker->setRowSource(nullptr);
         QMessageBox::warning(this, QString::fromUtf16(AppTitle),
             QStringLiteral("The price list of \"%1\" could not be read.\n\n%2")
-                .arg(RowTexts::plainCaption(index), m_store->lastError().text()));
+                .arg(RowTexts::plainCaption(index), rows.error().text()));
         return false;
     }
-    picker->setRowSource(std::move(rows));
+    picker->setRowSource(*std::move(rows));
     picker->setFitCheck(m_fitWarnings->fitCheck(index));
     return true;
 }
@@ -120,14 +120,15 @@ void MainWindow::takePickerText(int index)
 
 void MainWindow::lookupItem(int index)
 {
-    const auto item = m_priceList.item(row(index).category(), m_model->row(index).itemId);
-    if (!item)
-        return; // no such item: the row keeps what it shows
+    const auto found = m_priceList.item(row(index).category(), m_model->row(index).itemId);
+    if (!found || !*found)
+        return; // no such item (or none that can be read): the row keeps what it shows
+    const PriceListItem &item = **found;
     // A field that holds no value fails its step alone: the row keeps what it showed there. A cost
     // that cannot be read is one not known: the counter goes on without its margin.
-    const auto cost = ItemCostTable(m_store).read(row(index).category(), item->id);
+    const auto cost = ItemCostTable(m_store).read(row(index).category(), item.id);
     m_model->takeListItem(
-        index, item->description, Price::fromColumn(item->price), cost ? *cost : std::nullopt);
+        index, item.description, Price::fromColumn(item.price), cost ? *cost : std::nullopt);
 }
 
 void MainWindow::itemPicked(int index)

@@ -268,14 +268,15 @@ bool OfferActions::save()
 QList<Reprice::Change> OfferActions::priceChanges()
 {
     return Reprice::changes(m_model->offer(), [this](const OfferRow &row) {
-        const auto item = m_priceList.item(row.category, row.itemId);
-        if (!item) {
-            // A list that cannot be read says nothing about the item: it is not reported.
-            return m_priceList.lastError().isValid() ? Reprice::CurrentPrice { true, std::nullopt }
-                                                     : Reprice::CurrentPrice {};
-        }
+        const auto found = m_priceList.item(row.category, row.itemId);
+        // A list that cannot be read says nothing about the item: it is not reported.
+        if (!found)
+            return Reprice::CurrentPrice { true, std::nullopt };
+        if (!*found)
+            return Reprice::CurrentPrice {};
+        const PriceListItem &item = **found;
         const auto cost = ItemCostTable(m_store).read(row.category, row.itemId);
-        return Reprice::CurrentPrice { true, Price::fromColumn(item->price), cost ? *cost : std::nullopt,
+        return Reprice::CurrentPrice { true, Price::fromColumn(item.price), cost ? *cost : std::nullopt,
             cost.ok() };
     });
 }

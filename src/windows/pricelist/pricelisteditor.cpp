@@ -267,10 +267,10 @@ void PriceListEditor::fillIdList()
         auto rows = m_priceList.items(m_cat);
         if (!rows) {
             m_idPicker->setRowSource({});
-            reportFailure(m_priceList.lastError());
+            reportFailure(rows.error());
             return;
         }
-        m_idPicker->setRowSource(std::move(rows));
+        m_idPicker->setRowSource(*std::move(rows));
     } catch (const std::exception &e) {
         reportException(e.what());
     } catch (...) {
@@ -350,12 +350,12 @@ bool PriceListEditor::lookup()
 {
     FlagGuard busy(m_busy);
     try {
-        const auto found = m_priceList.item(m_cat, m_idPicker->Text());
-        if (!found && m_priceList.lastError().isValid()) {
-            reportFailure(m_priceList.lastError());
+        const auto read = m_priceList.item(m_cat, m_idPicker->Text());
+        if (!read) {
+            reportFailure(read.error());
             return false;
         }
-        if (found) {
+        if (const auto &found = *read) {
             m_addButton->setEnabled(false);
             m_updateButton->setEnabled(true);
             makeDefault(m_updateButton);

@@ -186,7 +186,7 @@ void TestImportWindow::previewAndApply()
     QCOMPARE(r5->first().source, QStringLiteral("supplier.csv"));
     QCOMPARE(r5->first().newPrice.value_or(""), QStringLiteral("5500"));
     QCOMPARE(history.changes("0", "R9")->size(), 1);
-    auto picker = PriceListRepository(&store).items("0", PriceListRepository::Order::IdDescending);
+    auto picker = *PriceListRepository(&store).items("0", PriceListRepository::Order::IdDescending);
     QStringList ids;
     for (bool on = picker->moveFirst(); on; on = picker->moveNext())
         ids << picker->text("ID").value_or("");
@@ -516,7 +516,7 @@ void TestImportWindow::applyListsWhatChangedSincePreview()
     QVERIFY(w.window.setFile(writeFile(db, "supplier.csv", "id;description;price\nR5;AMD Ryzen 5;5500\n")));
     w.child<QPushButton>("cmdpreview")->click();
     QVERIFY(w.child<QPushButton>("cmdapply")->isEnabled());
-    const auto seen = PriceListRepository(&other).item("0", "R5");
+    const auto seen = *PriceListRepository(&other).item("0", "R5");
     QCOMPARE(
         PriceHistory(&other)
             .updateIfUnchanged(*seen, { "0", "R5", seen->description, "5600" }, QDateTime::currentDateTime())
@@ -534,7 +534,7 @@ void TestImportWindow::applyListsWhatChangedSincePreview()
             "Processor R5: the preview saw \"AMD Ryzen 5\" at 5400, the list now holds \"AMD Ryzen 5\" "
             "at 5600."));
     QVERIFY(!w.child<QPushButton>("cmdapply")->isEnabled());
-    QCOMPARE(PriceListRepository(&store).item("0", "R5")->price, std::optional<QString>("5600"));
+    QCOMPARE((*PriceListRepository(&store).item("0", "R5"))->price, std::optional<QString>("5600"));
 }
 
 QTEST_MAIN(TestImportWindow)
