@@ -315,23 +315,26 @@ bool PriceTable::Bulk::removeAll(const QString &category, const QString &id)
 std::optional<QList<std::pair<QString, QString>>> PriceTable::stagedConflicts()
 {
     // What holds the item as seen is the row the one-by-one path would have found; an item gone
-    // already is what a missing line asks for, not a conflict.
+    // already is what a missing line asks for, not a conflict. Each kind is asked on its own, so
+    // that the server joins the staged rows with the list once (a hashed semi- or anti-join)
+    // instead of looking each one up.
     const QString asSeen
         = QStringLiteral("exists (select 1 from adt a where a.category = s.category and a.id = s.id"
                          " and a.description is not distinct from s.old_description and a.price is not "
                          "distinct from s.old_price)");
     const QString held
         = QStringLiteral("exists (select 1 from adt a where a.category = s.category and a.id = s.id)");
-    auto found
-        = m_store->query(QStringLiteral("select s.category, s.id from %1 s where (s.kind = %2 and not %4)"
-                                        " or (s.kind = %3 and not %4 and %5) or (s.kind = %6 and %5)"
-                                        " order by s.n")
-                             .arg(StagedImport::table())
-                             .arg(StagedImport::Changed)
-                             .arg(StagedImport::Missing)
-                             .arg(asSeen, held)
-                             .arg(StagedImport::Added),
-            {});
+    auto found = m_store->query(
+        QStringLiteral("select s.n, s.category, s.id from %1 s where s.kind = %2 and not %5"
+                       " union all select s.n, s.category, s.id from %1 s where s.kind = %3 and not %5"
+                       " and %6 union all select s.n, s.category, s.id from %1 s where s.kind = %4 and %6"
+                       " order by 1")
+            .arg(StagedImport::table())
+            .arg(StagedImport::Changed)
+            .arg(StagedImport::Missing)
+            .arg(StagedImport::Added)
+            .arg(asSeen, held),
+        {});
     if (!found)
         return std::nullopt;
     QList<std::pair<QString, QString>> conflicts;

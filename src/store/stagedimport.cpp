@@ -50,14 +50,20 @@ StagedImport::StagedImport(Store *store)
 
 bool StagedImport::create()
 {
-    return m_store->execute(
-        QStringLiteral("create temporary table %1 (n integer not null, kind smallint not null,"
-                       " category text not null, id text not null, old_description text, old_price text,"
-                       " new_description text, has_description boolean not null, new_price text,"
-                       " history_description text not null, record boolean not null,"
-                       " cost_changes boolean not null, old_cost text, new_cost text) on commit drop")
-            .arg(table()),
-        {});
+    // The import's statements are few and each joins every staged row: the server's JIT compiler,
+    // which their estimated cost wakes, would spend longer compiling them than they run, and
+    // their hashes and sorts would spill to disk within the default memory. Both settings end
+    // with the transaction.
+    return m_store->execute(QStringLiteral("set local jit = off"), {})
+        && m_store->execute(QStringLiteral("set local work_mem = '64MB'"), {})
+        && m_store->execute(
+            QStringLiteral("create temporary table %1 (n integer not null, kind smallint not null,"
+                           " category text not null, id text not null, old_description text, old_price text,"
+                           " new_description text, has_description boolean not null, new_price text,"
+                           " history_description text not null, record boolean not null,"
+                           " cost_changes boolean not null, old_cost text, new_cost text) on commit drop")
+                .arg(table()),
+            {});
 }
 
 bool StagedImport::add(const Row &row)
