@@ -86,8 +86,13 @@ QString refusedWriteMessage(const QString &why)
 
 std::optional<qint64> highestKey(const QSqlDatabase &db, const QString &table, const QString &keyColumn)
 {
+    return highestKey(db, table, db.record(table), keyColumn);
+}
+
+std::optional<qint64> highestKey(
+    const QSqlDatabase &db, const QString &table, const QSqlRecord &columns, const QString &keyColumn)
+{
     const QSqlDriver *driver = db.driver();
-    const QSqlRecord columns = db.record(table);
     const int at = columns.indexOf(keyColumn);
     const QString key
         = driver->escapeIdentifier(at >= 0 ? columns.fieldName(at) : keyColumn, QSqlDriver::FieldName);

@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlRecord>
 #include <QString>
 #include <QStringView>
 
@@ -40,6 +41,9 @@ QString refusedWriteMessage(const QString &why);
 // as the order window gives it. table: as tableName() gives it; keyColumn in any case. nullopt when
 // it cannot be read.
 std::optional<qint64> highestKey(const QSqlDatabase &db, const QString &table, const QString &keyColumn);
+// The same, for a caller that has the table's columns already.
+std::optional<qint64> highestKey(
+    const QSqlDatabase &db, const QString &table, const QSqlRecord &columns, const QString &keyColumn);
 
 // A record key typed as text: a whole number, blanks around it allowed, that fits 32 bits.
 std::optional<qint32> keyValue(QStringView text);

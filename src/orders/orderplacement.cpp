@@ -54,6 +54,22 @@ OrderPlacement::OrderPlacement(const QSqlDatabase &db)
 {
 }
 
+const OrderPlacement::Table &OrderPlacement::table(const QString &wanted)
+{
+    if (const auto known = m_tables.constFind(wanted); known != m_tables.cend())
+        return *known;
+    if (!m_tableNames)
+        m_tableNames = m_db.tables();
+    QString name = wanted;
+    for (const QString &t : std::as_const(*m_tableNames)) {
+        if (t.compare(wanted, Qt::CaseInsensitive) == 0) {
+            name = t;
+            break;
+        }
+    }
+    return *m_tables.insert(wanted, Table { name, m_db.record(name) });
+}
+
 bool OrderPlacement::fail(const QString &why)
 {
     m_error = why;
@@ -103,8 +119,8 @@ bool OrderPlacement::readCustomers(
 {
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT CUSTOMERID, NAME FROM ") % OrderDb::tableName(m_db, CustomerTable)
-            % condition % QStringLiteral(" ORDER BY CUSTOMERID")))
+    if (!q.prepare(QStringLiteral("SELECT CUSTOMERID, NAME FROM ") % table(CustomerTable).name % condition
+            % QStringLiteral(" ORDER BY CUSTOMERID")))
         return fail(q.lastError().text());
     for (const QVariant &v : values)
         q.addBindValue(v);
@@ -121,7 +137,7 @@ std::optional<QStringList> OrderPlacement::customerNames()
 {
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT NAME FROM ") % OrderDb::tableName(m_db, CustomerTable))) {
+    if (!q.exec(QStringLiteral("SELECT NAME FROM ") % table(CustomerTable).name)) {
         fail(q.lastError().text());
         return std::nullopt;
     }
@@ -138,7 +154,7 @@ OrderPlacement::Found OrderPlacement::orderWithReference(const QString &referenc
 {
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT ORDERID, CUSTOMERID FROM ") % OrderDb::tableName(m_db, OrderTable)
+    q.prepare(QStringLiteral("SELECT ORDERID, CUSTOMERID FROM ") % table(OrderTable).name
         % QStringLiteral(" WHERE ORDERREFERENCE = ? ORDER BY ORDERID"));
     q.addBindValue(reference);
     if (!q.exec()) {
@@ -150,10 +166,10 @@ OrderPlacement::Found OrderPlacement::orderWithReference(const QString &referenc
     return { true, Placed { q.value(1).toInt(), q.value(0).toInt() } };
 }
 
-std::optional<qint64> OrderPlacement::nextKey(const QString &table, const QString &keyColumn)
+std::optional<qint64> OrderPlacement::nextKey(const QString &wanted, const QString &keyColumn)
 {
-    const std::optional<qint64> highest
-        = OrderDb::highestKey(m_db, OrderDb::tableName(m_db, table), keyColumn);
+    const Table &known = table(wanted);
+    const std::optional<qint64> highest = OrderDb::highestKey(m_db, known.name, known.columns, keyColumn);
     if (!highest)
         return std::nullopt;
     return *highest + 1;
@@ -163,7 +179,7 @@ QString OrderPlacement::misfit(const OfferOrder::Draft &draft, bool newCustomer)
 {
     const auto text = [this](const QString &table, const QString &column, const QString &value,
                           const QString &what) -> QString {
-        const QSqlField field = m_db.record(OrderDb::tableName(m_db, table)).field(column);
+        const QSqlField field = this->table(table).columns.field(column);
         if (field.length() <= 0 || field.metaType().id() != QMetaType::QString
             || value.size() <= field.length())
             return QString();
@@ -174,7 +190,7 @@ QString OrderPlacement::misfit(const OfferOrder::Draft &draft, bool newCustomer)
     };
     const auto number = [this](const QString &table, const QString &column, const Decimal &value,
                             const QString &what) -> QString {
-        const Digits limit = moneyLimit(m_db.record(OrderDb::tableName(m_db, table)).field(column));
+        const Digits limit = moneyLimit(this->table(table).columns.field(column));
         const Digits digits = digitsOf(value);
         if (digits.whole > limit.whole)
             return QStringLiteral("%1, %2, is too large for %3.%4 of the order database (at most %5 digits "
@@ -217,25 +233,29 @@ QString OrderPlacement::misfit(const OfferOrder::Draft &draft, bool newCustomer)
     return problems.join(QLatin1Char('\n'));
 }
 
-bool OrderPlacement::insert(const QString &table, const QStringList &columns, const QVariantList &values)
+bool OrderPlacement::insert(const QString &wanted, const QStringList &columns, const QVariantList &values)
 {
-    const QString name = OrderDb::tableName(m_db, table);
-    QStringList marks;
-    for (qsizetype i = 0; i < columns.size(); ++i)
-        marks << QStringLiteral("?");
-    QSqlQuery q(m_db);
-    if (!q.prepare(QStringLiteral("INSERT INTO ") % name % QStringLiteral(" (")
-            % columns.join(QStringLiteral(", ")) % QStringLiteral(") VALUES (")
-            % marks.join(QStringLiteral(", ")) % QLatin1Char(')')))
-        return fail(table % QStringLiteral(": ") % q.lastError().text());
-    const QSqlRecord record = m_db.record(name);
+    const Table &known = table(wanted);
+    auto statement = m_inserts.find(wanted);
+    if (statement == m_inserts.cend()) {
+        QStringList marks;
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            marks << QStringLiteral("?");
+        QSqlQuery q(m_db);
+        if (!q.prepare(QStringLiteral("INSERT INTO ") % known.name % QStringLiteral(" (")
+                % columns.join(QStringLiteral(", ")) % QStringLiteral(") VALUES (")
+                % marks.join(QStringLiteral(", ")) % QLatin1Char(')')))
+            return fail(wanted % QStringLiteral(": ") % q.lastError().text());
+        statement = m_inserts.try_emplace(wanted, std::move(q)).first;
+    }
+    QSqlQuery &q = statement->second;
     for (qsizetype i = 0; i < values.size(); ++i) {
         // A missing value is bound as a NULL of the column's own type, which every driver takes.
         const QVariant &v = values.at(i);
-        q.addBindValue(v.isValid() ? v : QVariant(record.field(columns.at(i)).metaType()));
+        q.bindValue(int(i), v.isValid() ? v : QVariant(known.columns.field(columns.at(i)).metaType()));
     }
     if (!q.exec())
-        return fail(table % QStringLiteral(": ") % q.lastError().text());
+        return fail(wanted % QStringLiteral(": ") % q.lastError().text());
     return true;
 }
 

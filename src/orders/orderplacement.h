@@ -11,12 +11,16 @@
 
 #include "core/offerorder.h"
 
+#include <QHash>
 #include <QList>
 #include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <map>
 #include <optional>
 
 class OrderPlacement final
@@ -63,6 +67,14 @@ public:
     QString lastError() const { return m_error; }
 
 private:
+    // A table of the order database as the engine names it, with its columns. Each is asked of
+    // the driver once per placement: through ODBC every such question is a catalog call, dearer
+    // than the row it is asked for.
+    struct Table {
+        QString name;
+        QSqlRecord columns;
+    };
+    const Table &table(const QString &wanted);
     bool fail(const QString &why);
     bool readCustomers(const QString &condition, const QVariantList &values,
         const std::function<void(const Customer &)> &each);
@@ -72,4 +84,8 @@ private:
 
     QSqlDatabase m_db;
     QString m_error;
+    std::optional<QStringList> m_tableNames;
+    QHash<QString, Table> m_tables;
+    // Each table's insert, prepared once and run for every row it writes.
+    std::map<QString, QSqlQuery> m_inserts;
 };
