@@ -1,5 +1,6 @@
 #include "orderplacement.h"
 
+#include "blockread.h"
 #include "core/searchtext.h"
 #include "orderdb.h"
 
@@ -117,10 +118,19 @@ std::optional<OrderPlacement::Customers> OrderPlacement::customersFor(const QStr
 bool OrderPlacement::readCustomers(
     const QString &condition, const QVariantList &values, const std::function<void(const Customer &)> &each)
 {
+    const QString statement = QStringLiteral("SELECT CUSTOMERID, NAME FROM ") % table(CustomerTable).name
+        % condition % QStringLiteral(" ORDER BY CUSTOMERID");
+    // Every customer: thousands of rows, read a block at a time where the driver can.
+    if (values.isEmpty()) {
+        if (const auto rows = BlockRead::numbersAndTexts(m_db, statement)) {
+            for (const BlockRead::Row &row : *rows)
+                each(Customer { row.number, row.text });
+            return true;
+        }
+    }
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT CUSTOMERID, NAME FROM ") % table(CustomerTable).name % condition
-            % QStringLiteral(" ORDER BY CUSTOMERID")))
+    if (!q.prepare(statement))
         return fail(q.lastError().text());
     for (const QVariant &v : values)
         q.addBindValue(v);

@@ -62,6 +62,9 @@ private Q_SLOTS:
         execOnFile(
             QStringLiteral("INSERT INTO CUSTOMER (CUSTOMERID, NAME) VALUES (5, 'AHMED MAHMOUD 0100 222')"));
         execOnFile(QStringLiteral("INSERT INTO CUSTOMER (CUSTOMERID, NAME) VALUES (6, 'ÉLISE NOUR')"));
+        // SQLite keeps more than a column declares: a name past NAME's hundred characters.
+        execOnFile(QStringLiteral("INSERT INTO CUSTOMER (CUSTOMERID, NAME) VALUES (0, '%1 Sharkawy')")
+                       .arg(QString(120, u'x')));
         QString error;
         std::optional<QSqlDatabase> db = OrderDb::open(Connection, &error);
         QVERIFY2(db, qPrintable(error));
@@ -107,6 +110,8 @@ private Q_SLOTS:
         QTest::newRow("arabic letter forms") << "احمد محمود" << QList<qint32> {} << QList<qint32> { 2 };
         QTest::newRow("arabic, same") << "أحمد محمود" << QList<qint32> { 2 } << QList<qint32> {};
         QTest::newRow("nobody") << "Zeinab" << QList<qint32> {} << QList<qint32> {};
+        // Read whole, though longer than its column says it can be.
+        QTest::newRow("past the column's width") << "sharkawy" << QList<qint32> {} << QList<qint32> { 0 };
     }
 
     void customersByName()
