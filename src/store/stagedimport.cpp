@@ -21,10 +21,15 @@ void appendElement(QString &array, const std::optional<QString> &value)
         return;
     }
     array += QLatin1Char('"');
-    for (const QChar c : *value) {
-        if (c == u'"' || c == u'\\')
-            array += QLatin1Char('\\');
-        array += c;
+    // Most texts hold neither a quote nor a backslash and go in whole.
+    if (!value->contains(u'"') && !value->contains(u'\\')) {
+        array += *value;
+    } else {
+        for (const QChar c : *value) {
+            if (c == u'"' || c == u'\\')
+                array += QLatin1Char('\\');
+            array += c;
+        }
     }
     array += QLatin1Char('"');
 }
