@@ -370,7 +370,6 @@ void TestOfferActions::validityFollowsTheShopAndIsKept()
     QVERIFY(actions()->load({ 1, 2 }));
     QCOMPARE(box->date(), QDate::currentDate().addDays(3));
     QCOMPARE(shownStatus(), QStringLiteral("Draft"));
-    // A day already past is kept as asked: the revision is out of date from the start.
     box->setDate(QDate::currentDate().addDays(-1));
     QVERIFY(actions()->save());
     QCOMPARE(shownStatus(), QStringLiteral("Expired"));
