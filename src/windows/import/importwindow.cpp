@@ -70,6 +70,31 @@ ImportWindow::ImportWindow(
     m_categoryGrid->setMaximumHeight(120);
     m_attributeGrid->setMaximumHeight(120);
     m_problems->setMaximumHeight(120);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->addLayout(form);
+    outer->addWidget(m_summary);
+    outer->addWidget(m_grid, 1);
+    outer->addLayout(lower);
+    outer->addLayout(buildButtonRow());
+    resize(900, 600);
+
+    m_askPath = [this] {
+        return QFileDialog::getOpenFileName(this, QStringLiteral("Import a supplier's price list"), QString(),
+            QStringLiteral("Price lists (*.csv *.tsv *.txt);;All files (*)"));
+    };
+    m_tell = [this](const QString &message, bool failure) {
+        QMessageBox box(failure ? QMessageBox::Warning : QMessageBox::Information,
+            QString::fromUtf16(AppTitle), message, QMessageBox::Ok, this);
+        box.exec();
+    };
+    connect(browse, &QPushButton::clicked, this, &ImportWindow::chooseFile);
+}
+
+ImportWindow::~ImportWindow() = default;
+
+QHBoxLayout *ImportWindow::buildButtonRow()
+{
     m_remove = new QCheckBox(QStringLiteral("&Remove the items the file no longer lists"), this);
     m_remove->setObjectName(QStringLiteral("chkremove"));
     auto *preview = button(this, "cmdpreview", QStringLiteral("Pre&view"));
@@ -85,25 +110,6 @@ ImportWindow::ImportWindow(
     buttons->addStretch(1);
     for (QPushButton *b : { m_guess, preview, m_apply, cancel })
         buttons->addWidget(b);
-
-    auto *outer = new QVBoxLayout(this);
-    outer->addLayout(form);
-    outer->addWidget(m_summary);
-    outer->addWidget(m_grid, 1);
-    outer->addLayout(lower);
-    outer->addLayout(buttons);
-    resize(900, 600);
-
-    m_askPath = [this] {
-        return QFileDialog::getOpenFileName(this, QStringLiteral("Import a supplier's price list"), QString(),
-            QStringLiteral("Price lists (*.csv *.tsv *.txt);;All files (*)"));
-    };
-    m_tell = [this](const QString &message, bool failure) {
-        QMessageBox box(failure ? QMessageBox::Warning : QMessageBox::Information,
-            QString::fromUtf16(AppTitle), message, QMessageBox::Ok, this);
-        box.exec();
-    };
-    connect(browse, &QPushButton::clicked, this, &ImportWindow::chooseFile);
     connect(preview, &QPushButton::clicked, this, &ImportWindow::readPreview);
     connect(m_apply, &QPushButton::clicked, this, &ImportWindow::applyImport);
     connect(m_guess, &QPushButton::clicked, this, &ImportWindow::guessAttributes);
@@ -112,9 +118,8 @@ ImportWindow::ImportWindow(
         m_session.setRemoveMissing(remove);
         showSummary();
     });
+    return buttons;
 }
-
-ImportWindow::~ImportWindow() = default;
 
 void ImportWindow::buildPreviewGrid()
 {

@@ -61,6 +61,8 @@ private:
     void buildColumnRow(class QFormLayout *form, const QList<std::pair<QString, QString>> &categories);
     void buildPriceKindRow(class QFormLayout *form);
     void buildPreviewGrid();
+    // The removal choice and the buttons under the grids.
+    class QHBoxLayout *buildButtonRow();
     void showPriceKind();
     // The file's first records and the choices the session holds for them.
     void showFile();
