@@ -107,9 +107,8 @@ bool ItemCostTable::forgetRemoved(const QString &category, const QString &id)
     const auto present = m_store->hasTable(Table);
     if (!present || !*present)
         return present.has_value();
-    QString statement = QStringLiteral("delete from item_costs where category = ? and not exists"
-                                       " (select 1 from adt where adt.category = item_costs.category"
-                                       " and adt.id = item_costs.item_id)");
+    QString statement
+        = QStringLiteral("delete from item_costs where category = ? and ") + PriceTable::itemGoneFrom(Table);
     QVariantList values { text(category) };
     if (!id.isEmpty()) {
         statement += QLatin1String(" and item_id = ?");

@@ -1,5 +1,6 @@
 #include "partattributetable.h"
 
+#include "pricetable.h"
 #include "store.h"
 
 namespace
@@ -78,9 +79,8 @@ bool PartAttributeTable::forgetRemoved(const QString &category, const QString &i
     const auto present = m_store->hasTable(Table);
     if (!present || !*present)
         return present.has_value();
-    QString statement = QStringLiteral("delete from part_attributes where category = ? and not exists"
-                                       " (select 1 from adt where adt.category = part_attributes.category"
-                                       " and adt.id = part_attributes.item_id)");
+    QString statement = QStringLiteral("delete from part_attributes where category = ? and ")
+        + PriceTable::itemGoneFrom(Table);
     QVariantList values { category };
     if (!id.isEmpty()) {
         statement += QLatin1String(" and item_id = ?");

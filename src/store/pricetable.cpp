@@ -69,6 +69,13 @@ QStringList PriceTable::serverTables()
         QStringLiteral("create index if not exists adt_category_id on adt (category, id)") };
 }
 
+QString PriceTable::itemGoneFrom(const QString &table)
+{
+    return QStringLiteral(
+        "not exists (select 1 from adt where adt.category = %1.category and adt.id = %1.item_id)")
+        .arg(table);
+}
+
 QString PriceTable::probeStatement()
 {
     return QStringLiteral("select 1 from adt limit 1");

@@ -44,6 +44,9 @@ public:
     static QStringList serverTables();
     // Whether the table can be read, on a connection that is being opened (no retry, no report).
     static QString probeStatement();
+    // The condition, for a statement on a table kept beside the list (columns category and
+    // item_id), that the list no longer holds the row's item.
+    static QString itemGoneFrom(const QString &table);
 
     // The order a picker shows a category in: the main window lists the newest ids first, the
     // editor in the order the engine returns them.
