@@ -95,12 +95,14 @@ std::optional<OrderPlacement::Customers> OrderPlacement::customersFor(const QStr
     if (!found.same.isEmpty())
         return found;
     // None: every customer is read for those whose names come near, as a search folds them.
+    // This runs for every customer while the person waits, so nothing in it copies a name but
+    // the folding.
     const QString folded = SearchText::fold(client.trimmed());
     const bool all = readCustomers(QString(), {}, [&](const Customer &customer) {
-        const QString name = customer.name.trimmed();
+        const QStringView name = QStringView(customer.name).trimmed();
         if (name.isEmpty())
             return;
-        if (name.toCaseFolded() == wanted) {
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0) {
             found.same.append(customer);
             return;
         }
