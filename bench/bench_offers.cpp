@@ -42,7 +42,7 @@ Offer sample(int n)
 bool fill(Store &store, int count)
 {
     OfferRepository offers(&store);
-    if (!offers.ensureSchema())
+    if (offers.ensureSchema().isValid())
         return false;
     QSqlDatabase db = BenchConnection::of(store);
     db.transaction();
@@ -131,8 +131,8 @@ int main(int argc, char *argv[])
         db.commit();
     });
     const double save = Bench::medianMs(runs * 3, [&] {
-        if (!offers.save(offer, std::nullopt))
-            qFatal("save failed: %s", qPrintable(offers.lastError().text()));
+        if (const auto key = offers.save(offer, std::nullopt); !key)
+            qFatal("save failed: %s", qPrintable(key.error().text()));
     });
     {
         // The bare saves' numbers stand far above the others; they go, so a search's slices stay

@@ -103,16 +103,16 @@ int main(int argc, char *argv[])
     OfferRepository offers(&store);
     const Offer offer = sampleOffer();
     const double save = Bench::medianMs(runs * 3, [&] {
-        if (!offers.save(offer, std::nullopt))
-            qFatal("%s", qPrintable(offers.lastError().text()));
+        if (const auto key = offers.save(offer, std::nullopt); !key)
+            qFatal("%s", qPrintable(key.error().text()));
     });
     Store local(file, QStringLiteral("bench-local"));
     if (!local.open())
         return 1;
     OfferRepository localOffers(&local);
     const double localSave = Bench::medianMs(runs * 3, [&] {
-        if (!localOffers.save(offer, std::nullopt))
-            qFatal("%s", qPrintable(localOffers.lastError().text()));
+        if (const auto key = localOffers.save(offer, std::nullopt); !key)
+            qFatal("%s", qPrintable(key.error().text()));
     });
     Bench::result(QStringLiteral("server: save an offer (17 rows)"), save,
         QStringLiteral("the same save into db.mdb"), localSave, QStringLiteral("ms:30"));

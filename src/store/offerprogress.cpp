@@ -29,21 +29,22 @@ bool OfferProgress::fail(const QString &what)
 
 bool OfferProgress::markGiven(const OfferKey &key, const QDateTime &when)
 {
-    return m_offers.markGiven(key, when) ? (m_error = StoreError(), true) : fail(m_offers.lastError());
+    const StoreError failure = m_offers.markGiven(key, when);
+    return failure.isValid() ? fail(failure) : (m_error = StoreError(), true);
 }
 
 std::optional<QDateTime> OfferProgress::givenAt(const OfferKey &key)
 {
     const auto given = m_offers.givenAt(key);
-    m_error = m_offers.lastError();
-    return given;
+    m_error = given.error();
+    return given ? *given : std::nullopt;
 }
 
 OfferProgress::OrderLink OfferProgress::orderOf(const OfferKey &key)
 {
     const auto version = m_offers.storedSchemaVersion();
     if (!version) {
-        fail(m_offers.lastError());
+        fail(version.error());
         return {};
     }
     if (*version < 2)
@@ -63,8 +64,8 @@ OfferProgress::OrderLink OfferProgress::orderOf(const OfferKey &key)
 
 bool OfferProgress::linkOrder(const OfferKey &key, int order, const QDateTime &when)
 {
-    if (!m_offers.ensureSchema())
-        return fail(m_offers.lastError());
+    if (StoreError refused = m_offers.ensureSchema(); refused.isValid())
+        return fail(refused);
     int linked = 0;
     const bool ok = m_store->inTransaction([&] {
         auto found = m_store->query(
@@ -99,10 +100,11 @@ StoreResult<OfferStatus::Facts> OfferProgress::facts(const OfferKey &key)
 {
     auto lines = m_offers.list(QString(), key.number, key.number);
     if (!lines)
-        return m_offers.lastError();
-    for (bool more = lines->moveFirst(); more; more = lines->moveNext()) {
-        if (lines->text(QStringLiteral("Revision")).value_or(QString()).toInt() == key.revision)
-            return listedFacts(*lines);
+        return lines.error();
+    RecordSet &line = **lines;
+    for (bool more = line.moveFirst(); more; more = line.moveNext()) {
+        if (line.text(QStringLiteral("Revision")).value_or(QString()).toInt() == key.revision)
+            return listedFacts(line);
     }
     return StoreError::failed(
         QStringLiteral("Offer %1/%2 is not among the saved offers.").arg(key.number).arg(key.revision));
@@ -110,9 +112,9 @@ StoreResult<OfferStatus::Facts> OfferProgress::facts(const OfferKey &key)
 
 QStringList OfferProgress::clients()
 {
-    QStringList names = m_offers.clients();
-    m_error = m_offers.lastError();
-    return names;
+    auto names = m_offers.clients();
+    m_error = names.error();
+    return names ? *std::move(names) : QStringList();
 }
 
 OfferStatus::Facts listedFacts(const RecordSet &line)

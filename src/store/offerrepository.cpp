@@ -104,54 +104,47 @@ OfferRepository::OfferRepository(Store *store)
 {
 }
 
-bool OfferRepository::fail(const QString &what)
+StoreResult<int> OfferRepository::storedSchemaVersion()
 {
-    m_error = StoreError::failed(what);
-    return false;
-}
-
-std::optional<int> OfferRepository::storedSchemaVersion()
-{
+    const auto unreadable = [this] {
+        return StoreError::failed(
+            QStringLiteral("The offers in %1 cannot be read: %2")
+                .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
+    };
     // Asked through the store, so a lost server connection is told as such, not taken for a
     // database without offers.
     const auto present = m_store->hasTable(QStringLiteral("brasko_schema"));
-    if (!present) {
-        fail(QStringLiteral("The offers in %1 cannot be read: %2")
-                 .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
-        return std::nullopt;
-    }
+    if (!present)
+        return unreadable();
     if (!*present)
         return 0;
     auto found = m_store->query(
         QStringLiteral("select version from brasko_schema where component = ?"), { Component });
-    if (!found) {
-        fail(QStringLiteral("The offers in %1 cannot be read: %2")
-                 .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
-        return std::nullopt;
-    }
+    if (!found)
+        return unreadable();
     if (!found->moveFirst())
         return 0;
     return found->field(QStringLiteral("version")).value_or(QVariant(0)).toInt();
 }
 
-bool OfferRepository::ensureSchema()
+StoreError OfferRepository::ensureSchema()
 {
     const auto version = storedSchemaVersion();
     if (!version)
-        return false;
+        return version.error();
     if (*version > SchemaVersion)
-        return fail(newerMessage(*m_store, *version));
+        return StoreError::failed(newerMessage(*m_store, *version));
     if (*version == SchemaVersion)
-        return true;
+        return {};
     if (!m_store->isWritable())
-        return fail(readOnlyMessage(*m_store));
+        return StoreError::failed(readOnlyMessage(*m_store));
     // Counters starting together on a fresh server take the steps in turn; the second finds them
     // taken.
     if (!m_store->ensureSchema(Component, offerSchemaSteps()))
-        return fail(QStringLiteral("The offer tables could not be made in %1: %2")
-                        .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
-    m_error = StoreError();
-    return true;
+        return StoreError::failed(
+            QStringLiteral("The offer tables could not be made in %1: %2")
+                .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
+    return {};
 }
 
 bool OfferRepository::hasStatusFacts()
@@ -164,7 +157,7 @@ QString OfferRepository::writeProblem()
 {
     const auto version = storedSchemaVersion();
     if (!version)
-        return m_error.text();
+        return version.error().text();
     if (*version > SchemaVersion)
         return newerMessage(*m_store, *version);
     return m_store->isWritable() ? QString() : readOnlyMessage(*m_store);
@@ -202,29 +195,27 @@ bool OfferRepository::insertOffer(
     return true;
 }
 
-std::optional<OfferKey> OfferRepository::save(
+StoreResult<OfferKey> OfferRepository::save(
     const Offer &offer, std::optional<int> number, const QDateTime &savedAt, const QString &savedOn)
 {
     return saveAs(offer, number, std::nullopt, savedAt, savedOn);
 }
 
-std::optional<OfferKey> OfferRepository::saveFollowing(const Offer &offer,
+StoreResult<OfferKey> OfferRepository::saveFollowing(const Offer &offer,
     const std::optional<OfferKey> &follows, const QDateTime &savedAt, const QString &savedOn)
 {
     return follows ? saveAs(offer, follows->number, follows->revision, savedAt, savedOn)
                    : saveAs(offer, std::nullopt, std::nullopt, savedAt, savedOn);
 }
 
-std::optional<OfferKey> OfferRepository::saveAs(const Offer &offer, std::optional<int> number,
+StoreResult<OfferKey> OfferRepository::saveAs(const Offer &offer, std::optional<int> number,
     std::optional<int> followsRevision, const QDateTime &savedAt, const QString &savedOn)
 {
     m_newer.reset();
-    if (!ensureSchema())
-        return std::nullopt;
-    if (!m_store->isWritable()) {
-        fail(readOnlyMessage(*m_store));
-        return std::nullopt;
-    }
+    if (StoreError refused = ensureSchema(); refused.isValid())
+        return refused;
+    if (!m_store->isWritable())
+        return StoreError::failed(readOnlyMessage(*m_store));
     const QString computer = savedOn.isEmpty() ? QSysInfo::machineHostName() : savedOn;
     OfferKey key;
     QString refusal;
@@ -238,26 +229,27 @@ std::optional<OfferKey> OfferRepository::saveAs(const Offer &offer, std::optiona
             return false;
         if (number) {
             const auto latest = latestRevision(*number);
-            if (!latest) {
+            if (!latest || !*latest) {
                 refusal = QStringLiteral("Offer %1 is not in %2, so it cannot get a new revision.")
                               .arg(*number)
                               .arg(QDir::toNativeSeparators(m_store->path()));
                 return false;
             }
-            if (followsRevision && *latest > *followsRevision) {
+            const int newest = **latest;
+            if (followsRevision && newest > *followsRevision) {
                 // Read while the saves still take turns, so the newest is the one named.
-                m_newer = savedRevision({ *number, *latest });
+                m_newer = savedRevision({ *number, newest });
                 if (!m_newer)
                     return false;
                 refusal
                     = QStringLiteral("Offer %1 has a newer revision than %2: revision %3, saved %4 on %5.")
                           .arg(*number)
                           .arg(*followsRevision)
-                          .arg(*latest)
+                          .arg(newest)
                           .arg(QLocale().toString(m_newer->savedAt, QLocale::ShortFormat), m_newer->savedOn);
                 return false;
             }
-            key = { *number, *latest + 1 };
+            key = { *number, newest + 1 };
         } else {
             auto counter
                 = m_store->query(QStringLiteral("select next_number from offer_counter where id = ?"), { 1 });
@@ -267,14 +259,11 @@ std::optional<OfferKey> OfferRepository::saveAs(const Offer &offer, std::optiona
         }
         return insertOffer(key, offer, savedAt, computer) && (!m_alongside || m_alongside(key));
     });
-    if (!ok) {
-        fail(!refusal.isEmpty()
+    if (!ok)
+        return StoreError::failed(!refusal.isEmpty()
                 ? refusal
                 : QStringLiteral("The offer could not be saved in %1: %2")
                       .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
-        return std::nullopt;
-    }
-    m_error = StoreError();
     return key;
 }
 
@@ -289,19 +278,21 @@ std::optional<SavedRevision> OfferRepository::savedRevision(const OfferKey &key)
         found->text(QStringLiteral("saved_on")).value_or(QString()) };
 }
 
-std::optional<int> OfferRepository::latestRevision(int number)
+StoreResult<std::optional<int>> OfferRepository::latestRevision(int number)
 {
     auto found = m_store->query(
         QStringLiteral("select max(revision) as latest from offers where number = ?"), { number });
-    if (!found || !found->moveFirst())
-        return std::nullopt;
+    if (!found)
+        return m_store->lastError();
+    if (!found->moveFirst())
+        return std::optional<int>();
     const auto latest = found->field(QStringLiteral("latest"));
     if (!latest || latest->isNull())
-        return std::nullopt;
-    return latest->toInt();
+        return std::optional<int>();
+    return std::optional<int>(latest->toInt());
 }
 
-std::optional<StoredOffer> OfferRepository::load(const OfferKey &key)
+StoreResult<StoredOffer> OfferRepository::load(const OfferKey &key)
 {
     const QString validUntil
         = hasStatusFacts() ? QStringLiteral("valid_until") : QStringLiteral("null as valid_until");
@@ -309,12 +300,10 @@ std::optional<StoredOffer> OfferRepository::load(const OfferKey &key)
                                               " saved_on, ")
             + validUntil + QStringLiteral(" from offers where number = ? and revision = ?"),
         { key.number, key.revision });
-    if (!head || !head->moveFirst()) {
-        fail(head
+    if (!head || !head->moveFirst())
+        return StoreError::failed(head
                 ? QStringLiteral("Offer %1 revision %2 is not in the file.").arg(key.number).arg(key.revision)
                 : QStringLiteral("The offer could not be read: ") + m_store->lastError().text());
-        return std::nullopt;
-    }
     StoredOffer stored;
     stored.key = key;
     const auto column = [](const RecordSet &rs, const char *name) {
@@ -333,10 +322,9 @@ std::optional<StoredOffer> OfferRepository::load(const OfferKey &key)
         // Every column, so offers kept before rows had a cost read as rows without one.
         QStringLiteral("select * from offer_rows where number = ? and revision = ? order by row_index"),
         { key.number, key.revision });
-    if (!rows) {
-        fail(QStringLiteral("The offer could not be read: ") + m_store->lastError().text());
-        return std::nullopt;
-    }
+    if (!rows)
+        return StoreError::failed(
+            QStringLiteral("The offer could not be read: ") + m_store->lastError().text());
     for (bool on = rows->moveFirst(); on; on = rows->moveNext()) {
         const int i = rows->field(QStringLiteral("row_index"))->toInt();
         if (i < 0 || i >= Offer::RowCount)
@@ -352,22 +340,28 @@ std::optional<StoredOffer> OfferRepository::load(const OfferKey &key)
     return stored;
 }
 
-std::unique_ptr<RecordSet> OfferRepository::list(const QString &search)
+StoreResult<std::unique_ptr<RecordSet>> OfferRepository::list(const QString &search)
 {
     return list(search, 0, -1);
 }
 
-std::unique_ptr<RecordSet> OfferRepository::list(const QString &search, int low, int high)
+StoreResult<std::unique_ptr<RecordSet>> OfferRepository::list(const QString &search, int low, int high)
 {
     const auto version = storedSchemaVersion();
     if (!version)
-        return nullptr;
+        return version.error();
+    const auto listed = [this](std::unique_ptr<RecordSet> rs) -> StoreResult<std::unique_ptr<RecordSet>> {
+        if (!rs)
+            return StoreError::failed(
+                QStringLiteral("The saved offers could not be read: ") + m_store->lastError().text());
+        return rs;
+    };
     if (*version == 0)
-        return m_store->query(
+        return listed(m_store->query(
             QStringLiteral("select 0 as \"Number\", 0 as \"Revision\", '' as \"Date\", '' as \"Client\","
                            " '' as \"Seller\", '' as \"Total\", '' as \"ValidUntil\", '' as \"GivenAt\","
                            " 0 as \"OrderId\", 0 as \"LaterTaken\", '' as \"Margin\" where 1 = 0"),
-            {});
+            {}));
     QString statement = QStringLiteral("select number as \"Number\", revision as \"Revision\","
                                        " substr(offer_date, 1, 10) as \"Date\", client as \"Client\","
                                        " seller as \"Seller\", total as \"Total\", ")
@@ -387,67 +381,64 @@ std::unique_ptr<RecordSet> OfferRepository::list(const QString &search, int low,
         values << containsPattern(search);
     }
     statement += QStringLiteral(" order by number desc, revision desc");
-    auto rs = m_store->query(statement, values);
-    if (!rs)
-        fail(QStringLiteral("The saved offers could not be read: ") + m_store->lastError().text());
-    return rs;
+    return listed(m_store->query(statement, values));
 }
 
-std::optional<int> OfferRepository::highestNumber()
+StoreResult<int> OfferRepository::highestNumber()
 {
     const auto version = storedSchemaVersion();
     if (!version)
-        return std::nullopt;
+        return version.error();
     if (*version == 0)
         return 0;
     auto found = m_store->query(QStringLiteral("select max(number) as highest from offers"), {});
-    if (!found || !found->moveFirst()) {
-        fail(QStringLiteral("The saved offers could not be read: ") + m_store->lastError().text());
-        return std::nullopt;
-    }
+    if (!found || !found->moveFirst())
+        return StoreError::failed(
+            QStringLiteral("The saved offers could not be read: ") + m_store->lastError().text());
     const auto highest = found->field(QStringLiteral("highest"));
     return highest && !highest->isNull() ? highest->toInt() : 0;
 }
 
-bool OfferRepository::markGiven(const OfferKey &key, const QDateTime &when)
+StoreError OfferRepository::markGiven(const OfferKey &key, const QDateTime &when)
 {
-    if (!ensureSchema())
-        return false;
+    if (StoreError refused = ensureSchema(); refused.isValid())
+        return refused;
     if (!m_store->execute(QStringLiteral("update offers set given_at = ? where number = ? and revision = ?"
                                          " and given_at is null"),
             { when.toString(DateFormat), key.number, key.revision }))
-        return fail(QStringLiteral("Offer %1/%2 could not be marked as given in %3: %4")
-                        .arg(key.number)
-                        .arg(key.revision)
-                        .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
-    m_error = StoreError();
-    return true;
+        return StoreError::failed(
+            QStringLiteral("Offer %1/%2 could not be marked as given in %3: %4")
+                .arg(key.number)
+                .arg(key.revision)
+                .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
+    return {};
 }
 
-std::optional<QDateTime> OfferRepository::givenAt(const OfferKey &key)
+StoreResult<std::optional<QDateTime>> OfferRepository::givenAt(const OfferKey &key)
 {
-    m_error = StoreError();
     const auto version = storedSchemaVersion();
-    if (!version || *version < 2)
-        return std::nullopt;
+    if (!version)
+        return version.error();
+    if (*version < 2)
+        return std::optional<QDateTime>();
     auto found
         = m_store->query(QStringLiteral("select given_at from offers where number = ? and revision = ?"),
             { key.number, key.revision });
-    if (!found) {
-        fail(m_store->lastError().text());
-        return std::nullopt;
-    }
+    if (!found)
+        return StoreError::failed(m_store->lastError().text());
     const auto text = found->moveFirst() ? found->text(QStringLiteral("given_at")) : std::nullopt;
     if (!text || text->isEmpty())
-        return std::nullopt;
-    return QDateTime::fromString(*text, DateFormat);
+        return std::optional<QDateTime>();
+    return std::optional<QDateTime>(QDateTime::fromString(*text, DateFormat));
 }
 
-QStringList OfferRepository::clients()
+StoreResult<QStringList> OfferRepository::clients()
 {
     const auto version = storedSchemaVersion();
-    if (!version || *version == 0)
-        return {};
+    if (!version)
+        return version.error();
+    if (*version == 0)
+        return QStringList();
     QStringList names;
     QSet<QString> seen;
     const bool read = m_store->readRows(
@@ -459,11 +450,8 @@ QStringList OfferRepository::clients()
             }
             return true;
         });
-    if (!read) {
-        fail(
+    if (!read)
+        return StoreError::failed(
             QStringLiteral("The clients of the saved offers cannot be read: ") + m_store->lastError().text());
-        return {};
-    }
-    m_error = StoreError();
     return names;
 }

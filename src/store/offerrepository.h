@@ -40,7 +40,8 @@ struct SavedRevision {
 // The offers kept in db.mdb, beside the price list. The tables are made (or brought up to date) by
 // a numbered schema step the first time they are needed; adt and its settings rows are never
 // touched here. A file whose offers were written by a newer program is read but never written.
-// Every value is bound, and the SQL is the common subset of SQLite and PostgreSQL.
+// Every value is bound, and the SQL is the common subset of SQLite and PostgreSQL. Each call gives
+// its failure back with its result, in words for the counter.
 class OfferRepository final
 {
 public:
@@ -49,27 +50,26 @@ public:
 
     explicit OfferRepository(Store *store);
 
-    // The schema version the file holds: 0 when it has no offers yet; nullopt (and lastError())
-    // when it cannot be read.
-    std::optional<int> storedSchemaVersion();
+    // The schema version the file holds: 0 when it has no offers yet.
+    StoreResult<int> storedSchemaVersion();
     // Creates or upgrades the offer tables. Refuses a newer schema and a file that cannot be
-    // written; lastError() then says why in words for the counter.
-    bool ensureSchema();
+    // written, saying why in words for the counter; an invalid error when the tables are ready.
+    StoreError ensureSchema();
     // Whether saving is possible at all: the file can be written and its schema is not newer.
     bool canSave();
     // Why offers cannot be saved in this file, in words for the counter; empty when they can.
     QString writeProblem();
 
     // Saves the offer as a new one (no number: the next number, revision 1) or as the next
-    // revision of the given number after the newest there is, all in one transaction. nullopt (and
-    // lastError()) on failure, in which case nothing was written and no number was used up.
-    std::optional<OfferKey> save(const Offer &offer, std::optional<int> number,
+    // revision of the given number after the newest there is, all in one transaction. On failure
+    // nothing was written and no number was used up.
+    StoreResult<OfferKey> save(const Offer &offer, std::optional<int> number,
         const QDateTime &savedAt = QDateTime::currentDateTime(), const QString &savedOn = QString());
     // A person's work, which started from the revision follows (nullopt: a new offer): saved as the
     // revision after it, unless another counter saved a newer revision of that offer meanwhile.
     // Then nothing is written, and newerRevision() says which; to keep the work anyway, as the
     // newest revision, the person is asked and the save repeated following that one.
-    std::optional<OfferKey> saveFollowing(const Offer &offer, const std::optional<OfferKey> &follows,
+    StoreResult<OfferKey> saveFollowing(const Offer &offer, const std::optional<OfferKey> &follows,
         const QDateTime &savedAt = QDateTime::currentDateTime(), const QString &savedOn = QString());
     // What is kept with every revision saved from now on, written in the save's own transaction
     // after the offer: false undoes the whole save.
@@ -77,7 +77,8 @@ public:
     // The newest revision that refused the last saveFollowing(); nullopt after any other outcome.
     std::optional<SavedRevision> newerRevision() const { return m_newer; }
 
-    std::optional<StoredOffer> load(const OfferKey &key);
+    // A revision that is not in the file is a failure that says so.
+    StoreResult<StoredOffer> load(const OfferKey &key);
 
     // Every saved revision, newest first, with the columns Number, Revision, Date, Client, Seller
     // and Total, then what its status is worked out from (OfferStatus): ValidUntil (ISO day, or
@@ -85,40 +86,35 @@ public:
     // (none when it became no order) and LaterTaken (1 when a later revision was given or
     // ordered); narrowed to those whose client, number, item id or item description contains the
     // search text (any case) when it is not empty. Rows are fetched as they are shown.
-    std::unique_ptr<RecordSet> list(const QString &search = QString());
+    StoreResult<std::unique_ptr<RecordSet>> list(const QString &search = QString());
     // The same for the offers numbered from low to high only, so a long search can go through the
     // file a slice at a time, newest first.
-    std::unique_ptr<RecordSet> list(const QString &search, int low, int high);
-    // The highest number given so far; 0 when there is none (nullopt when it cannot be read).
-    std::optional<int> highestNumber();
+    StoreResult<std::unique_ptr<RecordSet>> list(const QString &search, int low, int high);
+    // The highest number given so far; 0 when there is none.
+    StoreResult<int> highestNumber();
 
     // The newest revision of an offer; nullopt when it has none.
-    std::optional<int> latestRevision(int number);
+    StoreResult<std::optional<int>> latestRevision(int number);
 
     // What happened to a revision after it was saved, kept with it (OfferProgress tells the rest):
-    // given to the client, the first time only; false (and lastError()) when it could not be noted.
-    bool markGiven(const OfferKey &key, const QDateTime &when);
-    // When it was first given; nullopt when never, or when that cannot be read (lastError()).
-    std::optional<QDateTime> givenAt(const OfferKey &key);
-    // Every client name the saved offers hold, once each (trimmed; empty ones left out). Empty (and
-    // lastError()) when they cannot be read.
-    QStringList clients();
-
-    StoreError lastError() const { return m_error; }
+    // given to the client, the first time only.
+    StoreError markGiven(const OfferKey &key, const QDateTime &when);
+    // When it was first given; nullopt when never.
+    StoreResult<std::optional<QDateTime>> givenAt(const OfferKey &key);
+    // Every client name the saved offers hold, once each (trimmed; empty ones left out).
+    StoreResult<QStringList> clients();
 
 private:
-    bool fail(const QString &what);
     // Whether the offers hold what a status is worked out from (a file not yet brought up to the
     // newest step, read only, has none).
     bool hasStatusFacts();
     bool insertOffer(
         const OfferKey &key, const Offer &offer, const QDateTime &savedAt, const QString &savedOn);
-    std::optional<OfferKey> saveAs(const Offer &offer, std::optional<int> number,
+    StoreResult<OfferKey> saveAs(const Offer &offer, std::optional<int> number,
         std::optional<int> followsRevision, const QDateTime &savedAt, const QString &savedOn);
     std::optional<SavedRevision> savedRevision(const OfferKey &key);
 
     Store *m_store;
-    StoreError m_error;
     std::optional<SavedRevision> m_newer;
     std::function<bool(const OfferKey &key)> m_alongside;
 };

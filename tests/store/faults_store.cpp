@@ -115,7 +115,7 @@ int offers(const QString &path, long count)
     for (long round = 0; count > 0 ? round < count : clock.elapsed() < LifetimeMs; ++round) {
         const auto key = repository.save(sampleOffer(round), std::nullopt);
         if (!key) {
-            std::fprintf(stderr, "save %ld failed: %s\n", round, qPrintable(repository.lastError().text()));
+            std::fprintf(stderr, "save %ld failed: %s\n", round, qPrintable(key.error().text()));
             return 3;
         }
         if (count > 0 || round == 0) {

@@ -84,7 +84,7 @@ int main(int argc, char *argv[])
         if (const auto key = offers.save(offer, std::nullopt, QDateTime::currentDateTime(), counter))
             out << "offer " << key->number << "\n";
         else
-            failed(offers.lastError().text());
+            failed(key.error().text());
         const QString id = QStringLiteral("I%1").arg((i * 7 + counter.toInt()) % items);
         // Every price written anywhere is a number of its own, so the history's chain of each item
         // can be followed from price to price.

@@ -147,10 +147,10 @@ void TestOfferRepository::textsComeBackExactly()
     offer.row(5).cost = Price::fromStored(text);
     const auto key = m_repo->save(
         offer, std::nullopt, QDateTime(QDate(2027, 2, 1), QTime(9, 0)), QStringLiteral("PC ") + text);
-    QVERIFY2(key, qPrintable(m_repo->lastError().text()));
+    QVERIFY2(key, qPrintable(key.error().text()));
     reopen(); // as after quitting and starting again
     const auto back = m_repo->load(*key);
-    QVERIFY2(back, qPrintable(m_repo->lastError().text()));
+    QVERIFY2(back, qPrintable(back.error().text()));
     QCOMPARE(back->offer, offer);
     QCOMPARE(back->savedOn, QStringLiteral("PC ") + text);
     QCOMPARE(back->savedAt, QDateTime(QDate(2027, 2, 1), QTime(9, 0)));
@@ -161,23 +161,24 @@ void TestOfferRepository::numbersAndRevisions()
 {
     const Offer first = sample(QStringLiteral("First"));
     const auto a = m_repo->save(first, std::nullopt);
-    QVERIFY2(a, qPrintable(m_repo->lastError().text()));
+    QVERIFY2(a, qPrintable(a.error().text()));
     QCOMPARE(*a, (OfferKey { 1, 1 }));
     const auto b = m_repo->save(sample(QStringLiteral("Second")), std::nullopt);
     QCOMPARE(*b, (OfferKey { 2, 1 }));
     Offer changed = first;
     changed.row(2).setAmountText(QStringLiteral("290.00"));
     const auto c = m_repo->save(changed, 1);
-    QVERIFY2(c, qPrintable(m_repo->lastError().text()));
+    QVERIFY2(c, qPrintable(c.error().text()));
     QCOMPARE(*c, (OfferKey { 1, 2 }));
     reopen();
     QCOMPARE(m_repo->load({ 1, 1 })->offer, first); // the earlier revision is kept as it was
     QCOMPARE(m_repo->load({ 1, 2 })->offer, changed);
-    QCOMPARE(*m_repo->latestRevision(1), 2);
+    QCOMPARE(*m_repo->latestRevision(1), std::optional<int>(2));
     const auto d = m_repo->save(sample(QStringLiteral("Third")), std::nullopt);
     QCOMPARE(*d, (OfferKey { 3, 1 }));
-    QVERIFY(!m_repo->save(first, 99)); // no such offer to revise
-    QVERIFY(m_repo->lastError().text().contains(QStringLiteral("99")));
+    const auto none = m_repo->save(first, 99); // no such offer to revise
+    QVERIFY(!none);
+    QVERIFY(none.error().text().contains(QStringLiteral("99")));
 }
 
 // Two counters revise the same offer from revision 1: the second is refused, told which revision
@@ -185,30 +186,31 @@ void TestOfferRepository::numbersAndRevisions()
 void TestOfferRepository::newerRevisionRefusesTheSave()
 {
     const Offer first = sample(QStringLiteral("First"));
-    QCOMPARE(m_repo->saveFollowing(first, std::nullopt), std::optional<OfferKey>(OfferKey { 1, 1 }));
+    QCOMPARE(*m_repo->saveFollowing(first, std::nullopt), (OfferKey { 1, 1 }));
     const QDateTime when(QDate(2027, 3, 1), QTime(16, 45, 10));
     {
         Store other(m_db->path, QStringLiteral("t-offers-other"));
         QVERIFY(other.open());
         Offer theirs = first;
         theirs.row(5).setAmountText(QStringLiteral("10.00"));
-        QCOMPARE(OfferRepository(&other).saveFollowing(
+        QCOMPARE(*OfferRepository(&other).saveFollowing(
                      theirs, OfferKey { 1, 1 }, when, QStringLiteral("COUNTER-2")),
-            std::optional<OfferKey>(OfferKey { 1, 2 }));
+            (OfferKey { 1, 2 }));
     }
     Offer mine = first;
     mine.row(6).setAmountText(QStringLiteral("20.00"));
-    QVERIFY(!m_repo->saveFollowing(mine, OfferKey { 1, 1 }));
+    const auto refused = m_repo->saveFollowing(mine, OfferKey { 1, 1 });
+    QVERIFY(!refused);
     const auto newer = m_repo->newerRevision();
     QVERIFY(newer);
     QCOMPARE(newer->key, (OfferKey { 1, 2 }));
     QCOMPARE(newer->savedAt, when);
     QCOMPARE(newer->savedOn, QStringLiteral("COUNTER-2"));
-    QVERIFY2(m_repo->lastError().text().contains(QStringLiteral("revision 2")),
-        qPrintable(m_repo->lastError().text()));
+    QVERIFY2(
+        refused.error().text().contains(QStringLiteral("revision 2")), qPrintable(refused.error().text()));
     QCOMPARE(rawColumn(QStringLiteral("select count(*) from offers")), QStringList { "2" });
     // Knowingly, after revision 2: the newest.
-    QCOMPARE(m_repo->saveFollowing(mine, OfferKey { 1, 2 }), std::optional<OfferKey>(OfferKey { 1, 3 }));
+    QCOMPARE(*m_repo->saveFollowing(mine, OfferKey { 1, 2 }), (OfferKey { 1, 3 }));
     QVERIFY(!m_repo->newerRevision());
     QCOMPARE(m_repo->load({ 1, 2 })->offer.row(5).amountText(), QStringLiteral("10.00"));
     QCOMPARE(m_repo->load({ 1, 3 })->offer, mine);
@@ -242,8 +244,9 @@ void TestOfferRepository::failedSaveLeavesNothing()
                 .write(key, { { QStringLiteral("fine"), true }, { badText, true } });
         });
     }
-    QVERIFY(!m_repo->save(bad, std::nullopt));
-    QVERIFY(!m_repo->lastError().text().isEmpty());
+    const auto failed = m_repo->save(bad, std::nullopt);
+    QVERIFY(!failed);
+    QVERIFY(!failed.error().text().isEmpty());
     QVERIFY(!m_repo->save(bad, 1));
     QCOMPARE(rawColumn(QStringLiteral("select count(*) from offers")), QStringList { "1" });
     QCOMPARE(rawColumn(QStringLiteral("select count(*) from offer_rows")), QStringList { "17" });
@@ -296,17 +299,17 @@ void TestOfferRepository::newerSchemaIsNotWritten()
     m_db->exec(QStringLiteral("update brasko_schema set version = 7 where component = 'offers'"));
     reopen();
     QVERIFY(!m_repo->canSave());
-    QVERIFY(!m_repo->save(sample(QStringLiteral("New")), std::nullopt));
-    QVERIFY2(
-        m_repo->lastError().text().contains(QStringLiteral("newer")), qPrintable(m_repo->lastError().text()));
+    const auto refused = m_repo->save(sample(QStringLiteral("New")), std::nullopt);
+    QVERIFY(!refused);
+    QVERIFY2(refused.error().text().contains(QStringLiteral("newer")), qPrintable(refused.error().text()));
     QVERIFY(!m_repo->save(sample(QStringLiteral("New")), 1));
     QCOMPARE(rawColumn(QStringLiteral("select count(*) from offers")), QStringList { "1" });
     QCOMPARE(rawColumn(QStringLiteral("select version from brasko_schema")), QStringList { "7" });
     // Reading still works.
     QVERIFY(m_repo->load({ 1, 1 }));
-    auto rows = m_repo->list();
+    const auto rows = m_repo->list();
     QVERIFY(rows);
-    QCOMPARE(rows->rowCount(), 1);
+    QCOMPARE((*rows)->rowCount(), 1);
 }
 
 void TestOfferRepository::search_data()
@@ -336,12 +339,13 @@ void TestOfferRepository::search()
     QVERIFY(m_repo->save(sample(QStringLiteral("Müller")), std::nullopt));
     Offer three = sample(QStringLiteral("Axb 100% sure"));
     QVERIFY(m_repo->save(three, std::nullopt));
-    auto rows = m_repo->list(search);
-    QVERIFY2(rows, qPrintable(m_repo->lastError().text()));
+    const auto listed = m_repo->list(search);
+    QVERIFY2(listed, qPrintable(listed.error().text()));
+    RecordSet &rows = **listed;
     QStringList got;
-    for (bool on = rows->moveFirst(); on; on = rows->moveNext())
-        got << *rows->text(QStringLiteral("Number")) + QLatin1Char('/')
-                + *rows->text(QStringLiteral("Revision"));
+    for (bool on = rows.moveFirst(); on; on = rows.moveNext())
+        got << *rows.text(QStringLiteral("Number")) + QLatin1Char('/')
+                + *rows.text(QStringLiteral("Revision"));
     QCOMPARE(got, expected);
 }
 
@@ -372,7 +376,7 @@ void TestOfferRepository::concurrentSavesGetDistinctNumbers()
                 if (key)
                     results[c].keys << *key;
                 else
-                    results[c].errors << repo.lastError().text();
+                    results[c].errors << key.error().text();
             }
         });
     }
@@ -396,14 +400,15 @@ void TestOfferRepository::concurrentSavesGetDistinctNumbers()
 
 QStringList TestOfferRepository::statuses(const QDate &today)
 {
-    auto rows = m_repo->list();
-    if (!rows)
-        return { QStringLiteral("error: ") + m_repo->lastError().text() };
+    const auto listed = m_repo->list();
+    if (!listed)
+        return { QStringLiteral("error: ") + listed.error().text() };
+    RecordSet &rows = **listed;
     QStringList got;
-    for (bool on = rows->moveFirst(); on; on = rows->moveNext())
+    for (bool on = rows.moveFirst(); on; on = rows.moveNext())
         got << QStringLiteral("%1/%2 %3")
-                   .arg(*rows->text(QStringLiteral("Number")), *rows->text(QStringLiteral("Revision")),
-                       OfferStatus::text(OfferStatus::of(listedFacts(*rows), today)));
+                   .arg(*rows.text(QStringLiteral("Number")), *rows.text(QStringLiteral("Revision")),
+                       OfferStatus::text(OfferStatus::of(listedFacts(rows), today)));
     return got;
 }
 
@@ -451,8 +456,9 @@ void TestOfferRepository::statusFromFacts()
             Offer offer = sample(QStringLiteral("Client"));
             offer.validUntil = QDate::fromString(words.at(1), Qt::ISODate);
             const auto latest = m_repo->highestNumber();
-            QVERIFY2(m_repo->save(offer, latest && *latest > 0 ? std::optional<int>(1) : std::nullopt),
-                qPrintable(m_repo->lastError().text()));
+            const auto saved
+                = m_repo->save(offer, latest && *latest > 0 ? std::optional<int>(1) : std::nullopt);
+            QVERIFY2(saved, qPrintable(saved.error().text()));
         } else if (words.at(0) == QLatin1String("give")) {
             QVERIFY2(progress.markGiven(revision), qPrintable(progress.lastError().text()));
         } else {
@@ -499,7 +505,7 @@ void TestOfferRepository::offersOfAnOlderSchemaKeepOpening()
     QCOMPARE(statuses(QDate(2027, 1, 19)), QStringList { "1/1 Draft" });
     QCOMPARE(statuses(QDate(2027, 1, 20)), QStringList { "1/1 Expired" });
     const auto old = m_repo->load({ 1, 1 });
-    QVERIFY2(old, qPrintable(m_repo->lastError().text()));
+    QVERIFY2(old, qPrintable(old.error().text()));
     QCOMPARE(old->offer.validUntil, QDate(2027, 1, 19));
     QCOMPARE(old->offer.row(0).listPrice->text(), QStringLiteral("1250"));
     QVERIFY(!old->offer.row(0).cost); // kept before rows had a cost: not known

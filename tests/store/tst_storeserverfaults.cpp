@@ -84,9 +84,10 @@ bool act(const QString &action, Store &store, QString *error)
         *error = written.error;
         return written.ok;
     } else if (action == QLatin1String("offer")) {
-        ok = offers.save(sample(QStringLiteral("Client")), std::nullopt).has_value();
+        const auto saved = offers.save(sample(QStringLiteral("Client")), std::nullopt);
+        ok = saved.ok();
         if (!ok) {
-            *error = offers.lastError().text();
+            *error = saved.error().text();
             return false;
         }
     }

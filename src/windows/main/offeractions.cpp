@@ -193,7 +193,7 @@ bool OfferActions::load(const OfferKey &key)
 {
     const auto stored = m_offers.load(key);
     if (!stored) {
-        m_tell(m_offers.lastError().text());
+        m_tell(stored.error().text());
         return false;
     }
     m_model->setOffer(stored->offer);
@@ -214,7 +214,7 @@ bool OfferActions::load(const OfferKey &key)
     return true;
 }
 
-OfferActions::Kept OfferActions::saveQuietly()
+OfferActions::Kept OfferActions::saveQuietly(StoreError *failure)
 {
     // Based on the revision shown: a newer one another counter saved meanwhile is never silently
     // passed over. The person is told which, and may save this work as the newest knowingly; asked
@@ -224,15 +224,18 @@ OfferActions::Kept OfferActions::saveQuietly()
     if (!keptWarnings().isEmpty())
         OfferWarningTable(m_store).ensureSchema();
     for (;;) {
-        if (const auto key = m_offers.saveFollowing(m_model->offer(), follows)) {
-            m_current = key;
+        const auto key = m_offers.saveFollowing(m_model->offer(), follows);
+        if (key) {
+            m_current = *key;
             m_baseline = m_model->offer();
             showCurrent();
             return Kept::Saved;
         }
         const auto newer = m_offers.newerRevision();
-        if (!newer)
+        if (!newer) {
+            *failure = key.error();
             return Kept::Failed;
+        }
         const QString question
             = QStringLiteral(
                 "Offer %1 was changed at another counter after you opened revision %2: revision %3 "
@@ -253,11 +256,12 @@ bool OfferActions::save()
 {
     if (!totalIsFormed() || !cautionsCleared())
         return false;
-    switch (saveQuietly()) {
+    StoreError failure;
+    switch (saveQuietly(&failure)) {
     case Kept::Saved:
         return true;
     case Kept::Failed:
-        m_tell(m_offers.lastError().text());
+        m_tell(failure.text());
         return false;
     case Kept::Declined:
         break;
@@ -374,11 +378,12 @@ bool OfferActions::keepBeforePaper()
     // Kept before it goes to paper or into a file, so it carries its number and is on record.
     if (m_current && !hasUnsavedChanges())
         return true;
-    switch (saveQuietly()) {
+    StoreError failure;
+    switch (saveQuietly(&failure)) {
     case Kept::Saved:
         return true;
     case Kept::Failed:
-        m_notKept = m_offers.lastError().text();
+        m_notKept = failure.text();
         break;
     case Kept::Declined:
         m_notKept = QStringLiteral("You chose not to save it over the newer revision.");

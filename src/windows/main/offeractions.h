@@ -157,8 +157,9 @@ private:
     void buildMenu(QMenu *menu);
     enum class Kept { Saved, Failed, Declined };
     // Saves the offer as the revision after the one shown; asks first when another counter saved
-    // a newer one meanwhile (Declined: the person chose not to save over it).
-    Kept saveQuietly();
+    // a newer one meanwhile (Declined: the person chose not to save over it). *failure says why
+    // when it Failed.
+    Kept saveQuietly(StoreError *failure);
     void showCurrent();
     QString changesText(const QList<Reprice::Change> &changes) const;
     QString heading() const;

@@ -36,10 +36,10 @@ bool OfferListModel::search(const QString &text, OfferStatus::Filter filter)
     m_width = std::min(256, *m_sliceNumbers);
     m_exact = 0;
     const auto highest = m_offers->highestNumber();
-    m_next = highest.value_or(0);
+    m_next = highest ? *highest : 0;
     endResetModel();
     if (!highest) {
-        m_error = m_offers->lastError().text();
+        m_error = highest.error().text();
         return false;
     }
     m_error.clear();
@@ -51,11 +51,11 @@ bool OfferListModel::search(const QString &text, OfferStatus::Filter filter)
         && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
         auto rows = m_offers->list(QString(), wanted, wanted);
         if (!rows) {
-            m_error = m_offers->lastError().text();
+            m_error = rows.error().text();
             m_next = 0;
             return false;
         }
-        addLines(takeLines(*rows, 0, 0).lines);
+        addLines(takeLines(**rows, 0, 0).lines);
         m_exact = wanted;
     }
     return readSlice();
@@ -119,7 +119,7 @@ bool OfferListModel::readSlice()
     took.start();
     auto rows = m_offers->list(m_text, low, high);
     if (!rows) {
-        m_error = m_offers->lastError().text();
+        m_error = rows.error().text();
         m_next = 0;
         return false;
     }
@@ -129,7 +129,7 @@ bool OfferListModel::readSlice()
     // keeps the person's next key waiting (a slow disk or a busy computer narrows them again).
     // A slice that matches many offers is taken a screenful at a time, cut between two offers
     // (never between revisions of one), the rest coming with the next step.
-    const Taken taken = takeLines(*rows, RowsPerStep, m_exact);
+    const Taken taken = takeLines(**rows, RowsPerStep, m_exact);
     if (taken.cutAfter > 0)
         m_next = taken.cutAfter - 1;
     const qint64 ms = took.elapsed();
