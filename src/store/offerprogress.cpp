@@ -15,57 +15,39 @@ OfferProgress::OfferProgress(Store *store)
 {
 }
 
-bool OfferProgress::fail(const StoreError &error)
+StoreError OfferProgress::markGiven(const OfferKey &key, const QDateTime &when)
 {
-    m_error = error;
-    return false;
+    return m_offers.markGiven(key, when);
 }
 
-bool OfferProgress::fail(const QString &what)
+StoreResult<std::optional<QDateTime>> OfferProgress::givenAt(const OfferKey &key)
 {
-    m_error = StoreError::failed(what);
-    return false;
+    return m_offers.givenAt(key);
 }
 
-bool OfferProgress::markGiven(const OfferKey &key, const QDateTime &when)
-{
-    const StoreError failure = m_offers.markGiven(key, when);
-    return failure.isValid() ? fail(failure) : (m_error = StoreError(), true);
-}
-
-std::optional<QDateTime> OfferProgress::givenAt(const OfferKey &key)
-{
-    const auto given = m_offers.givenAt(key);
-    m_error = given.error();
-    return given ? *given : std::nullopt;
-}
-
-OfferProgress::OrderLink OfferProgress::orderOf(const OfferKey &key)
+StoreResult<std::optional<int>> OfferProgress::orderOf(const OfferKey &key)
 {
     const auto version = m_offers.storedSchemaVersion();
-    if (!version) {
-        fail(version.error());
-        return {};
-    }
+    if (!version)
+        return version.error();
     if (*version < 2)
-        return { true, std::nullopt }; // no revision of such a file became an order
+        return std::optional<int>(); // no revision of such a file became an order
     auto found = m_store->query(
         QStringLiteral("select order_id from offer_orders where number = ? and revision = ?"),
         { key.number, key.revision });
-    if (!found) {
-        fail(QStringLiteral("The offers in %1 cannot be read: %2")
-                 .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
-        return {};
-    }
+    if (!found)
+        return StoreError::failed(
+            QStringLiteral("The offers in %1 cannot be read: %2")
+                .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
     if (!found->moveFirst())
-        return { true, std::nullopt };
-    return { true, found->field(QStringLiteral("order_id")).value_or(QVariant()).toInt() };
+        return std::optional<int>();
+    return std::optional<int>(found->field(QStringLiteral("order_id")).value_or(QVariant()).toInt());
 }
 
-bool OfferProgress::linkOrder(const OfferKey &key, int order, const QDateTime &when)
+StoreError OfferProgress::linkOrder(const OfferKey &key, int order, const QDateTime &when)
 {
     if (StoreError refused = m_offers.ensureSchema(); refused.isValid())
-        return fail(refused);
+        return refused;
     int linked = 0;
     const bool ok = m_store->inTransaction([&] {
         auto found = m_store->query(
@@ -82,18 +64,17 @@ bool OfferProgress::linkOrder(const OfferKey &key, int order, const QDateTime &w
                            " values (?, ?, ?, ?)"),
             { key.number, key.revision, order, when.toString(DateFormat) });
     });
-    if (ok) {
-        m_error = StoreError();
-        return true;
-    }
+    if (ok)
+        return {};
     if (linked != 0 && linked != order)
-        return fail(
+        return StoreError::failed(
             QStringLiteral("Offer %1/%2 is already order %3").arg(key.number).arg(key.revision).arg(linked));
-    return fail(QStringLiteral("Offer %1/%2 could not be marked as order %3 in %4: %5")
-                    .arg(key.number)
-                    .arg(key.revision)
-                    .arg(order)
-                    .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
+    return StoreError::failed(
+        QStringLiteral("Offer %1/%2 could not be marked as order %3 in %4: %5")
+            .arg(key.number)
+            .arg(key.revision)
+            .arg(order)
+            .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
 }
 
 StoreResult<OfferStatus::Facts> OfferProgress::facts(const OfferKey &key)
@@ -113,7 +94,6 @@ StoreResult<OfferStatus::Facts> OfferProgress::facts(const OfferKey &key)
 QStringList OfferProgress::clients()
 {
     auto names = m_offers.clients();
-    m_error = names.error();
     return names ? *std::move(names) : QStringList();
 }
 

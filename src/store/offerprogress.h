@@ -25,38 +25,29 @@ public:
     explicit OfferProgress(Store *store);
 
     // Records that the revision went to the client, the first time only (a reprint is the same
-    // offer given). false (and lastError()) when it could not be recorded.
-    bool markGiven(const OfferKey &key, const QDateTime &when = QDateTime::currentDateTime());
-    // When the revision was first given; nullopt when never (or when that cannot be read, which
-    // lastError() then says).
-    std::optional<QDateTime> givenAt(const OfferKey &key);
+    // offer given).
+    StoreError markGiven(const OfferKey &key, const QDateTime &when = QDateTime::currentDateTime());
+    // When the revision was first given; nullopt when never.
+    StoreResult<std::optional<QDateTime>> givenAt(const OfferKey &key);
 
-    // The order the revision became. found is false when the link could not be read (lastError()).
-    struct OrderLink {
-        bool found = false;
-        std::optional<int> order;
-    };
-    OrderLink orderOf(const OfferKey &key);
+    // The order the revision became; nullopt when none.
+    StoreResult<std::optional<int>> orderOf(const OfferKey &key);
     // Keeps the link from the revision to its order. A revision becomes one order at most: a link
-    // to another order is refused (lastError() names it); the same link again changes nothing.
-    bool linkOrder(const OfferKey &key, int order, const QDateTime &when = QDateTime::currentDateTime());
+    // to another order is refused, naming it; the same link again changes nothing.
+    StoreError linkOrder(
+        const OfferKey &key, int order, const QDateTime &when = QDateTime::currentDateTime());
 
     // What the revision's status is worked out from, read as the saved offers' list reads it.
     StoreResult<OfferStatus::Facts> facts(const OfferKey &key);
 
     // Every client name the saved offers hold, once each (trimmed; empty ones left out), for the
-    // client box's completions. Empty (and lastError()) when they cannot be read.
+    // client box's completions. Empty when they cannot be read: the completions only suggest, and
+    // the box works as well without them.
     QStringList clients();
 
-    StoreError lastError() const { return m_error; }
-
 private:
-    bool fail(const QString &what);
-    bool fail(const StoreError &error);
-
     Store *m_store;
     OfferRepository m_offers;
-    StoreError m_error;
 };
 
 // What a line of OfferRepository::list() says about its revision's status.

@@ -425,10 +425,9 @@ void OfferActions::markGiven()
 {
     if (!m_current || hasUnsavedChanges())
         return;
-    OfferProgress progress(m_store);
     // What was handed over stands; a status that could not be noted is said, not hidden.
-    if (!progress.markGiven(*m_current))
-        m_tell(progress.lastError().text());
+    if (const StoreError failure = OfferProgress(m_store).markGiven(*m_current); failure.isValid())
+        m_tell(failure.text());
     Q_EMIT statusMayHaveChanged();
 }
 

@@ -86,17 +86,16 @@ bool OfferOrdering::run()
     const std::optional<OfferKey> key = m_actions->keptRevision();
     if (!key)
         return false;
-    OfferProgress progress(m_store);
-    const OfferProgress::OrderLink link = progress.orderOf(*key);
-    if (!link.found) {
-        tell(progress.lastError().text());
+    const auto linked = OfferProgress(m_store).orderOf(*key);
+    if (!linked) {
+        tell(linked.error().text());
         return false;
     }
-    if (link.order) {
+    if (*linked) {
         tell(QStringLiteral("Offer %1/%2 is already order %3")
                  .arg(key->number)
                  .arg(key->revision)
-                 .arg(*link.order));
+                 .arg(**linked));
         return false;
     }
     // Declared before the placement, so it is gone before the connection closes.
@@ -214,14 +213,14 @@ OfferOrdering::CustomerChoice OfferOrdering::chooseCustomer(OrderPlacement &plac
 
 bool OfferOrdering::keepLink(const OfferKey &key, const Made &made)
 {
-    OfferProgress progress(m_store);
-    if (progress.linkOrder(key, made.order))
+    const StoreError failure = OfferProgress(m_store).linkOrder(key, made.order);
+    if (!failure.isValid())
         return true;
     tell(QStringLiteral("Order %1 is in the order database, but offer %2/%3 could not be marked as made into "
                         "it:\n\n%4\n\nMake Order again marks it, without making a second order.")
              .arg(made.order)
              .arg(key.number)
              .arg(key.revision)
-             .arg(progress.lastError().text()));
+             .arg(failure.text()));
     return false;
 }

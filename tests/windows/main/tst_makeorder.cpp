@@ -154,7 +154,7 @@ void TestMakeOrder::makesTheOrderAndKeepsTheLink()
                                 " (select * from ORDERDETAIL where ORDERID = 4 order by ORDERDETAILID)")),
         QStringLiteral("CPU-1=6900 RAM-1=1550.5"));
     QCOMPARE(m_form->offer().totalText(), QStringLiteral("8450.50"));
-    QCOMPARE(OfferProgress(m_store.get()).orderOf({ 1, 1 }).order, std::optional<int>(4));
+    QCOMPARE(*OfferProgress(m_store.get()).orderOf({ 1, 1 }), std::optional<int>(4));
     QCOMPARE(status(), QStringLiteral("Ordered, order 4"));
 }
 
@@ -195,7 +195,7 @@ void TestMakeOrder::failedLinkIsHealedWithoutASecondOrder()
             && m_told[0].contains(QStringLiteral("again")),
         qPrintable(m_told[0]));
     QCOMPARE(ims(QStringLiteral("select count(*) from ORDERS")), QStringLiteral("4"));
-    QCOMPARE(OfferProgress(m_store.get()).orderOf({ 1, 1 }).order, std::nullopt);
+    QCOMPARE(*OfferProgress(m_store.get()).orderOf({ 1, 1 }), std::nullopt);
     QCOMPARE(status(), QStringLiteral("Draft"));
     m_db->exec(QStringLiteral("drop trigger full_disk"));
     m_told.clear();
@@ -204,7 +204,7 @@ void TestMakeOrder::failedLinkIsHealedWithoutASecondOrder()
     QVERIFY2(m_told[0].contains(QStringLiteral("order 4 before")), qPrintable(m_told[0]));
     QCOMPARE(ims(QStringLiteral("select count(*) from ORDERS")), QStringLiteral("4"));
     QCOMPARE(ims(QStringLiteral("select count(*) from CUSTOMER")), QStringLiteral("4"));
-    QCOMPARE(OfferProgress(m_store.get()).orderOf({ 1, 1 }).order, std::optional<int>(4));
+    QCOMPARE(*OfferProgress(m_store.get()).orderOf({ 1, 1 }), std::optional<int>(4));
     QCOMPARE(m_shown.last(), (std::pair<qint32, qint32> { 4, 4 }));
     QVERIFY(!makeOrder());
     QCOMPARE(m_told.last(), QStringLiteral("Offer 1/1 is already order 4"));
@@ -332,7 +332,7 @@ void TestMakeOrder::badInputWritesNothing()
     if (situation != QLatin1String("no IMS"))
         QCOMPARE(imsCounts(), counts);
     if (actions()->current() && situation != QLatin1String("links unreadable"))
-        QCOMPARE(OfferProgress(m_store.get()).orderOf(*actions()->current()).order, std::nullopt);
+        QCOMPARE(*OfferProgress(m_store.get()).orderOf(*actions()->current()), std::nullopt);
 }
 
 // Typing into the client box offers the clients of earlier offers and the order database's
