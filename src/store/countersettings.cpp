@@ -65,35 +65,33 @@ void CounterSettings::load()
     m_salesExecutive.read = read(SalesExecutive);
 }
 
-bool CounterSettings::save()
+StoreError CounterSettings::save()
 {
     PriceListRepository settings(m_store);
-    m_error = StoreError();
     if (!m_store->isServer()) {
         // One program on the file: both rows are rewritten, a missing one made from its first text.
-        m_error = settings.rewriteSettings({ { Company, company() }, { SalesExecutive, salesExecutive() } });
-        if (m_error.isValid())
-            return false;
+        StoreError failure
+            = settings.rewriteSettings({ { Company, company() }, { SalesExecutive, salesExecutive() } });
+        if (failure.isValid())
+            return failure;
         m_company.kept();
         m_salesExecutive.kept();
-        return true;
+        return {};
     }
     if (m_company.changed()) {
-        m_error = settings.rewriteSettings({ { Company, company() } });
-        if (m_error.isValid())
-            return false;
+        StoreError failure = settings.rewriteSettings({ { Company, company() } });
+        if (failure.isValid())
+            return failure;
         m_company.kept();
     }
     if (!m_salesExecutive.changed())
-        return true;
+        return {};
     QSettings local(m_localFile, QSettings::IniFormat);
     local.setValue(localKey(), salesExecutive());
     local.sync();
-    if (local.status() != QSettings::NoError) {
-        m_error = StoreError::failed(QStringLiteral("The sales executive could not be kept in %1.")
-                                         .arg(QDir::toNativeSeparators(m_localFile)));
-        return false;
-    }
+    if (local.status() != QSettings::NoError)
+        return StoreError::failed(QStringLiteral("The sales executive could not be kept in %1.")
+                                      .arg(QDir::toNativeSeparators(m_localFile)));
     m_salesExecutive.kept();
-    return true;
+    return {};
 }

@@ -45,10 +45,9 @@ public:
     void changeCompany(const QString &text) { m_company.typed = text; }
     void changeSalesExecutive(const QString &text) { m_salesExecutive.typed = text; }
 
-    // Writes back what has to be written; false and lastError() (in words) when something could
-    // not be kept, in which case the shared rows are as they were.
-    bool save();
-    StoreError lastError() const { return m_error; }
+    // Writes back what has to be written; says why (in words) when something could not be kept,
+    // in which case the shared rows are as they were.
+    StoreError save();
 
 private:
     struct Setting {
@@ -71,5 +70,4 @@ private:
     Setting m_company;
     Setting m_salesExecutive;
     int m_validDays = 14;
-    StoreError m_error;
 };

@@ -24,8 +24,8 @@ int main(int argc, char *argv[])
         &store, QStringLiteral("Company Name and Tel"), QStringLiteral("Sales Executive"), args.at(2));
     settings.load();
     settings.changeCompany(args.at(3));
-    if (!settings.save()) {
-        out << "error " << settings.lastError().text() << "\n";
+    if (const StoreError failure = settings.save(); failure.isValid()) {
+        out << "error " << failure.text() << "\n";
         return 1;
     }
     out << "saved\n";

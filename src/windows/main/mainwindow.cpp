@@ -465,11 +465,12 @@ QString MainWindow::saveOnClosing()
         return {};
     // The rows are rewritten in one transaction, so a failure keeps the old ones. A failure is not
     // kept quiet: the person would otherwise lose what they typed without knowing.
-    if (m_counterSettings.save())
+    const StoreError failure = m_counterSettings.save();
+    if (!failure.isValid())
         return {};
     return QStringLiteral("Could not save the shop name and the sales executive:\n%1\n\n"
                           "Close anyway? What you typed will be lost.")
-        .arg(m_counterSettings.lastError().text());
+        .arg(failure.text());
 }
 
 bool MainWindow::settleUnsavedOffer()
