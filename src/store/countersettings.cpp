@@ -39,43 +39,59 @@ QString CounterSettings::localKey() const
         + QString::fromLatin1(m_store->path().toUtf8().toPercentEncoding());
 }
 
-void CounterSettings::load()
+StoreError CounterSettings::load()
 {
     PriceListRepository settings(m_store);
-    // A setting that cannot be read is taken as one not set: the counter goes on with what it types.
-    const auto read = [&](const QString &id) {
+    StoreError failure;
+    // A setting that cannot be read shows its first text, and is marked so it is not written.
+    const auto read = [&](const QString &id, Setting *into) {
+        into->typed.reset();
         const auto value = settings.setting(id);
-        return value ? *value : std::nullopt;
+        into->unreadable = !value;
+        into->read = value ? *value : std::nullopt;
+        if (!value && !failure.isValid())
+            failure = value.error();
     };
-    m_company.read = read(Company);
+    read(Company, &m_company);
+    // How long offers hold falls back to its default when unread: it is never written here.
+    const auto validDays = settings.setting(ValidDays);
     bool whole = false;
-    const int days = read(ValidDays).value_or(QString()).trimmed().toInt(&whole);
+    const int days = validDays && *validDays ? (*validDays)->trimmed().toInt(&whole) : 0;
     m_validDays = whole && days > 0 ? days : OfferStatus::DefaultValidDays;
-    m_company.typed.reset();
-    m_salesExecutive.read = std::nullopt;
-    m_salesExecutive.typed.reset();
     if (m_store->isServer()) {
         const QSettings local(m_localFile, QSettings::IniFormat);
         const QVariant own = local.value(localKey());
         if (own.isValid()) {
+            m_salesExecutive.typed.reset();
+            m_salesExecutive.unreadable = false;
             m_salesExecutive.read = own.toString();
-            return;
+            return failure;
         }
     }
-    m_salesExecutive.read = read(SalesExecutive);
+    read(SalesExecutive, &m_salesExecutive);
+    return failure;
 }
 
 StoreError CounterSettings::save()
 {
     PriceListRepository settings(m_store);
     if (!m_store->isServer()) {
-        // One program on the file: both rows are rewritten, a missing one made from its first text.
-        StoreError failure
-            = settings.rewriteSettings({ { Company, company() }, { SalesExecutive, salesExecutive() } });
+        // One program on the file: both rows are rewritten, a missing one made from its first text;
+        // one that could not be read only when its person typed a value for it.
+        QList<std::pair<QString, QString>> rows;
+        if (m_company.mayBeWritten())
+            rows.append({ Company, company() });
+        if (m_salesExecutive.mayBeWritten())
+            rows.append({ SalesExecutive, salesExecutive() });
+        if (rows.isEmpty())
+            return {};
+        StoreError failure = settings.rewriteSettings(rows);
         if (failure.isValid())
             return failure;
-        m_company.kept();
-        m_salesExecutive.kept();
+        if (m_company.mayBeWritten())
+            m_company.kept();
+        if (m_salesExecutive.mayBeWritten())
+            m_salesExecutive.kept();
         return {};
     }
     if (m_company.changed()) {

@@ -22,6 +22,10 @@ class Store;
 // the shared row only until the counter has a name of its own. And a counter writes only what its
 // person changed, so closing one program never puts back a name (or a placeholder for one) over
 // what another counter typed in the meantime.
+//
+// A setting that could not be read (the file locked, the server away for a moment) is not one
+// never set: its box shows the first text, but that is never written over the stored value. It is
+// written only once its person types into the box.
 class CounterSettings final
 {
 public:
@@ -32,8 +36,9 @@ public:
 
     static QString defaultLocalFile();
 
-    // Reads both, forgetting any change not yet saved.
-    void load();
+    // Reads both, forgetting any change not yet saved; says why when the shop name or the sales
+    // executive could not be read.
+    StoreError load();
     // The settings as they stand: as read, or as the person changed them since.
     QString company() const { return m_company.now(); }
     QString salesExecutive() const { return m_salesExecutive.now(); }
@@ -54,12 +59,16 @@ private:
         QString unset;
         std::optional<QString> read; // nullopt: there was no value to read
         std::optional<QString> typed; // nullopt: the person has not touched the box
+        bool unreadable = false; // the stored value could not be read
         QString now() const { return typed.value_or(read.value_or(unset)); }
         bool changed() const { return typed && typed != read; }
+        // Never the first text over a stored value that could not be read.
+        bool mayBeWritten() const { return !unreadable || typed; }
         void kept()
         {
             read = now();
             typed.reset();
+            unreadable = false;
         }
     };
 

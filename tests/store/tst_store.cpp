@@ -33,6 +33,8 @@ private Q_SLOTS:
     void locksAreTakenInTurn();
     void settingsWrittenAtOnceKeepOneRow_data();
     void settingsWrittenAtOnceKeepOneRow();
+    void unreadSettingsAreNotWritten_data();
+    void unreadSettingsAreNotWritten();
     void listGetsItsIndex_data();
     void listGetsItsIndex();
 
@@ -294,6 +296,40 @@ void TestStore::settingsWrittenAtOnceKeepOneRow()
     QCOMPARE(QString::fromUtf8(second.readAllStandardOutput()), QStringLiteral("saved\n"));
     QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("company")),
         QStringList { QStringLiteral("Second Counter") });
+}
+
+void TestStore::unreadSettingsAreNotWritten_data()
+{
+    QTest::addColumn<QString>("typedShop"); // empty: nothing typed
+    QTest::addColumn<QString>("shopAfter");
+    QTest::newRow("nothing typed") << QString() << QStringLiteral("Old Shop");
+    QTest::newRow("shop name typed") << QStringLiteral("New Shop") << QStringLiteral("New Shop");
+}
+
+// The settings could not be read when the counter started (the table away for a moment): closing
+// writes only what its person typed, never the boxes' first texts over the stored names.
+void TestStore::unreadSettingsAreNotWritten()
+{
+    QFETCH(QString, typedShop);
+    QFETCH(QString, shopAfter);
+    TestDb db(m_backend, { { "90", "company", "Old Shop", "0.00" }, { "90", "sp", "Old Seller", "0.00" } });
+    QTemporaryDir home;
+    Store store(db.path, QStringLiteral("t-unread"));
+    QVERIFY(store.open());
+    CounterSettings settings(&store, QStringLiteral("Company Name and Tel"),
+        QStringLiteral("Sales Executive"), home.filePath(QStringLiteral("counter.conf")));
+    db.exec(QStringLiteral("alter table adt rename to adt_away"));
+    const StoreError unread = settings.load();
+    db.exec(QStringLiteral("alter table adt_away rename to adt"));
+    QVERIFY(unread.isValid());
+    QCOMPARE(settings.company(), QStringLiteral("Company Name and Tel"));
+    if (!typedShop.isEmpty())
+        settings.changeCompany(typedShop);
+    const StoreError failure = settings.save();
+    QVERIFY2(!failure.isValid(), qPrintable(failure.text()));
+    QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("company")), QStringList { shopAfter });
+    QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("sp")),
+        QStringList { QStringLiteral("Old Seller") });
 }
 
 void TestStore::listGetsItsIndex_data()

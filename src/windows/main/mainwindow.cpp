@@ -400,7 +400,7 @@ bool MainWindow::load()
         showRow(i);
     m_fitWarnings->refresh();
 
-    m_counterSettings.load();
+    const StoreError unread = m_counterSettings.load();
     m_model->setShop(m_counterSettings.company());
     m_model->setSeller(m_counterSettings.salesExecutive());
     m_offerActions->settingsRead();
@@ -411,21 +411,30 @@ bool MainWindow::load()
     if (const auto dt = m_priceList.settingValue(QStringLiteral("dt")); dt && *dt)
         m_panels[2]->setText(QLatin1String("DB Date:") + (*dt)->toString());
     m_loaded = true;
-    if (!m_store->isWritable()) {
-        // Said at once, not first when closing: nothing typed here could be kept.
-        QTimer::singleShot(0, this, [this] {
-            auto *box = new QMessageBox(QMessageBox::Warning, QString::fromUtf16(AppTitle),
-                QStringLiteral("%1 cannot be written (it or its folder is read-only).\n"
-                               "Price-list changes, the shop name and the sales executive "
-                               "will not be saved.")
-                    .arg(QDir::toNativeSeparators(m_store->path())),
-                QMessageBox::Ok, this);
-            box->setObjectName(QStringLiteral("ReadOnlyWarning"));
-            box->setAttribute(Qt::WA_DeleteOnClose);
-            box->open();
-        });
-    }
+    // Both said at once, not first when closing.
+    if (unread.isValid())
+        warnSoon(QStringLiteral("SettingsUnreadWarning"),
+            QStringLiteral("Could not read the shop name and the sales executive:\n%1\n\n"
+                           "They will not be saved unless you type them.")
+                .arg(unread.text()));
+    if (!m_store->isWritable())
+        warnSoon(QStringLiteral("ReadOnlyWarning"),
+            QStringLiteral("%1 cannot be written (it or its folder is read-only).\n"
+                           "Price-list changes, the shop name and the sales executive "
+                           "will not be saved.")
+                .arg(QDir::toNativeSeparators(m_store->path())));
     return true;
+}
+
+void MainWindow::warnSoon(const QString &name, const QString &text)
+{
+    QTimer::singleShot(0, this, [this, name, text] {
+        auto *box = new QMessageBox(
+            QMessageBox::Warning, QString::fromUtf16(AppTitle), text, QMessageBox::Ok, this);
+        box->setObjectName(name);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    });
 }
 
 QString MainWindow::connectionFailureMessage() const

@@ -161,6 +161,8 @@ private:
     void showTotal();
     // Asks about an unsaved offer before the window closes or the program ends; false: stay.
     bool settleUnsavedOffer();
+    // A warning shown as the window comes up, the window going on behind it.
+    void warnSoon(const QString &name, const QString &text);
 
     Store *m_store;
     PriceListRepository m_priceList;

@@ -1,4 +1,5 @@
 #include "app/startup.h"
+#include "store/pricelistrepository.h"
 #include "support/testdb.h"
 #include "support/typing.h"
 #include "windows/main/mainwindow.h"
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTimer>
 #include <QWindow>
 
@@ -27,6 +29,7 @@ private Q_SLOTS:
     void missingDatabaseEndsWithoutWindow();
     void namesAndMenus();
     void failedSaveAsksBeforeClosing();
+    void unreadSettingsAreSaidAndKept();
 };
 
 namespace
@@ -269,6 +272,45 @@ void TestMainWindow::failedSaveAsksBeforeClosing()
     QVERIFY(form.close());
     QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("company")),
         QStringList { QStringLiteral("Old Shop") });
+}
+
+// The settings rows cannot be read as the window starts (the file opens, its price list is there):
+// the person is told, and closing puts no first text over the names kept in the file.
+void TestMainWindow::unreadSettingsAreSaidAndKept()
+{
+    TestDb db({ { "90", "company", "Old Shop", "0.00" }, { "90", "sp", "Old Seller", "0.00" } });
+    db.exec(QStringLiteral("alter table adt rename to adt_kept"));
+    // Reading a settings row fails (SQLite's abs() refuses the smallest integer); the rest reads.
+    db.exec(QStringLiteral(
+        "create view adt as select category, id, case when category = '90' then"
+        " abs(-9223372036854775808) else description end as description, price from adt_kept"));
+    Store store(db.path, QStringLiteral("t-unread"));
+    MainWindow form(&store);
+    QVERIFY(form.load());
+    QCOMPARE(box(form, "Text3")->text(), QStringLiteral("Company Name and Tel"));
+    QMessageBox *said = nullptr;
+    QTRY_VERIFY((said = form.findChild<QMessageBox *>(QStringLiteral("SettingsUnreadWarning"))));
+    QVERIFY2(
+        said->text().startsWith(QStringLiteral("Could not read the shop name and the sales executive:\n")),
+        qPrintable(said->text()));
+    QVERIFY2(said->text().contains(QStringLiteral("overflow")), qPrintable(said->text()));
+    said->close();
+    db.exec(QStringLiteral("drop view adt"));
+    db.exec(QStringLiteral("alter table adt_kept rename to adt"));
+    // Readable again; a read lets the window's connection see the table that is back.
+    QCOMPARE(**PriceListRepository(&store).setting(QStringLiteral("company")), QStringLiteral("Old Shop"));
+    typeOver(box(form, "Text5"), QStringLiteral("New Seller"));
+    QString failure;
+    form.setCloseAfterFailure([&](const QString &message) {
+        failure = message;
+        return true;
+    });
+    QVERIFY(form.close());
+    QCOMPARE(failure, QString());
+    QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("company")),
+        QStringList { QStringLiteral("Old Shop") });
+    QCOMPARE(db.descriptions(QStringLiteral("90"), QStringLiteral("sp")),
+        QStringList { QStringLiteral("New Seller") });
 }
 
 QTEST_MAIN(TestMainWindow)
