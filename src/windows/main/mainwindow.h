@@ -152,6 +152,8 @@ private:
     void buildTabOrder();
     void buildOfferActions();
     bool fillList(int index);
+    // Tells that the row's price list could not be read, and why.
+    void sayListUnread(int index, const StoreError &failure);
     // The id the picker shows is the row's id once the person acts on the row.
     void takePickerText(int index);
     void lookupItem(int index);

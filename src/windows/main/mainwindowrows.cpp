@@ -96,9 +96,7 @@ bool MainWindow::fillList(int index)
     auto rows = m_priceList.items(row(index).category(), PriceListRepository::Order::IdDescending);
     if (!rows) {
         picker->setRowSource(nullptr);
-        QMessageBox::warning(this, QString::fromUtf16(AppTitle),
-            QStringLiteral("The price list of \"%1\" could not be read.\n\n%2")
-                .arg(RowTexts::plainCaption(index), rows.error().text()));
+        sayListUnread(index, rows.error());
         return false;
     }
     picker->setRowSource(*std::move(rows));
@@ -118,11 +116,26 @@ void MainWindow::takePickerText(int index)
     m_model->setItemId(index, row(index).picker()->Text());
 }
 
+void MainWindow::sayListUnread(int index, const StoreError &failure)
+{
+    QMessageBox::warning(this, QString::fromUtf16(AppTitle),
+        QStringLiteral("The price list of \"%1\" could not be read.\n\n%2")
+            .arg(RowTexts::plainCaption(index), failure.text()));
+}
+
 void MainWindow::lookupItem(int index)
 {
     const auto found = m_priceList.item(row(index).category(), m_model->row(index).itemId);
-    if (!found || !*found)
-        return; // no such item (or none that can be read): the row keeps what it shows
+    if (!found) {
+        // The row has taken the id already: what it showed belongs to the item before, and must
+        // not pass for this one's description and price.
+        m_model->takeListItem(index, QString(), std::nullopt);
+        m_model->setAmountText(index, QString());
+        sayListUnread(index, found.error());
+        return;
+    }
+    if (!*found)
+        return; // no such item: the row keeps what it shows
     const PriceListItem &item = **found;
     // A field that holds no value fails its step alone: the row keeps what it showed there. A cost
     // that cannot be read is one not known: the counter goes on without its margin.

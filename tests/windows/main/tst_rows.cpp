@@ -1,3 +1,4 @@
+#include "support/messageboxes.h"
 #include "support/rowsfixture.h"
 #include "widgets/twips.h"
 #include "windows/main/mainwindow.h"
@@ -261,18 +262,34 @@ void TestRows::lookupKeepsWhatHasNoValue_data()
     QTest::addColumn<QString>("id");
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("amount");
+    QTest::addColumn<QString>("breaking"); // run on the file before the lookup
+    QTest::addColumn<QString>("said"); // how the window's message begins; empty: none
     QTest::newRow("no description") << "NODESC"
                                     << "DDR4 16GB"
-                                    << "99";
+                                    << "99"
+                                    << ""
+                                    << "";
     QTest::newRow("no price") << "NOPRICE"
                               << "No price"
-                              << "1250";
+                              << "1250"
+                              << ""
+                              << "";
     QTest::newRow("neither") << "NOTHING"
                              << "DDR4 16GB"
-                             << "1250";
+                             << "1250"
+                             << ""
+                             << "";
     QTest::newRow("empty description") << "EMPTYDESC"
                                        << ""
-                                       << "5";
+                                       << "5"
+                                       << ""
+                                       << "";
+    // Nothing the row showed for the item before passes for this one's.
+    QTest::newRow("list unreadable") << "D4-8G"
+                                     << ""
+                                     << ""
+                                     << "drop table adt"
+                                     << "The price list of \"RAM\" could not be read.";
 }
 
 void TestRows::lookupKeepsWhatHasNoValue()
@@ -280,15 +297,23 @@ void TestRows::lookupKeepsWhatHasNoValue()
     QFETCH(QString, id);
     QFETCH(QString, label);
     QFETCH(QString, amount);
+    QFETCH(QString, breaking);
+    QFETCH(QString, said);
     m_db->exec(QStringLiteral(
         "insert into adt values ('2', 'NODESC', NULL, '99'), ('2', 'NOPRICE', 'No price', NULL),"
         " ('2', 'NOTHING', NULL, NULL), ('2', 'EMPTYDESC', '', '5')"));
     picker(2)->setText(QStringLiteral("D4-16G"));
     m_form->itemPicked(2);
+    if (!breaking.isEmpty())
+        m_db->exec(breaking);
+    MessageBoxes boxes;
     picker(2)->setText(id);
     m_form->itemPicked(2);
     QCOMPARE(m_form->row(2).descriptionLabel()->text(), label);
     QCOMPARE(this->amount(2)->text(), amount);
+    QCOMPARE(boxes.said.size(), said.isEmpty() ? 0 : 1);
+    if (!said.isEmpty())
+        QVERIFY2(boxes.said.first().startsWith(said), qPrintable(boxes.said.first()));
 }
 
 void TestRows::listShowsChanges()
