@@ -219,6 +219,7 @@ StoreResult<OfferKey> OfferRepository::saveAs(const Offer &offer, std::optional<
     const QString computer = savedOn.isEmpty() ? QSysInfo::machineHostName() : savedOn;
     OfferKey key;
     QString refusal;
+    StoreError unread;
     m_store->clearError();
     const bool ok = m_store->inTransaction([&] {
         // The counter row is written first in every save, so saves of several programs take turns
@@ -229,7 +230,11 @@ StoreResult<OfferKey> OfferRepository::saveAs(const Offer &offer, std::optional<
             return false;
         if (number) {
             const auto latest = latestRevision(*number);
-            if (!latest || !*latest) {
+            if (!latest) {
+                unread = latest.error(); // a list that cannot be read says nothing of the offer
+                return false;
+            }
+            if (!*latest) {
                 refusal = QStringLiteral("Offer %1 is not in %2, so it cannot get a new revision.")
                               .arg(*number)
                               .arg(QDir::toNativeSeparators(m_store->path()));
@@ -263,7 +268,8 @@ StoreResult<OfferKey> OfferRepository::saveAs(const Offer &offer, std::optional<
         return StoreError::failed(!refusal.isEmpty()
                 ? refusal
                 : QStringLiteral("The offer could not be saved in %1: %2")
-                      .arg(QDir::toNativeSeparators(m_store->path()), m_store->lastError().text()));
+                      .arg(QDir::toNativeSeparators(m_store->path()),
+                          (unread.isValid() ? unread : m_store->lastError()).text()));
     return key;
 }
 

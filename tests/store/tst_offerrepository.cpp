@@ -216,6 +216,11 @@ void TestOfferRepository::newerRevisionRefusesTheSave()
     QCOMPARE(m_repo->load({ 1, 3 })->offer, mine);
     QVERIFY(!m_repo->saveFollowing(mine, OfferKey { 9, 1 })); // no such offer
     QVERIFY(!m_repo->newerRevision());
+    // Revisions that cannot be read are not an offer that is missing.
+    rawColumn(QStringLiteral("alter table offers rename to offers_away"));
+    const auto unread = m_repo->saveFollowing(mine, OfferKey { 1, 3 });
+    QVERIFY(!unread);
+    QVERIFY2(!unread.error().text().contains(QStringLiteral("is not in")), qPrintable(unread.error().text()));
 }
 
 void TestOfferRepository::failedSaveLeavesNothing_data()
