@@ -91,12 +91,6 @@ StoreResult<OfferStatus::Facts> OfferProgress::facts(const OfferKey &key)
         QStringLiteral("Offer %1/%2 is not among the saved offers.").arg(key.number).arg(key.revision));
 }
 
-QStringList OfferProgress::clients()
-{
-    auto names = m_offers.clients();
-    return names ? *std::move(names) : QStringList();
-}
-
 OfferStatus::Facts listedFacts(const RecordSet &line)
 {
     const auto text

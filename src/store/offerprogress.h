@@ -40,11 +40,6 @@ public:
     // What the revision's status is worked out from, read as the saved offers' list reads it.
     StoreResult<OfferStatus::Facts> facts(const OfferKey &key);
 
-    // Every client name the saved offers hold, once each (trimmed; empty ones left out), for the
-    // client box's completions. Empty when they cannot be read: the completions only suggest, and
-    // the box works as well without them.
-    QStringList clients();
-
 private:
     Store *m_store;
     OfferRepository m_offers;

@@ -3,7 +3,7 @@
 #include "core/offermodel.h"
 #include "orders/orderconnection.h"
 #include "orders/orderplacement.h"
-#include "store/offerprogress.h"
+#include "store/offerrepository.h"
 #include "store/store.h"
 
 #include <QAbstractItemView>
@@ -54,9 +54,12 @@ void ClientCompletion::startLoading()
         ClientNames names;
         {
             Store offers(location, QStringLiteral("offer-clients"));
+            // Names that cannot be read only suggest less: the box works as well without them.
             if (offers.open()) {
-                for (const QString &name : OfferProgress(&offers).clients())
-                    names.add(name);
+                if (const auto clients = OfferRepository(&offers).clients()) {
+                    for (const QString &name : *clients)
+                        names.add(name);
+                }
             }
         }
         {
