@@ -372,10 +372,13 @@ StoreError PriceImport::apply(const ImportPreview &preview, bool removeMissingIt
         return !stopped;
     };
     bool changedMeanwhile = false;
+    m_steps.start();
     const bool applied = history.ensureSchema()
         && (!preview.writesCosts() || ItemCostTable(m_store).ensureSchema()) && m_store->inTransaction([&] {
+               m_steps.lap("schema, begin");
                if (!takeWholeList())
                    return false;
+               m_steps.lap("lock");
                if (m_store->isServer()) {
                    if (!writeStaged(preview, removeMissingItems, when, source, goOn))
                        return false;
@@ -388,6 +391,7 @@ StoreError PriceImport::apply(const ImportPreview &preview, bool removeMissingIt
                        || !writeAdded(preview, run, when, source, goOn)
                        || (removeMissingItems && !removeMissing(preview, run, when, source, goOn)))
                        return false;
+                   m_steps.lap("rows, history");
                }
                if (!m_conflicts.isEmpty()) {
                    changedMeanwhile = true;
@@ -399,10 +403,13 @@ StoreError PriceImport::apply(const ImportPreview &preview, bool removeMissingIt
                    return false;
                }
                // On a server the costs went with the staged rows.
-               return (m_store->isServer() || writeCosts(preview, when, source)) && writeAttributes()
-                   && (!removeMissingItems || forgetMissing(preview))
+               const bool written = (m_store->isServer() || writeCosts(preview, when, source))
+                   && writeAttributes() && (!removeMissingItems || forgetMissing(preview))
                    && !PriceListRepository(m_store).stampDate(when).isValid();
+               m_steps.lap("costs, attributes, date");
+               return written;
            });
+    m_steps.lap("commit");
     if (applied)
         return {};
     if (!changedMeanwhile)

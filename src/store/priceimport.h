@@ -3,6 +3,7 @@
 #include "core/markup.h"
 #include "core/supplierimport.h"
 #include "pricelistrepository.h"
+#include "steptimer.h"
 
 #include <QDateTime>
 
@@ -138,6 +139,8 @@ public:
     // After an Apply that wrote nothing for them: the items changed since the preview, in the
     // order of the preview (changed, new, no longer listed).
     const QList<ImportConflict> &changedMeanwhile() const { return m_conflicts; }
+    // Told how long each step of an Apply took (a benchmark's breakdown).
+    void setStepSink(StepTimer::Sink sink) { m_steps.setSink(std::move(sink)); }
 
 private:
     struct Statements;
@@ -167,4 +170,5 @@ private:
     StoreError m_refused; // why Apply refused, in the program's own words
     const QHash<SupplierImport::ItemKey, PartAttributes> *m_attributes = nullptr;
     QList<ImportConflict> m_conflicts;
+    StepTimer m_steps;
 };

@@ -58,7 +58,7 @@ bool PriceImport::writeStaged(const ImportPreview &preview, bool removeMissingIt
         }
         return true;
     };
-    StagedImport staged(m_store);
+    StagedImport staged(m_store, &m_steps);
     if (!staged.create()
         || !forEachStaged([&](const StagedImport::Row &row, const std::optional<PriceListItem> &) {
                return goOn() && staged.add(row);
@@ -67,6 +67,7 @@ bool PriceImport::writeStaged(const ImportPreview &preview, bool removeMissingIt
         return false;
     PriceTable list(m_store);
     const auto conflicts = list.stagedConflicts();
+    m_steps.lap("conflicts");
     if (!conflicts)
         return false;
     if (!conflicts->isEmpty()) {
@@ -90,11 +91,16 @@ bool PriceImport::writeStaged(const ImportPreview &preview, bool removeMissingIt
     // Nothing is written when anything changed meanwhile: the caller refuses the whole Apply.
     if (!m_conflicts.isEmpty())
         return true;
-    if (!PriceHistoryTable(m_store).recordStaged(when, source) || !list.applyStaged(removeMissingItems))
+    if (!PriceHistoryTable(m_store).recordStaged(when, source))
         return false;
+    m_steps.lap("history");
+    if (!list.applyStaged(removeMissingItems))
+        return false;
+    m_steps.lap("list");
     if (!preview.writesCosts())
         return true;
     const StoreError costs = ItemCostTable(m_store).setStagedCosts(when, source);
+    m_steps.lap("costs");
     if (costs.isValid())
         m_refused = costs;
     return !costs.isValid();

@@ -1,5 +1,6 @@
 #include "stagedimport.h"
 
+#include "steptimer.h"
 #include "store.h"
 
 namespace
@@ -46,8 +47,9 @@ QString flag(bool value)
 
 } // namespace
 
-StagedImport::StagedImport(Store *store)
+StagedImport::StagedImport(Store *store, StepTimer *steps)
     : m_store(store)
+    , m_steps(steps)
 {
     for (QString &column : m_columns)
         column = QStringLiteral("{");
@@ -59,7 +61,7 @@ bool StagedImport::create()
     // which their estimated cost wakes, would spend longer compiling them than they run, and
     // their hashes and sorts would spill to disk within the default memory. Both settings end
     // with the transaction.
-    return m_store->execute(QStringLiteral("set local jit = off"), {})
+    const bool made = m_store->execute(QStringLiteral("set local jit = off"), {})
         && m_store->execute(QStringLiteral("set local work_mem = '64MB'"), {})
         && m_store->execute(
             QStringLiteral("create temporary table %1 (n integer not null, kind smallint not null,"
@@ -69,6 +71,14 @@ bool StagedImport::create()
                            " cost_changes boolean not null, old_cost text, new_cost text) on commit drop")
                 .arg(table()),
             {});
+    lap("stage: create");
+    return made;
+}
+
+void StagedImport::lap(const char *step)
+{
+    if (m_steps)
+        m_steps->lap(step);
 }
 
 bool StagedImport::add(const Row &row)
@@ -92,7 +102,8 @@ bool StagedImport::flush()
         column = QStringLiteral("{");
     }
     m_buffered = 0;
-    return m_store->execute(
+    lap("stage: build arrays");
+    const bool sent = m_store->execute(
         QStringLiteral("insert into %1 (n, kind, category, id, old_description, old_price, new_description,"
                        " has_description, new_price, history_description, record, cost_changes, old_cost,"
                        " new_cost) select * from unnest(cast(? as integer[]), cast(? as smallint[]),"
@@ -101,10 +112,16 @@ bool StagedImport::flush()
                        " cast(? as boolean[]), cast(? as boolean[]), cast(? as text[]), cast(? as text[]))")
             .arg(table()),
         arrays);
+    lap("stage: insert");
+    return sent;
 }
 
 bool StagedImport::finish()
 {
     // The planner joins the staged rows with the list by their numbers, not a guess.
-    return flush() && m_store->execute(QStringLiteral("analyze %1").arg(table()), {});
+    if (!flush())
+        return false;
+    const bool analysed = m_store->execute(QStringLiteral("analyze %1").arg(table()), {});
+    lap("stage: analyze");
+    return analysed;
 }

@@ -5,6 +5,7 @@
 #include <optional>
 
 class Store;
+class StepTimer;
 
 // An import's changes staged on a database server in a table of the transaction's own
 // (brasko_import, dropped at its end), so that the whole import is checked and written in a few
@@ -34,7 +35,8 @@ public:
 
     static QString table() { return QStringLiteral("brasko_import"); }
 
-    explicit StagedImport(Store *store);
+    // steps, when given, is told the time each part of the staging took.
+    explicit StagedImport(Store *store, StepTimer *steps = nullptr);
     // Makes the table; false (and the store's lastError()) when it cannot.
     bool create();
     bool add(const Row &row);
@@ -43,9 +45,11 @@ public:
 
 private:
     bool flush();
+    void lap(const char *step);
 
     static constexpr int ColumnCount = 14;
     Store *m_store;
+    StepTimer *m_steps;
     QString m_columns[ColumnCount]; // each column's array, in its text form, as it grows
     int m_buffered = 0;
     int m_next = 0; // the rows' order, as the preview lists them
