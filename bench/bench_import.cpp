@@ -6,7 +6,12 @@
 // is also imported as costs priced by a markup rule (every cost new, so the costs and their history
 // are all written), beside the import as list prices.
 //
-//   bench_import [count=100000] [runs=3] [refused|server]
+// Each import's steps are printed for its run of median total. With "explain", as with "server",
+// the server also sends the plan of every statement of the Apply that took over 50 ms, with what it
+// cost (auto_explain), to the standard error.
+//
+//   bench_import [count=100000] [runs=3] [refused|server|explain]
+#include "bench_importsteps.h"
 #include "benchdb.h"
 #include "benchserver.h"
 #include "benchutil.h"
@@ -83,7 +88,7 @@ int refusedFile(const QString &csv, int count, int runs)
 // copy takes its statistics with it.
 template <typename ImportAt>
 void serverImport(const ImportAt &importAt, const QString &master, const QString &csv, const QString &lines,
-    double onFile, int runs)
+    double onFile, int runs, bool explain)
 {
     PostgresServer server;
     Bench::serverCopyOf(server, master, QStringLiteral("import_0"));
@@ -100,11 +105,23 @@ void serverImport(const ImportAt &importAt, const QString &master, const QString
     const auto freshCopy = [&] {
         const QString name = QStringLiteral("import_%1").arg(++copies);
         psql(QStringLiteral("postgres"), QStringLiteral("create database %1 template import_list").arg(name));
+        if (explain) {
+            for (const char *setting : { "session_preload_libraries = 'auto_explain'",
+                     "auto_explain.log_min_duration = 50", "auto_explain.log_analyze = on",
+                     "auto_explain.log_buffers = on", "auto_explain.log_level = notice" })
+                psql(QStringLiteral("postgres"),
+                    QStringLiteral("alter database %1 set %2").arg(name, QLatin1String(setting)));
+        }
         address = server.address(name);
     };
-    const double onServer = importAt(freshCopy, [&] { return address; });
+    Bench::StepBreakdown listSteps;
+    Bench::StepBreakdown costSteps;
+    const double onServer = importAt(
+        freshCopy, [&] { return address; }, false, &listSteps);
     const double costsOnServer = importAt(
-        freshCopy, [&] { return address; }, true);
+        freshCopy, [&] { return address; }, true, &costSteps);
+    listSteps.print(QStringLiteral("the Apply on a server"));
+    costSteps.print(QStringLiteral("the Apply as costs on a server"));
     const double copy = Bench::medianMs(
         runs,
         [&] {
@@ -136,7 +153,8 @@ int main(int argc, char *argv[])
     const int count = argc > 1 ? std::max(1, atoi(argv[1])) : 100000;
     const int runs = argc > 2 ? std::max(1, atoi(argv[2])) : 3;
     const bool refused = argc > 3 && QByteArray(argv[3]) == "refused";
-    const bool onServer = argc > 3 && QByteArray(argv[3]) == "server";
+    const bool explain = argc > 3 && QByteArray(argv[3]) == "explain";
+    const bool onServer = explain || (argc > 3 && QByteArray(argv[3]) == "server");
     QTemporaryDir dir;
     const QString master = dir.filePath(QStringLiteral("master.mdb"));
     const QString path = dir.filePath(QStringLiteral("db.mdb"));
@@ -170,18 +188,24 @@ int main(int argc, char *argv[])
     qsizetype changed = 0;
     CostPricing pricing;
     pricing.rules.defaultRule = { Decimal::fromInt(20), Markup::Step::Ten };
-    // One import into the list at `address`, made afresh by `setup` before each run.
+    // One import into the list at `address`, made afresh by `setup` before each run; its steps
+    // into `steps`.
     const auto importAt = [&](const std::function<void()> &setup, const std::function<QString()> &address,
-                              bool costs = false) {
+                              bool costs, Bench::StepBreakdown *steps) {
         return Bench::medianMs(runs, setup, [&] {
+            steps->beginRun();
             Store store(address(), QStringLiteral("bench-import"));
             if (!store.open())
                 qFatal("cannot open the list");
+            steps->lap("open");
             bool finished = false;
             SupplierImport::Reading reading = readFile(csv, &finished, costs);
+            steps->lap("read the file");
             PriceImport import(&store);
             const auto preview = costs ? import.preview(std::move(reading.items), pricing)
                                        : import.preview(std::move(reading.items));
+            steps->lap("preview");
+            import.setStepSink(steps->sink());
             if (!finished || !preview || !reading.problems.isEmpty()
                 || import.apply(*preview, false, QStringLiteral("supplier.csv"), QDateTime::currentDateTime())
                        .isValid())
@@ -189,17 +213,21 @@ int main(int argc, char *argv[])
             changed = static_cast<qsizetype>(preview->changedCount() + preview->addedCount());
         });
     };
-    const auto importInto = [&](const QString &from, bool costs = false) {
+    const auto importInto = [&](const QString &from, bool costs, Bench::StepBreakdown *steps) {
         return importAt(
             [&] {
                 QFile::remove(path);
                 QFile::copy(from, path);
             },
-            [&] { return path; }, costs);
+            [&] { return path; }, costs, steps);
     };
-    const double asCosts = importInto(master, true);
-    const double ms = importInto(master);
-    const double unindexed = importInto(foreign);
+    Bench::StepBreakdown costSteps;
+    Bench::StepBreakdown listSteps;
+    Bench::StepBreakdown unindexedSteps;
+    const double asCosts = importInto(master, true, &costSteps);
+    const double ms = importInto(master, false, &listSteps);
+    const double unindexed = importInto(foreign, false, &unindexedSteps);
+    listSteps.print(QStringLiteral("the Apply on SQLite"));
     if (changed < count)
         qFatal("only %lld changes", static_cast<long long>(changed));
     const QString lines = QLocale(QLocale::English).toString(count);
@@ -210,7 +238,7 @@ int main(int argc, char *argv[])
     Bench::result(QStringLiteral("import and apply %1 lines into a list without the index").arg(lines),
         unindexed, QStringLiteral("the same into a list Brasko made"), ms, QStringLiteral("ratio:2"));
     if (onServer)
-        serverImport(importAt, master, csv, lines, ms, runs);
+        serverImport(importAt, master, csv, lines, ms, runs, explain);
     Bench::result(QStringLiteral("peak memory, importing %1 lines").arg(lines),
         static_cast<double>(Bench::peakKb()) / 1024.0, QString(), 0, QStringLiteral("mb:300"),
         Bench::peakKb(), "MB");
