@@ -118,10 +118,13 @@ bool StagedImport::flush()
 
 bool StagedImport::finish()
 {
-    // The planner joins the staged rows with the list by their numbers, not a guess.
     if (!flush())
         return false;
-    const bool analysed = m_store->execute(QStringLiteral("analyze %1").arg(table()), {});
+    // The planner joins the staged rows with the list by their numbers, not a guess. A sample of
+    // a tenth of the usual size tells it the counts and proportions these statements need, in a
+    // tenth of the time; the setting ends with the transaction.
+    const bool analysed = m_store->execute(QStringLiteral("set local default_statistics_target = 10"), {})
+        && m_store->execute(QStringLiteral("analyze %1").arg(table()), {});
     lap("stage: analyze");
     return analysed;
 }
