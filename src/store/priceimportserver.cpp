@@ -33,9 +33,11 @@ bool PriceImport::writeStaged(const ImportPreview &preview, bool removeMissingIt
             const std::optional<QString> oldPrice = preview.m_text.optionalText(c.oldPrice);
             const std::optional<QString> oldDescription = preview.m_text.optionalText(c.oldDescription);
             const bool priceMoved = !oldPrice || !Price::same(*oldPrice, item.price);
+            // The row keeps the description it was seen with, unless other rows of its id follow
+            // it and take the file's.
+            const bool keepsDescription = !c.descriptionChanges && !c.repeated;
             if (!row(StagedImport::Row { StagedImport::Changed, item.category, item.id, oldDescription,
-                         oldPrice, item.description, item.price,
-                         item.description.value_or(oldDescription.value_or(QString())), priceMoved,
+                         oldPrice, keepsDescription ? std::nullopt : item.description, item.price, priceMoved,
                          c.costChanges, preview.m_text.optionalText(c.oldCost), item.cost },
                     std::optional<PriceListItem>(
                         PriceListItem { item.category, item.id, oldDescription, oldPrice })))
@@ -44,21 +46,21 @@ bool PriceImport::writeStaged(const ImportPreview &preview, bool removeMissingIt
         for (size_t i = 0; i < preview.addedCount(); ++i) {
             const SupplierImport::Item item = preview.added(i);
             if (!row(StagedImport::Row { StagedImport::Added, item.category, item.id, std::nullopt,
-                         std::nullopt, item.description, item.price, item.description.value_or(QString()),
-                         true, item.cost.has_value(), std::nullopt, item.cost },
+                         std::nullopt, item.description, item.price, true, item.cost.has_value(),
+                         std::nullopt, item.cost },
                     std::optional<PriceListItem>()))
                 return false;
         }
         for (size_t i = 0; removeMissingItems && i < preview.missingCount(); ++i) {
             const PriceListItem item = preview.missing(i);
             if (!row(StagedImport::Row { StagedImport::Missing, item.category, item.id, item.description,
-                         item.price, std::nullopt, std::nullopt, item.description.value_or(QString()), true },
+                         item.price, std::nullopt, std::nullopt, true },
                     std::optional<PriceListItem>(item)))
                 return false;
         }
         return true;
     };
-    StagedImport staged(m_store, &m_steps);
+    StagedImport staged(m_store, preview.writesCosts(), &m_steps);
     if (!staged.create()
         || !forEachStaged([&](const StagedImport::Row &row, const std::optional<PriceListItem> &) {
                return goOn() && staged.add(row);

@@ -3,6 +3,8 @@
 #include "steptimer.h"
 #include "store.h"
 
+#include <iterator>
+
 namespace
 {
 
@@ -35,21 +37,36 @@ void appendElement(QString &array, const std::optional<QString> &value)
     array += QLatin1Char('"');
 }
 
-QString number(int value)
+void appendNumber(QString &array, int value)
 {
-    return QString::number(value);
+    if (array.size() > 1)
+        array += QLatin1Char(',');
+    array += QString::number(value);
 }
 
-QString flag(bool value)
+void appendFlag(QString &array, bool value)
 {
-    return value ? QStringLiteral("t") : QStringLiteral("f");
+    if (array.size() > 1)
+        array += QLatin1Char(',');
+    array += value ? QLatin1Char('t') : QLatin1Char('f');
 }
+
+// Each column's name in the table and the type its array is sent as.
+struct ColumnName {
+    const char *name;
+    const char *type;
+};
+constexpr ColumnName SentColumns[] = { { "kind", "smallint" }, { "category", "text" }, { "id", "text" },
+    { "old_description", "text" }, { "old_price", "text" }, { "new_description", "text" },
+    { "new_price", "text" }, { "record", "boolean" }, { "cost_changes", "boolean" }, { "old_cost", "text" },
+    { "new_cost", "text" } };
 
 } // namespace
 
-StagedImport::StagedImport(Store *store, StepTimer *steps)
+StagedImport::StagedImport(Store *store, bool costs, StepTimer *steps)
     : m_store(store)
     , m_steps(steps)
+    , m_sent(costs ? ColumnCount : CostChanges)
 {
     for (QString &column : m_columns)
         column = QStringLiteral("{");
@@ -64,11 +81,12 @@ bool StagedImport::create()
     const bool made = m_store->execute(QStringLiteral("set local jit = off"), {})
         && m_store->execute(QStringLiteral("set local work_mem = '64MB'"), {})
         && m_store->execute(
-            QStringLiteral("create temporary table %1 (n integer not null, kind smallint not null,"
-                           " category text not null, id text not null, old_description text, old_price text,"
-                           " new_description text, has_description boolean not null, new_price text,"
-                           " history_description text not null, record boolean not null,"
-                           " cost_changes boolean not null, old_cost text, new_cost text) on commit drop")
+            QStringLiteral(
+                "create temporary table %1 (n integer not null, kind smallint not null,"
+                " category text not null, id text not null, old_description text, old_price text,"
+                " new_description text, has_description boolean not null, new_price text,"
+                " history_description text not null, record boolean not null,"
+                " cost_changes boolean not null default false, old_cost text, new_cost text) on commit drop")
                 .arg(table()),
             {});
     lap("stage: create");
@@ -83,12 +101,19 @@ void StagedImport::lap(const char *step)
 
 bool StagedImport::add(const Row &row)
 {
-    const std::optional<QString> values[ColumnCount]
-        = { number(m_next++), number(static_cast<int>(row.kind)), row.category, row.id, row.oldDescription,
-              row.oldPrice, row.newDescription, flag(row.newDescription.has_value()), row.newPrice,
-              row.historyDescription, flag(row.record), flag(row.costChanges), row.oldCost, row.newCost };
-    for (int column = 0; column < ColumnCount; ++column)
-        appendElement(m_columns[column], values[column]);
+    appendNumber(m_columns[Kind], static_cast<int>(row.kind));
+    appendElement(m_columns[Category], row.category);
+    appendElement(m_columns[Id], row.id);
+    appendElement(m_columns[OldDescription], row.oldDescription);
+    appendElement(m_columns[OldPrice], row.oldPrice);
+    appendElement(m_columns[NewDescription], row.newDescription);
+    appendElement(m_columns[NewPrice], row.newPrice);
+    appendFlag(m_columns[Record], row.record);
+    if (m_sent > CostChanges) {
+        appendFlag(m_columns[CostChanges], row.costChanges);
+        appendElement(m_columns[OldCost], row.oldCost);
+        appendElement(m_columns[NewCost], row.newCost);
+    }
     return ++m_buffered < RowsPerStatement || flush();
 }
 
@@ -96,22 +121,30 @@ bool StagedImport::flush()
 {
     if (m_buffered == 0)
         return true;
-    QVariantList arrays;
-    for (QString &column : m_columns) {
-        arrays << QVariant(column + QLatin1Char('}'));
-        column = QStringLiteral("{");
+    static_assert(std::size(SentColumns) == ColumnCount);
+    QVariantList values { m_flushed };
+    QStringList names;
+    QStringList arrays;
+    for (int column = 0; column < m_sent; ++column) {
+        values << QVariant(m_columns[column] + QLatin1Char('}'));
+        m_columns[column] = QStringLiteral("{");
+        names << QLatin1String(SentColumns[column].name);
+        arrays << QStringLiteral("cast(? as %1[])").arg(QLatin1String(SentColumns[column].type));
     }
+    m_flushed += m_buffered;
     m_buffered = 0;
     lap("stage: build arrays");
+    // The rows are numbered in the order they were added; a changed row that brings no description
+    // of its own keeps the one it had, which the history records beside its change.
+    const QString columns = names.join(QLatin1Char(','));
     const bool sent = m_store->execute(
-        QStringLiteral("insert into %1 (n, kind, category, id, old_description, old_price, new_description,"
-                       " has_description, new_price, history_description, record, cost_changes, old_cost,"
-                       " new_cost) select * from unnest(cast(? as integer[]), cast(? as smallint[]),"
-                       " cast(? as text[]), cast(? as text[]), cast(? as text[]), cast(? as text[]),"
-                       " cast(? as text[]), cast(? as boolean[]), cast(? as text[]), cast(? as text[]),"
-                       " cast(? as boolean[]), cast(? as boolean[]), cast(? as text[]), cast(? as text[]))")
-            .arg(table()),
-        arrays);
+        QStringLiteral(
+            "insert into %1 (n, has_description, history_description, %2) select cast(? as integer)"
+            " + s.n, s.new_description is not null, coalesce(s.new_description, s.old_description,"
+            " ''), %3 from unnest(%4) with ordinality as s(%2, n)")
+            .arg(table(), columns, QStringLiteral("s.") + names.join(QStringLiteral(",s.")),
+                arrays.join(QLatin1Char(','))),
+        values);
     lap("stage: insert");
     return sent;
 }

@@ -12,7 +12,9 @@ class StepTimer;
 // statements instead of one round trip per line: over a network each round trip costs far more
 // than the row it writes. PriceTable and PriceHistoryTable read the staged rows; this class only
 // makes the table and fills it, each column of many rows sent as one array. ItemCostTable reads
-// the cost changes staged beside the prices.
+// the cost changes staged beside the prices. What the server can work out from the rows (their
+// order, the description the history records) is not sent: each byte sent is also escaped,
+// parsed and taken apart again.
 class StagedImport final
 {
 public:
@@ -25,7 +27,6 @@ public:
         std::optional<QString> oldPrice;
         std::optional<QString> newDescription; // nullopt: the row keeps its own (changed rows)
         std::optional<QString> newPrice; // nullopt for a missing row
-        QString historyDescription; // what the price history records beside the change
         bool record = false; // whether the price history records the change
         // The item's cost changes too: from oldCost (nullopt: unknown) to newCost.
         bool costChanges = false;
@@ -35,8 +36,9 @@ public:
 
     static QString table() { return QStringLiteral("brasko_import"); }
 
-    // steps, when given, is told the time each part of the staging took.
-    explicit StagedImport(Store *store, StepTimer *steps = nullptr);
+    // The cost columns are sent only with costs (else they stay empty); steps, when given, is
+    // told the time each part of the staging took.
+    StagedImport(Store *store, bool costs, StepTimer *steps = nullptr);
     // Makes the table; false (and the store's lastError()) when it cannot.
     bool create();
     bool add(const Row &row);
@@ -47,10 +49,25 @@ private:
     bool flush();
     void lap(const char *step);
 
-    static constexpr int ColumnCount = 14;
+    // The columns sent, each as one array; the rest the server works out from them.
+    enum Column {
+        Kind,
+        Category,
+        Id,
+        OldDescription,
+        OldPrice,
+        NewDescription,
+        NewPrice,
+        Record,
+        CostChanges,
+        OldCost,
+        NewCost,
+        ColumnCount
+    };
     Store *m_store;
     StepTimer *m_steps;
+    int m_sent; // the columns sent: all, or those before the costs'
     QString m_columns[ColumnCount]; // each column's array, in its text form, as it grows
     int m_buffered = 0;
-    int m_next = 0; // the rows' order, as the preview lists them
+    int m_flushed = 0; // the rows sent before the buffered ones, which number them in order
 };

@@ -186,7 +186,7 @@ void TestPriceImport::previewAndApply_data()
     // missing ones must not take it away.
     QTest::newRow("an id the list holds twice is changed, not removed")
         << withCategory << true
-        << "insert into adt (category, id, description, price) values ('0', 'I5', 'Intel Core i5', '6900')"
+        << "insert into adt (category, id, description, price) values ('0', 'I5', 'Intel i5, row 2', '6900')"
         << raised << true
         << QStringList { "0/I5=7100", "0/I5=7100", "0/I7=12000.5", "0/N1=100", "0/N2=200.25", "0/R5=5600",
                "10/KB-AR=95", "2/D4-16G=1250", "5/BIG=1.5e20" };
@@ -240,6 +240,7 @@ void TestPriceImport::previewAndApply()
     const QDateTime when(QDate(2026, 12, 8), QTime(12, 0));
     QCOMPARE(!import.apply(*shown, remove, "supplier.csv", when).isValid(), applied);
     QCOMPARE(prices(db), after);
+    QVERIFY(!db.descriptions("0", "I5").contains("Intel i5, row 2")); // each row of an id takes the file's
     PriceHistory history(&store);
     const bool raisedFile = file.contains("R5;");
     const auto r5 = history.changes("0", "R5");
@@ -252,7 +253,7 @@ void TestPriceImport::previewAndApply()
                 QCOMPARE(history.changes("0", line.mid(1))->size(), 1);
         }
         if (raisedFile) {
-            QCOMPARE(r5->first().source, QStringLiteral("supplier.csv"));
+            QCOMPARE(r5->first().source + "|" + r5->first().description, QString("supplier.csv|AMD Ryzen 5"));
             QCOMPARE(r5->first().oldPrice.value_or(""), QStringLiteral("5400.50"));
             QCOMPARE(history.changes("0", "OLD")->size(), remove ? 1 : 0);
         }
