@@ -103,6 +103,9 @@ void serverImport(const ImportAt &importAt, const QString &master, const QString
     int copies = 0;
     QString address;
     const auto freshCopy = [&] {
+        // The run before left its copy to autovacuum, whose work would compete with this run's.
+        if (copies > 0)
+            psql(QStringLiteral("postgres"), QStringLiteral("drop database import_%1").arg(copies));
         const QString name = QStringLiteral("import_%1").arg(++copies);
         psql(QStringLiteral("postgres"), QStringLiteral("create database %1 template import_list").arg(name));
         if (explain) {
