@@ -15,6 +15,13 @@
 namespace
 {
 
+// Hidden amounts show one '*' per character (the style's own mask is a bullet); an amount that
+// cannot be added is red, one below what the shop paid stands out (never on paper). The sheet is
+// the amount box's alone: one over the whole window would restyle every control in it.
+const QString AmountStyle = QStringLiteral("QLineEdit { lineedit-password-character: 42; }"
+                                           "QLineEdit[outOfRange=\"true\"] { color: red; }"
+                                           "QLineEdit[belowCost=\"true\"] { background: #ffe0b2; }");
+
 struct RowDesign {
     int top;
     int copyLeft; // 0: no print copy
@@ -90,6 +97,7 @@ ConfigRow::ConfigRow(int index, QWidget *frame)
     m_amount = new QLineEdit(QStringLiteral("0.00"), frame);
     m_amount->setObjectName(indexed("text1", index));
     m_amount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_amount->setStyleSheet(AmountStyle);
     WindowText::limitLength(m_amount, WindowText::AmountLength);
     at(m_amount, 7665, d.top, 975, 315);
 }
@@ -113,7 +121,7 @@ void setMark(QLineEdit *box, const char *property, bool marked)
 {
     if (box->property(property).toBool() == marked)
         return;
-    // The window's style sheet colours a marked box; it reads the mark when the box is polished.
+    // The box's style sheet colours a marked box; it reads the mark when the box is polished.
     box->setProperty(property, marked);
     box->style()->unpolish(box);
     box->style()->polish(box);

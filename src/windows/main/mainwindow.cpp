@@ -9,6 +9,7 @@
 #include "offervalidity.h"
 #include "rowtexts.h"
 #include "store/store.h"
+#include "widgets/captionframe.h"
 #include "widgets/gridcombo.h"
 #include "widgets/twips.h"
 #include "widgets/windowtext.h"
@@ -236,18 +237,7 @@ void MainWindow::buildClientArea()
     at(m_priceToggle, 7800, 795, 975, 270);
     connect(m_priceToggle, &QPushButton::clicked, this, &MainWindow::togglePrices);
 
-    // Frames carry their caption on the border line, so the rows sit where their twips put them.
-    client->setStyleSheet(
-        QStringLiteral("QGroupBox { border: 1px solid palette(mid); margin-top: 6px; }"
-                       "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: "
-                       "6px; padding: 0 2px; }"
-                       // Masked amounts show one '*' per character (the style's own mask is a bullet).
-                       "QLineEdit { lineedit-password-character: 42; }"
-                       // An amount that cannot be added.
-                       "QLineEdit[outOfRange=\"true\"] { color: red; }"
-                       // An amount below what the shop paid (never on paper).
-                       "QLineEdit[belowCost=\"true\"] { background: #ffe0b2; }"));
-    m_configurationFrame = new QGroupBox(QStringLiteral("PC Configuration"), client);
+    m_configurationFrame = new CaptionFrame(QStringLiteral("PC Configuration"), client);
     m_configurationFrame->setObjectName(QStringLiteral("Frame1"));
     at(m_configurationFrame, Frame1Left, Frame1Top, 8790, Frame1Height);
     buildRows();
@@ -272,7 +262,7 @@ void MainWindow::buildClientData(QWidget *client)
     const auto at = [this](QWidget *w, int left, int top, int width, int height) {
         w->setGeometry(Twips::rect(this, left, top, width, height));
     };
-    m_clientFrame = new QGroupBox(QStringLiteral("Client Data"), client);
+    m_clientFrame = new CaptionFrame(QStringLiteral("Client Data"), client);
     m_clientFrame->setObjectName(QStringLiteral("Frame2"));
     at(m_clientFrame, 195, 450, 7410, 585);
     auto *clientCaption = new QLabel(QStringLiteral("Name/Tel"), m_clientFrame);

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPalette>
 
 namespace
 {
@@ -91,7 +92,13 @@ void MarginView::showRow(int index)
     label->setToolTip(text);
     const bool below = m_model->belowCost(index);
     // Said in words as well as in colour, so a screen reader tells it too.
-    label->setStyleSheet(below ? QStringLiteral("color: #b00020;") : QString());
+    if (below) {
+        QPalette red = label->palette();
+        red.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x20));
+        label->setPalette(red);
+    } else {
+        label->setPalette(QPalette()); // the window's again
+    }
     label->setAccessibleName(text.isEmpty() ? QString()
             : below                         ? QStringLiteral("Margin %1, below cost").arg(text)
                                             : QStringLiteral("Margin %1").arg(text));
