@@ -4,14 +4,21 @@
 
 #include <algorithm>
 
-PickerFilter::PickerFilter()
-    : m_shown(std::make_unique<ShownRowsModel>())
-{
-    m_shown->setDimmed([this](int row) { return fitsOnly() && fitOf(row) == ItemFit::Unsure; },
-        QStringLiteral("Whether it fits is not known: an attribute it needs is missing."));
-}
+PickerFilter::PickerFilter() = default;
 
 PickerFilter::~PickerFilter() = default;
+
+ShownRowsModel *PickerFilter::model() const
+{
+    // Made when a list first needs one: a proxy model's constructor makes a dozen connections by
+    // name, and most of a window's pickers are never opened.
+    if (!m_shown) {
+        m_shown = std::make_unique<ShownRowsModel>();
+        m_shown->setDimmed([this](int row) { return fitsOnly() && fitOf(row) == ItemFit::Unsure; },
+            QStringLiteral("Whether it fits is not known: an attribute it needs is missing."));
+    }
+    return m_shown.get();
+}
 
 void PickerFilter::forget()
 {
@@ -21,7 +28,8 @@ void PickerFilter::forget()
     m_prepared = false;
     m_fitCheck = nullptr;
     m_fits.clear();
-    m_shown->setRows(nullptr, {});
+    if (m_shown)
+        m_shown->setRows(nullptr, {});
 }
 
 void PickerFilter::setFitCheck(FitCheck check)
@@ -107,10 +115,10 @@ PickerFilter::Change PickerFilter::prepareSome(qint64 budgetNs, int maxRows)
     findWholeId(found);
     if (m_wholeId == wholeId || (wholeId < 0 && m_wholeId == 0)) {
         // The rows found in the new part go below those shown, in the list's order.
-        m_shown->appendRows(found.begin() + had, found.end());
+        model()->appendRows(found.begin() + had, found.end());
         return qsizetype(found.size()) > had ? Change::Grown : Change::None;
     }
-    m_shown->setRows(source, shownRows(found));
+    model()->setRows(source, shownRows(found));
     return Change::Reordered;
 }
 
@@ -150,14 +158,14 @@ void PickerFilter::apply(QAbstractItemModel *source, const QString &query)
 {
     m_query = query;
     if (!source) {
-        m_shown->setRows(nullptr, {});
+        model()->setRows(nullptr, {});
         return;
     }
     prepare(source);
     m_fitFound.clear();
     m_fitScanned = 0;
     if (!isFiltering()) {
-        m_shown->showEveryRow(source);
+        model()->showEveryRow(source);
         return;
     }
     m_foldedQuery = SearchText::fold(query);
@@ -166,18 +174,18 @@ void PickerFilter::apply(QAbstractItemModel *source, const QString &query)
     m_exactAsTyped = false;
     const std::vector<int> &found = matches();
     findWholeId(found);
-    m_shown->setRows(source, shownRows(found));
+    model()->setRows(source, shownRows(found));
 }
 
 int PickerFilter::sourceRow(int shownRow) const
 {
-    const QModelIndex source = m_shown->mapToSource(m_shown->index(shownRow, 0));
+    const QModelIndex source = model()->mapToSource(model()->index(shownRow, 0));
     return source.isValid() ? source.row() : -1;
 }
 
 int PickerFilter::shownRow(int sourceRow)
 {
-    const int row = m_shown->rowOf(sourceRow);
-    m_shown->revealTo(row);
+    const int row = model()->rowOf(sourceRow);
+    model()->revealTo(row);
     return row;
 }

@@ -34,7 +34,7 @@ public:
     PickerFilter &operator=(const PickerFilter &) = delete;
 
     // What a view shows: always this model, whatever the list and the query.
-    ShownRowsModel *model() const { return m_shown.get(); }
+    ShownRowsModel *model() const;
     const QString &query() const { return m_query; }
     bool isActive() const { return !m_query.isEmpty(); }
     // Whether rows are left out: by a query, or by "Fits".
@@ -89,5 +89,5 @@ private:
     std::vector<ItemFit> m_fits; // per row folded
     std::vector<int> m_fitFound; // matches()
     size_t m_fitScanned = 0; // the rows found that matches() looked at
-    std::unique_ptr<ShownRowsModel> m_shown;
+    mutable std::unique_ptr<ShownRowsModel> m_shown; // made by model() when first asked for
 };
