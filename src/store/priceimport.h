@@ -3,6 +3,7 @@
 #include "core/markup.h"
 #include "core/supplierimport.h"
 #include "pricelistrepository.h"
+#include "stagedimport.h"
 #include "steptimer.h"
 
 #include <QDateTime>
@@ -155,6 +156,13 @@ private:
     // The same three on a database server, in a few statements (priceimportserver.cpp).
     bool writeStaged(const ImportPreview &preview, bool removeMissingItems, const QDateTime &when,
         const QString &source, const GoOn &goOn);
+    // Every row a server Apply stages, in the preview's order, each with what the preview saw of
+    // its item (nullopt for an added one); stops at the first false from `row`.
+    using StagedRow = std::function<bool(const StagedImport::Row &, const std::optional<PriceListItem> &)>;
+    static bool forEachStaged(const ImportPreview &preview, bool removeMissingItems, const StagedRow &row);
+    // Notes each of these staged items as changed since the preview, with what the preview saw.
+    bool noteStagedConflicts(const ImportPreview &preview, bool removeMissingItems,
+        const QList<std::pair<QString, QString>> &conflicts);
     StoreResult<ImportPreview> compare(
         SupplierImport::ItemList &&items, const std::optional<CostPricing> &pricing);
     bool compareCategory(quint32 category, std::vector<bool> &listed, ImportPreview &preview,
