@@ -15,16 +15,6 @@ OfferProgress::OfferProgress(Store *store)
 {
 }
 
-StoreError OfferProgress::markGiven(const OfferKey &key, const QDateTime &when)
-{
-    return m_offers.markGiven(key, when);
-}
-
-StoreResult<std::optional<QDateTime>> OfferProgress::givenAt(const OfferKey &key)
-{
-    return m_offers.givenAt(key);
-}
-
 StoreResult<std::optional<int>> OfferProgress::orderOf(const OfferKey &key)
 {
     const auto version = m_offers.storedSchemaVersion();

@@ -24,12 +24,6 @@ class OfferProgress final
 public:
     explicit OfferProgress(Store *store);
 
-    // Records that the revision went to the client, the first time only (a reprint is the same
-    // offer given).
-    StoreError markGiven(const OfferKey &key, const QDateTime &when = QDateTime::currentDateTime());
-    // When the revision was first given; nullopt when never.
-    StoreResult<std::optional<QDateTime>> givenAt(const OfferKey &key);
-
     // The order the revision became; nullopt when none.
     StoreResult<std::optional<int>> orderOf(const OfferKey &key);
     // Keeps the link from the revision to its order. A revision becomes one order at most: a link

@@ -420,24 +420,6 @@ StoreError OfferRepository::markGiven(const OfferKey &key, const QDateTime &when
     return {};
 }
 
-StoreResult<std::optional<QDateTime>> OfferRepository::givenAt(const OfferKey &key)
-{
-    const auto version = storedSchemaVersion();
-    if (!version)
-        return version.error();
-    if (*version < 2)
-        return std::optional<QDateTime>();
-    auto found
-        = m_store->query(QStringLiteral("select given_at from offers where number = ? and revision = ?"),
-            { key.number, key.revision });
-    if (!found)
-        return StoreError::failed(m_store->lastError().text());
-    const auto text = found->moveFirst() ? found->text(QStringLiteral("given_at")) : std::nullopt;
-    if (!text || text->isEmpty())
-        return std::optional<QDateTime>();
-    return std::optional<QDateTime>(QDateTime::fromString(*text, DateFormat));
-}
-
 StoreResult<QStringList> OfferRepository::clients()
 {
     const auto version = storedSchemaVersion();

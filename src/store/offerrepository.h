@@ -97,10 +97,8 @@ public:
     StoreResult<std::optional<int>> latestRevision(int number);
 
     // What happened to a revision after it was saved, kept with it (OfferProgress tells the rest):
-    // given to the client, the first time only.
-    StoreError markGiven(const OfferKey &key, const QDateTime &when);
-    // When it was first given; nullopt when never.
-    StoreResult<std::optional<QDateTime>> givenAt(const OfferKey &key);
+    // given to the client, the first time only (a reprint is the same offer given).
+    StoreError markGiven(const OfferKey &key, const QDateTime &when = QDateTime::currentDateTime());
     // Every client name the saved offers hold, once each (trimmed; empty ones left out).
     StoreResult<QStringList> clients();
 

@@ -465,7 +465,7 @@ void TestOfferRepository::statusFromFacts()
                 = m_repo->save(offer, latest && *latest > 0 ? std::optional<int>(1) : std::nullopt);
             QVERIFY2(saved, qPrintable(saved.error().text()));
         } else if (words.at(0) == QLatin1String("give")) {
-            const StoreError failure = progress.markGiven(revision);
+            const StoreError failure = m_repo->markGiven(revision);
             QVERIFY2(!failure.isValid(), qPrintable(failure.text()));
         } else {
             const StoreError failure = progress.linkOrder(revision, words.at(2).toInt());

@@ -8,7 +8,7 @@
 #include "rowtexts.h"
 #include "store/countersettings.h"
 #include "store/itemcosttable.h"
-#include "store/offerprogress.h"
+#include "store/offerrepository.h"
 #include "store/offerwarningtable.h"
 #include "store/pricehistory.h"
 
@@ -426,7 +426,7 @@ void OfferActions::markGiven()
     if (!m_current || hasUnsavedChanges())
         return;
     // What was handed over stands; a status that could not be noted is said, not hidden.
-    if (const StoreError failure = OfferProgress(m_store).markGiven(*m_current); failure.isValid())
+    if (const StoreError failure = OfferRepository(m_store).markGiven(*m_current); failure.isValid())
         m_tell(failure.text());
     Q_EMIT statusMayHaveChanged();
 }

@@ -329,9 +329,9 @@ void TestSavedOffersDialog::statusFilterWorksWithSearch()
     Offer dave = Offer::blank("Shop", "Sam", QDateTime::currentDateTime());
     dave.client = QStringLiteral("Dave");
     QVERIFY(m_offers->save(dave, std::nullopt));
-    QVERIFY(!progress.markGiven({ 4, 1 }).isValid());
+    QVERIFY(!m_offers->markGiven({ 4, 1 }).isValid());
     QVERIFY(m_offers->save(dave, 4));
-    QVERIFY(!progress.markGiven({ 4, 2 }).isValid());
+    QVERIFY(!m_offers->markGiven({ 4, 2 }).isValid());
     Offer eve = Offer::blank("Shop", "Sam", QDateTime::currentDateTime().addDays(-20));
     eve.client = QStringLiteral("Eve");
     QVERIFY(m_offers->save(eve, std::nullopt));
