@@ -71,7 +71,11 @@ std::optional<QSqlDatabase> open(const QString &connectionName, QString *error)
 
 QString tableName(const QSqlDatabase &db, const QString &wanted)
 {
-    const QStringList tables = db.tables();
+    return tableName(db.tables(), wanted);
+}
+
+QString tableName(const QStringList &tables, const QString &wanted)
+{
     for (const QString &t : tables) {
         if (t.compare(wanted, Qt::CaseInsensitive) == 0)
             return t;

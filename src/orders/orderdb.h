@@ -11,6 +11,7 @@
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <optional>
@@ -32,6 +33,8 @@ std::optional<QSqlDatabase> open(const QString &connectionName, QString *error);
 // The table's name as the engine keeps it (PostgreSQL folds unquoted names to lower case, SQLite
 // keeps them as written); the wanted name when no table matches.
 QString tableName(const QSqlDatabase &db, const QString &wanted);
+// The same among table names already read from the database.
+QString tableName(const QStringList &tables, const QString &wanted);
 
 // What the order window says when the database refused to keep what it was given (why: the
 // database's words).

@@ -61,13 +61,7 @@ const OrderPlacement::Table &OrderPlacement::table(const QString &wanted)
         return *known;
     if (!m_tableNames)
         m_tableNames = m_db.tables();
-    QString name = wanted;
-    for (const QString &t : std::as_const(*m_tableNames)) {
-        if (t.compare(wanted, Qt::CaseInsensitive) == 0) {
-            name = t;
-            break;
-        }
-    }
+    const QString name = OrderDb::tableName(*m_tableNames, wanted);
     return *m_tables.insert(wanted, Table { name, m_db.record(name) });
 }
 
