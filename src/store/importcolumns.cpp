@@ -65,5 +65,5 @@ StoreError ImportColumns::remember(const QString &fileName, const QString &colum
     };
     const bool kept = m_store->ensureSchema(Table, schemaSteps())
         && m_store->inTransaction([&] { return keep(fileName) && keep(supplierName(fileName)); });
-    return kept ? StoreError() : m_store->lastError();
+    return m_store->errorUnless(kept);
 }

@@ -262,5 +262,5 @@ StoreError ItemCostTable::setStagedCosts(const QDateTime &when, const QString &s
                            " new_cost is not null")
                 .arg(staged),
             {});
-    return written ? StoreError() : m_store->lastError();
+    return m_store->errorUnless(written);
 }

@@ -119,5 +119,5 @@ StoreError PartAttributeTable::write(
         }
         return true;
     });
-    return written ? StoreError() : m_store->lastError();
+    return m_store->errorUnless(written);
 }

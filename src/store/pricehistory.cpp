@@ -12,11 +12,6 @@ PriceHistory::PriceHistory(Store *store)
 {
 }
 
-StoreError PriceHistory::outcome(bool done) const
-{
-    return done ? StoreError() : m_store->lastError();
-}
-
 std::optional<PriceListItem> PriceHistory::current(const PriceListItem &item, bool *failed)
 {
     auto found = m_priceList.item(item.category, item.id);
@@ -26,7 +21,7 @@ std::optional<PriceListItem> PriceHistory::current(const PriceListItem &item, bo
 
 StoreError PriceHistory::add(const PriceListItem &item, const QDateTime &when, const QString &source)
 {
-    return outcome(m_table.ensureSchema() && m_store->inTransaction([&] {
+    return m_store->errorUnless(m_table.ensureSchema() && m_store->inTransaction([&] {
         return !m_priceList.add(item).isValid()
             && m_table.record({ when, item.category, item.id, std::nullopt, item.price,
                 item.description.value_or(QString()), source });
@@ -35,7 +30,7 @@ StoreError PriceHistory::add(const PriceListItem &item, const QDateTime &when, c
 
 StoreError PriceHistory::update(const PriceListItem &item, const QDateTime &when, const QString &source)
 {
-    return outcome(m_table.ensureSchema() && m_store->inTransaction([&] {
+    return m_store->errorUnless(m_table.ensureSchema() && m_store->inTransaction([&] {
         // The item is taken before it is read, so the price read is the one the change replaces.
         if (m_priceList.takeItem(item.category, item.id).isValid())
             return false;
@@ -54,7 +49,7 @@ StoreError PriceHistory::update(const PriceListItem &item, const QDateTime &when
 
 StoreError PriceHistory::removeRow(const PriceListItem &item, const QDateTime &when, const QString &source)
 {
-    return outcome(m_table.ensureSchema() && m_store->inTransaction([&] {
+    return m_store->errorUnless(m_table.ensureSchema() && m_store->inTransaction([&] {
         if (m_priceList.takeItem(item.category, item.id).isValid())
             return false;
         bool failed = false;

@@ -40,8 +40,6 @@ public:
     StoreResult<QList<PriceChange>> changes(const QString &category, const QString &id);
 
 private:
-    // The outcome of a change made in a transaction, as the store left it.
-    StoreError outcome(bool done) const;
     // The first row of the item as it is now, inside the running transaction; nullopt with no
     // error when there is none.
     std::optional<PriceListItem> current(const PriceListItem &item, bool *failed);

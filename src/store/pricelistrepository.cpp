@@ -11,11 +11,6 @@ PriceListRepository::PriceListRepository(Store *store)
 {
 }
 
-StoreError PriceListRepository::outcome(bool done) const
-{
-    return done ? StoreError() : m_store->lastError();
-}
-
 StoreResult<std::unique_ptr<RecordSet>> PriceListRepository::items(const QString &category, Order order)
 {
     auto rows = m_table.items(category, order);
@@ -42,12 +37,13 @@ StoreError PriceListRepository::takeItem(const QString &category, const QString 
                 Store::busyCode());
         return m_store->lastError();
     }
-    return outcome(m_store->lock(QStringLiteral("item %1/%2").arg(category, id), Store::LockMode::Exclusive));
+    return m_store->errorUnless(
+        m_store->lock(QStringLiteral("item %1/%2").arg(category, id), Store::LockMode::Exclusive));
 }
 
 StoreError PriceListRepository::forgetRemoved(const QString &category, const QString &id)
 {
-    return outcome(ItemCostTable(m_store).forgetRemoved(category, id)
+    return m_store->errorUnless(ItemCostTable(m_store).forgetRemoved(category, id)
         && PartAttributeTable(m_store).forgetRemoved(category, id));
 }
 
@@ -59,23 +55,23 @@ StoreError PriceListRepository::add(const PriceListItem &item)
         [&] { return !takeItem(item.category, item.id).isValid() && m_table.addIfMissing(item, &added); });
     // The refusal is the store's last error too, for a transaction this add is a part of.
     if (ok && added == 0)
-        return outcome(
+        return m_store->errorUnless(
             m_store->refuse(QStringLiteral("%1 is in the price list already (another counter added it after "
                                            "it was looked up), so it was not added a second time. Look it "
                                            "up again to see it.")
                                 .arg(item.id)));
-    return outcome(ok);
+    return m_store->errorUnless(ok);
 }
 
 StoreError PriceListRepository::update(const PriceListItem &item)
 {
-    return outcome(m_store->inTransaction(
+    return m_store->errorUnless(m_store->inTransaction(
         [&] { return !takeItem(item.category, item.id).isValid() && m_table.update(item); }));
 }
 
 StoreError PriceListRepository::remove(const QString &category, const QString &id)
 {
-    return outcome(m_store->inTransaction([&] {
+    return m_store->errorUnless(m_store->inTransaction([&] {
         return !takeItem(category, id).isValid() && m_table.remove(category, id)
             && !forgetRemoved(category, id).isValid();
     }));
@@ -85,7 +81,7 @@ StoreError PriceListRepository::removeRow(const PriceListItem &item)
 {
     if (!item.rowKey)
         return remove(item.category, item.id);
-    return outcome(m_store->inTransaction([&] {
+    return m_store->errorUnless(m_store->inTransaction([&] {
         return !takeItem(item.category, item.id).isValid() && m_table.removeRow(item)
             && !forgetRemoved(item.category, item.id).isValid();
     }));
@@ -144,7 +140,7 @@ StoreResult<std::optional<QVariant>> PriceListRepository::settingValue(const QSt
 
 StoreError PriceListRepository::rewriteSettings(const QList<std::pair<QString, QString>> &settings)
 {
-    return outcome(m_store->inTransaction([&] {
+    return m_store->errorUnless(m_store->inTransaction([&] {
         // Counters sharing a server take turns: between one counter's delete and insert another's
         // delete would find nothing to remove and both inserts would stay. After the lock the
         // delete sees every row committed before it, so exactly one row is left.

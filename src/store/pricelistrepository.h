@@ -88,8 +88,6 @@ public:
     StoreError stampDate(const QDateTime &when);
 
 private:
-    // The outcome of a change, as the store left it.
-    StoreError outcome(bool done) const;
     CheckedChange whatChanged(const PriceListItem &seen);
 
     Store *m_store;

@@ -90,6 +90,8 @@ public:
     QString connectionString() const;
     // Why the last call failed, naming this store as its source.
     StoreError lastError() const { return m_lastError; }
+    // No error when the work was done; otherwise why not, as the store last saw it.
+    StoreError errorUnless(bool done) const { return done ? StoreError() : m_lastError; }
     void clearError() { m_lastError = StoreError(); }
     // Ends an action with a reason of the program's own (a refusal, not the engine's error); false.
     bool refuse(const QString &text, const QString &code = QString());
