@@ -178,12 +178,24 @@ namespace
     {
         p.setBrush(two ? QColor(0xff, 0xb3, 0x00) : QColor(0x00, 0x89, 0x7b));
         p.drawEllipse(3, 3, 26, 26);
-        p.setPen(QPen(Qt::white, 2));
-        QFont f = p.font();
-        f.setPixelSize(16);
-        f.setBold(true);
-        p.setFont(f);
-        p.drawText(QRect(3, 3, 26, 26), Qt::AlignCenter, two ? QStringLiteral("2") : QStringLiteral("1"));
+        // The numeral is drawn as strokes: as text it would load a bold face of its own and
+        // rasterise its glyph before the window could first show.
+        p.setPen(QPen(Qt::white, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        QPainterPath numeral;
+        if (two) {
+            numeral.moveTo(12, 12.5);
+            numeral.cubicTo(12, 8, 20.5, 8, 20.5, 12.5);
+            numeral.cubicTo(20.5, 16, 12, 19, 12, 23);
+            numeral.lineTo(20.5, 23);
+        } else {
+            numeral.moveTo(12.5, 12);
+            numeral.lineTo(16.5, 9);
+            numeral.lineTo(16.5, 23);
+            numeral.moveTo(12.5, 23);
+            numeral.lineTo(20.5, 23);
+        }
+        p.drawPath(numeral);
     }
 
 } // namespace
