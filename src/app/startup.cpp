@@ -2,6 +2,7 @@
 
 #include "core/version.h"
 #include "store/store.h"
+#include "widgets/drawniconstyle.h"
 #include "windows/main/mainwindow.h"
 #include "windows/main/offeractions.h"
 #include "windowwiring.h"
@@ -47,6 +48,7 @@ void showStartupFailure(const QString &message)
 int Main(QApplication &app, const StartOptions &options)
 {
     const auto showFailure = options.showFailure ? options.showFailure : showStartupFailure;
+    QApplication::setStyle(new DrawnIconStyle);
     Store de1(chooseDatabase(options, showFailure));
     MainWindow form(&de1);
     connectWindows(form);
