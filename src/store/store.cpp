@@ -167,15 +167,27 @@ bool Store::isWritable() const
 #endif
 }
 
+QSqlDatabase Store::connection() const
+{
+    return QSqlDatabase::contains(m_connectionName)
+        ? QSqlDatabase::database(m_connectionName, false)
+        : QSqlDatabase::addDatabase(
+            isServer() ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), m_connectionName);
+}
+
+void Store::loadDriver()
+{
+    if (m_addressError.isEmpty())
+        connection();
+}
+
 bool Store::open()
 {
     if (!m_addressError.isEmpty())
         return fail(programError(m_addressError, QSqlError::ConnectionError));
     if (isServer())
         return openServer();
-    QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
-        ? QSqlDatabase::database(m_connectionName, false)
-        : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    QSqlDatabase db = connection();
     if (!db.isValid())
         return fail(QSqlError(QStringLiteral("SQLite"), QStringLiteral("The SQLite driver is not available."),
             QSqlError::ConnectionError));

@@ -74,6 +74,9 @@ public:
     // Opens the existing database; never creates the file. An empty server database gets the
     // price-list table, so a shop can start on a fresh one. On failure lastError() says why.
     bool open();
+    // Loads the database driver (a plugin and the library under it) that open() will use, so
+    // that work can be done while something else waits; open() does it itself otherwise.
+    void loadDriver();
     // The file's path, or the server's address (for messages that name where data is kept).
     QString path() const { return m_path; }
     bool isServer() const { return m_server.has_value(); }
@@ -170,6 +173,9 @@ private:
     // The engine's error as a person is shown it, naming this store as its source.
     StoreError described(const QSqlError &error) const;
     bool openServer();
+    // The store's connection, made on first use with the driver for where its data lives (which
+    // loads the driver's plugin); not valid when that driver is missing.
+    QSqlDatabase connection() const;
     // Reads the price-list table; when it cannot, closes the connection and says why.
     bool holdsPriceList(QSqlDatabase &db);
     bool createServerTables();

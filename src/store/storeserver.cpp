@@ -17,9 +17,7 @@ constexpr int LockWaitMs = 5000;
 
 bool Store::openServer()
 {
-    QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
-        ? QSqlDatabase::database(m_connectionName, false)
-        : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connectionName);
+    QSqlDatabase db = connection();
     if (!db.isValid())
         return fail(
             programError(QStringLiteral("The PostgreSQL driver of Qt is not installed (Debian package "
