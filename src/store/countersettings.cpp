@@ -53,8 +53,10 @@ StoreError CounterSettings::load()
             failure = value.error();
     };
     read(Company, &m_company);
-    // How long offers hold falls back to its default when unread: it is never written here.
+    // How long offers hold falls back to its default when unread (it is never written here), and
+    // the window says so.
     const auto validDays = settings.setting(ValidDays);
+    m_validDaysError = validDays ? StoreError() : validDays.error();
     bool whole = false;
     const int days = validDays && *validDays ? (*validDays)->trimmed().toInt(&whole) : 0;
     m_validDays = whole && days > 0 ? days : OfferStatus::DefaultValidDays;

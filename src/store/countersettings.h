@@ -45,6 +45,9 @@ public:
     // How many days a new offer holds: the shop's settings row validdays, a whole number of days;
     // OfferStatus::DefaultValidDays when the shop has not set one (or set no whole number).
     int validDays() const { return m_validDays; }
+    // Why the shop's validdays could not be read, validDays() being the default then; none when it
+    // was read or is not set.
+    StoreError validDaysError() const { return m_validDaysError; }
 
     // The person typed into a box.
     void changeCompany(const QString &text) { m_company.typed = text; }
@@ -79,4 +82,5 @@ private:
     Setting m_company;
     Setting m_salesExecutive;
     int m_validDays = 14;
+    StoreError m_validDaysError;
 };

@@ -407,6 +407,12 @@ bool MainWindow::load()
             QStringLiteral("Could not read the shop name and the sales executive:\n%1\n\n"
                            "They will not be saved unless you type them.")
                 .arg(unread.text()));
+    if (const StoreError days = m_counterSettings.validDaysError(); days.isValid())
+        warnSoon(QStringLiteral("ValidDaysUnreadWarning"),
+            QStringLiteral("Could not read how long offers hold:\n%1\n\n"
+                           "New offers hold %2 days until it can be read.")
+                .arg(days.text())
+                .arg(m_counterSettings.validDays()));
     if (!m_store->isWritable())
         warnSoon(QStringLiteral("ReadOnlyWarning"),
             QStringLiteral("%1 cannot be written (it or its folder is read-only).\n"

@@ -278,7 +278,8 @@ void TestMainWindow::failedSaveAsksBeforeClosing()
 // the person is told, and closing puts no first text over the names kept in the file.
 void TestMainWindow::unreadSettingsAreSaidAndKept()
 {
-    TestDb db({ { "90", "company", "Old Shop", "0.00" }, { "90", "sp", "Old Seller", "0.00" } });
+    TestDb db({ { "90", "company", "Old Shop", "0.00" }, { "90", "sp", "Old Seller", "0.00" },
+        { "90", "validdays", "30", "0.00" } });
     db.exec(QStringLiteral("alter table adt rename to adt_kept"));
     // Reading a settings row fails (SQLite's abs() refuses the smallest integer); the rest reads.
     db.exec(QStringLiteral(
@@ -295,6 +296,13 @@ void TestMainWindow::unreadSettingsAreSaidAndKept()
         qPrintable(said->text()));
     QVERIFY2(said->text().contains(QStringLiteral("overflow")), qPrintable(said->text()));
     said->close();
+    // How long offers hold is not taken for unset either: new offers hold the default, and it is said.
+    QMessageBox *days = form.findChild<QMessageBox *>(QStringLiteral("ValidDaysUnreadWarning"));
+    QVERIFY(days);
+    QCOMPARE(days->text().section(u'\n', 0, 0), QStringLiteral("Could not read how long offers hold:"));
+    QVERIFY2(days->text().endsWith(QStringLiteral("\n\nNew offers hold 14 days until it can be read.")),
+        qPrintable(days->text()));
+    days->close();
     db.exec(QStringLiteral("drop view adt"));
     db.exec(QStringLiteral("alter table adt_kept rename to adt"));
     // Readable again; a read lets the window's connection see the table that is back.
