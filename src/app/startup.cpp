@@ -52,9 +52,10 @@ int Main(QApplication &app, const StartOptions &options)
 {
     const auto showFailure = options.showFailure ? options.showFailure : showStartupFailure;
     QApplication::setStyle(new DrawnIconStyle);
-    // The window's first text waits for the font database: fontconfig's configuration and every
+    // The window's first text needs the font database: fontconfig's configuration and every
     // installed face, a quarter of the start. It is read on another core while the database
-    // driver loads; the font database lets the window's first text wait for it there.
+    // driver loads; should the window get to its first text sooner, that waits on the font
+    // database's own lock.
     std::jthread fonts([] { QFontDatabase::families(); });
     Store de1(chooseDatabase(options, showFailure));
     de1.loadDriver();
