@@ -82,7 +82,7 @@ bool PriceImport::noteStagedConflicts(const ImportPreview &preview, bool removeM
 bool PriceImport::writeStaged(const ImportPreview &preview, bool removeMissingItems, const QDateTime &when,
     const QString &source, const GoOn &goOn)
 {
-    StagedImport staged(m_store, preview.writesCosts(), &m_steps);
+    StagedImport staged(m_store, preview.writesCosts(), m_steps);
     if (!staged.create()
         || !forEachStaged(preview, removeMissingItems,
             [&](const StagedImport::Row &row, const std::optional<PriceListItem> &) {

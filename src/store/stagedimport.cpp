@@ -63,7 +63,7 @@ constexpr ColumnName SentColumns[] = { { "kind", "smallint" }, { "category", "te
 
 } // namespace
 
-StagedImport::StagedImport(Store *store, bool costs, StepTimer *steps)
+StagedImport::StagedImport(Store *store, bool costs, StepTimer &steps)
     : m_store(store)
     , m_steps(steps)
     , m_sent(costs ? ColumnCount : CostChanges)
@@ -89,14 +89,8 @@ bool StagedImport::create()
                 " cost_changes boolean not null default false, old_cost text, new_cost text) on commit drop")
                 .arg(table()),
             {});
-    lap("stage: create");
+    m_steps.lap("stage: create");
     return made;
-}
-
-void StagedImport::lap(const char *step)
-{
-    if (m_steps)
-        m_steps->lap(step);
 }
 
 bool StagedImport::add(const Row &row)
@@ -133,7 +127,7 @@ bool StagedImport::flush()
     }
     m_flushed += m_buffered;
     m_buffered = 0;
-    lap("stage: build arrays");
+    m_steps.lap("stage: build arrays");
     // The rows are numbered in the order they were added; a changed row that brings no description
     // of its own keeps the one it had, which the history records beside its change.
     const QString columns = names.join(QLatin1Char(','));
@@ -145,7 +139,7 @@ bool StagedImport::flush()
             .arg(table(), columns, QStringLiteral("s.") + names.join(QStringLiteral(",s.")),
                 arrays.join(QLatin1Char(','))),
         values);
-    lap("stage: insert");
+    m_steps.lap("stage: insert");
     return sent;
 }
 
@@ -158,6 +152,6 @@ bool StagedImport::finish()
     // tenth of the time; the setting ends with the transaction.
     const bool analysed = m_store->execute(QStringLiteral("set local default_statistics_target = 10"), {})
         && m_store->execute(QStringLiteral("analyze %1").arg(table()), {});
-    lap("stage: analyze");
+    m_steps.lap("stage: analyze");
     return analysed;
 }

@@ -36,9 +36,9 @@ public:
 
     static QString table() { return QStringLiteral("brasko_import"); }
 
-    // The cost columns are sent only with costs (else they stay empty); steps, when given, is
-    // told the time each part of the staging took.
-    StagedImport(Store *store, bool costs, StepTimer *steps = nullptr);
+    // The cost columns are sent only with costs (else they stay empty); steps is told the time
+    // each part of the staging took.
+    StagedImport(Store *store, bool costs, StepTimer &steps);
     // Makes the table; false (and the store's lastError()) when it cannot.
     bool create();
     bool add(const Row &row);
@@ -47,7 +47,6 @@ public:
 
 private:
     bool flush();
-    void lap(const char *step);
 
     // The columns sent, each as one array; the rest the server works out from them.
     enum Column {
@@ -65,7 +64,7 @@ private:
         ColumnCount
     };
     Store *m_store;
-    StepTimer *m_steps;
+    StepTimer &m_steps;
     int m_sent; // the columns sent: all, or those before the costs'
     QString m_columns[ColumnCount]; // each column's array, in its text form, as it grows
     int m_buffered = 0;
