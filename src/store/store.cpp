@@ -170,7 +170,7 @@ bool Store::isWritable() const
 QSqlDatabase Store::connection() const
 {
     return QSqlDatabase::contains(m_connectionName)
-        ? QSqlDatabase::database(m_connectionName, false)
+        ? database()
         : QSqlDatabase::addDatabase(
             isServer() ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), m_connectionName);
 }
