@@ -35,13 +35,9 @@ QIcon chevrons(Qt::Orientation way, const QColor &ink)
 QIcon DrawnIconStyle::standardIcon(
     StandardPixmap icon, const QStyleOption *option, const QWidget *widget) const
 {
-    const QPalette palette = widget ? widget->palette() : (option ? option->palette : standardPalette());
-    switch (icon) {
-    case SP_ToolBarHorizontalExtensionButton:
-        return chevrons(Qt::Horizontal, palette.color(QPalette::WindowText));
-    case SP_ToolBarVerticalExtensionButton:
-        return chevrons(Qt::Vertical, palette.color(QPalette::WindowText));
-    default:
+    if (icon != SP_ToolBarHorizontalExtensionButton && icon != SP_ToolBarVerticalExtensionButton)
         return QProxyStyle::standardIcon(icon, option, widget);
-    }
+    const QPalette palette = widget ? widget->palette() : (option ? option->palette : standardPalette());
+    return chevrons(icon == SP_ToolBarHorizontalExtensionButton ? Qt::Horizontal : Qt::Vertical,
+        palette.color(QPalette::WindowText));
 }
